@@ -1,0 +1,19 @@
+// Fuel_Pressure_2: engine 2 fuel pressure.
+//
+// So far the gauge's header and its root image; its elements, mouse areas
+// and callbacks come with the instrument's own work.
+#include "framework/gauge_dsl.h"
+#include "framework/gauge_list.h"
+
+namespace {
+
+constexpr int32_t faceBitmap = 1240;
+
+StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &fuelPressure2Gauge, .imageFlags = 0x4003}};
+GaugeElement* roots[] = {&face.common, nullptr};
+
+MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+
+}  // namespace
+
+GaugeDefinition fuelPressure2Gauge = gaugeHeader("Fuel_Pressure_2", 100, roots, mouseAreas);

@@ -1,0 +1,19 @@
+// ADF_Indicator: the ADF bearing indicator.
+//
+// So far the gauge's header and its root image; its elements, mouse areas
+// and callbacks come with the instrument's own work.
+#include "framework/gauge_dsl.h"
+#include "framework/gauge_list.h"
+
+namespace {
+
+constexpr int32_t faceBitmap = 2070;
+
+StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &adfIndicatorGauge, .imageFlags = 0x4003}};
+GaugeElement* roots[] = {&face.common, nullptr};
+
+MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+
+}  // namespace
+
+GaugeDefinition adfIndicatorGauge = gaugeHeader("ADF_Indicator", 100, roots, mouseAreas);

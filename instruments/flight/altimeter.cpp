@@ -1,0 +1,19 @@
+// Altimeter: the altimeter, metres or feet, with its pressure setting.
+//
+// So far the gauge's header and its root image; its elements, mouse areas
+// and callbacks come with the instrument's own work.
+#include "framework/gauge_dsl.h"
+#include "framework/gauge_list.h"
+
+namespace {
+
+constexpr int32_t faceBitmap = 430;
+
+StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &altimeterGauge, .imageFlags = 0x4003}};
+GaugeElement* roots[] = {&face.common, nullptr};
+
+MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+
+}  // namespace
+
+GaugeDefinition altimeterGauge = gaugeHeader("Altimeter", 100, roots, mouseAreas);

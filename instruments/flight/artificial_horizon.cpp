@@ -1,0 +1,19 @@
+// Artificial_Horizon: the gyro horizon with bank pointer, ball and caging ring.
+//
+// So far the gauge's header and its root image; its elements, mouse areas
+// and callbacks come with the instrument's own work.
+#include "framework/gauge_dsl.h"
+#include "framework/gauge_list.h"
+
+namespace {
+
+constexpr int32_t faceBitmap = 1000;
+
+StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &artificialHorizonGauge, .imageFlags = 0x4003}};
+GaugeElement* roots[] = {&face.common, nullptr};
+
+MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+
+}  // namespace
+
+GaugeDefinition artificialHorizonGauge = gaugeHeader("Artificial_Horizon", 100, roots, mouseAreas);

@@ -1,0 +1,19 @@
+// Vertical_Speed: the vertical-speed indicator, m/s or ft/min.
+//
+// So far the gauge's header and its root image; its elements, mouse areas
+// and callbacks come with the instrument's own work.
+#include "framework/gauge_dsl.h"
+#include "framework/gauge_list.h"
+
+namespace {
+
+constexpr int32_t faceBitmap = 1100;
+
+StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &verticalSpeedGauge, .imageFlags = 0x4003}};
+GaugeElement* roots[] = {&face.common, nullptr};
+
+MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+
+}  // namespace
+
+GaugeDefinition verticalSpeedGauge = gaugeHeader("Vertical_Speed", 100, roots, mouseAreas);

@@ -1,0 +1,79 @@
+#include "platform/platform.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/portable/resource_table.h"
+
+namespace {
+
+const EmbeddedResource* lookup(const char* type, uint32_t number)
+{
+    if (!type)
+        return nullptr;
+    for (const EmbeddedResource* r = embeddedResources; r->type; ++r)
+        if (r->number == number && std::strcmp(r->type, type) == 0)
+            return r;
+    return nullptr;
+}
+
+const char* typeName(platform::ResourceType type)
+{
+    return type == platform::ResourceType::Wave ? "WAVE" : "BITMAP";
+}
+
+}  // namespace
+
+namespace platform {
+
+ResourceBytes findResource(ModuleInstance, uint32_t number, ResourceType type)
+{
+    const EmbeddedResource* r = lookup(typeName(type), number);
+    return r ? ResourceBytes{r->data, r->size} : ResourceBytes{nullptr, 0};
+}
+
+void hostExecutableName(char* out, size_t capacity)
+{
+    if (!out || capacity == 0)
+        return;
+    out[0] = '\0';
+    char path[4096];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return;
+    path[n] = '\0';
+    const char* base = std::strrchr(path, '/');
+    base = base ? base + 1 : path;
+    size_t length = std::strcspn(base, ".");
+    if (length >= capacity)
+        length = capacity - 1;
+    std::memcpy(out, base, length);
+    out[length] = '\0';
+}
+
+// Linux has no top-level windows to search; a program that loads the module
+// may offer its own by defining this function (the development host does,
+// so that its tests can take the window away).
+using WindowFinder = void* (*)(const char* className);
+
+WindowHandle findTopLevelWindow(const char* className)
+{
+    auto finder = reinterpret_cast<WindowFinder>(dlsym(RTLD_DEFAULT, "vardexFindHostWindow"));
+    return finder ? finder(className) : nullptr;
+}
+
+}  // namespace platform
+
+// The development host reads the module's bitmaps through this; the Windows
+// build offers the same through the ordinary resource section.
+extern "C" __attribute__((visibility("default"))) const unsigned char* vardexResource(const char* type,
+                                                                                      uint32_t number,
+                                                                                      size_t* size)
+{
+    const EmbeddedResource* r = lookup(type, number);
+    if (size)
+        *size = r ? r->size : 0;
+    return r ? r->data : nullptr;
+}

@@ -1,0 +1,72 @@
+// Vardex_Instr.gau as a Windows loader sees it: what objdump reads from its
+// PE headers.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string objdump(const char* path)
+{
+    std::string command = std::string("i686-w64-mingw32-objdump -p '") + path + "' 2>&1";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+class Gau : public testing::Test {
+protected:
+    void SetUp() override { headers = objdump(VARDEX_GAU_PATH); }
+    std::string headers;
+};
+
+TEST_F(Gau, IsA32BitWindowsDll)
+{
+    EXPECT_NE(headers.find("file format pei-i386"), std::string::npos) << headers.substr(0, 400);
+    EXPECT_NE(headers.find("DLL"), std::string::npos);
+}
+
+TEST_F(Gau, ExportsExactlyLinkageAndImportTable)
+{
+    // The export name table: "[Ordinal/Name Pointer] Table" then one
+    // "[   0] Name" row per export, up to a blank line.
+    auto start = headers.find("[Ordinal/Name Pointer] Table");
+    ASSERT_NE(start, std::string::npos) << "no export table";
+    auto stop = headers.find("\n\n", start);
+    std::string table = headers.substr(start, stop - start);
+    std::set<std::string> names;
+    std::regex row(R"(\n\s*\[\s*\d+\]\s+(\S+))");
+    for (std::sregex_iterator it(table.begin(), table.end(), row), end; it != end; ++it)
+        names.insert((*it)[1]);
+    EXPECT_EQ(names, (std::set<std::string>{"ImportTable", "Linkage"}));
+    EXPECT_NE(headers.find("Export Address Table \t\t00000002"), std::string::npos) << "two exports, no more";
+}
+
+TEST_F(Gau, ImportsOnlySystemDlls)
+{
+    const std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "winmm.dll", "dsound.dll",
+                                           "msvcrt.dll",   "advapi32.dll"};
+    std::regex dll(R"(DLL Name:\s*(\S+))");
+    std::set<std::string> imported;
+    for (std::sregex_iterator it(headers.begin(), headers.end(), dll), end; it != end; ++it) {
+        std::string name = (*it)[1];
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        imported.insert(name);
+    }
+    EXPECT_FALSE(imported.empty());
+    for (const std::string& name : imported)
+        EXPECT_TRUE(allowed.count(name)) << name << " is not a system DLL";
+    EXPECT_TRUE(imported.count("kernel32.dll"));
+}
+
+}  // namespace
