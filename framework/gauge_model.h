@@ -6,7 +6,9 @@
 // (maximum field alignment 4, 32-bit words, 4-byte pointers on Win32); the
 // static_asserts at the end pin every size and every offset that the module
 // writes, so a layout drift fails the Windows build. On 64-bit Linux the same
-// field order and packing hold with native pointer widths.
+// field order holds with native pointer widths and natural alignment: there
+// is no binary host to match there, and packing 8-byte pointers to 4 would
+// leave them misaligned.
 //
 // Fields the host owns are kept as anonymous word arrays: the module leaves
 // them zero and the development host does not need them.
@@ -21,7 +23,9 @@
 #define VARDEX_HOSTAPI
 #endif
 
+#if defined(_WIN32) && !defined(_WIN64)
 #pragma pack(push, 4)
+#endif
 
 struct GaugeDefinition;
 struct GaugeElement;
@@ -378,7 +382,9 @@ struct ImportTableRecord {
     ImportEntry end;        // all zeros
 };
 
+#if defined(_WIN32) && !defined(_WIN64)
 #pragma pack(pop)
+#endif
 
 // ---------------------------------------------------------------- layout checks
 
