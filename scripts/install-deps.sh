@@ -9,16 +9,29 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libcairo2-dev libsdl2-dev fonts-liberation
     nlohmann-json3-dev libcli11-dev libfmt-dev libcpp-httplib-dev
+    # Runs the Windows build of the tests against Vardex_Instr.gau.
+    wine wine32:i386
 )
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+# wine32 is a 32-bit package: the i386 architecture must be known to dpkg
+# before apt can find it.
+added_architecture=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+    added_architecture=1
+fi
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
+if ((${#missing[@]})) || ((added_architecture)); then
+    $sudo apt-get update -qq
+fi
 if ((${#missing[@]})); then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
