@@ -70,3 +70,48 @@ function(vardex_embed_resources table entries)
         COMMENT "Embedding the module's resources"
         VERBATIM)
 endfunction()
+
+# One bitmap of the list: its number and, where the list states it, its size.
+function(vardex_bitmap_entry entry number width height)
+    if(NOT entry MATCHES "^([0-9]+)([^0-9]+([0-9]+)[^0-9]+([0-9]+))?$")
+        message(FATAL_ERROR "resources/resource_numbers.cmake: bitmap entry '${entry}' is not a number and size")
+    endif()
+    set(${number} ${CMAKE_MATCH_1} PARENT_SCOPE)
+    if(CMAKE_MATCH_2)
+        set(${width} ${CMAKE_MATCH_3} PARENT_SCOPE)
+        set(${height} ${CMAKE_MATCH_4} PARENT_SCOPE)
+    else()
+        set(${width} 0 PARENT_SCOPE)
+        set(${height} 0 PARENT_SCOPE)
+    endif()
+endfunction()
+
+# A C++ header listing the resources the built module must carry, for the
+# tests that read them back from the built file.
+function(vardex_write_expected_resources header)
+    set(bitmaps "")
+    foreach(entry ${VARDEX_BITMAPS})
+        vardex_bitmap_entry("${entry}" number width height)
+        string(APPEND bitmaps "    {${number}, ${width}, ${height}},\n")
+    endforeach()
+    list(LENGTH VARDEX_BITMAPS bitmap_count)
+    list(JOIN VARDEX_WAVES ", " waves)
+    list(LENGTH VARDEX_WAVES wave_count)
+    file(CONFIGURE OUTPUT ${header} CONTENT [[
+// Generated from resources/resource_numbers.cmake.
+#pragma once
+
+#include <array>
+
+struct ExpectedBitmap {
+    int number;
+    int width;   // pixels; 0 where the list states no size
+    int height;
+};
+
+inline constexpr std::array<ExpectedBitmap, @bitmap_count@> expectedBitmaps = {{
+@bitmaps@}};
+
+inline constexpr std::array<int, @wave_count@> expectedWaves = {@waves@};
+]] @ONLY)
+endfunction()

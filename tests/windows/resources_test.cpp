@@ -1,0 +1,153 @@
+// The resource section of Vardex_Instr.gau read back through the Windows
+// resource and multimedia calls: the host loads the bitmaps by number, and
+// the switch sounds parse the clips with the multimedia file functions.
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "expected_resources.h"
+#include "installed_file.h"
+
+namespace {
+
+class Win32Resources : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(gau.handle(), nullptr) << "LoadLibrary error " << gau.error(); }
+
+    wintest::LoadedFile gau{wintest::gauPath()};
+};
+
+BOOL CALLBACK collectNumber(HMODULE, LPCSTR, LPSTR name, LONG_PTR numbers)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::set<int>*>(numbers)->insert(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+std::set<int> resourceNumbers(HMODULE module, LPCSTR type)
+{
+    std::set<int> numbers;
+    EnumResourceNamesA(module, type, collectNumber, reinterpret_cast<LONG_PTR>(&numbers));
+    return numbers;
+}
+
+TEST_F(Win32Resources, EveryListedBitmapLoadsByNumberAtItsStatedSize)
+{
+    if (expectedBitmaps.empty())
+        GTEST_SKIP() << "resources/resource_numbers.cmake lists no bitmaps yet";
+    for (const ExpectedBitmap& expected : expectedBitmaps) {
+        SCOPED_TRACE(testing::Message() << "bitmap " << expected.number);
+        EXPECT_GT(expected.width * expected.height, 0) << "the list states no size";
+        HBITMAP bitmap = LoadBitmapA(gau.handle(), MAKEINTRESOURCEA(expected.number));
+        ASSERT_NE(bitmap, nullptr) << "LoadBitmap error " << GetLastError();
+        BITMAP info{};
+        EXPECT_EQ(GetObjectA(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
+        EXPECT_EQ(info.bmWidth, expected.width);
+        EXPECT_EQ(info.bmHeight, expected.height);
+        DeleteObject(bitmap);
+    }
+}
+
+TEST_F(Win32Resources, CarriesNoBitmapBeyondTheList)
+{
+    std::set<int> listed;
+    for (const ExpectedBitmap& expected : expectedBitmaps)
+        listed.insert(expected.number);
+    EXPECT_EQ(resourceNumbers(gau.handle(), MAKEINTRESOURCEA(2) /* RT_BITMAP */), listed);
+}
+
+// The format record as the clip's "fmt " chunk holds it (PCM: 16 bytes).
+struct ClipFormat {
+    WORD formatTag;
+    WORD channels;
+    DWORD samplesPerSecond;
+    DWORD bytesPerSecond;
+    WORD blockAlign;
+    WORD bitsPerSample;
+};
+
+struct Clip {
+    bool parsed = false;
+    ClipFormat format{};
+    DWORD fmtSize = 0;
+    DWORD dataSize = 0;
+};
+
+// Walks the clip the way the switch sounds do: the bytes of the "WAVE"
+// resource opened as an in-memory multimedia file.
+Clip readClip(HMODULE module, int number)
+{
+    Clip clip;
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(number), "WAVE");
+    if (!info)
+        return clip;
+    HGLOBAL loaded = LoadResource(module, info);
+    auto bytes = static_cast<char*>(LockResource(loaded));
+    DWORD size = SizeofResource(module, info);
+    if (!bytes || size == 0)
+        return clip;
+    // The multimedia functions read the block and never write it, but take
+    // it as writable: read from a copy rather than from the mapped image.
+    std::vector<char> copy(bytes, bytes + size);
+    MMIOINFO memory{};
+    memory.fccIOProc = FOURCC_MEM;
+    memory.pchBuffer = copy.data();
+    memory.cchBuffer = static_cast<LONG>(copy.size());
+    HMMIO file = mmioOpenA(nullptr, &memory, MMIO_READ);
+    if (!file)
+        return clip;
+    MMCKINFO riff{}, fmt{}, data{};
+    riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+    fmt.ckid = mmioFOURCC('f', 'm', 't', ' ');
+    data.ckid = mmioFOURCC('d', 'a', 't', 'a');
+    if (mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR
+        && mmioDescend(file, &fmt, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR && fmt.cksize >= sizeof(ClipFormat)
+        && mmioRead(file, reinterpret_cast<HPSTR>(&clip.format), sizeof(ClipFormat)) == sizeof(ClipFormat)
+        && mmioAscend(file, &fmt, 0) == MMSYSERR_NOERROR
+        && mmioDescend(file, &data, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR) {
+        clip.parsed = data.dwDataOffset + data.cksize <= size;
+        clip.fmtSize = fmt.cksize;
+        clip.dataSize = data.cksize;
+    }
+    mmioClose(file, 0);
+    return clip;
+}
+
+struct ExpectedClip {
+    int number;
+    DWORD dataSize;
+};
+
+// Both clips: PCM, one channel, 22050 samples per second, 16 bits.
+constexpr ExpectedClip clips[] = {{10, 3828}, {30, 6014}};
+
+TEST_F(Win32Resources, ClipsTenAndThirtyAreMonoSixteenBitPcmOfTheirExactLength)
+{
+    if (expectedWaves.empty())
+        GTEST_SKIP() << "resources/resource_numbers.cmake lists no clips yet";
+    EXPECT_EQ(std::set<int>(expectedWaves.begin(), expectedWaves.end()), (std::set<int>{10, 30}));
+    for (const ExpectedClip& expected : clips) {
+        SCOPED_TRACE(testing::Message() << "clip " << expected.number);
+        Clip clip = readClip(gau.handle(), expected.number);
+        ASSERT_TRUE(clip.parsed) << "no RIFF/WAVE with \"fmt \" and \"data\" chunks inside the resource";
+        EXPECT_EQ(clip.format.formatTag, WAVE_FORMAT_PCM);
+        EXPECT_EQ(clip.format.channels, 1);
+        EXPECT_EQ(clip.format.samplesPerSecond, 22050u);
+        EXPECT_EQ(clip.format.bitsPerSample, 16);
+        EXPECT_EQ(clip.format.blockAlign, 2);
+        EXPECT_EQ(clip.format.bytesPerSecond, 44100u);
+        EXPECT_EQ(clip.dataSize, expected.dataSize);
+    }
+}
+
+TEST_F(Win32Resources, CarriesNoClipBeyondTheList)
+{
+    EXPECT_EQ(resourceNumbers(gau.handle(), "WAVE"), std::set<int>(expectedWaves.begin(), expectedWaves.end()));
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs the Windows test program under Wine, in one Wine prefix per test run.
+#
+#   wine-run.sh start PREFIX            a fresh prefix and its server, kept up for the run
+#   wine-run.sh run PREFIX EXE NATIVE   runs EXE; NATIVE lists the native build's module cases,
+#                                       which must be exactly the shared cases EXE ran
+#   wine-run.sh stop PREFIX             ends the prefix's server
+#
+# Cases of suites named Win32* exist on Windows only; every other case is a
+# shared module case and must run on both builds.
+set -euo pipefail
+
+command -v wine > /dev/null || { echo "wine is not installed: run scripts/install-deps.sh" >&2; exit 1; }
+
+action=$1
+export WINEPREFIX=$2
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts in a new prefix, and no window on the
+# developer's desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export DISPLAY=
+
+case $action in
+start)
+    wineserver -k > /dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    # Started here, apart from any test's output pipe, so that no test waits
+    # for a server that still holds it; it outlives the last case by a minute
+    # at most should the stop step never run.
+    wineserver -p60 < /dev/null > /dev/null 2>&1
+    wineboot -i > "$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log" >&2; exit 1; }
+    echo "Wine prefix ready: $WINEPREFIX ($(wine --version))"
+    ;;
+run)
+    exe=$3
+    native=$4
+    log=$(mktemp)
+    trap 'rm -f "$log"' EXIT
+    status=0
+    wine "$exe" --gtest_color=no 2>&1 | tr -d '\r' | tee "$log" || status=$?
+
+    ran=$(sed -n 's/^\[ RUN      \] \([^ ]*\).*/\1/p' "$log" | sort)
+    shared=$(grep -v '^Win32' <<< "$ran" | sed '/^$/d' || true)
+    expected=$("$native" --gtest_list_tests | awk '
+        /^[^ ]/ { suite = $1; next }
+        /^  /   { print suite $1 }' | sort)
+    count() { sed '/^$/d' <<< "$1" | wc -l; }
+    echo
+    echo "Windows build (windows_tests.exe under Wine): $(count "$ran") cases ran," \
+         "$(count "$shared") of them module cases"
+    echo "Native build (module_tests): $(count "$expected") module cases"
+    if [ "$shared" != "$expected" ]; then
+        echo "The two builds ran different module cases:"
+        diff <(echo "$expected") <(echo "$shared") | sed -n 's/^< /  native only: /p; s/^> /  Windows only: /p'
+        status=1
+    fi
+    exit $status
+    ;;
+stop)
+    wineserver -k > /dev/null 2>&1 || true
+    ;;
+*)
+    echo "usage: $0 start|run|stop PREFIX [EXE NATIVE]" >&2
+    exit 2
+    ;;
+esac
