@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    g++-mingw-w64-i686 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libcairo2-dev libsdl2-dev fonts-liberation
     nlohmann-json3-dev libcli11-dev libfmt-dev libcpp-httplib-dev
