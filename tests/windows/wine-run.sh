@@ -19,6 +19,9 @@ export WINEDEBUG=-all
 # developer's desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export DISPLAY=
+# The Windows cases find the module by their compiled-in path, never by a
+# native run's override.
+unset VARDEX_MODULE
 
 case $action in
 start)
