@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Runs the Windows test program under Wine, in one Wine prefix per test run.
 #
-#   wine-run.sh start PREFIX            a fresh prefix and its server, kept up for the run
-#   wine-run.sh run PREFIX EXE NATIVE   runs EXE; NATIVE lists the native build's module cases,
-#                                       which must be exactly the shared cases EXE ran
-#   wine-run.sh stop PREFIX             ends the prefix's server
+#   wine-run.sh start PREFIX              a fresh prefix and its server, kept up for the run
+#   wine-run.sh run PREFIX EXE NATIVE     every case of EXE but the null-device sound cases,
+#                                         with no audio device; NATIVE lists the native build's
+#                                         module cases, which must be exactly the shared cases
+#                                         that EXE ran
+#   wine-run.sh null-audio PREFIX EXE     the null-device sound cases, with ALSA's null device
+#                                         as the only audio output
+#   wine-run.sh stop PREFIX               ends the prefix's server
 #
 # Cases of suites named Win32* exist on Windows only; every other case is a
 # shared module case and must run on both builds.
@@ -17,11 +21,14 @@ export WINEPREFIX=$2
 export WINEDEBUG=-all
 # No Mono or Gecko installer prompts in a new prefix, and no window on the
 # developer's desktop.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+overrides="mscoree,mshtml="
+export WINEDLLOVERRIDES=$overrides
 export DISPLAY=
 # The Windows cases find the module by their compiled-in path, never by a
 # native run's override.
 unset VARDEX_MODULE
+
+null_device_cases='Win32DirectSoundOnNullDevice.*'
 
 case $action in
 start)
@@ -40,11 +47,13 @@ run)
     native=$4
     log=$(mktemp)
     trap 'rm -f "$log"' EXIT
+    # No audio driver at all, whatever the machine has: sound set-up fails.
+    export WINEDLLOVERRIDES="$overrides;winealsa.drv,winepulse.drv,wineoss.drv="
     status=0
-    wine "$exe" --gtest_color=no 2>&1 | tr -d '\r' | tee "$log" || status=$?
+    wine "$exe" --gtest_color=no "--gtest_filter=-$null_device_cases" 2>&1 | tr -d '\r' | tee "$log" || status=$?
 
     ran=$(sed -n 's/^\[ RUN      \] \([^ ]*\).*/\1/p' "$log" | sort)
-    shared=$(grep -v '^Win32' <<< "$ran" | sed '/^$/d' || true)
+    shared=$(grep -v '^Win32' <<< "$ran" || true)
     expected=$("$native" --gtest_list_tests | awk '
         /^[^ ]/ { suite = $1; next }
         /^  /   { print suite $1 }' | sort)
@@ -52,7 +61,7 @@ run)
     echo
     echo "Windows build (windows_tests.exe under Wine): $(count "$ran") cases ran," \
          "$(count "$shared") of them module cases"
-    echo "Native build (module_tests): $(count "$expected") module cases"
+    echo "Native build ($(basename "$native")): $(count "$expected") module cases"
     if [ "$shared" != "$expected" ]; then
         echo "The two builds ran different module cases:"
         diff <(echo "$expected") <(echo "$shared") | sed -n 's/^< /  native only: /p; s/^> /  Windows only: /p'
@@ -60,11 +69,21 @@ run)
     fi
     exit $status
     ;;
+null-audio)
+    exe=$3
+    home=$WINEPREFIX.null-audio
+    mkdir -p "$home"
+    echo 'pcm.!default { type null }' > "$home/.asoundrc"
+    # ALSA only (PulseAudio would come first), reading the test's own
+    # configuration from HOME.
+    export WINEDLLOVERRIDES="$overrides;winepulse.drv,wineoss.drv="
+    HOME=$home wine "$exe" --gtest_color=no "--gtest_filter=$null_device_cases" 2>&1 | tr -d '\r'
+    ;;
 stop)
     wineserver -k > /dev/null 2>&1 || true
     ;;
 *)
-    echo "usage: $0 start|run|stop PREFIX [EXE NATIVE]" >&2
+    echo "usage: $0 start|run|null-audio|stop PREFIX [EXE [NATIVE]]" >&2
     exit 2
     ;;
 esac
