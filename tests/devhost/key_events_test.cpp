@@ -20,6 +20,15 @@ protected:
             engine.apply(id, value);
     }
     uint32_t reg(uint32_t id) const { return variables.getInteger(id); }
+    // From `start`, one step up lands on `landsOn` and one step down returns.
+    void expectStepAndBack(uint32_t variable, uint32_t start, uint32_t up, uint32_t down, uint32_t landsOn)
+    {
+        variables.setInteger(variable, start);
+        send(up);
+        EXPECT_EQ(reg(variable), landsOn) << std::hex << "from 0x" << start;
+        send(down);
+        EXPECT_EQ(reg(variable), start) << std::hex << "back to 0x" << start;
+    }
     double adfKhz() const
     {
         uint32_t low = reg(16), ext = reg(18);
@@ -49,11 +58,7 @@ TEST_F(Cockpit, ComFineStepsWalkThe25KhzChannelsAndShowThemTruncatedTo10Khz)
 
 TEST_F(Cockpit, ComFineStepCarriesIntoTheMegahertz)
 {
-    variables.setInteger(23, 0x2097);  // 120.975
-    send(ComFineUp);
-    EXPECT_EQ(reg(23), 0x2100u);
-    send(ComFineDown);
-    EXPECT_EQ(reg(23), 0x2097u);
+    expectStepAndBack(23, 0x2097, ComFineUp, ComFineDown, 0x2100);  // 120.975 to 121.000
     EXPECT_EQ(engine.com1Khz(), 120975);
 }
 
@@ -88,11 +93,7 @@ TEST_F(Cockpit, ComWholeStepsKeepTheChannelAndWrapAcrossTheBand)
 
 TEST_F(Cockpit, NavFineStepFrom11795WrapsTo10800AndBack)
 {
-    variables.setInteger(24, 0x1795);
-    send(NavFineUp);
-    EXPECT_EQ(reg(24), 0x0800u);
-    send(NavFineDown);
-    EXPECT_EQ(reg(24), 0x1795u);
+    expectStepAndBack(24, 0x1795, NavFineUp, NavFineDown, 0x0800);
 }
 
 TEST_F(Cockpit, NavStepsCarryBetweenFractionAndMegahertz)
