@@ -173,6 +173,8 @@ void VariableStore::fill(SourceVar& var)
     // The whole slot first: an integer variable leaves its upper half 0, not
     // whatever a double left there.
     std::memset(&var.value, 0, sizeof var.value);
+    if (var.id == 0)  // "no variable": nothing to deliver, nothing to report
+        return;
     auto it = values_.find(var.id);
     if (it == values_.end()) {
         if (std::find(unknownReads_.begin(), unknownReads_.end(), var.id) == unknownReads_.end())

@@ -52,7 +52,8 @@ public:
     void setInteger(uint32_t id, uint32_t value);
 
     // Host service 40: fills var.value for var.id (integers in the low 32
-    // bits, the rest of the slot 0). Unknown ids give 0 and are recorded.
+    // bits, the rest of the slot 0). Unknown ids give 0 and are recorded;
+    // id 0 (no variable) gives 0 and is not.
     void fill(SourceVar& var);
 
     // Ids read through fill() that the store does not hold, each once, in

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <span>
 #include <sstream>
 
 namespace devhost {
@@ -113,10 +114,11 @@ TEST(DefaultPanel, PlacesAllFortyOneGaugesOfTheModuleWithoutAWarning)
     EXPECT_EQ(names.size(), 41u);
 }
 
-TEST(DefaultPanel, KeepsEveryGaugesProportionsAndStaysInsideItsWindow)
+TEST(DefaultPanel, KeepsEveryGaugesProportionsAndStaysInsideItsWindowWithoutOverlapping)
 {
     for (const auto& w : defaultPanel().windows) {
-        for (const auto& g : w.gauges) {
+        for (size_t i = 0; i < w.gauges.size(); ++i) {
+            const PlacedGauge& g = w.gauges[i];
             ASSERT_TRUE(g.width && g.height) << g.gauge;
             const Face& face = faces.at(g.gauge);
             double placedRatio = double(*g.width) / *g.height, faceRatio = double(face.width) / face.height;
@@ -125,6 +127,11 @@ TEST(DefaultPanel, KeepsEveryGaugesProportionsAndStaysInsideItsWindow)
             EXPECT_GE(g.y, 0) << g.gauge;
             EXPECT_LE(g.x + *g.width, w.sizeX) << g.gauge;
             EXPECT_LE(g.y + *g.height, w.sizeY) << g.gauge;
+            for (const PlacedGauge& o : std::span(w.gauges).subspan(i + 1)) {
+                bool apart = g.x + *g.width <= o.x || o.x + *o.width <= g.x || g.y + *g.height <= o.y ||
+                             o.y + *o.height <= g.y;
+                EXPECT_TRUE(apart) << g.gauge << " overlaps " << o.gauge;
+            }
         }
     }
 }

@@ -72,7 +72,10 @@ TEST(VariableDelivery, UnknownIdsReadZeroAndAreRecordedOnceEach)
         EXPECT_EQ(slotBits(a), 0u);
         EXPECT_EQ(slotBits(b), 0u);
     }
-    EXPECT_EQ(store.unknownReads(), (std::vector<uint32_t>{4242, 7}));
+    SourceVar none = staleRecord(0);
+    store.fill(none);
+    EXPECT_EQ(slotBits(none), 0u);
+    EXPECT_EQ(store.unknownReads(), (std::vector<uint32_t>{4242, 7})) << "id 0 is no variable, not an unknown one";
     EXPECT_FALSE(store.isKnown(4242));
 }
 
