@@ -128,6 +128,8 @@ TEST(DefaultPanel, KeepsEveryGaugesProportionsAndStaysInsideItsWindowWithoutOver
             EXPECT_LE(g.x + *g.width, w.sizeX) << g.gauge;
             EXPECT_LE(g.y + *g.height, w.sizeY) << g.gauge;
             for (const PlacedGauge& o : std::span(w.gauges).subspan(i + 1)) {
+                if (!o.width || !o.height)
+                    continue;  // reported in its own turn
                 bool apart = g.x + *g.width <= o.x || o.x + *o.width <= g.x || g.y + *g.height <= o.y ||
                              o.y + *o.height <= g.y;
                 EXPECT_TRUE(apart) << g.gauge << " overlaps " << o.gauge;
