@@ -29,7 +29,7 @@ struct LoggedEvent {
 // Panel windows and views, as far as the key events and host service 35
 // change them.
 struct WindowState {
-    std::map<uint32_t, bool> visible;  // panel-window identifier -> shown
+    std::map<uint32_t, bool> visible;  // panel-window identifier -> shown; a window not listed counts as hidden
     int viewStep = 0;                  // net view steps (+ next, - previous)
     bool landingView = false;          // toggled by the "normal/landing view" key
     int kneeboardToggles = 0, atcToggles = 0, mapToggles = 0;
