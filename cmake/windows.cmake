@@ -34,7 +34,7 @@ ExternalProject_Add(windows_tests
     CMAKE_GENERATOR Ninja
     CMAKE_ARGS
         -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686-posix.cmake
-        -DCMAKE_BUILD_TYPE=Release
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo
         -DVARDEX_WINDOWS_TESTS=ON
         -DVARDEX_GAU=${VARDEX_GAU}
     BUILD_ALWAYS ON
