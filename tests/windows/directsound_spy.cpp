@@ -75,7 +75,7 @@ HRESULT STDMETHODCALLTYPE deviceSetCooperativeLevel(IDirectSound* self, HWND win
 {
     HRESULT result = realDevice->SetCooperativeLevel(self, window, level);
     if (active)
-        active->log().cooperativeLevels.push_back(result);
+        active->log().cooperativeLevels.push_back({result, window, level});
     return result;
 }
 

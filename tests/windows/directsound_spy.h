@@ -20,9 +20,15 @@ struct SoundBufferRecord {
     WAVEFORMATEX format;   // as the module described it
 };
 
+struct CooperativeLevelRecord {
+    HRESULT result;
+    HWND window;
+    DWORD level;
+};
+
 struct DirectSoundLog {
     std::vector<HRESULT> deviceCreations;
-    std::vector<HRESULT> cooperativeLevels;
+    std::vector<CooperativeLevelRecord> cooperativeLevels;
     std::vector<SoundBufferRecord> buffers;
     std::vector<HRESULT> plays;
     int bufferReleases = 0;

@@ -40,6 +40,8 @@ start)
     # at most should the stop step never run.
     wineserver -p60 < /dev/null > /dev/null 2>&1
     wineboot -i > "$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log" >&2; exit 1; }
+    # Windows without a display: the sound cases open the host's main window.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >> "$WINEPREFIX.log" 2>&1
     echo "Wine prefix ready: $WINEPREFIX ($(wine --version))"
     ;;
 run)
