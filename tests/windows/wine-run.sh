@@ -30,18 +30,35 @@ unset VARDEX_MODULE
 
 null_device_cases='Win32DirectSoundOnNullDevice.*'
 
+# Runs the program into a file, then shows it: Wine's own processes (the
+# desktop, services) may start during a case and outlive it, and must not
+# hold the test's output open.
+run_windows() {
+    local log=$1 status=0
+    shift
+    wine "$@" --gtest_color=no > "$log" 2>&1 || status=$?
+    tr -d '\r' < "$log" > "$log.text"
+    mv "$log.text" "$log"
+    cat "$log"
+    return $status
+}
+
 case $action in
 start)
     wineserver -k > /dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
+    wineboot -i > "$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log" >&2; exit 1; }
+    # Windows without a display: the sound cases open the host's main window.
+    # The desktop process that booting started keeps the driver it found, so
+    # the server (and with it the desktop) starts anew after the change.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >> "$WINEPREFIX.log" 2>&1
+    wineserver -k > /dev/null 2>&1 || true
+    wineserver -w
     # Started here, apart from any test's output pipe, so that no test waits
     # for a server that still holds it; it outlives the last case by a minute
     # at most should the stop step never run.
     wineserver -p60 < /dev/null > /dev/null 2>&1
-    wineboot -i > "$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log" >&2; exit 1; }
-    # Windows without a display: the sound cases open the host's main window.
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >> "$WINEPREFIX.log" 2>&1
     echo "Wine prefix ready: $WINEPREFIX ($(wine --version))"
     ;;
 run)
@@ -52,7 +69,7 @@ run)
     # No audio driver at all, whatever the machine has: sound set-up fails.
     export WINEDLLOVERRIDES="$overrides;winealsa.drv,winepulse.drv,wineoss.drv="
     status=0
-    wine "$exe" --gtest_color=no "--gtest_filter=-$null_device_cases" 2>&1 | tr -d '\r' | tee "$log" || status=$?
+    run_windows "$log" "$exe" "--gtest_filter=-$null_device_cases" || status=$?
 
     ran=$(sed -n 's/^\[ RUN      \] \([^ ]*\).*/\1/p' "$log" | sort)
     shared=$(grep -v '^Win32' <<< "$ran" || true)
@@ -79,7 +96,18 @@ null-audio)
     # ALSA only (PulseAudio would come first), reading the test's own
     # configuration from HOME.
     export WINEDLLOVERRIDES="$overrides;winepulse.drv,wineoss.drv="
-    HOME=$home wine "$exe" --gtest_color=no "--gtest_filter=$null_device_cases" 2>&1 | tr -d '\r'
+    log=$(mktemp)
+    trap 'rm -f "$log"' EXIT
+    status=0
+    HOME=$home run_windows "$log" "$exe" "--gtest_filter=$null_device_cases" || status=$?
+    ran=$(grep -c '^\[ RUN      \]' "$log" || true)
+    echo
+    echo "Windows build, ALSA null device: $ran sound cases ran"
+    if [ "$ran" -eq 0 ]; then
+        echo "No case matched $null_device_cases"
+        status=1
+    fi
+    exit $status
     ;;
 stop)
     wineserver -k > /dev/null 2>&1 || true
