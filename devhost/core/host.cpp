@@ -204,6 +204,15 @@ struct Host::Impl final : ServiceSink {
         return {scale(x, size.x, pixels.x), scale(y, size.y, pixels.y)};
     }
 
+    static Point toPanelPixels(const GaugeInstance& gauge, Point point)
+    {
+        const Point size = gauge.size(), pixels = gauge.gaugePixels();
+        auto scale = [](int v, int placed, int own) {
+            return own > 0 ? static_cast<int>(std::floor(double(v) * placed / own)) : v;
+        };
+        return {gauge.position().x + scale(point.x, size.x, pixels.x), gauge.position().y + scale(point.y, size.y, pixels.y)};
+    }
+
     void logEvent(uint32_t id, uint32_t value, bool windowToggle, bool known)
     {
         events.push_back({.frame = frame, .id = id, .value = value, .windowToggle = windowToggle, .known = known});
@@ -371,7 +380,16 @@ void Host::remove(GaugeInstance& gauge) { impl_->removeGauge(gauge); }
 
 ClickResult Host::click(GaugeInstance& gauge, int x, int y, uint32_t clickFlags)
 {
-    const Point point = Impl::toGaugePixels(gauge, x, y);
+    return clickGaugePixel(gauge, Impl::toGaugePixels(gauge, x, y), clickFlags);
+}
+
+std::string Host::hover(GaugeInstance& gauge, int x, int y)
+{
+    return hoverGaugePixel(gauge, Impl::toGaugePixels(gauge, x, y));
+}
+
+ClickResult Host::clickGaugePixel(GaugeInstance& gauge, Point point, uint32_t clickFlags)
+{
     MouseMap map(gauge.mouseAreas(), gauge.gaugePixels());
     MouseMap::Hit hit = map.clickAt(point, clickFlags);
     if (!hit.area)
@@ -381,7 +399,7 @@ ClickResult Host::click(GaugeInstance& gauge, int x, int y, uint32_t clickFlags)
         ClickRecord record{.point = {point.x - hit.box.x, point.y - hit.box.y},
                            .gauge = gauge.definition(),
                            .area = hit.area,
-                           .screen = {gauge.position().x + x, gauge.position().y + y}};
+                           .screen = Impl::toPanelPixels(gauge, point)};
         ActiveSink active = impl_->enter();
         hit.area->handler(&record, clickFlags);
         result.handled = true;
@@ -392,9 +410,8 @@ ClickResult Host::click(GaugeInstance& gauge, int x, int y, uint32_t clickFlags)
     return result;
 }
 
-std::string Host::hover(GaugeInstance& gauge, int x, int y)
+std::string Host::hoverGaugePixel(GaugeInstance& gauge, Point point)
 {
-    const Point point = Impl::toGaugePixels(gauge, x, y);
     MouseMap map(gauge.mouseAreas(), gauge.gaugePixels());
     // The innermost region that has something to say; a region without a
     // tooltip of its own leaves the word to the region around it.

@@ -96,6 +96,9 @@ public:
     // x, y in the placed gauge's pixels (scaled to the gauge's own bitmap pixels).
     ClickResult click(GaugeInstance& gauge, int x, int y, uint32_t clickFlags = ClickLeft);
     std::string hover(GaugeInstance& gauge, int x, int y);   // the innermost tooltip, formatted; "" if none
+    // The same at a point given in the gauge's own pixels, as its mouse areas are.
+    ClickResult clickGaugePixel(GaugeInstance& gauge, Point point, uint32_t clickFlags = ClickLeft);
+    std::string hoverGaugePixel(GaugeInstance& gauge, Point point);
 
     GaugeSnapshot probe(const GaugeInstance& gauge) const;
     Snapshot probe() const;
