@@ -174,33 +174,42 @@ struct PointerOptions {
     uint64_t frames = 1;
 };
 
-GaugeInstance& findOrPlace(Host& host, const std::string& name)
+// The panel set up and run for the frames asked, and the gauge pointed at
+// (placed alone when the panel lacks it).
+struct Pointing {
+    std::unique_ptr<Host> host;
+    GaugeInstance* gauge = nullptr;
+    Point at{};
+};
+
+Pointing pointAt(const Common& common, const PointerOptions& options)
 {
-    if (GaugeInstance* gauge = host.find(name))
-        return *gauge;
-    return host.place(name);
+    Pointing pointing{.at = parsePoint(options.at)};
+    pointing.host = std::make_unique<Host>(common.module);
+    placePanel(*pointing.host, choosePanel(common));
+    pointing.gauge = pointing.host->find(options.gauge);
+    if (!pointing.gauge)
+        pointing.gauge = &pointing.host->place(options.gauge);
+    pointing.host->frame(static_cast<int>(options.frames));
+    return pointing;
 }
 
 int click(const Common& common, const PointerOptions& options)
 {
-    const Point at = parsePoint(options.at);
-    Host host(common.module);
-    placePanel(host, choosePanel(common));
-    GaugeInstance& gauge = findOrPlace(host, options.gauge);
-    host.frame(static_cast<int>(options.frames));
-    const size_t before = host.events().size();
-    ClickResult result = host.clickGaugePixel(gauge, at, options.right ? ClickRight : ClickLeft);
-    host.frame();
+    auto [host, gauge, at] = pointAt(common, options);
+    const size_t before = host->events().size();
+    ClickResult result = host->clickGaugePixel(*gauge, at, options.right ? ClickRight : ClickLeft);
+    host->frame();
     if (common.json) {
         nlohmann::json events = nlohmann::json::array();
-        for (size_t i = before; i < host.events().size(); ++i)
-            events.push_back(toJson(host.events()[i]));
+        for (size_t i = before; i < host->events().size(); ++i)
+            events.push_back(toJson(host->events()[i]));
         std::cout << nlohmann::json{{"hit", result.hit},
                                     {"handled", result.handled},
                                     {"key_event", result.keyEvent},
                                     {"area", result.areaIndex},
                                     {"events", events},
-                                    {"gauge", toJson(host.probe(gauge))}}
+                                    {"gauge", toJson(host->probe(*gauge))}}
                          .dump(2)
                   << "\n";
         return 0;
@@ -210,21 +219,16 @@ int click(const Common& common, const PointerOptions& options)
                              !result.hit      ? "no area there"
                              : result.handled ? fmt::format("handled by area {}", result.areaIndex)
                                               : fmt::format("area {} sends key event {}", result.areaIndex, result.keyEvent));
-    Snapshot snapshot = host.probe();
-    for (size_t i = before; i < snapshot.events.size(); ++i)
-        std::cout << fmt::format("  sent: {} value {}\n", snapshot.events[i].id, snapshot.events[i].value);
-    std::cout << "after one frame: " << describeGauge(host.probe(gauge)) << "\n";
+    Snapshot snapshot = host->probe();
+    std::cout << describeEvents(snapshot, before);
+    std::cout << "after one frame: " << describeGauge(host->probe(*gauge)) << "\n";
     return 0;
 }
 
 int hover(const Common& common, const PointerOptions& options)
 {
-    const Point at = parsePoint(options.at);
-    Host host(common.module);
-    placePanel(host, choosePanel(common));
-    GaugeInstance& gauge = findOrPlace(host, options.gauge);
-    host.frame(static_cast<int>(options.frames));
-    std::string text = host.hoverGaugePixel(gauge, at);
+    auto [host, gauge, at] = pointAt(common, options);
+    std::string text = host->hoverGaugePixel(*gauge, at);
     std::cout << (text.empty() ? "(no tooltip)" : text) << "\n";
     return 0;
 }

@@ -56,6 +56,14 @@ std::string describeGauge(const GaugeSnapshot& gauge)
     return line;
 }
 
+std::string describeEvents(const Snapshot& snapshot, size_t eventsFrom)
+{
+    std::string text;
+    for (size_t i = eventsFrom; i < snapshot.events.size(); ++i)
+        text += "    " + describeEvent(snapshot.events[i]) + "\n";
+    return text;
+}
+
 std::string describePanel(const Snapshot& snapshot, size_t eventsFrom)
 {
     std::string text = fmt::format("frame {}  simulation time {:.2f} s  time of day {:02d}:{:02d}:{:02d}\n",
@@ -65,11 +73,8 @@ std::string describePanel(const Snapshot& snapshot, size_t eventsFrom)
                                    static_cast<int>(snapshot.timeOfDay) % 60);
     for (const GaugeSnapshot& gauge : snapshot.gauges)
         text += "  " + describeGauge(gauge) + "\n";
-    if (eventsFrom < snapshot.events.size()) {
-        text += "  events:\n";
-        for (size_t i = eventsFrom; i < snapshot.events.size(); ++i)
-            text += "    " + describeEvent(snapshot.events[i]) + "\n";
-    }
+    if (eventsFrom < snapshot.events.size())
+        text += "  events:\n" + describeEvents(snapshot, eventsFrom);
     if (!snapshot.trapsCalled.empty()) {
         text += "  host services called that the development host does not offer:";
         for (int slot : snapshot.trapsCalled)

@@ -10,6 +10,9 @@ namespace devhost {
 
 std::string describeGauge(const GaugeSnapshot& gauge);
 
+// The events from eventsFrom on, one line each.
+std::string describeEvents(const Snapshot& snapshot, size_t eventsFrom);
+
 // Every gauge, one line each, and the events from eventsFrom on.
 std::string describePanel(const Snapshot& snapshot, size_t eventsFrom);
 

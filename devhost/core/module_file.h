@@ -27,6 +27,11 @@ public:
     void* handle() const { return handle_; }  // the loader's handle: the module instance
 
 private:
+    // Checks the file, and with privateCopy copies it into a fresh folder
+    // (copyFolder_); returns the file to load.
+    std::filesystem::path prepare(bool privateCopy);
+    void removeCopy();
+
     std::filesystem::path path_;
     std::filesystem::path copyFolder_;  // empty when the original was loaded
     void* handle_ = nullptr;

@@ -10,7 +10,8 @@
 
 namespace devhost {
 
-using nlohmann::json;
+// Script order matters for tracks and error lines: keep the objects in it.
+using json = nlohmann::ordered_json;
 
 FlightError::FlightError(std::string file, int line, std::string problem)
     : std::runtime_error(file + ":" + std::to_string(line) + ": " + problem),
