@@ -13,14 +13,6 @@ namespace devhost {
 // Script order matters for tracks and error lines: keep the objects in it.
 using json = nlohmann::ordered_json;
 
-FlightError::FlightError(std::string file, int line, std::string problem)
-    : std::runtime_error(file + ":" + std::to_string(line) + ": " + problem),
-      file_(std::move(file)),
-      problem_(std::move(problem)),
-      line_(line)
-{
-}
-
 namespace {
 
 int lineAt(std::string_view text, size_t offset)

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "devhost/core/host.h"
+#include "devhost/core/input_error.h"
 
 namespace devhost {
 
@@ -78,17 +79,10 @@ struct Flight {
     std::vector<Checkpoint> checkpoints;   // in time order
 };
 
-// Bad input: names the file, the line and the problem.
-class FlightError : public std::runtime_error {
+// A flight script that cannot be read or played.
+class FlightError : public InputError {
 public:
-    FlightError(std::string file, int line, std::string problem);
-    const std::string& file() const { return file_; }
-    int line() const { return line_; }
-    const std::string& problem() const { return problem_; }
-
-private:
-    std::string file_, problem_;
-    int line_;
+    using InputError::InputError;
 };
 
 Flight parseFlight(std::string_view text, std::string_view fileName);
