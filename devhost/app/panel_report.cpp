@@ -66,11 +66,11 @@ std::string describeEvents(const Snapshot& snapshot, size_t eventsFrom)
 
 std::string describePanel(const Snapshot& snapshot, size_t eventsFrom)
 {
+    // Frame steps of 1/18 s add up to a hair under the whole second.
+    const long clock = std::isfinite(snapshot.timeOfDay) ? std::lround(std::floor(snapshot.timeOfDay + 1e-6)) : 0;
     std::string text = fmt::format("frame {}  simulation time {:.2f} s  time of day {:02d}:{:02d}:{:02d}\n",
-                                   snapshot.frame, snapshot.simulationTime,
-                                   static_cast<int>(snapshot.timeOfDay / 3600) % 24,
-                                   static_cast<int>(snapshot.timeOfDay / 60) % 60,
-                                   static_cast<int>(snapshot.timeOfDay) % 60);
+                                   snapshot.frame, snapshot.simulationTime, clock / 3600 % 24, clock / 60 % 60,
+                                   clock % 60);
     for (const GaugeSnapshot& gauge : snapshot.gauges)
         text += "  " + describeGauge(gauge) + "\n";
     if (eventsFrom < snapshot.events.size())

@@ -1,5 +1,6 @@
 // Bad input from outside (a panel file, a flight script): the error names
-// the file, the line and the problem, as "file:line: problem".
+// the file, the line and the problem, as "file:line: problem" ("file:
+// problem" when the file as a whole is at fault, line 0).
 #pragma once
 
 #include <stdexcept>
@@ -10,7 +11,7 @@ namespace devhost {
 class InputError : public std::runtime_error {
 public:
     InputError(std::string file, int line, std::string problem)
-        : std::runtime_error(file + ":" + std::to_string(line) + ": " + problem),
+        : std::runtime_error(line > 0 ? file + ":" + std::to_string(line) + ": " + problem : file + ": " + problem),
           file_(std::move(file)),
           problem_(std::move(problem)),
           line_(line)
