@@ -68,6 +68,8 @@ Panel choosePanel(const Common& common)
 
 void placePanel(Host& host, const Panel& panel)
 {
+    for (const PanelWarning& warning : panel.warnings)
+        std::cerr << fmt::format("devhost: {}:{}: {}\n", panel.source, warning.line, warning.message);
     for (const std::string& skipped : host.placePanel(panel))
         std::cerr << fmt::format("devhost: {}: {} belongs to another module; skipped\n", panel.source, skipped);
 }

@@ -316,6 +316,13 @@ Flight loadFlight(const std::string& path)
     return parseFlight(text.str(), path);
 }
 
+std::string_view demoFlightText()
+{
+    return
+#include "demo_flight_text.inc"
+        ;
+}
+
 Flight demoFlight() { return parseFlight(demoFlightText(), "<demo>"); }
 
 FlightRunner::FlightRunner(Host& host, const Flight& flight) : host_(host), flight_(flight) {}
