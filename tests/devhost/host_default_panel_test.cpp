@@ -4,11 +4,12 @@
 #include <set>
 
 #include "devhost/core/host.h"
+#include "devhost/flight/flight.h"
 
 namespace devhost {
 namespace {
 
-TEST(DefaultPanel, PlacesEveryGaugeOfTheModule)
+TEST(DefaultPanelRun, PlacesEveryGaugeOfTheModule)
 {
     Host host(moduleUnderTest());
     EXPECT_EQ(host.gaugeList().size(), GaugeCount);
@@ -19,7 +20,7 @@ TEST(DefaultPanel, PlacesEveryGaugeOfTheModule)
     EXPECT_EQ(placed.size(), GaugeCount);
 }
 
-TEST(DefaultPanel, FramesRunWithoutAServiceTheHostLacksOrAVariableItDoesNotKnow)
+TEST(DefaultPanelRun, FramesRunWithoutAServiceTheHostLacksOrAVariableItDoesNotKnow)
 {
     Host host(moduleUnderTest());
     host.placePanel(defaultPanel());
@@ -37,7 +38,7 @@ TEST(DefaultPanel, FramesRunWithoutAServiceTheHostLacksOrAVariableItDoesNotKnow)
     }
 }
 
-TEST(DefaultPanel, EveryPlacedGaugeHasItsOwnRecords)
+TEST(DefaultPanelRun, EveryPlacedGaugeHasItsOwnRecords)
 {
     Host host(moduleUnderTest());
     host.placePanel(defaultPanel());
@@ -46,6 +47,23 @@ TEST(DefaultPanel, EveryPlacedGaugeHasItsOwnRecords)
         EXPECT_NE(gauge->definition(), gauge->original());
         EXPECT_EQ(gauge->definition()->elements[0]->gauge, gauge->definition());
     }
+}
+
+TEST(DefaultPanelRun, FliesTheDemoFlightToTheEnd)
+{
+    Host host(moduleUnderTest());
+    host.placePanel(defaultPanel());
+    const Flight flight = demoFlight();
+    FlightRunner runner(host, flight);
+    runner.runFor(flight.duration);
+    EXPECT_TRUE(runner.finished());
+    EXPECT_TRUE(host.trapsCalled().empty());
+    EXPECT_TRUE(host.probe().unknownVariables.empty());
+    EXPECT_EQ(host.variables().getInteger(46) & 0x80u, 0x80u) << "the ILS approach flag is up at the end";
+    size_t hovers = 0;
+    for (const FlightLogEntry& entry : runner.log())
+        hovers += entry.what.starts_with("hover");
+    EXPECT_EQ(hovers, 3u);
 }
 
 }  // namespace

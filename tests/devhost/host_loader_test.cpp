@@ -49,7 +49,7 @@ TEST(ModuleLoading, ListsTheGaugesWithTheirHeaders)
 {
     Host host(fixture("fixture_gauges"));
     auto list = host.gaugeList();
-    ASSERT_EQ(list.size(), 6u);
+    ASSERT_EQ(list.size(), 7u);
     EXPECT_EQ(list[0].name, "Recorder");
     EXPECT_TRUE(list[0].hasCallback);
     EXPECT_EQ(list[2].name, "Nested");
@@ -64,6 +64,18 @@ TEST(ModuleLoading, AGaugeNameTheModuleLacksIsAnError)
     Host host(fixture("fixture_gauges"));
     EXPECT_THROW(host.place("Airspeed"), HostError);
     EXPECT_THROW(host.place("recorder"), HostError);
+}
+
+TEST(ModuleLoading, AGaugeWithAnElementOfUnknownKindIsRefusedByName)
+{
+    Host host(fixture("fixture_gauges"));
+    try {
+        host.place("Mystery");
+        FAIL() << "placed";
+    } catch (const HostError& error) {
+        EXPECT_NE(std::string(error.what()).find("gauge Mystery: an element has the unknown kind 9"), std::string::npos);
+    }
+    EXPECT_TRUE(host.gauges().empty()) << "nothing half-placed is left behind";
 }
 
 TEST(ModuleLoading, EachHostStartsFromTheModulesInitialState)
