@@ -94,6 +94,25 @@ TEST(GaugeInstances, PlacedSizeDefaultsToTheGaugesOwnPixelsAndKeepsItsAspect)
     EXPECT_THROW(host.place("Nested", "", -5, 0), HostError);
 }
 
+TEST(GaugeInstances, APanelPlacesTheModulesGaugesAndPassesOverOthers)
+{
+    Host host(fixture("fixture_gauges"));
+    Panel panel = parsePanel("[Window00]\nsize_mm=400,400\n"
+                             "gauge00=fixture_gauges!Nested, 10, 20, 100, 100, first\n"
+                             "gauge01=Other_Module!Airspeed, 0, 0\n"
+                             "gauge02=FIXTURE_GAUGES!Recorder, 200, 0\n",
+                             "test.cfg");
+    EXPECT_EQ(host.placePanel(panel), std::vector<std::string>{"Other_Module!Airspeed"});
+    ASSERT_EQ(host.gauges().size(), 2u);
+    GaugeSnapshot nested = host.probe(*host.gauges()[0]);
+    EXPECT_EQ(nested.name, "Nested");
+    EXPECT_EQ(nested.parameter, "first");
+    EXPECT_EQ(nested.x, 10);
+    EXPECT_EQ(nested.y, 20);
+    EXPECT_EQ(nested.width, 100);
+    EXPECT_EQ(host.gauges()[1]->name(), "Recorder") << "module names match whatever their case";
+}
+
 TEST(GaugeInstances, RemovalSendsCode12AndTheHostRemovesTheRestAtTheEnd)
 {
     std::vector<EventRecord> log;
