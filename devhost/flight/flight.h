@@ -7,7 +7,7 @@
 //     "duration": 120,
 //     "variables": {
 //       "airspeed": [[0, 0], [30, 160]],       // by script name or host number ("61")
-//       "com_frequency": [[0, "0x1820"]]       // integer variables: numbers or hex text
+//       "com1_freq": [[0, "0x1820"]]           // integer variables: numbers or hex text
 //     },
 //     "actions": [
 //       {"at": 5, "click": "Radio_COM_SK10", "x": 45, "y": 46, "button": "left"},
