@@ -18,13 +18,16 @@ int32_t littleEndian32(std::span<const unsigned char> bytes, size_t at)
 
 std::optional<Point> bmpSize(std::span<const unsigned char> bytes)
 {
-    // "BM", then the 14-byte file header; the info header's width and height
-    // follow its own size word. A negative height marks a top-down bitmap.
-    constexpr size_t widthAt = 18, heightAt = 22;
-    if (bytes.size() < heightAt + 4 || bytes[0] != 'B' || bytes[1] != 'M')
+    // A file starts "BM" and a 14-byte file header; a resource starts with
+    // the info header (40 bytes or more, as its first word says), whose
+    // width and height follow that word. A negative height marks a top-down
+    // bitmap.
+    constexpr size_t fileHeader = 14, infoHeader = 40, widthAt = 4, heightAt = 8;
+    size_t info = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M' ? fileHeader : 0;
+    if (bytes.size() < info + heightAt + 4 || littleEndian32(bytes, info) < static_cast<int32_t>(infoHeader))
         return std::nullopt;
-    int32_t width = littleEndian32(bytes, widthAt);
-    int32_t height = littleEndian32(bytes, heightAt);
+    int32_t width = littleEndian32(bytes, info + widthAt);
+    int32_t height = littleEndian32(bytes, info + heightAt);
     if (height < 0 && height != INT32_MIN)
         height = -height;
     if (width <= 0 || height <= 0)
@@ -32,20 +35,15 @@ std::optional<Point> bmpSize(std::span<const unsigned char> bytes)
     return Point{width, height};
 }
 
-BitmapCatalog::BitmapCatalog(const ModuleFile& module)
-    : accessor_(reinterpret_cast<Accessor>(module.symbol("vardexResource")))
-{
-}
+BitmapCatalog::BitmapCatalog(const ModuleFile& module) : module_(module) {}
 
 std::optional<Point> BitmapCatalog::size(int32_t bitmap) const
 {
-    if (!accessor_ || bitmap < 0)
+    if (bitmap < 0)
         return std::nullopt;
     if (auto known = cache_.find(bitmap); known != cache_.end())
         return known->second;
-    size_t length = 0;
-    const unsigned char* data = accessor_("BITMAP", static_cast<uint32_t>(bitmap), &length);
-    std::optional<Point> result = data ? bmpSize({data, length}) : std::nullopt;
+    std::optional<Point> result = bmpSize(module_.resource("BITMAP", static_cast<uint32_t>(bitmap)));
     cache_.emplace(bitmap, result);
     return result;
 }

@@ -14,20 +14,20 @@ namespace devhost {
 
 class ModuleFile;
 
-// Width and height from a BMP file's headers; nothing for anything else.
+// Width and height from a BMP file's headers, or from a bitmap resource's
+// (the same without the 14-byte file header); nothing for anything else.
 std::optional<Point> bmpSize(std::span<const unsigned char> bytes);
 
 class BitmapCatalog {
 public:
-    // Reads through the module's exported resource accessor when it has one;
-    // without it every size is unknown.
+    // Reads the module's bitmap resources; a module without them leaves
+    // every size unknown.
     explicit BitmapCatalog(const ModuleFile& module);
 
     std::optional<Point> size(int32_t bitmap) const;
 
 private:
-    using Accessor = const unsigned char* (*)(const char* type, uint32_t number, size_t* size);
-    Accessor accessor_ = nullptr;
+    const ModuleFile& module_;
     mutable std::map<int32_t, std::optional<Point>> cache_;
 };
 

@@ -4,7 +4,9 @@
 // implementation file.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 namespace devhost {
@@ -22,6 +24,12 @@ public:
 
     // The address of an exported symbol, or null.
     void* symbol(const char* name) const;
+
+    // The bytes of a numbered resource of the loaded file, of type "BITMAP"
+    // or "WAVE"; empty when it has none. The native module hands them out
+    // through its exported table (a bitmap as its whole .bmp file), the .gau
+    // from its resource section (a bitmap without the file header).
+    std::span<const unsigned char> resource(const char* type, uint32_t number) const;
 
     const std::filesystem::path& path() const { return path_; }  // the file as asked for
     void* handle() const { return handle_; }  // the loader's handle: the module instance

@@ -31,6 +31,15 @@ void* ModuleFile::symbol(const char* name) const
     return handle_ ? dlsym(handle_, name) : nullptr;
 }
 
+std::span<const unsigned char> ModuleFile::resource(const char* type, uint32_t number) const
+{
+    using Table = const unsigned char* (*)(const char* type, uint32_t number, size_t* size);
+    auto table = reinterpret_cast<Table>(symbol("vardexResource"));
+    size_t size = 0;
+    const unsigned char* data = table ? table(type, number, &size) : nullptr;
+    return data ? std::span<const unsigned char>{data, size} : std::span<const unsigned char>{};
+}
+
 }  // namespace devhost
 
 #endif

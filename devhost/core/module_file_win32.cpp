@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "devhost/core/host.h"
 #include "devhost/core/module_file.h"
 
@@ -29,6 +31,16 @@ ModuleFile::~ModuleFile()
 void* ModuleFile::symbol(const char* name) const
 {
     return handle_ ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name)) : nullptr;
+}
+
+std::span<const unsigned char> ModuleFile::resource(const char* type, uint32_t number) const
+{
+    auto module = static_cast<HMODULE>(handle_);
+    LPCSTR kind = std::string_view(type) == "BITMAP" ? MAKEINTRESOURCEA(2) /* RT_BITMAP */ : type;
+    HRSRC info = module ? FindResourceA(module, MAKEINTRESOURCEA(number), kind) : nullptr;
+    HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+    auto data = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+    return data ? std::span<const unsigned char>{data, SizeofResource(module, info)} : std::span<const unsigned char>{};
 }
 
 }  // namespace devhost
