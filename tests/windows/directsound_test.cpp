@@ -1,0 +1,159 @@
+// The switch sounds of Vardex_Instr.gau on Wine's DirectSound, both ways:
+// with no audio device the set-up fails, sound is silenced for good and the
+// switches work on; on ALSA's null device the clips load from the .gau's own
+// "WAVE" resources and every click plays. The wine-run.sh script runs the
+// two suites with the audio set-up each needs.
+#include <windows.h>
+#include <dsound.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "devhost/core/host.h"
+#include "directsound_spy.h"
+
+namespace {
+
+constexpr DWORD ClipBufferCaps = 0x80E0;  // frequency, pan and volume control, global focus
+constexpr DWORD ShortClickBytes = 3828;   // clip 10
+constexpr DWORD LeverClickBytes = 6014;   // clip 30
+
+// The simulator's main window, which the sound set-up looks for by class.
+class HostWindow {
+public:
+    HostWindow()
+    {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = ClassName;
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowA(ClassName, "host", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    }
+    ~HostWindow()
+    {
+        if (window_)
+            DestroyWindow(window_);
+    }
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    HWND handle() const { return window_; }
+
+private:
+    // The test program's name starts neither with "C" nor has "2" fourth.
+    static constexpr const char* ClassName = "FS98MAIN";
+    HWND window_ = nullptr;
+};
+
+// The units lever: a plate with the lever icon; a click anywhere on the
+// plate throws it.
+constexpr int LeverFrameElement = 1;
+constexpr Point OnThePlate = {48, 22};
+
+// A host with the module loaded and its DirectSound calls recorded from the
+// first installation on.
+class SoundCase : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Until the switch sounds are built, the .gau imports no DirectSound.
+        if (!spy.attached())
+            GTEST_SKIP() << "Vardex_Instr.gau does not import DirectSoundCreate: no switch sounds yet";
+    }
+
+    const wintest::DirectSoundLog& log() const { return spy.log(); }
+
+    int leverFrame(devhost::GaugeInstance& lever)
+    {
+        host.frame();
+        return host.probe(lever).elements.at(LeverFrameElement).frame.value_or(-1);
+    }
+
+    // Over to British units and back, as the lever shows it.
+    void throwLeverTwice(devhost::GaugeInstance& lever)
+    {
+        EXPECT_EQ(leverFrame(lever), 0);
+        host.clickGaugePixel(lever, OnThePlate);
+        EXPECT_EQ(leverFrame(lever), 1);
+        host.clickGaugePixel(lever, OnThePlate);
+        EXPECT_EQ(leverFrame(lever), 0);
+    }
+
+    HostWindow window;
+    devhost::Host host{devhost::moduleUnderTest()};
+    wintest::DirectSoundSpy spy{GetModuleHandleA("Vardex_Instr.gau")};  // goes before the module is unloaded
+};
+
+void expectClip(const wintest::SoundBufferRecord& buffer, DWORD bytes)
+{
+    EXPECT_EQ(buffer.result, DS_OK);
+    EXPECT_EQ(buffer.descriptionSize, 36u);
+    EXPECT_EQ(buffer.flags, ClipBufferCaps);
+    EXPECT_EQ(buffer.bytes, bytes);
+    EXPECT_EQ(buffer.format.wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(buffer.format.nChannels, 1);
+    EXPECT_EQ(buffer.format.nSamplesPerSec, 22050u);
+    EXPECT_EQ(buffer.format.wBitsPerSample, 16);
+}
+
+using Win32DirectSoundWithoutDevice = SoundCase;
+
+TEST_F(Win32DirectSoundWithoutDevice, SetUpFailsAndTheLeverStillThrowsInSilence)
+{
+    auto& lever = host.place("Metric_Switch");
+    ASSERT_EQ(log().deviceCreations.size(), 1u);
+    EXPECT_TRUE(FAILED(log().deviceCreations[0])) << "Wine has no audio driver in this run";
+    EXPECT_TRUE(log().buffers.empty()) << "no device, no clip";
+    throwLeverTwice(lever);
+    EXPECT_TRUE(log().plays.empty());
+}
+
+TEST_F(Win32DirectSoundWithoutDevice, OnceSilencedAGaugeInstalledLaterLoadsNoClip)
+{
+    host.place("Metric_Switch");
+    host.place("NAV_GPS_Switch");
+    // The device is tried again (set-up always tries), the clip is not.
+    EXPECT_EQ(log().deviceCreations.size(), 2u);
+    EXPECT_TRUE(log().buffers.empty());
+}
+
+using Win32DirectSoundOnNullDevice = SoundCase;
+
+TEST_F(Win32DirectSoundOnNullDevice, SetUpLoadsTheLeverClickFromTheGauOnTheHostWindow)
+{
+    ASSERT_NE(window.handle(), nullptr);
+    host.place("Metric_Switch");
+    ASSERT_EQ(log().deviceCreations.size(), 1u);
+    EXPECT_EQ(log().deviceCreations[0], DS_OK);
+    ASSERT_EQ(log().cooperativeLevels.size(), 1u);
+    EXPECT_EQ(log().cooperativeLevels[0].result, DS_OK);
+    EXPECT_EQ(log().cooperativeLevels[0].window, window.handle());
+    EXPECT_EQ(log().cooperativeLevels[0].level, static_cast<DWORD>(DSSCL_NORMAL));
+    ASSERT_EQ(log().buffers.size(), 1u);
+    expectClip(log().buffers[0], LeverClickBytes);
+}
+
+TEST_F(Win32DirectSoundOnNullDevice, EveryThrowOfTheLeverPlaysItsClick)
+{
+    throwLeverTwice(host.place("Metric_Switch"));
+    EXPECT_EQ(log().plays, (std::vector<HRESULT>{DS_OK, DS_OK}));
+}
+
+TEST_F(Win32DirectSoundOnNullDevice, TheShortClickLoadsForTheNavGpsLever)
+{
+    host.place("NAV_GPS_Switch");
+    ASSERT_EQ(log().buffers.size(), 1u);
+    expectClip(log().buffers[0], ShortClickBytes);
+}
+
+TEST_F(Win32DirectSoundOnNullDevice, RemovalReleasesTheBufferAndTheDevice)
+{
+    host.remove(host.place("Metric_Switch"));
+    EXPECT_EQ(log().bufferReleases, 1);
+    EXPECT_EQ(log().deviceReleases, 1);
+}
+
+}  // namespace
