@@ -1,0 +1,127 @@
+// The needle-dial record as the host reads it: three elements drawn face,
+// needle, bezel; the table, failures and tooltip the description gives.
+#include "framework/needle_dial.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+GaugeDefinition owner{};
+double shown = 0.0;
+
+double VARDEX_HOSTAPI halve(GaugeElement* needle) { return needleSource(needle) / 2; }
+
+constexpr CalibrationPoint scale[] = {{{10, 90}, 0.0}, {{50, 10}, 5.0}, {{90, 90}, 10.0}};
+constexpr FailureBinding failures[] = {{20, FailZero}, {2, FailNone}, {7, FailFreeze}};
+constexpr DialParts parts = {.face = 11, .needle = 12, .bezel = 13, .needlePosition = {50, 60}, .needleOffset = {4, 3}};
+
+constinit NeedleDial textDial{{.gauge = &owner,
+                               .parts = parts,
+                               .variable = 625,
+                               .update = halve,
+                               .failures = failures,
+                               .tooltip = "Value (%1!d!)",
+                               .tooltipValue = printStored<shown>,
+                               .maxDegreesPerTick = 7},
+                              scale};
+
+constinit NeedleDial hostHelpDial{{.gauge = &owner, .parts = parts, .variable = 567, .helpId = 12513}, scale};
+
+TEST(NeedleDial, DrawsFaceThenNeedleThenBezelEachTheChildOfTheOneBefore)
+{
+    ASSERT_EQ(textDial.roots[0], &textDial.face.common);
+    EXPECT_EQ(textDial.roots[1], nullptr);
+    EXPECT_EQ(textDial.face.common.children[0], &textDial.needle.common);
+    EXPECT_EQ(textDial.face.common.children[1], nullptr);
+    EXPECT_EQ(textDial.needle.common.children[0], &textDial.bezel.common);
+    EXPECT_EQ(textDial.needle.common.children[1], nullptr);
+    EXPECT_EQ(textDial.bezel.common.children, nullptr);
+    for (const GaugeElement* e : {&textDial.face.common, &textDial.needle.common, &textDial.bezel.common})
+        EXPECT_EQ(e->gauge, &owner);
+}
+
+TEST(NeedleDial, CarriesTheBitmapsFlagsAndPivotOfItsParts)
+{
+    EXPECT_EQ(textDial.face.common.kind, StaticImage);
+    EXPECT_EQ(textDial.face.common.bitmap, 11);
+    EXPECT_EQ(textDial.face.common.imageFlags, 0x4003u);
+    EXPECT_EQ(textDial.needle.common.kind, Needle);
+    EXPECT_EQ(textDial.needle.common.bitmap, 12);
+    EXPECT_EQ(textDial.needle.common.imageFlags, 0x4083u);
+    EXPECT_EQ(textDial.needle.common.position.x, 50);
+    EXPECT_EQ(textDial.needle.common.position.y, 60);
+    EXPECT_EQ(textDial.needle.common.offset.x, 4);
+    EXPECT_EQ(textDial.needle.common.offset.y, 3);
+    EXPECT_EQ(textDial.needle.maxDegreesPerTick, 7);
+    EXPECT_EQ(textDial.bezel.common.bitmap, 13);
+    EXPECT_EQ(textDial.bezel.common.imageFlags, 0x0003u);
+    EXPECT_EQ(textDial.bezel.common.position.x, 0);
+    EXPECT_EQ(textDial.bezel.common.position.y, 0);
+}
+
+TEST(NeedleDial, OwnsACopyOfItsScaleAndAClosedFailureList)
+{
+    EXPECT_EQ(textDial.needle.source.id, 625u);
+    EXPECT_EQ(textDial.needle.update, &halve);
+    ASSERT_EQ(textDial.needle.pointCount, 3u);
+    EXPECT_EQ(textDial.needle.table, textDial.table);
+    EXPECT_NE(textDial.needle.table, scale) << "the host writes into the table, so it is the dial's own";
+    EXPECT_EQ(textDial.table[1].point.x, 50);
+    EXPECT_EQ(textDial.table[2].value, 10.0);
+    ASSERT_EQ(textDial.needle.common.failures, textDial.failures);
+    EXPECT_EQ(textDial.failures[0].system, 20u);
+    EXPECT_EQ(textDial.failures[0].action, uint32_t{FailZero});
+    EXPECT_EQ(textDial.failures[2].system, 7u);
+    EXPECT_EQ(textDial.failures[3].system, 0u) << "the list ends with system 0";
+    EXPECT_EQ(hostHelpDial.needle.common.failures, nullptr) << "no failures, no list";
+    EXPECT_EQ(hostHelpDial.needle.update, nullptr);
+}
+
+TEST(NeedleDial, ATextTooltipOverTheWholeGaugeWithItsOneArgument)
+{
+    const MouseArea* areas = textDial.mouseAreas;
+    EXPECT_EQ(areas[0].type, Region);
+    EXPECT_EQ(areas[0].box.width, 0);
+    EXPECT_EQ(areas[0].helpId, 0u);
+    EXPECT_EQ(areas[0].cursor, CursorNone);
+    EXPECT_EQ(areas[1].type, Tooltip);
+    EXPECT_STREQ(areas[1].tooltipText, "Value (%1!d!)");
+    EXPECT_EQ(areas[1].keyEventOrArgCount, 1u);
+    ASSERT_EQ(areas[1].tooltipArgs, &textDial.tooltipArg);
+    shown = 42.0;
+    EXPECT_EQ(areas[1].tooltipArgs->number(0, 0, nullptr, nullptr, nullptr), 42.0);
+    EXPECT_EQ(areas[2].type, RegionEnd);
+    EXPECT_EQ(areas[3].type, ListEnd);
+}
+
+TEST(NeedleDial, AHostTooltipNamesOnlyItsHelpId)
+{
+    const MouseArea& tip = hostHelpDial.mouseAreas[1];
+    EXPECT_EQ(tip.type, Tooltip);
+    EXPECT_EQ(tip.helpId, 12513u);
+    EXPECT_EQ(tip.cursor, CursorNone);
+    EXPECT_EQ(tip.tooltipText, nullptr);
+    EXPECT_EQ(tip.tooltipArgs, nullptr);
+    EXPECT_EQ(tip.keyEventOrArgCount, 0u);
+}
+
+TEST(NeedleSource, ReadsTheValueTheHostFilledAndNothingElse)
+{
+    textDial.needle.source.value.number = 8.5;
+    EXPECT_EQ(halve(&textDial.needle.common), 4.25);
+    EXPECT_EQ(needleSource(nullptr), 0.0);
+    EXPECT_EQ(needleSource(&textDial.face.common), 0.0) << "a face has no source";
+}
+
+TEST(FiniteOr, LetsOnlyFiniteNumbersThrough)
+{
+    EXPECT_EQ(finiteOr(-3.5, 0.0), -3.5);
+    EXPECT_EQ(finiteOr(std::numeric_limits<double>::quiet_NaN(), 1.0), 1.0);
+    EXPECT_EQ(finiteOr(std::numeric_limits<double>::infinity(), 2.0), 2.0);
+    EXPECT_EQ(finiteOr(-std::numeric_limits<double>::infinity(), 3.0), 3.0);
+}
+
+}  // namespace
