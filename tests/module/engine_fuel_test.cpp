@@ -1,0 +1,154 @@
+// The main tanks' fuel quantity dials through the development host: the
+// capacity each reads when it is installed, the contents it shows after.
+// Runs once the development host's core library is built (VARDEX_HAVE_DEVHOST_CORE).
+#if VARDEX_HAVE_DEVHOST_CORE
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "devhost/core/host.h"
+#include "tests/module/needle_expectations.h"
+
+namespace {
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr size_t needle = 1;
+constexpr Point pivot = {100, 150};
+constexpr double full = 8388608.0;  // a level of 2^23 is a full tank
+
+struct Tank {
+    const char* gauge;
+    uint32_t level;
+    uint32_t capacity;
+    const char* tooltipName;
+};
+constexpr Tank front = {"Fuel_Quantity_Main_Front", 291, 292, "Main front tank level"};
+constexpr Tank aft = {"Fuel_Quantity_Main_Aft", 297, 298, "Main rear tank level"};
+
+class FuelQuantity : public testing::Test {
+protected:
+    devhost::GaugeInstance& install(const Tank& tank, double gallons)
+    {
+        host.variables().set(tank.capacity, gallons);
+        return host.place(tank.gauge);
+    }
+
+    devhost::ElementSnapshot show(devhost::GaugeInstance& gauge, const Tank& tank, double level)
+    {
+        host.variables().set(tank.level, level);
+        host.frame();
+        return host.probe(gauge).elements.at(needle);
+    }
+
+    std::string tooltip(devhost::GaugeInstance& gauge) { return host.hover(gauge, 100, 100); }
+    static std::string litres(const Tank& tank, const char* amount)
+    {
+        return std::string(tank.tooltipName) + " (" + amount + " liters)";
+    }
+
+    devhost::Host host{devhost::moduleUnderTest()};
+};
+
+TEST_F(FuelQuantity, HalfOfA200GallonTankIs378AndAHalfLitres)
+{
+    auto& gauge = install(front, 200);
+    auto shown = show(gauge, front, full / 2);
+    EXPECT_DOUBLE_EQ(shown.value, 378.5);
+    EXPECT_TRUE(pointsBetween(shown.angle, pivot, {71, 61}, {116, 60})) << "between the 300 and 600 marks";
+    EXPECT_EQ(tooltip(gauge), litres(front, "378"));
+}
+
+TEST_F(FuelQuantity, AFull300GallonTankRestsOnTheUpperStop)
+{
+    auto& gauge = install(aft, 300);
+    auto shown = show(gauge, aft, full);
+    EXPECT_DOUBLE_EQ(shown.value, 1135.5);
+    EXPECT_TRUE(pointsAt(shown.angle, pivot, {168, 78}));
+    EXPECT_EQ(tooltip(gauge), litres(aft, "1135"));
+}
+
+TEST_F(FuelQuantity, NoCapacityAtInstallationKeepsTheNeedleOnZero)
+{
+    auto& gauge = install(front, 0);
+    for (double level : {0.0, full / 4, full}) {
+        auto shown = show(gauge, front, level);
+        EXPECT_EQ(shown.value, 0.0) << level;
+        EXPECT_TRUE(pointsAt(shown.angle, pivot, {35, 76})) << level;
+    }
+    EXPECT_EQ(tooltip(gauge), litres(front, "0"));
+}
+
+TEST_F(FuelQuantity, TheCapacityIsReadOnlyAtInstallation)
+{
+    auto& gauge = install(front, 200);
+    host.variables().set(front.capacity, 400);
+    host.frame(5);
+    EXPECT_DOUBLE_EQ(show(gauge, front, full).value, 757.0) << "200 gallons, as when installed";
+}
+
+TEST_F(FuelQuantity, EachTankKeepsItsOwnCapacity)
+{
+    auto& frontGauge = install(front, 200);
+    auto& aftGauge = install(aft, 100);
+    host.variables().set(front.level, full);
+    host.variables().set(aft.level, full);
+    host.frame();
+    EXPECT_DOUBLE_EQ(host.probe(frontGauge).elements.at(needle).value, 757.0);
+    EXPECT_DOUBLE_EQ(host.probe(aftGauge).elements.at(needle).value, 378.5);
+    EXPECT_EQ(tooltip(frontGauge), litres(front, "757"));
+    EXPECT_EQ(tooltip(aftGauge), litres(aft, "378"));
+}
+
+TEST_F(FuelQuantity, ANewInstallationReadsTheCapacityAgainForEveryCopy)
+{
+    auto& first = install(front, 200);
+    auto& second = install(front, 300);
+    host.variables().set(front.level, full);
+    host.frame();
+    EXPECT_DOUBLE_EQ(host.probe(first).elements.at(needle).value, 1135.5) << "one capacity for the module";
+    EXPECT_DOUBLE_EQ(host.probe(second).elements.at(needle).value, 1135.5);
+}
+
+TEST_F(FuelQuantity, AnUnreadableCapacityKeepsTheOneBefore)
+{
+    auto& gauge = install(front, 200);
+    for (double broken : {nan, inf, -inf, -50.0, 0.0})
+        install(front, broken);
+    EXPECT_DOUBLE_EQ(show(gauge, front, full).value, 757.0);
+}
+
+TEST_F(FuelQuantity, AnUnreadableLevelShowsAnEmptyTankAndRecovers)
+{
+    auto& gauge = install(aft, 200);
+    for (double broken : {nan, inf, -inf}) {
+        auto shown = show(gauge, aft, broken);
+        EXPECT_EQ(shown.value, 0.0) << broken;
+        EXPECT_EQ(tooltip(gauge), litres(aft, "0")) << broken;
+        EXPECT_DOUBLE_EQ(show(gauge, aft, full / 2).value, 378.5) << "after " << broken;
+    }
+}
+
+TEST_F(FuelQuantity, EveryNeedleLandsOnEachMarkOfItsScale)
+{
+    const std::vector<std::pair<double, Point>> marks = {
+        {-1, {35, 76}},   {0, {35, 76}},   {100, {45, 75}},  {300, {71, 61}},
+        {600, {116, 60}}, {900, {160, 74}}, {950, {168, 78}}, {1000, {168, 78}},
+    };
+    constexpr double gallons = 1000;  // 3785 litres: every mark lies within a tank
+    for (const Tank& tank : {front, aft}) {
+        auto& gauge = install(tank, gallons);
+        for (auto [litres, point] : marks) {
+            SCOPED_TRACE(std::string(tank.gauge) + " at " + std::to_string(litres));
+            auto shown = show(gauge, tank, litres / (gallons * 3.785) * full);
+            EXPECT_NEAR(shown.value, litres, 1e-9);
+            EXPECT_TRUE(pointsAt(shown.angle, pivot, point));
+        }
+    }
+}
+
+}  // namespace
+
+#endif  // VARDEX_HAVE_DEVHOST_CORE
