@@ -5,14 +5,20 @@
 // their child lists, the calibration table, the failure list and the
 // mouse-area list the way the host reads them.
 //
+//     constexpr CalibrationPoint scale[] = {{{40, 160}, 0}, {{100, 30}, 50}, {{160, 160}, 100}};
 //     constinit NeedleDial dial{{.gauge = &fooGauge,
 //                                .parts = {.face = 1, .needle = 2, .bezel = 3,
 //                                          .needlePosition = {100, 100}, .needleOffset = {9, 4}},
 //                                .variable = 625,
 //                                .tooltip = "Foo (%1!d!)",
-//                                .tooltipValue = printStored<fooShown>},
-//                               fooScale};
+//                                .tooltipValue = printFoo},
+//                               scale};
 //     GaugeDefinition fooGauge = gaugeHeader("Foo", 100, dial.roots, dial.mouseAreas);
+//
+// Dials that differ only in their variable and tooltip text (one per engine)
+// share a NeedleDialSpec and are built with familyDial. A needle whose value
+// is a conversion of the host's, printed by the tooltip as the needle showed
+// it, takes its callbacks from convertingDial.
 //
 // The dial points into itself (children, table, failures, tooltip argument),
 // so it is built in place and never copied: define it constinit at namespace
@@ -124,6 +130,18 @@ private:
     }
 };
 
+// Dials of one family (one per engine, one per tank) share a description;
+// each gauge adds its owner, its variable and its tooltip text.
+template <size_t Points>
+constexpr NeedleDial<Points> familyDial(NeedleDialSpec family, const CalibrationPoint (&scale)[Points],
+                                        GaugeDefinition* gauge, uint32_t variable, const char* tooltip)
+{
+    family.gauge = gauge;
+    family.variable = variable;
+    family.tooltip = tooltip;
+    return {family, scale};
+}
+
 // ---------------------------------------------------------------- callbacks' helpers
 
 // What the host filled into a needle's source variable for this frame.
@@ -144,4 +162,23 @@ template <const double& shown>
 double VARDEX_HOSTAPI printStored(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
 {
     return shown;
+}
+
+// The update callback of such a dial: the needle shows convert(host value),
+// kept in `shown` for the tooltip.
+template <double (*convert)(double), double& shown>
+double VARDEX_HOSTAPI showConverted(GaugeElement* needle)
+{
+    return shown = convert(needleSource(needle));
+}
+
+// The description of a dial family whose needle shows convert(host value)
+// and whose tooltip prints what the needle showed.
+template <double (*convert)(double), double& shown>
+constexpr NeedleDialSpec convertingDial(DialParts parts, std::span<const FailureBinding> failures)
+{
+    return {.parts = parts,
+            .update = showConverted<convert, shown>,
+            .failures = failures,
+            .tooltipValue = printStored<shown>};
 }

@@ -25,9 +25,9 @@ constexpr double fullFlapDegrees = 50.0;
 
 double flapsSmoothed = 0.0;
 
-// One step of the lag. A sample that is no finite number is skipped, and so
-// is one that would carry the smoothed value out of finite numbers: the
-// needle holds where it was, and the next good sample moves it on.
+// One step of the lag. A step that gives no finite number (the host's value
+// is not a number, or infinite) is skipped: the needle holds where it was,
+// and the next good sample moves it on from there.
 double smoothFlaps(double smoothed, double sample)
 {
     double next = lagGain * sample + (1.0 - lagGain) * smoothed;

@@ -12,8 +12,8 @@ constexpr uint32_t fuelPressureVar = 900;
 
 double fuelPressure2 = 0.0;
 
-constinit auto dial = fuelPressureDial<fuelPressure2>(&fuelPressure2Gauge, fuelPressureVar,
-                                                      "Engine 2 fuel pressure (%1!4.1f! kg/cm2)");
+constinit auto dial = familyDial(fuelPressureFamily<fuelPressure2>, fuelPressureScale, &fuelPressure2Gauge,
+                                 fuelPressureVar, "Engine 2 fuel pressure (%1!4.1f! kg/cm2)");
 
 }  // namespace
 

@@ -18,9 +18,6 @@ inline constexpr CalibrationPoint fuelQuantityScale[] = {
 
 inline constexpr FailureBinding fuelQuantityFailures[] = {{20, FailFreeze}, {2, FailNone}};
 
-inline constexpr DialParts fuelQuantityParts = {
-    .face = 1390, .needle = 1400, .bezel = 1410, .needlePosition = {100, 150}, .needleOffset = {0, 3}};
-
 // The capacity in litres that the host's gallons give; a reading that is not
 // a positive finite number keeps the capacity the gauge had.
 inline double capacityFromGallons(double kept, double gallons)
@@ -47,16 +44,11 @@ double VARDEX_HOSTAPI showContents(GaugeElement* needle)
     return contents = tankContents(capacity, needleSource(needle));
 }
 
+// The tooltip prints the contents the needle showed in the latest frame.
 template <const double& capacity, double& contents>
-constexpr NeedleDial<std::size(fuelQuantityScale)> fuelQuantityDial(GaugeDefinition* gauge, uint32_t levelVar,
-                                                                    const char* tooltip)
-{
-    return {{.gauge = gauge,
-             .parts = fuelQuantityParts,
-             .variable = levelVar,
-             .update = showContents<capacity, contents>,
-             .failures = fuelQuantityFailures,
-             .tooltip = tooltip,
-             .tooltipValue = printStored<contents>},
-            fuelQuantityScale};
-}
+inline constexpr NeedleDialSpec fuelQuantityFamily = {
+    .parts = {.face = 1390, .needle = 1400, .bezel = 1410, .needlePosition = {100, 150}, .needleOffset = {0, 3}},
+    .update = showContents<capacity, contents>,
+    .failures = fuelQuantityFailures,
+    .tooltipValue = printStored<contents>,
+};

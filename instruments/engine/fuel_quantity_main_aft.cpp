@@ -9,16 +9,13 @@
 
 namespace {
 
-constexpr uint32_t levelVar = 297;
-constexpr uint32_t capacityVar = 298;
-
 double aftTankCapacity = 0.0;
 double aftTankContents = 0.0;
 
-constinit auto dial = fuelQuantityDial<aftTankCapacity, aftTankContents>(
-    &fuelQuantityAftGauge, levelVar, "Main rear tank level (%1!d! liters)");
+constinit auto dial = familyDial(fuelQuantityFamily<aftTankCapacity, aftTankContents>, fuelQuantityScale,
+                                 &fuelQuantityAftGauge, 297, "Main rear tank level (%1!d! liters)");
 
 }  // namespace
 
 GaugeDefinition fuelQuantityAftGauge = gaugeHeader("Fuel_Quantity_Main_Aft", 100, dial.roots, dial.mouseAreas,
-                                                   captureCapacity<capacityVar, aftTankCapacity>);
+                                                   captureCapacity<298, aftTankCapacity>);

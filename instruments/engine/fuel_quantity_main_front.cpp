@@ -10,16 +10,13 @@
 
 namespace {
 
-constexpr uint32_t levelVar = 291;
-constexpr uint32_t capacityVar = 292;
-
 double frontTankCapacity = 0.0;
 double frontTankContents = 0.0;
 
-constinit auto dial = fuelQuantityDial<frontTankCapacity, frontTankContents>(
-    &fuelQuantityFrontGauge, levelVar, "Main front tank level (%1!d! liters)");
+constinit auto dial = familyDial(fuelQuantityFamily<frontTankCapacity, frontTankContents>, fuelQuantityScale,
+                                 &fuelQuantityFrontGauge, 291, "Main front tank level (%1!d! liters)");
 
 }  // namespace
 
 GaugeDefinition fuelQuantityFrontGauge = gaugeHeader("Fuel_Quantity_Main_Front", 100, dial.roots, dial.mouseAreas,
-                                                     captureCapacity<capacityVar, frontTankCapacity>);
+                                                     captureCapacity<292, frontTankCapacity>);

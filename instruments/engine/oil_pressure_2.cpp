@@ -10,7 +10,8 @@ namespace {
 
 constexpr uint32_t oilPressureVar = 572;
 
-constinit auto dial = oilPressureDial<oilPressureVar>(&oilPressure2Gauge, "Engine 2 oil pressure (%1!4.2f! kg/cm2)");
+constinit auto dial = familyDial(oilPressureFamily<oilPressureVar>, oilPressureScale, &oilPressure2Gauge,
+                                 oilPressureVar, "Engine 2 oil pressure (%1!4.2f! kg/cm2)");
 
 }  // namespace
 

@@ -25,9 +25,6 @@ inline constexpr CalibrationPoint pressureDifferenceScale[] = {
 
 inline constexpr FailureBinding pressureDifferenceFailures[] = {{20, FailZero}, {2, FailNone}};
 
-inline constexpr DialParts pressureDifferenceParts = {
-    .face = 1210, .needle = 1220, .bezel = 1230, .needlePosition = pressureDialCentre, .needleOffset = {32, 9}};
-
 // The host's pressure ratio (1.0: no difference) as kg/cm2 of difference.
 // A ratio below 1 shows 0, and so does a ratio that is no finite number.
 inline double pressureDifference(double ratio)
@@ -36,26 +33,12 @@ inline double pressureDifference(double ratio)
     return std::isfinite(difference) && difference >= 0.0 ? difference : 0.0;
 }
 
+// The tooltip prints the needle's value of the latest frame, clamped as the
+// needle showed it.
 template <double& shown>
-double VARDEX_HOSTAPI showPressureDifference(GaugeElement* needle)
-{
-    return shown = pressureDifference(needleSource(needle));
-}
-
-template <double& shown>
-constexpr NeedleDial<std::size(pressureDifferenceScale)> pressureDifferenceDial(GaugeDefinition* gauge,
-                                                                                uint32_t ratioVar,
-                                                                                const char* tooltip)
-{
-    return {{.gauge = gauge,
-             .parts = pressureDifferenceParts,
-             .variable = ratioVar,
-             .update = showPressureDifference<shown>,
-             .failures = pressureDifferenceFailures,
-             .tooltip = tooltip,
-             .tooltipValue = printStored<shown>},
-            pressureDifferenceScale};
-}
+inline constexpr NeedleDialSpec pressureDifferenceFamily = convertingDial<pressureDifference, shown>(
+    {.face = 1210, .needle = 1220, .bezel = 1230, .needlePosition = pressureDialCentre, .needleOffset = {32, 9}},
+    pressureDifferenceFailures);
 
 // ---------------------------------------------------------------- fuel pressure
 
@@ -63,32 +46,14 @@ inline constexpr CalibrationPoint fuelPressureScale[] = {
     {{51, 150}, -1.0}, {{51, 150}, 0.0}, {{100, 33}, 30.0}, {{150, 150}, 60.0}, {{150, 150}, 70.0},
 };
 
-inline constexpr DialParts fuelPressureParts = {
-    .face = 1240, .needle = 1250, .bezel = 1260, .needlePosition = pressureDialCentre, .needleOffset = {27, 8}};
-
 // Not clamped: a negative pressure rests the needle on the lower stop and
 // the tooltip prints it as it is. A value that is no finite number shows 0.
 inline double fuelPressure(double hostValue) { return finiteOr(hostValue / hostPressurePerKgCm2, 0.0); }
 
 template <double& shown>
-double VARDEX_HOSTAPI showFuelPressure(GaugeElement* needle)
-{
-    return shown = fuelPressure(needleSource(needle));
-}
-
-template <double& shown>
-constexpr NeedleDial<std::size(fuelPressureScale)> fuelPressureDial(GaugeDefinition* gauge, uint32_t pressureVar,
-                                                                    const char* tooltip)
-{
-    return {{.gauge = gauge,
-             .parts = fuelPressureParts,
-             .variable = pressureVar,
-             .update = showFuelPressure<shown>,
-             .failures = engineNeedleFailures,
-             .tooltip = tooltip,
-             .tooltipValue = printStored<shown>},
-            fuelPressureScale};
-}
+inline constexpr NeedleDialSpec fuelPressureFamily = convertingDial<fuelPressure, shown>(
+    {.face = 1240, .needle = 1250, .bezel = 1260, .needlePosition = pressureDialCentre, .needleOffset = {27, 8}},
+    engineNeedleFailures);
 
 // ---------------------------------------------------------------- oil pressure
 
@@ -100,9 +65,6 @@ inline constexpr CalibrationPoint oilPressureScale[] = {
     {{148, 154}, 15 * hostPressurePerKgCm2},
 };
 
-inline constexpr DialParts oilPressureParts = {
-    .face = 1270, .needle = 1280, .bezel = 1290, .needlePosition = pressureDialCentre, .needleOffset = {27, 8}};
-
 // The tooltip reads the host itself, from a variable fixed here: placing
 // Oil_Pressure for another engine moves its needle, not its tooltip.
 template <uint32_t pressureVar>
@@ -112,23 +74,18 @@ double VARDEX_HOSTAPI printOilPressure(double, uint32_t, const char*, SourceVar*
 }
 
 template <uint32_t pressureVar>
-constexpr NeedleDial<std::size(oilPressureScale)> oilPressureDial(GaugeDefinition* gauge, const char* tooltip)
-{
-    return {{.gauge = gauge,
-             .parts = oilPressureParts,
-             .variable = pressureVar,
-             .failures = engineNeedleFailures,
-             .tooltip = tooltip,
-             .tooltipValue = printOilPressure<pressureVar>},
-            oilPressureScale};
-}
+inline constexpr NeedleDialSpec oilPressureFamily = {
+    .parts = {.face = 1270, .needle = 1280, .bezel = 1290, .needlePosition = pressureDialCentre, .needleOffset = {27, 8}},
+    .failures = engineNeedleFailures,
+    .tooltipValue = printOilPressure<pressureVar>,
+};
 
 // Oil_Pressure_1 and Oil_Pressure are one dial; Oil_Pressure's gauge
 // callback can turn its needle to another engine at installation.
 inline constexpr uint32_t engine1OilPressureVar = 562;
-inline constexpr char engine1OilPressureTooltip[] = "Engine 1 oil pressure (%1!4.2f! kg/cm2)";
 
 constexpr NeedleDial<std::size(oilPressureScale)> engine1OilPressureDial(GaugeDefinition* gauge)
 {
-    return oilPressureDial<engine1OilPressureVar>(gauge, engine1OilPressureTooltip);
+    return familyDial(oilPressureFamily<engine1OilPressureVar>, oilPressureScale, gauge, engine1OilPressureVar,
+                      "Engine 1 oil pressure (%1!4.2f! kg/cm2)");
 }

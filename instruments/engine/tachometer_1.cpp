@@ -9,7 +9,8 @@ namespace {
 
 constexpr uint32_t engineSpeedVar = 625;
 
-constinit auto dial = tachometerDial<engineSpeedVar>(&tachometer1Gauge, "Tachometer Engine 1 (%1!d! RPM)");
+constinit auto dial = familyDial(tachometerFamily<engineSpeedVar>, tachometerScale, &tachometer1Gauge, engineSpeedVar,
+                                 "Tachometer Engine 1 (%1!d! RPM)");
 
 }  // namespace
 

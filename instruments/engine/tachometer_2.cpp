@@ -9,7 +9,8 @@ namespace {
 
 constexpr uint32_t engineSpeedVar = 644;
 
-constinit auto dial = tachometerDial<engineSpeedVar>(&tachometer2Gauge, "Tachometer Engine 2 (%1!d! RPM)");
+constinit auto dial = familyDial(tachometerFamily<engineSpeedVar>, tachometerScale, &tachometer2Gauge, engineSpeedVar,
+                                 "Tachometer Engine 2 (%1!d! RPM)");
 
 }  // namespace
 

@@ -26,9 +26,6 @@ inline constexpr CalibrationPoint tachometerScale[] = {
     {{233, 205}, 175}, // upper stop
 };
 
-inline constexpr DialParts tachometerParts = {
-    .face = 1150, .needle = 1160, .bezel = 1170, .needlePosition = {150, 148}, .needleOffset = {9, 9}};
-
 // The tooltip reads the host itself; the placeholder prints a whole number.
 template <uint32_t speedVar>
 double VARDEX_HOSTAPI printRpm(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
@@ -37,13 +34,8 @@ double VARDEX_HOSTAPI printRpm(double, uint32_t, const char*, SourceVar*, GaugeD
 }
 
 template <uint32_t speedVar>
-constexpr NeedleDial<std::size(tachometerScale)> tachometerDial(GaugeDefinition* gauge, const char* tooltip)
-{
-    return {{.gauge = gauge,
-             .parts = tachometerParts,
-             .variable = speedVar,
-             .failures = engineNeedleFailures,
-             .tooltip = tooltip,
-             .tooltipValue = printRpm<speedVar>},
-            tachometerScale};
-}
+inline constexpr NeedleDialSpec tachometerFamily = {
+    .parts = {.face = 1150, .needle = 1160, .bezel = 1170, .needlePosition = {150, 148}, .needleOffset = {9, 9}},
+    .failures = engineNeedleFailures,
+    .tooltipValue = printRpm<speedVar>,
+};

@@ -6,18 +6,16 @@
 
 #include <string>
 
-#include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
+#include "tests/module/dial_fixture.h"
 
 namespace {
-
-constexpr size_t needle = 1;
 
 // Every engine's exhaust-gas temperature at once, each distinct.
 constexpr double egtOfEngine[] = {0, 1000.0, 1200.0, 1400.0, 1600.0};
 constexpr uint32_t egtVar[] = {0, 567, 577, 587, 597};
 
-class AnyEngine : public testing::Test {
+class AnyEngine : public DialTest {
 protected:
     void SetUp() override
     {
@@ -25,13 +23,7 @@ protected:
             host.variables().set(egtVar[engine], egtOfEngine[engine]);
     }
 
-    double needleValue(devhost::GaugeInstance& gauge)
-    {
-        host.frame();
-        return host.probe(gauge).elements.at(needle).value;
-    }
-
-    devhost::Host host{devhost::moduleUnderTest()};
+    double needleValue(devhost::GaugeInstance& gauge) { return nextFrame(gauge).value; }
 };
 
 TEST_F(AnyEngine, ExhaustGasNeedleReadsTheEngineTheParameterTextNames)
@@ -47,9 +39,9 @@ TEST_F(AnyEngine, ExhaustGasTooltipIsTheHostsTextForThatEngine)
     auto& fourth = host.place("Exhaust_Gas_Temp", "4");
     auto& first = host.place("Exhaust_Gas_Temp");
     ASSERT_NE(devhost::hostHelpText(12514), devhost::hostHelpText(12513)) << "the host tells the engines apart";
-    EXPECT_EQ(host.hover(second, 100, 100), devhost::hostHelpText(12514));
-    EXPECT_EQ(host.hover(fourth, 100, 100), devhost::hostHelpText(12516));
-    EXPECT_EQ(host.hover(first, 100, 100), devhost::hostHelpText(12513));
+    EXPECT_EQ(tooltip(second), devhost::hostHelpText(12514));
+    EXPECT_EQ(tooltip(fourth), devhost::hostHelpText(12516));
+    EXPECT_EQ(tooltip(first), devhost::hostHelpText(12513));
 }
 
 TEST_F(AnyEngine, ADigitOneBeforeAnyCommentMeansEngineOne)
@@ -57,7 +49,7 @@ TEST_F(AnyEngine, ADigitOneBeforeAnyCommentMeansEngineOne)
     for (const char* text : {"1", "12", "21", "engine 1 of 2"}) {
         auto& gauge = host.place("Exhaust_Gas_Temp", text);
         EXPECT_EQ(needleValue(gauge), egtOfEngine[1]) << '"' << text << '"';
-        EXPECT_EQ(host.hover(gauge, 100, 100), devhost::hostHelpText(12513)) << '"' << text << '"';
+        EXPECT_EQ(tooltip(gauge), devhost::hostHelpText(12513)) << '"' << text << '"';
     }
 }
 
@@ -74,8 +66,8 @@ TEST_F(AnyEngine, EachPlacedCopyKeepsItsOwnEngine)
     auto& first = host.place("Exhaust_Gas_Temp");
     auto& third = host.place("Exhaust_Gas_Temp", "3");
     host.frame(3);
-    EXPECT_EQ(host.probe(first).elements.at(needle).value, egtOfEngine[1]);
-    EXPECT_EQ(host.probe(third).elements.at(needle).value, egtOfEngine[3]);
+    EXPECT_EQ(shown(first).value, egtOfEngine[1]);
+    EXPECT_EQ(shown(third).value, egtOfEngine[3]);
 }
 
 TEST_F(AnyEngine, OilNeedleMovesToTheEngineButItsTooltipStaysOnEngineOne)
@@ -87,8 +79,8 @@ TEST_F(AnyEngine, OilNeedleMovesToTheEngineButItsTooltipStaysOnEngineOne)
     auto& second = host.place("Oil_Pressure", "2");
     EXPECT_EQ(needleValue(third), 6 * 2050.82) << "variable 582";
     EXPECT_EQ(needleValue(second), 4 * 2050.82) << "variable 572";
-    EXPECT_EQ(host.hover(third, 100, 100), "Engine 1 oil pressure (2.00 kg/cm2)");
-    EXPECT_EQ(host.hover(second, 100, 100), "Engine 1 oil pressure (2.00 kg/cm2)");
+    EXPECT_EQ(tooltip(third), "Engine 1 oil pressure (2.00 kg/cm2)");
+    EXPECT_EQ(tooltip(second), "Engine 1 oil pressure (2.00 kg/cm2)");
 }
 
 TEST_F(AnyEngine, OilPressureWithoutParameterIsEngineOne)

@@ -5,48 +5,45 @@
 #if VARDEX_HAVE_DEVHOST_CORE
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include "devhost/core/host.h"
-#include "tests/module/needle_expectations.h"
+#include "tests/module/dial_fixture.h"
 
 namespace {
 
 constexpr uint32_t flapsVar = 330;
-constexpr size_t needle = 1;
 constexpr Point pivot = {59, 100};
 constexpr double fullFlaps = 16382;
-constexpr int settled = 300;  // frames after which 0.875^n is far below one host unit
+constexpr int settled = 300;  // frames after which 0.875^n of any step is far below one host unit
 
-class FlapsIndicator : public testing::Test {
+class FlapsIndicator : public DialTest {
 protected:
     double showAfter(int frames, double flaps)
     {
         host.variables().set(flapsVar, flaps);
         host.frame(frames);
-        return needleValue();
+        return shown(gauge).value;
     }
-    double needleValue() { return host.probe(gauge).elements.at(needle).value; }
-    std::string tooltip() { return host.hover(gauge, 100, 100); }
-    static std::string degrees(int whole) { return "Flaps position indicator (" + std::to_string(whole) + "\xB0)"; }
+    static std::string degrees(int whole)
+    {
+        return "Flaps position indicator (" + std::to_string(whole) + "\xB0)";  // the host's code page
+    }
 
-    devhost::Host host{devhost::moduleUnderTest()};
     devhost::GaugeInstance& gauge = host.place("Flaps_Indicator");
 };
 
 TEST_F(FlapsIndicator, TheFirstFrameAfterFullFlapsClosesAnEighthOfTheGap)
 {
     EXPECT_EQ(showAfter(1, fullFlaps), 2047.75);
-    EXPECT_EQ(tooltip(), degrees(6));
+    EXPECT_EQ(tooltip(gauge), degrees(6));
 }
 
 TEST_F(FlapsIndicator, BeforeAnyFrameTheTooltipPrintsZero)
 {
     host.variables().set(flapsVar, fullFlaps);
-    EXPECT_EQ(tooltip(), degrees(0));
+    EXPECT_EQ(tooltip(gauge), degrees(0));
 }
 
 TEST_F(FlapsIndicator, HalfTheStepAfterSixFramesNineTenthsAfterEighteen)
@@ -60,27 +57,26 @@ TEST_F(FlapsIndicator, HalfTheStepAfterSixFramesNineTenthsAfterEighteen)
 TEST_F(FlapsIndicator, SteadyFullFlapsSettleOnAufAndPrintFifty)
 {
     EXPECT_NEAR(showAfter(settled, fullFlaps), fullFlaps, 1e-9);
-    EXPECT_TRUE(pointsAt(host.probe(gauge).elements.at(needle).angle, pivot, {117, 171}));
-    EXPECT_EQ(tooltip(), degrees(50)) << "50.006 truncated";
+    EXPECT_TRUE(pointsAt(shown(gauge).angle, pivot, {117, 171}));
+    EXPECT_EQ(tooltip(gauge), degrees(50)) << "50.006 truncated";
 }
 
 TEST_F(FlapsIndicator, DegreesAreTruncatedNotRounded)
 {
     EXPECT_EQ(showAfter(1, 8 * 3275.9), 3275.9);
-    EXPECT_EQ(tooltip(), degrees(9)) << "9.9997 prints 9, not 10";
+    EXPECT_EQ(tooltip(gauge), degrees(9)) << "9.9997 prints 9, not 10";
 }
 
 TEST_F(FlapsIndicator, RaisedFlapsDecayByAFactorOf0875PerFrame)
 {
-    showAfter(settled, fullFlaps);
-    double before = needleValue();
+    double before = showAfter(settled, fullFlaps);
     for (int frame = 0; frame < 10; ++frame) {
         double now = showAfter(1, 0);
         EXPECT_DOUBLE_EQ(now, 0.875 * before);
         before = now;
     }
     EXPECT_NEAR(showAfter(settled, 0), 0.0, 1e-9);
-    EXPECT_TRUE(pointsAt(host.probe(gauge).elements.at(needle).angle, pivot, {124, 41})) << "ZU";
+    EXPECT_TRUE(pointsAt(shown(gauge).angle, pivot, {124, 41})) << "ZU";
 }
 
 TEST_F(FlapsIndicator, AnUnreadableFlapsPositionHoldsTheNeedleAndNeverSpoilsTheLag)
@@ -89,22 +85,18 @@ TEST_F(FlapsIndicator, AnUnreadableFlapsPositionHoldsTheNeedleAndNeverSpoilsTheL
     for (double broken : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity()}) {
         EXPECT_NEAR(showAfter(3, broken), 9830, 1e-6) << broken;
-        EXPECT_EQ(tooltip(), degrees(30)) << broken;
+        EXPECT_EQ(tooltip(gauge), degrees(30)) << broken;
     }
     EXPECT_NEAR(showAfter(1, fullFlaps), 9830 + (fullFlaps - 9830) / 8, 1e-6) << "the lag goes on from where it held";
 }
 
 TEST_F(FlapsIndicator, TheNeedleSettlesOnEachMarkOfItsScale)
 {
-    const std::vector<std::pair<double, Point>> marks = {
-        {0, {124, 41}},     {3276, {141, 63}},   {6553, {150, 90}},
-        {9830, {150, 123}}, {13107, {138, 151}}, {16382, {117, 171}},
-    };
-    for (auto [flaps, point] : marks) {
-        SCOPED_TRACE(flaps);
-        EXPECT_NEAR(showAfter(settled, flaps), flaps, 1e-9);
-        EXPECT_TRUE(pointsAt(host.probe(gauge).elements.at(needle).angle, pivot, point));
-    }
+    std::vector<Mark> marks;
+    for (auto [flaps, point] : {std::pair{0.0, Point{124, 41}}, {3276.0, {141, 63}}, {6553.0, {150, 90}},
+                                {9830.0, {150, 123}}, {13107.0, {138, 151}}, {16382.0, {117, 171}}})
+        marks.push_back({flaps, flaps, point});
+    expectLandsOnEachMark(gauge, flapsVar, pivot, marks, settled);
 }
 
 }  // namespace

@@ -8,14 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "devhost/core/host.h"
-#include "tests/module/needle_expectations.h"
+#include "tests/module/dial_fixture.h"
 
 namespace {
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr size_t needle = 1;
 constexpr Point pivot = {100, 150};
 constexpr double full = 8388608.0;  // a level of 2^23 is a full tank
 
@@ -28,45 +26,35 @@ struct Tank {
 constexpr Tank front = {"Fuel_Quantity_Main_Front", 291, 292, "Main front tank level"};
 constexpr Tank aft = {"Fuel_Quantity_Main_Aft", 297, 298, "Main rear tank level"};
 
-class FuelQuantity : public testing::Test {
+std::string litres(const Tank& tank, const char* amount)
+{
+    return std::string(tank.tooltipName) + " (" + amount + " liters)";
+}
+
+class FuelQuantity : public DialTest {
 protected:
     devhost::GaugeInstance& install(const Tank& tank, double gallons)
     {
         host.variables().set(tank.capacity, gallons);
         return host.place(tank.gauge);
     }
-
-    devhost::ElementSnapshot show(devhost::GaugeInstance& gauge, const Tank& tank, double level)
-    {
-        host.variables().set(tank.level, level);
-        host.frame();
-        return host.probe(gauge).elements.at(needle);
-    }
-
-    std::string tooltip(devhost::GaugeInstance& gauge) { return host.hover(gauge, 100, 100); }
-    static std::string litres(const Tank& tank, const char* amount)
-    {
-        return std::string(tank.tooltipName) + " (" + amount + " liters)";
-    }
-
-    devhost::Host host{devhost::moduleUnderTest()};
 };
 
 TEST_F(FuelQuantity, HalfOfA200GallonTankIs378AndAHalfLitres)
 {
     auto& gauge = install(front, 200);
-    auto shown = show(gauge, front, full / 2);
-    EXPECT_DOUBLE_EQ(shown.value, 378.5);
-    EXPECT_TRUE(pointsBetween(shown.angle, pivot, {71, 61}, {116, 60})) << "between the 300 and 600 marks";
+    auto needle = show(gauge, front.level, full / 2);
+    EXPECT_DOUBLE_EQ(needle.value, 378.5);
+    EXPECT_TRUE(pointsBetween(needle.angle, pivot, {71, 61}, {116, 60})) << "between the 300 and 600 marks";
     EXPECT_EQ(tooltip(gauge), litres(front, "378"));
 }
 
 TEST_F(FuelQuantity, AFull300GallonTankRestsOnTheUpperStop)
 {
     auto& gauge = install(aft, 300);
-    auto shown = show(gauge, aft, full);
-    EXPECT_DOUBLE_EQ(shown.value, 1135.5);
-    EXPECT_TRUE(pointsAt(shown.angle, pivot, {168, 78}));
+    auto needle = show(gauge, aft.level, full);
+    EXPECT_DOUBLE_EQ(needle.value, 1135.5);
+    EXPECT_TRUE(pointsAt(needle.angle, pivot, {168, 78}));
     EXPECT_EQ(tooltip(gauge), litres(aft, "1135"));
 }
 
@@ -74,9 +62,9 @@ TEST_F(FuelQuantity, NoCapacityAtInstallationKeepsTheNeedleOnZero)
 {
     auto& gauge = install(front, 0);
     for (double level : {0.0, full / 4, full}) {
-        auto shown = show(gauge, front, level);
-        EXPECT_EQ(shown.value, 0.0) << level;
-        EXPECT_TRUE(pointsAt(shown.angle, pivot, {35, 76})) << level;
+        auto needle = show(gauge, front.level, level);
+        EXPECT_EQ(needle.value, 0.0) << level;
+        EXPECT_TRUE(pointsAt(needle.angle, pivot, {35, 76})) << level;
     }
     EXPECT_EQ(tooltip(gauge), litres(front, "0"));
 }
@@ -86,7 +74,7 @@ TEST_F(FuelQuantity, TheCapacityIsReadOnlyAtInstallation)
     auto& gauge = install(front, 200);
     host.variables().set(front.capacity, 400);
     host.frame(5);
-    EXPECT_DOUBLE_EQ(show(gauge, front, full).value, 757.0) << "200 gallons, as when installed";
+    EXPECT_DOUBLE_EQ(show(gauge, front.level, full).value, 757.0) << "200 gallons, as when installed";
 }
 
 TEST_F(FuelQuantity, EachTankKeepsItsOwnCapacity)
@@ -96,8 +84,8 @@ TEST_F(FuelQuantity, EachTankKeepsItsOwnCapacity)
     host.variables().set(front.level, full);
     host.variables().set(aft.level, full);
     host.frame();
-    EXPECT_DOUBLE_EQ(host.probe(frontGauge).elements.at(needle).value, 757.0);
-    EXPECT_DOUBLE_EQ(host.probe(aftGauge).elements.at(needle).value, 378.5);
+    EXPECT_DOUBLE_EQ(shown(frontGauge).value, 757.0);
+    EXPECT_DOUBLE_EQ(shown(aftGauge).value, 378.5);
     EXPECT_EQ(tooltip(frontGauge), litres(front, "757"));
     EXPECT_EQ(tooltip(aftGauge), litres(aft, "378"));
 }
@@ -108,8 +96,8 @@ TEST_F(FuelQuantity, ANewInstallationReadsTheCapacityAgainForEveryCopy)
     auto& second = install(front, 300);
     host.variables().set(front.level, full);
     host.frame();
-    EXPECT_DOUBLE_EQ(host.probe(first).elements.at(needle).value, 1135.5) << "one capacity for the module";
-    EXPECT_DOUBLE_EQ(host.probe(second).elements.at(needle).value, 1135.5);
+    EXPECT_DOUBLE_EQ(shown(first).value, 1135.5) << "one capacity for the module";
+    EXPECT_DOUBLE_EQ(shown(second).value, 1135.5);
 }
 
 TEST_F(FuelQuantity, AnUnreadableCapacityKeepsTheOneBefore)
@@ -117,35 +105,31 @@ TEST_F(FuelQuantity, AnUnreadableCapacityKeepsTheOneBefore)
     auto& gauge = install(front, 200);
     for (double broken : {nan, inf, -inf, -50.0, 0.0})
         install(front, broken);
-    EXPECT_DOUBLE_EQ(show(gauge, front, full).value, 757.0);
+    EXPECT_DOUBLE_EQ(show(gauge, front.level, full).value, 757.0);
 }
 
 TEST_F(FuelQuantity, AnUnreadableLevelShowsAnEmptyTankAndRecovers)
 {
     auto& gauge = install(aft, 200);
     for (double broken : {nan, inf, -inf}) {
-        auto shown = show(gauge, aft, broken);
-        EXPECT_EQ(shown.value, 0.0) << broken;
+        EXPECT_EQ(show(gauge, aft.level, broken).value, 0.0) << broken;
         EXPECT_EQ(tooltip(gauge), litres(aft, "0")) << broken;
-        EXPECT_DOUBLE_EQ(show(gauge, aft, full / 2).value, 378.5) << "after " << broken;
+        EXPECT_DOUBLE_EQ(show(gauge, aft.level, full / 2).value, 378.5) << "after " << broken;
     }
 }
 
 TEST_F(FuelQuantity, EveryNeedleLandsOnEachMarkOfItsScale)
 {
-    const std::vector<std::pair<double, Point>> marks = {
-        {-1, {35, 76}},   {0, {35, 76}},   {100, {45, 75}},  {300, {71, 61}},
-        {600, {116, 60}}, {900, {160, 74}}, {950, {168, 78}}, {1000, {168, 78}},
-    };
-    constexpr double gallons = 1000;  // 3785 litres: every mark lies within a tank
+    constexpr double gallons = 1000;  // 3785 litres: every mark lies within the tank
+    auto levelFor = [](double litres) { return litres / (gallons * 3.785) * full; };
+    std::vector<Mark> marks;
+    for (auto [litres, point] : {std::pair{-1.0, Point{35, 76}}, {0.0, {35, 76}}, {100.0, {45, 75}},
+                                 {300.0, {71, 61}}, {600.0, {116, 60}}, {900.0, {160, 74}},
+                                 {950.0, {168, 78}}, {1000.0, {168, 78}}})
+        marks.push_back({levelFor(litres), litres, point});
     for (const Tank& tank : {front, aft}) {
-        auto& gauge = install(tank, gallons);
-        for (auto [litres, point] : marks) {
-            SCOPED_TRACE(std::string(tank.gauge) + " at " + std::to_string(litres));
-            auto shown = show(gauge, tank, litres / (gallons * 3.785) * full);
-            EXPECT_NEAR(shown.value, litres, 1e-9);
-            EXPECT_TRUE(pointsAt(shown.angle, pivot, point));
-        }
+        SCOPED_TRACE(tank.gauge);
+        expectLandsOnEachMark(install(tank, gallons), tank.level, pivot, marks);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
 #include <vector>
 
 #include "framework/gauge_dsl.h"
@@ -13,42 +14,37 @@ namespace {
 
 // ---------------------------------------------------------------- the engine a panel file names
 
+struct Placed {
+    const char* parameter;
+    int engine;
+};
+
+void expectEngines(std::initializer_list<Placed> placements)
+{
+    for (const Placed& p : placements)
+        EXPECT_EQ(engineFromParameter(p.parameter), p.engine) << '"' << (p.parameter ? p.parameter : "(none)") << '"';
+}
+
 TEST(EngineFromParameter, NamesEnginesTwoToFourByTheirDigit)
 {
-    EXPECT_EQ(engineFromParameter("2"), 2);
-    EXPECT_EQ(engineFromParameter("3"), 3);
-    EXPECT_EQ(engineFromParameter("4"), 4);
-    EXPECT_EQ(engineFromParameter("engine 3"), 3);
+    expectEngines({{"2", 2}, {"3", 3}, {"4", 4}, {"engine 3", 3}});
 }
 
 TEST(EngineFromParameter, AOneAnywhereBeforeAMarkerMeansEngineOne)
 {
-    EXPECT_EQ(engineFromParameter("1"), 1);
-    EXPECT_EQ(engineFromParameter("12"), 1);
-    EXPECT_EQ(engineFromParameter("21"), 1);
-    EXPECT_EQ(engineFromParameter("4 then 1"), 1);
+    expectEngines({{"1", 1}, {"12", 1}, {"21", 1}, {"4 then 1", 1}});
 }
 
-TEST(EngineFromParameter, LooksForTwoThenThreeThenFour)
-{
-    EXPECT_EQ(engineFromParameter("4 3"), 3);
-    EXPECT_EQ(engineFromParameter("3 2"), 2);
-}
+TEST(EngineFromParameter, LooksForTwoThenThreeThenFour) { expectEngines({{"4 3", 3}, {"3 2", 2}}); }
 
 TEST(EngineFromParameter, DigitsBehindACommentMarkerCountForNothing)
 {
-    EXPECT_EQ(engineFromParameter("/2"), 1);
-    EXPECT_EQ(engineFromParameter("#3"), 1);
-    EXPECT_EQ(engineFromParameter("'4"), 1);
-    EXPECT_EQ(engineFromParameter("2 /1"), 2) << "the 1 stands behind the slash";
+    expectEngines({{"/2", 1}, {"#3", 1}, {"'4", 1}, {"2 /1", 2}});  // in the last, the 1 stands behind the slash
 }
 
 TEST(EngineFromParameter, NoTextOrNoDigitIsEngineOne)
 {
-    EXPECT_EQ(engineFromParameter(nullptr), 1);
-    EXPECT_EQ(engineFromParameter(""), 1);
-    EXPECT_EQ(engineFromParameter("5"), 1);
-    EXPECT_EQ(engineFromParameter("left"), 1);
+    expectEngines({{nullptr, 1}, {"", 1}, {"5", 1}, {"left", 1}});
 }
 
 // ---------------------------------------------------------------- which identifiers have per-engine copies

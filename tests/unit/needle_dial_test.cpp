@@ -108,6 +108,36 @@ TEST(NeedleDial, AHostTooltipNamesOnlyItsHelpId)
     EXPECT_EQ(tip.keyEventOrArgCount, 0u);
 }
 
+// A family of dials that show twice the host value and print what they showed.
+double twice(double v) { return 2 * v; }
+double firstShown = 0.0;
+double secondShown = 0.0;
+
+template <double& shown>
+constexpr NeedleDialSpec doublingFamily = convertingDial<twice, shown>(parts, failures);
+
+constinit auto firstOfFamily = familyDial(doublingFamily<firstShown>, scale, &owner, 630, "First (%1!d!)");
+constinit auto secondOfFamily = familyDial(doublingFamily<secondShown>, scale, &owner, 649, "Second (%1!d!)");
+
+TEST(FamilyDial, EachMemberHasItsOwnVariableTextAndShownValue)
+{
+    EXPECT_EQ(firstOfFamily.needle.source.id, 630u);
+    EXPECT_EQ(secondOfFamily.needle.source.id, 649u);
+    EXPECT_STREQ(firstOfFamily.mouseAreas[1].tooltipText, "First (%1!d!)");
+    EXPECT_STREQ(secondOfFamily.mouseAreas[1].tooltipText, "Second (%1!d!)");
+    EXPECT_EQ(firstOfFamily.needle.common.bitmap, 12) << "the family's parts";
+    EXPECT_EQ(secondOfFamily.failures[1].system, 2u) << "the family's failures";
+
+    firstOfFamily.needle.source.value.number = 3;
+    secondOfFamily.needle.source.value.number = 5;
+    EXPECT_EQ(firstOfFamily.needle.update(&firstOfFamily.needle.common), 6.0);
+    EXPECT_EQ(secondOfFamily.needle.update(&secondOfFamily.needle.common), 10.0);
+    const TooltipArg* firstArg = firstOfFamily.mouseAreas[1].tooltipArgs;
+    const TooltipArg* secondArg = secondOfFamily.mouseAreas[1].tooltipArgs;
+    EXPECT_EQ(firstArg->number(0, 0, nullptr, nullptr, nullptr), 6.0) << "what the first needle showed";
+    EXPECT_EQ(secondArg->number(0, 0, nullptr, nullptr, nullptr), 10.0) << "what the second needle showed";
+}
+
 TEST(NeedleSource, ReadsTheValueTheHostFilledAndNothingElse)
 {
     textDial.needle.source.value.number = 8.5;
