@@ -54,7 +54,7 @@ struct NeedleDialSpec {
     UpdateCallback update = nullptr;               // converts the host value into dial units; none: the raw value
     std::span<const FailureBinding> failures = {}; // without the closing entry
     const char* tooltip = nullptr;                 // a text tooltip ...
-    TooltipNumberCallback tooltipValue = nullptr;  // ... and its one argument, if the text has one
+    TooltipNumberCallback tooltipValue = nullptr;  // ... and its one argument, which a text with "%1" needs
     uint32_t helpId = 0;                           // without a text: the host's tooltip of this help id
     int32_t maxDegreesPerTick = 0;                 // 0: the needle turns as fast as the value moves
     uint32_t faceFlags = DialFaceFlags;
@@ -122,11 +122,23 @@ struct NeedleDial {
     NeedleDial& operator=(const NeedleDial&) = delete;
 
 private:
+    // The host is told of the argument only when the text prints it, so a
+    // text without insert never has the host call an argument callback.
+    // (Testing the callback itself for null is no constant expression where
+    // null-pointer checks are kept, as under the sanitizers.)
     constexpr MouseArea tooltipOf(const NeedleDialSpec& spec)
     {
         if (!spec.tooltip)
             return hostTooltip(spec.helpId);
-        return spec.tooltipValue ? textTooltip(spec.tooltip, &tooltipArg, 1) : textTooltip(spec.tooltip);
+        return printsFirstArgument(spec.tooltip) ? textTooltip(spec.tooltip, &tooltipArg, 1) : textTooltip(spec.tooltip);
+    }
+
+    static constexpr bool printsFirstArgument(const char* text)
+    {
+        for (; *text; ++text)
+            if (text[0] == '%' && text[1] == '1')
+                return true;
+        return false;
     }
 };
 

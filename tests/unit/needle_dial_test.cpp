@@ -28,6 +28,7 @@ constinit NeedleDial textDial{{.gauge = &owner,
                                .maxDegreesPerTick = 7},
                               scale};
 
+constinit NeedleDial plainTextDial{{.gauge = &owner, .parts = parts, .tooltip = "Plain words"}, scale};
 constinit NeedleDial hostHelpDial{{.gauge = &owner, .parts = parts, .variable = 567, .helpId = 12513}, scale};
 
 TEST(NeedleDial, DrawsFaceThenNeedleThenBezelEachTheChildOfTheOneBefore)
@@ -95,6 +96,14 @@ TEST(NeedleDial, ATextTooltipOverTheWholeGaugeWithItsOneArgument)
     EXPECT_EQ(areas[1].tooltipArgs->number(0, 0, nullptr, nullptr, nullptr), 42.0);
     EXPECT_EQ(areas[2].type, RegionEnd);
     EXPECT_EQ(areas[3].type, ListEnd);
+}
+
+TEST(NeedleDial, ATextWithoutInsertHasNoArgumentForTheHostToCall)
+{
+    const MouseArea& tip = plainTextDial.mouseAreas[1];
+    EXPECT_STREQ(tip.tooltipText, "Plain words");
+    EXPECT_EQ(tip.keyEventOrArgCount, 0u);
+    EXPECT_EQ(tip.tooltipArgs, nullptr);
 }
 
 TEST(NeedleDial, AHostTooltipNamesOnlyItsHelpId)
