@@ -133,11 +133,17 @@ private:
         return printsFirstArgument(spec.tooltip) ? textTooltip(spec.tooltip, &tooltipArg, 1) : textTooltip(spec.tooltip);
     }
 
+    // An insert "%1..." in the text; "%%" is a percent sign, not an insert.
     static constexpr bool printsFirstArgument(const char* text)
     {
-        for (; *text; ++text)
-            if (text[0] == '%' && text[1] == '1')
+        for (; *text; ++text) {
+            if (text[0] != '%')
+                continue;
+            if (text[1] == '1')
                 return true;
+            if (text[1] == '%')
+                ++text;
+        }
         return false;
     }
 };

@@ -28,7 +28,7 @@ constinit NeedleDial textDial{{.gauge = &owner,
                                .maxDegreesPerTick = 7},
                               scale};
 
-constinit NeedleDial plainTextDial{{.gauge = &owner, .parts = parts, .tooltip = "Plain words"}, scale};
+constinit NeedleDial plainTextDial{{.gauge = &owner, .parts = parts, .tooltip = "Plain 100%%1 words"}, scale};
 constinit NeedleDial hostHelpDial{{.gauge = &owner, .parts = parts, .variable = 567, .helpId = 12513}, scale};
 
 TEST(NeedleDial, DrawsFaceThenNeedleThenBezelEachTheChildOfTheOneBefore)
@@ -101,7 +101,7 @@ TEST(NeedleDial, ATextTooltipOverTheWholeGaugeWithItsOneArgument)
 TEST(NeedleDial, ATextWithoutInsertHasNoArgumentForTheHostToCall)
 {
     const MouseArea& tip = plainTextDial.mouseAreas[1];
-    EXPECT_STREQ(tip.tooltipText, "Plain words");
+    EXPECT_STREQ(tip.tooltipText, "Plain 100%%1 words") << "a percent sign and a 1, no insert";
     EXPECT_EQ(tip.keyEventOrArgCount, 0u);
     EXPECT_EQ(tip.tooltipArgs, nullptr);
 }
