@@ -1,8 +1,6 @@
 // The flaps indicator through the development host: a needle that lags the
 // host's flaps position by one eighth of the gap per frame, and a tooltip in
 // whole degrees of flap.
-// Built once the development host's core is in the tree.
-#if __has_include("devhost/core/host.cpp")
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -100,5 +98,3 @@ TEST_F(FlapsIndicator, TheNeedleSettlesOnEachMarkOfItsScale)
 }
 
 }  // namespace
-
-#endif  // the development host's core

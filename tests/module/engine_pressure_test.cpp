@@ -1,7 +1,5 @@
 // The engine pressure dials through the development host: what the needles
 // and the tooltips show for the host's pressure values.
-// Built once the development host's core is in the tree.
-#if __has_include("devhost/core/host.cpp")
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -214,5 +212,3 @@ TEST_F(PressureDials, EveryNeedleLandsOnEachMarkOfItsScale)
 }
 
 }  // namespace
-
-#endif  // the development host's core
