@@ -28,15 +28,12 @@ constexpr CalibrationPoint scale[] = {
     {{160, 74}, 2471.67}, // 1100, the stop
 };
 
-constinit NeedleDial dial{{.gauge = &exhaustGasTempGauge,
-                           .parts = {.face = 1180,
-                                     .needle = 1190,
-                                     .bezel = 1200,
-                                     .needlePosition = {101, 183},
-                                     .needleOffset = {0, 4}},
-                           .variable = exhaustTemperatureVar,
-                           .failures = engineNeedleFailures,
-                           .helpId = exhaustTemperatureHelpId},
+// The needle turns about a point near the foot of the face.
+constexpr DialParts parts = {
+    .face = 1180, .needle = 1190, .bezel = 1200, .needlePosition = {101, 183}, .needleOffset = {0, 4}};
+
+constinit NeedleDial dial{{.gauge = &exhaustGasTempGauge, .parts = parts, .variable = exhaustTemperatureVar,
+                           .failures = engineNeedleFailures, .helpId = exhaustTemperatureHelpId},
                           scale};
 
 }  // namespace

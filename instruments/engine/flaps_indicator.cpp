@@ -58,14 +58,14 @@ constexpr CalibrationPoint scale[] = {
 
 constexpr FailureBinding failures[] = {{20, FailNone}};
 
+// The needle turns left of the centre and sweeps the right-hand arc.
+constexpr DialParts parts = {
+    .face = 1420, .needle = 1430, .bezel = 1440, .needlePosition = {59, 100}, .needleOffset = {0, 4}};
+
 // The host draws tooltips in the Windows ANSI code page, where the degree
 // sign is 0xB0.
 constinit NeedleDial dial{{.gauge = &flapsIndicatorGauge,
-                           .parts = {.face = 1420,
-                                     .needle = 1430,
-                                     .bezel = 1440,
-                                     .needlePosition = {59, 100},
-                                     .needleOffset = {0, 4}},
+                           .parts = parts,
                            .variable = flapsPositionVar,
                            .update = showFlaps,
                            .failures = failures,
