@@ -144,7 +144,7 @@ void translateMouseAreas(MouseArea* areas, int engine)
         MouseArea& area = areas[i];
         if (area.type == Tooltip) {
             area.helpId = forEngine(area.helpId, helpIdBlockWidth(area.helpId), engine);
-            // The host reads a tooltip's box words as help ids too; ours are 0 and stay 0.
+            // The first two words of a tooltip's box move like its help id; ours are 0 and stay 0.
             area.box.x = helpIdForEngine(area.box.x, engine);
             area.box.y = helpIdForEngine(area.box.y, engine);
         } else if (area.type == ClickArea) {
