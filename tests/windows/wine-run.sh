@@ -53,6 +53,9 @@ start)
     # The desktop process that booting started keeps the driver it found, so
     # the server (and with it the desktop) starts anew after the change.
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >> "$WINEPREFIX.log" 2>&1
+    # A crash prints its backtrace into the test's output and ends the
+    # program, instead of waiting on a dialog that no one will answer.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >> "$WINEPREFIX.log" 2>&1
     wineserver -k > /dev/null 2>&1 || true
     wineserver -w
     # Started here, apart from any test's output pipe, so that no test waits
