@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/assets/module_resources.h"
 #include "tests/build/objdump.h"
 #include "tests/resource_numbers.h"
 
@@ -55,15 +56,20 @@ TEST(GauResources, CarryBothClipsWhole)
     EXPECT_EQ(directory["WAVE"][30], 44u + 6014u);
 }
 
-TEST(GauResources, CarryEveryDeclaredBitmap)
+TEST(GauResources, CarryEveryDeclaredBitmapAsTheNativeModuleDoes)
 {
     auto directory = gauResources();
     auto& bitmaps = directory[std::to_string(BitmapType)];
-    for (unsigned n : declaredResourceNumbers()["VARDEX_BITMAPS"]) {
+    ModuleResources module;
+    ASSERT_TRUE(module.loaded());
+    auto numbers = declaredResourceNumbers();
+    for (unsigned n : numbers["VARDEX_BITMAPS"]) {
         ASSERT_TRUE(bitmaps.count(n)) << "bitmap " << n << " missing";
         // windres keeps the bitmap without its 14-byte file header: the
-        // 40-byte info header and rows of 24-bit pixels.
-        EXPECT_GT(bitmaps[n], 40u) << "bitmap " << n;
+        // same info header and pixel rows as the native module's copy.
+        auto native = module.get("BITMAP", n);
+        ASSERT_GT(native.size(), 54u) << "bitmap " << n;
+        EXPECT_EQ(bitmaps[n], native.size() - 14) << "bitmap " << n;
     }
 }
 

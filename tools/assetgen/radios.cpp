@@ -1,0 +1,458 @@
+// The four radios: grey crinkle fronts, scale discs read under a red index,
+// fluted tuning knobs, bar-lever switches and pilot lamps. The figures on
+// every disc are placed by the turn that its element will give it for that
+// frequency, so the reading under the index is the host's frequency.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <string>
+
+#include "tools/assetgen/recipes.h"
+#include "tools/assetgen/style.h"
+
+namespace assetgen {
+
+namespace {
+
+constexpr double Nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double Pi = std::numbers::pi;
+constexpr double Degrees = 180.0 / Pi;
+
+// Where the bar levers of the main and tone switches stand.
+constexpr double LeverOff = -130, LeverOn = -50;
+constexpr Colour Green{0.35, 0.95, 0.45}, Amber{1.0, 0.70, 0.20}, LampRed{1.0, 0.25, 0.18};
+
+void engraved(cairo_t* cr, double x, double y, const char* s, double size = 11)
+{
+    text(cr, x, y, s, size, palette::Engraving, Font::Label);
+}
+
+void radioFront(cairo_t* cr, double w, double h)
+{
+    frontPlate(cr, 0.5, 0.5, w - 1, h - 1, 8);
+    cornerScrews(cr, w, h, 11, 5.5);
+}
+
+// A bar-lever switch's socket with its two positions engraved beside it.
+void switchSocket(cairo_t* cr, double cx, double cy, double r, const char* name)
+{
+    recess(cr, cx, cy, r);
+    // Beside the lever's two positions, kept clear of the plate's corner screws.
+    Xy off = polar(cx, cy, r + 7, LeverOff), on = polar(cx, cy, r + 7, LeverOn);
+    engraved(cr, std::max(off.x - 4, 26.0), std::max(off.y, 10.0), "AUS", 9);
+    engraved(cr, on.x + 4, std::max(on.y, 10.0), "EIN", 9);
+    if (name)
+        engraved(cr, cx, cy + r + 10, name, 10);
+}
+
+void cut(cairo_t* cr, double x, double y, double w, double h)
+{
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_rectangle(cr, x, y, w, h);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void redIndex(cairo_t* cr, double x, double y0, double y1)
+{
+    cairo_move_to(cr, x, y0);
+    cairo_line_to(cr, x, y1);
+    cairo_set_line_width(cr, 1.6);
+    setColour(cr, palette::Red);
+    cairo_stroke(cr);
+}
+
+// The screen angle of a sprite's index: straight up from its texture centre
+// to the window's middle.
+double indexAngle(const ElementInfo& s, double windowWidth, double windowHeight)
+{
+    return std::atan2(s.position.y + windowHeight / 2 - s.offset.y, s.position.x + windowWidth / 2 - s.offset.x) * Degrees;
+}
+
+// A scale disc of a sprite: value v stands where the disc's turn for v
+// brings it under the index. A positive turn is counter-clockwise on screen,
+// as the compass card's heading needs.
+struct DiscScale {
+    Point centre;      // in the disc's bitmap
+    double index;      // screen angle of the index
+    double perUnit;    // degrees of turn per unit
+    double zero;       // the value at which the disc is not turned
+    double at(double v) const { return index + (v - zero) * perUnit; }
+};
+
+void discBody(cairo_t* cr, Point c, double r)
+{
+    cairo_arc(cr, c.x, c.y, r, 0, 2 * Pi);
+    setColour(cr, {0.075, 0.075, 0.08});
+    cairo_fill(cr);
+    cairo_arc(cr, c.x, c.y, r - 1, 0, 2 * Pi);
+    cairo_set_line_width(cr, 1.5);
+    setColour(cr, {0.25, 0.25, 0.26});
+    cairo_stroke(cr);
+}
+
+void discFigure(cairo_t* cr, const DiscScale& d, double v, double r, const std::string& s, double size)
+{
+    double deg = d.at(v);
+    Xy p = polar(d.centre, r, deg);
+    text(cr, p.x, p.y, s, size, palette::Marking, Font::Figures, deg - d.index);
+}
+
+// ---------------------------------------------------------------- COM radio
+
+constexpr const char* Com = "Radio_COM_SK10";
+constexpr int ComW = 350, ComH = 360;
+constexpr double MhzWindowW = 45, MhzWindowH = 24, DecimalWindowW = 45, DecimalWindowH = 26;
+
+void comFront(cairo_t* cr, const Layout& l, bool mask)
+{
+    const auto& mhz = l.element(Com, Sprite, 2240);
+    const auto& dec = l.element(Com, Sprite, 2250);
+    const auto& knob = l.element(Com, Sprite, 2260);
+    radioFront(cr, ComW, ComH);
+    double wx = mhz.position.x, wy = mhz.position.y;
+    double wh = dec.position.y + DecimalWindowH - wy;
+    cairo_rectangle(cr, wx - 8, wy - 4, MhzWindowW + 16, wh + 8);
+    setColour(cr, {0.09, 0.09, 0.095});
+    cairo_fill(cr);
+    windowFrame(cr, wx, wy, MhzWindowW, wh);
+    engraved(cr, wx + MhzWindowW + 36, wy + 12, "MHz", 12);
+    engraved(cr, wx - 40, wy + 40, "SK 10", 14);
+    switchSocket(cr, 45, 46, 36, "NETZ");
+    recess(cr, knob.offset.x, knob.offset.y, 84);
+    engraved(cr, knob.offset.x, knob.offset.y - 94, "ABSTIMMUNG", 11);
+    lampSocket(cr, 322.5, 302.5, 9.5);
+    if (mask) {
+        cut(cr, wx, wy, MhzWindowW, wh);
+        redIndex(cr, mhz.offset.x, wy, wy + wh);
+    }
+}
+
+void comMhzDisc(cairo_t* cr, const Layout& l)
+{
+    const auto& s = l.element(Com, Sprite, 2240);
+    // The disc turns counter-clockwise as the frequency rises, so the
+    // figures run clockwise from the top.
+    DiscScale d{{168, 168}, indexAngle(s, MhzWindowW, MhzWindowH), s.rotationScale, 118};
+    discBody(cr, d.centre, 167);
+    for (int v = 118; v <= 136; ++v) {
+        discFigure(cr, d, v, 155, std::to_string(v), 12);
+        tick(cr, d.centre, d.at(v + 0.5), 160, 167, 1.2);
+    }
+}
+
+void comDecimalDisc(cairo_t* cr, const Layout& l)
+{
+    const auto& s = l.element(Com, Sprite, 2250);
+    DiscScale d{{150, 150}, indexAngle(s, DecimalWindowW, DecimalWindowH), s.rotationScale, 0};
+    discBody(cr, d.centre, 149);
+    for (int k = 0; k < 40; ++k) {
+        double v = k / 10.0;
+        discFigure(cr, d, v, 135, "0," + std::to_string(k % 10), 10.5);
+        for (int c = 1; c < 4; ++c)  // the 25-kHz channels
+            tick(cr, d.centre, d.at(v + c * 0.025), c == 2 ? 143 : 145, 149, 1.0);
+    }
+}
+
+// ---------------------------------------------------------------- NAV receiver
+
+constexpr const char* Nav = "Radio_NAV_E10K";
+constexpr int NavW = 350, NavH = 286;
+constexpr double CoarseWindowW = 37, CoarseWindowH = 18, FineWindowW = 37, FineWindowH = 19;
+
+void navFront(cairo_t* cr, const Layout& l, bool mask)
+{
+    const auto& coarse = l.element(Nav, Sprite, 2310);
+    const auto& fine = l.element(Nav, Sprite, 2320);
+    const auto& knob = l.element(Nav, Sprite, 2330);
+    radioFront(cr, NavW, NavH);
+    double wx = coarse.position.x, wy = coarse.position.y;
+    double wh = fine.position.y + FineWindowH - wy;
+    cairo_rectangle(cr, wx - 8, wy - 4, CoarseWindowW + 16, wh + 8);
+    setColour(cr, {0.09, 0.09, 0.095});
+    cairo_fill(cr);
+    windowFrame(cr, wx, wy, CoarseWindowW, wh);
+    engraved(cr, wx + CoarseWindowW + 30, wy + 12, "MHz", 12);
+    engraved(cr, 270, 120, "E 10 K", 16);
+    engraved(cr, 270, 140, "NAVIGATION", 10);
+    recess(cr, knob.offset.x, knob.offset.y, 80);
+    switchSocket(cr, 53, 238, 27, "KENNUNG");
+    switchSocket(cr, 129, 238, 27, "NETZ");
+    lampSocket(cr, 41.5, 21.5, 9.5);
+    if (mask) {
+        cut(cr, wx, wy, CoarseWindowW, wh);
+        redIndex(cr, coarse.offset.x, wy, wy + wh);
+    }
+}
+
+void navCoarseDisc(cairo_t* cr, const Layout& l)
+{
+    const auto& s = l.element(Nav, Sprite, 2310);
+    DiscScale d{{144, 144}, indexAngle(s, CoarseWindowW, CoarseWindowH), s.rotationScale, 108};
+    discBody(cr, d.centre, 143);
+    for (int v = 108; v <= 118; ++v) {
+        discFigure(cr, d, v, 134, std::to_string(v), 10.5);
+        tick(cr, d.centre, d.at(v + 0.5), 139, 143, 1.2);
+    }
+}
+
+void navFineDisc(cairo_t* cr, const Layout& l)
+{
+    const auto& s = l.element(Nav, Sprite, 2320);
+    // Four rounds of 0,0 to 0,9, each a quarter turn apart; within a round
+    // the figures follow the disc's own turn per MHz.
+    Point c{128, 128};
+    discBody(cr, c, 127);
+    double index = indexAngle(s, FineWindowW, FineWindowH);
+    for (int round = 0; round < 4; ++round)
+        for (int k = 0; k < 10; ++k) {
+            DiscScale d{c, index + round * 90.0, s.rotationScale, 0};
+            discFigure(cr, d, k / 10.0, 118, "0," + std::to_string(k), 9.5);
+            tick(cr, c, d.at(k / 10.0 + 0.05), 123, 127, 1.0);
+        }
+}
+
+// ---------------------------------------------------------------- transponder
+
+constexpr const char* Xpdr = "Radio_XPDR_FUG25A6";
+constexpr int XpdrW = 400, XpdrH = 255, WheelCell = 18, WheelStrip = 198;
+
+void transponderFront(cairo_t* cr, const Layout& l)
+{
+    radioFront(cr, XpdrW, XpdrH);
+    const auto& wheel = l.element(Xpdr, MovingImage, 2180);
+    // The wheels' windows; the other three sit at the same height.
+    for (int x : {135, 207, 275, wheel.position.x}) {
+        cairo_rectangle(cr, x - 2, wheel.position.y - 2, WheelCell + 4, WheelCell + 4);
+        setColour(cr, {0.06, 0.06, 0.06});
+        cairo_fill(cr);
+        windowFrame(cr, x, wheel.position.y, WheelCell, WheelCell);
+    }
+    // Each digit knob with a dot for every digit where its pointer stands.
+    for (int k = 0; k < 4; ++k) {
+        const auto& knob = l.element(Xpdr, Needle, 2220, k);
+        recess(cr, knob.position.x, knob.position.y, 26);
+        for (int digit = 0; digit <= 9; ++digit) {
+            Xy p = polar(knob.position, 30, needleAngle(knob, digit));
+            dot(cr, p.x, p.y, digit == 0 ? 2.0 : 1.3, palette::Engraving);
+        }
+    }
+    switchSocket(cr, 101, 145, 24, "NETZ");
+    recess(cr, 358, 191, 24);
+    engraved(cr, 358, 226, "KENNUNG", 10);
+    lampSocket(cr, 70.5, 18.5, 9.5);
+    engraved(cr, 60, 210, "FuG 25a", 16);
+    engraved(cr, 60, 228, "KENNGER\u00c4T", 10);
+}
+
+void transponderWheel(cairo_t* cr, const Layout& l)
+{
+    const auto& m = l.element(Xpdr, MovingImage, 2180);
+    cairo_rectangle(cr, 0, 0, WheelCell, WheelStrip);
+    setColour(cr, {0.11, 0.11, 0.115});
+    cairo_fill(cr);
+    double perUnit = (WheelStrip - WheelCell) / (m.rangeEnd - m.rangeStart);
+    for (int k = static_cast<int>(m.rangeStart); k <= static_cast<int>(m.rangeEnd); ++k)
+        text(cr, WheelCell / 2.0, WheelCell / 2.0 + (k - m.rangeStart) * perUnit, std::to_string(k % 10), 14,
+             palette::Marking);
+}
+
+void digitKnob(cairo_t* cr, const Layout& l)
+{
+    // A needle: its pointer lies along the bitmap's +x axis.
+    const auto& k = l.element(Xpdr, Needle, 2220);
+    flutedKnob(cr, k.offset.x, k.offset.y, 22, 14, 0.0);
+}
+
+// ---------------------------------------------------------------- ADF receiver
+
+constexpr const char* Adf = "Radio_ADF_EZ6";
+constexpr int AdfW = 600, AdfH = 492, MaskW = 132, MaskH = 103;
+
+struct Ring {
+    double inner, outer;   // the band of the disc that the mask leaves open
+    double figureR, tickIn, tickOut;
+};
+constexpr Ring Rings[3] = {{78, 108, 90, 100, 107}, {110, 138, 121, 130, 137}, {141, 173, 153, 164, 172}};
+
+// The scale value of a frequency in a band (the receiver's own formula).
+double adfScale(int band, double khz)
+{
+    switch (band) {
+    case 1:
+        return (khz - 200) * 5 / 10;
+    case 2:
+        return (khz - 410) * 4 / 10;
+    default:
+        return (khz - 850) * 3 / 10;
+    }
+}
+
+void adfFront(cairo_t* cr, const Layout& l, bool mask)
+{
+    const auto& scale = l.element(Adf, Needle, 1370);
+    const auto& tuning = l.element(Adf, Needle, 1320);
+    const auto& band = l.element(Adf, Needle, 1310);
+    const auto& masks = l.element(Adf, Icon, 1360);
+    radioFront(cr, AdfW, AdfH);
+    double wx = masks.position.x, wy = masks.position.y;
+    cairo_rectangle(cr, wx - 8, wy - 6, MaskW + 16, MaskH + 12);
+    setColour(cr, {0.09, 0.09, 0.095});
+    cairo_fill(cr);
+    windowFrame(cr, wx, wy, MaskW, MaskH);
+    engraved(cr, wx + MaskW + 40, wy + 20, "kHz", 13);
+    engraved(cr, 110, 40, "EZ 6", 22);
+    engraved(cr, 110, 64, "ZIELFLUG-PEILGER\u00c4T", 10);
+    recess(cr, tuning.position.x, tuning.position.y, 88);
+    engraved(cr, tuning.position.x, tuning.position.y + 100, "ABSTIMMUNG", 11);
+    recess(cr, band.position.x, band.position.y, 56);
+    engraved(cr, band.position.x, band.position.y - 78, "BEREICH", 11);
+    // The band labels where the selector's pointer stands for each band.
+    const char* names[] = {"200-410", "410-850", "850-1750"};
+    double values[] = {300, 60, 180};
+    for (int b = 0; b < 3; ++b) {
+        double deg = needleAngle(band, values[b]);
+        tick(cr, band.position, deg, 57, 64, 3, palette::Engraving);
+        Xy p = polar(band.position, b == 2 ? 74 : 82, deg);
+        p.x = std::min(p.x, AdfW - 30.0);
+        engraved(cr, p.x, p.y, names[b], 11);
+    }
+    switchSocket(cr, 78, 403, 52, "TON");
+    switchSocket(cr, 535, 393, 55, "NETZ");
+    lampSocket(cr, 302.5, 471.5, 9.5);
+    if (mask) {
+        cut(cr, wx, wy, MaskW, MaskH);
+        redIndex(cr, scale.position.x, wy, wy + MaskH);
+    }
+}
+
+// The scale disc turns as a needle: its bitmap's +x axis points where the
+// table says. A frequency sits at the bitmap angle that the turn for its
+// scale value brings under the index, straight up from the pivot.
+void adfScaleDisc(cairo_t* cr, const Layout& l)
+{
+    const auto& n = l.element(Adf, Needle, 1370);
+    Point c{n.offset.x, n.offset.y};
+    double index = -90;
+    discBody(cr, c, 174);
+    auto place = [&](int band, double khz) { return index - needleAngle(n, adfScale(band, khz)); };
+    auto ring = [&](int band, double from, double to, double step, double majorStep, double labelStep) {
+        const Ring& r = Rings[band - 1];
+        arcBand(cr, c, r.tickOut - 0.7, r.tickOut + 0.7, place(band, to), place(band, from), palette::Marking);
+        int count = static_cast<int>(std::lround((to - from) / step));
+        for (int i = 0; i <= count; ++i) {
+            double f = from + i * step;
+            bool major = std::fmod(f, majorStep) < 1e-6;
+            tick(cr, c, place(band, f), major ? r.tickIn - 2 : r.tickIn + 2, r.tickOut, major ? 2.2 : 1.0);
+            if (std::fmod(f, labelStep) < 1e-6) {
+                double deg = place(band, f);
+                Xy p = polar(c, r.figureR, deg);
+                text(cr, p.x, p.y, std::to_string(static_cast<int>(f)), 11, palette::Marking, Font::Figures, deg - index);
+            }
+        }
+    };
+    ring(1, 200, 410, 5, 10, 50);
+    ring(2, 410, 850, 10, 50, 50);
+    ring(3, 850, 1750, 10, 50, 100);
+}
+
+// Band mask k leaves ring k open; frame 0 covers all three.
+void bandMask(cairo_t* cr, const Layout& l, int frame)
+{
+    const auto& n = l.element(Adf, Needle, 1370);
+    const auto& m = l.element(Adf, Icon, 1360);
+    Point c{n.position.x - m.position.x, n.position.y - m.position.y};
+    cairo_rectangle(cr, 0, 0, MaskW, MaskH);
+    if (frame >= 1 && frame <= 3) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, c.x, c.y, Rings[frame - 1].outer, 0, 2 * Pi);
+        cairo_new_sub_path(cr);
+        cairo_arc_negative(cr, c.x, c.y, Rings[frame - 1].inner, 2 * Pi, 0);
+    }
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, MaskH);
+    cairo_pattern_add_color_stop_rgb(p, 0, 0.13, 0.13, 0.135);
+    cairo_pattern_add_color_stop_rgb(p, 1, 0.07, 0.07, 0.075);
+    cairo_set_source(cr, p);
+    cairo_fill(cr);
+    cairo_pattern_destroy(p);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    if (frame >= 1 && frame <= 3)
+        for (double r : {Rings[frame - 1].inner, Rings[frame - 1].outer}) {
+            cairo_new_path(cr);
+            cairo_arc(cr, c.x, c.y, r, 0, 2 * Pi);
+            cairo_set_line_width(cr, 1.5);
+            setColour(cr, {0.30, 0.30, 0.31});
+            cairo_stroke(cr);
+        }
+}
+
+void pointerKnob(cairo_t* cr, double c, double r)
+{
+    rotaryLever(cr, c, c, r, 0);
+}
+
+}  // namespace
+
+void addRadios(Recipes& out)
+{
+    auto add = [&](int n, int w, int h, std::function<void(cairo_t*, const Layout&)> f) { out.push_back({n, w, h, std::move(f)}); };
+    auto empty = [](cairo_t*, const Layout&) {};  // a window the whole texture shows through
+    auto lever = [](double c, double r, double deg) {
+        return [=](cairo_t* cr, const Layout&) { rotaryLever(cr, c, c, r, deg); };
+    };
+    auto lamp = [](Colour colour) { return [=](cairo_t* cr, const Layout&) { litLamp(cr, 9.5, 9.5, 9, colour); }; };
+
+    add(2230, ComW, ComH, [](cairo_t* cr, const Layout& l) { comFront(cr, l, false); });
+    add(2240, 336, 336, comMhzDisc);
+    add(2241, 45, 24, empty);
+    add(2250, 300, 300, comDecimalDisc);
+    add(2251, 45, 26, empty);
+    add(2260, 174, 174, [](cairo_t* cr, const Layout&) { flutedKnob(cr, 87, 87, 80, 24, -90); });
+    add(2261, 174, 174, empty);
+    add(2270, 80, 80, lever(40, 32, LeverOff));
+    add(2271, 80, 80, lever(40, 32, LeverOn));
+    add(2280, 19, 19, lamp(Green));
+    add(2290, ComW, ComH, [](cairo_t* cr, const Layout& l) { comFront(cr, l, true); });
+
+    add(2300, NavW, NavH, [](cairo_t* cr, const Layout& l) { navFront(cr, l, false); });
+    add(2310, 288, 288, navCoarseDisc);
+    add(2311, 37, 18, empty);
+    add(2320, 256, 256, navFineDisc);
+    add(2321, 37, 19, empty);
+    add(2330, 170, 170, [](cairo_t* cr, const Layout&) { flutedKnob(cr, 85, 85, 78, 24, -90); });
+    add(2331, 170, 170, empty);
+    add(2340, 74, 74, lever(37, 29, LeverOff));
+    add(2341, 74, 74, lever(37, 29, LeverOn));
+    add(2350, 19, 19, lamp(Green));
+    add(2360, NavW, NavH, [](cairo_t* cr, const Layout& l) { navFront(cr, l, true); });
+    add(2370, 74, 74, lever(37, 29, LeverOff));
+    add(2371, 74, 74, lever(37, 29, LeverOn));
+
+    add(2170, XpdrW, XpdrH, transponderFront);
+    add(2180, WheelCell, WheelStrip, transponderWheel);
+    add(2181, WheelCell, WheelCell, empty);
+    add(2190, 50, 50, lever(25, 21, LeverOff));
+    add(2191, 50, 50, lever(25, 21, LeverOn));
+    add(2200, 19, 19, lamp(LampRed));
+    add(2210, 50, 50, [](cairo_t* cr, const Layout&) { toggleLever(cr, 25, 25, 9, 15, -90); });
+    add(2211, 50, 50, [](cairo_t* cr, const Layout&) { toggleLever(cr, 25, 25, 9, 15, 90); });
+    add(2220, 50, 50, digitKnob);
+
+    add(1300, AdfW, AdfH, [](cairo_t* cr, const Layout& l) { adfFront(cr, l, false); });
+    add(1310, 124, 124, [](cairo_t* cr, const Layout&) { pointerKnob(cr, 62, 50); });
+    add(1320, 172, 172, [](cairo_t* cr, const Layout&) { flutedKnob(cr, 86, 86, 80, 24, 0.0); });
+    add(1330, 124, 124, lever(62, 50, LeverOff));
+    add(1331, 124, 124, lever(62, 50, LeverOn));
+    add(1340, 19, 19, lamp(Amber));
+    add(1350, 118, 118, lever(59, 48, LeverOff));
+    add(1351, 118, 118, lever(59, 48, LeverOn));
+    for (int frame = 0; frame < 4; ++frame)
+        add(1360 + frame, MaskW, MaskH, [frame](cairo_t* cr, const Layout& l) { bandMask(cr, l, frame); });
+    add(1370, 350, 350, adfScaleDisc);
+    add(1380, AdfW, AdfH, [](cairo_t* cr, const Layout& l) { adfFront(cr, l, true); });
+}
+
+}  // namespace assetgen
