@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/assetgen/bytes.h"
+
 namespace assetgen {
 
 namespace {
@@ -33,32 +35,25 @@ std::vector<uint8_t> Canvas::bmp() const
 
     std::vector<uint8_t> out;
     out.reserve(54 + imageBytes);
-    auto u16 = [&](uint32_t v) {
-        out.push_back(static_cast<uint8_t>(v));
-        out.push_back(static_cast<uint8_t>(v >> 8));
-    };
-    auto u32 = [&](uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
-    };
+    ByteWriter w(out);
     // BITMAPFILEHEADER
-    out.push_back('B');
-    out.push_back('M');
-    u32(54 + imageBytes);
-    u32(0);
-    u32(54);
+    w.u8('B');
+    w.u8('M');
+    w.u32(54 + imageBytes);
+    w.u32(0);
+    w.u32(54);
     // BITMAPINFOHEADER: bottom-up rows, 24 bits, no compression, 72 dpi.
-    u32(40);
-    u32(static_cast<uint32_t>(width_));
-    u32(static_cast<uint32_t>(height_));
-    u16(1);
-    u16(24);
-    u32(0);
-    u32(imageBytes);
-    u32(2835);
-    u32(2835);
-    u32(0);
-    u32(0);
+    w.u32(40);
+    w.u32(static_cast<uint32_t>(width_));
+    w.u32(static_cast<uint32_t>(height_));
+    w.u16(1);
+    w.u16(24);
+    w.u32(0);
+    w.u32(imageBytes);
+    w.u32(2835);
+    w.u32(2835);
+    w.u32(0);
+    w.u32(0);
 
     for (int y = height_ - 1; y >= 0; --y) {
         const auto* row = reinterpret_cast<const uint32_t*>(pixels + y * stride);
@@ -73,12 +68,12 @@ std::vector<uint8_t> Canvas::bmp() const
                 if (std::max({rgb[0], rgb[1], rgb[2]}) < NearBlack)
                     rgb[0] = rgb[1] = rgb[2] = NearBlack;
             }
-            out.push_back(rgb[2]);
-            out.push_back(rgb[1]);
-            out.push_back(rgb[0]);
+            w.u8(rgb[2]);
+            w.u8(rgb[1]);
+            w.u8(rgb[0]);
         }
         for (int pad = width_ * 3; pad < rowBytes; ++pad)
-            out.push_back(0);
+            w.u8(0);
     }
     return out;
 }

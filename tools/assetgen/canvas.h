@@ -5,7 +5,6 @@
 #include <cairo.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace assetgen {
@@ -32,11 +31,6 @@ private:
     int width_, height_;
     cairo_surface_t* surface_;
     cairo_t* cr_;
-};
-
-// The colour of pixel (x, y) of an encoded 24-bit BMP, for checks.
-struct Rgb {
-    uint8_t r, g, b;
 };
 
 }  // namespace assetgen

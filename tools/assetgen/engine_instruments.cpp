@@ -2,6 +2,7 @@
 // flaps: 200 px dials (the tachometers 300 px), every mark placed through
 // needleAngle() on the needle that reads it.
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <string>
 
@@ -120,37 +121,55 @@ void tachometerFace(cairo_t* cr, const Layout& l)
     label(cr, c.x, c.y + 62, "\u00d71000", 13);
 }
 
+// The scale of a dial whose needle pivots near its edge: a coloured band,
+// marks every `step` (long ones every `major`) and figures in hundreds at
+// the long marks, just inside the needle's tip. `toValue` turns the face's
+// unit into the needle's.
+struct TipScale {
+    double from, to, step, major;
+    double bandFrom, bandTo;
+    Colour band;
+};
+
+void tipScale(cairo_t* cr, const ElementInfo& n, double reach, const TipScale& s,
+              const std::function<double(double)>& toValue)
+{
+    arcBand(cr, n.position, reach - 8, reach - 1, needleAngle(n, toValue(s.bandFrom)), needleAngle(n, toValue(s.bandTo)),
+            s.band);
+    int count = static_cast<int>(std::lround((s.to - s.from) / s.step));
+    for (int i = 0; i <= count; ++i) {
+        double v = s.from + i * s.step;
+        bool major = std::fmod(v, s.major) == 0;
+        mark(cr, n, toValue(v), major ? reach - 21 : reach - 14, reach - 1, major ? 3.5 : 1.6);
+        if (major)
+            figureAt(cr, n, toValue(v), reach - 32, std::to_string(static_cast<int>(v) / 100), 17);
+    }
+}
+
 void exhaustGasFace(cairo_t* cr, const Layout& l)
 {
     const auto& n = l.element("Exhaust_Gas_Temp", Needle, 1190);
     smallFace(cr);
     auto rankine = [](double celsius) { return celsius * 1.8 + 491.67; };
     double reach = 127 - n.offset.x;
-    arcBand(cr, n.position, reach - 8, reach - 2, needleAngle(n, rankine(900)), needleAngle(n, rankine(1000)), palette::Red);
-    for (int t = 300; t <= 1000; t += 50)
-        mark(cr, n, rankine(t), t % 300 == 0 ? reach - 22 : reach - 14, reach - 2, t % 300 == 0 ? 3.5 : 1.6);
-    mark(cr, n, rankine(1000), reach - 22, reach - 2, 3.5);
-    for (int t : {300, 600, 900})
-        figureAt(cr, n, rankine(t), reach - 34, std::to_string(t / 100), 18);
-    label(cr, 100, 118, "\u00b0C \u00d7100", 11);
-    label(cr, 100, 132, "ABGAS", 10);
+    tipScale(cr, n, reach, {300, 1000, 50, 300, 900, 1000, palette::Red}, rankine);
+    mark(cr, n, rankine(1000), reach - 21, reach - 1, 3.5);  // the scale's end
+    // Clear of the needle, which sweeps above its pivot.
+    label(cr, 48, 146, "\u00b0C \u00d7100", 11);
+    label(cr, 152, 146, "ABGAS", 10);
 }
-
-// ---------------------------------------------------------------- fuel contents, flaps
 
 void fuelQuantityFace(cairo_t* cr, const Layout& l)
 {
     const auto& n = l.element("Fuel_Quantity_Main_Front", Needle, 1400);
     smallFace(cr);
-    double reach = 104 - n.offset.x;
-    arcBand(cr, n.position, reach - 9, reach - 1, needleAngle(n, 0) - 1, needleAngle(n, 950) + 1, palette::Yellow);
-    for (int v = 0; v <= 950; v += 50)
-        mark(cr, n, v, v % 300 == 0 ? reach - 20 : reach - 13, reach - 1, v % 300 == 0 ? 3.5 : 1.6);
-    for (int v : {0, 300, 600, 900})
-        figureAt(cr, n, v, reach - 31, std::to_string(v / 100), 17);
-    label(cr, 100, 112, "LITER \u00d7100", 10);
-    label(cr, 100, 126, "KRAFTSTOFF", 10);
+    tipScale(cr, n, 104 - n.offset.x, {0, 950, 50, 300, 0, 950, palette::Yellow}, [](double litres) { return litres; });
+    // Below the pivot, clear of the needle.
+    label(cr, 100, 166, "LITER \u00d7100", 10);
+    label(cr, 100, 178, "KRAFTSTOFF", 10);
 }
+
+// ---------------------------------------------------------------- flaps
 
 void flapsFace(cairo_t* cr, const Layout& l)
 {

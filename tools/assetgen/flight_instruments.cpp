@@ -2,6 +2,7 @@
 // indicators. Every scale is placed through needleAngle() on the element
 // that will point at it.
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <numbers>
 #include <string>
@@ -43,12 +44,15 @@ void airspeedFace(cairo_t* cr, const Layout& l)
         mark(cr, n, v, MajorIn, TickOut, 4.5);
     for (double v : {200.0, 300.0, 500.0, 600.0, 700.0, 800.0, 900.0})
         figureAt(cr, n, v, FigureR, number(v), 19);
-    // 100 and 1000 stand close either side of the bottom: set them further in.
-    figureAt(cr, n, 100, FigureR - 14, "100", 17);
-    figureAt(cr, n, 1000, FigureR - 14, "1000", 17);
-    // The two 400 marks either side of the blade.
-    figureAt(cr, n, 398, FigureR - 2, "400", 19);
-    figureAt(cr, n, 402, FigureR - 2, "400", 19);
+    // Figures that stand close to a neighbour or to the blade are set a few
+    // degrees aside from their mark, away from it.
+    auto beside = [&](double v, double aside, double r, const char* s, double size) {
+        figure(cr, n.position, needleAngle(n, v) + aside, r, s, size);
+    };
+    beside(100, 7, FigureR - 12, "100", 17);
+    beside(1000, -7, FigureR - 12, "1000", 17);
+    beside(398, -8, FigureR - 2, "400", 19);
+    beside(402, 9, FigureR - 2, "400", 19);
     text(cr, n.position.x, n.position.y + 42, "km/h", 16, palette::Marking, Font::Label);
 }
 
@@ -80,22 +84,28 @@ void airspeedBlade(cairo_t* cr, const Layout& l)
     bezelRing(cr, n.position.x, n.position.y, BezelIn, BezelOut);
     double a = needleAngle(n, 398) + 2.5, b = needleAngle(n, 402) - 2.5;
     Point c = n.position;
-    arcBand(cr, c, 40, BezelIn + 2, a, b, {0.16, 0.16, 0.17});
-    arcBand(cr, c, 40, BezelIn + 2, a, a + 1.2, {0.38, 0.38, 0.39});
-    arcBand(cr, c, 40, BezelIn + 2, b - 1.2, b, {0.04, 0.04, 0.04});
+    arcBand(cr, c, 56, BezelIn + 2, a, b, {0.16, 0.16, 0.17});
+    arcBand(cr, c, 56, BezelIn + 2, a, a + 1.2, {0.38, 0.38, 0.39});
+    arcBand(cr, c, 56, BezelIn + 2, b - 1.2, b, {0.04, 0.04, 0.04});
 }
 
 // ---------------------------------------------------------------- altimeter
 
 constexpr const char* Alt = "Altimeter";
 
-void metricAltimeterFace(cairo_t* cr, const Layout& l)
+// Both faces: one turn of the needle in hundreds, marks every 20.
+void altimeterDial(cairo_t* cr, const ElementInfo& n)
 {
-    const auto& n = l.element(Alt, Needle, 340);
     dialFace(cr, n.position.x, n.position.y, DialR);
     scaleTicks(cr, n, 0, 980, 20, MinorIn, TickOut, 2);
     scaleTicks(cr, n, 50, 950, 100, MinorIn - 4, TickOut, 3);
     scaleTicks(cr, n, 0, 900, 100, MajorIn, TickOut, 4.5);
+}
+
+void metricAltimeterFace(cairo_t* cr, const Layout& l)
+{
+    const auto& n = l.element(Alt, Needle, 340);
+    altimeterDial(cr, n);
     // 0 and 5 are left to the kilometre counter and the millibar window.
     for (int k = 1; k <= 9; ++k)
         if (k != 5)
@@ -104,23 +114,20 @@ void metricAltimeterFace(cairo_t* cr, const Layout& l)
     windowFrame(cr, tape.position.x, tape.position.y, 56, 34);
     const auto& km = l.element(Alt, MovingImage, 350);
     windowFrame(cr, km.position.x, km.position.y, 40, 40);
-    text(cr, km.position.x + 58, km.position.y + 20, "km", 15, palette::Marking, Font::Label);
-    text(cr, tape.position.x + 28, tape.position.y + 48, "mb", 13, palette::Marking, Font::Label);
-    text(cr, n.position.x, n.position.y + 30, "\u00d7100 m", 13, palette::Marking, Font::Label);
+    text(cr, km.position.x + 20, km.position.y - 10, "km", 13, palette::Marking, Font::Label);
+    text(cr, tape.position.x + 28, tape.position.y + 46, "mb", 13, palette::Marking, Font::Label);
+    text(cr, n.position.x, n.position.y - 28, "\u00d7100 m", 13, palette::Marking, Font::Label);
 }
 
 void britishAltimeterFace(cairo_t* cr, const Layout& l)
 {
     const auto& n = l.element(Alt, Needle, 400);
-    dialFace(cr, n.position.x, n.position.y, DialR);
-    scaleTicks(cr, n, 0, 980, 20, MinorIn, TickOut, 2);
-    scaleTicks(cr, n, 50, 950, 100, MinorIn - 4, TickOut, 3);
-    scaleTicks(cr, n, 0, 900, 100, MajorIn, TickOut, 4.5);
+    altimeterDial(cr, n);
     for (int k = 0; k <= 9; ++k)
-        figureAt(cr, n, k * 100, k == 2 || k == 3 ? FigureR - 8 : FigureR, std::to_string(k), 26);
+        // 2 and 3 stand either side of the pressure window: set them further in.
+        figureAt(cr, n, k * 100, k == 2 || k == 3 ? FigureR - 20 : FigureR, std::to_string(k), k == 2 || k == 3 ? 22 : 26);
     const auto& disc = l.element(Alt, Sprite, 380);
     windowFrame(cr, disc.position.x, disc.position.y, 45, 54);
-    text(cr, disc.position.x + 22, disc.position.y + 66, "IN.HG", 10, palette::Marking, Font::Label);
     text(cr, n.position.x, n.position.y - 42, "ALTIMETER", 12, palette::Marking, Font::Label);
     text(cr, n.position.x, n.position.y + 40, "FEET", 13, palette::Marking, Font::Label);
 }
@@ -141,7 +148,10 @@ void inchesDisc(cairo_t* cr, const Layout& l)
         double deg = index + (p - 29.9) * s.rotationScale;
         tick(cr, c, deg, 98, 108, 1.6);
         Xy at = polar(c, 84, deg);
-        text(cr, at.x, at.y, decimal(p), 10.5, palette::Marking, Font::Figures, deg - index);
+        char figures[8];
+        std::snprintf(figures, sizeof figures, "%.1f", p);
+        figures[2] = ',';
+        text(cr, at.x, at.y, figures, 10.5, palette::Marking, Font::Figures, deg - index);
     }
     for (int i = 279; i < 315; ++i)
         tick(cr, c, index + (i / 10.0 + 0.05 - 29.9) * s.rotationScale, 102, 108, 1.0);
@@ -193,24 +203,14 @@ constexpr int CounterWidth = 840, CounterCell = 40;
 
 void kilometreCounter(cairo_t* cr, const Layout& l)
 {
-    const auto& m = l.element(Alt, MovingImage, 350);
-    cairo_rectangle(cr, 0, 0, CounterWidth, CounterCell);
-    setColour(cr, {0.10, 0.10, 0.105});
-    cairo_fill(cr);
-    double perUnit = (CounterWidth - CounterCell) / (m.rangeEnd - m.rangeStart);
-    for (int k = static_cast<int>(m.rangeStart); k <= static_cast<int>(m.rangeEnd); ++k)
-        text(cr, CounterCell / 2.0 + (k - m.rangeStart) * perUnit, CounterCell / 2.0, std::to_string(k), 24,
-             palette::Marking);
+    figureStrip(cr, l.element(Alt, MovingImage, 350), CounterWidth, CounterCell, false, 24, 100);
 }
 
 void counterWindow(cairo_t* cr, const Layout&)
 {
     for (double x : {0.0, 40.0}) {
         double d = x == 0 ? 5 : -5;
-        cairo_move_to(cr, x, 15);
-        cairo_line_to(cr, x + d, 20);
-        cairo_line_to(cr, x, 25);
-        cairo_close_path(cr);
+        triangle(cr, {x, 15}, {x + d, 20}, {x, 25});
     }
     setColour(cr, palette::Marking);
     cairo_fill(cr);
@@ -235,10 +235,8 @@ void tenThousandsNeedle(cairo_t* cr, const Layout& l)
     cairo_set_line_width(cr, 2.0);
     setColour(cr, palette::Marking);
     cairo_stroke(cr);
-    cairo_move_to(cr, 81, e.offset.y);
-    cairo_line_to(cr, 64, e.offset.y - 5.5);
-    cairo_line_to(cr, 64, e.offset.y + 5.5);
-    cairo_close_path(cr);
+    double y = e.offset.y;
+    triangle(cr, {81, y}, {64, y - 5.5}, {64, y + 5.5});
     cairo_fill(cr);
 }
 
@@ -342,10 +340,8 @@ void horizonBar(cairo_t* cr, const Layout&)
 void bankPointer(cairo_t* cr, const Layout& l)
 {
     const auto& e = l.element(Ah, Needle, 1020);
-    cairo_move_to(cr, 1, e.offset.y);
-    cairo_line_to(cr, 13, e.offset.y - 6);
-    cairo_line_to(cr, 13, e.offset.y + 6);
-    cairo_close_path(cr);
+    double y = e.offset.y;
+    triangle(cr, {1, y}, {13, y - 6}, {13, y + 6});
     setColour(cr, palette::Marking);
     cairo_fill(cr);
 }
@@ -438,10 +434,7 @@ void horizonBezel(cairo_t* cr, const Layout& l)
     bezelRing(cr, c.x, c.y, AhBezelIn, AhBezelOut);
     // The caging index at the bottom.
     Xy tip = polar(c, AhBezelOut - 8, FestDeg);
-    cairo_move_to(cr, tip.x, tip.y + 7);
-    cairo_line_to(cr, tip.x - 6, tip.y - 3);
-    cairo_line_to(cr, tip.x + 6, tip.y - 3);
-    cairo_close_path(cr);
+    triangle(cr, {tip.x, tip.y + 7}, {tip.x - 6, tip.y - 3}, {tip.x + 6, tip.y - 3});
     setColour(cr, palette::Marking);
     cairo_fill(cr);
     cornerScrews(cr, 304, 304, 12, 6);
@@ -484,10 +477,7 @@ void cardWindow(cairo_t* cr, const Layout&)
         bool main = d == 0;
         Xy a = polar(c, main ? 106 : 113, -90 + d), b = polar(c, 124, -90 + d - (main ? 4.5 : 2.5)),
            e = polar(c, 124, -90 + d + (main ? 4.5 : 2.5));
-        cairo_move_to(cr, a.x, a.y);
-        cairo_line_to(cr, b.x, b.y);
-        cairo_line_to(cr, e.x, e.y);
-        cairo_close_path(cr);
+        triangle(cr, a, b, e);
         setColour(cr, main ? Colour{0.95, 0.62, 0.15} : palette::Marking);
         cairo_fill(cr);
     }
@@ -508,10 +498,7 @@ void courseDisc(cairo_t* cr, const Layout&)
     };
     outlined([&] { cairo_rectangle(cr, cx - 1.5, 2, 3, 162); });
     outlined([&] {
-        cairo_move_to(cr, cx, 1);
-        cairo_line_to(cr, cx - 7, 15);
-        cairo_line_to(cr, cx + 7, 15);
-        cairo_close_path(cr);
+        triangle(cr, {cx, 1}, {cx - 7, 15}, {cx + 7, 15});
     });
     outlined([&] { cairo_rectangle(cr, cx - 62, cy - 3, 124, 6); });
     outlined([&] { cairo_rectangle(cr, cx - 4, cy - 26, 8, 60); });
@@ -588,12 +575,7 @@ void metricVsiCover(cairo_t* cr, const Layout& l)
     cairo_move_to(cr, c.x, c.y);
     cairo_arc(cr, c.x, c.y, DialR, up * std::numbers::pi / 180, down * std::numbers::pi / 180);
     cairo_close_path(cr);
-    cairo_pattern_t* p = cairo_pattern_create_linear(c.x, c.y - 60, c.x, c.y + 60);
-    cairo_pattern_add_color_stop_rgb(p, 0, 0.17, 0.17, 0.18);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.07, 0.07, 0.075);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    fillWith(cr, linear(c.x, c.y - 60, c.x, c.y + 60, {{0, {0.17, 0.17, 0.18}}, {1, {0.07, 0.07, 0.075}}}));
     for (double a : {up, down}) {
         Xy e = polar(c, DialR, a);
         cairo_move_to(cr, c.x, c.y);
@@ -717,17 +699,9 @@ void homingWindow(cairo_t* cr, const Layout& l)
     // The opening follows the needle's swing.
     Xy left = polar(n.position, n.position.y - top + 4, needleAngle(n, 337));
     Xy right = polar(n.position, n.position.y - top + 4, needleAngle(n, 383));
-    cairo_move_to(cr, n.position.x, n.position.y);
-    cairo_line_to(cr, right.x, right.y);
-    cairo_line_to(cr, left.x, left.y);
-    cairo_close_path(cr);
+    triangle(cr, polar(n.position, 0, 0), right, left);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, top, 0, 280);
-    cairo_pattern_add_color_stop_rgb(p, 0, 0.16, 0.16, 0.17);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.08, 0.08, 0.085);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    fillWith(cr, linear(0, top, 0, 280, {{0, {0.16, 0.16, 0.17}}, {1, {0.08, 0.08, 0.085}}}));
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     cairo_move_to(cr, 0, top);
     cairo_line_to(cr, 300, top);

@@ -110,10 +110,7 @@ void addButtons(Recipes& out)
         cairo_move_to(cr, 9.5, 3.5);
         cairo_line_to(cr, 9.5, 10);
         cairo_stroke(cr);
-        cairo_move_to(cr, 6.5, 9);
-        cairo_line_to(cr, 12.5, 9);
-        cairo_line_to(cr, 9.5, 12.5);
-        cairo_close_path(cr);
+        triangle(cr, {6.5, 9}, {12.5, 9}, {9.5, 12.5});
         cairo_fill(cr);
         cairo_move_to(cr, 3.5, 15);
         cairo_line_to(cr, 15.5, 15);
@@ -144,15 +141,9 @@ void addButtons(Recipes& out)
         cairo_arc(cr, 9.5, 9.5, 6, 0, 2 * Pi);
         cairo_set_line_width(cr, 0.9);
         cairo_stroke(cr);
-        cairo_move_to(cr, 9.5, 3.5);
-        cairo_line_to(cr, 11.5, 9.5);
-        cairo_line_to(cr, 7.5, 9.5);
-        cairo_close_path(cr);
+        triangle(cr, {9.5, 3.5}, {11.5, 9.5}, {7.5, 9.5});
         cairo_fill(cr);
-        cairo_move_to(cr, 9.5, 15.5);
-        cairo_line_to(cr, 11.5, 9.5);
-        cairo_line_to(cr, 7.5, 9.5);
-        cairo_close_path(cr);
+        triangle(cr, {9.5, 15.5}, {11.5, 9.5}, {7.5, 9.5});
         cairo_stroke(cr);
     });
 }
@@ -310,10 +301,7 @@ void clockRing(cairo_t* cr, const Layout& l)
         double deg = -90 + m * perMinute;
         if (m == 0) {
             Xy a = polar(c, RingIn + 2, deg), b = polar(c, RingOut - 3, deg - 3.5), e = polar(c, RingOut - 3, deg + 3.5);
-            cairo_move_to(cr, a.x, a.y);
-            cairo_line_to(cr, b.x, b.y);
-            cairo_line_to(cr, e.x, e.y);
-            cairo_close_path(cr);
+            triangle(cr, a, b, e);
             setColour(cr, palette::Red);
             cairo_fill(cr);
         } else if (m % 5 == 0) {

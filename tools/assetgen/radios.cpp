@@ -4,9 +4,11 @@
 // frequency, so the reading under the index is the host's frequency.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "tools/assetgen/recipes.h"
 #include "tools/assetgen/style.h"
@@ -55,10 +57,21 @@ void cut(cairo_t* cr, double x, double y, double w, double h)
     cairo_restore(cr);
 }
 
-void redIndex(cairo_t* cr, double x, double y0, double y1)
+// A scale window on a front: its dark surround and bevelled frame.
+void windowSurround(cairo_t* cr, double x, double y, double w, double h)
 {
-    cairo_move_to(cr, x, y0);
-    cairo_line_to(cr, x, y1);
+    cairo_rectangle(cr, x - 8, y - 5, w + 16, h + 10);
+    setColour(cr, {0.09, 0.09, 0.095});
+    cairo_fill(cr);
+    windowFrame(cr, x, y, w, h);
+}
+
+// On a front mask: the window cut out, and the red index across it.
+void openWindow(cairo_t* cr, double x, double y, double w, double h, double indexX)
+{
+    cut(cr, x, y, w, h);
+    cairo_move_to(cr, indexX, y);
+    cairo_line_to(cr, indexX, y + h);
     cairo_set_line_width(cr, 1.6);
     setColour(cr, palette::Red);
     cairo_stroke(cr);
@@ -100,48 +113,72 @@ void discFigure(cairo_t* cr, const DiscScale& d, double v, double r, const std::
     text(cr, p.x, p.y, s, size, palette::Marking, Font::Figures, deg - d.index);
 }
 
+// The front of the COM and NAV radios: a frequency window made of the two
+// discs' windows, the tuning knob's recess, and the radio's own fittings.
+// The front mask repeats it with the window cut out under the red index.
+struct Engraving {
+    double x, y;
+    const char* text;
+    double size;
+};
+
+struct Socket {
+    double x, y, r;
+    const char* name;
+};
+
+struct FrequencyFront {
+    const char* gauge;
+    int width, height;
+    int upperDisc, lowerDisc, knob;
+    double windowWidth, lowerWindowHeight;
+    double knobRecess;
+    std::vector<Engraving> engravings;
+    std::vector<Socket> switches;
+    Xy lamp;
+};
+
+void frequencyFront(cairo_t* cr, const Layout& l, const FrequencyFront& f, bool mask)
+{
+    const auto& upper = l.element(f.gauge, Sprite, f.upperDisc);
+    const auto& lower = l.element(f.gauge, Sprite, f.lowerDisc);
+    const auto& knob = l.element(f.gauge, Sprite, f.knob);
+    radioFront(cr, f.width, f.height);
+    double wx = upper.position.x, wy = upper.position.y;
+    double wh = lower.position.y + f.lowerWindowHeight - wy;
+    windowSurround(cr, wx, wy, f.windowWidth, wh);
+    engraved(cr, wx + f.windowWidth + 34, wy + 12, "MHz", 12);
+    recess(cr, knob.offset.x, knob.offset.y, f.knobRecess);
+    for (const auto& e : f.engravings)
+        engraved(cr, e.x, e.y, e.text, e.size);
+    for (const auto& s : f.switches)
+        switchSocket(cr, s.x, s.y, s.r, s.name);
+    lampSocket(cr, f.lamp.x, f.lamp.y, 9.5);
+    if (mask)
+        openWindow(cr, wx, wy, f.windowWidth, wh, upper.offset.x);
+}
+
+// A disc of whole MHz, `first` to `last` one turn step apart, with a mark
+// at each half MHz; the window's middle is the index.
+void wholeMhzDisc(cairo_t* cr, const ElementInfo& s, double windowW, double windowH, int first, int last, int radius,
+                  double size)
+{
+    DiscScale d{{radius + 1, radius + 1}, indexAngle(s, windowW, windowH), s.rotationScale, double(first)};
+    discBody(cr, d.centre, radius);
+    for (int v = first; v <= last; ++v) {
+        discFigure(cr, d, v, radius - 12, std::to_string(v), size);
+        tick(cr, d.centre, d.at(v + 0.5), radius - 7, radius, 1.2);
+    }
+}
+
 // ---------------------------------------------------------------- COM radio
 
 constexpr const char* Com = "Radio_COM_SK10";
 constexpr int ComW = 350, ComH = 360;
 constexpr double MhzWindowW = 45, MhzWindowH = 24, DecimalWindowW = 45, DecimalWindowH = 26;
 
-void comFront(cairo_t* cr, const Layout& l, bool mask)
-{
-    const auto& mhz = l.element(Com, Sprite, 2240);
-    const auto& dec = l.element(Com, Sprite, 2250);
-    const auto& knob = l.element(Com, Sprite, 2260);
-    radioFront(cr, ComW, ComH);
-    double wx = mhz.position.x, wy = mhz.position.y;
-    double wh = dec.position.y + DecimalWindowH - wy;
-    cairo_rectangle(cr, wx - 8, wy - 4, MhzWindowW + 16, wh + 8);
-    setColour(cr, {0.09, 0.09, 0.095});
-    cairo_fill(cr);
-    windowFrame(cr, wx, wy, MhzWindowW, wh);
-    engraved(cr, wx + MhzWindowW + 36, wy + 12, "MHz", 12);
-    engraved(cr, wx - 40, wy + 40, "SK 10", 14);
-    switchSocket(cr, 45, 46, 36, "NETZ");
-    recess(cr, knob.offset.x, knob.offset.y, 84);
-    engraved(cr, knob.offset.x, knob.offset.y - 94, "ABSTIMMUNG", 11);
-    lampSocket(cr, 322.5, 302.5, 9.5);
-    if (mask) {
-        cut(cr, wx, wy, MhzWindowW, wh);
-        redIndex(cr, mhz.offset.x, wy, wy + wh);
-    }
-}
-
-void comMhzDisc(cairo_t* cr, const Layout& l)
-{
-    const auto& s = l.element(Com, Sprite, 2240);
-    // The disc turns counter-clockwise as the frequency rises, so the
-    // figures run clockwise from the top.
-    DiscScale d{{168, 168}, indexAngle(s, MhzWindowW, MhzWindowH), s.rotationScale, 118};
-    discBody(cr, d.centre, 167);
-    for (int v = 118; v <= 136; ++v) {
-        discFigure(cr, d, v, 155, std::to_string(v), 12);
-        tick(cr, d.centre, d.at(v + 0.5), 160, 167, 1.2);
-    }
-}
+const FrequencyFront ComFront = {Com, ComW, ComH, 2240, 2250, 2260, MhzWindowW, DecimalWindowH, 84,
+                                 {{118, 50, "SK 10", 14}, {175, 159, "ABSTIMMUNG", 11}}, {{45, 46, 36, "NETZ"}}, {322.5, 302.5}};
 
 void comDecimalDisc(cairo_t* cr, const Layout& l)
 {
@@ -162,41 +199,9 @@ constexpr const char* Nav = "Radio_NAV_E10K";
 constexpr int NavW = 350, NavH = 286;
 constexpr double CoarseWindowW = 37, CoarseWindowH = 18, FineWindowW = 37, FineWindowH = 19;
 
-void navFront(cairo_t* cr, const Layout& l, bool mask)
-{
-    const auto& coarse = l.element(Nav, Sprite, 2310);
-    const auto& fine = l.element(Nav, Sprite, 2320);
-    const auto& knob = l.element(Nav, Sprite, 2330);
-    radioFront(cr, NavW, NavH);
-    double wx = coarse.position.x, wy = coarse.position.y;
-    double wh = fine.position.y + FineWindowH - wy;
-    cairo_rectangle(cr, wx - 8, wy - 4, CoarseWindowW + 16, wh + 8);
-    setColour(cr, {0.09, 0.09, 0.095});
-    cairo_fill(cr);
-    windowFrame(cr, wx, wy, CoarseWindowW, wh);
-    engraved(cr, wx + CoarseWindowW + 30, wy + 12, "MHz", 12);
-    engraved(cr, 270, 120, "E 10 K", 16);
-    engraved(cr, 270, 140, "NAVIGATION", 10);
-    recess(cr, knob.offset.x, knob.offset.y, 80);
-    switchSocket(cr, 53, 238, 27, "KENNUNG");
-    switchSocket(cr, 129, 238, 27, "NETZ");
-    lampSocket(cr, 41.5, 21.5, 9.5);
-    if (mask) {
-        cut(cr, wx, wy, CoarseWindowW, wh);
-        redIndex(cr, coarse.offset.x, wy, wy + wh);
-    }
-}
-
-void navCoarseDisc(cairo_t* cr, const Layout& l)
-{
-    const auto& s = l.element(Nav, Sprite, 2310);
-    DiscScale d{{144, 144}, indexAngle(s, CoarseWindowW, CoarseWindowH), s.rotationScale, 108};
-    discBody(cr, d.centre, 143);
-    for (int v = 108; v <= 118; ++v) {
-        discFigure(cr, d, v, 134, std::to_string(v), 10.5);
-        tick(cr, d.centre, d.at(v + 0.5), 139, 143, 1.2);
-    }
-}
+const FrequencyFront NavFront = {Nav, NavW, NavH, 2310, 2320, 2330, CoarseWindowW, FineWindowH, 80,
+                                 {{270, 120, "E 10 K", 16}, {270, 140, "NAVIGATION", 10}},
+                                 {{53, 238, 27, "KENNUNG"}, {129, 238, 27, "NETZ"}}, {41.5, 21.5}};
 
 void navFineDisc(cairo_t* cr, const Layout& l)
 {
@@ -249,14 +254,8 @@ void transponderFront(cairo_t* cr, const Layout& l)
 
 void transponderWheel(cairo_t* cr, const Layout& l)
 {
-    const auto& m = l.element(Xpdr, MovingImage, 2180);
-    cairo_rectangle(cr, 0, 0, WheelCell, WheelStrip);
-    setColour(cr, {0.11, 0.11, 0.115});
-    cairo_fill(cr);
-    double perUnit = (WheelStrip - WheelCell) / (m.rangeEnd - m.rangeStart);
-    for (int k = static_cast<int>(m.rangeStart); k <= static_cast<int>(m.rangeEnd); ++k)
-        text(cr, WheelCell / 2.0, WheelCell / 2.0 + (k - m.rangeStart) * perUnit, std::to_string(k % 10), 14,
-             palette::Marking);
+    // 0 to 9 and 0 again: the tenth step rolls over to the first digit.
+    figureStrip(cr, l.element(Xpdr, MovingImage, 2180), WheelStrip, WheelCell, true, 14, 10);
 }
 
 void digitKnob(cairo_t* cr, const Layout& l)
@@ -298,10 +297,7 @@ void adfFront(cairo_t* cr, const Layout& l, bool mask)
     const auto& masks = l.element(Adf, Icon, 1360);
     radioFront(cr, AdfW, AdfH);
     double wx = masks.position.x, wy = masks.position.y;
-    cairo_rectangle(cr, wx - 8, wy - 6, MaskW + 16, MaskH + 12);
-    setColour(cr, {0.09, 0.09, 0.095});
-    cairo_fill(cr);
-    windowFrame(cr, wx, wy, MaskW, MaskH);
+    windowSurround(cr, wx, wy, MaskW, MaskH);
     engraved(cr, wx + MaskW + 40, wy + 20, "kHz", 13);
     engraved(cr, 110, 40, "EZ 6", 22);
     engraved(cr, 110, 64, "ZIELFLUG-PEILGER\u00c4T", 10);
@@ -322,10 +318,8 @@ void adfFront(cairo_t* cr, const Layout& l, bool mask)
     switchSocket(cr, 78, 403, 52, "TON");
     switchSocket(cr, 535, 393, 55, "NETZ");
     lampSocket(cr, 302.5, 471.5, 9.5);
-    if (mask) {
-        cut(cr, wx, wy, MaskW, MaskH);
-        redIndex(cr, scale.position.x, wy, wy + MaskH);
-    }
+    if (mask)
+        openWindow(cr, wx, wy, MaskW, MaskH, scale.position.x);
 }
 
 // The scale disc turns as a needle: its bitmap's +x axis points where the
@@ -372,12 +366,7 @@ void bandMask(cairo_t* cr, const Layout& l, int frame)
         cairo_arc_negative(cr, c.x, c.y, Rings[frame - 1].inner, 2 * Pi, 0);
     }
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, MaskH);
-    cairo_pattern_add_color_stop_rgb(p, 0, 0.13, 0.13, 0.135);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.07, 0.07, 0.075);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    fillWith(cr, linear(0, 0, 0, MaskH, {{0, {0.13, 0.13, 0.135}}, {1, {0.07, 0.07, 0.075}}}));
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     if (frame >= 1 && frame <= 3)
         for (double r : {Rings[frame - 1].inner, Rings[frame - 1].outer}) {
@@ -404,38 +393,46 @@ void addRadios(Recipes& out)
         return [=](cairo_t* cr, const Layout&) { rotaryLever(cr, c, c, r, deg); };
     };
     auto lamp = [](Colour colour) { return [=](cairo_t* cr, const Layout&) { litLamp(cr, 9.5, 9.5, 9, colour); }; };
+    // A bar-lever switch's two frames: off, then on.
+    auto switchFrames = [&](int n, int size, double r) {
+        add(n, size, size, lever(size / 2.0, r, LeverOff));
+        add(n + 1, size, size, lever(size / 2.0, r, LeverOn));
+    };
+    // A tuning knob turned as a sprite, and its window: all of it open.
+    auto knobSprite = [&](int n, int size, double r) {
+        add(n, size, size, [=](cairo_t* cr, const Layout&) { flutedKnob(cr, size / 2.0, size / 2.0, r, 24, -90); });
+        add(n + 1, size, size, empty);
+    };
 
-    add(2230, ComW, ComH, [](cairo_t* cr, const Layout& l) { comFront(cr, l, false); });
-    add(2240, 336, 336, comMhzDisc);
-    add(2241, 45, 24, empty);
-    add(2250, 300, 300, comDecimalDisc);
-    add(2251, 45, 26, empty);
-    add(2260, 174, 174, [](cairo_t* cr, const Layout&) { flutedKnob(cr, 87, 87, 80, 24, -90); });
-    add(2261, 174, 174, empty);
-    add(2270, 80, 80, lever(40, 32, LeverOff));
-    add(2271, 80, 80, lever(40, 32, LeverOn));
-    add(2280, 19, 19, lamp(Green));
-    add(2290, ComW, ComH, [](cairo_t* cr, const Layout& l) { comFront(cr, l, true); });
-
-    add(2300, NavW, NavH, [](cairo_t* cr, const Layout& l) { navFront(cr, l, false); });
-    add(2310, 288, 288, navCoarseDisc);
-    add(2311, 37, 18, empty);
-    add(2320, 256, 256, navFineDisc);
-    add(2321, 37, 19, empty);
-    add(2330, 170, 170, [](cairo_t* cr, const Layout&) { flutedKnob(cr, 85, 85, 78, 24, -90); });
-    add(2331, 170, 170, empty);
-    add(2340, 74, 74, lever(37, 29, LeverOff));
-    add(2341, 74, 74, lever(37, 29, LeverOn));
-    add(2350, 19, 19, lamp(Green));
-    add(2360, NavW, NavH, [](cairo_t* cr, const Layout& l) { navFront(cr, l, true); });
-    add(2370, 74, 74, lever(37, 29, LeverOff));
-    add(2371, 74, 74, lever(37, 29, LeverOn));
+    // The COM and NAV radios number their art alike from their front: the
+    // MHz disc and its window +10, the fine disc +20, the knob +30, the main
+    // switch +40, the lamp +50, the front mask +60.
+    auto frequencyRadio = [&](int front, int w, int h, const FrequencyFront& spec, int mhzSize, Point mhzWindow, auto mhzDraw,
+                              int fineSize, Point fineWindow, auto fineDraw, int knobSize, double knobR, int switchSize) {
+        add(front, w, h, [&spec](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, spec, false); });
+        add(front + 10, mhzSize, mhzSize, mhzDraw);
+        add(front + 11, mhzWindow.x, mhzWindow.y, empty);
+        add(front + 20, fineSize, fineSize, fineDraw);
+        add(front + 21, fineWindow.x, fineWindow.y, empty);
+        knobSprite(front + 30, knobSize, knobR);
+        switchFrames(front + 40, switchSize, switchSize * 0.4);
+        add(front + 50, 19, 19, lamp(Green));
+        add(front + 60, w, h, [&spec](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, spec, true); });
+    };
+    // The MHz discs turn counter-clockwise as the frequency rises, so their
+    // figures run clockwise from the top.
+    frequencyRadio(2230, ComW, ComH, ComFront, 336, {45, 24}, [](cairo_t* cr, const Layout& l) {
+        wholeMhzDisc(cr, l.element(Com, Sprite, 2240), MhzWindowW, MhzWindowH, 118, 136, 167, 13);
+    }, 300, {45, 26}, comDecimalDisc, 174, 80, 80);
+    frequencyRadio(2300, NavW, NavH, NavFront, 288, {37, 18}, [](cairo_t* cr, const Layout& l) {
+        wholeMhzDisc(cr, l.element(Nav, Sprite, 2310), CoarseWindowW, CoarseWindowH, 108, 118, 143, 10.5);
+    }, 256, {37, 19}, navFineDisc, 170, 78, 74);
+    switchFrames(2370, 74, 29);  // the NAV receiver's identifier-tone switch
 
     add(2170, XpdrW, XpdrH, transponderFront);
     add(2180, WheelCell, WheelStrip, transponderWheel);
     add(2181, WheelCell, WheelCell, empty);
-    add(2190, 50, 50, lever(25, 21, LeverOff));
-    add(2191, 50, 50, lever(25, 21, LeverOn));
+    switchFrames(2190, 50, 21);
     add(2200, 19, 19, lamp(LampRed));
     add(2210, 50, 50, [](cairo_t* cr, const Layout&) { toggleLever(cr, 25, 25, 9, 15, -90); });
     add(2211, 50, 50, [](cairo_t* cr, const Layout&) { toggleLever(cr, 25, 25, 9, 15, 90); });
@@ -444,11 +441,9 @@ void addRadios(Recipes& out)
     add(1300, AdfW, AdfH, [](cairo_t* cr, const Layout& l) { adfFront(cr, l, false); });
     add(1310, 124, 124, [](cairo_t* cr, const Layout&) { pointerKnob(cr, 62, 50); });
     add(1320, 172, 172, [](cairo_t* cr, const Layout&) { flutedKnob(cr, 86, 86, 80, 24, 0.0); });
-    add(1330, 124, 124, lever(62, 50, LeverOff));
-    add(1331, 124, 124, lever(62, 50, LeverOn));
+    switchFrames(1330, 124, 50);
     add(1340, 19, 19, lamp(Amber));
-    add(1350, 118, 118, lever(59, 48, LeverOff));
-    add(1351, 118, 118, lever(59, 48, LeverOn));
+    switchFrames(1350, 118, 48);
     for (int frame = 0; frame < 4; ++frame)
         add(1360 + frame, MaskW, MaskH, [frame](cairo_t* cr, const Layout& l) { bandMask(cr, l, frame); });
     add(1370, 350, 350, adfScaleDisc);

@@ -61,6 +61,16 @@ cairo_pattern_t* radial(double cx, double cy, double r, Colour inner, Colour out
     return p;
 }
 
+}  // namespace
+
+cairo_pattern_t* linear(double x0, double y0, double x1, double y1, std::initializer_list<Stop> stops)
+{
+    cairo_pattern_t* p = cairo_pattern_create_linear(x0, y0, x1, y1);
+    for (const Stop& s : stops)
+        cairo_pattern_add_color_stop_rgb(p, s.at, s.colour.r, s.colour.g, s.colour.b);
+    return p;
+}
+
 void fillWith(cairo_t* cr, cairo_pattern_t* p)
 {
     cairo_set_source(cr, p);
@@ -68,7 +78,20 @@ void fillWith(cairo_t* cr, cairo_pattern_t* p)
     cairo_pattern_destroy(p);
 }
 
-}  // namespace
+void strokeWith(cairo_t* cr, cairo_pattern_t* p)
+{
+    cairo_set_source(cr, p);
+    cairo_stroke(cr);
+    cairo_pattern_destroy(p);
+}
+
+void triangle(cairo_t* cr, Xy a, Xy b, Xy c)
+{
+    cairo_move_to(cr, a.x, a.y);
+    cairo_line_to(cr, b.x, b.y);
+    cairo_line_to(cr, c.x, c.y);
+    cairo_close_path(cr);
+}
 
 Xy polar(double cx, double cy, double r, double deg)
 {
@@ -182,6 +205,21 @@ void mark(cairo_t* cr, const ElementInfo& needle, double value, double r0, doubl
     tick(cr, needle.position, needleAngle(needle, value), r0, r1, width);
 }
 
+void figureStrip(cairo_t* cr, const ElementInfo& strip, double length, double cell, bool vertical, double size,
+                 int modulo)
+{
+    cairo_rectangle(cr, 0, 0, vertical ? cell : length, vertical ? length : cell);
+    setColour(cr, {0.10, 0.10, 0.105});
+    cairo_fill(cr);
+    // The host moves the strip by (value - start) / (end - start) of its travel.
+    double perUnit = (length - cell) / (strip.rangeEnd - strip.rangeStart);
+    for (int k = static_cast<int>(strip.rangeStart); k <= static_cast<int>(strip.rangeEnd); ++k) {
+        double along = cell / 2.0 + (k - strip.rangeStart) * perUnit;
+        text(cr, vertical ? cell / 2.0 : along, vertical ? along : cell / 2.0, std::to_string(k % modulo), size,
+             palette::Marking);
+    }
+}
+
 void dialFace(cairo_t* cr, double cx, double cy, double r)
 {
     cairo_new_path(cr);
@@ -205,13 +243,8 @@ void bezelRing(cairo_t* cr, double cx, double cy, double rInner, double rOuter)
     cairo_arc(cr, cx, cy, rOuter, 0, 2 * std::numbers::pi);
     cairo_new_sub_path(cr);
     cairo_arc_negative(cr, cx, cy, rInner, 2 * std::numbers::pi, 0);
-    cairo_pattern_t* p = cairo_pattern_create_linear(cx - rOuter, cy - rOuter, cx + rOuter, cy + rOuter);
-    cairo_pattern_add_color_stop_rgb(p, 0.0, 0.36, 0.36, 0.37);
-    cairo_pattern_add_color_stop_rgb(p, 0.35, 0.15, 0.15, 0.16);
-    cairo_pattern_add_color_stop_rgb(p, 0.7, 0.07, 0.07, 0.075);
-    cairo_pattern_add_color_stop_rgb(p, 1.0, 0.03, 0.03, 0.03);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    fillWith(cr, p);
+    fillWith(cr, linear(cx - rOuter, cy - rOuter, cx + rOuter, cy + rOuter, {{0.0, {0.36, 0.36, 0.37}}, {0.35, {0.15, 0.15, 0.16}}, {0.7, {0.07, 0.07, 0.075}}, {1.0, {0.03, 0.03, 0.03}}}));
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     // Grain of the paint.
     cairo_save(cr);
@@ -232,12 +265,7 @@ void bezelRing(cairo_t* cr, double cx, double cy, double rInner, double rOuter)
     cairo_new_path(cr);
     cairo_arc(cr, cx, cy, rInner + lip / 2, 0, 2 * std::numbers::pi);
     cairo_set_line_width(cr, lip);
-    cairo_pattern_t* l = cairo_pattern_create_linear(cx - rInner, cy - rInner, cx + rInner, cy + rInner);
-    cairo_pattern_add_color_stop_rgb(l, 0.0, 0.02, 0.02, 0.02);
-    cairo_pattern_add_color_stop_rgb(l, 1.0, 0.42, 0.42, 0.43);
-    cairo_set_source(cr, l);
-    cairo_stroke(cr);
-    cairo_pattern_destroy(l);
+    strokeWith(cr, linear(cx - rInner, cy - rInner, cx + rInner, cy + rInner, {{0.0, {0.02, 0.02, 0.02}}, {1.0, {0.42, 0.42, 0.43}}}));
     // A dark outer edge.
     cairo_arc(cr, cx, cy, rOuter - 0.75, 0, 2 * std::numbers::pi);
     cairo_set_line_width(cr, 1.5);
@@ -309,10 +337,7 @@ void lanceNeedle(cairo_t* cr, double hx, double hy, double length, double tail, 
     cairo_stroke(cr);
     // The luminous strip along its middle.
     if (width >= 7) {
-        cairo_move_to(cr, hx + length * 0.22, hy - w * 0.35);
-        cairo_line_to(cr, hx + length * 0.85, hy);
-        cairo_line_to(cr, hx + length * 0.22, hy + w * 0.35);
-        cairo_close_path(cr);
+        triangle(cr, {hx + length * 0.22, hy - w * 0.35}, {hx + length * 0.85, hy}, {hx + length * 0.22, hy + w * 0.35});
         setColour(cr, palette::Luminous);
         cairo_fill(cr);
     }
@@ -403,13 +428,7 @@ void rotaryLever(cairo_t* cr, double cx, double cy, double r, double deg)
     setColour(cr, palette::Shadow);
     cairo_fill(cr);
     bar(0, 0);
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, -w, 0, w);
-    cairo_pattern_add_color_stop_rgb(p, 0, 0.34, 0.33, 0.32);
-    cairo_pattern_add_color_stop_rgb(p, 0.5, 0.12, 0.11, 0.10);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.04, 0.04, 0.035);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    fillWith(cr, linear(0, -w, 0, w, {{0, {0.34, 0.33, 0.32}}, {0.5, {0.12, 0.11, 0.10}}, {1, {0.04, 0.04, 0.035}}}));
     // The white index along the bar's front half.
     cairo_move_to(cr, r * 0.1, 0);
     cairo_line_to(cr, r * 0.82, 0);
@@ -442,13 +461,7 @@ void toggleLever(cairo_t* cr, double cx, double cy, double baseR, double length,
     cairo_line_to(cr, length, w1);
     cairo_line_to(cr, 0, w0);
     cairo_close_path(cr);
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, -w0, 0, w0);
-    cairo_pattern_add_color_stop_rgb(p, 0, 0.35, 0.35, 0.36);
-    cairo_pattern_add_color_stop_rgb(p, 0.35, 0.92, 0.92, 0.92);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.22, 0.22, 0.23);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    fillWith(cr, linear(0, -w0, 0, w0, {{0, {0.35, 0.35, 0.36}}, {0.35, {0.92, 0.92, 0.92}}, {1, {0.22, 0.22, 0.23}}}));
     cairo_new_path(cr);
     cairo_arc(cr, length, 0, w1 * 1.6, 0, 2 * std::numbers::pi);
     fillWith(cr, radial(length - w1 * 0.6, -w1 * 0.6, w1 * 2.4, {0.95, 0.95, 0.95}, {0.25, 0.25, 0.26}));
@@ -488,10 +501,7 @@ void frontPlate(cairo_t* cr, double x, double y, double w, double h, double radi
         cairo_close_path(cr);
     };
     path();
-    cairo_pattern_t* p = cairo_pattern_create_linear(x, y, x + w * 0.3, y + h);
-    cairo_pattern_add_color_stop_rgb(p, 0, c.r * 1.25, c.g * 1.25, c.b * 1.25);
-    cairo_pattern_add_color_stop_rgb(p, 1, c.r * 0.8, c.g * 0.8, c.b * 0.8);
-    fillWith(cr, p);
+    fillWith(cr, linear(x, y, x + w * 0.3, y + h, {{0, {c.r * 1.25, c.g * 1.25, c.b * 1.25}}, {1, {c.r * 0.8, c.g * 0.8, c.b * 0.8}}}));
     cairo_save(cr);
     path();
     cairo_clip(cr);
@@ -504,12 +514,7 @@ void frontPlate(cairo_t* cr, double x, double y, double w, double h, double radi
     // Bevelled edge: light above and left, dark below and right.
     path();
     cairo_set_line_width(cr, 2.0);
-    cairo_pattern_t* e = cairo_pattern_create_linear(x, y, x + w, y + h);
-    cairo_pattern_add_color_stop_rgb(e, 0, 0.45, 0.46, 0.47);
-    cairo_pattern_add_color_stop_rgb(e, 1, 0.05, 0.05, 0.05);
-    cairo_set_source(cr, e);
-    cairo_stroke(cr);
-    cairo_pattern_destroy(e);
+    strokeWith(cr, linear(x, y, x + w, y + h, {{0, {0.45, 0.46, 0.47}}, {1, {0.05, 0.05, 0.05}}}));
 }
 
 void recess(cairo_t* cr, double cx, double cy, double r)
@@ -519,26 +524,16 @@ void recess(cairo_t* cr, double cx, double cy, double r)
     setColour(cr, {0.04, 0.04, 0.04});
     cairo_fill(cr);
     cairo_arc(cr, cx, cy, r - 1, 0, 2 * std::numbers::pi);
-    cairo_pattern_t* e = cairo_pattern_create_linear(cx - r, cy - r, cx + r, cy + r);
-    cairo_pattern_add_color_stop_rgb(e, 0, 0.02, 0.02, 0.02);
-    cairo_pattern_add_color_stop_rgb(e, 1, 0.38, 0.38, 0.39);
-    cairo_set_source(cr, e);
     cairo_set_line_width(cr, 2.0);
-    cairo_stroke(cr);
-    cairo_pattern_destroy(e);
+    strokeWith(cr, linear(cx - r, cy - r, cx + r, cy + r, {{0, {0.02, 0.02, 0.02}}, {1, {0.38, 0.38, 0.39}}}));
 }
 
 void windowFrame(cairo_t* cr, double x, double y, double w, double h)
 {
     cairo_new_path(cr);
     cairo_rectangle(cr, x - 1.5, y - 1.5, w + 3, h + 3);
-    cairo_pattern_t* e = cairo_pattern_create_linear(x, y, x + w, y + h);
-    cairo_pattern_add_color_stop_rgb(e, 0, 0.03, 0.03, 0.03);
-    cairo_pattern_add_color_stop_rgb(e, 1, 0.45, 0.45, 0.46);
-    cairo_set_source(cr, e);
     cairo_set_line_width(cr, 3.0);
-    cairo_stroke(cr);
-    cairo_pattern_destroy(e);
+    strokeWith(cr, linear(x, y, x + w, y + h, {{0, {0.03, 0.03, 0.03}}, {1, {0.45, 0.45, 0.46}}}));
 }
 
 }  // namespace assetgen

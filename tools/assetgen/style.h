@@ -8,6 +8,7 @@
 
 #include <cairo.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "tools/assetgen/layout.h"
@@ -37,6 +38,19 @@ enum class Font { Figures, Label, Serif };
 struct Xy {
     double x, y;
 };
+
+struct Stop {
+    double at;
+    Colour colour;
+};
+
+// A linear gradient through its stops; fillWith/strokeWith paint the current
+// path with a pattern and release it.
+cairo_pattern_t* linear(double x0, double y0, double x1, double y1, std::initializer_list<Stop> stops);
+void fillWith(cairo_t* cr, cairo_pattern_t* pattern);
+void strokeWith(cairo_t* cr, cairo_pattern_t* pattern);
+// A closed triangle, added to the current path.
+void triangle(cairo_t* cr, Xy a, Xy b, Xy c);
 
 Xy polar(double cx, double cy, double r, double deg);
 Xy polar(Point centre, double r, double deg);
@@ -68,6 +82,11 @@ std::string decimal(double v);
 void figureAt(cairo_t* cr, const ElementInfo& needle, double value, double r, const std::string& s, double size,
               Colour c = palette::Marking);
 void mark(cairo_t* cr, const ElementInfo& needle, double value, double r0, double r1, double width);
+
+// The strip of a moving image: figure k (modulo `modulo`) where the window
+// stands when the element's value is k, one cell apart along the strip.
+void figureStrip(cairo_t* cr, const ElementInfo& strip, double length, double cell, bool vertical, double size,
+                 int modulo);
 
 // The dial disc with a faint rim shading.
 void dialFace(cairo_t* cr, double cx, double cy, double r);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "tools/assetgen/bytes.h"
+
 namespace assetgen {
 
 namespace {
@@ -125,15 +127,7 @@ std::vector<int16_t> synthesiseClip(const ClipRecipe& recipe)
 std::vector<uint8_t> waveFile(const std::vector<int16_t>& samples)
 {
     std::vector<uint8_t> out;
-    auto u16 = [&](uint32_t v) {
-        out.push_back(static_cast<uint8_t>(v));
-        out.push_back(static_cast<uint8_t>(v >> 8));
-    };
-    auto u32 = [&](uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
-    };
-    auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
+    ByteWriter w(out);
 
     constexpr uint32_t fmtBytes = 16;
     constexpr uint32_t channels = 1;
@@ -141,21 +135,21 @@ std::vector<uint8_t> waveFile(const std::vector<int16_t>& samples)
     constexpr uint32_t blockAlign = channels * bitsPerSample / 8;
     auto dataBytes = static_cast<uint32_t>(samples.size() * sizeof(int16_t));
 
-    tag("RIFF");
-    u32(4 + (8 + fmtBytes) + (8 + dataBytes));
-    tag("WAVE");
-    tag("fmt ");
-    u32(fmtBytes);
-    u16(1);  // PCM
-    u16(channels);
-    u32(ClipSampleRate);
-    u32(ClipSampleRate * blockAlign);
-    u16(blockAlign);
-    u16(bitsPerSample);
-    tag("data");
-    u32(dataBytes);
+    w.tag("RIFF");
+    w.u32(4 + (8 + fmtBytes) + (8 + dataBytes));
+    w.tag("WAVE");
+    w.tag("fmt ");
+    w.u32(fmtBytes);
+    w.u16(1);  // PCM
+    w.u16(channels);
+    w.u32(ClipSampleRate);
+    w.u32(ClipSampleRate * blockAlign);
+    w.u16(blockAlign);
+    w.u16(bitsPerSample);
+    w.tag("data");
+    w.u32(dataBytes);
     for (int16_t s : samples)
-        u16(static_cast<uint16_t>(s));
+        w.u16(static_cast<uint16_t>(s));
     return out;
 }
 
