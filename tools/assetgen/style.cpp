@@ -29,9 +29,12 @@ void selectFont(cairo_t* cr, Font font, double size)
 }
 
 // A fixed grain for painted metal: the same pixels in every run.
+cairo_surface_t* grainSurface = nullptr;
+
 cairo_surface_t* grain()
 {
-    static cairo_surface_t* surface = [] {
+    if (!grainSurface)
+        grainSurface = [] {
         constexpr int Size = 96;
         cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Size, Size);
         auto* data = cairo_image_surface_get_data(s);
@@ -50,7 +53,7 @@ cairo_surface_t* grain()
         cairo_surface_mark_dirty(s);
         return s;
     }();
-    return surface;
+    return grainSurface;
 }
 
 cairo_pattern_t* radial(double cx, double cy, double r, Colour inner, Colour outer)
@@ -62,6 +65,13 @@ cairo_pattern_t* radial(double cx, double cy, double r, Colour inner, Colour out
 }
 
 }  // namespace
+
+void releaseStyle()
+{
+    if (grainSurface)
+        cairo_surface_destroy(grainSurface);
+    grainSurface = nullptr;
+}
 
 cairo_pattern_t* linear(double x0, double y0, double x1, double y1, std::initializer_list<Stop> stops)
 {

@@ -39,6 +39,9 @@ struct Xy {
     double x, y;
 };
 
+// Frees what the drawing keeps between bitmaps.
+void releaseStyle();
+
 struct Stop {
     double at;
     Colour colour;
