@@ -186,8 +186,8 @@ void flapsFace(cairo_t* cr, const Layout& l)
     figureAt(cr, n, n.table.back().value, reach - 30, "AUF", 13);
     for (size_t i = 1; i + 1 < n.table.size(); ++i)
         figureAt(cr, n, n.table[i].value, reach - 28, std::to_string(i * 10), 14);
-    label(cr, 58, 150, "LANDE-", 10);
-    label(cr, 58, 162, "KLAPPEN", 10);
+    label(cr, 60, 134, "LANDE-", 10);
+    label(cr, 60, 146, "KLAPPEN", 10);
 }
 
 // ---------------------------------------------------------------- landing indicator

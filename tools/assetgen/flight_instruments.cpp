@@ -290,6 +290,14 @@ void cagingRing(cairo_t* cr, Point c, double turn)
     word(LosDeg + 9, "LOS", palette::Marking);
 }
 
+// How the ball's path bends: the slider moves it xScale per unit sideways
+// and lifts it by -yScale per unit squared, so it rises by this much per
+// pixel squared of sideways travel.
+double tubeCurvature(const ElementInfo& ball)
+{
+    return -ball.yScale / (ball.xScale * ball.xScale);
+}
+
 // The inclinometer's curved tube, following the ball's path.
 void ballTube(cairo_t* cr, double cx, double cy, double halfWidth, double lift, double thickness)
 {
@@ -313,16 +321,15 @@ void horizonFace(cairo_t* cr, const Layout& l)
     dialFace(cr, c.x, c.y, AhBezelIn + 2);
     cagingRing(cr, c, 0);
     const auto& ball = l.element(Ah, Slider, 1060);
-    // Ball centre at rest; it rises 0.000366 px per unit squared while it moves 0.336 px per unit.
-    double bx = ball.position.x + 7, by = ball.position.y + 10;
-    double lift = 0.0003662109375 / (0.3359375 * 0.3359375);
-    ballTube(cr, bx, by, 58, lift, 16);
+    double bx = ball.position.x + 7, by = ball.position.y + 10;  // the ball's centre at rest
+    ballTube(cr, bx, by, 58, tubeCurvature(ball), 16);
     for (double dx : {-9.5, 9.5})
         tick(cr, {int(bx + dx), int(by)}, 90, -9, 9, 1.5);
 }
 
-void horizonBar(cairo_t* cr, const Layout&)
+void horizonBar(cairo_t* cr, const Layout& l)
 {
+    double perDegree = l.element(Ah, Sprite, 1010).yScale;
     auto bar = [&](double y, double half, double thick) {
         cairo_rectangle(cr, 128 - half, y - thick / 2, 2 * half, thick);
         setColour(cr, {0.05, 0.05, 0.05});
@@ -332,9 +339,10 @@ void horizonBar(cairo_t* cr, const Layout&)
         cairo_fill(cr);
     };
     bar(128, 128, 7);
+    // Pitch lines at 10 and 20 degrees either way.
     for (double d : {10.0, 20.0})
         for (double s : {-1.0, 1.0})
-            bar(128 + s * d, d == 10 ? 22 : 14, 3.5);
+            bar(128 + s * d * perDegree, d == 10 ? 22 : 14, 3.5);
 }
 
 void bankPointer(cairo_t* cr, const Layout& l)
@@ -532,9 +540,9 @@ void metricVsiFace(cairo_t* cr, const Layout& l)
     }
     mark(cr, n, 0, MajorIn - 6, TickOut, 5);
     figureAt(cr, n, 0, FigureR, "0", 24);
-    text(cr, n.position.x + 40, n.position.y - 42, "\u2191 STEIGEN", 12, palette::Marking, Font::Label);
-    text(cr, n.position.x + 40, n.position.y + 42, "\u2193 SINKEN", 12, palette::Marking, Font::Label);
-    text(cr, n.position.x - 40, n.position.y, "m/s", 15, palette::Marking, Font::Label);
+    // On the left half: the metric cover hides the right one.
+    text(cr, n.position.x - 34, n.position.y - 46, "\u2191 STEIGEN", 12, palette::Marking, Font::Label);
+    text(cr, n.position.x - 34, n.position.y + 46, "\u2193 SINKEN", 12, palette::Marking, Font::Label);
 }
 
 void britishVsiFace(cairo_t* cr, const Layout& l)
@@ -609,9 +617,8 @@ void turnFace(cairo_t* cr, const Layout& l)
     }
     arcBand(cr, n.position, reach - 22, reach - 2, needleAngle(n, 0) - 1.0, needleAngle(n, 0) + 1.0, palette::Marking);
     const auto& ball = l.element(Tc, Slider, 460);
-    double bx = ball.position.x + 10, by = ball.position.y + 13;
-    double lift = 0.000244140625 / (0.578125 * 0.578125);
-    ballTube(cr, bx, by, 82, lift, 22);
+    double bx = ball.position.x + 10, by = ball.position.y + 13;  // the ball's centre at rest
+    ballTube(cr, bx, by, 82, tubeCurvature(ball), 22);
     text(cr, 150, by - 30, "DREHT", 15, palette::Marking, Font::Label);
     text(cr, 150, by + 32, "H\u00c4NGT", 15, palette::Marking, Font::Label);
 }
@@ -619,7 +626,7 @@ void turnFace(cairo_t* cr, const Layout& l)
 void turnNeedle(cairo_t* cr, const Layout& l)
 {
     const auto& e = l.element(Tc, Needle, 450);
-    lanceNeedle(cr, e.offset.x, e.offset.y, 208 - e.offset.x - 2, e.offset.x - 6, 12);
+    lanceNeedle(cr, e.offset.x, e.offset.y, 208 - e.offset.x - 2, e.offset.x - 6, 9);
     hubCap(cr, e.offset.x, e.offset.y, 11);
 }
 
@@ -656,7 +663,7 @@ void homingFace(cairo_t* cr, const Layout& l)
         mark(cr, n, v, v % 10 == 0 ? reach - 26 : reach - 18, reach - 6, v == 360 ? 5 : v % 10 == 0 ? 3.5 : 2);
     for (int v : {340, 350, 370, 380})
         figureAt(cr, n, v, reach - 40, std::to_string(std::abs(v - 360)), 16);
-    text(cr, 150, 112, "ZIELFLUG", 13, palette::Marking, Font::Label);
+    text(cr, 150, 160, "ZIELFLUG", 13, palette::Marking, Font::Label);
 }
 
 void adfNeedle(cairo_t* cr, const Layout& l)

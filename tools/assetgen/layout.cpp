@@ -25,9 +25,19 @@ void collect(GaugeElement* element, const char* gauge, std::vector<ElementInfo>&
             info.table.push_back({double(n->table[i].point.x), double(n->table[i].point.y), n->table[i].value});
         break;
     }
-    case Sprite:
-        info.rotationScale = reinterpret_cast<SpriteElement*>(element)->rotationScale;
+    case Sprite: {
+        auto* sprite = reinterpret_cast<SpriteElement*>(element);
+        info.rotationScale = sprite->rotationScale;
+        info.xScale = sprite->xScale;
+        info.yScale = sprite->yScale;
         break;
+    }
+    case Slider: {
+        auto* slider = reinterpret_cast<SliderElement*>(element);
+        info.xScale = slider->xScale;
+        info.yScale = slider->yScale;
+        break;
+    }
     case MovingImage: {
         auto* m = reinterpret_cast<MovingImageElement*>(element);
         bool vertical = m->ySource.id != 0 || m->yUpdate;

@@ -25,6 +25,8 @@ struct ElementInfo {
     Point offset{};                // needle hub in its bitmap / sprite texture centre on the face
     std::vector<TablePoint> table; // needles
     double rotationScale = 0.0;    // sprites: degrees per unit
+    double xScale = 0.0;           // sliders and sprites: pixels per unit
+    double yScale = 0.0;
     double rangeStart = 0.0;       // moving images: the moving axis's range
     double rangeEnd = 0.0;
 };

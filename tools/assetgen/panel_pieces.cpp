@@ -158,13 +158,13 @@ void unitsSwitch(cairo_t* cr, double leverDeg)
     frontPlate(cr, 1, 1, UnitsWidth - 2, UnitsHeight - 2, 4);
     screw(cr, 7, UnitsHeight / 2.0, 3.2, 40);
     screw(cr, UnitsWidth - 7, UnitsHeight / 2.0, 3.2, 100);
-    text(cr, 22, 14, "MT", 13, palette::Engraving, Font::Label);
-    text(cr, UnitsWidth - 22, 14, "BR", 13, palette::Engraving, Font::Label);
-    double cx = UnitsWidth / 2.0, cy = 26;
+    text(cr, 20, 12, "MT", 13, palette::Engraving, Font::Label);
+    text(cr, UnitsWidth - 20, 12, "BR", 13, palette::Engraving, Font::Label);
+    double cx = UnitsWidth / 2.0, cy = 27;
     if (std::isnan(leverDeg))
         toggleLever(cr, cx, cy, 8, 6, -90);
     else
-        toggleLever(cr, cx, cy, 8, 22, leverDeg);
+        toggleLever(cr, cx, cy, 8, 18, leverDeg);
 }
 
 constexpr int SourceWidth = 31, SourceHeight = 88;

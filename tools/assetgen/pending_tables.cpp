@@ -13,10 +13,11 @@ ElementInfo needle(const char* gauge, int bitmap, Point position, Point offset, 
     return {.gauge = gauge, .kind = Needle, .bitmap = bitmap, .position = position, .offset = offset, .table = std::move(table)};
 }
 
-ElementInfo sprite(const char* gauge, int bitmap, Point window, Point textureCentre, double rotationScale)
+ElementInfo sprite(const char* gauge, int bitmap, Point window, Point textureCentre, double rotationScale,
+                   double yScale = 0.0)
 {
     return {.gauge = gauge, .kind = Sprite, .bitmap = bitmap, .position = window, .offset = textureCentre,
-            .rotationScale = rotationScale};
+            .rotationScale = rotationScale, .yScale = yScale};
 }
 
 ElementInfo moving(const char* gauge, int bitmap, Point window, double start, double end)
@@ -27,6 +28,11 @@ ElementInfo moving(const char* gauge, int bitmap, Point window, double start, do
 ElementInfo placed(const char* gauge, ElementKind kind, int bitmap, Point position)
 {
     return {.gauge = gauge, .kind = kind, .bitmap = bitmap, .position = position};
+}
+
+ElementInfo slider(const char* gauge, int bitmap, Point position, double xScale, double yScale)
+{
+    return {.gauge = gauge, .kind = Slider, .bitmap = bitmap, .position = position, .xScale = xScale, .yScale = yScale};
 }
 
 // Vertical speed in host units for k feet per minute, as the British table is computed.
@@ -57,8 +63,8 @@ const std::vector<ElementInfo>& pendingElements()
         moving("Altimeter", 350, {129, 208}, 0, 20),
         needle("Altimeter", 340, {150, 150}, {43, 28}, {{150, 260, 0}, {150, 40, 500}}),
         // Artificial horizon
-        sprite("Artificial_Horizon", 1010, {70, 79}, {155, 152}, -1.0),
-        placed("Artificial_Horizon", Slider, 1060, {147, 232}),
+        sprite("Artificial_Horizon", 1010, {70, 79}, {155, 152}, -1.0, 1.0),
+        slider("Artificial_Horizon", 1060, {147, 232}, 0.3359375, -0.0003662109375),
         placed("Artificial_Horizon", StaticImage, 1030, {52, 70}),
         needle("Artificial_Horizon", 1020, {155, 152}, {70, 7}, {{205, 152, -90}, {105, 152, 90}}),
         // Directional gyro
@@ -73,7 +79,7 @@ const std::vector<ElementInfo>& pendingElements()
                {{230, 230, -10240}, {230, 230, -7680}, {187, 256, -5120}, {137, 266, -2560}, {75, 235, -1280},
                 {36, 151, 0}, {75, 68, 1280}, {137, 40, 2560}, {187, 51, 5120}, {230, 74, 7680}, {230, 74, 10240}}),
         // Turn coordinator
-        placed("Turn_Coordinator", Slider, 460, {141, 172}),
+        slider("Turn_Coordinator", 460, {141, 172}, 0.578125, -0.000244140625),
         needle("Turn_Coordinator", 450, {150, 251}, {22, 14}, {{60, 81, -5}, {60, 81, -4.5}, {240, 81, 4.5}, {240, 81, 5}}),
         // ADF bearing indicator
         needle("ADF_Indicator", 2080, {150, 150}, {108, 11}, {{150, 50, 0}, {150, 250, 180}}),
