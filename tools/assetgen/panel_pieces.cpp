@@ -194,45 +194,70 @@ void registrationPlate(cairo_t* cr, const Layout&)
 
 // ---------------------------------------------------------------- gunsight
 
+// The reflector sight seen from the pilot's seat: the glass in its frame
+// with the reticle on it, the sight head and the leather crash pad.
 void gunsight(cairo_t* cr, const Layout&)
 {
-    constexpr double Cx = 61.5;
+    constexpr double Cx = 61.5, ReticleY = 72;
     Colour amber{1.0, 0.62, 0.16};
-    // The reflector glass: only its frame and the reticle on it show.
-    cairo_move_to(cr, Cx - 48, 140);
-    cairo_line_to(cr, Cx - 42, 12);
-    cairo_line_to(cr, Cx + 42, 12);
-    cairo_line_to(cr, Cx + 48, 140);
-    cairo_set_line_width(cr, 3);
-    setColour(cr, {0.22, 0.22, 0.23});
+    // The frame posts and the top bar; the glass between them is clear.
+    for (double side : {-1.0, 1.0}) {
+        cairo_move_to(cr, Cx + side * 46, 146);
+        cairo_line_to(cr, Cx + side * 40, 14);
+        cairo_set_line_width(cr, 5);
+        strokeWith(cr, linear(Cx + side * 48, 0, Cx + side * 38, 0,
+                              {{0, {0.10, 0.10, 0.11}}, {0.5, {0.45, 0.45, 0.47}}, {1, {0.12, 0.12, 0.13}}}));
+    }
+    cairo_rectangle(cr, Cx - 42, 10, 84, 5);
+    fillWith(cr, linear(0, 10, 0, 15, {{0, {0.40, 0.40, 0.42}}, {1, {0.10, 0.10, 0.11}}}));
+    // The glass's edge catches the light.
+    cairo_move_to(cr, Cx - 36, 18);
+    cairo_line_to(cr, Cx + 36, 18);
+    cairo_set_line_width(cr, 1);
+    setColour(cr, {0.55, 0.62, 0.62});
     cairo_stroke(cr);
-    cairo_arc(cr, Cx, 72, 34, 0, 2 * Pi);
+    // The reticle: a ring, a cross open in the middle, the centre dot.
+    cairo_arc(cr, Cx, ReticleY, 34, 0, 2 * Pi);
     cairo_set_line_width(cr, 1.8);
     setColour(cr, amber);
     cairo_stroke(cr);
     for (double d : {-1.0, 1.0}) {
-        cairo_move_to(cr, Cx + d * 8, 72);
-        cairo_line_to(cr, Cx + d * 44, 72);
-        cairo_move_to(cr, Cx, 72 + d * 8);
-        cairo_line_to(cr, Cx, 72 + d * 44);
+        cairo_move_to(cr, Cx + d * 8, ReticleY);
+        cairo_line_to(cr, Cx + d * 40, ReticleY);
+        cairo_move_to(cr, Cx, ReticleY + d * 8);
+        cairo_line_to(cr, Cx, ReticleY + d * 40);
     }
     cairo_set_line_width(cr, 1.4);
     cairo_stroke(cr);
-    dot(cr, Cx, 72, 2.2, amber);
-    // The body with its lens housing, dimmer knob and mounting.
-    frontPlate(cr, Cx - 46, 140, 92, 80, 8, {0.16, 0.165, 0.17});
-    cairo_arc(cr, Cx, 150, 34, Pi, 2 * Pi);
-    cairo_close_path(cr);
-    setColour(cr, {0.10, 0.10, 0.105});
-    cairo_fill(cr);
-    cairo_rectangle(cr, Cx - 40, 142, 80, 8);
-    setColour(cr, {0.30, 0.30, 0.31});
-    cairo_fill(cr);
-    flutedKnob(cr, Cx + 30, 196, 10, 12, Nan);
-    text(cr, Cx - 14, 182, "REVI", 14, palette::Engraving, Font::Label);
-    frontPlate(cr, Cx - 30, 220, 60, 36, 4, {0.12, 0.12, 0.125});
-    screw(cr, Cx - 20, 246, 3.5, 30);
-    screw(cr, Cx + 20, 246, 3.5, 110);
+    dot(cr, Cx, ReticleY, 2.2, amber);
+    // The sight head with its lens housing and the dimmer knob.
+    frontPlate(cr, Cx - 48, 140, 96, 62, 7, {0.17, 0.175, 0.18});
+    cairo_save(cr);
+    cairo_translate(cr, Cx, 146);
+    cairo_scale(cr, 1, 0.22);
+    cairo_arc(cr, 0, 0, 36, 0, 2 * Pi);
+    cairo_restore(cr);
+    fillWith(cr, linear(Cx - 36, 0, Cx + 36, 0, {{0, {0.05, 0.05, 0.06}}, {0.4, {0.32, 0.34, 0.36}}, {1, {0.05, 0.05, 0.06}}}));
+    flutedKnob(cr, Cx + 33, 172, 9, 12, Nan);
+    text(cr, Cx - 12, 168, "REVI 16 B", 10, palette::Engraving, Font::Label);
+    // The crash pad: stitched brown leather.
+    auto pad = [&] {
+        cairo_new_path(cr);
+        cairo_arc(cr, Cx - 30, 206, 10, Pi, 1.5 * Pi);
+        cairo_arc(cr, Cx + 30, 206, 10, 1.5 * Pi, 2 * Pi);
+        cairo_arc(cr, Cx + 30, 244, 10, 0, 0.5 * Pi);
+        cairo_arc(cr, Cx - 30, 244, 10, 0.5 * Pi, Pi);
+        cairo_close_path(cr);
+    };
+    pad();
+    fillWith(cr, linear(0, 196, 0, 254, {{0, {0.52, 0.33, 0.19}}, {0.45, {0.40, 0.24, 0.13}}, {1, {0.20, 0.11, 0.06}}}));
+    cairo_rectangle(cr, Cx - 34, 201, 68, 48);
+    double dashes[] = {3, 2};
+    cairo_set_dash(cr, dashes, 2, 0);
+    cairo_set_line_width(cr, 0.9);
+    setColour(cr, {0.70, 0.55, 0.38});
+    cairo_stroke(cr);
+    cairo_set_dash(cr, nullptr, 0, 0);
 }
 
 // ---------------------------------------------------------------- clock
