@@ -4,6 +4,7 @@
 // takes it from the pending tables (pending_tables.cpp).
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,12 @@ struct TablePoint {
 };
 
 // One drawable element as the artwork needs it.
+//
+// Sprites: the shown turn is the rotation value times its scale, positive
+// counter-clockwise on screen (the way the gyro's compass card must turn
+// as the heading rises); the window bitmap (bitmap + 1) lies over the
+// texture, open where it is pure black. Moving images: the strip moves by
+// (value - start) / (end - start) of its length less the window's.
 struct ElementInfo {
     std::string gauge;             // the gauge's name
     ElementKind kind = StaticImage;
@@ -45,15 +52,15 @@ public:
     // from the pending tables. Throws when neither knows it.
     const ElementInfo& element(std::string_view gauge, ElementKind kind, int bitmap, int ordinal = 0) const;
 
-    // How many elements the module's records supplied and how many came
-    // from the pending tables, for the generator's report.
-    int fromModule() const { return fromModule_; }
-    int fromPending() const { return fromPending_; }
+    // The gauges whose elements came from the module's records and those
+    // that still needed the pending tables, for the generator's report.
+    const std::set<std::string>& fromModule() const { return fromModule_; }
+    const std::set<std::string>& fromPending() const { return fromPending_; }
 
 private:
     std::vector<ElementInfo> module_;
-    mutable int fromModule_ = 0;
-    mutable int fromPending_ = 0;
+    mutable std::set<std::string> fromModule_;
+    mutable std::set<std::string> fromPending_;
 };
 
 // The needle's direction for a value, in degrees clockwise from the +x axis

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -144,8 +145,15 @@ int main(int argc, char** argv)
     assetgen::releaseStyle();
     cairo_debug_reset_static_data();
     FcFini();
-    if (linkage)
-        std::printf("assetgen: %zu bitmaps; %d elements from the module's records, %d from the pending tables\n",
-                    recipes.size(), layout.fromModule(), layout.fromPending());
+    if (linkage) {
+        auto names = [](const std::set<std::string>& gauges) {
+            std::string list;
+            for (const auto& g : gauges)
+                list += (list.empty() ? "" : ", ") + g;
+            return list.empty() ? std::string("none") : list;
+        };
+        std::printf("assetgen: %zu bitmaps; marks from the module's records of: %s; from the pending tables for: %s\n",
+                    recipes.size(), names(layout.fromModule()).c_str(), names(layout.fromPending()).c_str());
+    }
     return 0;
 }

@@ -124,6 +124,9 @@ const std::vector<ElementInfo>& pendingElements()
         needle("Radio_XPDR_FUG25A6", 2220, {220, 59}, {25, 25}, {{220, 34, 0}, {220, 84, 8}}),
         needle("Radio_XPDR_FUG25A6", 2220, {164, 59}, {25, 25}, {{164, 34, 0}, {164, 84, 8}}),
         moving("Radio_XPDR_FUG25A6", 2180, {360, 5}, 0, 10),
+        moving("Radio_XPDR_FUG25A6", 2180, {275, 5}, 0, 10),
+        moving("Radio_XPDR_FUG25A6", 2180, {207, 5}, 0, 10),
+        moving("Radio_XPDR_FUG25A6", 2180, {135, 5}, 0, 10),
         // Landing indicator
         needle("Landing_Indicator", 3060, {98, 52}, {0, 4}, {{129, 150, 127}, {67, 150, -127}}),
         needle("Landing_Indicator", 3070, {148, 101}, {0, 4}, {{44, 134, 120}, {44, 101, 0}, {44, 68, -120}}),

@@ -265,12 +265,8 @@ bool writePreview(const std::string& path, const BitmapFiles& bitmaps, const Lay
              int digits[4] = {0, 0, 7, 7};
              for (int k = 0; k < 4; ++k)
                  c.needle(l.element("Radio_XPDR_FUG25A6", Needle, 2220, k), digits[k]);
-             auto wheel = l.element("Radio_XPDR_FUG25A6", MovingImage, 2180);
-             int xs[4] = {360, 275, 207, 135};
-             for (int k = 0; k < 4; ++k) {
-                 wheel.position.x = xs[k];
-                 c.moving(wheel, digits[k], true);
-             }
+             for (int k = 0; k < 4; ++k)
+                 c.moving(l.element("Radio_XPDR_FUG25A6", MovingImage, 2180, k), digits[k], true);
              c.image(2210, 333, 166);
              c.image(2200, 61, 9);
              c.image(2191, 76, 120);

@@ -227,13 +227,13 @@ constexpr int XpdrW = 400, XpdrH = 255, WheelCell = 18, WheelStrip = 198;
 void transponderFront(cairo_t* cr, const Layout& l)
 {
     radioFront(cr, XpdrW, XpdrH);
-    const auto& wheel = l.element(Xpdr, MovingImage, 2180);
-    // The wheels' windows; the other three sit at the same height.
-    for (int x : {135, 207, 275, wheel.position.x}) {
-        cairo_rectangle(cr, x - 2, wheel.position.y - 2, WheelCell + 4, WheelCell + 4);
+    // The four wheels' windows.
+    for (int k = 0; k < 4; ++k) {
+        Point at = l.element(Xpdr, MovingImage, 2180, k).position;
+        cairo_rectangle(cr, at.x - 2, at.y - 2, WheelCell + 4, WheelCell + 4);
         setColour(cr, {0.06, 0.06, 0.06});
         cairo_fill(cr);
-        windowFrame(cr, x, wheel.position.y, WheelCell, WheelCell);
+        windowFrame(cr, at.x, at.y, WheelCell, WheelCell);
     }
     // Each digit knob with a dot for every digit where its pointer stands.
     for (int k = 0; k < 4; ++k) {
