@@ -105,6 +105,12 @@ int main(int argc, char** argv)
         }
     }
 
+    std::string missing = assetgen::missingFonts();
+    if (!missing.empty()) {
+        std::fprintf(stderr, "assetgen: fonts not installed: %s (Debian: fonts-dejavu-extra, fonts-liberation)\n",
+                     missing.c_str());
+        return 1;
+    }
     assetgen::Layout layout(linkage);
     auto recipes = assetgen::allRecipes();
     assetgen::ContactSheet contact;

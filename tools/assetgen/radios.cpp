@@ -136,6 +136,8 @@ struct FrequencyFront {
     std::vector<Engraving> engravings;
     std::vector<Socket> switches;
     Xy lamp;
+    Xy plate;                         // the type plate's upper left corner
+    std::vector<const char*> plateLines;
 };
 
 void frequencyFront(cairo_t* cr, const Layout& l, const FrequencyFront& f, bool mask)
@@ -154,6 +156,7 @@ void frequencyFront(cairo_t* cr, const Layout& l, const FrequencyFront& f, bool 
     for (const auto& s : f.switches)
         switchSocket(cr, s.x, s.y, s.r, s.name);
     lampSocket(cr, f.lamp.x, f.lamp.y, 9.5);
+    typePlate(cr, f.plate.x, f.plate.y, 78, 40, {f.plateLines[0], f.plateLines[1], f.plateLines[2]});
     if (mask)
         openWindow(cr, wx, wy, f.windowWidth, wh, upper.offset.x);
 }
@@ -178,7 +181,8 @@ constexpr int ComW = 350, ComH = 360;
 constexpr double MhzWindowW = 45, MhzWindowH = 24, DecimalWindowW = 45, DecimalWindowH = 26;
 
 const FrequencyFront ComFront = {Com, ComW, ComH, 2240, 2250, 2260, MhzWindowW, DecimalWindowH, 84,
-                                 {{118, 50, "SK 10", 14}, {175, 159, "ABSTIMMUNG", 11}}, {{45, 46, 36, "NETZ"}}, {322.5, 302.5}};
+                                 {{118, 50, "SK 10", 14}, {175, 159, "ABSTIMMUNG", 11}}, {{45, 46, 36, "NETZ"}}, {322.5, 302.5},
+                                 {14, 300}, {"Bedienger\u00e4t", "SK 10", "Werk-Nr. 40217"}};
 
 void comDecimalDisc(cairo_t* cr, const Layout& l)
 {
@@ -201,7 +205,8 @@ constexpr double CoarseWindowW = 37, CoarseWindowH = 18, FineWindowW = 37, FineW
 
 const FrequencyFront NavFront = {Nav, NavW, NavH, 2310, 2320, 2330, CoarseWindowW, FineWindowH, 80,
                                  {{270, 120, "E 10 K", 16}, {270, 140, "NAVIGATION", 10}},
-                                 {{53, 238, 27, "KENNUNG"}, {129, 238, 27, "NETZ"}}, {41.5, 21.5}};
+                                 {{53, 238, 27, "KENNUNG"}, {129, 238, 27, "NETZ"}}, {41.5, 21.5},
+                                 {232, 180}, {"Empf\u00e4nger", "E 10 K", "Werk-Nr. 11583"}};
 
 void navFineDisc(cairo_t* cr, const Layout& l)
 {
@@ -249,6 +254,7 @@ void transponderFront(cairo_t* cr, const Layout& l)
     engraved(cr, 358, 226, "KENNUNG", 10);
     lampSocket(cr, 70.5, 18.5, 9.5);
     engraved(cr, 60, 210, "FuG 25a", 16);
+    typePlate(cr, 190, 176, 78, 40, {"Kenngerät", "FuG 25 a", "Werk-Nr. 3306"});
     engraved(cr, 60, 228, "KENNGER\u00c4T", 10);
 }
 
@@ -301,6 +307,7 @@ void adfFront(cairo_t* cr, const Layout& l, bool mask)
     engraved(cr, wx + MaskW + 40, wy + 20, "kHz", 13);
     engraved(cr, 110, 40, "EZ 6", 22);
     engraved(cr, 110, 64, "ZIELFLUG-PEILGER\u00c4T", 10);
+    typePlate(cr, 70, 150, 86, 44, {"Peilempf\u00e4nger", "EZ 6", "Werk-Nr. 7721"});
     recess(cr, tuning.position.x, tuning.position.y, 88);
     engraved(cr, tuning.position.x, tuning.position.y + 100, "ABSTIMMUNG", 11);
     recess(cr, band.position.x, band.position.y, 56);

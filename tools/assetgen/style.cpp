@@ -1,5 +1,7 @@
 #include "tools/assetgen/style.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -12,19 +14,12 @@ namespace {
 
 constexpr double Radians = std::numbers::pi / 180.0;
 
+// The faces the artwork is drawn in (fonts-dejavu-extra, fonts-liberation).
+constexpr const char* FontFamilies[] = {"DejaVu Sans Condensed", "Liberation Sans Narrow", "DejaVu Serif Condensed"};
+
 void selectFont(cairo_t* cr, Font font, double size)
 {
-    switch (font) {
-    case Font::Figures:
-        cairo_select_font_face(cr, "DejaVu Sans Condensed", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-        break;
-    case Font::Label:
-        cairo_select_font_face(cr, "Liberation Sans Narrow", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-        break;
-    case Font::Serif:
-        cairo_select_font_face(cr, "DejaVu Serif Condensed", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-        break;
-    }
+    cairo_select_font_face(cr, FontFamilies[static_cast<int>(font)], CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     cairo_set_font_size(cr, size);
 }
 
@@ -65,6 +60,28 @@ cairo_pattern_t* radial(double cx, double cy, double r, Colour inner, Colour out
 }
 
 }  // namespace
+
+std::string missingFonts()
+{
+    std::string missing;
+    for (const char* family : FontFamilies) {
+        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        bool found = false;
+        FcChar8* name = nullptr;
+        for (int i = 0; match && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+            found = found || std::string(reinterpret_cast<const char*>(name)) == family;
+        if (!found)
+            missing += (missing.empty() ? "" : ", ") + std::string(family);
+        if (match)
+            FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
+    }
+    return missing;
+}
 
 void releaseStyle()
 {
@@ -525,6 +542,25 @@ void frontPlate(cairo_t* cr, double x, double y, double w, double h, double radi
     path();
     cairo_set_line_width(cr, 2.0);
     strokeWith(cr, linear(x, y, x + w, y + h, {{0, {0.45, 0.46, 0.47}}, {1, {0.05, 0.05, 0.05}}}));
+}
+
+void typePlate(cairo_t* cr, double x, double y, double w, double h, std::initializer_list<const char*> lines)
+{
+    cairo_rectangle(cr, x, y, w, h);
+    fillWith(cr, linear(x, y, x + w, y + h, {{0, {0.80, 0.80, 0.78}}, {1, {0.56, 0.56, 0.55}}}));
+    cairo_rectangle(cr, x + 0.5, y + 0.5, w - 1, h - 1);
+    cairo_set_line_width(cr, 1);
+    setColour(cr, {0.30, 0.30, 0.30});
+    cairo_stroke(cr);
+    for (double rx : {x + 4, x + w - 4})
+        for (double ry : {y + 4, y + h - 4})
+            dot(cr, rx, ry, 1.6, {0.42, 0.42, 0.41});
+    double step = (h - 6) / static_cast<double>(lines.size());
+    double at = y + 3 + step / 2;
+    for (const char* line : lines) {
+        text(cr, x + w / 2, at, line, std::min(9.0, step * 0.8), {0.08, 0.08, 0.08}, Font::Label);
+        at += step;
+    }
 }
 
 void recess(cairo_t* cr, double cx, double cy, double r)

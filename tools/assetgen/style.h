@@ -39,6 +39,10 @@ struct Xy {
     double x, y;
 };
 
+// The font families of the artwork that fontconfig does not have, by name
+// (empty when all are there): a substitute would change every figure.
+std::string missingFonts();
+
 // Frees what the drawing keeps between bitmaps.
 void releaseStyle();
 
@@ -119,6 +123,8 @@ void lampSocket(cairo_t* cr, double cx, double cy, double r);
 
 // A crinkle-painted plate with rounded corners.
 void frontPlate(cairo_t* cr, double x, double y, double w, double h, double radius, Colour c = palette::Front);
+// A riveted aluminium type plate with lines of small black print.
+void typePlate(cairo_t* cr, double x, double y, double w, double h, std::initializer_list<const char*> lines);
 // A recessed opening (dark, with a shaded edge) and a framed window rectangle.
 void recess(cairo_t* cr, double cx, double cy, double r);
 void windowFrame(cairo_t* cr, double x, double y, double w, double h);
