@@ -1,6 +1,7 @@
 // Engine pressures, tachometers, exhaust-gas temperature, fuel contents and
 // flaps: 200 px dials (the tachometers 300 px), every mark placed through
 // needleAngle() on the needle that reads it.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -113,10 +114,24 @@ void tachometerFace(cairo_t* cr, const Layout& l)
     arcBand(cr, c, 118, 127, needleAngle(n, rpmValue(2000)), needleAngle(n, rpmValue(3000)), palette::Red);
     arcBand(cr, c, 118, 127, needleAngle(n, rpmValue(13000)), needleAngle(n, rpmValue(15000)), palette::Red);
     mark(cr, n, 0, 112, 126, 3);
-    for (int r = 2000; r <= 15000; r += 250)
-        mark(cr, n, rpmValue(r), r % 1000 == 0 ? 104 : r % 500 == 0 ? 110 : 116, 126, r % 1000 == 0 ? 4.5 : r % 500 == 0 ? 2.5 : 1.5);
-    for (int k = 2; k <= 14; ++k)
-        figureAt(cr, n, rpmValue(k * 1000), 86, std::to_string(k), 24);
+    // Quarter and half marks only where the scale leaves them room.
+    auto roomy = [&](int r, int step) {
+        return needleAngle(n, rpmValue(r + step)) - needleAngle(n, rpmValue(r)) >= 3.0;
+    };
+    for (int r = 2000; r <= 15000; r += 250) {
+        bool whole = r % 1000 == 0, half = r % 500 == 0;
+        if (whole || (half && roomy(r, 500)) || roomy(r, 250))
+            mark(cr, n, rpmValue(r), whole ? 104 : half ? 110 : 116, 126, whole ? 4.5 : half ? 2.5 : 1.5);
+    }
+    // The low end of the scale is crowded: each figure is as large as the
+    // room to its nearer neighbour allows.
+    constexpr double FigureRadius = 86;
+    for (int k = 2; k <= 14; ++k) {
+        double here = needleAngle(n, rpmValue(k * 1000));
+        double room = std::min(here - needleAngle(n, rpmValue((k - 1) * 1000)),
+                               needleAngle(n, rpmValue((k + 1) * 1000)) - here) * std::numbers::pi / 180 * FigureRadius;
+        figureAt(cr, n, rpmValue(k * 1000), FigureRadius, std::to_string(k), std::clamp(room * 0.9, 15.0, 24.0));
+    }
     label(cr, c.x, c.y + 44, "U/min", 15);
     label(cr, c.x, c.y + 62, "\u00d71000", 13);
 }
