@@ -80,7 +80,8 @@ TEST(LayoutSource, PrefersTheModulesOwnRecord)
                                 .table = table,
                                 .pointCount = 2};
     static GaugeElement* children[] = {&needle.common, nullptr};
-    static StaticImageElement face{.common = {.kind = StaticImage, .bitmap = 290, .gauge = &gauge, .children = children}};
+    static StaticImageElement face{
+        .common = {.kind = StaticImage, .bitmap = 290, .gauge = &gauge, .children = children}};
     static GaugeElement* roots[] = {&face.common, nullptr};
     gauge.name = "Airspeed";
     gauge.elements = roots;

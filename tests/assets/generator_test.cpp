@@ -24,8 +24,8 @@ std::vector<unsigned char> readFile(const fs::path& path)
 
 int runGenerator(const fs::path& out)
 {
-    std::string command = std::string("'") + VARDEX_ASSETGEN + "' '" + out.string() + "' '" + VARDEX_DEFINITIONS_MODULE +
-                          "' > /dev/null";
+    std::string command = std::string("'") + VARDEX_ASSETGEN + "' '" + out.string() + "' '" +
+                          VARDEX_DEFINITIONS_MODULE + "' > /dev/null";
     return std::system(command.c_str());
 }
 

@@ -63,8 +63,10 @@ std::vector<uint8_t> Canvas::bmp() const
             uint8_t rgb[3] = {0, 0, 0};
             if (a >= 128) {
                 // Cairo keeps colours premultiplied; take the pixel's own colour back.
-                for (int c = 0; c < 3; ++c)
-                    rgb[c] = static_cast<uint8_t>(std::min<uint32_t>(255, (((p >> (16 - 8 * c)) & 0xFF) * 255 + a / 2) / a));
+                for (int c = 0; c < 3; ++c) {
+                    uint32_t premultiplied = (p >> (16 - 8 * c)) & 0xFF;
+                    rgb[c] = static_cast<uint8_t>(std::min<uint32_t>(255, (premultiplied * 255 + a / 2) / a));
+                }
                 if (std::max({rgb[0], rgb[1], rgb[2]}) < NearBlack)
                     rgb[0] = rgb[1] = rgb[2] = NearBlack;
             }

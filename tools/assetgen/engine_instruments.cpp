@@ -85,7 +85,8 @@ void oilPressureFace(cairo_t* cr, const Layout& l)
 {
     const auto& n = l.element("Oil_Pressure_1", Needle, 1280);
     smallFace(cr);
-    arcBand(cr, n.position, SmallTickOut - 4, SmallTickOut + 2, needleAngle(n, 0), needleAngle(n, 10 * OilFactor), palette::Red);
+    arcBand(cr, n.position, SmallTickOut - 4, SmallTickOut + 2, needleAngle(n, 0), needleAngle(n, 10 * OilFactor),
+            palette::Red);
     scaleTicks(cr, n, 0, 10, 0.5, SmallMinorIn + 2, SmallTickOut, 1.4, OilFactor);
     scaleTicks(cr, n, 1, 9, 2, SmallMinorIn - 3, SmallTickOut, 2.4, OilFactor);
     scaleTicks(cr, n, 0, 10, 2, SmallMajorIn, SmallTickOut, 3.5, OilFactor);
@@ -149,8 +150,8 @@ struct TipScale {
 void tipScale(cairo_t* cr, const ElementInfo& n, double reach, const TipScale& s,
               const std::function<double(double)>& toValue)
 {
-    arcBand(cr, n.position, reach - 8, reach - 1, needleAngle(n, toValue(s.bandFrom)), needleAngle(n, toValue(s.bandTo)),
-            s.band);
+    arcBand(cr, n.position, reach - 8, reach - 1, needleAngle(n, toValue(s.bandFrom)),
+            needleAngle(n, toValue(s.bandTo)), s.band);
     int count = static_cast<int>(std::lround((s.to - s.from) / s.step));
     for (int i = 0; i <= count; ++i) {
         double v = s.from + i * s.step;
@@ -242,48 +243,52 @@ void barNeedle(cairo_t* cr, int length)
 void landingBezel(cairo_t* cr, const Layout& l)
 {
     smallBezel(cr);
-    hubCap(cr, l.element("Landing_Indicator", Needle, 3060).position.x, l.element("Landing_Indicator", Needle, 3060).position.y, 6);
-    hubCap(cr, l.element("Landing_Indicator", Needle, 3070).position.x, l.element("Landing_Indicator", Needle, 3070).position.y, 6);
+    for (int needle : {3060, 3070}) {
+        Point pivot = l.element("Landing_Indicator", Needle, needle).position;
+        hubCap(cr, pivot.x, pivot.y, 6);
+    }
 }
 
 }  // namespace
 
 void addEngineInstruments(Recipes& out)
 {
-    auto add = [&](int n, int w, int h, std::function<void(cairo_t*, const Layout&)> f) { out.push_back({n, w, h, std::move(f)}); };
     auto bezel = [](cairo_t* cr, const Layout&) { smallBezel(cr); };
+    auto pivotBezel = [](const char* gauge, int needle) {
+        return [=](cairo_t* cr, const Layout& l) { smallBezelWithPivot(cr, l.element(gauge, Needle, needle)); };
+    };
     auto needleOf = [](const char* gauge, int bitmap, int w, int h) {
         return [=](cairo_t* cr, const Layout& l) { smallNeedle(cr, l.element(gauge, Needle, bitmap), w, h); };
     };
 
-    add(1150, 300, 300, tachometerFace);
-    add(1160, 125, 18, needleOf("Tachometer_1", 1160, 125, 18));
-    add(1170, 300, 300, [](cairo_t* cr, const Layout& l) {
+    out.add(1150, 300, 300, tachometerFace);
+    out.add(1160, 125, 18, needleOf("Tachometer_1", 1160, 125, 18));
+    out.add(1170, 300, 300, [](cairo_t* cr, const Layout& l) {
         Point c = l.element("Tachometer_1", Needle, 1160).position;
         instrumentBezel(cr, 300, 300, c.x, c.y, 128, 147);
     });
-    add(1180, 200, 200, exhaustGasFace);
-    add(1190, 127, 8, needleOf("Exhaust_Gas_Temp", 1190, 127, 8));
-    add(1200, 200, 200, [](cairo_t* cr, const Layout& l) { smallBezelWithPivot(cr, l.element("Exhaust_Gas_Temp", Needle, 1190)); });
-    add(1210, 200, 200, pressureDifferenceFace);
-    add(1220, 92, 18, needleOf("Engine_1_Press_Diff", 1220, 92, 18));
-    add(1230, 200, 200, bezel);
-    add(1240, 200, 200, fuelPressureFace);
-    add(1250, 94, 16, needleOf("Fuel_Pressure_1", 1250, 94, 16));
-    add(1260, 200, 200, bezel);
-    add(1270, 200, 200, oilPressureFace);
-    add(1280, 94, 16, needleOf("Oil_Pressure_1", 1280, 94, 16));
-    add(1290, 200, 200, bezel);
-    add(1390, 200, 200, fuelQuantityFace);
-    add(1400, 104, 6, needleOf("Fuel_Quantity_Main_Front", 1400, 104, 6));
-    add(1410, 200, 200, [](cairo_t* cr, const Layout& l) { smallBezelWithPivot(cr, l.element("Fuel_Quantity_Main_Front", Needle, 1400)); });
-    add(1420, 200, 200, flapsFace);
-    add(1430, 100, 8, needleOf("Flaps_Indicator", 1430, 100, 8));
-    add(1440, 200, 200, [](cairo_t* cr, const Layout& l) { smallBezelWithPivot(cr, l.element("Flaps_Indicator", Needle, 1430)); });
-    add(3050, 200, 200, landingFace);
-    add(3060, 98, 8, [](cairo_t* cr, const Layout&) { barNeedle(cr, 98); });
-    add(3070, 107, 8, [](cairo_t* cr, const Layout&) { barNeedle(cr, 107); });
-    add(3080, 200, 200, landingBezel);
+    out.add(1180, 200, 200, exhaustGasFace);
+    out.add(1190, 127, 8, needleOf("Exhaust_Gas_Temp", 1190, 127, 8));
+    out.add(1200, 200, 200, pivotBezel("Exhaust_Gas_Temp", 1190));
+    out.add(1210, 200, 200, pressureDifferenceFace);
+    out.add(1220, 92, 18, needleOf("Engine_1_Press_Diff", 1220, 92, 18));
+    out.add(1230, 200, 200, bezel);
+    out.add(1240, 200, 200, fuelPressureFace);
+    out.add(1250, 94, 16, needleOf("Fuel_Pressure_1", 1250, 94, 16));
+    out.add(1260, 200, 200, bezel);
+    out.add(1270, 200, 200, oilPressureFace);
+    out.add(1280, 94, 16, needleOf("Oil_Pressure_1", 1280, 94, 16));
+    out.add(1290, 200, 200, bezel);
+    out.add(1390, 200, 200, fuelQuantityFace);
+    out.add(1400, 104, 6, needleOf("Fuel_Quantity_Main_Front", 1400, 104, 6));
+    out.add(1410, 200, 200, pivotBezel("Fuel_Quantity_Main_Front", 1400));
+    out.add(1420, 200, 200, flapsFace);
+    out.add(1430, 100, 8, needleOf("Flaps_Indicator", 1430, 100, 8));
+    out.add(1440, 200, 200, pivotBezel("Flaps_Indicator", 1430));
+    out.add(3050, 200, 200, landingFace);
+    out.add(3060, 98, 8, [](cairo_t* cr, const Layout&) { barNeedle(cr, 98); });
+    out.add(3070, 107, 8, [](cairo_t* cr, const Layout&) { barNeedle(cr, 107); });
+    out.add(3080, 200, 200, landingBezel);
 }
 
 }  // namespace assetgen

@@ -125,7 +125,8 @@ void britishAltimeterFace(cairo_t* cr, const Layout& l)
     altimeterDial(cr, n);
     for (int k = 0; k <= 9; ++k)
         // 2 and 3 stand either side of the pressure window: set them further in.
-        figureAt(cr, n, k * 100, k == 2 || k == 3 ? FigureR - 20 : FigureR, std::to_string(k), k == 2 || k == 3 ? 22 : 26);
+        figureAt(cr, n, k * 100, k == 2 || k == 3 ? FigureR - 20 : FigureR, std::to_string(k),
+                 k == 2 || k == 3 ? 22 : 26);
     const auto& disc = l.element(Alt, Sprite, 380);
     windowFrame(cr, disc.position.x, disc.position.y, 45, 54);
     text(cr, n.position.x, n.position.y - 42, "ALTIMETER", 12, palette::Marking, Font::Label);
@@ -139,7 +140,8 @@ void inchesDisc(cairo_t* cr, const Layout& l)
     const auto& s = l.element(Alt, Sprite, 380);
     Point c{110, 110};
     // The index: the window's centre, seen from the texture centre.
-    double index = std::atan2(s.position.y + 27 - s.offset.y, s.position.x + 22.5 - s.offset.x) * 180 / std::numbers::pi;
+    double index =
+        std::atan2(s.position.y + 27 - s.offset.y, s.position.x + 22.5 - s.offset.x) * 180 / std::numbers::pi;
     cairo_arc(cr, c.x, c.y, 109, 0, 2 * std::numbers::pi);
     setColour(cr, {0.09, 0.09, 0.095});
     cairo_fill(cr);
@@ -579,7 +581,8 @@ void metricVsiCover(cairo_t* cr, const Layout& l)
 {
     const auto& n = l.element(Vsi, Needle, VsiNeedle, 1);
     Point c = n.position;
-    double up = needleAngle(n, 30 * VsiUnitsPerMetrePerSecond) + 7, down = needleAngle(n, -30 * VsiUnitsPerMetrePerSecond) - 7 + 360;
+    double up = needleAngle(n, 30 * VsiUnitsPerMetrePerSecond) + 7;
+    double down = needleAngle(n, -30 * VsiUnitsPerMetrePerSecond) - 7 + 360;
     cairo_move_to(cr, c.x, c.y);
     cairo_arc(cr, c.x, c.y, DialR, up * std::numbers::pi / 180, down * std::numbers::pi / 180);
     cairo_close_path(cr);
@@ -740,61 +743,60 @@ void plainBezel300(cairo_t* cr, const Layout&)
 
 void addFlightInstruments(Recipes& out)
 {
-    auto add = [&](int n, int w, int h, std::function<void(cairo_t*, const Layout&)> f) { out.push_back({n, w, h, std::move(f)}); };
-    add(290, 300, 330, airspeedFace);
-    add(300, 160, 56, [](cairo_t* cr, const Layout& l) { mainNeedle(cr, l.element(Asi, Needle, AsiNeedle), 160); });
-    add(310, 300, 330, airspeedBezel);
-    add(320, 300, 330, knotsFace);
-    add(330, 150, 150, airspeedBlade);
+    out.add(290, 300, 330, airspeedFace);
+    out.add(300, 160, 56, [](cairo_t* cr, const Layout& l) { mainNeedle(cr, l.element(Asi, Needle, AsiNeedle), 160); });
+    out.add(310, 300, 330, airspeedBezel);
+    out.add(320, 300, 330, knotsFace);
+    out.add(330, 150, 150, airspeedBlade);
 
-    add(340, 160, 56, [](cairo_t* cr, const Layout& l) { mainNeedle(cr, l.element(Alt, Needle, 340), 160); });
-    add(350, CounterWidth, CounterCell, kilometreCounter);
-    add(351, CounterCell, CounterCell, counterWindow);
-    add(360, TapeWidth, TapeHeight, millibarTape);
-    add(361, TapeWindow, TapeHeight, tapeWindow);
-    add(370, 300, 300, britishAltimeterFace);
-    add(380, 220, 220, inchesDisc);
-    add(381, 45, 54, inchesWindow);
-    add(390, 300, 330, altimeterBezel);
-    add(400, 149, 26, hundredsNeedle);
-    add(410, 103, 28, thousandsNeedle);
-    add(420, 82, 12, tenThousandsNeedle);
-    add(430, 300, 330, metricAltimeterFace);
+    out.add(340, 160, 56, [](cairo_t* cr, const Layout& l) { mainNeedle(cr, l.element(Alt, Needle, 340), 160); });
+    out.add(350, CounterWidth, CounterCell, kilometreCounter);
+    out.add(351, CounterCell, CounterCell, counterWindow);
+    out.add(360, TapeWidth, TapeHeight, millibarTape);
+    out.add(361, TapeWindow, TapeHeight, tapeWindow);
+    out.add(370, 300, 300, britishAltimeterFace);
+    out.add(380, 220, 220, inchesDisc);
+    out.add(381, 45, 54, inchesWindow);
+    out.add(390, 300, 330, altimeterBezel);
+    out.add(400, 149, 26, hundredsNeedle);
+    out.add(410, 103, 28, thousandsNeedle);
+    out.add(420, 82, 12, tenThousandsNeedle);
+    out.add(430, 300, 330, metricAltimeterFace);
 
-    add(440, 300, 300, turnFace);
-    add(450, 208, 28, turnNeedle);
-    add(460, 20, 25, [](cairo_t* cr, const Layout&) { inclinometerBall(cr, 10, 13, 9.5); });
-    add(470, 27, 30, tubeMarks);
-    add(480, 300, 300, plainBezel300);
+    out.add(440, 300, 300, turnFace);
+    out.add(450, 208, 28, turnNeedle);
+    out.add(460, 20, 25, [](cairo_t* cr, const Layout&) { inclinometerBall(cr, 10, 13, 9.5); });
+    out.add(470, 27, 30, tubeMarks);
+    out.add(480, 300, 300, plainBezel300);
 
-    add(1000, 304, 304, horizonFace);
-    add(1010, 256, 256, horizonBar);
-    add(1011, 168, 145, [](cairo_t*, const Layout&) {});
-    add(1020, 70, 14, bankPointer);
-    add(1030, 206, 196, horizonMask);
-    add(1040, 304, 304, horizonBezel);
-    add(1050, 37, 50, warningFlag);
-    add(1060, 14, 17, [](cairo_t* cr, const Layout&) { inclinometerBall(cr, 7, 10, 6.8); });
-    add(1070, 304, 304, [](cairo_t* cr, const Layout& l) { cagingRing(cr, ahCentre(l), -RingTurn); });
+    out.add(1000, 304, 304, horizonFace);
+    out.add(1010, 256, 256, horizonBar);
+    out.add(1011, 168, 145, [](cairo_t*, const Layout&) {});
+    out.add(1020, 70, 14, bankPointer);
+    out.add(1030, 206, 196, horizonMask);
+    out.add(1040, 304, 304, horizonBezel);
+    out.add(1050, 37, 50, warningFlag);
+    out.add(1060, 14, 17, [](cairo_t* cr, const Layout&) { inclinometerBall(cr, 7, 10, 6.8); });
+    out.add(1070, 304, 304, [](cairo_t* cr, const Layout& l) { cagingRing(cr, ahCentre(l), -RingTurn); });
 
-    add(250, 300, 300, gyroFace);
-    add(260, 264, 264, compassCard);
-    add(261, 264, 264, cardWindow);
-    add(270, 300, 300, gyroBezel);
-    add(280, 212, 166, courseDisc);
+    out.add(250, 300, 300, gyroFace);
+    out.add(260, 264, 264, compassCard);
+    out.add(261, 264, 264, cardWindow);
+    out.add(270, 300, 300, gyroBezel);
+    out.add(280, 212, 166, courseDisc);
 
-    add(1100, 300, 330, metricVsiFace);
-    add(1110, 143, 30, vsiNeedle);
-    add(1120, 300, 330, vsiBezel);
-    add(1130, 300, 330, metricVsiCover);
-    add(1140, 300, 330, britishVsiFace);
+    out.add(1100, 300, 330, metricVsiFace);
+    out.add(1110, 143, 30, vsiNeedle);
+    out.add(1120, 300, 330, vsiBezel);
+    out.add(1130, 300, 330, metricVsiCover);
+    out.add(1140, 300, 330, britishVsiFace);
 
-    add(2070, 300, 300, radioCompassFace);
-    add(2080, 220, 22, adfNeedle);
-    add(2090, 300, 300, plainBezel300);
-    add(2100, 300, 300, homingFace);
-    add(2110, 224, 13, homingNeedle);
-    add(2120, 300, 300, homingWindow);
+    out.add(2070, 300, 300, radioCompassFace);
+    out.add(2080, 220, 22, adfNeedle);
+    out.add(2090, 300, 300, plainBezel300);
+    out.add(2100, 300, 300, homingFace);
+    out.add(2110, 224, 13, homingNeedle);
+    out.add(2120, 300, 300, homingWindow);
 }
 
 }  // namespace assetgen

@@ -83,7 +83,8 @@ int main(int argc, char** argv)
         args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
     }
     if (args.empty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]] [--preview PNG]\n");
+        std::fprintf(stderr,
+                     "usage: assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]] [--preview PNG]\n");
         return 2;
     }
     std::filesystem::path dir = args[0];
@@ -124,7 +125,8 @@ int main(int argc, char** argv)
             return 1;
         }
         if (cairo_status(canvas.cr()) != CAIRO_STATUS_SUCCESS) {
-            std::fprintf(stderr, "assetgen: bitmap %d: %s\n", recipe.number, cairo_status_to_string(cairo_status(canvas.cr())));
+            std::fprintf(stderr, "assetgen: bitmap %d: %s\n", recipe.number,
+                         cairo_status_to_string(cairo_status(canvas.cr())));
             return 1;
         }
         auto path = dir / ("bmp" + std::to_string(recipe.number) + ".bmp");

@@ -38,10 +38,10 @@ void strokeRect(cairo_t* cr, double x, double y, double w, double h)
 
 void addButtons(Recipes& out)
 {
-    auto add = [&](int n, int size, std::function<void(cairo_t*)> glyph) {
-        out.push_back({n, size, size, [size, glyph](cairo_t* cr, const Layout&) { button(cr, size, [&] { glyph(cr); }); }});
+    auto glyphButton = [&](int n, int size, std::function<void(cairo_t*)> glyph) {
+        out.add(n, size, size, [size, glyph](cairo_t* cr, const Layout&) { button(cr, size, [&] { glyph(cr); }); });
     };
-    add(60, 19, [](cairo_t* cr) {  // kneeboard: a clipboard with lines
+    glyphButton(60, 19, [](cairo_t* cr) {  // kneeboard: a clipboard with lines
         strokeRect(cr, 5, 4.5, 9, 11);
         cairo_rectangle(cr, 7.5, 3, 4, 2.5);
         cairo_fill(cr);
@@ -52,7 +52,7 @@ void addButtons(Recipes& out)
         cairo_set_line_width(cr, 0.9);
         cairo_stroke(cr);
     });
-    add(70, 12, [](cairo_t* cr) {  // map: a globe with its meridian and equator
+    glyphButton(70, 12, [](cairo_t* cr) {  // map: a globe with its meridian and equator
         cairo_arc(cr, 9.5, 9.5, 5.5, 0, 2 * Pi);
         cairo_stroke(cr);
         cairo_save(cr);
@@ -65,7 +65,7 @@ void addButtons(Recipes& out)
         cairo_line_to(cr, 15, 9.5);
         cairo_stroke(cr);
     });
-    add(80, 19, [](cairo_t* cr) {  // ATC: a headset
+    glyphButton(80, 19, [](cairo_t* cr) {  // ATC: a headset
         cairo_arc(cr, 9.5, 10, 5, Pi, 2 * Pi);
         cairo_stroke(cr);
         cairo_rectangle(cr, 3.5, 9.5, 3, 5);
@@ -76,7 +76,7 @@ void addButtons(Recipes& out)
         cairo_set_line_width(cr, 0.9);
         cairo_stroke(cr);
     });
-    add(100, 19, [](cairo_t* cr) {  // invisible: a closed eye
+    glyphButton(100, 19, [](cairo_t* cr) {  // invisible: a closed eye
         cairo_move_to(cr, 4, 9.5);
         cairo_curve_to(cr, 7, 13.5, 12, 13.5, 15, 9.5);
         cairo_stroke(cr);
@@ -86,7 +86,7 @@ void addButtons(Recipes& out)
         }
         cairo_stroke(cr);
     });
-    add(110, 19, [](cairo_t* cr) {  // close: a cross
+    glyphButton(110, 19, [](cairo_t* cr) {  // close: a cross
         cairo_set_line_width(cr, 2);
         cairo_move_to(cr, 5.5, 5.5);
         cairo_line_to(cr, 13.5, 13.5);
@@ -94,7 +94,7 @@ void addButtons(Recipes& out)
         cairo_line_to(cr, 5.5, 13.5);
         cairo_stroke(cr);
     });
-    add(120, 19, [](cairo_t* cr) {  // radios: a set with its dial and knob
+    glyphButton(120, 19, [](cairo_t* cr) {  // radios: a set with its dial and knob
         strokeRect(cr, 3.5, 6.5, 12, 8);
         cairo_arc(cr, 7.5, 10.5, 2, 0, 2 * Pi);
         cairo_fill(cr);
@@ -106,7 +106,7 @@ void addButtons(Recipes& out)
         cairo_line_to(cr, 15, 3);
         cairo_stroke(cr);
     });
-    add(130, 19, [](cairo_t* cr) {  // landing view: an arrow down to the runway
+    glyphButton(130, 19, [](cairo_t* cr) {  // landing view: an arrow down to the runway
         cairo_move_to(cr, 9.5, 3.5);
         cairo_line_to(cr, 9.5, 10);
         cairo_stroke(cr);
@@ -116,7 +116,7 @@ void addButtons(Recipes& out)
         cairo_line_to(cr, 15.5, 15);
         cairo_stroke(cr);
     });
-    add(140, 19, [](cairo_t* cr) {  // GPS: a satellite
+    glyphButton(140, 19, [](cairo_t* cr) {  // GPS: a satellite
         cairo_rectangle(cr, 8, 8, 3, 3);
         cairo_fill(cr);
         strokeRect(cr, 3.5, 8, 3.5, 3);
@@ -125,7 +125,7 @@ void addButtons(Recipes& out)
         cairo_set_line_width(cr, 0.9);
         cairo_stroke(cr);
     });
-    add(150, 19, [](cairo_t* cr) {  // throttle: a lever in its slot
+    glyphButton(150, 19, [](cairo_t* cr) {  // throttle: a lever in its slot
         cairo_move_to(cr, 9.5, 4);
         cairo_line_to(cr, 9.5, 15);
         cairo_set_line_width(cr, 0.9);
@@ -137,7 +137,7 @@ void addButtons(Recipes& out)
         cairo_arc(cr, 12.3, 5.5, 2.2, 0, 2 * Pi);
         cairo_fill(cr);
     });
-    add(160, 19, [](cairo_t* cr) {  // compass: a north arrow in its ring
+    glyphButton(160, 19, [](cairo_t* cr) {  // compass: a north arrow in its ring
         cairo_arc(cr, 9.5, 9.5, 6, 0, 2 * Pi);
         cairo_set_line_width(cr, 0.9);
         cairo_stroke(cr);
@@ -237,7 +237,8 @@ void gunsight(cairo_t* cr, const Layout&)
     cairo_scale(cr, 1, 0.22);
     cairo_arc(cr, 0, 0, 36, 0, 2 * Pi);
     cairo_restore(cr);
-    fillWith(cr, linear(Cx - 36, 0, Cx + 36, 0, {{0, {0.05, 0.05, 0.06}}, {0.4, {0.32, 0.34, 0.36}}, {1, {0.05, 0.05, 0.06}}}));
+    fillWith(cr, linear(Cx - 36, 0, Cx + 36, 0,
+                        {{0, {0.05, 0.05, 0.06}}, {0.4, {0.32, 0.34, 0.36}}, {1, {0.05, 0.05, 0.06}}}));
     flutedKnob(cr, Cx + 33, 172, 9, 12, Nan);
     text(cr, Cx - 12, 168, "REVI 16 B", 10, palette::Engraving, Font::Label);
     // The crash pad: stitched brown leather.
@@ -250,7 +251,8 @@ void gunsight(cairo_t* cr, const Layout&)
         cairo_close_path(cr);
     };
     pad();
-    fillWith(cr, linear(0, 196, 0, 254, {{0, {0.52, 0.33, 0.19}}, {0.45, {0.40, 0.24, 0.13}}, {1, {0.20, 0.11, 0.06}}}));
+    fillWith(cr, linear(0, 196, 0, 254,
+                        {{0, {0.52, 0.33, 0.19}}, {0.45, {0.40, 0.24, 0.13}}, {1, {0.20, 0.11, 0.06}}}));
     cairo_rectangle(cr, Cx - 34, 201, 68, 48);
     double dashes[] = {3, 2};
     cairo_set_dash(cr, dashes, 2, 0);
@@ -325,7 +327,8 @@ void clockRing(cairo_t* cr, const Layout& l)
     for (int m = 0; m < 60; ++m) {
         double deg = -90 + m * perMinute;
         if (m == 0) {
-            Xy a = polar(c, RingIn + 2, deg), b = polar(c, RingOut - 3, deg - 3.5), e = polar(c, RingOut - 3, deg + 3.5);
+            Xy a = polar(c, RingIn + 2, deg);
+            Xy b = polar(c, RingOut - 3, deg - 3.5), e = polar(c, RingOut - 3, deg + 3.5);
             triangle(cr, a, b, e);
             setColour(cr, palette::Red);
             cairo_fill(cr);
@@ -371,27 +374,30 @@ void clockHand(cairo_t* cr, const ElementInfo& e, int width, double breadth, boo
 
 void addPanelPieces(Recipes& out)
 {
-    auto add = [&](int n, int w, int h, std::function<void(cairo_t*, const Layout&)> f) { out.push_back({n, w, h, std::move(f)}); };
-    add(40, 5, 5, [](cairo_t*, const Layout&) {});  // the shut-down area shows nothing
-    add(50, 150, 25, registrationPlate);
+    out.add(40, 5, 5, [](cairo_t*, const Layout&) {});  // the shut-down area shows nothing
+    out.add(50, 150, 25, registrationPlate);
     addButtons(out);
-    add(230, UnitsWidth, UnitsHeight, [](cairo_t* cr, const Layout&) { unitsSwitch(cr, Nan); });
-    add(240, UnitsWidth, UnitsHeight, [](cairo_t* cr, const Layout&) { unitsSwitch(cr, 200); });
-    add(241, UnitsWidth, UnitsHeight, [](cairo_t* cr, const Layout&) { unitsSwitch(cr, -20); });
-    add(3000, SourceWidth, SourceHeight, sourceMounting);
-    add(3010, SourceWidth, SourceHeight, [](cairo_t* cr, const Layout&) { sourceLever(cr, 90); });
-    add(3011, SourceWidth, SourceHeight, [](cairo_t* cr, const Layout&) { sourceLever(cr, -90); });
-    add(1080, 123, 257, [](cairo_t*, const Layout&) {});  // the gunsight's transparent base
-    add(1090, 123, 257, gunsight);
+    out.add(230, UnitsWidth, UnitsHeight, [](cairo_t* cr, const Layout&) { unitsSwitch(cr, Nan); });
+    out.add(240, UnitsWidth, UnitsHeight, [](cairo_t* cr, const Layout&) { unitsSwitch(cr, 200); });
+    out.add(241, UnitsWidth, UnitsHeight, [](cairo_t* cr, const Layout&) { unitsSwitch(cr, -20); });
+    out.add(3000, SourceWidth, SourceHeight, sourceMounting);
+    out.add(3010, SourceWidth, SourceHeight, [](cairo_t* cr, const Layout&) { sourceLever(cr, 90); });
+    out.add(3011, SourceWidth, SourceHeight, [](cairo_t* cr, const Layout&) { sourceLever(cr, -90); });
+    out.add(1080, 123, 257, [](cairo_t*, const Layout&) {});  // the gunsight's transparent base
+    out.add(1090, 123, 257, gunsight);
 
-    add(2000, 280, 364, clockFace);
-    add(2010, 100, 16, [](cairo_t* cr, const Layout& l) { clockHand(cr, l.element(Clock, Needle, 2010), 100, 2.0, false); });
-    add(2020, 29, 13, [](cairo_t* cr, const Layout& l) { clockHand(cr, l.element(Clock, Needle, 2020), 29, 5, true); });
-    add(2030, 100, 14, [](cairo_t* cr, const Layout& l) { clockHand(cr, l.element(Clock, Needle, 2030), 100, 10, true); });
-    add(2040, 80, 12, [](cairo_t* cr, const Layout& l) { clockHand(cr, l.element(Clock, Needle, 2040), 80, 10, true); });
-    add(2050, 280, 364, clockCase);
-    add(2060, 234, 234, clockRing);
-    add(2061, 234, 234, [](cairo_t*, const Layout&) {});  // the ring's window: all of it open
+    out.add(2000, 280, 364, clockFace);
+    auto hand = [&](int n, int w, int h, double breadth, bool baton) {
+        out.add(n, w, h,
+                [=](cairo_t* cr, const Layout& l) { clockHand(cr, l.element(Clock, Needle, n), w, breadth, baton); });
+    };
+    hand(2010, 100, 16, 2.0, false);
+    hand(2020, 29, 13, 5, true);
+    hand(2030, 100, 14, 10, true);
+    hand(2040, 80, 12, 10, true);
+    out.add(2050, 280, 364, clockCase);
+    out.add(2060, 234, 234, clockRing);
+    out.add(2061, 234, 234, [](cairo_t*, const Layout&) {});  // the ring's window: all of it open
 }
 
 }  // namespace assetgen

@@ -10,7 +10,8 @@ namespace {
 
 ElementInfo needle(const char* gauge, int bitmap, Point position, Point offset, std::vector<TablePoint> table)
 {
-    return {.gauge = gauge, .kind = Needle, .bitmap = bitmap, .position = position, .offset = offset, .table = std::move(table)};
+    return {.gauge = gauge, .kind = Needle, .bitmap = bitmap, .position = position, .offset = offset,
+            .table = std::move(table)};
 }
 
 ElementInfo sprite(const char* gauge, int bitmap, Point window, Point textureCentre, double rotationScale,
@@ -22,7 +23,8 @@ ElementInfo sprite(const char* gauge, int bitmap, Point window, Point textureCen
 
 ElementInfo moving(const char* gauge, int bitmap, Point window, double start, double end)
 {
-    return {.gauge = gauge, .kind = MovingImage, .bitmap = bitmap, .position = window, .rangeStart = start, .rangeEnd = end};
+    return {.gauge = gauge, .kind = MovingImage, .bitmap = bitmap, .position = window, .rangeStart = start,
+            .rangeEnd = end};
 }
 
 ElementInfo placed(const char* gauge, ElementKind kind, int bitmap, Point position)
@@ -80,7 +82,8 @@ const std::vector<ElementInfo>& pendingElements()
                 {36, 151, 0}, {75, 68, 1280}, {137, 40, 2560}, {187, 51, 5120}, {230, 74, 7680}, {230, 74, 10240}}),
         // Turn coordinator
         slider("Turn_Coordinator", 460, {141, 172}, 0.578125, -0.000244140625),
-        needle("Turn_Coordinator", 450, {150, 251}, {22, 14}, {{60, 81, -5}, {60, 81, -4.5}, {240, 81, 4.5}, {240, 81, 5}}),
+        needle("Turn_Coordinator", 450, {150, 251}, {22, 14},
+               {{60, 81, -5}, {60, 81, -4.5}, {240, 81, 4.5}, {240, 81, 5}}),
         // ADF bearing indicator
         needle("ADF_Indicator", 2080, {150, 150}, {108, 11}, {{150, 50, 0}, {150, 250, 180}}),
         needle("ADF_Indicator", 2110, {150, 279}, {0, 7}, {{73, 67, 340}, {150, 52, 360}, {227, 67, 380}}),
@@ -104,7 +107,8 @@ const std::vector<ElementInfo>& pendingElements()
                {{35, 76, -1}, {35, 76, 0}, {45, 75, 100}, {71, 61, 300}, {116, 60, 600}, {160, 74, 900},
                 {168, 78, 950}, {168, 78, 1000}}),
         needle("Flaps_Indicator", 1430, {59, 100}, {0, 4},
-               {{124, 41, 0}, {141, 63, 3276}, {150, 90, 6553}, {150, 123, 9830}, {138, 151, 13107}, {117, 171, 16382}}),
+               {{124, 41, 0}, {141, 63, 3276}, {150, 90, 6553}, {150, 123, 9830}, {138, 151, 13107},
+                {117, 171, 16382}}),
         // ADF receiver
         placed("Radio_ADF_EZ6", Icon, 1360, {237, 12}),
         needle("Radio_ADF_EZ6", 1370, {301, 187}, {175, 175}, {{301, 12, 0}, {301, 362, 180}}),

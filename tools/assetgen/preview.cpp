@@ -66,7 +66,8 @@ public:
         cairo_clip(cr_);
         cairo_translate(cr_, ox_ + e.offset.x, oy_ + e.offset.y);
         cairo_rotate(cr_, -value * e.rotationScale * Radians);
-        cairo_set_source_surface(cr_, tex, -cairo_image_surface_get_width(tex) / 2.0, -cairo_image_surface_get_height(tex) / 2.0);
+        cairo_set_source_surface(cr_, tex, -cairo_image_surface_get_width(tex) / 2.0,
+                                 -cairo_image_surface_get_height(tex) / 2.0);
         cairo_paint(cr_);
         cairo_restore(cr_);
         image(e.bitmap + 1, e.position.x, e.position.y);
@@ -76,12 +77,14 @@ public:
         cairo_surface_t* strip = get(e.bitmap);
         cairo_surface_t* win = get(e.bitmap + 1);
         double ww = cairo_image_surface_get_width(win), wh = cairo_image_surface_get_height(win);
-        double travel = vertical ? cairo_image_surface_get_height(strip) - wh : cairo_image_surface_get_width(strip) - ww;
+        double travel =
+            vertical ? cairo_image_surface_get_height(strip) - wh : cairo_image_surface_get_width(strip) - ww;
         double offset = (value - e.rangeStart) / (e.rangeEnd - e.rangeStart) * travel;
         cairo_save(cr_);
         cairo_rectangle(cr_, ox_ + e.position.x, oy_ + e.position.y, ww, wh);
         cairo_clip(cr_);
-        cairo_set_source_surface(cr_, strip, ox_ + e.position.x - (vertical ? 0 : offset), oy_ + e.position.y - (vertical ? offset : 0));
+        cairo_set_source_surface(cr_, strip, ox_ + e.position.x - (vertical ? 0 : offset),
+                                 oy_ + e.position.y - (vertical ? offset : 0));
         cairo_paint(cr_);
         cairo_restore(cr_);
         image(e.bitmap + 1, e.position.x, e.position.y);

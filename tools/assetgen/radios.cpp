@@ -81,7 +81,8 @@ void openWindow(cairo_t* cr, double x, double y, double w, double h, double inde
 // to the window's middle.
 double indexAngle(const ElementInfo& s, double windowWidth, double windowHeight)
 {
-    return std::atan2(s.position.y + windowHeight / 2 - s.offset.y, s.position.x + windowWidth / 2 - s.offset.x) * Degrees;
+    return std::atan2(s.position.y + windowHeight / 2 - s.offset.y, s.position.x + windowWidth / 2 - s.offset.x) *
+           Degrees;
 }
 
 // A scale disc of a sprite: value v stands where the disc's turn for v
@@ -181,7 +182,8 @@ constexpr int ComW = 350, ComH = 360;
 constexpr double MhzWindowW = 45, MhzWindowH = 24, DecimalWindowW = 45, DecimalWindowH = 26;
 
 const FrequencyFront ComFront = {Com, ComW, ComH, 2240, 2250, 2260, MhzWindowW, DecimalWindowH, 84,
-                                 {{118, 50, "SK 10", 14}, {175, 159, "ABSTIMMUNG", 11}}, {{45, 46, 36, "NETZ"}}, {322.5, 302.5},
+                                 {{118, 50, "SK 10", 14}, {175, 159, "ABSTIMMUNG", 11}},
+                                 {{45, 46, 36, "NETZ"}}, {322.5, 302.5},
                                  {14, 300}, {"Bedienger\u00e4t", "SK 10", "Werk-Nr. 40217"}};
 
 void comDecimalDisc(cairo_t* cr, const Layout& l)
@@ -350,7 +352,8 @@ void adfScaleDisc(cairo_t* cr, const Layout& l)
             if (std::fmod(f, labelStep) < 1e-6) {
                 double deg = place(band, f);
                 Xy p = polar(c, r.figureR, deg);
-                text(cr, p.x, p.y, std::to_string(static_cast<int>(f)), 11, palette::Marking, Font::Figures, deg - index);
+                text(cr, p.x, p.y, std::to_string(static_cast<int>(f)), 11, palette::Marking, Font::Figures,
+                     deg - index);
             }
         }
     };
@@ -394,7 +397,6 @@ void pointerKnob(cairo_t* cr, double c, double r)
 
 void addRadios(Recipes& out)
 {
-    auto add = [&](int n, int w, int h, std::function<void(cairo_t*, const Layout&)> f) { out.push_back({n, w, h, std::move(f)}); };
     auto empty = [](cairo_t*, const Layout&) {};  // a window the whole texture shows through
     auto lever = [](double c, double r, double deg) {
         return [=](cairo_t* cr, const Layout&) { rotaryLever(cr, c, c, r, deg); };
@@ -402,29 +404,30 @@ void addRadios(Recipes& out)
     auto lamp = [](Colour colour) { return [=](cairo_t* cr, const Layout&) { litLamp(cr, 9.5, 9.5, 9, colour); }; };
     // A bar-lever switch's two frames: off, then on.
     auto switchFrames = [&](int n, int size, double r) {
-        add(n, size, size, lever(size / 2.0, r, LeverOff));
-        add(n + 1, size, size, lever(size / 2.0, r, LeverOn));
+        out.add(n, size, size, lever(size / 2.0, r, LeverOff));
+        out.add(n + 1, size, size, lever(size / 2.0, r, LeverOn));
     };
     // A tuning knob turned as a sprite, and its window: all of it open.
     auto knobSprite = [&](int n, int size, double r) {
-        add(n, size, size, [=](cairo_t* cr, const Layout&) { flutedKnob(cr, size / 2.0, size / 2.0, r, 24, -90); });
-        add(n + 1, size, size, empty);
+        out.add(n, size, size, [=](cairo_t* cr, const Layout&) { flutedKnob(cr, size / 2.0, size / 2.0, r, 24, -90); });
+        out.add(n + 1, size, size, empty);
     };
 
     // The COM and NAV radios number their art alike from their front: the
     // MHz disc and its window +10, the fine disc +20, the knob +30, the main
     // switch +40, the lamp +50, the front mask +60.
-    auto frequencyRadio = [&](int front, int w, int h, const FrequencyFront& spec, int mhzSize, Point mhzWindow, auto mhzDraw,
-                              int fineSize, Point fineWindow, auto fineDraw, int knobSize, double knobR, int switchSize) {
-        add(front, w, h, [&spec](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, spec, false); });
-        add(front + 10, mhzSize, mhzSize, mhzDraw);
-        add(front + 11, mhzWindow.x, mhzWindow.y, empty);
-        add(front + 20, fineSize, fineSize, fineDraw);
-        add(front + 21, fineWindow.x, fineWindow.y, empty);
+    auto frequencyRadio = [&](int front, int w, int h, const FrequencyFront& spec, int mhzSize, Point mhzWindow,
+                              auto mhzDraw, int fineSize, Point fineWindow, auto fineDraw, int knobSize, double knobR,
+                              int switchSize) {
+        out.add(front, w, h, [&spec](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, spec, false); });
+        out.add(front + 10, mhzSize, mhzSize, mhzDraw);
+        out.add(front + 11, mhzWindow.x, mhzWindow.y, empty);
+        out.add(front + 20, fineSize, fineSize, fineDraw);
+        out.add(front + 21, fineWindow.x, fineWindow.y, empty);
         knobSprite(front + 30, knobSize, knobR);
         switchFrames(front + 40, switchSize, switchSize * 0.4);
-        add(front + 50, 19, 19, lamp(Green));
-        add(front + 60, w, h, [&spec](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, spec, true); });
+        out.add(front + 50, 19, 19, lamp(Green));
+        out.add(front + 60, w, h, [&spec](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, spec, true); });
     };
     // The MHz discs turn counter-clockwise as the frequency rises, so their
     // figures run clockwise from the top.
@@ -436,25 +439,25 @@ void addRadios(Recipes& out)
     }, 256, {37, 19}, navFineDisc, 170, 78, 74);
     switchFrames(2370, 74, 29);  // the NAV receiver's identifier-tone switch
 
-    add(2170, XpdrW, XpdrH, transponderFront);
-    add(2180, WheelCell, WheelStrip, transponderWheel);
-    add(2181, WheelCell, WheelCell, empty);
+    out.add(2170, XpdrW, XpdrH, transponderFront);
+    out.add(2180, WheelCell, WheelStrip, transponderWheel);
+    out.add(2181, WheelCell, WheelCell, empty);
     switchFrames(2190, 50, 21);
-    add(2200, 19, 19, lamp(LampRed));
-    add(2210, 50, 50, [](cairo_t* cr, const Layout&) { toggleLever(cr, 25, 25, 9, 15, -90); });
-    add(2211, 50, 50, [](cairo_t* cr, const Layout&) { toggleLever(cr, 25, 25, 9, 15, 90); });
-    add(2220, 50, 50, digitKnob);
+    out.add(2200, 19, 19, lamp(LampRed));
+    out.add(2210, 50, 50, [](cairo_t* cr, const Layout&) { toggleLever(cr, 25, 25, 9, 15, -90); });
+    out.add(2211, 50, 50, [](cairo_t* cr, const Layout&) { toggleLever(cr, 25, 25, 9, 15, 90); });
+    out.add(2220, 50, 50, digitKnob);
 
-    add(1300, AdfW, AdfH, [](cairo_t* cr, const Layout& l) { adfFront(cr, l, false); });
-    add(1310, 124, 124, [](cairo_t* cr, const Layout&) { pointerKnob(cr, 62, 50); });
-    add(1320, 172, 172, [](cairo_t* cr, const Layout&) { flutedKnob(cr, 86, 86, 80, 24, 0.0); });
+    out.add(1300, AdfW, AdfH, [](cairo_t* cr, const Layout& l) { adfFront(cr, l, false); });
+    out.add(1310, 124, 124, [](cairo_t* cr, const Layout&) { pointerKnob(cr, 62, 50); });
+    out.add(1320, 172, 172, [](cairo_t* cr, const Layout&) { flutedKnob(cr, 86, 86, 80, 24, 0.0); });
     switchFrames(1330, 124, 50);
-    add(1340, 19, 19, lamp(Amber));
+    out.add(1340, 19, 19, lamp(Amber));
     switchFrames(1350, 118, 48);
     for (int frame = 0; frame < 4; ++frame)
-        add(1360 + frame, MaskW, MaskH, [frame](cairo_t* cr, const Layout& l) { bandMask(cr, l, frame); });
-    add(1370, 350, 350, adfScaleDisc);
-    add(1380, AdfW, AdfH, [](cairo_t* cr, const Layout& l) { adfFront(cr, l, true); });
+        out.add(1360 + frame, MaskW, MaskH, [frame](cairo_t* cr, const Layout& l) { bandMask(cr, l, frame); });
+    out.add(1370, 350, 350, adfScaleDisc);
+    out.add(1380, AdfW, AdfH, [](cairo_t* cr, const Layout& l) { adfFront(cr, l, true); });
 }
 
 }  // namespace assetgen

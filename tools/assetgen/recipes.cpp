@@ -4,13 +4,14 @@
 
 namespace assetgen {
 
-Recipes allRecipes()
+std::vector<BitmapRecipe> allRecipes()
 {
-    Recipes all;
-    addFlightInstruments(all);
-    addEngineInstruments(all);
-    addRadios(all);
-    addPanelPieces(all);
+    Recipes recipes;
+    addFlightInstruments(recipes);
+    addEngineInstruments(recipes);
+    addRadios(recipes);
+    addPanelPieces(recipes);
+    auto all = std::move(recipes.list());
     std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.number < b.number; });
     return all;
 }

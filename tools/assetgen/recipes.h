@@ -10,14 +10,27 @@
 
 namespace assetgen {
 
+// Draws one bitmap on a transparent canvas of its size.
+using Draw = std::function<void(cairo_t*, const Layout&)>;
+
 struct BitmapRecipe {
     int number;
     int width;
     int height;
-    std::function<void(cairo_t*, const Layout&)> draw;  // draws on a transparent canvas of that size
+    Draw draw;
 };
 
-using Recipes = std::vector<BitmapRecipe>;
+class Recipes {
+public:
+    void add(int number, int width, int height, Draw draw)
+    {
+        list_.push_back({number, width, height, std::move(draw)});
+    }
+    std::vector<BitmapRecipe>& list() { return list_; }
+
+private:
+    std::vector<BitmapRecipe> list_;
+};
 
 void addFlightInstruments(Recipes& out);
 void addEngineInstruments(Recipes& out);
@@ -25,6 +38,6 @@ void addRadios(Recipes& out);
 void addPanelPieces(Recipes& out);
 
 // All of them, in number order.
-Recipes allRecipes();
+std::vector<BitmapRecipe> allRecipes();
 
 }  // namespace assetgen

@@ -271,7 +271,9 @@ void bezelRing(cairo_t* cr, double cx, double cy, double rInner, double rOuter)
     cairo_new_sub_path(cr);
     cairo_arc_negative(cr, cx, cy, rInner, 2 * std::numbers::pi, 0);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    fillWith(cr, linear(cx - rOuter, cy - rOuter, cx + rOuter, cy + rOuter, {{0.0, {0.36, 0.36, 0.37}}, {0.35, {0.15, 0.15, 0.16}}, {0.7, {0.07, 0.07, 0.075}}, {1.0, {0.03, 0.03, 0.03}}}));
+    fillWith(cr, linear(cx - rOuter, cy - rOuter, cx + rOuter, cy + rOuter,
+                        {{0.0, {0.36, 0.36, 0.37}}, {0.35, {0.15, 0.15, 0.16}}, {0.7, {0.07, 0.07, 0.075}},
+                         {1.0, {0.03, 0.03, 0.03}}}));
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     // Grain of the paint.
     cairo_save(cr);
@@ -292,7 +294,8 @@ void bezelRing(cairo_t* cr, double cx, double cy, double rInner, double rOuter)
     cairo_new_path(cr);
     cairo_arc(cr, cx, cy, rInner + lip / 2, 0, 2 * std::numbers::pi);
     cairo_set_line_width(cr, lip);
-    strokeWith(cr, linear(cx - rInner, cy - rInner, cx + rInner, cy + rInner, {{0.0, {0.02, 0.02, 0.02}}, {1.0, {0.42, 0.42, 0.43}}}));
+    strokeWith(cr, linear(cx - rInner, cy - rInner, cx + rInner, cy + rInner,
+                          {{0.0, {0.02, 0.02, 0.02}}, {1.0, {0.42, 0.42, 0.43}}}));
     // A dark outer edge.
     cairo_arc(cr, cx, cy, rOuter - 0.75, 0, 2 * std::numbers::pi);
     cairo_set_line_width(cr, 1.5);
@@ -364,7 +367,8 @@ void lanceNeedle(cairo_t* cr, double hx, double hy, double length, double tail, 
     cairo_stroke(cr);
     // The luminous strip along its middle.
     if (width >= 7) {
-        triangle(cr, {hx + length * 0.22, hy - w * 0.35}, {hx + length * 0.85, hy}, {hx + length * 0.22, hy + w * 0.35});
+        triangle(cr, {hx + length * 0.22, hy - w * 0.35}, {hx + length * 0.85, hy},
+                 {hx + length * 0.22, hy + w * 0.35});
         setColour(cr, palette::Luminous);
         cairo_fill(cr);
     }
@@ -528,7 +532,8 @@ void frontPlate(cairo_t* cr, double x, double y, double w, double h, double radi
         cairo_close_path(cr);
     };
     path();
-    fillWith(cr, linear(x, y, x + w * 0.3, y + h, {{0, {c.r * 1.25, c.g * 1.25, c.b * 1.25}}, {1, {c.r * 0.8, c.g * 0.8, c.b * 0.8}}}));
+    fillWith(cr, linear(x, y, x + w * 0.3, y + h,
+                        {{0, {c.r * 1.25, c.g * 1.25, c.b * 1.25}}, {1, {c.r * 0.8, c.g * 0.8, c.b * 0.8}}}));
     cairo_save(cr);
     path();
     cairo_clip(cr);

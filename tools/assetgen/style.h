@@ -108,7 +108,8 @@ void cornerScrews(cairo_t* cr, double w, double h, double inset, double r);
 
 // A painted lance needle along +x from the hub (at the origin after the
 // caller's translate), with its counterweight tail.
-void lanceNeedle(cairo_t* cr, double hx, double hy, double length, double tail, double width, Colour c = palette::Marking);
+void lanceNeedle(cairo_t* cr, double hx, double hy, double length, double tail, double width,
+                 Colour c = palette::Marking);
 void hubCap(cairo_t* cr, double x, double y, double r);
 
 // A fluted bakelite knob; `indexDeg` draws a white index line at that angle (NaN: none).
