@@ -416,10 +416,10 @@ void addRadios(Recipes& out)
     // The COM and NAV radios number their art alike from their front: the
     // MHz disc and its window +10, the fine disc +20, the knob +30, the main
     // switch +40, the lamp +50, the front mask +60.
-    auto frequencyRadio = [&](int front, int w, int h, const FrequencyFront& spec, int mhzSize, Point mhzWindow,
+    auto frequencyRadio = [&](int front, int w, int h, const FrequencyFront& design, int mhzSize, Point mhzWindow,
                               auto mhzDraw, int fineSize, Point fineWindow, auto fineDraw, int knobSize, double knobR,
                               int switchSize) {
-        out.add(front, w, h, [&spec](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, spec, false); });
+        out.add(front, w, h, [&design](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, design, false); });
         out.add(front + 10, mhzSize, mhzSize, mhzDraw);
         out.add(front + 11, mhzWindow.x, mhzWindow.y, empty);
         out.add(front + 20, fineSize, fineSize, fineDraw);
@@ -427,7 +427,7 @@ void addRadios(Recipes& out)
         knobSprite(front + 30, knobSize, knobR);
         switchFrames(front + 40, switchSize, switchSize * 0.4);
         out.add(front + 50, 19, 19, lamp(Green));
-        out.add(front + 60, w, h, [&spec](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, spec, true); });
+        out.add(front + 60, w, h, [&design](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, design, true); });
     };
     // The MHz discs turn counter-clockwise as the frequency rises, so their
     // figures run clockwise from the top.
