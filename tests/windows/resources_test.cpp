@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 #include <set>
+#include <string>
 #include <vector>
 
-#include "expected_resources.h"
 #include "installed_file.h"
+#include "tests/bitmap_sizes.h"
+#include "tests/resource_numbers.h"
 
 namespace {
 
@@ -19,7 +21,17 @@ class Win32Resources : public testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(gau.handle(), nullptr) << "LoadLibrary error " << gau.error(); }
 
+    // The numbers resources/resource_numbers.cmake declares under `name`.
+    std::set<int> declared(const char* name)
+    {
+        std::set<int> numbers;
+        for (unsigned n : declaredNumbers[name])
+            numbers.insert(static_cast<int>(n));
+        return numbers;
+    }
+
     wintest::LoadedFile gau{wintest::gauPath()};
+    std::map<std::string, std::vector<unsigned>> declaredNumbers = declaredResourceNumbers();
 };
 
 BOOL CALLBACK collectNumber(HMODULE, LPCSTR, LPSTR name, LONG_PTR numbers)
@@ -38,27 +50,26 @@ std::set<int> resourceNumbers(HMODULE module, LPCSTR type)
 
 TEST_F(Win32Resources, EveryListedBitmapLoadsByNumberAtItsStatedSize)
 {
-    if (expectedBitmaps.empty())
+    std::set<int> bitmaps = declared("VARDEX_BITMAPS");
+    if (bitmaps.empty())
         GTEST_SKIP() << "resources/resource_numbers.cmake lists no bitmaps yet";
-    for (const ExpectedBitmap& expected : expectedBitmaps) {
-        SCOPED_TRACE(testing::Message() << "bitmap " << expected.number);
-        EXPECT_GT(expected.width * expected.height, 0) << "the list states no size";
-        HBITMAP bitmap = LoadBitmapA(gau.handle(), MAKEINTRESOURCEA(expected.number));
+    for (int number : bitmaps) {
+        SCOPED_TRACE(testing::Message() << "bitmap " << number);
+        auto stated = expectedSizes.find(number);
+        ASSERT_NE(stated, expectedSizes.end()) << "no size stated in tests/bitmap_sizes.h";
+        HBITMAP bitmap = LoadBitmapA(gau.handle(), MAKEINTRESOURCEA(number));
         ASSERT_NE(bitmap, nullptr) << "LoadBitmap error " << GetLastError();
         BITMAP info{};
         EXPECT_EQ(GetObjectA(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
-        EXPECT_EQ(info.bmWidth, expected.width);
-        EXPECT_EQ(info.bmHeight, expected.height);
+        EXPECT_EQ(info.bmWidth, stated->second.width);
+        EXPECT_EQ(info.bmHeight, stated->second.height);
         DeleteObject(bitmap);
     }
 }
 
 TEST_F(Win32Resources, CarriesNoBitmapBeyondTheList)
 {
-    std::set<int> listed;
-    for (const ExpectedBitmap& expected : expectedBitmaps)
-        listed.insert(expected.number);
-    EXPECT_EQ(resourceNumbers(gau.handle(), MAKEINTRESOURCEA(2) /* RT_BITMAP */), listed);
+    EXPECT_EQ(resourceNumbers(gau.handle(), MAKEINTRESOURCEA(2) /* RT_BITMAP */), declared("VARDEX_BITMAPS"));
 }
 
 // The format record as the clip's "fmt " chunk holds it (PCM: 16 bytes).
@@ -128,9 +139,10 @@ constexpr ExpectedClip clips[] = {{10, 3828}, {30, 6014}};
 
 TEST_F(Win32Resources, ClipsTenAndThirtyAreMonoSixteenBitPcmOfTheirExactLength)
 {
-    if (expectedWaves.empty())
+    std::set<int> waves = declared("VARDEX_WAVES");
+    if (waves.empty())
         GTEST_SKIP() << "resources/resource_numbers.cmake lists no clips yet";
-    EXPECT_EQ(std::set<int>(expectedWaves.begin(), expectedWaves.end()), (std::set<int>{10, 30}));
+    EXPECT_EQ(waves, (std::set<int>{10, 30}));
     for (const ExpectedClip& expected : clips) {
         SCOPED_TRACE(testing::Message() << "clip " << expected.number);
         Clip clip = readClip(gau.handle(), expected.number);
@@ -147,7 +159,7 @@ TEST_F(Win32Resources, ClipsTenAndThirtyAreMonoSixteenBitPcmOfTheirExactLength)
 
 TEST_F(Win32Resources, CarriesNoClipBeyondTheList)
 {
-    EXPECT_EQ(resourceNumbers(gau.handle(), "WAVE"), std::set<int>(expectedWaves.begin(), expectedWaves.end()));
+    EXPECT_EQ(resourceNumbers(gau.handle(), "WAVE"), declared("VARDEX_WAVES"));
 }
 
 }  // namespace
