@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "framework/cockpit_state.h"
+#include "framework/gauge_model.h"
 #include "platform/platform.h"
 
 // Wave clips of the module's resources (type "WAVE").

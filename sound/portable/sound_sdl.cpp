@@ -1,8 +1,12 @@
 // The portable back end: the clip's bytes come from the resources embedded
 // in the library, our RIFF/WAVE parser reads them, and SDL2 plays them.
-// The "device" of a slot is its hold on SDL's audio subsystem; the "buffer"
-// is an SDL output device opened in the clip's format with the clip's
-// samples beside it.
+//
+// A slot's "device" is its hold on SDL's audio subsystem; its "buffer" is a
+// voice of the one output device that all slots share (SDL's drivers
+// without a sound card open only one per process): the clip's samples in
+// the output's format and a play position that the audio thread advances.
+// The output opens with the first clip's format and closes with the last
+// voice; a clip of another format is converted when it is loaded.
 #include <SDL.h>
 
 #include <cstdlib>
@@ -18,14 +22,41 @@ namespace {
 constexpr uint16_t PcmFormat = 1;
 constexpr uint16_t MaxChannels = 8;
 constexpr uint32_t MaxSampleRate = 384000;
-constexpr Uint16 DeviceBufferFrames = 512;
+constexpr Uint16 OutputBufferFrames = 512;
+constexpr size_t MaxVoices = 16;  // seven gauges use sound; room for more
 
-// Each slot holds SDL's audio subsystem open (SDL counts the holds).
 struct PortableSoundDevice {
-    Uint32 subsystem;
+    Uint32 subsystem;  // each slot holds SDL's audio subsystem open (SDL counts the holds)
 };
 
-// The SDL sample format for a PCM clip, or 0 for one SDL cannot play.
+// The shared output and its voices. The audio thread reads them under
+// SDL's device lock; the panel thread changes them under the same lock.
+struct Output {
+    SDL_AudioDeviceID device;
+    SDL_AudioSpec spec;
+    PortableSoundBuffer* voices[MaxVoices];
+};
+
+Output output{};
+
+// Mixes every playing voice into the stream; a voice that reaches its end
+// stops there, to start from its beginning on the next play.
+void SDLCALL mix(void*, Uint8* stream, int length)
+{
+    std::memset(stream, output.spec.silence, static_cast<size_t>(length));
+    for (PortableSoundBuffer* voice : output.voices) {
+        if (!voice || !voice->playing)
+            continue;
+        uint32_t left = voice->size - voice->position;
+        uint32_t n = left < static_cast<uint32_t>(length) ? left : static_cast<uint32_t>(length);
+        SDL_MixAudioFormat(stream, voice->samples + voice->position, output.spec.format, n, SDL_MIX_MAXVOLUME);
+        voice->position += n;
+        if (voice->position >= voice->size)
+            voice->playing = false;
+    }
+}
+
+// The SDL sample format of a PCM clip, or 0 for one that SDL cannot play.
 SDL_AudioFormat sdlFormat(const WaveFormat& f)
 {
     if (f.formatTag != PcmFormat || f.channels == 0 || f.channels > MaxChannels || f.samplesPerSecond == 0 ||
@@ -38,21 +69,83 @@ SDL_AudioFormat sdlFormat(const WaveFormat& f)
     return 0;
 }
 
-SDL_AudioDeviceID openDevice(const WaveFormat& format)
+bool openOutput(const WaveFormat& format)
 {
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(format.samplesPerSecond);
     wanted.format = sdlFormat(format);
     wanted.channels = static_cast<Uint8>(format.channels);
-    wanted.samples = DeviceBufferFrames;
-    if (!wanted.format)
-        return 0;
-    SDL_AudioSpec obtained{};
+    wanted.samples = OutputBufferFrames;
+    wanted.callback = mix;
     // No changes allowed: SDL converts to the hardware, the clip stays as it is.
-    return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    output.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &output.spec, 0);
+    return output.device != 0;
+}
+
+void closeOutputIfUnused()
+{
+    for (PortableSoundBuffer* voice : output.voices)
+        if (voice)
+            return;
+    if (output.device)
+        SDL_CloseAudioDevice(output.device);
+    output = {};
+}
+
+// The clip's samples in a block of their own, in the output's format.
+bool copySamples(const WaveClip& clip, PortableSoundBuffer& voice)
+{
+    SDL_AudioCVT convert;
+    int needed = SDL_BuildAudioCVT(&convert, sdlFormat(clip.format), static_cast<Uint8>(clip.format.channels),
+                                   static_cast<int>(clip.format.samplesPerSecond), output.spec.format,
+                                   output.spec.channels, output.spec.freq);
+    if (needed < 0)
+        return false;
+    const size_t size = clip.samples.size();
+    const size_t capacity = needed ? size * static_cast<size_t>(convert.len_mult) : size;
+    voice.samples = static_cast<unsigned char*>(std::malloc(capacity ? capacity : 1));
+    if (!voice.samples)
+        return false;
+    std::memcpy(voice.samples, clip.samples.data(), size);
+    voice.size = static_cast<uint32_t>(size);
+    if (needed) {
+        convert.buf = voice.samples;
+        convert.len = static_cast<int>(size);
+        if (SDL_ConvertAudio(&convert) != 0)
+            return false;
+        voice.size = static_cast<uint32_t>(convert.len_cvt);
+    }
+    return voice.size > 0;
+}
+
+PortableSoundBuffer* addVoice(const WaveClip& clip)
+{
+    size_t free = MaxVoices;
+    for (size_t i = 0; i < MaxVoices && free == MaxVoices; ++i)
+        if (!output.voices[i])
+            free = i;
+    if (free == MaxVoices)
+        return nullptr;
+    if (!output.device && !openOutput(clip.format))
+        return nullptr;
+    auto* voice = new (std::nothrow) PortableSoundBuffer{};
+    if (!voice || !copySamples(clip, *voice)) {
+        if (voice)
+            std::free(voice->samples);
+        delete voice;
+        closeOutputIfUnused();
+        return nullptr;
+    }
+    SDL_LockAudioDevice(output.device);
+    output.voices[free] = voice;
+    SDL_UnlockAudioDevice(output.device);
+    SDL_PauseAudioDevice(output.device, 0);
+    return voice;
 }
 
 }  // namespace
+
+SDL_AudioDeviceID portableSoundOutput() { return output.device; }
 
 namespace soundbackend {
 
@@ -76,45 +169,37 @@ void* loadBuffer(void* device, platform::ModuleInstance instance, uint32_t clip,
     auto wave = parseWaveClip({resource.data, resource.size});
     if (!wave || wave->samples.empty() || !sdlFormat(wave->format))
         return nullptr;
-
-    auto size = static_cast<uint32_t>(wave->samples.size());
-    auto* samples = static_cast<unsigned char*>(std::malloc(size));
-    if (!samples)
-        return nullptr;
-    std::memcpy(samples, wave->samples.data(), size);
-    SDL_AudioDeviceID id = openDevice(wave->format);
-    auto* buffer = id ? new (std::nothrow) PortableSoundBuffer{.device = id, .samples = samples, .size = size}
-                      : nullptr;
-    if (!buffer) {
-        if (id)
-            SDL_CloseAudioDevice(id);
-        std::free(samples);
-        return nullptr;
-    }
-    bytes = size;
-    return buffer;
+    PortableSoundBuffer* voice = addVoice(*wave);
+    if (voice)
+        bytes = static_cast<uint32_t>(wave->samples.size());
+    return voice;
 }
 
+// A voice still playing plays on; one that has finished (or never played)
+// starts from its first sample.
 bool play(void* buffer, uint32_t)
 {
-    auto* b = static_cast<PortableSoundBuffer*>(buffer);
-    // Samples still queued: the click is still playing and plays on. An
-    // empty queue means it has finished, so it starts again from its first
-    // sample.
-    if (SDL_GetQueuedAudioSize(b->device) > 0)
-        return true;
-    if (SDL_QueueAudio(b->device, b->samples, b->size) != 0)
-        return false;
-    SDL_PauseAudioDevice(b->device, 0);
+    auto* voice = static_cast<PortableSoundBuffer*>(buffer);
+    SDL_LockAudioDevice(output.device);
+    if (!voice->playing) {
+        voice->position = 0;
+        voice->playing = true;
+    }
+    SDL_UnlockAudioDevice(output.device);
     return true;
 }
 
 void releaseBuffer(void* buffer)
 {
-    auto* b = static_cast<PortableSoundBuffer*>(buffer);
-    SDL_CloseAudioDevice(b->device);
-    std::free(b->samples);
-    delete b;
+    auto* voice = static_cast<PortableSoundBuffer*>(buffer);
+    SDL_LockAudioDevice(output.device);
+    for (PortableSoundBuffer*& v : output.voices)
+        if (v == voice)
+            v = nullptr;
+    SDL_UnlockAudioDevice(output.device);
+    std::free(voice->samples);
+    delete voice;
+    closeOutputIfUnused();
 }
 
 void releaseDevice(void* device)
