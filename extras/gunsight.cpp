@@ -25,14 +25,8 @@ double VARDEX_HOSTAPI sightVisibility(GaugeElement*) { return frameWhen(gunsight
 
 int32_t VARDEX_HOSTAPI gunsightToggle(ClickRecord*, uint32_t)
 {
-    toggleSwitch(gunsightShown);
-    playClip(sightSound);
+    toggleWithClick(gunsightShown, sightSound);
     return 0;
-}
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
-{
-    serveSoundSlot(sightSound, ShortClickClip, serviceCode, extra);
 }
 
 // ---------------------------------------------------------------- elements
@@ -65,4 +59,7 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition gunsightGauge = gaugeHeader("Gunsight", 50, roots, mouseAreas, serviceCallback);
+// The gauge callback sets up the sound slot on installation and releases it
+// on removal.
+GaugeDefinition gunsightGauge = gaugeHeader("Gunsight", 50, roots, mouseAreas,
+                                            soundSlotCallback<sightSound, ShortClickClip>);

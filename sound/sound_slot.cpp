@@ -1,6 +1,7 @@
 #include "sound/sound_slot.h"
 
 #include "framework/gauge_model.h"
+#include "framework/switches.h"
 #include "sound/sound_backend.h"
 
 int32_t soundAvailable = 1;
@@ -113,4 +114,10 @@ void serveSoundSlot(SoundSlot& slot, uint32_t clip, int32_t serviceCode, uint32_
     default:
         break;
     }
+}
+
+void toggleWithClick(int32_t& state, SoundSlot& slot)
+{
+    toggleSwitch(state);
+    playClip(slot);
 }

@@ -66,3 +66,14 @@ void releaseDevice(SoundSlot& slot);
 // gauge's clip; on removal release the buffer, then the device. Other
 // service codes: nothing.
 void serveSoundSlot(SoundSlot& slot, uint32_t clip, int32_t serviceCode, uint32_t extra);
+
+// The gauge callback of a gauge whose only set-up is its sound slot.
+template <SoundSlot& slot, uint32_t clip>
+void VARDEX_HOSTAPI soundSlotCallback(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
+{
+    serveSoundSlot(slot, clip, serviceCode, extra);
+}
+
+// A click on a two-state switch of the module: the switch flips, then the
+// slot's clip plays once.
+void toggleWithClick(int32_t& state, SoundSlot& slot);

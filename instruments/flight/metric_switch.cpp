@@ -8,7 +8,6 @@
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
-#include "framework/switches.h"
 #include "sound/sound_slot.h"
 
 int32_t britishUnits = 0;
@@ -31,14 +30,8 @@ double VARDEX_HOSTAPI leverUpdate(GaugeElement*) { return leverFrame(britishUnit
 // that read the flag.
 int32_t VARDEX_HOSTAPI unitsToggle(ClickRecord*, uint32_t)
 {
-    toggleSwitch(britishUnits);
-    playClip(leverSound);
+    toggleWithClick(britishUnits, leverSound);
     return 0;
-}
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
-{
-    serveSoundSlot(leverSound, LeverClickClip, serviceCode, extra);
 }
 
 // ---------------------------------------------------------------- elements
@@ -71,4 +64,7 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition metricSwitchGauge = gaugeHeader("Metric_Switch", 30, roots, mouseAreas, serviceCallback);
+// The gauge callback sets up the sound slot on installation and releases it
+// on removal.
+GaugeDefinition metricSwitchGauge = gaugeHeader("Metric_Switch", 30, roots, mouseAreas,
+                                                soundSlotCallback<leverSound, LeverClickClip>);

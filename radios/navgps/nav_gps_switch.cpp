@@ -32,11 +32,6 @@ int32_t VARDEX_HOSTAPI sourceToggle(ClickRecord*, uint32_t)
     return 0;
 }
 
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
-{
-    serveSoundSlot(leverSound, ShortClickClip, serviceCode, extra);
-}
-
 // ---------------------------------------------------------------- elements
 
 extern GaugeElement* mountingChildren[];
@@ -67,4 +62,7 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition navGpsSwitchGauge = gaugeHeader("NAV_GPS_Switch", 50, roots, mouseAreas, serviceCallback);
+// The gauge callback sets up the sound slot on installation and releases it
+// on removal.
+GaugeDefinition navGpsSwitchGauge = gaugeHeader("NAV_GPS_Switch", 50, roots, mouseAreas,
+                                                soundSlotCallback<leverSound, ShortClickClip>);
