@@ -143,6 +143,17 @@ PortableSoundBuffer* addVoice(const WaveClip& clip)
     return voice;
 }
 
+// The output's audio thread calls mix() in this library. A host that
+// unloads the module without removing its gauges first would leave that
+// thread running into unloaded code, so the output closes with the library.
+struct CloseOutputOnUnload {
+    ~CloseOutputOnUnload()
+    {
+        if (output.device)
+            SDL_CloseAudioDevice(output.device);
+    }
+} closeOutputOnUnload;
+
 }  // namespace
 
 SDL_AudioDeviceID portableSoundOutput() { return output.device; }
