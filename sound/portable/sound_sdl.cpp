@@ -218,6 +218,11 @@ void releaseDevice(void* device)
     auto* d = static_cast<PortableSoundDevice*>(device);
     SDL_QuitSubSystem(d->subsystem);
     delete d;
+    // SDL keeps what its audio set-up allocated (its hints) until SDL_Quit.
+    // When nothing of SDL is in use any more, free it now: the module may
+    // be unloaded next, and SDL with it.
+    if (SDL_WasInit(0) == 0)
+        SDL_Quit();
 }
 
 }  // namespace soundbackend
