@@ -20,10 +20,21 @@ namespace devhost {
 // the needle still over their range. Descending tables work the same way.
 // A non-finite value gives the first point's angle. An empty table returns
 // the value itself (the host turns the needle by the value directly).
+//
+// "Clockwise in table order": from point k to point k+1 the needle sweeps
+// clockwise by the angle between their directions, taken in (0, 360]: two
+// different points in the same direction are a full turn apart, two points
+// at one place are not apart at all. In a descending table (the landing
+// indicator's 120, 0, -120) the needle therefore turns clockwise as the
+// value falls, and counter-clockwise as it rises. A segment whose two points
+// share one value is a jump; the needle stands at its first point for that
+// value. The result is reduced to [0, 360) (0 for a non-finite value with no
+// table), since only the direction is drawn.
 double needleAngle(std::span<const CalibrationPoint> table, Point position, double value);
 
-// Icon: the frame a callback value selects (-1 or anything outside
-// 0..frames-1 selects none); the bitmap is bitmap + frame.
+// Icon: the frame a callback value selects, cut toward zero as an integer
+// (-1 or anything outside 0..frames-1 selects none, NaN too); the bitmap is
+// bitmap + frame.
 std::optional<int> iconFrame(double value, uint32_t frames);
 
 // Slider: pixel offset = value x scale (non-finite gives 0).
@@ -31,10 +42,13 @@ double sliderOffset(double value, double scale);
 
 // Moving image: the offset (pixels, >= 0) into the strip at which the window
 // (bitmap + 1) looks, for a value within [min, max] mapped linearly onto
-// (stripLength - windowLength); values outside the range clamp.
+// (stripLength - windowLength); values outside the range clamp. min may be
+// above max (the millibar tape runs 1050 to 930). NaN, or an empty range,
+// gives 0.
 double movingImageOffset(double value, double min, double max, int stripLength, int windowLength);
 
-// Sprite: rotation in degrees = value x scale; offsets likewise.
+// Sprite: rotation in degrees = value x scale; offsets likewise (with
+// sliderOffset). A non-finite product gives 0.
 double spriteRotation(double value, double scale);
 
 }  // namespace devhost

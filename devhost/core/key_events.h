@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -28,12 +29,41 @@ struct LoggedEvent {
 // Panel windows and views, as far as the key events and host service 35
 // change them.
 struct WindowState {
-    std::map<uint32_t, bool> visible;  // panel-window identifier -> shown
+    std::map<uint32_t, bool> visible;  // panel-window identifier -> shown; a window not listed counts as hidden
     int viewStep = 0;                  // net view steps (+ next, - previous)
     bool landingView = false;          // toggled by the "normal/landing view" key
     int kneeboardToggles = 0, atcToggles = 0, mapToggles = 0;
 };
 
+// The identifier audio of the receivers, switched by their key events (the
+// ADF's also shows as host variable 880).
+struct IdentAudio {
+    bool adf = false;
+    bool nav1 = false;
+    bool nav2 = false;
+};
+
+// How the development host's radios and systems answer the key events:
+// - COM1 (var 23): 25-kHz fine steps and 1-MHz steps, carrying between the
+//   two, over 118.000-136.975 MHz, wrapping at either end. The exact
+//   frequency is kept in kHz; var 23 shows it truncated to 10 kHz (118.025
+//   reads 0x1802). A var 23 changed from outside is taken as the channel it
+//   names (a last digit 2 or 7 as x.x25 or x.x75).
+// - NAV1 (var 24): 50-kHz and 1-MHz steps with carry over 108.00-117.95 MHz,
+//   wrapping.
+// - ADF (vars 16 and 18): 0.1-kHz and 1-kHz steps carrying through every digit
+//   over 100.0-1799.9 kHz, wrapping (1799.9 + 0.1 gives 100.0); the set event
+//   takes the frequency in BCD with the tenths as the last digit (0x4100 is
+//   410.0 kHz, 0x12345 1234.5 kHz) and ignores a value that is not BCD or
+//   lies outside the band.
+// - Transponder (var 38): each digit steps 0-7 and wraps on its own.
+// - Pressure setting (vars 75 and 76): 1-millibar steps within 930-1067 mb.
+// - Heading bug (var 855) set to the value modulo 360; gyro caging (825) and
+//   the NAV/GPS source (848) toggle between 0 and 1.
+// - Panel windows open, close and toggle by identifier; view steps and the
+//   three fixed buttons are counted in WindowState.
+// A step applied to a variable that holds no valid BCD starts from the
+// bottom of the band.
 class KeyEventEngine {
 public:
     KeyEventEngine(VariableStore& variables, WindowState& windows);
@@ -47,13 +77,22 @@ public:
 
     const std::vector<LoggedEvent>& log() const { return log_; }
     const std::vector<uint32_t>& windowToggles() const { return windowToggles_; }
-    void clearLog();
+    void clearLog();   // clears both logs
+
+    const IdentAudio& identAudio() const { return identAudio_; }
+
+    // The COM1 frequency in kHz as the radio holds it (finer than var 23).
+    int com1Khz();
 
 private:
+    void stepCom(int khz);
+
     VariableStore& variables_;
     WindowState& windows_;
     std::vector<LoggedEvent> log_;
     std::vector<uint32_t> windowToggles_;
+    IdentAudio identAudio_;
+    int comKhz_ = 118000;
 };
 
 }  // namespace devhost

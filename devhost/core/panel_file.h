@@ -31,10 +31,26 @@ struct PanelWindowSpec {
     std::vector<PlacedGauge> gauges;
 };
 
+// Something in a panel file that the development host passes over (an
+// unknown key or section, a title for a window that does not exist).
+struct PanelWarning {
+    int line = 0;
+    std::string message;
+};
+
 struct Panel {
     std::string source;             // file name, or "<built-in>"
-    std::vector<PanelWindowSpec> windows;
+    std::vector<PanelWindowSpec> windows;   // by window number
+    std::vector<PanelWarning> warnings;     // in file order
 };
+
+// The screen that position= and window_pos= place windows on, in pixels.
+inline constexpr int PanelScreenWidth = 1024;
+inline constexpr int PanelScreenHeight = 768;
+
+// The panel-window identifier a name of the ident= key stands for
+// (MAIN_PANEL 0, RADIO_STACK_PANEL 50, ...; case does not matter).
+std::optional<int> panelWindowIdent(std::string_view name);
 
 // A malformed panel file: names the file, the line and the problem.
 class PanelError : public std::runtime_error {
@@ -49,6 +65,27 @@ private:
     int line_;
 };
 
+// The syntax read:
+// - Comments: lines whose first character is ';', and "//" to the end of any
+//   line (so a parameter text cannot hold "//"; a single '/' stays in it,
+//   where the gauges take it as their own comment marker). Blank lines, a
+//   UTF-8 byte-order mark and Windows line endings are fine. Section names
+//   and keys are case-insensitive.
+// - [Window Titles] with WindowNN=Title; [WindowNN] sections with size_mm=w,h,
+//   position=0..8 (a 3x3 grid over the screen, 0 top left, 8 bottom right) or
+//   window_pos=x,y (fractions of the screen, 0 to 1; wins over position),
+//   visible=0|1, ident=number|name, and gaugeNN= lines. Other sections
+//   (e.g. [Vcockpit01]) and other keys are passed over with a warning.
+// - gaugeNN=Module!Gauge, x, y[, w[, h]][, parameter]: x and y whole numbers
+//   (may be negative), w and h positive whole numbers or empty (the gauge's
+//   own size); the parameter is the rest of the line after the fifth comma,
+//   commas included, trimmed, so it can only be given after the width and
+//   height fields (which may be left empty: "M!G, 0, 0, , , 2"). Gauges are
+//   kept in the order of their numbers NN.
+// Errors: a line that is neither a section, a key=value nor a comment; a
+// section header without ']'; a window or a gauge number given twice; a
+// gauge line outside a window section; a gauge without '!' or a name on
+// either side; non-numeric or out-of-range numbers.
 Panel parsePanel(std::string_view text, std::string_view fileName);
 Panel loadPanel(const std::string& path);  // throws PanelError (line 0) when unreadable
 

@@ -41,14 +41,23 @@ public:
     uint32_t getInteger(uint32_t id) const;
 
     // Sets a variable. For an integer variable the value is converted to
-    // uint32 (NaN and out-of-range values are refused: returns false).
+    // uint32, the fraction dropped (NaN, infinities, negative values and
+    // 2^32 or more are refused: returns false, the variable keeps its value).
+    // A number variable takes any double, NaN included, so that tests can
+    // feed the gauges what a host might. An id outside the catalog is stored
+    // as a number and delivered from then on. The two pressure-setting
+    // variables (75 millibars, 76 inches of mercury) are one setting: either
+    // sets the other too.
     bool set(uint32_t id, double value);
     void setInteger(uint32_t id, uint32_t value);
 
     // Host service 40: fills var.value for var.id (integers in the low 32
-    // bits, the rest of the slot 0). Unknown ids give 0 and are recorded.
+    // bits, the rest of the slot 0). Unknown ids give 0 and are recorded;
+    // id 0 (no variable) gives 0 and is not.
     void fill(SourceVar& var);
 
+    // Ids read through fill() that the store does not hold, each once, in
+    // the order first read (a gauge reading one every frame adds it once).
     const std::vector<uint32_t>& unknownReads() const { return unknownReads_; }
     bool isKnown(uint32_t id) const;
 

@@ -1,0 +1,111 @@
+// Needle angles from calibration tables, and the placement of icons, sliders,
+// moving images and sprites.
+#include "devhost/core/geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace devhost {
+
+namespace {
+
+constexpr double FullTurn = 360.0;
+constexpr double Pi = 3.14159265358979323846;
+
+double normalised(double degrees)
+{
+    double a = std::fmod(degrees, FullTurn);
+    if (a < 0)
+        a += FullTurn;
+    return a >= FullTurn ? 0.0 : a;  // -1e-20 + 360 rounds to 360
+}
+
+double directionTo(Point from, Point to)
+{
+    return normalised(std::atan2(double(to.y) - from.y, double(to.x) - from.x) * 180.0 / Pi);
+}
+
+bool samePlace(Point a, Point b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+
+// The clockwise sweep from point a to point b: in (0, 360], a full turn for
+// two different points in one direction from the pivot, 0 for one place.
+double sweep(Point pivot, Point a, Point b)
+{
+    if (samePlace(a, b))
+        return 0.0;
+    double s = normalised(directionTo(pivot, b) - directionTo(pivot, a));
+    return s == 0.0 ? FullTurn : s;
+}
+
+}  // namespace
+
+double needleAngle(std::span<const CalibrationPoint> table, Point position, double value)
+{
+    if (table.empty())
+        return std::isfinite(value) ? normalised(value) : 0.0;
+    double start = directionTo(position, table[0].point);
+    if (!std::isfinite(value) || table.size() == 1)
+        return start;
+
+    // The angle where each segment begins, unwound: the needle only ever
+    // turns clockwise as the table goes on.
+    const size_t segments = table.size() - 1;
+    auto rate = [&](size_t k) {
+        double span = table[k + 1].value - table[k].value;
+        return span == 0.0 ? 0.0 : sweep(position, table[k].point, table[k + 1].point) / span;
+    };
+
+    double at = start;
+    for (size_t k = 0; k < segments; ++k) {
+        const double v0 = table[k].value, v1 = table[k + 1].value;
+        const double turn = sweep(position, table[k].point, table[k + 1].point);
+        if (value >= std::min(v0, v1) && value <= std::max(v0, v1)) {
+            // A segment of one value is a jump: the needle is at its start.
+            double fraction = v1 == v0 ? 0.0 : (value - v0) / (v1 - v0);
+            return normalised(at + fraction * turn);
+        }
+        at += turn;
+    }
+
+    // Beyond the table: before the first point when the value lies on the
+    // far side of it from the second, else past the last point. The nearest
+    // segment's rate continues, so a half-turn table turns on and on, and a
+    // repeated end point holds the needle at its stop.
+    const double first = table[0].value, second = table[1].value;
+    if ((value - first) * (second - first) < 0.0)
+        return normalised(start + (value - first) * rate(0));
+    return normalised(at + (value - table.back().value) * rate(segments - 1));
+}
+
+std::optional<int> iconFrame(double value, uint32_t frames)
+{
+    // The host takes the frame as an integer, cut toward zero.
+    if (!std::isfinite(value) || value <= -1.0 || value >= double(frames))
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+double sliderOffset(double value, double scale)
+{
+    double offset = value * scale;
+    return std::isfinite(offset) ? offset : 0.0;
+}
+
+double movingImageOffset(double value, double min, double max, int stripLength, int windowLength)
+{
+    double travel = std::max(0, stripLength - windowLength);
+    if (std::isnan(value) || !std::isfinite(min) || !std::isfinite(max) || min == max)
+        return 0.0;
+    double fraction = std::clamp((value - min) / (max - min), 0.0, 1.0);
+    return fraction * travel;
+}
+
+double spriteRotation(double value, double scale)
+{
+    return sliderOffset(value, scale);
+}
+
+}  // namespace devhost

@@ -1,0 +1,395 @@
+// Panel files in the simulator's own syntax, and the built-in default panel.
+#include "devhost/core/panel_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace devhost {
+
+namespace {
+
+constexpr int MaxCoordinate = 100000;  // beyond any screen: a typo, not a layout
+
+struct PanelName {
+    std::string_view name;
+    int ident;
+};
+
+constexpr PanelName panelNames[] = {
+    {"MAIN_PANEL", 0},        {"THROTTLE_PANEL", 10},      {"RADIO_STACK_PANEL", 50},
+    {"COMPASS_PANEL", 75},    {"MINI_CONTROLS_PANEL", 100}, {"ANNUNCIATOR_PANEL", 125},
+    {"ANNUNCIATOR2_PANEL", 150}, {"IFR_MAIN_PANEL", 175},  {"COLLECTIVE_PANEL", 200},
+    {"GPS_PANEL", 225},       {"OVERHEAD_PANEL", 250},
+};
+
+std::string lowered(std::string_view s)
+{
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return out;
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    constexpr std::string_view blanks = " \t\r\n\f\v";
+    size_t first = s.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+
+std::optional<long long> wholeNumber(std::string_view s)
+{
+    s = trimmed(s);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    long long value = 0;
+    auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || error != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> decimalNumber(std::string_view s)
+{
+    s = trimmed(s);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    double value = 0;
+    auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || error != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    return value;
+}
+
+// "window07" -> 7 for the given prefix; nothing for anything else.
+std::optional<int> numberedKey(std::string_view key, std::string_view prefix)
+{
+    if (key.size() <= prefix.size() || key.size() > prefix.size() + 3 || key.substr(0, prefix.size()) != prefix)
+        return std::nullopt;
+    auto digits = key.substr(prefix.size());
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return static_cast<int>(*wholeNumber(digits));
+}
+
+// The part of s up to the next comma, and s moved past that comma.
+std::string_view nextField(std::string_view& s)
+{
+    size_t comma = s.find(',');
+    std::string_view field = s.substr(0, comma);
+    s = comma == std::string_view::npos ? std::string_view{} : s.substr(comma + 1);
+    return trimmed(field);
+}
+
+struct WindowDraft {
+    PanelWindowSpec spec;
+    int line = 0;
+    std::optional<int> grid;
+    std::optional<std::pair<double, double>> screenFraction;
+    std::map<int, PlacedGauge> gauges;
+    std::map<std::string, int> keysSeen;
+};
+
+class PanelParser {
+public:
+    explicit PanelParser(std::string_view fileName) : file_(fileName) {}
+
+    Panel parse(std::string_view text)
+    {
+        if (text.substr(0, 3) == "\xEF\xBB\xBF")
+            text.remove_prefix(3);
+        int number = 0;
+        while (!text.empty()) {
+            size_t end = text.find('\n');
+            std::string_view line = text.substr(0, end);
+            text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+            line_ = ++number;
+            parseLine(line);
+        }
+        return finish();
+    }
+
+private:
+    enum class Section { None, Titles, Window, Other };
+
+    [[noreturn]] void fail(const std::string& problem) const { throw PanelError(std::string(file_), line_, problem); }
+    void warn(std::string message) { panel_.warnings.push_back({line_, std::move(message)}); }
+
+    void parseLine(std::string_view line)
+    {
+        line = line.substr(0, line.find("//"));
+        line = trimmed(line);
+        if (line.empty() || line.front() == ';')
+            return;
+        if (line.front() == '[') {
+            openSection(line);
+            return;
+        }
+        size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            fail("expected key=value, a [section] or a comment, found '" + std::string(line) + "'");
+        std::string key = lowered(trimmed(line.substr(0, equals)));
+        std::string_view value = trimmed(line.substr(equals + 1));
+        if (key.empty())
+            fail("a key is missing before '='");
+        switch (section_) {
+        case Section::Titles: titleLine(key, value); break;
+        case Section::Window: windowLine(key, value); break;
+        case Section::Other:
+            break;  // already warned about at the section
+        case Section::None:
+            if (numberedKey(key, "gauge"))
+                fail("gauge line outside a window section");
+            warn("'" + key + "' before any section ignored");
+            break;
+        }
+    }
+
+    void openSection(std::string_view line)
+    {
+        if (line.back() != ']')
+            fail("section header without ']'");
+        std::string_view name = trimmed(line.substr(1, line.size() - 2));
+        if (name.empty())
+            fail("empty section name '[]'");
+        std::string key = lowered(name);
+        if (key == "window titles") {
+            section_ = Section::Titles;
+            return;
+        }
+        if (auto number = numberedKey(key, "window")) {
+            auto [it, added] = windows_.try_emplace(*number);
+            if (!added)
+                fail("duplicate window [" + std::string(name) + "] (first at line " + std::to_string(it->second.line) + ")");
+            it->second.spec.number = *number;
+            it->second.line = line_;
+            window_ = &it->second;
+            section_ = Section::Window;
+            return;
+        }
+        section_ = Section::Other;
+        warn("section [" + std::string(name) + "] is not used by the development host");
+    }
+
+    void titleLine(const std::string& key, std::string_view value)
+    {
+        if (numberedKey(key, "gauge"))
+            fail("gauge line outside a window section");
+        auto number = numberedKey(key, "window");
+        if (!number) {
+            warn("'" + key + "' in [Window Titles] ignored (expected WindowNN=Title)");
+            return;
+        }
+        auto [it, added] = titles_.try_emplace(*number, std::string(value), line_);
+        if (!added)
+            fail("duplicate title for Window" + std::to_string(*number) + " (first at line " +
+                 std::to_string(it->second.second) + ")");
+    }
+
+    void windowLine(const std::string& key, std::string_view value)
+    {
+        if (auto number = numberedKey(key, "gauge")) {
+            gaugeLine(*number, value);
+            return;
+        }
+        auto [seen, first] = window_->keysSeen.try_emplace(key, line_);
+        if (!first)
+            warn("'" + key + "' given again (first at line " + std::to_string(seen->second) + "); the later value counts");
+        PanelWindowSpec& spec = window_->spec;
+        if (key == "size_mm") {
+            std::string_view rest = value;
+            auto w = wholeNumber(nextField(rest));
+            auto h = wholeNumber(nextField(rest));
+            if (!w || !h || !trimmed(rest).empty() || *w <= 0 || *h <= 0 || *w > MaxCoordinate || *h > MaxCoordinate)
+                fail("size_mm needs two positive whole numbers, found '" + std::string(value) + "'");
+            spec.sizeX = static_cast<int>(*w);
+            spec.sizeY = static_cast<int>(*h);
+        } else if (key == "position") {
+            auto grid = wholeNumber(value);
+            if (!grid || *grid < 0 || *grid > 8)
+                fail("position must be 0 to 8 (a 3x3 grid from the top left), found '" + std::string(value) + "'");
+            window_->grid = static_cast<int>(*grid);
+        } else if (key == "window_pos") {
+            std::string_view rest = value;
+            auto x = decimalNumber(nextField(rest));
+            auto y = decimalNumber(nextField(rest));
+            if (!x || !y || !trimmed(rest).empty() || !(*x >= 0 && *x <= 1) || !(*y >= 0 && *y <= 1))
+                fail("window_pos needs two fractions of the screen from 0 to 1, found '" + std::string(value) + "'");
+            window_->screenFraction = std::pair{*x, *y};
+        } else if (key == "visible") {
+            auto flag = wholeNumber(value);
+            if (!flag || (*flag != 0 && *flag != 1))
+                fail("visible must be 0 or 1, found '" + std::string(value) + "'");
+            spec.visible = *flag == 1;
+        } else if (key == "ident") {
+            auto number = wholeNumber(value);
+            auto named = panelWindowIdent(value);
+            if (number && *number >= 0 && *number <= MaxCoordinate)
+                spec.ident = static_cast<int>(*number);
+            else if (named)
+                spec.ident = *named;
+            else
+                fail("ident must be a window number or a name like MAIN_PANEL, found '" + std::string(value) + "'");
+        } else {
+            warn("'" + key + "' ignored");
+        }
+    }
+
+    void gaugeLine(int number, std::string_view value)
+    {
+        if (auto it = window_->gauges.find(number); it != window_->gauges.end())
+            fail("duplicate gauge" + std::to_string(number) + " (first at line " + std::to_string(it->second.line) + ")");
+        PlacedGauge g;
+        g.line = line_;
+        std::string_view rest = value;
+        std::string_view name = nextField(rest);
+        if (name.empty())
+            fail("gauge line without a gauge (expected Module!Gauge, x, y)");
+        size_t bang = name.find('!');
+        if (bang == std::string_view::npos)
+            fail("'" + std::string(name) + "' has no '!' between the module and the gauge name");
+        g.module = std::string(trimmed(name.substr(0, bang)));
+        g.gauge = std::string(trimmed(name.substr(bang + 1)));
+        if (g.module.empty() || g.gauge.empty())
+            fail("'" + std::string(name) + "' needs a module name before '!' and a gauge name after it");
+
+        auto coordinate = [&](std::string_view what) {
+            if (rest.data() == nullptr)
+                fail("gauge line needs x and y after '" + std::string(name) + "'");
+            std::string_view field = nextField(rest);
+            auto n = wholeNumber(field);
+            if (!n || *n < -MaxCoordinate || *n > MaxCoordinate)
+                fail(std::string(what) + " '" + std::string(field) + "' is not a whole number");
+            return static_cast<int>(*n);
+        };
+        g.x = coordinate("x");
+        g.y = coordinate("y");
+
+        auto size = [&](std::string_view what) -> std::optional<int> {
+            if (rest.data() == nullptr)
+                return std::nullopt;
+            std::string_view field = nextField(rest);
+            if (field.empty())
+                return std::nullopt;
+            auto n = wholeNumber(field);
+            if (!n || *n <= 0 || *n > MaxCoordinate)
+                fail(std::string(what) + " '" + std::string(field) +
+                     "' is not a positive whole number (a parameter text comes after the width and the height)");
+            return static_cast<int>(*n);
+        };
+        g.width = size("width");
+        g.height = size("height");
+        if (rest.data() != nullptr)
+            g.parameter = std::string(trimmed(rest));
+        window_->gauges.emplace(number, std::move(g));
+    }
+
+    Panel finish()
+    {
+        line_ = 0;
+        for (auto& [number, title] : titles_) {
+            if (!windows_.count(number)) {
+                line_ = title.second;
+                warn("title for Window" + std::to_string(number) + " but no [Window" + std::to_string(number) +
+                     "] section");
+            }
+        }
+        std::map<int, int> identLines;
+        for (auto& [number, draft] : windows_) {
+            PanelWindowSpec& spec = draft.spec;
+            if (auto t = titles_.find(number); t != titles_.end())
+                spec.title = t->second.first;
+            line_ = draft.line;
+            if (spec.sizeX == 0)
+                warn("window [Window" + std::to_string(number) + "] has no size_mm");
+            if (draft.screenFraction) {
+                spec.posX = static_cast<int>(draft.screenFraction->first * PanelScreenWidth);
+                spec.posY = static_cast<int>(draft.screenFraction->second * PanelScreenHeight);
+            } else if (draft.grid) {
+                spec.posX = *draft.grid % 3 * std::max(0, PanelScreenWidth - spec.sizeX) / 2;
+                spec.posY = *draft.grid / 3 * std::max(0, PanelScreenHeight - spec.sizeY) / 2;
+            }
+            if (spec.ident >= 0) {
+                auto [other, unique] = identLines.try_emplace(spec.ident, draft.line);
+                if (!unique)
+                    warn("ident " + std::to_string(spec.ident) + " is also the ident of the window at line " +
+                         std::to_string(other->second));
+            }
+            for (auto& [n, gauge] : draft.gauges)
+                spec.gauges.push_back(std::move(gauge));
+            panel_.windows.push_back(std::move(spec));
+        }
+        std::stable_sort(panel_.warnings.begin(), panel_.warnings.end(),
+                         [](const PanelWarning& a, const PanelWarning& b) { return a.line < b.line; });
+        panel_.source = std::string(file_);
+        return std::move(panel_);
+    }
+
+    std::string_view file_;
+    int line_ = 0;
+    Section section_ = Section::None;
+    WindowDraft* window_ = nullptr;
+    std::map<int, WindowDraft> windows_;
+    std::map<int, std::pair<std::string, int>> titles_;  // number -> title, line
+    Panel panel_;
+};
+
+std::string errorText(const std::string& file, int line, const std::string& problem)
+{
+    return line > 0 ? file + ":" + std::to_string(line) + ": " + problem : file + ": " + problem;
+}
+
+}  // namespace
+
+PanelError::PanelError(std::string file, int line, std::string problem)
+    : std::runtime_error(errorText(file, line, problem)), file_(std::move(file)), problem_(std::move(problem)), line_(line)
+{
+}
+
+std::optional<int> panelWindowIdent(std::string_view name)
+{
+    std::string upper(trimmed(name));
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
+    for (const auto& p : panelNames)
+        if (p.name == upper)
+            return p.ident;
+    return std::nullopt;
+}
+
+Panel parsePanel(std::string_view text, std::string_view fileName)
+{
+    return PanelParser(fileName).parse(text);
+}
+
+Panel loadPanel(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw PanelError(path, 0, "cannot be read");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad())
+        throw PanelError(path, 0, "cannot be read");
+    return parsePanel(text.str(), path);
+}
+
+std::string_view defaultPanelText()
+{
+    static constexpr std::string_view text =
+#include "default_panel_text.inc"
+        ;
+    return text;
+}
+
+Panel defaultPanel()
+{
+    return parsePanel(defaultPanelText(), "<built-in>");
+}
+
+}  // namespace devhost

@@ -1,0 +1,191 @@
+// The variable catalog and store: what the development host knows of the
+// simulation, at the values of an aircraft parked on a sea-level field at
+// noon with its engines off and its radios on the usual defaults.
+#include "devhost/core/variables.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace devhost {
+
+namespace {
+
+constexpr uint32_t AltimeterMillibars = 75;
+constexpr uint32_t AltimeterInches = 76;
+constexpr double MillibarsPerInch = 33.8638866667;  // one inch of mercury at 0 °C, in hPa
+
+constexpr double StandardMillibars = 1013.25;
+constexpr double EngineOffRankine = 518.67;  // 15 °C, the standard day, with the engines cold
+constexpr double FullTank = 8388608.0;      // the level variables count 2^23 for a full tank
+
+constexpr auto N = Delivery::Number;
+constexpr auto I = Delivery::Integer;
+
+// Sorted by id: findVariable searches it by halves.
+constexpr VariableInfo catalog[] = {
+    {16, "adf_freq", "BCD", I, 0x0345, "ADF frequency: BCD hundreds, tens and units of kHz (345 kHz)"},
+    {18, "adf_freq_ext", "BCD", I, 0x0000, "ADF frequency: thousands digit in bit 0x100, tenths of kHz below"},
+    {23, "com1_freq", "BCD", I, 0x1800, "COM1 frequency: four BCD digits after the leading 1, 10-kHz resolution"},
+    {24, "nav1_freq", "BCD", I, 0x1050, "NAV1 frequency: four BCD digits after the leading 1"},
+    {38, "transponder", "BCD", I, 0x7000, "transponder code, one octal digit per 4-bit group"},
+    {39, "adf_bearing", "degrees", N, 0, "relative bearing of the ADF station"},
+    {40, "nav1_course_dev", "-127..127", N, 0, "NAV1 course deviation (positive: needle right)"},
+    {41, "nav1_glide_dev", "-120..120", N, 0, "NAV1 glide-path deviation (positive: needle down)"},
+    {45, "nav1_radial", "degrees", N, 0, "NAV1 radial, read by the landing indicator and not used"},
+    {46, "nav1_flags", "flags", I, 0, "NAV1 station flags; bit 0x80: the station offers an approach signal"},
+    {48, "nav1_course_angle", "1/65536 turn", N, 0, "NAV1 course angle in 65536ths of a turn"},
+    {60, "radios_shutdown", "flag", N, 0, "positive: the shut-down notice switches every radio off"},
+    {61, "airspeed", "knots", N, 0, "indicated airspeed"},
+    {65, "vertical_speed", "1/256 m/s", N, 0, "vertical speed, 256 units per metre per second"},
+    {69, "ball", "units", N, 0, "inclinometer ball deflection"},
+    {70, "turn_rate", "1/256 units", N, 0, "turn rate, 256 units per mark"},
+    {74, "altitude", "feet", N, 0, "indicated altitude"},
+    {AltimeterMillibars, "altimeter_mb", "millibars", N, StandardMillibars, "altimeter pressure setting in millibars"},
+    {AltimeterInches, "altimeter_inhg", "inHg", N, StandardMillibars / MillibarsPerInch,
+     "altimeter pressure setting in inches of mercury (follows altimeter_mb)"},
+    {78, "pitch", "degrees", N, 0, "pitch attitude"},
+    {80, "bank", "degrees", N, 0, "bank attitude"},
+    {84, "heading", "degrees", N, 0, "gyro heading"},
+    {276, "attitude_failure", "flag", I, 0, "attitude gyro failure: non-zero shows the warning flag"},
+    {279, "attitude_warning", "flag", I, 0, "attitude gyro warning: non-zero shows the warning flag"},
+    {291, "fuel_front_level", "2^-23 of full", N, 0.75 * FullTank, "main front tank level, 8388608 when full"},
+    {292, "fuel_front_capacity", "gallons", N, 200, "main front tank capacity"},
+    {297, "fuel_aft_level", "2^-23 of full", N, 0.75 * FullTank, "main aft tank level, 8388608 when full"},
+    {298, "fuel_aft_capacity", "gallons", N, 180, "main aft tank capacity"},
+    {330, "flaps", "0..16383", N, 0, "flaps position, 16383 for full flaps"},
+    {557, "time_of_day", "seconds", N, 12 * 3600.0, "local time of day"},
+    {562, "oil_pressure_1", "2050.82 per kg/cm2", N, 0, "engine 1 oil pressure"},
+    {567, "egt_1", "Rankine", N, EngineOffRankine, "engine 1 exhaust-gas temperature"},
+    {572, "oil_pressure_2", "2050.82 per kg/cm2", N, 0, "engine 2 oil pressure"},
+    {577, "egt_2", "Rankine", N, EngineOffRankine, "engine 2 exhaust-gas temperature"},
+    {582, "oil_pressure_3", "2050.82 per kg/cm2", N, 0, "engine 3 oil pressure"},
+    {587, "egt_3", "Rankine", N, EngineOffRankine, "engine 3 exhaust-gas temperature"},
+    {592, "oil_pressure_4", "2050.82 per kg/cm2", N, 0, "engine 4 oil pressure"},
+    {597, "egt_4", "Rankine", N, EngineOffRankine, "engine 4 exhaust-gas temperature"},
+    {604, "sim_time", "seconds", N, 0, "simulation time since the start"},
+    {625, "rpm_1", "1/91 rpm", N, 0, "engine 1 speed, 91 rpm per unit"},
+    {630, "press_ratio_1", "ratio", N, 1.0, "engine 1 pressure ratio, 1.0 with no difference"},
+    {644, "rpm_2", "1/91 rpm", N, 0, "engine 2 speed, 91 rpm per unit"},
+    {649, "press_ratio_2", "ratio", N, 1.0, "engine 2 pressure ratio, 1.0 with no difference"},
+    {663, "rpm_3", "1/91 rpm", N, 0, "engine 3 speed, 91 rpm per unit"},
+    {668, "press_ratio_3", "ratio", N, 1.0, "engine 3 pressure ratio"},
+    {682, "rpm_4", "1/91 rpm", N, 0, "engine 4 speed, 91 rpm per unit"},
+    {687, "press_ratio_4", "ratio", N, 1.0, "engine 4 pressure ratio"},
+    {825, "gyro_caged", "flag", N, 0, "attitude gyro caged (1) or free (0)"},
+    {848, "gps_drives_nav", "flag", N, 0, "GPS drives the navigation display (1) or NAV1 does (0)"},
+    {855, "heading_bug", "degrees", N, 0, "selected heading (course)"},
+    {880, "adf_tone", "flag", N, 0, "ADF identifier audio on (1) or off (0)"},
+    {899, "fuel_pressure_1", "2050.82 per kg/cm2", N, 0, "engine 1 fuel pressure"},
+    {900, "fuel_pressure_2", "2050.82 per kg/cm2", N, 0, "engine 2 fuel pressure"},
+    {901, "fuel_pressure_3", "2050.82 per kg/cm2", N, 0, "engine 3 fuel pressure"},
+    {902, "fuel_pressure_4", "2050.82 per kg/cm2", N, 0, "engine 4 fuel pressure"},
+};
+
+constexpr bool sortedById()
+{
+    for (size_t i = 1; i < std::size(catalog); ++i)
+        if (catalog[i - 1].id >= catalog[i].id)
+            return false;
+    return true;
+}
+static_assert(sortedById(), "the catalog is searched by halves");
+
+// The integer a host integer variable holds for a value, or nothing when the
+// value has no such integer (not a number, negative, 2^32 or more).
+std::optional<uint32_t> toRegisterValue(double value)
+{
+    if (!std::isfinite(value) || value < 0.0 || value >= 4294967296.0)
+        return std::nullopt;
+    return static_cast<uint32_t>(value);
+}
+
+}  // namespace
+
+std::span<const VariableInfo> knownVariables()
+{
+    return catalog;
+}
+
+const VariableInfo* findVariable(uint32_t id)
+{
+    auto it = std::lower_bound(std::begin(catalog), std::end(catalog), id,
+                               [](const VariableInfo& v, uint32_t key) { return v.id < key; });
+    return it != std::end(catalog) && it->id == id ? &*it : nullptr;
+}
+
+const VariableInfo* findVariable(std::string_view name)
+{
+    for (const auto& v : catalog)
+        if (v.name == name)
+            return &v;
+    return nullptr;
+}
+
+VariableStore::VariableStore()
+{
+    for (const auto& v : catalog)
+        values_[v.id] = v.initial;
+}
+
+bool VariableStore::isKnown(uint32_t id) const
+{
+    return findVariable(id) != nullptr;
+}
+
+double VariableStore::get(uint32_t id) const
+{
+    auto it = values_.find(id);
+    return it == values_.end() ? 0.0 : it->second;
+}
+
+uint32_t VariableStore::getInteger(uint32_t id) const
+{
+    return toRegisterValue(get(id)).value_or(0);
+}
+
+bool VariableStore::set(uint32_t id, double value)
+{
+    const VariableInfo* info = findVariable(id);
+    if (info && info->delivery == Delivery::Integer) {
+        auto integer = toRegisterValue(value);
+        if (!integer)
+            return false;
+        values_[id] = *integer;
+        return true;
+    }
+    values_[id] = value;
+    // One knob sets both readings: the two pressure variables are one setting.
+    if (id == AltimeterMillibars)
+        values_[AltimeterInches] = value / MillibarsPerInch;
+    else if (id == AltimeterInches)
+        values_[AltimeterMillibars] = value * MillibarsPerInch;
+    return true;
+}
+
+void VariableStore::setInteger(uint32_t id, uint32_t value)
+{
+    set(id, value);
+}
+
+void VariableStore::fill(SourceVar& var)
+{
+    // The whole slot first: an integer variable leaves its upper half 0, not
+    // whatever a double left there.
+    std::memset(&var.value, 0, sizeof var.value);
+    if (var.id == 0)  // "no variable": nothing to deliver, nothing to report
+        return;
+    auto it = values_.find(var.id);
+    if (it == values_.end()) {
+        if (std::find(unknownReads_.begin(), unknownReads_.end(), var.id) == unknownReads_.end())
+            unknownReads_.push_back(var.id);
+        return;
+    }
+    const VariableInfo* info = findVariable(var.id);
+    if (info && info->delivery == Delivery::Integer)
+        var.value.integer = toRegisterValue(it->second).value_or(0);
+    else
+        var.value.number = it->second;
+}
+
+}  // namespace devhost
