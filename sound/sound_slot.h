@@ -57,7 +57,10 @@ uint32_t loadClip(SoundSlot& slot, uint32_t clip, platform::ModuleInstance insta
 // the buffer plays, else 0; callers ignore it.
 int32_t playClip(SoundSlot& slot, uint32_t flags = PlayOnce);
 
-// Release the slot's buffer and device; an empty reference is left alone.
+// Release the slot's buffer and device and empty the references; an empty
+// reference is left alone, so a second release does nothing. They free the
+// objects even after sound has been silenced, so that nothing outlives its
+// gauge.
 void releaseBuffer(SoundSlot& slot);
 void releaseDevice(SoundSlot& slot);
 
