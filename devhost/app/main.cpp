@@ -1,25 +1,288 @@
-// devhost: loads Vardex_Instr like the simulator and lists its gauges.
-#include <dlfcn.h>
+// devhost: runs Vardex_Instr the way the simulator does, on a panel and a
+// scripted flight, and tells what the panel shows.
+//
+//   devhost list   [--module FILE]
+//   devhost run    [--module FILE] [--panel FILE] [--flight FILE] [--frames N | --seconds S] [--json] [--every N]
+//   devhost click  --gauge NAME --at X,Y [--right] [--frames N] [--module FILE] [--panel FILE] [--json]
+//   devhost hover  --gauge NAME --at X,Y [--frames N] [--module FILE] [--panel FILE]
+//
+// Click and hover positions are in the gauge's own pixels, as its mouse
+// areas are given.
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <optional>
 
-#include "framework/gauge_model.h"
+#include "devhost/app/panel_report.h"
+#include "devhost/core/host.h"
+#include "devhost/core/panel_file.h"
+#include "devhost/flight/flight.h"
+#include "devhost/flight/snapshot_json.h"
+
+namespace {
+
+using namespace devhost;
+
+// The module beside the program's build tree (build/devhost/devhost ->
+// build/Vardex_Instr.so), unless VARDEX_MODULE names another.
+std::string defaultModule()
+{
+    if (const char* path = std::getenv("VARDEX_MODULE"); path && *path)
+        return path;
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        std::filesystem::path beside = self.parent_path().parent_path() / VARDEX_MODULE_NAME;
+        if (std::filesystem::exists(beside, error))
+            return beside.string();
+    }
+    return moduleUnderTest();
+}
+
+struct Common {
+    std::string module;
+    std::string panel;
+    std::string flight;
+    bool json = false;
+};
+
+void addModule(CLI::App& command, Common& common)
+{
+    command.add_option("--module", common.module, "module file (default: the built Vardex_Instr.so)");
+}
+
+void addPanel(CLI::App& command, Common& common)
+{
+    command.add_option("--panel", common.panel, "panel file (default: the built-in panel with all 41 gauges)");
+}
+
+Panel choosePanel(const Common& common)
+{
+    return common.panel.empty() ? defaultPanel() : loadPanel(common.panel);
+}
+
+void placePanel(Host& host, const Panel& panel)
+{
+    for (const PanelWarning& warning : panel.warnings)
+        std::cerr << fmt::format("devhost: {}:{}: {}\n", panel.source, warning.line, warning.message);
+    for (const std::string& skipped : host.placePanel(panel))
+        std::cerr << fmt::format("devhost: {}: {} belongs to another module; skipped\n", panel.source, skipped);
+}
+
+Point parsePoint(const std::string& text)
+{
+    int x = 0, y = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%d,%d%c", &x, &y, &end) != 2)
+        throw CLI::ValidationError("--at", "expected X,Y in gauge pixels, e.g. 218,250");
+    return {x, y};
+}
+
+// ---------------------------------------------------------------- list
+
+int list(const Common& common)
+{
+    Host host(common.module);
+    std::cout << fmt::format("{:<26} {:>7} {:>11}  {}\n", "gauge", "size mm", "pixels", "callback");
+    for (const GaugeInfo& g : host.gaugeList()) {
+        std::string pixels = g.width > 0 ? fmt::format("{}x{}", g.width, g.height) : "-";
+        std::cout << fmt::format("{:<26} {:>7} {:>11}  {}\n", g.name, g.defaultSize, pixels,
+                                 g.hasCallback ? "yes" : "no");
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- run
+
+struct RunOptions {
+    std::optional<uint64_t> frames;
+    std::optional<double> seconds;
+    uint64_t every = 0;
+};
+
+struct ReportPoint {
+    uint64_t frame;
+    std::string label;
+};
+
+std::vector<ReportPoint> reportPoints(const Flight& flight, const FlightRunner& runner, uint64_t total,
+                                      uint64_t every)
+{
+    std::vector<ReportPoint> points;
+    if (every > 0) {
+        for (uint64_t f = every; f <= total; f += every)
+            points.push_back({f, fmt::format("frame {}", f)});
+    } else {
+        for (const Checkpoint& checkpoint : flight.checkpoints) {
+            uint64_t f = std::max<uint64_t>(1, runner.framesFor(checkpoint.time));
+            if (f <= total && (points.empty() || points.back().frame < f))
+                points.push_back({f, fmt::format("{:.0f} s: {}", checkpoint.time, checkpoint.label)});
+        }
+    }
+    if (points.empty() || points.back().frame != total)
+        points.push_back({total, "end of run"});
+    return points;
+}
+
+int run(const Common& common, const RunOptions& options)
+{
+    Host host(common.module);
+    placePanel(host, choosePanel(common));
+    const Flight flight = common.flight.empty() ? demoFlight() : loadFlight(common.flight);
+    FlightRunner runner(host, flight);
+    const uint64_t total = options.frames    ? *options.frames
+                           : options.seconds ? runner.framesFor(*options.seconds)
+                                             : runner.framesFor(flight.duration);
+
+    nlohmann::json reports = nlohmann::json::array();
+    size_t eventsShown = 0, logShown = 0;
+    if (!common.json)
+        std::cout << fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", flight.name.empty() ? flight.source : flight.name,
+                                 host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(), total,
+                                 host.options().framesPerSecond);
+    for (const ReportPoint& point : reportPoints(flight, runner, total, options.every)) {
+        runner.run(point.frame - host.frameNumber());
+        Snapshot snapshot = host.probe();
+        if (common.json) {
+            nlohmann::json log = nlohmann::json::array();
+            for (size_t i = logShown; i < runner.log().size(); ++i)
+                log.push_back(toJson(runner.log()[i]));
+            reports.push_back({{"label", point.label}, {"snapshot", toJson(snapshot)}, {"flight_log", log}});
+        } else {
+            std::cout << "\n== " << point.label << " ==\n";
+            for (size_t i = logShown; i < runner.log().size(); ++i)
+                std::cout << fmt::format("  flight: frame {:>6}  {}\n", runner.log()[i].frame, runner.log()[i].what);
+            std::cout << describePanel(snapshot, eventsShown);
+        }
+        eventsShown = snapshot.events.size();
+        logShown = runner.log().size();
+    }
+    if (common.json)
+        std::cout << nlohmann::json{{"flight", flight.name}, {"reports", reports}}.dump(2) << "\n";
+    return 0;
+}
+
+// ---------------------------------------------------------------- click and hover
+
+struct PointerOptions {
+    std::string gauge;
+    std::string at;
+    bool right = false;
+    uint64_t frames = 1;
+};
+
+// The panel set up and run for the frames asked, and the gauge pointed at
+// (placed alone when the panel lacks it).
+struct Pointing {
+    std::unique_ptr<Host> host;
+    GaugeInstance* gauge = nullptr;
+    Point at{};
+};
+
+Pointing pointAt(const Common& common, const PointerOptions& options)
+{
+    Pointing pointing{.at = parsePoint(options.at)};
+    pointing.host = std::make_unique<Host>(common.module);
+    placePanel(*pointing.host, choosePanel(common));
+    pointing.gauge = pointing.host->find(options.gauge);
+    if (!pointing.gauge)
+        pointing.gauge = &pointing.host->place(options.gauge);
+    pointing.host->frame(static_cast<int>(options.frames));
+    return pointing;
+}
+
+int click(const Common& common, const PointerOptions& options)
+{
+    auto [host, gauge, at] = pointAt(common, options);
+    const size_t before = host->events().size();
+    ClickResult result = host->clickGaugePixel(*gauge, at, options.right ? ClickRight : ClickLeft);
+    host->frame();
+    if (common.json) {
+        nlohmann::json events = nlohmann::json::array();
+        for (size_t i = before; i < host->events().size(); ++i)
+            events.push_back(toJson(host->events()[i]));
+        std::cout << nlohmann::json{{"hit", result.hit},
+                                    {"handled", result.handled},
+                                    {"key_event", result.keyEvent},
+                                    {"area", result.areaIndex},
+                                    {"events", events},
+                                    {"gauge", toJson(host->probe(*gauge))}}
+                         .dump(2)
+                  << "\n";
+        return 0;
+    }
+    std::cout << fmt::format("{} click on {} at ({},{}): {}\n", options.right ? "right" : "left", options.gauge, at.x,
+                             at.y,
+                             !result.hit      ? "no area there"
+                             : result.handled ? fmt::format("handled by area {}", result.areaIndex)
+                                              : fmt::format("area {} sends key event {}", result.areaIndex, result.keyEvent));
+    Snapshot snapshot = host->probe();
+    std::cout << describeEvents(snapshot, before);
+    std::cout << "after one frame: " << describeGauge(host->probe(*gauge)) << "\n";
+    return 0;
+}
+
+int hover(const Common& common, const PointerOptions& options)
+{
+    auto [host, gauge, at] = pointAt(common, options);
+    std::string text = host->hoverGaugePixel(*gauge, at);
+    std::cout << (text.empty() ? "(no tooltip)" : text) << "\n";
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    const char* path = argc > 1 ? argv[1] : "./Vardex_Instr.so";
-    void* module = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        std::fprintf(stderr, "devhost: cannot load %s: %s\n", path, dlerror());
+    CLI::App app{"devhost: the development host of Vardex_Instr"};
+    app.require_subcommand(1);
+    Common common;
+    common.module = defaultModule();
+
+    CLI::App* listCommand = app.add_subcommand("list", "the module's gauges with their default sizes");
+    addModule(*listCommand, common);
+
+    RunOptions runOptions;
+    CLI::App* runCommand = app.add_subcommand("run", "run a panel through a flight and show what it displays");
+    addModule(*runCommand, common);
+    addPanel(*runCommand, common);
+    runCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
+    auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run");
+    runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")->excludes(framesOption);
+    runCommand->add_flag("--json", common.json, "print the probe as JSON");
+    runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)");
+
+    PointerOptions pointer;
+    CLI::App* clickCommand = app.add_subcommand("click", "click a gauge and show what follows");
+    CLI::App* hoverCommand = app.add_subcommand("hover", "show a gauge's tooltip at a point");
+    for (CLI::App* command : {clickCommand, hoverCommand}) {
+        addModule(*command, common);
+        addPanel(*command, common);
+        command->add_option("--gauge", pointer.gauge, "gauge name, e.g. Radio_COM_SK10")->required();
+        command->add_option("--at", pointer.at, "X,Y in the gauge's own pixels")->required();
+        command->add_option("--frames", pointer.frames, "frames to run first (default 1)");
+    }
+    clickCommand->add_flag("--right", pointer.right, "right button (default left)");
+    clickCommand->add_flag("--json", common.json, "print the outcome as JSON");
+
+    CLI11_PARSE(app, argc, argv);
+    try {
+        if (listCommand->parsed())
+            return list(common);
+        if (runCommand->parsed())
+            return run(common, runOptions);
+        if (clickCommand->parsed())
+            return click(common, pointer);
+        return hover(common, pointer);
+    } catch (const CLI::Error& error) {
+        return app.exit(error);
+    } catch (const std::exception& error) {
+        std::cerr << "devhost: " << error.what() << "\n";
         return 1;
     }
-    auto linkage = static_cast<LinkageRecord*>(dlsym(module, "Linkage"));
-    if (!linkage) {
-        std::fprintf(stderr, "devhost: %s exports no Linkage\n", path);
-        return 1;
-    }
-    for (GaugeDefinition* const* g = linkage->gauges; *g; ++g)
-        std::printf("%-26s %3u mm\n", (*g)->name, (*g)->defaultSize);
-    dlclose(module);
-    return 0;
 }

@@ -11,10 +11,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "devhost/core/gauge_instance.h"
 #include "devhost/core/key_events.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/probe.h"
@@ -24,28 +26,39 @@
 namespace devhost {
 
 // The module file the tests load: VARDEX_MODULE environment variable, or the
-// path compiled in.
+// path compiled in (VARDEX_MODULE_PATH), or "Vardex_Instr.so".
 std::string moduleUnderTest();
 
 // Raised for a module that cannot serve as a gauge module (missing export,
-// wrong module id, over-long gauge list), or a gauge name it lacks.
+// wrong module id, bad ImportTable id, over-long gauge list, unreadable
+// records), or a gauge name it lacks.
 class HostError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-class GaugeInstance;  // one placed gauge: its own deep copy of the records
-
 struct HostOptions {
     bool privateCopy = true;          // load a fresh copy of the file, so module state starts anew
     double framesPerSecond = 18.0;
     double startTimeOfDay = 12 * 3600.0;
+    // Top-level window classes the host offers to vardexFindHostWindow; empty: no host window.
+    std::vector<std::string> windowClasses = {"FS98MAIN", "MSCFSMAIN"};
+    std::string atcId = "D-HVDX";     // what "(A:ATC ID,string)" evaluates to
 };
 
 struct ClickResult {
     bool hit = false;                 // an area took the click
     bool handled = false;             // a module handler ran (else the host sent the area's key event, or nothing)
     uint32_t keyEvent = 0;            // the key event the host sent for the area, 0 if none
+    int areaIndex = -1;               // index of the area in the gauge's mouse-area list, -1 if none
+};
+
+// A gauge as the module lists it (for `devhost list`).
+struct GaugeInfo {
+    std::string name;
+    uint32_t defaultSize = 0;         // mm
+    bool hasCallback = false;
+    int width = 0, height = 0;        // the gauge's own pixels (root bitmap), 0 when unknown
 };
 
 class Host {
@@ -57,15 +70,25 @@ public:
 
     VariableStore& variables();
     WindowState& windows();
+    KeyEventEngine& keyEvents();
+    const HostOptions& options() const;
+    void setFramesPerSecond(double fps);  // non-positive or non-finite values are refused (HostError)
+
+    std::vector<GaugeInfo> gaugeList() const;
 
     // Installs a gauge by name (deep copy, parameter text, service code 2).
-    // width/height 0: the gauge's bitmap size.
+    // width/height 0: the gauge's bitmap size (or, without one, its default
+    // size in mm taken as pixels); only one given: the other keeps the aspect.
     GaugeInstance& place(std::string_view gauge, std::string_view parameter = {}, int width = 0, int height = 0);
-    void placePanel(const Panel& panel);   // every gauge of every window (other modules' gauges are skipped and reported)
+    GaugeInstance& place(std::string_view gauge, std::string_view parameter, int window, Point position,
+                         int width, int height);
+    // Every gauge of every window; gauges of other modules are skipped and
+    // listed in the result, each as "Module!Gauge".
+    std::vector<std::string> placePanel(const Panel& panel);
     const std::vector<std::unique_ptr<GaugeInstance>>& gauges() const;
-    GaugeInstance* find(std::string_view gauge);
+    GaugeInstance* find(std::string_view gauge);   // the first placed instance of that name
 
-    void frame(int count = 1);             // code 6, then every element of every gauge, then time advances
+    void frame(int count = 1);             // code 6 to all, then every element of every gauge, then time advances
     void notify(GaugeInstance& gauge, int32_t serviceCode, uint32_t extra = 0);
     void notifyAll(int32_t serviceCode, uint32_t extra = 0);
     void remove(GaugeInstance& gauge);     // code 12, then gone
@@ -73,13 +96,18 @@ public:
     // x, y in the placed gauge's pixels (scaled to the gauge's own bitmap pixels).
     ClickResult click(GaugeInstance& gauge, int x, int y, uint32_t clickFlags = ClickLeft);
     std::string hover(GaugeInstance& gauge, int x, int y);   // the innermost tooltip, formatted; "" if none
+    // The same at a point given in the gauge's own pixels, as its mouse areas are.
+    ClickResult clickGaugePixel(GaugeInstance& gauge, Point point, uint32_t clickFlags = ClickLeft);
+    std::string hoverGaugePixel(GaugeInstance& gauge, Point point);
 
     GaugeSnapshot probe(const GaugeInstance& gauge) const;
     Snapshot probe() const;
     const std::vector<EventRecord>& events() const;
     void clearEvents();
-    const std::vector<int>& trapsCalled() const;
+    const std::vector<int>& trapsCalled() const;   // distinct slots, in order of first call
     uint64_t frameNumber() const;
+    double simulationTime() const;
+    double timeOfDay() const;
 
 private:
     struct Impl;

@@ -339,17 +339,7 @@ private:
     Panel panel_;
 };
 
-std::string errorText(const std::string& file, int line, const std::string& problem)
-{
-    return line > 0 ? file + ":" + std::to_string(line) + ": " + problem : file + ": " + problem;
-}
-
 }  // namespace
-
-PanelError::PanelError(std::string file, int line, std::string problem)
-    : std::runtime_error(errorText(file, line, problem)), file_(std::move(file)), problem_(std::move(problem)), line_(line)
-{
-}
 
 std::optional<int> panelWindowIdent(std::string_view name)
 {

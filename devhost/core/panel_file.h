@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/core/input_error.h"
+
 namespace devhost {
 
 struct PlacedGauge {
@@ -53,16 +55,9 @@ inline constexpr int PanelScreenHeight = 768;
 std::optional<int> panelWindowIdent(std::string_view name);
 
 // A malformed panel file: names the file, the line and the problem.
-class PanelError : public std::runtime_error {
+class PanelError : public InputError {
 public:
-    PanelError(std::string file, int line, std::string problem);
-    const std::string& file() const { return file_; }
-    int line() const { return line_; }
-    const std::string& problem() const { return problem_; }
-
-private:
-    std::string file_, problem_;
-    int line_;
+    using InputError::InputError;
 };
 
 // The syntax read:

@@ -1,19 +1,22 @@
-// Engine_1_Press_Diff: engine 1 compressor-turbine pressure difference.
+// Engine_1_Press_Diff: difference of pressure between compressor and turbine
+// of engine 1, 0 to 1 kg/cm2.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 630 (engine 1 pressure ratio). Sends no key events.
+// Owns engine1PressDiff: what the needle showed in the latest frame, which
+// the tooltip prints.
 #include "framework/gauge_list.h"
+#include "instruments/engine/pressure_dials.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1210;
+constexpr uint32_t pressureRatioVar = 630;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &engine1PressDiffGauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+double engine1PressDiff = 0.0;
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+constinit auto dial = familyDial(pressureDifferenceFamily<engine1PressDiff>, pressureDifferenceScale,
+                                 &engine1PressDiffGauge, pressureRatioVar,
+                                 "Engine 1 compressor-turbine difference of pressure (%1!04.2f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition engine1PressDiffGauge = gaugeHeader("Engine_1_Press_Diff", 100, roots, mouseAreas);
+GaugeDefinition engine1PressDiffGauge = gaugeHeader("Engine_1_Press_Diff", 100, dial.roots, dial.mouseAreas);

@@ -1,19 +1,22 @@
-// Engine_2_Press_Diff: engine 2 compressor-turbine pressure difference.
+// Engine_2_Press_Diff: difference of pressure between compressor and turbine
+// of engine 2, 0 to 1 kg/cm2.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 649 (engine 2 pressure ratio). Sends no key events.
+// Owns engine2PressDiff: what the needle showed in the latest frame, which
+// the tooltip prints.
 #include "framework/gauge_list.h"
+#include "instruments/engine/pressure_dials.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1210;
+constexpr uint32_t pressureRatioVar = 649;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &engine2PressDiffGauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+double engine2PressDiff = 0.0;
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+constinit auto dial = familyDial(pressureDifferenceFamily<engine2PressDiff>, pressureDifferenceScale,
+                                 &engine2PressDiffGauge, pressureRatioVar,
+                                 "Engine 2 compressor-turbine difference of pressure (%1!04.2f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition engine2PressDiffGauge = gaugeHeader("Engine_2_Press_Diff", 100, roots, mouseAreas);
+GaugeDefinition engine2PressDiffGauge = gaugeHeader("Engine_2_Press_Diff", 100, dial.roots, dial.mouseAreas);

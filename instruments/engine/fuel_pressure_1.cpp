@@ -1,19 +1,20 @@
-// Fuel_Pressure_1: engine 1 fuel pressure.
+// Fuel_Pressure_1: fuel pressure of engine 1, 0 to 60 kg/cm2.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 899 (engine 1 fuel pressure). Sends no key events.
+// Owns fuelPressure1: what the needle showed in the latest frame, which the
+// tooltip prints.
 #include "framework/gauge_list.h"
+#include "instruments/engine/pressure_dials.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1240;
+constexpr uint32_t fuelPressureVar = 899;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &fuelPressure1Gauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+double fuelPressure1 = 0.0;
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+constinit auto dial = familyDial(fuelPressureFamily<fuelPressure1>, fuelPressureScale, &fuelPressure1Gauge,
+                                 fuelPressureVar, "Engine 1 fuel pressure (%1!4.1f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition fuelPressure1Gauge = gaugeHeader("Fuel_Pressure_1", 100, roots, mouseAreas);
+GaugeDefinition fuelPressure1Gauge = gaugeHeader("Fuel_Pressure_1", 100, dial.roots, dial.mouseAreas);

@@ -1,19 +1,20 @@
-// Fuel_Pressure_2: engine 2 fuel pressure.
+// Fuel_Pressure_2: fuel pressure of engine 2, 0 to 60 kg/cm2.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 900 (engine 2 fuel pressure). Sends no key events.
+// Owns fuelPressure2: what the needle showed in the latest frame, which the
+// tooltip prints.
 #include "framework/gauge_list.h"
+#include "instruments/engine/pressure_dials.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1240;
+constexpr uint32_t fuelPressureVar = 900;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &fuelPressure2Gauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+double fuelPressure2 = 0.0;
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+constinit auto dial = familyDial(fuelPressureFamily<fuelPressure2>, fuelPressureScale, &fuelPressure2Gauge,
+                                 fuelPressureVar, "Engine 2 fuel pressure (%1!4.1f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition fuelPressure2Gauge = gaugeHeader("Fuel_Pressure_2", 100, roots, mouseAreas);
+GaugeDefinition fuelPressure2Gauge = gaugeHeader("Fuel_Pressure_2", 100, dial.roots, dial.mouseAreas);

@@ -1,21 +1,21 @@
-// Fuel_Quantity_Main_Aft: contents of the main aft tank.
+// Fuel_Quantity_Main_Aft: contents of the main aft tank, in litres.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 298 (aft tank capacity, gallons) at installation and
+// host variable 297 (aft tank level) every frame. Sends no key events. Owns
+// aftTankCapacity (litres, from installation on) and aftTankContents (what
+// the needle showed in the latest frame, which the tooltip prints).
 #include "framework/gauge_list.h"
+#include "instruments/engine/fuel_quantity_dial.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1390;
+double aftTankCapacity = 0.0;
+double aftTankContents = 0.0;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &fuelQuantityAftGauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
-
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+constinit auto dial = familyDial(fuelQuantityFamily<aftTankCapacity, aftTankContents>, fuelQuantityScale,
+                                 &fuelQuantityAftGauge, 297, "Main rear tank level (%1!d! liters)");
 
 }  // namespace
 
-GaugeDefinition fuelQuantityAftGauge = gaugeHeader("Fuel_Quantity_Main_Aft", 100, roots, mouseAreas, serviceCallback);
+GaugeDefinition fuelQuantityAftGauge = gaugeHeader("Fuel_Quantity_Main_Aft", 100, dial.roots, dial.mouseAreas,
+                                                   captureCapacity<298, aftTankCapacity>);

@@ -1,21 +1,22 @@
-// Fuel_Quantity_Main_Front: contents of the main front tank.
+// Fuel_Quantity_Main_Front: contents of the main front tank, in litres.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 292 (front tank capacity, gallons) at installation and
+// host variable 291 (front tank level) every frame. Sends no key events.
+// Owns frontTankCapacity (litres, from installation on) and
+// frontTankContents (what the needle showed in the latest frame, which the
+// tooltip prints).
 #include "framework/gauge_list.h"
+#include "instruments/engine/fuel_quantity_dial.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1390;
+double frontTankCapacity = 0.0;
+double frontTankContents = 0.0;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &fuelQuantityFrontGauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
-
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+constinit auto dial = familyDial(fuelQuantityFamily<frontTankCapacity, frontTankContents>, fuelQuantityScale,
+                                 &fuelQuantityFrontGauge, 291, "Main front tank level (%1!d! liters)");
 
 }  // namespace
 
-GaugeDefinition fuelQuantityFrontGauge = gaugeHeader("Fuel_Quantity_Main_Front", 100, roots, mouseAreas, serviceCallback);
+GaugeDefinition fuelQuantityFrontGauge = gaugeHeader("Fuel_Quantity_Main_Front", 100, dial.roots, dial.mouseAreas,
+                                                     captureCapacity<292, frontTankCapacity>);

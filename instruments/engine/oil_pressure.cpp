@@ -1,21 +1,18 @@
-// Oil_Pressure: oil pressure of any engine.
+// Oil_Pressure: the oil pressure dial of Oil_Pressure_1, for any engine.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Defined for engine 1 (host variable 562); the panel file's parameter text
+// names the engine ("2", "3" or "4"), and the gauge callback moves the
+// needle's variable to that engine's at installation. The tooltip keeps
+// reading engine 1's variable. Sends no key events. Owns no state.
+#include "framework/engine_translation.h"
 #include "framework/gauge_list.h"
+#include "instruments/engine/pressure_dials.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1270;
-
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &oilPressureGauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
-
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+constinit auto dial = engine1OilPressureDial(&oilPressureGauge);
 
 }  // namespace
 
-GaugeDefinition oilPressureGauge = gaugeHeader("Oil_Pressure", 100, roots, mouseAreas, serviceCallback);
+GaugeDefinition oilPressureGauge =
+    gaugeHeader("Oil_Pressure", 100, dial.roots, dial.mouseAreas, engineTranslationCallback);

@@ -1,19 +1,15 @@
-// Oil_Pressure_1: engine 1 oil pressure.
+// Oil_Pressure_1: oil pressure of engine 1, 0 to 10 kg/cm2.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 562 (engine 1 oil pressure): the needle shows it raw
+// against a scale that carries the unit factor, and the tooltip reads it
+// afresh. Sends no key events. Owns no state.
 #include "framework/gauge_list.h"
+#include "instruments/engine/pressure_dials.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1270;
-
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &oilPressure1Gauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
-
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+constinit auto dial = engine1OilPressureDial(&oilPressure1Gauge);
 
 }  // namespace
 
-GaugeDefinition oilPressure1Gauge = gaugeHeader("Oil_Pressure_1", 100, roots, mouseAreas);
+GaugeDefinition oilPressure1Gauge = gaugeHeader("Oil_Pressure_1", 100, dial.roots, dial.mouseAreas);

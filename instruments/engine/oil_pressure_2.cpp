@@ -1,19 +1,18 @@
-// Oil_Pressure_2: engine 2 oil pressure.
+// Oil_Pressure_2: oil pressure of engine 2, 0 to 10 kg/cm2.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 572 (engine 2 oil pressure): the needle shows it raw
+// against a scale that carries the unit factor, and the tooltip reads it
+// afresh. Sends no key events. Owns no state.
 #include "framework/gauge_list.h"
+#include "instruments/engine/pressure_dials.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1270;
+constexpr uint32_t oilPressureVar = 572;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &oilPressure2Gauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
-
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+constinit auto dial = familyDial(oilPressureFamily<oilPressureVar>, oilPressureScale, &oilPressure2Gauge,
+                                 oilPressureVar, "Engine 2 oil pressure (%1!4.2f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition oilPressure2Gauge = gaugeHeader("Oil_Pressure_2", 100, roots, mouseAreas);
+GaugeDefinition oilPressure2Gauge = gaugeHeader("Oil_Pressure_2", 100, dial.roots, dial.mouseAreas);

@@ -1,19 +1,17 @@
 // Tachometer_1: engine 1 speed.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Reads host variable 625 (engine 1 speed) for the needle and the tooltip.
+// Sends no key events. Owns no state.
 #include "framework/gauge_list.h"
+#include "instruments/engine/tachometer_dial.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1150;
+constexpr uint32_t engineSpeedVar = 625;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &tachometer1Gauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
-
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+constinit auto dial = familyDial(tachometerFamily<engineSpeedVar>, tachometerScale, &tachometer1Gauge, engineSpeedVar,
+                                 "Tachometer Engine 1 (%1!d! RPM)");
 
 }  // namespace
 
-GaugeDefinition tachometer1Gauge = gaugeHeader("Tachometer_1", 100, roots, mouseAreas);
+GaugeDefinition tachometer1Gauge = gaugeHeader("Tachometer_1", 100, dial.roots, dial.mouseAreas);

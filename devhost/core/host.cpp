@@ -1,0 +1,497 @@
+#include "devhost/core/host.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+
+#include "devhost/core/bitmap_catalog.h"
+#include "devhost/core/element_update.h"
+#include "devhost/core/module_file.h"
+#include "devhost/core/mouse_map.h"
+#include "devhost/core/service_table.h"
+#include "devhost/core/tooltip_format.h"
+
+namespace devhost {
+
+namespace {
+
+// Longest gauge list the loader walks before it calls the list broken: the
+// module has 41 gauges; a list with no null well past that is not a list.
+constexpr size_t maxGaugeList = 256;
+constexpr uint32_t simulationTimeVar = 604;
+constexpr uint32_t timeOfDayVar = 557;
+constexpr double secondsPerDay = 86400.0;
+constexpr std::string_view atcIdExpression = "(A:ATC ID,string)";
+constexpr size_t maxTooltipText = 1024;
+
+std::string boundedText(const char* text, size_t limit)
+{
+    if (!text)
+        return {};
+    return std::string(text, strnlen(text, limit));
+}
+
+}  // namespace
+
+std::string moduleUnderTest()
+{
+    if (const char* path = std::getenv("VARDEX_MODULE"); path && *path)
+        return path;
+#ifdef VARDEX_MODULE_PATH
+    return VARDEX_MODULE_PATH;
+#else
+    return "Vardex_Instr.so";
+#endif
+}
+
+struct Host::Impl final : ServiceSink {
+    HostOptions options;
+    std::unique_ptr<ModuleFile> module;
+    LinkageRecord* linkage = nullptr;
+    ImportTableRecord* imports = nullptr;
+    std::vector<GaugeDefinition*> gaugeList;
+    HostServices services{};
+    VariableStore variables;
+    WindowState windows;
+    KeyEventEngine keys{variables, windows};
+    std::unique_ptr<BitmapCatalog> bitmaps;
+    std::vector<std::unique_ptr<GaugeInstance>> gauges;
+    std::vector<EventRecord> events;
+    std::vector<int> traps;
+    uint64_t frame = 0;
+
+    Impl(const std::string& path, HostOptions chosen) : options(std::move(chosen))
+    {
+        if (!(options.framesPerSecond > 0) || !std::isfinite(options.framesPerSecond))
+            throw HostError("frame rate must be a positive number");
+        module = std::make_unique<ModuleFile>(path, options.privateCopy);
+        linkage = static_cast<LinkageRecord*>(module->symbol("Linkage"));
+        if (!linkage)
+            throw HostError("module " + path + " exports no Linkage");
+        imports = static_cast<ImportTableRecord*>(module->symbol("ImportTable"));
+        if (!imports)
+            throw HostError("module " + path + " exports no ImportTable");
+        if (linkage->moduleId != LinkageModuleId)
+            throw HostError("module " + path + " has module id " + std::to_string(linkage->moduleId) +
+                            ", not 0x13: not a gauge module");
+        if (imports->services.id != ImportTableId)
+            throw HostError("module " + path + ": its ImportTable begins with id " +
+                            std::to_string(imports->services.id) + ", not 0x0F");
+        size_t count = 0;
+        while (count <= maxGaugeList && linkage->gauges[count])
+            ++count;
+        if (count > maxGaugeList)
+            throw HostError("module " + path + ": its gauge list has no end within " +
+                            std::to_string(maxGaugeList) + " entries");
+        gaugeList.assign(linkage->gauges, linkage->gauges + count);
+        bitmaps = std::make_unique<BitmapCatalog>(*module);
+
+        services = makeServiceTable(*linkage);
+        imports->services.services = &services;
+        variables.set(simulationTimeVar, 0.0);
+        variables.set(timeOfDayVar, std::fmod(options.startTimeOfDay, secondsPerDay));
+        if (linkage->init) {
+            ActiveSink active = enter();
+            linkage->init();
+        }
+    }
+
+    // Every call into the module goes through here: the services reach this
+    // host, and the module's reference points at this host's table (two
+    // hosts that share one load of a file take turns with it).
+    ActiveSink enter()
+    {
+        imports->services.services = &services;
+        return ActiveSink(*this);
+    }
+
+    ~Impl()
+    {
+        while (!gauges.empty())
+            removeGauge(*gauges.front());
+        if (linkage && linkage->shutdown) {
+            ActiveSink active = enter();
+            linkage->shutdown();
+        }
+        if (imports && imports->services.services == &services)
+            imports->services.services = nullptr;
+    }
+
+    const GaugeDefinition* definitionNamed(std::string_view name) const
+    {
+        for (const GaugeDefinition* g : gaugeList)
+            if (g->name && name == g->name)
+                return g;
+        return nullptr;
+    }
+
+    std::optional<Point> rootBitmapSize(const GaugeDefinition& gauge) const
+    {
+        if (!gauge.elements || !gauge.elements[0])
+            return std::nullopt;
+        return bitmaps->size(gauge.elements[0]->bitmap);
+    }
+
+    uint32_t instanceHandle() const
+    {
+        // The extra word is 32 bits wide; on a 64-bit host only the low half
+        // of the handle fits. The portable platform does not read it.
+        auto handle = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(module->handle()));
+        return handle ? handle : 1;
+    }
+
+    void callGauge(GaugeInstance& gauge, int32_t code, uint32_t extra)
+    {
+        GaugeDefinition* definition = gauge.definition();
+        if (!definition->callback)
+            return;
+        ActiveSink active = enter();
+        definition->callback(definition, code, extra);
+    }
+
+    void removeGauge(GaugeInstance& gauge)
+    {
+        callGauge(gauge, ServiceBeforeRemove, 0);
+        std::erase_if(gauges, [&](const auto& g) { return g.get() == &gauge; });
+    }
+
+    void updateElements(GaugeInstance& gauge)
+    {
+        ActiveSink active = enter();
+        for (GaugeInstance::Slot& slot : gauge.elements())
+            updateElement(*slot.element, slot.shown, variables, bitmaps.get());
+    }
+
+    void advanceTime()
+    {
+        const double step = 1.0 / options.framesPerSecond;
+        variables.set(simulationTimeVar, variables.get(simulationTimeVar) + step);
+        double tod = std::fmod(variables.get(timeOfDayVar) + step, secondsPerDay);
+        variables.set(timeOfDayVar, tod < 0 ? tod + secondsPerDay : tod);
+    }
+
+    TooltipValue tooltipArgument(TooltipArg& arg, GaugeDefinition* gauge)
+    {
+        refreshSource(arg.source, variables);
+        if (arg.number)
+            return arg.number(0.0, 0, nullptr, &arg.source, gauge);
+        if (arg.string)
+            return boundedText(arg.string(0.0, 0, nullptr, &arg.source, gauge), maxTooltipText);
+        return sourceValue(arg.source) * (arg.scale != 0 ? arg.scale : 1.0);
+    }
+
+    std::string tooltipText(const MouseArea& tooltip, GaugeDefinition* gauge)
+    {
+        if (!tooltip.tooltipText)
+            return std::string(hostHelpText(tooltip.helpId));
+        std::vector<TooltipValue> args;
+        if (tooltip.tooltipArgs) {
+            ActiveSink active = enter();
+            for (uint32_t k = 0; k < tooltip.keyEventOrArgCount; ++k)
+                args.push_back(tooltipArgument(tooltip.tooltipArgs[k], gauge));
+        }
+        return formatTooltip(boundedText(tooltip.tooltipText, maxTooltipText), args);
+    }
+
+    static Point toGaugePixels(const GaugeInstance& gauge, int x, int y)
+    {
+        const Point size = gauge.size(), pixels = gauge.gaugePixels();
+        auto scale = [](int v, int placed, int own) {
+            return placed > 0 ? static_cast<int>(std::floor(double(v) * own / placed)) : v;
+        };
+        return {scale(x, size.x, pixels.x), scale(y, size.y, pixels.y)};
+    }
+
+    static Point toPanelPixels(const GaugeInstance& gauge, Point point)
+    {
+        const Point size = gauge.size(), pixels = gauge.gaugePixels();
+        auto scale = [](int v, int placed, int own) {
+            return own > 0 ? static_cast<int>(std::floor(double(v) * placed / own)) : v;
+        };
+        return {gauge.position().x + scale(point.x, size.x, pixels.x), gauge.position().y + scale(point.y, size.y, pixels.y)};
+    }
+
+    void logEvent(uint32_t id, uint32_t value, bool windowToggle, bool known)
+    {
+        events.push_back({.frame = frame, .id = id, .value = value, .windowToggle = windowToggle, .known = known});
+    }
+
+    // ServiceSink
+    int32_t togglePanelWindow(uint32_t window) override
+    {
+        keys.togglePanelWindow(window);
+        logEvent(window, 0, true, true);
+        return 1;
+    }
+
+    uint32_t triggerKeyEvent(uint32_t id, uint32_t value) override
+    {
+        keys.apply(id, value);
+        logEvent(id, value, false, findKeyEvent(id) != nullptr);
+        return 1;
+    }
+
+    void lookupVar(SourceVar& var) override { variables.fill(var); }
+
+    int32_t executeCalculatorCode(const char* expression, double*, int32_t*, const char** text) override
+    {
+        if (!expression || std::string_view(expression) != atcIdExpression)
+            return 0;
+        if (text)
+            *text = options.atcId.c_str();
+        return 1;
+    }
+
+    void trap(int slot) override
+    {
+        if (std::find(traps.begin(), traps.end(), slot) == traps.end())
+            traps.push_back(slot);
+    }
+
+    void* findHostWindow(const char* className) override
+    {
+        for (std::string& offered : options.windowClasses)
+            if (offered == className)
+                return &offered;
+        return nullptr;
+    }
+};
+
+Host::Host(const std::string& modulePath, HostOptions options)
+    : impl_(std::make_unique<Impl>(modulePath, std::move(options)))
+{
+}
+
+Host::~Host() = default;
+
+VariableStore& Host::variables() { return impl_->variables; }
+WindowState& Host::windows() { return impl_->windows; }
+KeyEventEngine& Host::keyEvents() { return impl_->keys; }
+const HostOptions& Host::options() const { return impl_->options; }
+
+void Host::setFramesPerSecond(double fps)
+{
+    if (!(fps > 0) || !std::isfinite(fps))
+        throw HostError("frame rate must be a positive number");
+    impl_->options.framesPerSecond = fps;
+}
+
+std::vector<GaugeInfo> Host::gaugeList() const
+{
+    std::vector<GaugeInfo> list;
+    for (const GaugeDefinition* g : impl_->gaugeList) {
+        GaugeInfo info{.name = g->name ? g->name : "", .defaultSize = g->defaultSize, .hasCallback = g->callback != nullptr};
+        if (auto size = impl_->rootBitmapSize(*g)) {
+            info.width = size->x;
+            info.height = size->y;
+        }
+        list.push_back(std::move(info));
+    }
+    return list;
+}
+
+GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, int width, int height)
+{
+    return place(gauge, parameter, 0, Point{0, 0}, width, height);
+}
+
+GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, int window, Point position,
+                           int width, int height)
+{
+    const GaugeDefinition* definition = impl_->definitionNamed(gauge);
+    if (!definition)
+        throw HostError("the module has no gauge named \"" + std::string(gauge) + "\"");
+    if (width < 0 || height < 0)
+        throw HostError("gauge " + std::string(gauge) + " placed with a negative size");
+
+    // Without a bitmap to measure, the default size in millimetres stands in
+    // for a square of as many pixels.
+    const auto root = impl_->rootBitmapSize(*definition);
+    const Point own = root ? *root : Point{static_cast<int32_t>(definition->defaultSize),
+                                           static_cast<int32_t>(definition->defaultSize)};
+    Point placed{width, height};
+    if (width == 0 && height == 0)
+        placed = own;
+    else if (height == 0)
+        placed.y = own.x > 0 ? static_cast<int32_t>(std::lround(double(width) * own.y / own.x)) : width;
+    else if (width == 0)
+        placed.x = own.y > 0 ? static_cast<int32_t>(std::lround(double(height) * own.x / own.y)) : height;
+    const Point pixels = root ? *root : placed;
+
+    auto instance = std::make_unique<GaugeInstance>(
+        *definition, Placement{.parameter = parameter, .window = window, .position = position, .size = placed,
+                               .gaugePixels = pixels});
+    GaugeInstance& placedGauge = *instance;
+    impl_->gauges.push_back(std::move(instance));
+    impl_->callGauge(placedGauge, ServiceInstall, impl_->instanceHandle());
+    return placedGauge;
+}
+
+std::vector<std::string> Host::placePanel(const Panel& panel)
+{
+    // The simulator finds a gauge's module by file name, whatever the case;
+    // the module under test answers to its own file's name and to ours.
+    auto ours = [&](std::string_view module) {
+        auto same = [](std::string_view a, std::string_view b) {
+            return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+            });
+        };
+        return module.empty() || same(module, "Vardex_Instr") || same(module, impl_->module->path().stem().string());
+    };
+    std::vector<std::string> skipped;
+    for (const PanelWindowSpec& window : panel.windows)
+        for (const PlacedGauge& g : window.gauges) {
+            if (!ours(g.module)) {
+                skipped.push_back(g.module + "!" + g.gauge);
+                continue;
+            }
+            place(g.gauge, g.parameter, window.number, Point{g.x, g.y}, g.width.value_or(0), g.height.value_or(0));
+        }
+    return skipped;
+}
+
+const std::vector<std::unique_ptr<GaugeInstance>>& Host::gauges() const { return impl_->gauges; }
+
+GaugeInstance* Host::find(std::string_view gauge)
+{
+    for (auto& g : impl_->gauges)
+        if (g->name() == gauge)
+            return g.get();
+    return nullptr;
+}
+
+void Host::frame(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        for (auto& g : impl_->gauges)
+            impl_->callGauge(*g, ServiceBeforeUpdate, 0);
+        for (auto& g : impl_->gauges)
+            impl_->updateElements(*g);
+        ++impl_->frame;
+        impl_->advanceTime();
+    }
+}
+
+void Host::notify(GaugeInstance& gauge, int32_t serviceCode, uint32_t extra)
+{
+    impl_->callGauge(gauge, serviceCode, extra);
+}
+
+void Host::notifyAll(int32_t serviceCode, uint32_t extra)
+{
+    for (auto& g : impl_->gauges)
+        impl_->callGauge(*g, serviceCode, extra);
+}
+
+void Host::remove(GaugeInstance& gauge) { impl_->removeGauge(gauge); }
+
+ClickResult Host::click(GaugeInstance& gauge, int x, int y, uint32_t clickFlags)
+{
+    return clickGaugePixel(gauge, Impl::toGaugePixels(gauge, x, y), clickFlags);
+}
+
+std::string Host::hover(GaugeInstance& gauge, int x, int y)
+{
+    return hoverGaugePixel(gauge, Impl::toGaugePixels(gauge, x, y));
+}
+
+ClickResult Host::clickGaugePixel(GaugeInstance& gauge, Point point, uint32_t clickFlags)
+{
+    MouseMap map(gauge.mouseAreas(), gauge.gaugePixels());
+    MouseMap::Hit hit = map.clickAt(point, clickFlags);
+    if (!hit.area)
+        return {};
+    ClickResult result{.hit = true, .areaIndex = static_cast<int>(hit.area - gauge.mouseAreas().data())};
+    if (hit.area->handler) {
+        ClickRecord record{.point = {point.x - hit.box.x, point.y - hit.box.y},
+                           .gauge = gauge.definition(),
+                           .area = hit.area,
+                           .screen = Impl::toPanelPixels(gauge, point)};
+        ActiveSink active = impl_->enter();
+        hit.area->handler(&record, clickFlags);
+        result.handled = true;
+    } else if (hit.area->keyEventOrArgCount != 0) {
+        result.keyEvent = hit.area->keyEventOrArgCount;
+        impl_->triggerKeyEvent(result.keyEvent, 0);
+    }
+    return result;
+}
+
+std::string Host::hoverGaugePixel(GaugeInstance& gauge, Point point)
+{
+    MouseMap map(gauge.mouseAreas(), gauge.gaugePixels());
+    // The innermost region that has something to say; a region without a
+    // tooltip of its own leaves the word to the region around it.
+    for (const MouseMap::RegionHit& region : map.regionsAt(point)) {
+        std::string text;
+        if (region.tooltip)
+            text = impl_->tooltipText(*region.tooltip, gauge.definition());
+        if (text.empty() && region.region->helpId != 0)
+            text = std::string(hostHelpText(region.region->helpId));
+        if (!text.empty())
+            return text;
+    }
+    return {};
+}
+
+GaugeSnapshot Host::probe(const GaugeInstance& gauge) const
+{
+    const GaugeDefinition* definition = gauge.definition();
+    GaugeSnapshot snapshot{.name = gauge.name(),
+                           .parameter = boundedText(definition->parameter, 4096),
+                           .window = gauge.window(),
+                           .x = gauge.position().x,
+                           .y = gauge.position().y,
+                           .width = gauge.size().x,
+                           .height = gauge.size().y,
+                           .userData = definition->userData};
+    if (definition->mouseAreas && definition->mouseAreas[0].type == Region)
+        snapshot.helpIdOfFirstRegion = definition->mouseAreas[0].helpId;
+    for (const GaugeInstance::Slot& slot : gauge.elements()) {
+        ElementSnapshot element = slot.shown;
+        const GaugeElement& record = *slot.element;
+        element.kind = record.kind;
+        element.bitmap = record.bitmap;
+        element.imageFlags = record.imageFlags;
+        element.hidden = (record.imageFlags & ImageHidden) != 0;
+        if (record.kind == String) {
+            const auto& string = reinterpret_cast<const StringElement&>(record);
+            element.text = boundedText(string.text, string.characters);
+            element.textColour = string.textColour;
+            element.font = boundedText(string.fontFace, sizeof string.fontFace);
+        }
+        snapshot.elements.push_back(std::move(element));
+    }
+    return snapshot;
+}
+
+Snapshot Host::probe() const
+{
+    Snapshot snapshot{.frame = impl_->frame,
+                      .simulationTime = simulationTime(),
+                      .timeOfDay = timeOfDay(),
+                      .events = impl_->events,
+                      .trapsCalled = impl_->traps};
+    for (const auto& g : impl_->gauges)
+        snapshot.gauges.push_back(probe(*g));
+    std::set<uint32_t> unknown(impl_->variables.unknownReads().begin(), impl_->variables.unknownReads().end());
+    snapshot.unknownVariables.assign(unknown.begin(), unknown.end());
+    return snapshot;
+}
+
+const std::vector<EventRecord>& Host::events() const { return impl_->events; }
+void Host::clearEvents()
+{
+    impl_->events.clear();
+    impl_->keys.clearLog();
+}
+const std::vector<int>& Host::trapsCalled() const { return impl_->traps; }
+uint64_t Host::frameNumber() const { return impl_->frame; }
+double Host::simulationTime() const { return impl_->variables.get(simulationTimeVar); }
+double Host::timeOfDay() const { return impl_->variables.get(timeOfDayVar); }
+
+}  // namespace devhost

@@ -1,0 +1,48 @@
+// A gauge's mouse-area list as the host reads it: nested regions whose
+// entries' boxes are relative to the enclosing region's origin, resolved to
+// boxes in gauge pixels. The empty box (0,0,0,0) stands for the enclosing
+// region as a whole (for the outermost region, the whole gauge).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "framework/gauge_model.h"
+
+namespace devhost {
+
+class MouseMap {
+public:
+    MouseMap(std::span<MouseArea> areas, Point gaugePixels);
+
+    // The first ClickArea in list order whose box holds the point and whose
+    // click-flag word reacts to one of the buttons in clickFlags; null if none.
+    struct Hit {
+        MouseArea* area = nullptr;
+        Box box{};  // in gauge pixels
+    };
+    Hit clickAt(Point point, uint32_t clickFlags) const;
+
+    // The regions that hold the point, innermost first.
+    struct RegionHit {
+        MouseArea* region;
+        MouseArea* tooltip;  // the region's first Tooltip entry, or null
+    };
+    std::vector<RegionHit> regionsAt(Point point) const;
+
+private:
+    struct RegionBox {
+        MouseArea* region;
+        MouseArea* tooltip = nullptr;
+        Box box;
+        int depth;
+        size_t order;
+    };
+    std::vector<RegionBox> regions_;
+    std::vector<Hit> clicks_;
+};
+
+bool contains(Box box, Point point);
+
+}  // namespace devhost

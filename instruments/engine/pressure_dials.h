@@ -1,0 +1,91 @@
+// The engine pressure dials: compressor-turbine pressure difference, fuel
+// pressure and oil pressure of the two engines, always in kg/cm2. Each is a
+// needle dial (face, one needle about the dial centre, bezel, whole-gauge
+// tooltip); what the dials of one kind share is told here once, and each
+// gauge's file adds its engine's variable, module-wide value and tooltip.
+#pragma once
+
+#include "framework/host_services.h"
+#include "framework/needle_dial.h"
+#include "instruments/engine/engine_dials.h"
+
+// The one factor by which the host's fuel and oil pressure values become
+// kg/cm2.
+inline constexpr double hostPressurePerKgCm2 = 2050.82;
+
+inline constexpr Point pressureDialCentre = {100, 100};
+
+// ---------------------------------------------------------------- pressure difference
+
+// Scale 0 to 1 from lower left over the top to lower right; the first and
+// last points repeat the end marks so that values beyond rest on the stops.
+inline constexpr CalibrationPoint pressureDifferenceScale[] = {
+    {{67, 157}, -1.0}, {{67, 157}, 0.0}, {{100, 39}, 0.5}, {{133, 157}, 1.0}, {{133, 157}, 1.5},
+};
+
+inline constexpr FailureBinding pressureDifferenceFailures[] = {{20, FailZero}, {2, FailNone}};
+
+// The host's pressure ratio (1.0: no difference) as kg/cm2 of difference.
+// A ratio below 1 shows 0, and so does a ratio that is no finite number.
+inline double pressureDifference(double ratio)
+{
+    double difference = (ratio - 1.0) / 2.14;
+    return std::isfinite(difference) && difference >= 0.0 ? difference : 0.0;
+}
+
+// The tooltip prints the needle's value of the latest frame, clamped as the
+// needle showed it.
+template <double& shown>
+inline constexpr NeedleDialSpec pressureDifferenceFamily = convertingDial<pressureDifference, shown>(
+    {.face = 1210, .needle = 1220, .bezel = 1230, .needlePosition = pressureDialCentre, .needleOffset = {32, 9}},
+    pressureDifferenceFailures);
+
+// ---------------------------------------------------------------- fuel pressure
+
+inline constexpr CalibrationPoint fuelPressureScale[] = {
+    {{51, 150}, -1.0}, {{51, 150}, 0.0}, {{100, 33}, 30.0}, {{150, 150}, 60.0}, {{150, 150}, 70.0},
+};
+
+// Not clamped: a negative pressure rests the needle on the lower stop and
+// the tooltip prints it as it is. A value that is no finite number shows 0.
+inline double fuelPressure(double hostValue) { return finiteOr(hostValue / hostPressurePerKgCm2, 0.0); }
+
+template <double& shown>
+inline constexpr NeedleDialSpec fuelPressureFamily = convertingDial<fuelPressure, shown>(
+    {.face = 1240, .needle = 1250, .bezel = 1260, .needlePosition = pressureDialCentre, .needleOffset = {27, 8}},
+    engineNeedleFailures);
+
+// ---------------------------------------------------------------- oil pressure
+
+// The needle shows the raw host value; the scale carries the unit factor:
+// -1, 0, 5, 10 and 15 kg/cm2.
+inline constexpr CalibrationPoint oilPressureScale[] = {
+    {{52, 155}, -1 * hostPressurePerKgCm2}, {{52, 155}, 0.0},
+    {{100, 33}, 5 * hostPressurePerKgCm2},  {{148, 154}, 10 * hostPressurePerKgCm2},
+    {{148, 154}, 15 * hostPressurePerKgCm2},
+};
+
+// The tooltip reads the host itself, from a variable fixed here: placing
+// Oil_Pressure for another engine moves its needle, not its tooltip.
+template <uint32_t pressureVar>
+double VARDEX_HOSTAPI printOilPressure(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
+{
+    return finiteOr(readHostNumber(pressureVar) / hostPressurePerKgCm2, 0.0);
+}
+
+template <uint32_t pressureVar>
+inline constexpr NeedleDialSpec oilPressureFamily = {
+    .parts = {.face = 1270, .needle = 1280, .bezel = 1290, .needlePosition = pressureDialCentre, .needleOffset = {27, 8}},
+    .failures = engineNeedleFailures,
+    .tooltipValue = printOilPressure<pressureVar>,
+};
+
+// Oil_Pressure_1 and Oil_Pressure are one dial; Oil_Pressure's gauge
+// callback can turn its needle to another engine at installation.
+inline constexpr uint32_t engine1OilPressureVar = 562;
+
+constexpr NeedleDial<std::size(oilPressureScale)> engine1OilPressureDial(GaugeDefinition* gauge)
+{
+    return familyDial(oilPressureFamily<engine1OilPressureVar>, oilPressureScale, gauge, engine1OilPressureVar,
+                      "Engine 1 oil pressure (%1!4.2f! kg/cm2)");
+}

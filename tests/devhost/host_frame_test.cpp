@@ -1,0 +1,84 @@
+// What the host does in a frame, and how time passes.
+#include <gtest/gtest.h>
+
+#include "devhost/core/host.h"
+#include "fixture_paths.h"
+
+namespace devhost {
+namespace {
+
+using namespace testing;
+
+TEST(Frames, EveryGaugeHearsCode6BeforeAnyElementIsUpdated)
+{
+    Host host(fixture("fixture_gauges"));
+    host.place("Recorder");
+    host.place("Recorder");
+    host.clearEvents();
+    host.frame();
+    std::vector<uint32_t> order;
+    for (const EventRecord& e : host.events())
+        order.push_back(e.id);
+    EXPECT_EQ(order, (std::vector<uint32_t>{reportServiceCode + 6, reportServiceCode + 6, reportIconUpdate,
+                                            reportIconUpdate}));
+    EXPECT_EQ(host.events()[0].frame, 0u);
+    host.frame();
+    EXPECT_EQ(host.events().back().frame, 1u) << "events carry the frame they happened in";
+}
+
+TEST(Frames, AnIconShowsTheFrameItsCallbackReturns)
+{
+    Host host(fixture("fixture_gauges"));
+    GaugeInstance& recorder = host.place("Recorder");
+    host.frame();
+    GaugeSnapshot shown = host.probe(recorder);
+    ASSERT_EQ(shown.elements.size(), 2u);
+    EXPECT_EQ(shown.elements[1].depth, 1);
+    EXPECT_EQ(shown.elements[1].frame, 1);
+}
+
+TEST(Frames, ANeedleWithoutCallbackShowsItsSourceVariable)
+{
+    Host host(fixture("fixture_gauges"));
+    GaugeInstance& gauge = host.place("Rewriter");
+    host.variables().set(61, 5.0);
+    host.frame();
+    ElementSnapshot needle = host.probe(gauge).elements[1];
+    EXPECT_DOUBLE_EQ(needle.value, 5.0);
+    EXPECT_EQ(needle.kind, Needle);
+}
+
+TEST(Frames, NoticesReachOneGaugeOrAll)
+{
+    Host host(fixture("fixture_gauges"));
+    GaugeInstance& first = host.place("Recorder");
+    host.place("Recorder");
+    host.clearEvents();
+    host.notify(first, ServiceShutDownNotice);
+    host.notifyAll(ServiceShutDownNotice);
+    EXPECT_EQ(host.events().size(), 3u);
+}
+
+TEST(Time, SimulationTimeAndTimeOfDayAdvanceWithTheFrameRate)
+{
+    Host host(fixture("fixture_gauges"), HostOptions{.startTimeOfDay = 3600});
+    host.frame(18);
+    EXPECT_NEAR(host.simulationTime(), 1.0, 1e-9);
+    EXPECT_NEAR(host.timeOfDay(), 3601.0, 1e-9);
+    host.setFramesPerSecond(2);
+    host.frame(4);
+    EXPECT_NEAR(host.simulationTime(), 3.0, 1e-9);
+    EXPECT_EQ(host.frameNumber(), 22u);
+    EXPECT_THROW(host.setFramesPerSecond(0), HostError);
+}
+
+TEST(Time, TimeOfDayWrapsAtMidnight)
+{
+    Host host(fixture("fixture_gauges"), HostOptions{.framesPerSecond = 2, .startTimeOfDay = 86399.5});
+    host.frame(2);
+    EXPECT_NEAR(host.timeOfDay(), 0.5, 1e-9);
+    EXPECT_NEAR(host.probe().timeOfDay, 0.5, 1e-9);
+}
+
+}  // namespace
+}  // namespace devhost
