@@ -7,7 +7,6 @@
 // one-frame icon, by selecting no frame.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 
 #include "framework/gauge_model.h"
@@ -44,15 +43,3 @@ inline double needleWhen(GaugeElement* element, bool shown, double reading)
 
 // The words a switch's tooltip prints for its state.
 constexpr const char* onOffWord(int32_t state) { return state != 0 ? "on" : "off"; }
-
-// A host reading made safe to hand back to the host: NaN reads as `rest`,
-// an infinity as the end of the dial it points past; finite values pass
-// unchanged.
-inline double finiteReading(double value, double rest, double lowest, double highest)
-{
-    if (std::isnan(value))
-        return rest;
-    if (std::isinf(value))
-        return value > 0 ? highest : lowest;
-    return value;
-}

@@ -11,6 +11,7 @@
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/needle_dial.h"
 #include "framework/switches.h"
 
 namespace {
@@ -50,9 +51,6 @@ CalibrationPoint knotsTable[] = {
     {.point = {129, 49}, .value = 650}, {.point = {129, 49}, .value = 700},
 };
 
-constexpr double KmhStop = 1100;
-constexpr double KnotsStop = 700;
-
 // Pitot-static and airspeed-indicator failures zero both needles.
 constexpr std::array<FailureBinding, 3> NeedleFailures = {{{6, FailZero}, {3, FailZero}, {}}};
 std::array<FailureBinding, 3> kmhFailures = NeedleFailures;
@@ -62,23 +60,16 @@ std::array<FailureBinding, 3> knotsFailures = NeedleFailures;
 
 bool metric() { return britishUnits == 0; }
 
-double sourceKnots(GaugeElement* element)
-{
-    return element ? reinterpret_cast<NeedleElement*>(element)->source.value.number : 0.0;
-}
-
 double VARDEX_HOSTAPI knotsFaceUpdate(GaugeElement*) { return frameWhen(!metric()); }
 
 double VARDEX_HOSTAPI kmhNeedleUpdate(GaugeElement* element)
 {
-    double kmh = finiteReading(sourceKnots(element) * KmhPerKnot, 0, 0, KmhStop);
-    return needleWhen(element, metric(), kmh);
+    return needleWhen(element, metric(), finiteOr(needleSource(element) * KmhPerKnot, 0.0));
 }
 
 double VARDEX_HOSTAPI knotsNeedleUpdate(GaugeElement* element)
 {
-    double knots = finiteReading(sourceKnots(element), 0, 0, KnotsStop);
-    return needleWhen(element, !metric(), knots);
+    return needleWhen(element, !metric(), finiteOr(needleSource(element), 0.0));
 }
 
 double VARDEX_HOSTAPI bladeUpdate(GaugeElement*) { return frameWhen(metric()); }
@@ -97,13 +88,13 @@ StaticImageElement kmhFace = {.common = {.kind = StaticImage,
                                          .bitmap = KmhFaceBitmap,
                                          .gauge = &airspeedGauge,
                                          .children = kmhFaceChildren,
-                                         .imageFlags = 0x4003}};
+                                         .imageFlags = DialFaceFlags}};
 
 IconElement knotsFace = {.common = {.kind = Icon,
                                     .bitmap = KnotsFaceBitmap,
                                     .gauge = &airspeedGauge,
                                     .children = knotsFaceChildren,
-                                    .imageFlags = 0x4003},
+                                    .imageFlags = DialFaceFlags},
                          .scale = 1.0,
                          .frames = 1,
                          .update = knotsFaceUpdate};
@@ -115,7 +106,7 @@ NeedleElement kmhNeedle = {.common = {.kind = Needle,
                                       .gauge = &airspeedGauge,
                                       .children = kmhNeedleChildren,
                                       .failures = kmhFailures.data(),
-                                      .imageFlags = 0x4083},
+                                      .imageFlags = DialNeedleFlags},
                            .source = hostVar(IndicatedAirspeed),
                            .table = kmhTable,
                            .pointCount = std::size(kmhTable),
@@ -128,7 +119,7 @@ NeedleElement knotsNeedle = {.common = {.kind = Needle,
                                         .gauge = &airspeedGauge,
                                         .children = knotsNeedleChildren,
                                         .failures = knotsFailures.data(),
-                                        .imageFlags = 0x4083},
+                                        .imageFlags = DialNeedleFlags},
                              .source = hostVar(IndicatedAirspeed),
                              .table = knotsTable,
                              .pointCount = std::size(knotsTable),
@@ -138,9 +129,10 @@ StaticImageElement bezel = {.common = {.kind = StaticImage,
                                        .bitmap = BezelBitmap,
                                        .gauge = &airspeedGauge,
                                        .children = bezelChildren,
-                                       .imageFlags = 0x0003}};
+                                       .imageFlags = DialBezelFlags}};
 
-IconElement blade = {.common = {.kind = Icon, .bitmap = BladeBitmap, .gauge = &airspeedGauge, .imageFlags = 0x4003},
+// Part of the bezel, but lit at night like the faces.
+IconElement blade = {.common = {.kind = Icon, .bitmap = BladeBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags},
                      .scale = 1.0,
                      .frames = 1,
                      .update = bladeUpdate};

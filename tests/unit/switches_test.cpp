@@ -1,16 +1,10 @@
 // The switch mechanics every gauge shares: flipping a two-state switch,
-// showing one presentation and hiding the other, the tooltip words, and
-// host readings made safe to hand back.
+// showing one presentation and hiding the other, the tooltip words.
 #include "framework/switches.h"
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 namespace {
-
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
 TEST(TwoStateSwitch, AClickTurnsOffIntoOnAndAnyOnIntoOff)
 {
@@ -59,16 +53,6 @@ TEST(TooltipWords, OnForAnyNonZeroStateOffForZero)
     EXPECT_STREQ(onOffWord(0), "off");
     EXPECT_STREQ(onOffWord(1), "on");
     EXPECT_STREQ(onOffWord(-7), "on");
-}
-
-TEST(FiniteReading, NanRestsAndInfinitiesGoToTheEndsOfTheDial)
-{
-    EXPECT_EQ(finiteReading(nan, 0, -10, 1100), 0.0);
-    EXPECT_EQ(finiteReading(-nan, 5, -10, 1100), 5.0);
-    EXPECT_EQ(finiteReading(inf, 0, -10, 1100), 1100.0);
-    EXPECT_EQ(finiteReading(-inf, 0, -10, 1100), -10.0);
-    EXPECT_EQ(finiteReading(1234.5, 0, -10, 1100), 1234.5) << "finite readings pass unchanged, beyond the dial too";
-    EXPECT_EQ(finiteReading(-3.0, 0, 0, 1100), -3.0);
 }
 
 }  // namespace
