@@ -3,6 +3,8 @@
 // every switch still works, in silence.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "tests/module/switch_support.h"
 
 namespace {
@@ -17,6 +19,9 @@ struct Switch {
     int x, y;           // a spot the switch answers on
     uint32_t clip;
 };
+
+// Test names carry the gauge's name, not the record's bytes.
+void PrintTo(const Switch& s, std::ostream* out) { *out << s.gauge; }
 
 constexpr int SwitchIcon = 1;  // every one of them: the icon over its plate
 
