@@ -22,9 +22,15 @@ function(vardex_module_sources out)
     set(${out} ${all} PARENT_SCOPE)
 endfunction()
 
+# vardex_add_module(name [NO_RESOURCES]): NO_RESOURCES builds the records
+# alone, with an empty resource table (the asset generator reads them).
 function(vardex_add_module name)
+    cmake_parse_arguments(arg "NO_RESOURCES" "" "" ${ARGN})
     vardex_module_sources(sources)
-    vardex_resource_entries(entries)
+    set(entries)
+    if(NOT arg_NO_RESOURCES)
+        vardex_resource_entries(entries)
+    endif()
     add_library(${name} MODULE ${sources})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     set_target_properties(${name} PROPERTIES

@@ -61,7 +61,7 @@ function(vardex_embed_resources table entries)
         list(APPEND args "${e}")
     endforeach()
     set(deps resembed ${files})
-    if(TARGET assets)
+    if(TARGET assets AND entries)
         list(APPEND deps assets)
     endif()
     add_custom_command(OUTPUT ${table}

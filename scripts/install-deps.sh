@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    libcairo2-dev libsdl2-dev fonts-liberation
+    libcairo2-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
     nlohmann-json3-dev libcli11-dev libfmt-dev libcpp-httplib-dev
 )
 

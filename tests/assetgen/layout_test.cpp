@@ -1,0 +1,107 @@
+// Where the artwork puts a mark: the direction in which the host will turn
+// a needle for a value, and which record that direction is read from.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tools/assetgen/layout.h"
+
+namespace {
+
+using assetgen::ElementInfo;
+using assetgen::Layout;
+using assetgen::needleAngle;
+
+// Directions compared modulo whole turns.
+double turnsApart(double a, double b)
+{
+    double d = std::fmod(a - b, 360.0);
+    return std::min(std::abs(d), 360.0 - std::abs(d));
+}
+
+const ElementInfo& pending(const char* gauge, ElementKind kind, int bitmap, int ordinal = 0)
+{
+    static const Layout noModule(nullptr);
+    return noModule.element(gauge, kind, bitmap, ordinal);
+}
+
+TEST(NeedleDirection, PointsAtEachTablePoint)
+{
+    const auto& kmh = pending("Airspeed", Needle, 300, 0);
+    EXPECT_NEAR(turnsApart(needleAngle(kmh, 500), -90), 0, 1e-9) << "500 km/h straight up";
+    EXPECT_NEAR(turnsApart(needleAngle(kmh, 300), 180), 0, 1e-9) << "300 km/h straight left";
+    double to800 = std::atan2(181 - 151, 255 - 150) * 180 / M_PI;
+    EXPECT_NEAR(turnsApart(needleAngle(kmh, 800), to800), 0, 1e-9);
+}
+
+TEST(NeedleDirection, InterpolatesClockwiseBetweenPoints)
+{
+    const auto& metres = pending("Altimeter", Needle, 340);
+    // 0 at the bottom, 500 at the top: 250 lies halfway round clockwise, at the left.
+    EXPECT_NEAR(turnsApart(needleAngle(metres, 250), 180), 0, 1e-9);
+    EXPECT_NEAR(turnsApart(needleAngle(metres, 750), 0), 0, 1e-9);
+}
+
+TEST(NeedleDirection, KeepsTurningAtTheLastSegmentsRate)
+{
+    const auto& metres = pending("Altimeter", Needle, 340);
+    EXPECT_NEAR(needleAngle(metres, 1000) - needleAngle(metres, 0), 360, 1e-9) << "one turn per 1000 m";
+    EXPECT_NEAR(needleAngle(metres, -250) - needleAngle(metres, 0), -90, 1e-9);
+}
+
+TEST(NeedleDirection, RestsOnAStopThatRepeatsAPoint)
+{
+    const auto& kmh = pending("Airspeed", Needle, 300, 0);
+    EXPECT_DOUBLE_EQ(needleAngle(kmh, 1100), needleAngle(kmh, 1000));
+    EXPECT_DOUBLE_EQ(needleAngle(kmh, 1500), needleAngle(kmh, 1000));
+    const auto& egt = pending("Exhaust_Gas_Temp", Needle, 1190);
+    EXPECT_DOUBLE_EQ(needleAngle(egt, 800), needleAngle(egt, 491.67)) << "up to 300 degrees C on the first mark";
+}
+
+TEST(NeedleDirection, FollowsADescendingTable)
+{
+    const auto& course = pending("Landing_Indicator", Needle, 3060);
+    EXPECT_NEAR(turnsApart(needleAngle(course, 0), 90), 0, 1e-9) << "no deviation: straight down";
+    EXPECT_LT(needleAngle(course, 127), needleAngle(course, -127)) << "a positive deviation swings the tip right";
+}
+
+TEST(NeedleDirection, WithoutATableIsTheValueItself)
+{
+    ElementInfo disc{.kind = Needle, .bitmap = 280};
+    EXPECT_DOUBLE_EQ(needleAngle(disc, 30), 30);
+}
+
+TEST(LayoutSource, PrefersTheModulesOwnRecord)
+{
+    // A module whose airspeed needle has its own table.
+    static CalibrationPoint table[] = {{{150, 251}, 0, 0}, {{150, 51}, 500, 0}};
+    static GaugeDefinition gauge{};
+    static NeedleElement needle{.common = {.kind = Needle, .bitmap = 300, .position = {150, 151}, .gauge = &gauge},
+                                .table = table,
+                                .pointCount = 2};
+    static GaugeElement* children[] = {&needle.common, nullptr};
+    static StaticImageElement face{
+        .common = {.kind = StaticImage, .bitmap = 290, .gauge = &gauge, .children = children}};
+    static GaugeElement* roots[] = {&face.common, nullptr};
+    gauge.name = "Airspeed";
+    gauge.elements = roots;
+    static LinkageRecord linkage{.gauges = {&gauge, nullptr}};
+
+    Layout layout(&linkage);
+    const auto& fromModule = layout.element("Airspeed", Needle, 300);
+    ASSERT_EQ(fromModule.table.size(), 2u);
+    EXPECT_DOUBLE_EQ(fromModule.table[1].value, 500);
+    EXPECT_EQ(layout.fromModule().count("Airspeed"), 1u);
+    // A gauge the module does not carry yet comes from the pending tables.
+    EXPECT_EQ(layout.element("Altimeter", Needle, 340).table.size(), 2u);
+    EXPECT_EQ(layout.fromPending().count("Altimeter"), 1u);
+}
+
+TEST(LayoutSource, NamesWhatNobodyKnows)
+{
+    Layout layout(nullptr);
+    EXPECT_THROW(layout.element("Airspeed", Needle, 999), std::runtime_error);
+    EXPECT_THROW(layout.element("Airspeed", Needle, 300, 2), std::runtime_error) << "only two airspeed needles";
+}
+
+}  // namespace
