@@ -9,6 +9,7 @@
 
 #include "devhost/core/bitmap_catalog.h"
 #include "devhost/core/element_update.h"
+#include "devhost/core/host_windows.h"
 #include "devhost/core/module_file.h"
 #include "devhost/core/mouse_map.h"
 #include "devhost/core/service_table.h"
@@ -49,6 +50,7 @@ std::string moduleUnderTest()
 
 struct Host::Impl final : ServiceSink {
     HostOptions options;
+    HostWindows hostWindows{options.windowClasses};  // outlives the module, which may hold them
     std::unique_ptr<ModuleFile> module;
     LinkageRecord* linkage = nullptr;
     ImportTableRecord* imports = nullptr;
