@@ -9,7 +9,12 @@
 #include <iterator>
 #include <thread>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#include <dsound.h>
+
+#include "tests/windows/clip_reader.h"
+#else
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -25,12 +30,6 @@ namespace {
 constexpr int PollRounds = 500;
 constexpr auto PollPause = std::chrono::milliseconds(10);
 
-std::vector<unsigned char> readAll(const std::string& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 }  // namespace
 
 std::optional<int> frameAfterNextFrame(devhost::Host& host, devhost::GaugeInstance& gauge, int element)
@@ -41,16 +40,63 @@ std::optional<int> frameAfterNextFrame(devhost::Host& host, devhost::GaugeInstan
 
 #if defined(_WIN32)
 
-// Vardex_Instr.gau plays through DirectSound, which writes no file; the
-// Windows tests watch its DirectSound calls instead (tests/windows).
+// Vardex_Instr.gau plays through DirectSound, which writes no file: the
+// Windows tests' recorder sees every play of a buffer, and a buffer's size
+// tells which clip it holds.
+
+namespace {
+
+DWORD clipBytes(uint32_t clip)
+{
+    std::string path = devhost::moduleUnderTest();
+    std::replace(path.begin(), path.end(), '/', '\\');
+    HMODULE file = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!file)
+        return 0;
+    wintest::Clip read = wintest::readClip(file, static_cast<int>(clip));
+    FreeLibrary(file);
+    return read.parsed ? read.dataSize : 0;
+}
+
+bool audioDevice()
+{
+    IDirectSound* device = nullptr;
+    if (FAILED(DirectSoundCreate(nullptr, &device, nullptr)) || !device)
+        return false;
+    device->Release();
+    return true;
+}
+
+}  // namespace
+
 void playIntoNothing() {}
 std::vector<unsigned char> moduleClipSamples(uint32_t) { return {}; }
-std::string cannotHear(uint32_t)
+
+std::string cannotHear(uint32_t clip)
 {
-    return "the .gau clicks through DirectSound; tests/windows watches those calls";
+    if (!clipBytes(clip))
+        return "the module carries no wave clip " + std::to_string(clip);
+    return audioDevice() ? "" : "no audio device in this run";
 }
+
 ClickOutput::ClickOutput() = default;
 ClickOutput::~ClickOutput() = default;
+
+bool ClickOutput::opened() const
+{
+    std::vector<HRESULT> devices = clicks_.log().deviceCreations;
+    return std::any_of(devices.begin(), devices.end(), [](HRESULT result) { return SUCCEEDED(result); });
+}
+
+bool ClickOutput::heard(uint32_t clip, int times) const
+{
+    DWORD bytes = clipBytes(clip);
+    std::vector<wintest::PlayRecord> plays = clicks_.log().plays;
+    auto played = std::count_if(plays.begin(), plays.end(), [&](const wintest::PlayRecord& play) {
+        return SUCCEEDED(play.result) && play.bytes == bytes;
+    });
+    return bytes && played >= times;
+}
 
 #else
 
@@ -100,9 +146,17 @@ ClickOutput::~ClickOutput()
     std::remove(file_.c_str());
 }
 
-#endif
-
 bool ClickOutput::opened() const { return !file_.empty() && std::ifstream(file_).good(); }
+
+namespace {
+
+std::vector<unsigned char> readAll(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
 
 int ClickOutput::count(const std::vector<unsigned char>& samples) const
 {
@@ -113,18 +167,6 @@ int ClickOutput::count(const std::vector<unsigned char>& samples) const
         if (at == written.end())
             return found;
     }
-}
-
-testing::AssertionResult ClickOutput::eachClickPlays(devhost::Host& host, devhost::GaugeInstance& gauge, int x,
-                                                     int y, uint32_t clip) const
-{
-    for (int times = 1; times <= 2; ++times) {
-        if (!host.click(gauge, x, y).handled)
-            return testing::AssertionFailure() << "click " << times << " at " << x << "," << y << " not taken";
-        if (!heard(clip, times))
-            return testing::AssertionFailure() << "clip " << clip << " not heard " << times << " times";
-    }
-    return testing::AssertionSuccess();
 }
 
 bool ClickOutput::heard(uint32_t clip, int times) const
@@ -138,6 +180,20 @@ bool ClickOutput::heard(uint32_t clip, int times) const
         std::this_thread::sleep_for(PollPause);
     }
     return false;
+}
+
+#endif
+
+testing::AssertionResult ClickOutput::eachClickPlays(devhost::Host& host, devhost::GaugeInstance& gauge, int x,
+                                                     int y, uint32_t clip) const
+{
+    for (int times = 1; times <= 2; ++times) {
+        if (!host.click(gauge, x, y).handled)
+            return testing::AssertionFailure() << "click " << times << " at " << x << "," << y << " not taken";
+        if (!heard(clip, times))
+            return testing::AssertionFailure() << "clip " << clip << " not heard " << times << " times";
+    }
+    return testing::AssertionSuccess();
 }
 
 }  // namespace moduletest

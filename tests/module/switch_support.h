@@ -6,7 +6,7 @@
 // heard there, and how often. Every other module test plays into SDL's
 // dummy driver, so no test needs a sound card. The Windows run of these
 // cases (the .gau under Wine) has no such file: its clicks go to
-// DirectSound, and its click tests step aside (cannotHear).
+// DirectSound, whose calls the Windows tests' recorder sees instead.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +18,9 @@
 
 #include "devhost/core/gauge_instance.h"
 #include "devhost/core/host.h"
+#if defined(_WIN32)
+#include "tests/windows/directsound_spy.h"
+#endif
 
 namespace moduletest {
 
@@ -50,6 +53,9 @@ public:
 private:
     int count(const std::vector<unsigned char>& samples) const;
     std::string file_;
+#if defined(_WIN32)
+    wintest::DirectSoundSpy clicks_;  // the .gau's DirectSound calls from now on
+#endif
 };
 
 // The sample bytes of wave clip `clip` in the module file under test.
@@ -61,8 +67,8 @@ std::string cannotHear(uint32_t clip);
 }  // namespace moduletest
 
 // A run in which the clicks cannot be heard (a build without its clips, or
-// the Windows build, whose clicks go to DirectSound) says so instead of
-// failing its click tests.
+// a Windows run without an audio device) says so instead of failing its
+// click tests.
 #define VARDEX_SKIP_UNLESS_AUDIBLE(clip)                                    \
     if (std::string why = moduletest::cannotHear(clip); !why.empty())      \
     GTEST_SKIP() << why

@@ -1,5 +1,6 @@
 // The DirectSound calls that Vardex_Instr.gau makes, recorded on their way
-// to Wine's DirectSound: the loaded module's import of DirectSoundCreate is
+// to Wine's DirectSound. From the first DirectSoundSpy on, every copy of
+// the .gau that the process loads has its import of DirectSoundCreate
 // pointed at a recorder, which hands the module the real device with its
 // buffer creation recorded, and real buffers with their play and release
 // recorded. Every call still reaches DirectSound; only its outcome is noted.
@@ -12,6 +13,12 @@
 
 namespace wintest {
 
+struct CooperativeLevelRecord {
+    HRESULT result;
+    HWND window;
+    DWORD level;
+};
+
 struct SoundBufferRecord {
     HRESULT result;
     DWORD descriptionSize;
@@ -20,40 +27,33 @@ struct SoundBufferRecord {
     WAVEFORMATEX format;   // as the module described it
 };
 
-struct CooperativeLevelRecord {
+struct PlayRecord {
     HRESULT result;
-    HWND window;
-    DWORD level;
+    DWORD bytes;           // the size of the buffer played: which clip it holds
 };
 
 struct DirectSoundLog {
     std::vector<HRESULT> deviceCreations;
     std::vector<CooperativeLevelRecord> cooperativeLevels;
     std::vector<SoundBufferRecord> buffers;
-    std::vector<HRESULT> plays;
+    std::vector<PlayRecord> plays;
     int bufferReleases = 0;
     int deviceReleases = 0;
 };
 
-// Records while it lives; it must go before the module is unloaded. One at a
-// time: the recorder's entry points are reached from the module and from
-// DirectSound, which carry no context, so they find the active spy through
-// one static pointer.
+// What was recorded from its construction on.
 class DirectSoundSpy {
 public:
-    explicit DirectSoundSpy(HMODULE module);
-    ~DirectSoundSpy();
-    DirectSoundSpy(const DirectSoundSpy&) = delete;
-    DirectSoundSpy& operator=(const DirectSoundSpy&) = delete;
+    DirectSoundSpy();
 
-    bool attached() const { return slot_ != nullptr; }  // the module imports DirectSoundCreate
-    const DirectSoundLog& log() const { return log_; }
-    DirectSoundLog& log() { return log_; }
+    // Whether a .gau loaded since then has its DirectSound routed through
+    // the recorder.
+    bool attached() const;
+    DirectSoundLog log() const;
 
 private:
-    void** slot_ = nullptr;     // the module's import slot
-    void* original_ = nullptr;  // what it held
-    DirectSoundLog log_;
+    DirectSoundLog start_;
+    int modulesAtStart_;
 };
 
 }  // namespace wintest

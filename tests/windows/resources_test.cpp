@@ -2,7 +2,6 @@
 // resource and multimedia calls: the host loads the bitmaps by number, and
 // the switch sounds parse the clips with the multimedia file functions.
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "clip_reader.h"
 #include "installed_file.h"
 #include "tests/bitmap_sizes.h"
 #include "tests/resource_numbers.h"
@@ -72,63 +72,6 @@ TEST_F(Win32Resources, CarriesNoBitmapBeyondTheList)
     EXPECT_EQ(resourceNumbers(gau.handle(), MAKEINTRESOURCEA(2) /* RT_BITMAP */), declared("VARDEX_BITMAPS"));
 }
 
-// The format record as the clip's "fmt " chunk holds it (PCM: 16 bytes).
-struct ClipFormat {
-    WORD formatTag;
-    WORD channels;
-    DWORD samplesPerSecond;
-    DWORD bytesPerSecond;
-    WORD blockAlign;
-    WORD bitsPerSample;
-};
-
-struct Clip {
-    bool parsed = false;
-    ClipFormat format{};
-    DWORD fmtSize = 0;
-    DWORD dataSize = 0;
-};
-
-// Walks the clip the way the switch sounds do: the bytes of the "WAVE"
-// resource opened as an in-memory multimedia file.
-Clip readClip(HMODULE module, int number)
-{
-    Clip clip;
-    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(number), "WAVE");
-    if (!info)
-        return clip;
-    HGLOBAL loaded = LoadResource(module, info);
-    auto bytes = static_cast<char*>(LockResource(loaded));
-    DWORD size = SizeofResource(module, info);
-    if (!bytes || size == 0)
-        return clip;
-    // The multimedia functions read the block and never write it, but take
-    // it as writable: read from a copy rather than from the mapped image.
-    std::vector<char> copy(bytes, bytes + size);
-    MMIOINFO memory{};
-    memory.fccIOProc = FOURCC_MEM;
-    memory.pchBuffer = copy.data();
-    memory.cchBuffer = static_cast<LONG>(copy.size());
-    HMMIO file = mmioOpenA(nullptr, &memory, MMIO_READ);
-    if (!file)
-        return clip;
-    MMCKINFO riff{}, fmt{}, data{};
-    riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
-    fmt.ckid = mmioFOURCC('f', 'm', 't', ' ');
-    data.ckid = mmioFOURCC('d', 'a', 't', 'a');
-    if (mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR
-        && mmioDescend(file, &fmt, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR && fmt.cksize >= sizeof(ClipFormat)
-        && mmioRead(file, reinterpret_cast<HPSTR>(&clip.format), sizeof(ClipFormat)) == sizeof(ClipFormat)
-        && mmioAscend(file, &fmt, 0) == MMSYSERR_NOERROR
-        && mmioDescend(file, &data, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR) {
-        clip.parsed = data.dwDataOffset + data.cksize <= size;
-        clip.fmtSize = fmt.cksize;
-        clip.dataSize = data.cksize;
-    }
-    mmioClose(file, 0);
-    return clip;
-}
-
 struct ExpectedClip {
     int number;
     DWORD dataSize;
@@ -145,7 +88,7 @@ TEST_F(Win32Resources, ClipsTenAndThirtyAreMonoSixteenBitPcmOfTheirExactLength)
     EXPECT_EQ(waves, (std::set<int>{10, 30}));
     for (const ExpectedClip& expected : clips) {
         SCOPED_TRACE(testing::Message() << "clip " << expected.number);
-        Clip clip = readClip(gau.handle(), expected.number);
+        wintest::Clip clip = wintest::readClip(gau.handle(), expected.number);
         ASSERT_TRUE(clip.parsed) << "no RIFF/WAVE with \"fmt \" and \"data\" chunks inside the resource";
         EXPECT_EQ(clip.format.formatTag, WAVE_FORMAT_PCM);
         EXPECT_EQ(clip.format.channels, 1);

@@ -2,12 +2,11 @@
 # Runs the Windows test program under Wine, in one Wine prefix per test run.
 #
 #   wine-run.sh start PREFIX              a fresh prefix and its server, kept up for the run
-#   wine-run.sh run PREFIX EXE NATIVE     every case of EXE but the null-device sound cases,
-#                                         with no audio device; NATIVE lists the native build's
-#                                         module cases, which must be exactly the shared cases
-#                                         that EXE ran
-#   wine-run.sh null-audio PREFIX EXE     the null-device sound cases, with ALSA's null device
-#                                         as the only audio output
+#   wine-run.sh run PREFIX EXE NATIVE     every case of EXE but the no-device sound cases,
+#                                         with ALSA's null device as the only audio output;
+#                                         NATIVE lists the native build's module cases, which
+#                                         must be exactly the shared cases that EXE ran
+#   wine-run.sh no-audio PREFIX EXE       the no-device sound cases, with no audio driver
 #   wine-run.sh stop PREFIX               ends the prefix's server
 #
 # Cases of suites named Win32* exist on Windows only; every other case is a
@@ -28,7 +27,7 @@ export DISPLAY=
 # native run's override.
 unset VARDEX_MODULE
 
-null_device_cases='Win32DirectSoundOnNullDevice.*'
+no_device_cases='Win32DirectSoundWithoutDevice.*'
 
 # Runs the program into a file, then shows it: Wine's own processes (the
 # desktop, services) may start during a case and outlive it, and must not
@@ -67,12 +66,16 @@ start)
 run)
     exe=$3
     native=$4
+    home=$WINEPREFIX.null-audio
+    mkdir -p "$home"
+    echo 'pcm.!default { type null }' > "$home/.asoundrc"
     log=$(mktemp)
     trap 'rm -f "$log"' EXIT
-    # No audio driver at all, whatever the machine has: sound set-up fails.
-    export WINEDLLOVERRIDES="$overrides;winealsa.drv,winepulse.drv,wineoss.drv="
+    # ALSA only (PulseAudio would come first), reading the test's own
+    # configuration from HOME: set-up succeeds and nothing is heard.
+    export WINEDLLOVERRIDES="$overrides;winepulse.drv,wineoss.drv="
     status=0
-    run_windows "$log" "$exe" "--gtest_filter=-$null_device_cases" || status=$?
+    HOME=$home run_windows "$log" "$exe" "--gtest_filter=-$no_device_cases" || status=$?
 
     ran=$(sed -n 's/^\[ RUN      \] \([^ ]*\).*/\1/p' "$log" | sort)
     shared=$(grep -v '^Win32' <<< "$ran" || true)
@@ -91,23 +94,19 @@ run)
     fi
     exit $status
     ;;
-null-audio)
+no-audio)
     exe=$3
-    home=$WINEPREFIX.null-audio
-    mkdir -p "$home"
-    echo 'pcm.!default { type null }' > "$home/.asoundrc"
-    # ALSA only (PulseAudio would come first), reading the test's own
-    # configuration from HOME.
-    export WINEDLLOVERRIDES="$overrides;winepulse.drv,wineoss.drv="
     log=$(mktemp)
     trap 'rm -f "$log"' EXIT
+    # No audio driver at all, whatever the machine has: sound set-up fails.
+    export WINEDLLOVERRIDES="$overrides;winealsa.drv,winepulse.drv,wineoss.drv="
     status=0
-    HOME=$home run_windows "$log" "$exe" "--gtest_filter=$null_device_cases" || status=$?
+    run_windows "$log" "$exe" "--gtest_filter=$no_device_cases" || status=$?
     ran=$(grep -c '^\[ RUN      \]' "$log" || true)
     echo
-    echo "Windows build, ALSA null device: $ran sound cases ran"
+    echo "Windows build, no audio device: $ran sound cases ran"
     if [ "$ran" -eq 0 ]; then
-        echo "No case matched $null_device_cases"
+        echo "No case matched $no_device_cases"
         status=1
     fi
     exit $status
@@ -116,7 +115,7 @@ stop)
     wineserver -k > /dev/null 2>&1 || true
     ;;
 *)
-    echo "usage: $0 start|run|null-audio|stop PREFIX [EXE [NATIVE]]" >&2
+    echo "usage: $0 start|run|no-audio|stop PREFIX [EXE [NATIVE]]" >&2
     exit 2
     ;;
 esac
