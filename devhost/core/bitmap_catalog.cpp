@@ -39,15 +39,21 @@ BitmapCatalog::BitmapCatalog(const ModuleFile& module)
 
 std::optional<Point> BitmapCatalog::size(int32_t bitmap) const
 {
-    if (!accessor_ || bitmap < 0)
-        return std::nullopt;
     if (auto known = cache_.find(bitmap); known != cache_.end())
         return known->second;
-    size_t length = 0;
-    const unsigned char* data = accessor_("BITMAP", static_cast<uint32_t>(bitmap), &length);
-    std::optional<Point> result = data ? bmpSize({data, length}) : std::nullopt;
+    std::span<const unsigned char> file = bytes(bitmap);
+    std::optional<Point> result = file.empty() ? std::nullopt : bmpSize(file);
     cache_.emplace(bitmap, result);
     return result;
+}
+
+std::span<const unsigned char> BitmapCatalog::bytes(int32_t bitmap) const
+{
+    if (!accessor_ || bitmap < 0)
+        return {};
+    size_t length = 0;
+    const unsigned char* data = accessor_("BITMAP", static_cast<uint32_t>(bitmap), &length);
+    return data ? std::span<const unsigned char>(data, length) : std::span<const unsigned char>();
 }
 
 }  // namespace devhost

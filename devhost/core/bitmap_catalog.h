@@ -25,6 +25,10 @@ public:
 
     std::optional<Point> size(int32_t bitmap) const;
 
+    // The bitmap's file bytes (a BMP) as the module carries them; empty when
+    // it has no such bitmap. They live as long as the module stays loaded.
+    std::span<const unsigned char> bytes(int32_t bitmap) const;
+
 private:
     using Accessor = const unsigned char* (*)(const char* type, uint32_t number, size_t* size);
     Accessor accessor_ = nullptr;
