@@ -66,11 +66,16 @@ std::optional<DecodedBitmap> decodeBmp(std::span<const unsigned char> bytes)
     return bitmap;
 }
 
+BitmapImages::BitmapImages(const BitmapCatalog& catalog)
+    : source_([&catalog](int32_t bitmap) { return catalog.bytes(bitmap); })
+{
+}
+
 const DecodedBitmap* BitmapImages::decoded(int32_t bitmap)
 {
     auto known = decoded_.find(bitmap);
     if (known == decoded_.end())
-        known = decoded_.emplace(bitmap, decodeBmp(catalog_.bytes(bitmap))).first;
+        known = decoded_.emplace(bitmap, decodeBmp(source_(bitmap))).first;
     if (!known->second) {
         missing_.insert(bitmap);
         return nullptr;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -36,9 +37,14 @@ struct PreparedBitmap {
     explicit operator bool() const { return surface != nullptr; }
 };
 
+// Where the bitmaps' file bytes come from: the module's resources, or a
+// test's own pictures. Empty for a number that has none.
+using BitmapSource = std::function<std::span<const unsigned char>(int32_t bitmap)>;
+
 class BitmapImages {
 public:
-    explicit BitmapImages(const BitmapCatalog& catalog) : catalog_(catalog) {}
+    explicit BitmapImages(const BitmapCatalog& catalog);
+    explicit BitmapImages(BitmapSource source) : source_(std::move(source)) {}
 
     // The bitmap scaled by (sx, sy), pure black transparent when keyed. A
     // bitmap without any pure black comes as an opaque (RGB24) surface,
@@ -51,7 +57,7 @@ public:
 private:
     const DecodedBitmap* decoded(int32_t bitmap);
 
-    const BitmapCatalog& catalog_;
+    BitmapSource source_;
     std::map<int32_t, std::optional<DecodedBitmap>> decoded_;
     std::map<std::tuple<int32_t, bool>, SurfaceHandle> originals_;
     std::map<std::tuple<int32_t, bool, int, int>, PreparedBitmap> scaled_;
