@@ -41,6 +41,14 @@ StaticImageElement image(int32_t bitmap, Point position = {0, 0}, uint32_t flags
     return {.common = {.kind = StaticImage, .bitmap = bitmap, .position = position, .imageFlags = flags}};
 }
 
+// The face with one element over it.
+GaugeInstance onFace(GaugeElement& element)
+{
+    auto face = image(1);
+    Chain chain{.elements = {&face.common, &element}};
+    return chain.place();
+}
+
 ElementSnapshot& shown(GaugeInstance& gauge, size_t index) { return gauge.elements().at(index).shown; }
 
 class Painting : public testing::Test {
@@ -87,10 +95,8 @@ TEST_F(Painting, AnIconDrawsTheBitmapOfItsFrameAndNothingWithoutOne)
 {
     bitmaps.add(10, filledBmp(10, 10, Red));
     bitmaps.add(11, filledBmp(10, 10, Blue));
-    auto face = image(1);
     IconElement icon{.common = {.kind = Icon, .bitmap = 10, .position = {5, 5}, .imageFlags = Shown}, .frames = 2};
-    Chain chain{.elements = {&face.common, &icon.common}};
-    GaugeInstance gauge = chain.place();
+    GaugeInstance gauge = onFace(icon.common);
     shown(gauge, 1).frame = 1;
     EXPECT_EQ(pixelAt(draw(gauge).get(), 7, 7).b, 0xFF) << "frame 1 is bitmap 11";
     shown(gauge, 1).frame.reset();
@@ -101,11 +107,9 @@ TEST_F(Painting, ANeedleTurnsClockwiseAboutItsHub)
 {
     // A 15x3 white needle pointing to +x with its hub at its left end.
     bitmaps.add(5, filledBmp(15, 3, White));
-    auto face = image(1);
     NeedleElement needle{.common = {.kind = Needle, .bitmap = 5, .position = {20, 20}, .offset = {0, 1},
                                     .imageFlags = Shown}};
-    Chain chain{.elements = {&face.common, &needle.common}};
-    GaugeInstance gauge = chain.place();
+    GaugeInstance gauge = onFace(needle.common);
     shown(gauge, 1).angle = 90;
     SurfaceHandle picture = draw(gauge);
     EXPECT_EQ(pixelAt(picture.get(), 20, 32).r, 0xFF) << "at 90 degrees the needle points down";
@@ -174,10 +178,8 @@ TEST_F(Painting, AMovingImageShowsTheStripAtItsOffsetThroughTheWindow)
     // A strip whose column x has red = x; a 10x10 open window at (5,5).
     bitmaps.add(30, makeBmp(100, 10, [](int x, int) { return uint32_t(x + 1) << 16; }));
     bitmaps.add(31, filledBmp(10, 10, Black));
-    auto face = image(1);
     MovingImageElement tape{.common = {.kind = MovingImage, .bitmap = 30, .position = {5, 5}, .imageFlags = Shown}};
-    Chain chain{.elements = {&face.common, &tape.common}};
-    GaugeInstance gauge = chain.place();
+    GaugeInstance gauge = onFace(tape.common);
     shown(gauge, 1).xOffset = 30;
     SurfaceHandle picture = draw(gauge);
     EXPECT_EQ(pixelAt(picture.get(), 5, 7).r, 31) << "the window's left edge looks at column 30";
@@ -188,10 +190,8 @@ TEST_F(Painting, AMovingImageShowsTheStripAtItsOffsetThroughTheWindow)
 TEST_F(Painting, ASliderMovesByItsOffsets)
 {
     bitmaps.add(40, filledBmp(4, 4, Red));
-    auto face = image(1);
     SliderElement ball{.common = {.kind = Slider, .bitmap = 40, .position = {10, 10}, .imageFlags = Shown}};
-    Chain chain{.elements = {&face.common, &ball.common}};
-    GaugeInstance gauge = chain.place();
+    GaugeInstance gauge = onFace(ball.common);
     shown(gauge, 1).xOffset = 8;
     shown(gauge, 1).yOffset = -5;
     SurfaceHandle picture = draw(gauge);
@@ -201,7 +201,6 @@ TEST_F(Painting, ASliderMovesByItsOffsets)
 
 TEST_F(Painting, AStringIsCentredInItsBoxInItsColour)
 {
-    auto face = image(1);
     StringElement text{.common = {.kind = String, .bitmap = -1, .position = {0, 10}, .imageFlags = 0x7},
                        .box = {40, 20},
                        .textColour = 0x0000FF,  // red, as 0x00BBGGRR
@@ -209,8 +208,7 @@ TEST_F(Painting, AStringIsCentredInItsBoxInItsColour)
                        .fontWeight = 400,
                        .drawFlags = 37,
                        .characters = 6};
-    Chain chain{.elements = {&face.common, &text.common}};
-    GaugeInstance gauge = chain.place();
+    GaugeInstance gauge = onFace(text.common);
     std::strcpy(reinterpret_cast<StringElement*>(gauge.elements()[1].element)->text, "II");
     SurfaceHandle picture = draw(gauge);
     int left = 40, right = -1, top = 40, bottom = -1;
@@ -252,10 +250,8 @@ TEST_F(Painting, AMissingBitmapDrawsNothingAndIsReported)
 
 TEST(GaugeDisplays, DifferOnlyWhenThePictureWould)
 {
-    auto face = image(1);
     NeedleElement needle{.common = {.kind = Needle, .bitmap = 5, .imageFlags = Shown}};
-    Chain chain{.elements = {&face.common, &needle.common}};
-    GaugeInstance gauge = chain.place();
+    GaugeInstance gauge = onFace(needle.common);
     const GaugeDisplay before = displayOf(gauge);
     shown(gauge, 1).value = 12;  // a value the angle does not depend on here
     EXPECT_EQ(displayOf(gauge), before);
