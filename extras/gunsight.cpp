@@ -1,21 +1,65 @@
-// Gunsight: the reflector gunsight.
+// Gunsight: the reflector sight above the panel. A click on its body shows
+// or hides it, with a click sound; the click area stays active while the
+// sight is hidden, so the same spot brings it back.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: none. Key events sent: none.
+// State owned: gunsightShown (1 = shown, at every load); the sight's sound
+// slot (clip 10).
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/switches.h"
+#include "sound/sound_slot.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 1080;
+int32_t gunsightShown = 1;
+SoundSlot sightSound;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &gunsightGauge, .imageFlags = 0x0003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+constexpr int32_t BaseBitmap = 1080;   // 123×257, all black: transparent
+constexpr int32_t SightBitmap = 1090;  // 123×257
+constexpr Box SightBodyBox = {0, 140, 123, 117};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+// ---------------------------------------------------------------- callbacks
 
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+double VARDEX_HOSTAPI sightVisibility(GaugeElement*) { return frameWhen(gunsightShown != 0); }
+
+int32_t VARDEX_HOSTAPI gunsightToggle(ClickRecord*, uint32_t)
+{
+    toggleWithClick(gunsightShown, sightSound);
+    return 0;
+}
+
+// ---------------------------------------------------------------- elements
+
+extern GaugeElement* baseChildren[];
+
+StaticImageElement base = {.common = {.kind = StaticImage,
+                                      .bitmap = BaseBitmap,
+                                      .gauge = &gunsightGauge,
+                                      .children = baseChildren,
+                                      .imageFlags = 0x0003}};
+
+IconElement sight = {.common = {.kind = Icon, .bitmap = SightBitmap, .gauge = &gunsightGauge, .imageFlags = 0x0003},
+                     .scale = 1.0,
+                     .frames = 1,
+                     .update = sightVisibility};
+
+GaugeElement* baseChildren[] = {&sight.common, nullptr};
+GaugeElement* roots[] = {&base.common, nullptr};
+
+// ---------------------------------------------------------------- mouse areas
+
+MouseArea mouseAreas[] = {
+    region(),
+    textTooltip("Display/Hide Gunsight"),
+    clickArea(SightBodyBox, CursorHand, ClickLeft, gunsightToggle),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 
-GaugeDefinition gunsightGauge = gaugeHeader("Gunsight", 50, roots, mouseAreas, serviceCallback);
+// The gauge callback sets up the sound slot on installation and releases it
+// on removal.
+GaugeDefinition gunsightGauge = gaugeHeader("Gunsight", 50, roots, mouseAreas,
+                                            soundSlotCallback<sightSound, ShortClickClip>);

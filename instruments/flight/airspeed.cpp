@@ -1,18 +1,163 @@
-// Airspeed: the airspeed indicator, km/h or knots.
+// Airspeed: the indicated airspeed on one of two dials, chosen every frame
+// by the units switch. Metric: a km/h dial, 0 to 1000 with a change of
+// scale at 400 (the two 400 marks lie under a blade on the bezel). British:
+// a knots overlay, hundreds of knots, 0 to 700, with its own needle. The
+// needle of the dial not in use is hidden and held at 0.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: 61, indicated airspeed in knots (both needles).
+// Key events sent: none. State read: britishUnits.
+#include <array>
+
+#include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/needle_dial.h"
+#include "framework/switches.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 290;
+constexpr uint32_t IndicatedAirspeed = 61;  // knots
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &airspeedGauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+// The dial's own conversion: its km/h marks were laid out with this factor,
+// not the exact 1.852.
+constexpr double KmhPerKnot = 1.8512821;
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+constexpr int32_t KmhFaceBitmap = 290;     // 300×330
+constexpr int32_t KnotsFaceBitmap = 320;   // 300×330 overlay, 1 to 6 from the top
+constexpr int32_t NeedleBitmap = 300;      // 160×56, pointing to +x
+constexpr int32_t BezelBitmap = 310;       // 300×330 ring
+constexpr int32_t BladeBitmap = 330;       // 150×150, upper-left quarter of the bezel
+constexpr Point NeedlePivot = {150, 151};
+constexpr Point NeedleHub = {43, 28};
+
+constexpr uint32_t UpperHalfHelpId = 12290;
+constexpr uint32_t LowerHalfHelpId = 12289;
+constexpr Box UpperHalf = {0, 0, 300, 150};
+constexpr Box LowerHalf = {0, 150, 300, 150};
+
+// Points 4 and 5 put the two 400 marks 4 km/h apart, so the needle jumps
+// the gap under the blade; the last point repeats the one before as the
+// end stop.
+CalibrationPoint kmhTable[] = {
+    {.point = {150, 264}, .value = 0},   {.point = {125, 262}, .value = 100}, {.point = {43, 151}, .value = 300},
+    {.point = {59, 98}, .value = 398},   {.point = {86, 69}, .value = 402},   {.point = {150, 47}, .value = 500},
+    {.point = {209, 60}, .value = 600},  {.point = {255, 116}, .value = 700}, {.point = {255, 181}, .value = 800},
+    {.point = {223, 230}, .value = 900}, {.point = {176, 260}, .value = 1000}, {.point = {176, 260}, .value = 1100},
+};
+
+// Almost a full turn clockwise from the top; the last point is the stop.
+CalibrationPoint knotsTable[] = {
+    {.point = {151, 48}, .value = 0},   {.point = {172, 47}, .value = 50}, {.point = {150, 252}, .value = 350},
+    {.point = {129, 49}, .value = 650}, {.point = {129, 49}, .value = 700},
+};
+
+// Pitot-static and airspeed-indicator failures zero both needles.
+constexpr std::array<FailureBinding, 3> NeedleFailures = {{{6, FailZero}, {3, FailZero}, {}}};
+std::array<FailureBinding, 3> kmhFailures = NeedleFailures;
+std::array<FailureBinding, 3> knotsFailures = NeedleFailures;
+
+// ---------------------------------------------------------------- callbacks
+
+bool metric() { return britishUnits == 0; }
+
+double VARDEX_HOSTAPI knotsFaceUpdate(GaugeElement*) { return frameWhen(!metric()); }
+
+double VARDEX_HOSTAPI kmhNeedleUpdate(GaugeElement* element)
+{
+    return needleWhen(element, metric(), finiteOr(needleSource(element) * KmhPerKnot, 0.0));
+}
+
+double VARDEX_HOSTAPI knotsNeedleUpdate(GaugeElement* element)
+{
+    return needleWhen(element, !metric(), finiteOr(needleSource(element), 0.0));
+}
+
+double VARDEX_HOSTAPI bladeUpdate(GaugeElement*) { return frameWhen(metric()); }
+
+// ---------------------------------------------------------------- elements
+// Each element is the child of the one before it:
+// km/h face > knots face > km/h needle > knots needle > bezel > blade.
+
+extern GaugeElement* kmhFaceChildren[];
+extern GaugeElement* knotsFaceChildren[];
+extern GaugeElement* kmhNeedleChildren[];
+extern GaugeElement* knotsNeedleChildren[];
+extern GaugeElement* bezelChildren[];
+
+StaticImageElement kmhFace = {.common = {.kind = StaticImage,
+                                         .bitmap = KmhFaceBitmap,
+                                         .gauge = &airspeedGauge,
+                                         .children = kmhFaceChildren,
+                                         .imageFlags = DialFaceFlags}};
+
+IconElement knotsFace = {.common = {.kind = Icon,
+                                    .bitmap = KnotsFaceBitmap,
+                                    .gauge = &airspeedGauge,
+                                    .children = knotsFaceChildren,
+                                    .imageFlags = DialFaceFlags},
+                         .scale = 1.0,
+                         .frames = 1,
+                         .update = knotsFaceUpdate};
+
+NeedleElement kmhNeedle = {.common = {.kind = Needle,
+                                      .bitmap = NeedleBitmap,
+                                      .position = NeedlePivot,
+                                      .offset = NeedleHub,
+                                      .gauge = &airspeedGauge,
+                                      .children = kmhNeedleChildren,
+                                      .failures = kmhFailures.data(),
+                                      .imageFlags = DialNeedleFlags},
+                           .source = hostVar(IndicatedAirspeed),
+                           .table = kmhTable,
+                           .pointCount = std::size(kmhTable),
+                           .update = kmhNeedleUpdate};
+
+NeedleElement knotsNeedle = {.common = {.kind = Needle,
+                                        .bitmap = NeedleBitmap,
+                                        .position = NeedlePivot,
+                                        .offset = NeedleHub,
+                                        .gauge = &airspeedGauge,
+                                        .children = knotsNeedleChildren,
+                                        .failures = knotsFailures.data(),
+                                        .imageFlags = DialNeedleFlags},
+                             .source = hostVar(IndicatedAirspeed),
+                             .table = knotsTable,
+                             .pointCount = std::size(knotsTable),
+                             .update = knotsNeedleUpdate};
+
+StaticImageElement bezel = {.common = {.kind = StaticImage,
+                                       .bitmap = BezelBitmap,
+                                       .gauge = &airspeedGauge,
+                                       .children = bezelChildren,
+                                       .imageFlags = DialBezelFlags}};
+
+// Part of the bezel, but lit at night like the faces.
+IconElement blade = {.common = {.kind = Icon, .bitmap = BladeBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags},
+                     .scale = 1.0,
+                     .frames = 1,
+                     .update = bladeUpdate};
+
+GaugeElement* kmhFaceChildren[] = {&knotsFace.common, nullptr};
+GaugeElement* knotsFaceChildren[] = {&kmhNeedle.common, nullptr};
+GaugeElement* kmhNeedleChildren[] = {&knotsNeedle.common, nullptr};
+GaugeElement* knotsNeedleChildren[] = {&bezel.common, nullptr};
+GaugeElement* bezelChildren[] = {&blade.common, nullptr};
+GaugeElement* roots[] = {&kmhFace.common, nullptr};
+
+// ---------------------------------------------------------------- mouse areas
+// Nothing to click; the host supplies the two halves' tooltips.
+
+MouseArea mouseAreas[] = {
+    region(),
+    region(UpperHalf),
+    hostTooltip(UpperHalfHelpId),
+    regionEnd(),
+    region(LowerHalf),
+    hostTooltip(LowerHalfHelpId),
+    regionEnd(),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 

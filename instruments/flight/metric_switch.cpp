@@ -1,21 +1,70 @@
-// Metric_Switch: the units switch, metric or British.
+// Metric_Switch: the units lever. Thrown left over MT the airspeed
+// indicator, altimeter and vertical-speed indicator read metric (German)
+// units; thrown right over BR they read British units.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: none. Key events sent: none; the host is never told.
+// State owned: britishUnits (cockpit_state.h), 0 = metric at every load;
+// the lever's sound slot (clip 30).
+#include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "sound/sound_slot.h"
+
+int32_t britishUnits = 0;
 
 namespace {
 
-constexpr int32_t faceBitmap = 230;
+SoundSlot leverSound;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &metricSwitchGauge, .imageFlags = 0x0003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+constexpr int32_t PlateBitmap = 230;  // 96×44, labels MT left and BR right
+constexpr int32_t LeverBitmap = 240;  // frame 0 thrown to MT, frame 1 (241) to BR
+constexpr Box PlateBox = {0, 0, 96, 44};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+// ---------------------------------------------------------------- callbacks
 
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+constexpr double leverFrame(int32_t units) { return units != 0 ? 1.0 : 0.0; }
+
+double VARDEX_HOSTAPI leverUpdate(GaugeElement*) { return leverFrame(britishUnits); }
+
+// The change shows in the next frame, here and in the three instruments
+// that read the flag.
+int32_t VARDEX_HOSTAPI unitsToggle(ClickRecord*, uint32_t)
+{
+    toggleWithClick(britishUnits, leverSound);
+    return 0;
+}
+
+// ---------------------------------------------------------------- elements
+
+extern GaugeElement* plateChildren[];
+
+StaticImageElement plate = {.common = {.kind = StaticImage,
+                                       .bitmap = PlateBitmap,
+                                       .gauge = &metricSwitchGauge,
+                                       .children = plateChildren,
+                                       .imageFlags = 0x0003}};
+
+IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &metricSwitchGauge, .imageFlags = 0x0003},
+                     .scale = 1.0,
+                     .frames = 2,
+                     .update = leverUpdate};
+
+GaugeElement* plateChildren[] = {&lever.common, nullptr};
+GaugeElement* roots[] = {&plate.common, nullptr};
+
+// ---------------------------------------------------------------- mouse areas
+
+MouseArea mouseAreas[] = {
+    region(),
+    textTooltip("Switches between metric (german) and british units"),
+    clickArea(PlateBox, CursorHand, ClickLeft, unitsToggle),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 
-GaugeDefinition metricSwitchGauge = gaugeHeader("Metric_Switch", 30, roots, mouseAreas, serviceCallback);
+// The gauge callback sets up the sound slot on installation and releases it
+// on removal.
+GaugeDefinition metricSwitchGauge = gaugeHeader("Metric_Switch", 30, roots, mouseAreas,
+                                                soundSlotCallback<leverSound, LeverClickClip>);

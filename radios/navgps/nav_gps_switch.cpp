@@ -1,21 +1,68 @@
-// NAV_GPS_Switch: the NAV/GPS source lever.
+// NAV_GPS_Switch: the lever that selects whether the host's navigation
+// display follows the NAV receiver or the GPS. The host owns the selection:
+// the lever shows the host's flag directly, and a click asks the host to
+// change it, so the lever moves in the next frame when the host has.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: 848, GPS drives navigation (0 NAV, 1 GPS), by the
+// lever icon itself. Key events sent: 66375 (0x10347) NAV/GPS source
+// toggle, value 0. State owned: the lever's sound slot (clip 10).
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_services.h"
+#include "sound/sound_slot.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 3000;
+SoundSlot leverSound;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = 0x0003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+constexpr uint32_t GpsDrivesNavigation = 848;
+constexpr uint32_t ToggleNavGpsSource = 66375;  // 0x10347
+constexpr uint32_t NavGpsHelpId = 43853;
+constexpr int32_t MountingBitmap = 3000;        // 31×88
+constexpr int32_t LeverBitmap = 3010;           // frame 0 down at N, frame 1 (3011) up at G
+constexpr Box LeverBox = {0, 19, 31, 50};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+// ---------------------------------------------------------------- callbacks
 
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+// Works whatever the module's other switches say.
+int32_t VARDEX_HOSTAPI sourceToggle(ClickRecord*, uint32_t)
+{
+    triggerKeyEvent(ToggleNavGpsSource, 0);
+    playClip(leverSound);
+    return 0;
+}
+
+// ---------------------------------------------------------------- elements
+
+extern GaugeElement* mountingChildren[];
+
+StaticImageElement mounting = {.common = {.kind = StaticImage,
+                                          .bitmap = MountingBitmap,
+                                          .gauge = &navGpsSwitchGauge,
+                                          .children = mountingChildren,
+                                          .imageFlags = 0x0003}};
+
+// No update callback: the host shows the frame that variable 848 names.
+IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = 0x0003},
+                     .source = hostVar(GpsDrivesNavigation),
+                     .scale = 1.0,
+                     .frames = 2};
+
+GaugeElement* mountingChildren[] = {&lever.common, nullptr};
+GaugeElement* roots[] = {&mounting.common, nullptr};
+
+// ---------------------------------------------------------------- mouse areas
+
+MouseArea mouseAreas[] = {
+    region({}, NavGpsHelpId),
+    clickArea(LeverBox, CursorHand, ClickLeft, sourceToggle),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 
-GaugeDefinition navGpsSwitchGauge = gaugeHeader("NAV_GPS_Switch", 50, roots, mouseAreas, serviceCallback);
+// The gauge callback sets up the sound slot on installation and releases it
+// on removal.
+GaugeDefinition navGpsSwitchGauge = gaugeHeader("NAV_GPS_Switch", 50, roots, mouseAreas,
+                                                soundSlotCallback<leverSound, ShortClickClip>);
