@@ -29,12 +29,20 @@ constexpr int ChannelTolerance = 40;          // of 255, per colour channel and 
 constexpr double DifferingShareAllowed = 0.005;
 constexpr int DifferingPixelsAlways = 8;
 
+// A left click on a gauge, in its own pixels; the gauge is placed beside
+// the one drawn when it is another.
+struct Click {
+    const char* gauge;
+    Point at;
+};
+
 struct GoldenCase {
     const char* name;
     const char* gauge;
     const char* parameter;
     std::vector<std::pair<const char*, double>> values;  // host variables by name
     int frames = 3;
+    std::vector<Click> clicks = {};                      // before the frames
 };
 
 void PrintTo(const GoldenCase& c, std::ostream* out) { *out << c.name; }
@@ -67,6 +75,15 @@ Comparison compare(cairo_surface_t* actual, cairo_surface_t* golden)
 
 class Golden : public testing::TestWithParam<GoldenCase> {};
 
+std::string testName(const testing::TestParamInfo<GoldenCase>& info)
+{
+    std::string name = info.param.name;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return name;
+}
+
 TEST_P(Golden, GaugeLooksAsItsGolden)
 {
     const GoldenCase& c = GetParam();
@@ -76,6 +93,10 @@ TEST_P(Golden, GaugeLooksAsItsGolden)
         const VariableInfo* variable = findVariable(name);
         ASSERT_NE(variable, nullptr) << name;
         ASSERT_TRUE(host.variables().set(variable->id, value)) << name;
+    }
+    for (const Click& click : c.clicks) {
+        GaugeInstance* clicked = host.find(click.gauge);
+        ASSERT_TRUE(host.clickGaugePixel(clicked ? *clicked : host.place(click.gauge), click.at).hit);
     }
     host.frame(c.frames);
 
@@ -127,13 +148,22 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"fuel_quantity_main_aft_half", "Fuel_Quantity_Main_Aft", "",
                                {{"fuel_aft_level", 4194304}}},
                     GoldenCase{"flaps_indicator_8000_settled", "Flaps_Indicator", "", {{"flaps", 8000}}, 300}),
-    [](const testing::TestParamInfo<GoldenCase>& info) {
-        std::string name = info.param.name;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return name;
-    });
+    testName);
+
+// The units switch and the two dials of the airspeed indicator, the
+// gunsight shown and put away, the NAV/GPS lever both ways.
+const Click britishUnits{"Metric_Switch", {48, 22}};
+INSTANTIATE_TEST_SUITE_P(
+    SwitchesAirspeedAndGunsight, Golden,
+    testing::Values(GoldenCase{"metric_switch_metric", "Metric_Switch", "", {}},
+                    GoldenCase{"metric_switch_british", "Metric_Switch", "", {}, 3, {britishUnits}},
+                    GoldenCase{"airspeed_metric_250kt", "Airspeed", "", {{"airspeed", 250}}},
+                    GoldenCase{"airspeed_british_300kt", "Airspeed", "", {{"airspeed", 300}}, 3, {britishUnits}},
+                    GoldenCase{"gunsight_shown", "Gunsight", "", {}},
+                    GoldenCase{"gunsight_put_away", "Gunsight", "", {}, 3, {{"Gunsight", {60, 200}}}},
+                    GoldenCase{"nav_gps_switch_nav", "NAV_GPS_Switch", "", {{"gps_drives_nav", 0}}},
+                    GoldenCase{"nav_gps_switch_gps", "NAV_GPS_Switch", "", {{"gps_drives_nav", 1}}}),
+    testName);
 
 }  // namespace
 }  // namespace devhost
