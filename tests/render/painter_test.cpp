@@ -2,6 +2,7 @@
 // purpose with pictures whose every pixel is known.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "devhost/render/gauge_painter.h"
@@ -171,6 +172,38 @@ TEST_F(Painting, ASpriteMovesAlongItsOwnAxesBeforeItTurns)
     EXPECT_EQ(pixelAt(draw(gauge).get(), 20, 18).g, 0);
     shown(gauge, 1).rotation = 180;  // turned half round, down becomes up: mark at the bottom, moved up
     EXPECT_EQ(pixelAt(draw(gauge).get(), 20, 22).g, 0);
+}
+
+TEST_F(Painting, TheRadiosMhzDiscShowsItsRimThroughItsWindowAndBringsTheNextNumberByTurningBack)
+{
+    // The COM radio's arrangement: a 336x336 disc turning about (178,178)
+    // of a 350x360 face, seen through a 45x24 window at (158,10). The disc
+    // carries a red mark at the top of its rim and a blue one 9 degrees
+    // clockwise from it, where the next MHz stands.
+    bitmaps.add(1, filledBmp(350, 360, Grey));
+    bitmaps.add(2240, makeBmp(336, 336, [](int x, int y) {
+                    const double dx = x + 0.5 - 168, dy = y + 0.5 - 168;
+                    const double r = std::hypot(dx, dy), deg = std::atan2(dx, -dy) * 180 / 3.14159265358979;
+                    if (r < 150 || r > 166)
+                        return White;
+                    return std::abs(deg) < 1.5 ? Red : std::abs(deg - 9) < 1.5 ? Blue : White;
+                }));
+    bitmaps.add(2241, filledBmp(45, 24, Black));
+    auto face = image(1);
+    SpriteElement disc{.common = {.kind = Sprite, .bitmap = 2240, .position = {158, 10}, .offset = {178, 178},
+                                  .imageFlags = 0x83},
+                       .rotationScale = 9.0,
+                       .textureScaleX = 1.0f,
+                       .textureScaleY = 1.0f};
+    Chain chain{.elements = {&face.common, &disc.common}};
+    GaugeInstance gauge = chain.place({350, 360}, {350, 360});
+    SurfaceHandle at118 = draw(gauge);
+    EXPECT_EQ(pixelAt(at118.get(), 178, 20).r, 0xFF) << "the rim's top mark under the window's middle";
+    EXPECT_EQ(pixelAt(at118.get(), 178, 20).b, 0);
+    EXPECT_EQ(pixelAt(at118.get(), 178, 40).r, 0x80) << "below the window the face";
+    shown(gauge, 1).rotation = 9;  // one MHz up
+    SurfaceHandle at119 = draw(gauge);
+    EXPECT_EQ(pixelAt(at119.get(), 178, 20).b, 0xFF) << "the next number has come under the index";
 }
 
 TEST_F(Painting, AMovingImageShowsTheStripAtItsOffsetThroughTheWindow)
