@@ -16,6 +16,9 @@ constexpr uint32_t TextCentre = 0x01, TextRight = 0x02, TextVCentre = 0x04, Text
                    TextNoClip = 0x100;
 constexpr int32_t BoldWeight = 600;
 
+// Text drawn without clipping may reach anywhere.
+constexpr double Unbounded = 1 << 20;
+
 std::string boundedText(const char* text, size_t limit)
 {
     return text ? std::string(text, strnlen(text, limit)) : std::string();
@@ -27,9 +30,30 @@ void setColour(cairo_t* cr, uint32_t colour)
     cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, (colour >> 8 & 0xFF) / 255.0, (colour >> 16 & 0xFF) / 255.0);
 }
 
+// The rectangle an element covers, in device pixels.
+struct Extent {
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    void add(double x, double y)
+    {
+        left = std::min(left, x), top = std::min(top, y);
+        right = std::max(right, x), bottom = std::max(bottom, y);
+    }
+    void addRectangle(double x, double y, double width, double height)
+    {
+        add(x, y);
+        add(x + width, y + height);
+    }
+    bool empty() const { return !(left <= right && top <= bottom); }
+};
+
+// Places and draws elements; with an extent given, only measures where
+// they would draw, by the same placing.
 class Painter {
 public:
-    Painter(cairo_t* cr, BitmapImages& images, GaugeScale scale) : cr_(cr), images_(images), scale_(scale) {}
+    Painter(cairo_t* cr, BitmapImages& images, GaugeScale scale, Extent* measure = nullptr)
+        : cr_(cr), images_(images), scale_(scale), measure_(measure)
+    {
+    }
 
     void element(const GaugeElement& record, const ElementSnapshot& shown)
     {
@@ -62,6 +86,11 @@ private:
         PreparedBitmap image = prepared(bitmap, keyed);
         if (!image)
             return;
+        if (measure_) {
+            measure_->addRectangle(deviceX(x), deviceY(y), cairo_image_surface_get_width(image.surface),
+                                   cairo_image_surface_get_height(image.surface));
+            return;
+        }
         cairo_set_source_surface(cr_, image.surface, deviceX(x), deviceY(y));
         cairo_paint(cr_);
     }
@@ -74,6 +103,16 @@ private:
         cairo_matrix_init_scale(&toDevice, scale_.x, scale_.y);
         cairo_matrix_multiply(&toDevice, &ownToGauge, &toDevice);
         cairo_matrix_scale(&toDevice, 1.0 / image.scaleX, 1.0 / image.scaleY);
+        if (measure_) {
+            // The turned rectangle's corners, and a pixel around for the filter's reach.
+            const double w = cairo_image_surface_get_width(image.surface), h = cairo_image_surface_get_height(image.surface);
+            for (auto [cx, cy] : {std::pair{0.0, 0.0}, {w, 0.0}, {0.0, h}, {w, h}}) {
+                cairo_matrix_transform_point(&toDevice, &cx, &cy);
+                measure_->add(std::floor(cx) - 1, std::floor(cy) - 1);
+                measure_->add(std::ceil(cx) + 1, std::ceil(cy) + 1);
+            }
+            return;
+        }
         cairo_save(cr_);
         cairo_transform(cr_, &toDevice);
         cairo_set_source_surface(cr_, image.surface, 0, 0);
@@ -100,6 +139,13 @@ private:
     {
         if (!window)
             return false;
+        if (measure_) {
+            // Nothing it shows reaches beyond its window.
+            measure_->addRectangle(deviceX(record.position.x), deviceY(record.position.y),
+                                   cairo_image_surface_get_width(window.surface),
+                                   cairo_image_surface_get_height(window.surface));
+            return false;
+        }
         cairo_save(cr_);
         cairo_rectangle(cr_, deviceX(record.position.x), deviceY(record.position.y),
                         cairo_image_surface_get_width(window.surface), cairo_image_surface_get_height(window.surface));
@@ -152,6 +198,13 @@ private:
         const double width = string.box.x * scale_.x, height = string.box.y * scale_.y;
         if (!(width > 0) || !(height > 0))
             return;
+        if (measure_) {
+            if (string.drawFlags & TextNoClip)
+                measure_->addRectangle(-Unbounded, -Unbounded, 2 * Unbounded, 2 * Unbounded);
+            else
+                measure_->addRectangle(x, y, std::ceil(width), std::ceil(height));
+            return;
+        }
         cairo_save(cr_);
         if (!(string.drawFlags & TextNoClip)) {
             cairo_rectangle(cr_, x, y, width, height);
@@ -193,6 +246,7 @@ private:
     cairo_t* cr_;
     BitmapImages& images_;
     GaugeScale scale_;
+    Extent* measure_;
 };
 
 }  // namespace
@@ -202,6 +256,20 @@ GaugeScale placedScale(const GaugeInstance& gauge)
     const Point size = gauge.size(), own = gauge.gaugePixels();
     auto ratio = [](int placed, int pixels) { return placed > 0 && pixels > 0 ? double(placed) / pixels : 1.0; };
     return {ratio(size.x, own.x), ratio(size.y, own.y)};
+}
+
+std::optional<Box> elementBounds(const GaugeElement& record, const ElementSnapshot& shown, BitmapImages& images,
+                                 GaugeScale scale)
+{
+    if (record.imageFlags & ImageHidden)
+        return std::nullopt;
+    Extent extent;
+    Painter(nullptr, images, scale, &extent).element(record, shown);
+    if (extent.empty())
+        return std::nullopt;
+    auto whole = [](double v) { return static_cast<int32_t>(std::clamp(v, -Unbounded, Unbounded)); };
+    const int32_t left = whole(std::floor(extent.left)), top = whole(std::floor(extent.top));
+    return Box{left, top, whole(std::ceil(extent.right)) - left, whole(std::ceil(extent.bottom)) - top};
 }
 
 void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
@@ -231,34 +299,27 @@ SurfaceHandle renderGauge(const GaugeInstance& gauge, BitmapImages& images, Gaug
 GaugeDisplay displayOf(const GaugeInstance& gauge)
 {
     GaugeDisplay display;
+    display.reserve(gauge.elements().size());
     for (const GaugeInstance::Slot& slot : gauge.elements()) {
         const GaugeElement& record = *slot.element;
         const ElementSnapshot& shown = slot.shown;
-        auto& n = display.numbers;
-        n.push_back((record.imageFlags & ImageHidden) ? 1.0 : 0.0);
-        n.push_back(record.bitmap);
+        ElementDisplay& e = display.emplace_back();
+        e.numbers[0] = (record.imageFlags & ImageHidden) ? 1.0 : 0.0;
+        e.numbers[1] = record.bitmap;
         switch (record.kind) {
         case StaticImage: break;
-        case Needle: n.push_back(shown.angle); break;
-        case Icon: n.push_back(shown.frame ? *shown.frame : -1); break;
+        case Needle: e.numbers[2] = shown.angle; break;
+        case Icon: e.numbers[2] = shown.frame ? *shown.frame : -1; break;
         case Slider:
-        case MovingImage:
-            n.push_back(shown.xOffset);
-            n.push_back(shown.yOffset);
-            break;
+        case MovingImage: e.numbers[2] = shown.xOffset, e.numbers[3] = shown.yOffset; break;
         case Sprite:
-            n.push_back(shown.xOffset);
-            n.push_back(shown.yOffset);
-            n.push_back(shown.rotation);
+            e.numbers[2] = shown.xOffset, e.numbers[3] = shown.yOffset, e.numbers[4] = shown.rotation;
             break;
         case String: {
             const auto& string = reinterpret_cast<const StringElement&>(record);
-            n.push_back(string.textColour);
-            n.push_back(string.secondColour);
-            display.texts += boundedText(string.text, string.characters);
-            display.texts += '\0';
-            display.texts += boundedText(string.fontFace, sizeof string.fontFace);
-            display.texts += '\0';
+            e.numbers[2] = string.textColour, e.numbers[3] = string.secondColour;
+            e.text = boundedText(string.text, string.characters) + '\0' +
+                     boundedText(string.fontFace, sizeof string.fontFace);
             break;
         }
         }

@@ -26,8 +26,10 @@
 
 #include <cairo.h>
 
+#include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,14 +57,20 @@ void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, G
 SurfaceHandle renderGauge(const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
                           const ElementFilter& only = {});
 
-// What a gauge shows, as far as its picture depends on it: per element the
-// hidden bit, bitmap, angle, frame, offsets, rotation, text, colour and
-// font. Two equal displays draw the same picture.
-struct GaugeDisplay {
-    std::vector<double> numbers;
-    std::string texts;
-    bool operator==(const GaugeDisplay&) const = default;
+// Where an element draws with what it shows now, in device pixels of the
+// gauge drawn at scale (rounded outwards); none when it draws nothing.
+std::optional<Box> elementBounds(const GaugeElement& element, const ElementSnapshot& shown, BitmapImages& images,
+                                 GaugeScale scale);
+
+// What an element shows, as far as its picture depends on it: the hidden
+// bit, bitmap, angle, frame, offsets, rotation, text, colours and font. Two
+// equal displays draw the same picture.
+struct ElementDisplay {
+    std::array<double, 5> numbers{};
+    std::string text;
+    bool operator==(const ElementDisplay&) const = default;
 };
+using GaugeDisplay = std::vector<ElementDisplay>;
 GaugeDisplay displayOf(const GaugeInstance& gauge);
 
 }  // namespace devhost

@@ -19,6 +19,25 @@ bool overlaps(const Box& a, const Box& b)
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
+std::optional<Box> unite(const std::optional<Box>& a, const std::optional<Box>& b)
+{
+    if (!a || !b)
+        return a ? a : b;
+    const int32_t left = std::min(a->x, b->x), top = std::min(a->y, b->y);
+    const int32_t right = std::max(a->x + a->width, b->x + b->width);
+    const int32_t bottom = std::max(a->y + a->height, b->y + b->height);
+    return Box{left, top, right - left, bottom - top};
+}
+
+std::optional<Box> intersect(const Box& a, const Box& b)
+{
+    if (!overlaps(a, b))
+        return std::nullopt;
+    const int32_t left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+    const int32_t right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
+    return Box{left, top, right - left, bottom - top};
+}
+
 }  // namespace
 
 PanelRenderer::PanelRenderer(const Host& host) : host_(host), images_(host.bitmaps()) {}
@@ -29,23 +48,47 @@ void PanelRenderer::invalidate()
     canvases_.clear();
 }
 
-bool PanelRenderer::refreshLayer(const GaugeInstance& gauge)
+std::optional<Box> PanelRenderer::refreshLayer(const GaugeInstance& gauge)
 {
     GaugeDisplay now = displayOf(gauge);
-    auto known = layers_.find(&gauge);
-    if (known != layers_.end() && known->second.shown == now)
-        return false;
-    Layer& layer = layers_[&gauge];
-    const Point size = gauge.size();
+    const GaugeScale scale = placedScale(gauge);
+    const Box whole{0, 0, std::max(1, gauge.size().x), std::max(1, gauge.size().y)};
+    auto [entry, fresh] = layers_.try_emplace(&gauge);
+    Layer& layer = entry->second;
+    const auto& slots = gauge.elements();
+
+    std::optional<Box> damaged;
+    if (fresh || layer.shown.size() != now.size()) {
+        damaged = whole;
+        layer.bounds.assign(now.size(), std::nullopt);
+        for (size_t i = 0; i < now.size(); ++i)
+            layer.bounds[i] = elementBounds(*slots[i].element, slots[i].shown, images_, scale);
+    } else {
+        for (size_t i = 0; i < now.size(); ++i) {
+            if (now[i] == layer.shown[i])
+                continue;
+            std::optional<Box> bounds = elementBounds(*slots[i].element, slots[i].shown, images_, scale);
+            damaged = unite(damaged, layer.bounds[i]);
+            damaged = unite(damaged, bounds);
+            layer.bounds[i] = bounds;
+        }
+    }
+    layer.shown = std::move(now);
+    if (damaged)
+        damaged = intersect(*damaged, whole);
+    if (!damaged)
+        return std::nullopt;
+
     if (!layer.surface)
-        layer.surface = newImage(std::max(1, size.x), std::max(1, size.y));
+        layer.surface = newImage(whole.width, whole.height);
     ContextHandle cr = newContext(layer.surface.get());
+    cairo_rectangle(cr.get(), damaged->x, damaged->y, damaged->width, damaged->height);
+    cairo_clip(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
     cairo_paint(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
-    paintGauge(cr.get(), gauge, images_, placedScale(gauge));
-    layer.shown = std::move(now);
-    return true;
+    paintGauge(cr.get(), gauge, images_, scale);
+    return damaged;
 }
 
 // The panel behind the gauges: dark grey-black paint, a little lighter at
@@ -113,9 +156,10 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
     std::vector<Box> dirty;
     redrawn_ = 0;
     for (const GaugeInstance* gauge : gauges)
-        if (refreshLayer(*gauge)) {
+        if (std::optional<Box> redrawn = refreshLayer(*gauge)) {
             ++redrawn_;
-            dirty.push_back(rectangleOf(*gauge));
+            dirty.push_back({gauge->position().x + redrawn->x, gauge->position().y + redrawn->y, redrawn->width,
+                             redrawn->height});
         }
     if (whole)
         dirty = {Box{0, 0, size.x, size.y}};

@@ -4,14 +4,16 @@
 // Drawing a frame costs little because nothing is drawn twice that did not
 // change: the bitmaps are prepared once per placed size (BitmapImages), each
 // gauge keeps its own layer that is redrawn only when what it shows changed
-// (GaugeDisplay), and only the rectangles of redrawn gauges are put together
-// again on the window's picture.
+// (GaugeDisplay), and then only within the rectangle that the changed
+// elements covered before and cover now; only those rectangles are put
+// together again on the window's picture.
 #pragma once
 
 #include <cairo.h>
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "devhost/core/host.h"
@@ -42,6 +44,7 @@ private:
     struct Layer {
         SurfaceHandle surface;
         GaugeDisplay shown;
+        std::vector<std::optional<Box>> bounds;   // per element, where it was drawn
     };
     struct Canvas {
         SurfaceHandle picture;
@@ -49,7 +52,8 @@ private:
         std::vector<const GaugeInstance*> gauges;   // as last put together
     };
 
-    bool refreshLayer(const GaugeInstance& gauge);
+    // Redraws what changed; returns the rectangle redrawn, in the layer's pixels.
+    std::optional<Box> refreshLayer(const GaugeInstance& gauge);
     void paintBacking(cairo_t* cr, Point size);
     void compose(Canvas& canvas, const std::vector<const GaugeInstance*>& gauges, const std::vector<Box>& dirty);
 
