@@ -91,6 +91,7 @@ void renderToPng(const RenderOptions& options)
         renderPanelWindow(options);
     else
         renderGaugeAlone(options);
+    releaseDrawingCaches();
 }
 
 }  // namespace devhost
