@@ -27,11 +27,12 @@ const ElementInfo& pending(const char* gauge, ElementKind kind, int bitmap, int 
 
 TEST(NeedleDirection, PointsAtEachTablePoint)
 {
-    const auto& kmh = pending("Airspeed", Needle, 300, 0);
-    EXPECT_NEAR(turnsApart(needleAngle(kmh, 500), -90), 0, 1e-9) << "500 km/h straight up";
-    EXPECT_NEAR(turnsApart(needleAngle(kmh, 300), 180), 0, 1e-9) << "300 km/h straight left";
-    double to800 = std::atan2(181 - 151, 255 - 150) * 180 / M_PI;
-    EXPECT_NEAR(turnsApart(needleAngle(kmh, 800), to800), 0, 1e-9);
+    // The metric vertical-speed needle turns about (150,150).
+    const auto& metric = pending("Vertical_Speed", Needle, 1110, 1);
+    auto towards = [](double x, double y) { return std::atan2(y - 150, x - 150) * 180 / M_PI; };
+    EXPECT_NEAR(turnsApart(needleAngle(metric, 0), towards(36, 151)), 0, 1e-9) << "level flight at the left";
+    EXPECT_NEAR(turnsApart(needleAngle(metric, 2560), towards(137, 40)), 0, 1e-9) << "10 m/s climb";
+    EXPECT_NEAR(turnsApart(needleAngle(metric, -5120), towards(187, 256)), 0, 1e-9) << "20 m/s sink";
 }
 
 TEST(NeedleDirection, InterpolatesClockwiseBetweenPoints)
@@ -51,11 +52,11 @@ TEST(NeedleDirection, KeepsTurningAtTheLastSegmentsRate)
 
 TEST(NeedleDirection, RestsOnAStopThatRepeatsAPoint)
 {
-    const auto& kmh = pending("Airspeed", Needle, 300, 0);
-    EXPECT_DOUBLE_EQ(needleAngle(kmh, 1100), needleAngle(kmh, 1000));
-    EXPECT_DOUBLE_EQ(needleAngle(kmh, 1500), needleAngle(kmh, 1000));
-    const auto& egt = pending("Exhaust_Gas_Temp", Needle, 1190);
-    EXPECT_DOUBLE_EQ(needleAngle(egt, 800), needleAngle(egt, 491.67)) << "up to 300 degrees C on the first mark";
+    // The turn needle's table repeats its end marks as stops at 5 and -5.
+    const auto& turn = pending("Turn_Coordinator", Needle, 450);
+    EXPECT_DOUBLE_EQ(needleAngle(turn, 5), needleAngle(turn, 4.5));
+    EXPECT_DOUBLE_EQ(needleAngle(turn, 9), needleAngle(turn, 4.5));
+    EXPECT_DOUBLE_EQ(needleAngle(turn, -9), needleAngle(turn, -4.5)) << "beyond a stop the needle rests on it";
 }
 
 TEST(NeedleDirection, FollowsADescendingTable)
@@ -100,8 +101,8 @@ TEST(LayoutSource, PrefersTheModulesOwnRecord)
 TEST(LayoutSource, NamesWhatNobodyKnows)
 {
     Layout layout(nullptr);
-    EXPECT_THROW(layout.element("Airspeed", Needle, 999), std::runtime_error);
-    EXPECT_THROW(layout.element("Airspeed", Needle, 300, 2), std::runtime_error) << "only two airspeed needles";
+    EXPECT_THROW(layout.element("Vertical_Speed", Needle, 999), std::runtime_error);
+    EXPECT_THROW(layout.element("Vertical_Speed", Needle, 1110, 2), std::runtime_error) << "only two needles";
 }
 
 }  // namespace
