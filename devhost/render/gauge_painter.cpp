@@ -70,16 +70,17 @@ public:
         case Needle: needle(record, shown, keyed); break;
         case MovingImage: movingImage(record, shown, keyed); break;
         case Sprite: sprite(reinterpret_cast<const SpriteElement&>(record), shown, keyed); break;
-        case String: string(reinterpret_cast<const StringElement&>(record)); break;
+        case String: drawString(reinterpret_cast<const StringElement&>(record)); break;
         }
     }
 
 private:
     PreparedBitmap prepared(int32_t bitmap, bool keyed) { return images_.get(bitmap, keyed, scale_.x, scale_.y); }
 
-    // Whole device pixels, so that an unturned bitmap is a plain copy.
-    double deviceX(double x) const { return std::round(x * scale_.x); }
-    double deviceY(double y) const { return std::round(y * scale_.y); }
+    // Whole device pixels, so that an unturned bitmap is a plain copy;
+    // offsets far off the gauge are held where Cairo's fixed point holds them.
+    double deviceX(double x) const { return std::clamp(std::round(x * scale_.x), -Unbounded, Unbounded); }
+    double deviceY(double y) const { return std::clamp(std::round(y * scale_.y), -Unbounded, Unbounded); }
 
     void blit(int32_t bitmap, bool keyed, double x, double y)
     {
@@ -103,6 +104,12 @@ private:
         cairo_matrix_init_scale(&toDevice, scale_.x, scale_.y);
         cairo_matrix_multiply(&toDevice, &ownToGauge, &toDevice);
         cairo_matrix_scale(&toDevice, 1.0 / image.scaleX, 1.0 / image.scaleY);
+        // A transformation Cairo cannot take (a value far out of any range)
+        // would put the whole context into an error state and blank every
+        // element after this one: such an element is not drawn.
+        for (double part : {toDevice.xx, toDevice.yx, toDevice.xy, toDevice.yy, toDevice.x0, toDevice.y0})
+            if (!(std::abs(part) < Unbounded))
+                return;
         if (measure_) {
             // The turned rectangle's corners, and a pixel around for the filter's reach.
             const double w = cairo_image_surface_get_width(image.surface), h = cairo_image_surface_get_height(image.surface);
@@ -190,7 +197,7 @@ private:
         closeWindow(record, window);
     }
 
-    void string(const StringElement& string)
+    void drawString(const StringElement& string)
     {
         const std::string text = boundedText(string.text, string.characters);
         const std::string face = boundedText(string.fontFace, sizeof string.fontFace);

@@ -206,6 +206,21 @@ TEST_F(Painting, TheRadiosMhzDiscShowsItsRimThroughItsWindowAndBringsTheNextNumb
     EXPECT_EQ(pixelAt(at119.get(), 178, 20).b, 0xFF) << "the next number has come under the index";
 }
 
+TEST_F(Painting, AnElementMovedFarOffTheGaugeSpoilsNothingDrawnAfterIt)
+{
+    addDisc(bitmaps);
+    bitmaps.add(2, filledBmp(10, 10, Blue));
+    DiscGauge disc;
+    auto cover = image(2, {0, 0});
+    disc.chain.elements.push_back(&cover.common);
+    GaugeInstance gauge = disc.chain.place();
+    shown(gauge, 1).xOffset = 1e300;
+    shown(gauge, 1).rotation = 1e300;
+    SurfaceHandle picture = draw(gauge);
+    EXPECT_EQ(cairo_surface_status(picture.get()), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(pixelAt(picture.get(), 5, 5).b, 0xFF) << "the element after it is still drawn";
+}
+
 TEST_F(Painting, AMovingImageShowsTheStripAtItsOffsetThroughTheWindow)
 {
     // A strip whose column x has red = x; a 10x10 open window at (5,5).
