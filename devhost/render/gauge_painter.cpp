@@ -112,7 +112,8 @@ private:
                 return;
         if (measure_) {
             // The turned rectangle's corners, and a pixel around for the filter's reach.
-            const double w = cairo_image_surface_get_width(image.surface), h = cairo_image_surface_get_height(image.surface);
+            const double w = cairo_image_surface_get_width(image.surface);
+            const double h = cairo_image_surface_get_height(image.surface);
             for (auto [cx, cy] : {std::pair{0.0, 0.0}, {w, 0.0}, {0.0, h}, {w, h}}) {
                 cairo_matrix_transform_point(&toDevice, &cx, &cy);
                 measure_->add(std::floor(cx) - 1, std::floor(cy) - 1);
