@@ -91,9 +91,9 @@ TEST_P(NeedleOnItsMarks, EveryTableValuePointsAtItsPoint)
     EXPECT_GT(needles, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(EngineDials, NeedleOnItsMarks,
+INSTANTIATE_TEST_SUITE_P(Dials, NeedleOnItsMarks,
                          testing::Values("Tachometer_1", "Exhaust_Gas_Temp", "Oil_Pressure_1", "Engine_1_Press_Diff",
-                                         "Fuel_Pressure_1", "Fuel_Quantity_Main_Front", "Flaps_Indicator"),
+                                         "Fuel_Pressure_1", "Fuel_Quantity_Main_Front", "Flaps_Indicator", "Airspeed"),
                          [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 }  // namespace
