@@ -5,6 +5,8 @@
 //   devhost run    [--module FILE] [--panel FILE] [--flight FILE] [--frames N | --seconds S] [--json] [--every N]
 //   devhost click  --gauge NAME --at X,Y [--right] [--frames N] [--module FILE] [--panel FILE] [--json]
 //   devhost hover  --gauge NAME --at X,Y [--frames N] [--module FILE] [--panel FILE]
+//   devhost render [--panel FILE] [--flight FILE] [--at SECONDS] [--window N] -o out.png
+//   devhost render --gauge NAME [--param TEXT] [--set VAR=VALUE ...] [--frames N] -o out.png
 //
 // Click and hover positions are in the gauge's own pixels, as its mouse
 // areas are given.
@@ -20,8 +22,10 @@
 #include <optional>
 
 #include "devhost/app/panel_report.h"
+#include "devhost/app/render_command.h"
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
+#include "devhost/core/tooltip_format.h"
 #include "devhost/flight/flight.h"
 #include "devhost/flight/snapshot_json.h"
 
@@ -231,7 +235,7 @@ int click(const Common& common, const PointerOptions& options)
 int hover(const Common& common, const PointerOptions& options)
 {
     auto [host, gauge, at] = pointAt(common, options);
-    std::string text = host->hoverGaugePixel(*gauge, at);
+    std::string text = windows1252ToUtf8(host->hoverGaugePixel(*gauge, at));
     std::cout << (text.empty() ? "(no tooltip)" : text) << "\n";
     return 0;
 }
@@ -271,6 +275,20 @@ int main(int argc, char** argv)
     clickCommand->add_flag("--right", pointer.right, "right button (default left)");
     clickCommand->add_flag("--json", common.json, "print the outcome as JSON");
 
+    RenderOptions render;
+    CLI::App* renderCommand =
+        app.add_subcommand("render", "a PNG of a panel window during a flight, or of one gauge at its own size");
+    addModule(*renderCommand, common);
+    addPanel(*renderCommand, common);
+    renderCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
+    renderCommand->add_option("--at", render.at, "seconds into the flight (default 0)");
+    renderCommand->add_option("--window", render.window, "panel window number (default 0, the main panel)");
+    renderCommand->add_option("--gauge", render.gauge, "one gauge alone, at its own size, instead of the panel");
+    renderCommand->add_option("--param", render.parameter, "the gauge's parameter text");
+    renderCommand->add_option("--set", render.settings, "host variable by name or number, e.g. airspeed=250 or 23=0x1802");
+    renderCommand->add_option("--frames", render.frames, "frames run after the settings (default 18, one second)");
+    renderCommand->add_option("-o,--output", render.output, "PNG file to write")->required();
+
     CLI11_PARSE(app, argc, argv);
     // The commands run the panel faster than real time, where clicks would
     // pile up into noise, and most machines that run them have no sound card:
@@ -283,6 +301,13 @@ int main(int argc, char** argv)
             return run(common, runOptions);
         if (clickCommand->parsed())
             return click(common, pointer);
+        if (renderCommand->parsed()) {
+            render.module = common.module;
+            render.panel = common.panel;
+            render.flight = common.flight;
+            renderToPng(render);
+            return 0;
+        }
         return hover(common, pointer);
     } catch (const CLI::Error& error) {
         return app.exit(error);

@@ -39,13 +39,19 @@ BitmapCatalog::BitmapCatalog(const ModuleFile& module) : module_(module) {}
 
 std::optional<Point> BitmapCatalog::size(int32_t bitmap) const
 {
-    if (bitmap < 0)
-        return std::nullopt;
     if (auto known = cache_.find(bitmap); known != cache_.end())
         return known->second;
-    std::optional<Point> result = bmpSize(module_.resource("BITMAP", static_cast<uint32_t>(bitmap)));
+    std::span<const unsigned char> file = bytes(bitmap);
+    std::optional<Point> result = file.empty() ? std::nullopt : bmpSize(file);
     cache_.emplace(bitmap, result);
     return result;
+}
+
+std::span<const unsigned char> BitmapCatalog::bytes(int32_t bitmap) const
+{
+    if (bitmap < 0)
+        return {};
+    return module_.resource("BITMAP", static_cast<uint32_t>(bitmap));
 }
 
 }  // namespace devhost

@@ -26,6 +26,11 @@ public:
 
     std::optional<Point> size(int32_t bitmap) const;
 
+    // The bitmap's bytes as the module carries them (natively a whole BMP
+    // file, in the .gau without its file header); empty when it has no such
+    // bitmap. They live as long as the module stays loaded.
+    std::span<const unsigned char> bytes(int32_t bitmap) const;
+
 private:
     const ModuleFile& module_;
     mutable std::map<int32_t, std::optional<Point>> cache_;

@@ -281,6 +281,8 @@ void Host::setFramesPerSecond(double fps)
     impl_->options.framesPerSecond = fps;
 }
 
+const BitmapCatalog& Host::bitmaps() const { return *impl_->bitmaps; }
+
 std::vector<GaugeInfo> Host::gaugeList() const
 {
     std::vector<GaugeInfo> list;

@@ -61,6 +61,8 @@ struct GaugeInfo {
     int width = 0, height = 0;        // the gauge's own pixels (root bitmap), 0 when unknown
 };
 
+class BitmapCatalog;
+
 class Host {
 public:
     explicit Host(const std::string& modulePath, HostOptions options = {});
@@ -75,6 +77,7 @@ public:
     void setFramesPerSecond(double fps);  // non-positive or non-finite values are refused (HostError)
 
     std::vector<GaugeInfo> gaugeList() const;
+    const BitmapCatalog& bitmaps() const;  // the module's bitmaps, for drawing what the gauges show
 
     // Installs a gauge by name (deep copy, parameter text, service code 2).
     // width/height 0: the gauge's bitmap size (or, without one, its default

@@ -31,4 +31,9 @@ std::string formatTooltip(std::string_view text, std::span<const TooltipValue> a
 // The development host's own short text for a host help id ("" when unknown).
 std::string_view hostHelpText(uint32_t helpId);
 
+// Tooltip texts are in the host's Windows code page (1252: the flaps
+// tooltip's degree sign is the byte 0xB0); the development host prints
+// UTF-8. Bytes 0x80-0x9F that the code page leaves unassigned become U+FFFD.
+std::string windows1252ToUtf8(std::string_view text);
+
 }  // namespace devhost

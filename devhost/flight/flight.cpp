@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "devhost/core/tooltip_format.h"
 #include "devhost/core/variables.h"
 
 namespace devhost {
@@ -382,8 +383,9 @@ void FlightRunner::perform(const FlightAction& action)
         break;
     }
     case ActionKind::Hover:
+        // The log is printed and written as JSON: UTF-8, not the host's code page.
         note("hover over " + action.gauge + " at " + at + ": \"" +
-             host_.hoverGaugePixel(placed(), Point{action.x, action.y}) + "\"");
+             windows1252ToUtf8(host_.hoverGaugePixel(placed(), Point{action.x, action.y})) + "\"");
         break;
     case ActionKind::Notice:
         if (action.gauge.empty())

@@ -158,5 +158,29 @@ TEST(HostHelp, EveryHelpIdTheGaugesNameHasAShortText)
     EXPECT_EQ(hostHelpText(12449), "");
 }
 
+TEST(TooltipDisplay, TheFlapsDegreeSignPrintsAsUtf8)
+{
+    EXPECT_EQ(windows1252ToUtf8("Flaps position indicator (20\xB0)"), "Flaps position indicator (20\xC2\xB0)");
+}
+
+TEST(TooltipDisplay, PlainTextPassesUnchanged)
+{
+    EXPECT_EQ(windows1252ToUtf8("COM1 main switch (on)"), "COM1 main switch (on)");
+    EXPECT_EQ(windows1252ToUtf8(""), "");
+}
+
+TEST(TooltipDisplay, TheCodePagesTypographicRowMapsToItsOwnSigns)
+{
+    EXPECT_EQ(windows1252ToUtf8("\x80"), "\xE2\x82\xAC") << "euro sign";
+    EXPECT_EQ(windows1252ToUtf8("\x96"), "\xE2\x80\x93") << "en dash";
+    EXPECT_EQ(windows1252ToUtf8("\xFF"), "\xC3\xBF") << "y with diaeresis";
+}
+
+TEST(TooltipDisplay, UnassignedBytesBecomeTheReplacementCharacterNotBrokenUtf8)
+{
+    EXPECT_EQ(windows1252ToUtf8("a\x81" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(windows1252ToUtf8(std::string_view("\0x", 2)), std::string("\0x", 2)) << "a NUL stays a NUL";
+}
+
 }  // namespace
 }  // namespace devhost

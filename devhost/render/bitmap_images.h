@@ -1,0 +1,68 @@
+// The module's bitmaps as Cairo surfaces, decoded and prepared once:
+// premultiplied ARGB with pure black keyed out (for elements that draw with
+// transparency) or kept (for those that do not), and scaled once for each
+// size a gauge is placed at, so that a frame only copies and turns them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <tuple>
+#include <vector>
+
+#include "devhost/render/cairo_handles.h"
+#include "framework/gauge_model.h"
+
+namespace devhost {
+
+class BitmapCatalog;
+
+// An uncompressed 24- or 32-bit BMP (bottom-up or top-down), as 0x00RRGGBB
+// pixels row by row from the top; nothing for any other file or one whose
+// pixel rows run past its end.
+struct DecodedBitmap {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+std::optional<DecodedBitmap> decodeBmp(std::span<const unsigned char> bytes);
+
+// A prepared bitmap: the surface and how much it was scaled (its own pixels
+// to the surface's, per axis: the rounded size over the bitmap's size).
+struct PreparedBitmap {
+    cairo_surface_t* surface = nullptr;
+    double scaleX = 1.0, scaleY = 1.0;
+    explicit operator bool() const { return surface != nullptr; }
+};
+
+// Where the bitmaps' file bytes come from: the module's resources, or a
+// test's own pictures. Empty for a number that has none.
+using BitmapSource = std::function<std::span<const unsigned char>(int32_t bitmap)>;
+
+class BitmapImages {
+public:
+    explicit BitmapImages(const BitmapCatalog& catalog);
+    explicit BitmapImages(BitmapSource source) : source_(std::move(source)) {}
+
+    // The bitmap scaled by (sx, sy), pure black transparent when keyed. A
+    // bitmap without any pure black comes as an opaque (RGB24) surface,
+    // which Cairo copies fastest. Empty when the module lacks the bitmap or
+    // it cannot be read; such numbers are remembered in missing().
+    PreparedBitmap get(int32_t bitmap, bool keyed, double sx = 1.0, double sy = 1.0);
+    std::optional<Point> size(int32_t bitmap);           // the bitmap's own pixels
+    const std::set<int32_t>& missing() const { return missing_; }
+
+private:
+    const DecodedBitmap* decoded(int32_t bitmap);
+
+    BitmapSource source_;
+    std::map<int32_t, std::optional<DecodedBitmap>> decoded_;
+    std::map<std::tuple<int32_t, bool>, SurfaceHandle> originals_;
+    std::map<std::tuple<int32_t, bool, int, int>, PreparedBitmap> scaled_;
+    std::vector<SurfaceHandle> owned_;
+    std::set<int32_t> missing_;
+};
+
+}  // namespace devhost

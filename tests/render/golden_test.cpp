@@ -1,0 +1,169 @@
+// Golden pictures: gauges of the panel in fixed states, drawn small (120
+// pixels wide) and compared with the pictures committed beside this file.
+// A picture may differ from its golden by a few pixels (Cairo's and
+// FreeType's versions round edges differently), not by a moved needle.
+//
+// After a deliberate change of the artwork or the renderer, rewrite them:
+//     VARDEX_UPDATE_GOLDENS=1 build/tests/render_tests --gtest_filter='Golden*'
+// and look at every changed PNG before committing it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "devhost/core/host.h"
+#include "devhost/core/variables.h"
+#include "devhost/render/gauge_painter.h"
+#include "devhost/render/panel_renderer.h"
+#include "pictures.h"
+
+namespace devhost {
+namespace {
+
+using namespace pictures;
+
+constexpr int GoldenWidth = 120;
+constexpr int ChannelTolerance = 40;          // of 255, per colour channel and alpha
+constexpr double DifferingShareAllowed = 0.005;
+constexpr int DifferingPixelsAlways = 8;
+
+// A left click on a gauge, in its own pixels; the gauge is placed beside
+// the one drawn when it is another.
+struct Click {
+    const char* gauge;
+    Point at;
+};
+
+struct GoldenCase {
+    const char* name;
+    const char* gauge;
+    const char* parameter;
+    std::vector<std::pair<const char*, double>> values;  // host variables by name
+    int frames = 3;
+    std::vector<Click> clicks = {};                      // before the frames
+};
+
+void PrintTo(const GoldenCase& c, std::ostream* out) { *out << c.name; }
+
+const std::filesystem::path goldenFolder = std::filesystem::path(VARDEX_SOURCE_DIR) / "tests/render/golden";
+
+bool updating()
+{
+    const char* update = std::getenv("VARDEX_UPDATE_GOLDENS");
+    return update && std::string(update) == "1";
+}
+
+struct Comparison {
+    int differing = 0;
+    int worst = 0;
+};
+
+Comparison compare(cairo_surface_t* actual, cairo_surface_t* golden)
+{
+    Comparison c;
+    for (int y = 0; y < height(actual); ++y)
+        for (int x = 0; x < width(actual); ++x) {
+            Pixel a = pixelAt(actual, x, y), g = pixelAt(golden, x, y);
+            int d = std::max({std::abs(a.r - g.r), std::abs(a.g - g.g), std::abs(a.b - g.b), std::abs(a.a - g.a)});
+            c.worst = std::max(c.worst, d);
+            c.differing += d > ChannelTolerance;
+        }
+    return c;
+}
+
+class Golden : public testing::TestWithParam<GoldenCase> {};
+
+std::string testName(const testing::TestParamInfo<GoldenCase>& info)
+{
+    std::string name = info.param.name;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return name;
+}
+
+TEST_P(Golden, GaugeLooksAsItsGolden)
+{
+    const GoldenCase& c = GetParam();
+    Host host(moduleUnderTest());
+    GaugeInstance& gauge = host.place(c.gauge, c.parameter);
+    for (const auto& [name, value] : c.values) {
+        const VariableInfo* variable = findVariable(name);
+        ASSERT_NE(variable, nullptr) << name;
+        ASSERT_TRUE(host.variables().set(variable->id, value)) << name;
+    }
+    for (const Click& click : c.clicks) {
+        GaugeInstance* clicked = host.find(click.gauge);
+        ASSERT_TRUE(host.clickGaugePixel(clicked ? *clicked : host.place(click.gauge), click.at).hit);
+    }
+    host.frame(c.frames);
+
+    BitmapImages images(host.bitmaps());
+    const double scale = double(GoldenWidth) / gauge.gaugePixels().x;
+    SurfaceHandle picture = renderGauge(gauge, images, {scale, scale});
+    EXPECT_TRUE(images.missing().empty()) << "the gauge names bitmaps the module lacks";
+
+    const std::filesystem::path golden = goldenFolder / (std::string(c.name) + ".png");
+    if (updating()) {
+        writePng(picture.get(), golden);
+        return;
+    }
+    ASSERT_TRUE(std::filesystem::exists(golden))
+        << golden << " is missing: run the tests with VARDEX_UPDATE_GOLDENS=1 to draw it, and look at it";
+    SurfaceHandle expected(cairo_image_surface_create_from_png(golden.c_str()));
+    ASSERT_EQ(cairo_surface_status(expected.get()), CAIRO_STATUS_SUCCESS) << golden;
+    ASSERT_EQ(width(expected.get()), width(picture.get()));
+    ASSERT_EQ(height(expected.get()), height(picture.get()));
+
+    const Comparison result = compare(picture.get(), expected.get());
+    const int allowed =
+        std::max(DifferingPixelsAlways, int(DifferingShareAllowed * width(picture.get()) * height(picture.get())));
+    if (result.differing > allowed) {
+        std::filesystem::create_directories(VARDEX_RENDER_FAILURES);
+        const auto drawn = std::filesystem::path(VARDEX_RENDER_FAILURES) / (std::string(c.name) + ".png");
+        writePng(picture.get(), drawn);
+        ADD_FAILURE() << result.differing << " pixels differ from " << golden << " (at most " << allowed
+                      << " may; the worst by " << result.worst << "); drawn now: " << drawn;
+    }
+}
+
+// The engine, fuel and flaps instruments at values of a cruise.
+INSTANTIATE_TEST_SUITE_P(
+    EngineFuelAndFlaps, Golden,
+    testing::Values(GoldenCase{"tachometer_1_8008rpm", "Tachometer_1", "", {{"rpm_1", 88}}},
+                    GoldenCase{"tachometer_2_3640rpm", "Tachometer_2", "", {{"rpm_2", 40}}},
+                    GoldenCase{"exhaust_gas_temp_1500R", "Exhaust_Gas_Temp", "", {{"egt_1", 1500}}},
+                    GoldenCase{"exhaust_gas_temp_engine2_1100R", "Exhaust_Gas_Temp", "2", {{"egt_2", 1100}}},
+                    GoldenCase{"oil_pressure_engine2_8000", "Oil_Pressure", "2", {{"oil_pressure_2", 8000}}},
+                    GoldenCase{"oil_pressure_1_8000", "Oil_Pressure_1", "", {{"oil_pressure_1", 8000}}},
+                    GoldenCase{"oil_pressure_2_4000", "Oil_Pressure_2", "", {{"oil_pressure_2", 4000}}},
+                    GoldenCase{"engine_1_press_diff_1.8", "Engine_1_Press_Diff", "", {{"press_ratio_1", 1.8}}},
+                    GoldenCase{"engine_2_press_diff_3.14", "Engine_2_Press_Diff", "", {{"press_ratio_2", 3.14}}},
+                    GoldenCase{"fuel_pressure_1_4000", "Fuel_Pressure_1", "", {{"fuel_pressure_1", 4000}}},
+                    GoldenCase{"fuel_pressure_2_20000", "Fuel_Pressure_2", "", {{"fuel_pressure_2", 20000}}},
+                    GoldenCase{"fuel_quantity_main_front_three_quarters", "Fuel_Quantity_Main_Front", "",
+                               {{"fuel_front_level", 6291456}}},
+                    GoldenCase{"fuel_quantity_main_aft_half", "Fuel_Quantity_Main_Aft", "",
+                               {{"fuel_aft_level", 4194304}}},
+                    GoldenCase{"flaps_indicator_8000_settled", "Flaps_Indicator", "", {{"flaps", 8000}}, 300}),
+    testName);
+
+// The units switch and the two dials of the airspeed indicator, the
+// gunsight shown and put away, the NAV/GPS lever both ways.
+const Click britishUnits{"Metric_Switch", {48, 22}};
+INSTANTIATE_TEST_SUITE_P(
+    SwitchesAirspeedAndGunsight, Golden,
+    testing::Values(GoldenCase{"metric_switch_metric", "Metric_Switch", "", {}},
+                    GoldenCase{"metric_switch_british", "Metric_Switch", "", {}, 3, {britishUnits}},
+                    GoldenCase{"airspeed_metric_250kt", "Airspeed", "", {{"airspeed", 250}}},
+                    GoldenCase{"airspeed_british_300kt", "Airspeed", "", {{"airspeed", 300}}, 3, {britishUnits}},
+                    GoldenCase{"gunsight_shown", "Gunsight", "", {}},
+                    GoldenCase{"gunsight_put_away", "Gunsight", "", {}, 3, {{"Gunsight", {60, 200}}}},
+                    GoldenCase{"nav_gps_switch_nav", "NAV_GPS_Switch", "", {{"gps_drives_nav", 0}}},
+                    GoldenCase{"nav_gps_switch_gps", "NAV_GPS_Switch", "", {{"gps_drives_nav", 1}}}),
+    testName);
+
+}  // namespace
+}  // namespace devhost

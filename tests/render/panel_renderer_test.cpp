@@ -1,0 +1,98 @@
+// The panel window as a whole: what a frame redraws, and that drawing only
+// what changed gives the same picture as drawing everything.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "devhost/core/host.h"
+#include "devhost/core/panel_file.h"
+#include "devhost/render/panel_renderer.h"
+#include "pictures.h"
+
+namespace devhost {
+namespace {
+
+using namespace pictures;
+
+constexpr Point MainWindow = {1024, 768};
+constexpr uint32_t Rpm1 = 625;
+
+bool samePixels(cairo_surface_t* a, cairo_surface_t* b)
+{
+    cairo_surface_flush(a);
+    cairo_surface_flush(b);
+    if (width(a) != width(b) || height(a) != height(b))
+        return false;
+    const int stride = cairo_image_surface_get_stride(a);
+    return std::memcmp(cairo_image_surface_get_data(a), cairo_image_surface_get_data(b),
+                       size_t(stride) * height(a)) == 0;
+}
+
+class MainPanel : public testing::Test {
+protected:
+    MainPanel()
+    {
+        host.placePanel(defaultPanel());
+        host.frame();
+    }
+    size_t gaugesInMainWindow() const
+    {
+        size_t n = 0;
+        for (const auto& g : host.gauges())
+            n += g->window() == 0;
+        return n;
+    }
+    Host host{moduleUnderTest()};
+};
+
+TEST_F(MainPanel, TheFirstPictureDrawsEveryGaugeOfTheWindow)
+{
+    PanelRenderer renderer(host);
+    cairo_surface_t* picture = renderer.render(0, MainWindow);
+    EXPECT_EQ(renderer.redrawn(), gaugesInMainWindow());
+    EXPECT_EQ(width(picture), MainWindow.x);
+    EXPECT_EQ(height(picture), MainWindow.y);
+}
+
+TEST_F(MainPanel, NothingIsRedrawnWhenNothingChanged)
+{
+    PanelRenderer renderer(host);
+    renderer.render(0, MainWindow);
+    renderer.render(0, MainWindow);
+    EXPECT_EQ(renderer.redrawn(), 0u);
+}
+
+TEST_F(MainPanel, ARisingEngineSpeedRedrawsItsTachometerAndTheSameSmallSetEveryTime)
+{
+    PanelRenderer renderer(host);
+    renderer.render(0, MainWindow);
+    host.frame();
+    renderer.render(0, MainWindow);
+    const size_t everyFrame = renderer.redrawn();  // gauges that move by themselves (clocks)
+    host.variables().set(Rpm1, 60);
+    host.frame();
+    renderer.render(0, MainWindow);
+    EXPECT_EQ(renderer.redrawn(), everyFrame + 1);
+}
+
+TEST_F(MainPanel, RedrawingOnlyWhatChangedGivesTheSamePictureAsDrawingEverything)
+{
+    PanelRenderer running(host);
+    running.render(0, MainWindow);
+    host.variables().set(Rpm1, 60);
+    host.variables().set(330, 16383);  // flaps
+    host.frame(5);
+    cairo_surface_t* incremental = running.render(0, MainWindow);
+    PanelRenderer fresh(host);
+    EXPECT_TRUE(samePixels(incremental, fresh.render(0, MainWindow)));
+}
+
+TEST_F(MainPanel, EachWindowShowsOnlyItsOwnGauges)
+{
+    PanelRenderer renderer(host);
+    renderer.render(2, {180, 90});
+    EXPECT_EQ(renderer.redrawn(), 2u) << "the engine 2 repeaters";
+}
+
+}  // namespace
+}  // namespace devhost

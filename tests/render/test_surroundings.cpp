@@ -1,0 +1,23 @@
+// What the render tests need around them: the switches' clicks sent to
+// SDL's silent driver unless the caller names one (the tests place sound
+// gauges and click them), and Cairo's and fontconfig's process-wide caches
+// given back once every test has run, so that the leak checker of the
+// sanitizer build reports only leaks of our own.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "devhost/render/cairo_handles.h"
+
+namespace {
+
+class RenderTestSurroundings : public testing::Environment {
+public:
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", /*overwrite=*/0); }
+    void TearDown() override { devhost::releaseDrawingCaches(); }
+};
+
+[[maybe_unused]] testing::Environment* const surroundings =
+    testing::AddGlobalTestEnvironment(new RenderTestSurroundings);
+
+}  // namespace
