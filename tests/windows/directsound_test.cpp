@@ -13,6 +13,7 @@
 
 #include "devhost/core/host.h"
 #include "directsound_spy.h"
+#include "tests/module/switch_support.h"
 
 namespace {
 
@@ -35,8 +36,7 @@ protected:
 
     int leverFrame(devhost::GaugeInstance& lever)
     {
-        host.frame();
-        return host.probe(lever).elements.at(LeverFrameElement).frame.value_or(-1);
+        return moduletest::frameAfterNextFrame(host, lever, LeverFrameElement).value_or(-1);
     }
 
     // Over to British units and back, as the lever shows it.
