@@ -1,18 +1,213 @@
-// Junghans_Timer: the panel clock with stopwatch and bezel.
+// Junghans_Timer: the panel clock. Hour and minute hands show the host's
+// time of day; a stopwatch (large seconds hand, small 15-minute sub-dial)
+// runs on simulation time, started and stopped by the knob below the dial
+// and zeroed by the small button at the lower right; the bezel ring with its
+// minute marks steps one minute either way from clicks on its left and
+// right edges.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: 557 (time of day, s) by the hour and minute hands,
+// 604 (simulation time, s) by the stopwatch hands. Key events sent: none.
+// State owned: stopwatchRunning, stopwatchLastTime, stopwatchElapsed,
+// bezelMinutes; all 0 at load.
+#include <cmath>
+#include <iterator>
+
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/needle_dial.h"
+#include "framework/switches.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 2000;
+int32_t stopwatchRunning = 0;
+double stopwatchLastTime = 0.0;   // host time seen at the latest stopwatch update
+double stopwatchElapsed = 0.0;    // seconds counted while running
+int32_t bezelMinutes = 0;         // -59 ... 59
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &junghansTimerGauge, .imageFlags = 0x4003}};
+constexpr uint32_t TimeOfDay = 557;        // s
+constexpr uint32_t SimulationTime = 604;   // s
+
+constexpr int32_t FaceBitmap = 2000;         // 280×364, the dial with the buttons below it
+constexpr int32_t RingBitmap = 2060;         // 234×234, marked 5 to 55, a triangle at 0; 2061 its window
+constexpr int32_t HourHandBitmap = 2040;     // 80×12
+constexpr int32_t MinuteHandBitmap = 2030;   // 100×14
+constexpr int32_t SubDialHandBitmap = 2020; // 29×13
+constexpr int32_t SecondsHandBitmap = 2010;  // 100×16
+constexpr int32_t CaseBitmap = 2050;         // 280×364
+constexpr Point DialCentre = {138, 139};
+constexpr Point SubDialCentre = {138, 183};
+constexpr Point RingWindowAt = {21, 24};
+constexpr double DegreesPerMinute = 6.0;
+constexpr int32_t MinutesPerTurn = 60;
+
+constexpr uint32_t HelpId = 43798;
+constexpr Box KnobBox = {110, 262, 45, 45};
+constexpr Box ResetBox = {197, 273, 30, 40};
+constexpr Box RingLeftEdge = {22, 85, 30, 103};
+constexpr Box RingRightEdge = {223, 85, 30, 103};
+
+// ---------------------------------------------------------------- callbacks
+
+// Counts the increase of host time since the latest update while running;
+// the time is tracked while stopped too, so a start does not count the
+// stopped interval. A time that is not a finite number is passed over
+// (neither counted nor kept), and an increase that would make the count
+// infinite is not counted, so one bad frame cannot spoil the stopwatch for
+// the rest of the flight.
+double stopwatchUpdate(double t)
+{
+    if (std::isfinite(t)) {
+        const double counted = stopwatchElapsed + (t - stopwatchLastTime);
+        if (stopwatchRunning != 0 && std::isfinite(counted))
+            stopwatchElapsed = counted;
+        stopwatchLastTime = t;
+    }
+    // Whole seconds; both hands call this every frame, and the second call
+    // adds nothing because t equals the time just kept.
+    return std::floor(stopwatchElapsed);
+}
+
+double VARDEX_HOSTAPI stopwatchHand(GaugeElement* element) { return stopwatchUpdate(needleSource(element)); }
+
+double VARDEX_HOSTAPI bezelAngle(GaugeElement*) { return bezelMinutes * DegreesPerMinute; }
+
+int32_t VARDEX_HOSTAPI startStop(ClickRecord*, uint32_t)
+{
+    toggleSwitch(stopwatchRunning);
+    return 0;
+}
+
+// The running state stays as it is: a running stopwatch starts again from 0.
+int32_t VARDEX_HOSTAPI reset(ClickRecord*, uint32_t)
+{
+    stopwatchElapsed = 0.0;
+    return 0;
+}
+
+// The remainder keeps the dividend's sign, so stepping back from 0 gives -1
+// (drawn at -6 degrees, where 59 would be) and forward from -1 gives 0.
+int32_t VARDEX_HOSTAPI bezelForward(ClickRecord*, uint32_t)
+{
+    bezelMinutes = (bezelMinutes + 1) % MinutesPerTurn;
+    return 0;
+}
+
+int32_t VARDEX_HOSTAPI bezelBack(ClickRecord*, uint32_t)
+{
+    bezelMinutes = (bezelMinutes - 1) % MinutesPerTurn;
+    return 0;
+}
+
+// ---------------------------------------------------------------- elements
+// Each element is the child of the one before it:
+// face > bezel ring > hour hand > minute hand > sub-dial hand > seconds hand > case.
+
+// Half a turn per 6 hours: one turn in 12 hours.
+CalibrationPoint hourTable[] = {{.point = {138, 39}, .value = 0}, {.point = {138, 239}, .value = 21600}};
+// One turn per hour.
+CalibrationPoint minuteTable[] = {{.point = {138, 39}, .value = 0}, {.point = {138, 239}, .value = 1800}};
+// One turn per 900 seconds, the sub-dial's 15 minutes.
+CalibrationPoint subDialTable[] = {{.point = {138, 153}, .value = 0}, {.point = {138, 213}, .value = 450}};
+// One turn per minute.
+CalibrationPoint secondsTable[] = {{.point = {138, 39}, .value = 0}, {.point = {138, 239}, .value = 30}};
+
+extern GaugeElement* faceChildren[];
+extern GaugeElement* ringChildren[];
+extern GaugeElement* hourChildren[];
+extern GaugeElement* minuteChildren[];
+extern GaugeElement* subDialChildren[];
+extern GaugeElement* secondsChildren[];
+
+StaticImageElement face = {.common = {.kind = StaticImage,
+                                      .bitmap = FaceBitmap,
+                                      .gauge = &junghansTimerGauge,
+                                      .children = faceChildren,
+                                      .imageFlags = DialFaceFlags}};
+
+SpriteElement ring = {.common = {.kind = Sprite,
+                                 .bitmap = RingBitmap,
+                                 .position = RingWindowAt,
+                                 .offset = DialCentre,
+                                 .gauge = &junghansTimerGauge,
+                                 .children = ringChildren,
+                                 .imageFlags = DialNeedleFlags},
+                      .xScale = 1.0,
+                      .yScale = 1.0,
+                      .rotationScale = 1.0,
+                      .textureScaleX = 1.0f,
+                      .textureScaleY = 1.0f,
+                      .rotationUpdate = bezelAngle};
+
+NeedleElement hourHand = {.common = {.kind = Needle,
+                                     .bitmap = HourHandBitmap,
+                                     .position = DialCentre,
+                                     .offset = {6, 6},
+                                     .gauge = &junghansTimerGauge,
+                                     .children = hourChildren,
+                                     .imageFlags = DialNeedleFlags},
+                          .source = hostVar(TimeOfDay),
+                          .table = hourTable,
+                          .pointCount = std::size(hourTable)};
+
+NeedleElement minuteHand = {.common = {.kind = Needle,
+                                       .bitmap = MinuteHandBitmap,
+                                       .position = DialCentre,
+                                       .offset = {7, 7},
+                                       .gauge = &junghansTimerGauge,
+                                       .children = minuteChildren,
+                                       .imageFlags = DialNeedleFlags},
+                            .source = hostVar(TimeOfDay),
+                            .table = minuteTable,
+                            .pointCount = std::size(minuteTable)};
+
+NeedleElement subDialHand = {.common = {.kind = Needle,
+                                        .bitmap = SubDialHandBitmap,
+                                        .position = SubDialCentre,
+                                        .offset = {6, 6},
+                                        .gauge = &junghansTimerGauge,
+                                        .children = subDialChildren,
+                                        .imageFlags = DialNeedleFlags},
+                             .source = hostVar(SimulationTime),
+                             .table = subDialTable,
+                             .pointCount = std::size(subDialTable),
+                             .update = stopwatchHand};
+
+NeedleElement secondsHand = {.common = {.kind = Needle,
+                                        .bitmap = SecondsHandBitmap,
+                                        .position = DialCentre,
+                                        .offset = {8, 8},
+                                        .gauge = &junghansTimerGauge,
+                                        .children = secondsChildren,
+                                        .imageFlags = DialNeedleFlags},
+                             .source = hostVar(SimulationTime),
+                             .table = secondsTable,
+                             .pointCount = std::size(secondsTable),
+                             .update = stopwatchHand};
+
+StaticImageElement clockCase = {.common = {.kind = StaticImage,
+                                           .bitmap = CaseBitmap,
+                                           .gauge = &junghansTimerGauge,
+                                           .imageFlags = DialBezelFlags}};
+
+GaugeElement* faceChildren[] = {&ring.common, nullptr};
+GaugeElement* ringChildren[] = {&hourHand.common, nullptr};
+GaugeElement* hourChildren[] = {&minuteHand.common, nullptr};
+GaugeElement* minuteChildren[] = {&subDialHand.common, nullptr};
+GaugeElement* subDialChildren[] = {&secondsHand.common, nullptr};
+GaugeElement* secondsChildren[] = {&clockCase.common, nullptr};
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+// ---------------------------------------------------------------- mouse areas
+
+MouseArea mouseAreas[] = {
+    region({}, HelpId),
+    clickArea(KnobBox, CursorHand, ClickLeft, startStop),
+    clickArea(ResetBox, CursorUpArrow, ClickLeft | ClickRepeat, reset),
+    clickArea(RingLeftEdge, CursorUpArrow, ClickLeft | ClickRepeat, bezelForward),
+    clickArea(RingRightEdge, CursorDownArrow, ClickLeft | ClickRepeat, bezelBack),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 

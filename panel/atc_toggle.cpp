@@ -1,19 +1,24 @@
-// ATC_Toggle: a button that makes the host open the ATC window.
+// ATC_Toggle: a button on which the host shows or hides the ATC window.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// The host sends the key event itself when the spot is clicked; the module
+// has no code for this button.
+//
+// Host variables read: none. Key events sent (by the host): 65564 (0x1001C).
+// State owned: none.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 80;
+constexpr int32_t FaceBitmap = 80;
+constexpr uint32_t HelpId = 43924;
+constexpr uint32_t ClickEvent = 65564;  // 0x1001C
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &atcToggleGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &atcToggleGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition atcToggleGauge = gaugeHeader("ATC_Toggle", 19, roots, mouseAreas);
+GaugeDefinition atcToggleGauge = gaugeHeader("ATC_Toggle", ButtonSize, roots, mouseAreas);

@@ -1,21 +1,19 @@
-// Close_Subpanel: a panel-window button driven by its parameter commands.
-//
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Close_Subpanel: a button that closes subpanels, one of the seven command
+// buttons. What a click does is written in the parameter text of the placed
+// button (panel/toggle_commands.h); this file gives its face and its help.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 110;
+constexpr int32_t FaceBitmap = 110;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &closeSubpanelGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &closeSubpanelGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+MouseArea mouseAreas[] = {region(), textTooltip("Close the subpanel"), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition closeSubpanelGauge = gaugeHeader("Close_Subpanel", 19, roots, mouseAreas, serviceCallback);
+GaugeDefinition closeSubpanelGauge =
+    gaugeHeader("Close_Subpanel", ButtonSize, roots, mouseAreas, commandButtonSetUp);

@@ -1,21 +1,20 @@
-// Compass_Toggle: a panel-window button driven by its parameter commands.
-//
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Compass_Toggle: the compass-window button, one of the seven command buttons.
+// What a click does is written in the parameter text of the placed button
+// (panel/toggle_commands.h); this file gives its face and its help.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 160;
+constexpr int32_t FaceBitmap = 160;
+constexpr uint32_t HelpId = 43913;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &compassToggleGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &compassToggleGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition compassToggleGauge = gaugeHeader("Compass_Toggle", 19, roots, mouseAreas, serviceCallback);
+GaugeDefinition compassToggleGauge =
+    gaugeHeader("Compass_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);

@@ -1,21 +1,20 @@
-// Invisible_Toggle: a panel-window button driven by its parameter commands.
-//
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Invisible_Toggle: an invisible button (its face is all black), one of the
+// seven command buttons. What a click does is written in the parameter text of
+// the placed button (panel/toggle_commands.h); this file gives its face and
+// its help.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 100;
+constexpr int32_t FaceBitmap = 100;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &invisibleToggleGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &invisibleToggleGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+MouseArea mouseAreas[] = {region(), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition invisibleToggleGauge = gaugeHeader("Invisible_Toggle", 19, roots, mouseAreas, serviceCallback);
+GaugeDefinition invisibleToggleGauge =
+    gaugeHeader("Invisible_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);

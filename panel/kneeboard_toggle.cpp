@@ -1,19 +1,24 @@
-// Kneeboard_Toggle: a button that makes the host open the kneeboard.
+// Kneeboard_Toggle: a button on which the host shows or hides the kneeboard.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// The host sends the key event itself when the spot is clicked; the module
+// has no code for this button.
+//
+// Host variables read: none. Key events sent (by the host): 65876 (0x10154).
+// State owned: none.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 60;
+constexpr int32_t FaceBitmap = 60;
+constexpr uint32_t HelpId = 43923;
+constexpr uint32_t ClickEvent = 65876;  // 0x10154
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &kneeboardToggleGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &kneeboardToggleGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition kneeboardToggleGauge = gaugeHeader("Kneeboard_Toggle", 19, roots, mouseAreas);
+GaugeDefinition kneeboardToggleGauge = gaugeHeader("Kneeboard_Toggle", ButtonSize, roots, mouseAreas);

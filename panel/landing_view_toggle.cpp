@@ -1,21 +1,21 @@
-// Landing_View_Toggle: a panel-window button driven by its parameter commands.
-//
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Landing_View_Toggle: the landing-view button, one of the seven command
+// buttons. What a click does is written in the parameter text of the placed
+// button (panel/toggle_commands.h); this file gives its face and its help.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 130;
+constexpr int32_t FaceBitmap = 130;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &landingViewToggleGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &landingViewToggleGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+MouseArea mouseAreas[] = {
+    region(), textTooltip("Switch between Normal and Landing view"), commandSpot(), regionEnd(), listEnd(),
+};
 
 }  // namespace
 
-GaugeDefinition landingViewToggleGauge = gaugeHeader("Landing_View_Toggle", 19, roots, mouseAreas, serviceCallback);
+GaugeDefinition landingViewToggleGauge =
+    gaugeHeader("Landing_View_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);

@@ -1,19 +1,24 @@
-// Map_Toggle: a button that makes the host open the map.
+// Map_Toggle: a button on which the host shows or hides the map.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// The host sends the key event itself when the spot is clicked; the module
+// has no code for this button.
+//
+// Host variables read: none. Key events sent (by the host): 66432 (0x10380).
+// State owned: none.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 70;
+constexpr int32_t FaceBitmap = 70;  // 12×12, the one smaller face
+constexpr uint32_t HelpId = 43919;
+constexpr uint32_t ClickEvent = 66432;  // 0x10380
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &mapToggleGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &mapToggleGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition mapToggleGauge = gaugeHeader("Map_Toggle", 19, roots, mouseAreas);
+GaugeDefinition mapToggleGauge = gaugeHeader("Map_Toggle", ButtonSize, roots, mouseAreas);

@@ -1,21 +1,20 @@
-// Radios_Toggle: a panel-window button driven by its parameter commands.
-//
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Radios_Toggle: the radio-stack button, one of the seven command buttons.
+// What a click does is written in the parameter text of the placed button
+// (panel/toggle_commands.h); this file gives its face and its help.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 120;
+constexpr int32_t FaceBitmap = 120;
+constexpr uint32_t HelpId = 43910;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &radiosToggleGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &radiosToggleGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition radiosToggleGauge = gaugeHeader("Radios_Toggle", 19, roots, mouseAreas, serviceCallback);
+GaugeDefinition radiosToggleGauge =
+    gaugeHeader("Radios_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);

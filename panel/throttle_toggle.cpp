@@ -1,21 +1,20 @@
-// Throttle_Toggle: a panel-window button driven by its parameter commands.
-//
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
-#include "framework/gauge_dsl.h"
+// Throttle_Toggle: the throttle-window button, one of the seven command
+// buttons. What a click does is written in the parameter text of the placed
+// button (panel/toggle_commands.h); this file gives its face and its help.
 #include "framework/gauge_list.h"
+#include "panel/toggle_commands.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 150;
+constexpr int32_t FaceBitmap = 150;
+constexpr uint32_t HelpId = 43912;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &throttleToggleGauge, .imageFlags = 0x0003}};
+StaticImageElement face = buttonFace(FaceBitmap, &throttleToggleGauge);
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
-
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition throttleToggleGauge = gaugeHeader("Throttle_Toggle", 19, roots, mouseAreas, serviceCallback);
+GaugeDefinition throttleToggleGauge =
+    gaugeHeader("Throttle_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);
