@@ -165,5 +165,19 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"nav_gps_switch_gps", "NAV_GPS_Switch", "", {{"gps_drives_nav", 1}}}),
     testName);
 
+// The registration plate as it comes and as a panel styles it, the clock at
+// 10:08:30 with its bezel turned 10 minutes on, and two panel buttons.
+const Click bezelForward{"Junghans_Timer", {37, 135}};
+INSTANTIATE_TEST_SUITE_P(
+    PlateClockAndButtons, Golden,
+    testing::Values(GoldenCase{"registration_atc_id", "Registration", "", {}},
+                    GoldenCase{"registration_styled", "Registration", "tD_IABC r255g200b0fCourier New", {}},
+                    GoldenCase{"junghans_timer_10_08_30", "Junghans_Timer", "",
+                               {{"time_of_day", 10 * 3600 + 8 * 60 + 30}}, 3,
+                               std::vector<Click>(10, bezelForward)},
+                    GoldenCase{"radios_toggle", "Radios_Toggle", "", {}},
+                    GoldenCase{"map_toggle", "Map_Toggle", "", {}}),
+    testName);
+
 }  // namespace
 }  // namespace devhost
