@@ -44,6 +44,13 @@ protected:
 
     void press(Point control) { ASSERT_TRUE(host.clickGaugePixel(clock, control).handled); }
 
+    // A frame at t, then the knob: the stopwatch runs from t on.
+    void startAt(double t)
+    {
+        stopwatchAt(t);
+        press(Knob);
+    }
+
     double bezelDegrees()
     {
         host.frame();
@@ -61,16 +68,14 @@ TEST_F(JunghansTimer, TheStopwatchStandsAtZeroUntilStarted)
 
 TEST_F(JunghansTimer, StartedItCountsSimulationTimeInWholeSeconds)
 {
-    stopwatchAt(1000.0);
-    press(Knob);
+    startAt(1000.0);
     EXPECT_EQ(stopwatchAt(1000.4), 0.0);
     EXPECT_EQ(stopwatchAt(1001.2), 1.0) << "1.2 s counted";
 }
 
 TEST_F(JunghansTimer, StoppedItHoldsAndRestartedItResumesWithoutTheStoppedTime)
 {
-    stopwatchAt(100.0);
-    press(Knob);
+    startAt(100.0);
     EXPECT_EQ(stopwatchAt(165.7), 65.0);
     press(Knob);
     EXPECT_EQ(stopwatchAt(400.0), 65.0) << "stopped";
@@ -82,8 +87,7 @@ TEST_F(JunghansTimer, StoppedItHoldsAndRestartedItResumesWithoutTheStoppedTime)
 
 TEST_F(JunghansTimer, ResetWhileRunningStartsAgainFromZero)
 {
-    stopwatchAt(10.0);
-    press(Knob);
+    startAt(10.0);
     EXPECT_EQ(stopwatchAt(40.0), 30.0);
     press(ResetButton);
     EXPECT_EQ(stopwatchAt(40.5), 0.0);
@@ -92,9 +96,8 @@ TEST_F(JunghansTimer, ResetWhileRunningStartsAgainFromZero)
 
 TEST_F(JunghansTimer, ResetWhileStoppedClearsTheCount)
 {
-    stopwatchAt(10.0);
-    press(Knob);
-    stopwatchAt(20.0);
+    startAt(10.0);
+    EXPECT_EQ(stopwatchAt(20.0), 10.0);
     press(Knob);
     press(ResetButton);
     EXPECT_EQ(stopwatchAt(30.0), 0.0);
@@ -102,8 +105,7 @@ TEST_F(JunghansTimer, ResetWhileStoppedClearsTheCount)
 
 TEST_F(JunghansTimer, AnUnreadableHostTimeIsPassedOverNotCounted)
 {
-    stopwatchAt(1000.0);
-    press(Knob);
+    startAt(1000.0);
     EXPECT_EQ(stopwatchAt(1002.0), 2.0);
     EXPECT_EQ(stopwatchAt(std::numeric_limits<double>::quiet_NaN()), 2.0);
     EXPECT_EQ(stopwatchAt(std::numeric_limits<double>::infinity()), 2.0);
@@ -113,8 +115,7 @@ TEST_F(JunghansTimer, AnUnreadableHostTimeIsPassedOverNotCounted)
 
 TEST_F(JunghansTimer, AnEnormousTimeIsShownAndAnOverflowingStepIsNotCounted)
 {
-    stopwatchAt(0.0);
-    press(Knob);
+    startAt(0.0);
     EXPECT_EQ(stopwatchAt(1e300), 1e300);
     EXPECT_EQ(stopwatchAt(-std::numeric_limits<double>::max()), 1e300) << "a step beyond every double";
     press(ResetButton);
