@@ -11,6 +11,7 @@
 // bezelMinutes; all 0 at load.
 #include <cmath>
 #include <iterator>
+#include <limits>
 
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
@@ -48,6 +49,15 @@ constexpr Box RingRightEdge = {223, 85, 30, 103};
 
 // ---------------------------------------------------------------- callbacks
 
+// Finite, asked by comparison: the x87 arithmetic of the 32-bit build keeps
+// intermediate sums in extended precision, where a sum beyond the doubles is
+// still finite; compared with the largest double, it is caught either way.
+bool withinDoubles(double x)
+{
+    constexpr double largest = std::numeric_limits<double>::max();
+    return x >= -largest && x <= largest;
+}
+
 // Counts the increase of host time since the latest update while running;
 // the time is tracked while stopped too, so a start does not count the
 // stopped interval. A time that is not a finite number is passed over
@@ -58,7 +68,7 @@ double stopwatchUpdate(double t)
 {
     if (std::isfinite(t)) {
         const double counted = stopwatchElapsed + (t - stopwatchLastTime);
-        if (stopwatchRunning != 0 && std::isfinite(counted))
+        if (stopwatchRunning != 0 && withinDoubles(counted))
             stopwatchElapsed = counted;
         stopwatchLastTime = t;
     }
