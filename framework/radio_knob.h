@@ -84,3 +84,70 @@ int32_t VARDEX_HOSTAPI knobHalfHandler(ClickRecord*, uint32_t clickFlags)
     turnKnob(half, clickFlags, powerOn, knobAngle);
     return 0;
 }
+
+// ---------------------------------------------------------------- frequency radios
+
+// The COM and NAV radios keep a copy of the host's frequency, as whole MHz
+// and hundredths of a MHz decoded from the BCD register the host delivers;
+// the displays show the copy and the knob tests its limits on it. Each
+// decoder reads the register itself, as the host may change it between any
+// two reads.
+struct RadioFrequency {
+    uint32_t variable;                        // the host's BCD register
+    double (*decodeWholeMhz)(uint32_t);
+    double (*decodeHundredths)(uint32_t);
+    double& wholeMhz;
+    double& hundredths;
+};
+
+inline void readWholeMhz(const RadioFrequency& f) { f.wholeMhz = f.decodeWholeMhz(readHostInteger(f.variable)); }
+inline void readHundredths(const RadioFrequency& f) { f.hundredths = f.decodeHundredths(readHostInteger(f.variable)); }
+
+// The frame's refresh (service code 6).
+inline void refreshFrequency(const RadioFrequency& f)
+{
+    readWholeMhz(f);
+    readHundredths(f);
+}
+
+// The reading in hundredths of a MHz: the decoded parts are whole numbers,
+// so the fine-step limits compare exactly.
+inline double hundredthsReading(const RadioFrequency& f) { return f.wholeMhz * 100 + f.hundredths; }
+
+struct TuningLimits {
+    double fineDownFrom;     // hundredths of a MHz: the lowest reading that may step down
+    double fineUpTo;         // and the highest that may step up
+    double lowestWholeMhz;   // no whole-MHz step down from here
+    double highestWholeMhz;  // nor up from here
+};
+
+// A fine step reads both parts (hundredths first), a whole-MHz step the
+// MHz only.
+template <const RadioFrequency& f, const TuningLimits& limits>
+struct FrequencyKnob {
+    static double freshReading()
+    {
+        readHundredths(f);
+        readWholeMhz(f);
+        return hundredthsReading(f);
+    }
+    static double freshWholeMhz()
+    {
+        readWholeMhz(f);
+        return f.wholeMhz;
+    }
+
+    static bool fineDownAllowed() { return freshReading() >= limits.fineDownFrom; }
+    static bool fineUpAllowed() { return freshReading() <= limits.fineUpTo; }
+    static bool wholeDownAllowed() { return freshWholeMhz() > limits.lowestWholeMhz; }
+    static bool wholeUpAllowed() { return freshWholeMhz() < limits.highestWholeMhz; }
+
+    static constexpr KnobHalf down(KnobStep fine, KnobStep whole)
+    {
+        return {.fine = fine, .fineAllowed = fineDownAllowed, .coarse = whole, .coarseAllowed = wholeDownAllowed};
+    }
+    static constexpr KnobHalf up(KnobStep fine, KnobStep whole)
+    {
+        return {.fine = fine, .fineAllowed = fineUpAllowed, .coarse = whole, .coarseAllowed = wholeUpAllowed};
+    }
+};

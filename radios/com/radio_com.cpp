@@ -34,15 +34,15 @@ constexpr uint32_t Com1Frequency = 23;
 
 // The disc bitmaps carry the band from 118 MHz at their top.
 constexpr double BandBottomMhz = 118;
-constexpr double LowestWholeMhz = 118;   // no whole-MHz step down from here
-constexpr double HighestWholeMhz = 135;  // nor up from here
 
-// The fine-step limits test the frequency as delivered, in hundredths of a
-// MHz, without the 25-kHz completion: 118.025 reads 118.02 and is refused
-// a step down, so the knob stops there rather than at 118.000, while
-// 135.975 reads 135.97 and may still step up to 136.000.
-constexpr double FineDownLimit = 11802.5;
-constexpr double FineUpLimit = 13597.5;
+// The fine-step limits test the frequency as delivered, without the 25-kHz
+// completion: 118.025 reads 118.02 and is refused a step down, so the knob
+// stops there rather than at 118.000, while 135.975 reads 135.97 and may
+// still step up to 136.000. Whole-MHz steps keep the MHz within 118 to 135.
+constexpr TuningLimits ComLimits = {.fineDownFrom = 11802.5,
+                                    .fineUpTo = 13597.5,
+                                    .lowestWholeMhz = 118,
+                                    .highestWholeMhz = 135};
 
 constexpr double FineTurn = 4.5;    // degrees of the knob per channel
 constexpr double WholeTurn = 180;   // and per MHz
@@ -66,19 +66,9 @@ constexpr uint32_t LampSupplySystem = 9;
 
 // ---------------------------------------------------------------- reading the host
 
-uint32_t com1Register() { return readHostInteger(Com1Frequency); }
-
-// Two lookups, one per decoder, as the host may change the register
-// between any two reads.
-void refreshComFrequency()
-{
-    comHundredths = decodeComHundredths(com1Register());
-    comWholeMhz = decodeComWholeMhz(com1Register());
-}
-
-// The frequency in hundredths of a MHz: integers as delivered, so the
-// limits compare exactly.
-double comReadingHundredths() { return comWholeMhz * 100 + comHundredths; }
+const RadioFrequency comFrequency = {Com1Frequency, decodeComWholeMhz, decodeComHundredths, comWholeMhz,
+                                     comHundredths};
+using ComKnob = FrequencyKnob<comFrequency, ComLimits>;
 
 // The frequency the discs and the tooltip show, with its 25-kHz channel
 // completed, in MHz.
@@ -92,10 +82,9 @@ double completedComMhz()
 
 void VARDEX_HOSTAPI comService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
-    if (serviceCode == ServiceBeforeUpdate) {
-        comWholeMhz = decodeComWholeMhz(com1Register());
-        comHundredths = decodeComHundredths(com1Register());
-    }
+    // Kept raw: the displays complete the channel.
+    if (serviceCode == ServiceBeforeUpdate)
+        refreshFrequency(comFrequency);
     serveSoundSlot(comSound, LeverClickClip, serviceCode, extra);
 }
 
@@ -111,38 +100,8 @@ double VARDEX_HOSTAPI decimalDiscTurn(GaugeElement*)
 
 double VARDEX_HOSTAPI knobTurn(GaugeElement*) { return comKnobAngle; }
 
-bool fineDownAllowed()
-{
-    refreshComFrequency();
-    return comReadingHundredths() >= FineDownLimit;
-}
-
-bool fineUpAllowed()
-{
-    refreshComFrequency();
-    return comReadingHundredths() <= FineUpLimit;
-}
-
-bool wholeDownAllowed()
-{
-    comWholeMhz = decodeComWholeMhz(com1Register());
-    return comWholeMhz > LowestWholeMhz;
-}
-
-bool wholeUpAllowed()
-{
-    comWholeMhz = decodeComWholeMhz(com1Register());
-    return comWholeMhz < HighestWholeMhz;
-}
-
-constexpr KnobHalf TuneDown = {.fine = {66434, -FineTurn},  // 0x10382
-                               .fineAllowed = fineDownAllowed,
-                               .coarse = {65636, -WholeTurn},  // 0x10064
-                               .coarseAllowed = wholeDownAllowed};
-constexpr KnobHalf TuneUp = {.fine = {66435, FineTurn},  // 0x10383
-                             .fineAllowed = fineUpAllowed,
-                             .coarse = {65637, WholeTurn},  // 0x10065
-                             .coarseAllowed = wholeUpAllowed};
+constexpr KnobHalf TuneDown = ComKnob::down({66434, -FineTurn}, {65636, -WholeTurn});  // 0x10382, 0x10064
+constexpr KnobHalf TuneUp = ComKnob::up({66435, FineTurn}, {65637, WholeTurn});        // 0x10383, 0x10065
 
 // Not reported to the host: the host's radio stays as it is.
 int32_t VARDEX_HOSTAPI powerToggle(ClickRecord*, uint32_t)
@@ -171,29 +130,23 @@ StaticImageElement face = {.common = {.kind = StaticImage,
                                       .children = faceChildren,
                                       .imageFlags = 0x4003}};
 
-SpriteElement mhzDisc = {.common = {.kind = Sprite,
-                                    .bitmap = MhzDiscBitmap,
-                                    .position = {158, 10},
-                                    .offset = DiscCentre,
-                                    .gauge = &radioComGauge,
-                                    .children = mhzDiscChildren,
-                                    .imageFlags = 0x4083},
-                         .rotationScale = 9.0,
-                         .textureScaleX = 1.0f,
-                         .textureScaleY = 1.0f,
-                         .rotationUpdate = mhzDiscTurn};
+SpriteElement mhzDisc = turningSprite({.kind = Sprite,
+                                       .bitmap = MhzDiscBitmap,
+                                       .position = {158, 10},
+                                       .offset = DiscCentre,
+                                       .gauge = &radioComGauge,
+                                       .children = mhzDiscChildren,
+                                       .imageFlags = 0x4083},
+                                      9.0, mhzDiscTurn);
 
-SpriteElement decimalDisc = {.common = {.kind = Sprite,
-                                        .bitmap = DecimalDiscBitmap,
-                                        .position = {158, 28},
-                                        .offset = DiscCentre,
-                                        .gauge = &radioComGauge,
-                                        .children = decimalDiscChildren,
-                                        .imageFlags = 0x4083},
-                             .rotationScale = 90.0,
-                             .textureScaleX = 1.0f,
-                             .textureScaleY = 1.0f,
-                             .rotationUpdate = decimalDiscTurn};
+SpriteElement decimalDisc = turningSprite({.kind = Sprite,
+                                           .bitmap = DecimalDiscBitmap,
+                                           .position = {158, 28},
+                                           .offset = DiscCentre,
+                                           .gauge = &radioComGauge,
+                                           .children = decimalDiscChildren,
+                                           .imageFlags = 0x4083},
+                                          90.0, decimalDiscTurn);
 
 // Only what lies behind the window shows of the discs.
 StaticImageElement mask = {.common = {.kind = StaticImage,
@@ -202,17 +155,14 @@ StaticImageElement mask = {.common = {.kind = StaticImage,
                                       .children = maskChildren,
                                       .imageFlags = 0x0003}};
 
-SpriteElement knob = {.common = {.kind = Sprite,
-                                 .bitmap = KnobBitmap,
-                                 .position = {88, 166},
-                                 .offset = KnobCentre,
-                                 .gauge = &radioComGauge,
-                                 .children = knobChildren,
-                                 .imageFlags = 0x0083},
-                      .rotationScale = -1.0,
-                      .textureScaleX = 1.0f,
-                      .textureScaleY = 1.0f,
-                      .rotationUpdate = knobTurn};
+SpriteElement knob = turningSprite({.kind = Sprite,
+                                    .bitmap = KnobBitmap,
+                                    .position = {88, 166},
+                                    .offset = KnobCentre,
+                                    .gauge = &radioComGauge,
+                                    .children = knobChildren,
+                                    .imageFlags = 0x0083},
+                                   -1.0, knobTurn);
 
 IconElement mainSwitch = {.common = {.kind = Icon,
                                      .bitmap = SwitchBitmap,

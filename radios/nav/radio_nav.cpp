@@ -38,13 +38,13 @@ constexpr uint32_t Nav1ToneOn = 65837;   // 0x1012D
 
 // The coarse disk carries the band from 108 MHz at its top.
 constexpr double BandBottomMhz = 108;
-constexpr double LowestWholeMhz = 108;   // no whole-MHz step down from here
-constexpr double HighestWholeMhz = 117;  // nor up from here
 
-// The fractional-step limits, in hundredths of a MHz: nothing above
-// 117.90 steps up, nothing below 108.05 steps down.
-constexpr double FineUpLimit = 11790;
-constexpr double FineDownLimit = 10805;
+// The receiver's own limits: no fractional step up above 117.90 MHz or
+// down below 108.05, no whole-MHz step up from 117 or down from 108.
+constexpr TuningLimits NavLimits = {.fineDownFrom = 10805,
+                                    .fineUpTo = 11790,
+                                    .lowestWholeMhz = 108,
+                                    .highestWholeMhz = 117};
 
 constexpr double FineTurn = 4.5;    // degrees of the knob per fractional step
 constexpr double WholeTurn = 180;   // and per MHz
@@ -70,19 +70,11 @@ constexpr uint32_t LampSupplySystem = 14;
 
 // ---------------------------------------------------------------- reading the host
 
-uint32_t nav1Register() { return readHostInteger(Nav1Frequency); }
-
-// Each decoder reads the register on its own.
-void refreshNavFrequency()
-{
-    navHundredths = decodeNavHundredths(nav1Register());
-    navWholeMhz = decodeNavWholeMhz(nav1Register());
-}
+const RadioFrequency navFrequency = {Nav1Frequency, decodeNavWholeMhz, decodeNavHundredths, navWholeMhz,
+                                     navHundredths};
+using NavKnob = FrequencyKnob<navFrequency, NavLimits>;
 
 double navMhz() { return navWholeMhz + navHundredths / 100; }
-
-// In hundredths of a MHz: integers as delivered, so the limits compare exactly.
-double navReadingHundredths() { return navWholeMhz * 100 + navHundredths; }
 
 // ---------------------------------------------------------------- callbacks
 
@@ -94,10 +86,8 @@ void VARDEX_HOSTAPI navService(GaugeDefinition*, int32_t serviceCode, uint32_t e
         navToneOn = 0;
         triggerKeyEvent(Nav1ToneOff, 0);
     }
-    if (serviceCode == ServiceBeforeUpdate) {
-        navWholeMhz = decodeNavWholeMhz(nav1Register());
-        navHundredths = decodeNavHundredths(nav1Register());
-    }
+    if (serviceCode == ServiceBeforeUpdate)
+        refreshFrequency(navFrequency);
     serveSoundSlot(navSound, LeverClickClip, serviceCode, extra);
 }
 
@@ -105,38 +95,8 @@ double VARDEX_HOSTAPI coarseDiskTurn(GaugeElement*) { return navMhz() - BandBott
 double VARDEX_HOSTAPI fineDiskTurn(GaugeElement*) { return navHundredths / 100; }
 double VARDEX_HOSTAPI knobTurn(GaugeElement*) { return navKnobAngle; }
 
-bool fineDownAllowed()
-{
-    refreshNavFrequency();
-    return navReadingHundredths() >= FineDownLimit;
-}
-
-bool fineUpAllowed()
-{
-    refreshNavFrequency();
-    return navReadingHundredths() <= FineUpLimit;
-}
-
-bool wholeDownAllowed()
-{
-    navWholeMhz = decodeNavWholeMhz(nav1Register());
-    return navWholeMhz > LowestWholeMhz;
-}
-
-bool wholeUpAllowed()
-{
-    navWholeMhz = decodeNavWholeMhz(nav1Register());
-    return navWholeMhz < HighestWholeMhz;
-}
-
-constexpr KnobHalf TuneDown = {.fine = {66445, -FineTurn},  // 0x1038D
-                               .fineAllowed = fineDownAllowed,
-                               .coarse = {65640, -WholeTurn},  // 0x10068
-                               .coarseAllowed = wholeDownAllowed};
-constexpr KnobHalf TuneUp = {.fine = {66446, FineTurn},  // 0x1038E
-                             .fineAllowed = fineUpAllowed,
-                             .coarse = {65641, WholeTurn},  // 0x10069
-                             .coarseAllowed = wholeUpAllowed};
+constexpr KnobHalf TuneDown = NavKnob::down({66445, -FineTurn}, {65640, -WholeTurn});  // 0x1038D, 0x10068
+constexpr KnobHalf TuneUp = NavKnob::up({66446, FineTurn}, {65641, WholeTurn});        // 0x1038E, 0x10069
 
 // Switching off with the tone on silences the tone at the host first; the
 // tone stays off when the receiver comes back on.
@@ -178,29 +138,23 @@ StaticImageElement base = {.common = {.kind = StaticImage,
                                       .children = baseChildren,
                                       .imageFlags = 0x4003}};
 
-SpriteElement coarseDisk = {.common = {.kind = Sprite,
-                                       .bitmap = CoarseDiskBitmap,
-                                       .position = {161, 20},
-                                       .offset = DiskCentre,
-                                       .gauge = &radioNavGauge,
-                                       .children = coarseDiskChildren,
-                                       .imageFlags = 0x4083},
-                            .rotationScale = 9.0,
-                            .textureScaleX = 1.0f,
-                            .textureScaleY = 1.0f,
-                            .rotationUpdate = coarseDiskTurn};
+SpriteElement coarseDisk = turningSprite({.kind = Sprite,
+                                          .bitmap = CoarseDiskBitmap,
+                                          .position = {161, 20},
+                                          .offset = DiskCentre,
+                                          .gauge = &radioNavGauge,
+                                          .children = coarseDiskChildren,
+                                          .imageFlags = 0x4083},
+                                         9.0, coarseDiskTurn);
 
-SpriteElement fineDisk = {.common = {.kind = Sprite,
-                                     .bitmap = FineDiskBitmap,
-                                     .position = {161, 35},
-                                     .offset = DiskCentre,
-                                     .gauge = &radioNavGauge,
-                                     .children = fineDiskChildren,
-                                     .imageFlags = 0x4083},
-                          .rotationScale = 88.0,
-                          .textureScaleX = 1.0f,
-                          .textureScaleY = 1.0f,
-                          .rotationUpdate = fineDiskTurn};
+SpriteElement fineDisk = turningSprite({.kind = Sprite,
+                                        .bitmap = FineDiskBitmap,
+                                        .position = {161, 35},
+                                        .offset = DiskCentre,
+                                        .gauge = &radioNavGauge,
+                                        .children = fineDiskChildren,
+                                        .imageFlags = 0x4083},
+                                       88.0, fineDiskTurn);
 
 // Only what lies behind the window shows of the disks.
 StaticImageElement front = {.common = {.kind = StaticImage,
@@ -209,17 +163,14 @@ StaticImageElement front = {.common = {.kind = StaticImage,
                                        .children = frontChildren,
                                        .imageFlags = 0x0003}};
 
-SpriteElement knob = {.common = {.kind = Sprite,
-                                 .bitmap = KnobBitmap,
-                                 .position = {3, 24},
-                                 .offset = {88, 109},
-                                 .gauge = &radioNavGauge,
-                                 .children = knobChildren,
-                                 .imageFlags = 0x0083},
-                      .rotationScale = -1.0,
-                      .textureScaleX = 1.0f,
-                      .textureScaleY = 1.0f,
-                      .rotationUpdate = knobTurn};
+SpriteElement knob = turningSprite({.kind = Sprite,
+                                    .bitmap = KnobBitmap,
+                                    .position = {3, 24},
+                                    .offset = {88, 109},
+                                    .gauge = &radioNavGauge,
+                                    .children = knobChildren,
+                                    .imageFlags = 0x0083},
+                                   -1.0, knobTurn);
 
 IconElement toneSwitch = {.common = {.kind = Icon,
                                      .bitmap = ToneSwitchBitmap,

@@ -34,31 +34,43 @@ TEST(BcdDigits, ANibbleBeyondNineReadsAsNineAndPositionsBeyondTheWordAsZero)
     EXPECT_EQ(bcdNumber(0x12, 0, 12), 12u) << "digits above the word count as leading zeros";
 }
 
-TEST(ComFrequency, TheRegisterHoldsTheDigitsAfterTheLeadingOne)
+struct Decoders {
+    double (*wholeMhz)(uint32_t);
+    double (*hundredths)(uint32_t);
+};
+const Decoders com{decodeComWholeMhz, decodeComHundredths}, nav{decodeNavWholeMhz, decodeNavHundredths};
+
+TEST(RadioFrequencies, TheRegisterHoldsTheDigitsAfterTheLeadingOne)
 {
-    EXPECT_EQ(decodeComWholeMhz(0x1802), 118.0);
-    EXPECT_EQ(decodeComHundredths(0x1802), 2.0);
-    EXPECT_EQ(decodeComWholeMhz(0x3597), 135.0);
-    EXPECT_EQ(decodeComHundredths(0x3597), 97.0);
-    EXPECT_EQ(decodeComWholeMhz(0x2450), 124.0);
-    EXPECT_EQ(decodeComHundredths(0x2450), 50.0);
-    EXPECT_EQ(decodeComHundredths(0x3609), 9.0) << "a low byte below 16 is its own digit";
+    struct Reading {
+        Decoders radio;
+        uint32_t frequency;
+        double wholeMhz, hundredths;
+    };
+    for (Reading r : {Reading{com, 0x1802, 118, 2}, {com, 0x3597, 135, 97}, {com, 0x2450, 124, 50},
+                      {com, 0x3609, 136, 9},  // a low byte below 16 is its own digit
+                      {nav, 0x1095, 110, 95}, {nav, 0x0895, 108, 95}, {nav, 0x0805, 108, 5},
+                      {nav, 0x1795, 117, 95}, {nav, 0x1005, 110, 5}}) {
+        EXPECT_EQ(r.radio.wholeMhz(r.frequency), r.wholeMhz) << std::hex << r.frequency;
+        EXPECT_EQ(r.radio.hundredths(r.frequency), r.hundredths) << std::hex << r.frequency;
+    }
 }
 
-TEST(ComFrequency, ARegisterThatIsNoFrequencyStaysWithinTheDigitsItHas)
+TEST(RadioFrequencies, ARegisterThatIsNoFrequencyStaysWithinTheDigitsItHas)
 {
-    // Below 0x1000 the register would name a frequency below 110 MHz: it
-    // reads as one, never as a wrapped-around number of millions.
+    // Below 0x1000 the register names a frequency below 110 MHz: it reads
+    // as one, never as a wrapped-around number of millions.
     EXPECT_EQ(decodeComWholeMhz(0x0000), 100.0);
     EXPECT_EQ(decodeComWholeMhz(0x0805), 108.0);
     EXPECT_EQ(decodeComHundredths(0x0805), 5.0);
-    for (uint32_t v : {0xFFFFFFFFu, 0xABCDu, 0x1AFFu, 0x80001800u}) {
-        EXPECT_GE(decodeComWholeMhz(v), 100.0) << std::hex << v;
-        EXPECT_LE(decodeComWholeMhz(v), 199.0) << std::hex << v;
-        EXPECT_GE(decodeComHundredths(v), 0.0) << std::hex << v;
-        EXPECT_LE(decodeComHundredths(v), 99.0) << std::hex << v;
-    }
     EXPECT_EQ(decodeComWholeMhz(0x80001800u), 118.0) << "bits above the four digits are no part of it";
+    for (Decoders radio : {com, nav})
+        for (uint32_t v : {0xFFFFFFFFu, 0xFFFFu, 0xABCDu, 0x1AFFu, 0x00FFu, 0x80001800u}) {
+            EXPECT_GE(radio.wholeMhz(v), 100.0) << std::hex << v;
+            EXPECT_LE(radio.wholeMhz(v), 199.0) << std::hex << v;
+            EXPECT_GE(radio.hundredths(v), 0.0) << std::hex << v;
+            EXPECT_LE(radio.hundredths(v), 99.0) << std::hex << v;
+        }
 }
 
 TEST(ComChannels, ALastDigitTwoOrSevenGainsTheHalfHundredthItLost)
@@ -81,26 +93,6 @@ TEST(ComChannels, NotANumberStaysNotANumberAndNothingElseHappens)
 {
     EXPECT_TRUE(std::isnan(completeComHundredths(std::numeric_limits<double>::quiet_NaN())));
     EXPECT_EQ(completeComHundredths(std::numeric_limits<double>::infinity()), std::numeric_limits<double>::infinity());
-}
-
-TEST(NavFrequency, TheUpperByteIsTheMhzAbove100TheLowerTheHundredths)
-{
-    EXPECT_EQ(decodeNavWholeMhz(0x1095), 110.0);
-    EXPECT_EQ(decodeNavHundredths(0x1095), 95.0);
-    EXPECT_EQ(decodeNavWholeMhz(0x0895), 108.0);
-    EXPECT_EQ(decodeNavWholeMhz(0x0805), 108.0);
-    EXPECT_EQ(decodeNavHundredths(0x0805), 5.0);
-    EXPECT_EQ(decodeNavWholeMhz(0x1795), 117.0);
-    EXPECT_EQ(decodeNavHundredths(0x1005), 5.0);
-}
-
-TEST(NavFrequency, ARegisterThatIsNoFrequencyStaysWithinTheDigitsItHas)
-{
-    for (uint32_t v : {0xFFFFFFFFu, 0xFFFFu, 0x1AFFu, 0x00FFu}) {
-        EXPECT_GE(decodeNavWholeMhz(v), 100.0) << std::hex << v;
-        EXPECT_LE(decodeNavWholeMhz(v), 199.0) << std::hex << v;
-        EXPECT_LE(decodeNavHundredths(v), 99.0) << std::hex << v;
-    }
 }
 
 TEST(KnobClicks, TheLeftButtonAsksForTheFineStepTheRightForTheCoarseBothCountAsLeft)
