@@ -12,6 +12,9 @@
 //     constexpr KnobHalf tuneDown = {.fine = {FineDownEvent, -4.5}, .fineAllowed = fineDownAllowed,
 //                                    .coarse = {WholeDownEvent, -180}, .coarseAllowed = wholeDownAllowed};
 //     clickArea(LeftHalf, CursorDownArrow, KnobClicks, knobHalfHandler<tuneDown, fooPowerOn, fooKnobAngle>)
+//
+// The COM and NAV radios, whose frequency is whole MHz and hundredths read
+// from a BCD register, take both halves' limit tests from FrequencyKnob.
 #pragma once
 
 #include <cstdint>

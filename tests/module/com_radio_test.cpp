@@ -246,6 +246,20 @@ TEST(ComRadioSound, EachSwitchClickPlaysTheClipAndTheDiscsStayWhereTheyAre)
     EXPECT_EQ(own.probe(com).elements.at(MhzDisc).rotation, mhzDisc);
 }
 
+TEST(ComRadioSound, WithoutTheHostWindowTheRadioStillSwitchesAndTunesInSilence)
+{
+    moduletest::playIntoNothing();
+    moduletest::ClickOutput output;
+    Host host(devhost::moduleUnderTest(), {.windowClasses = {}});
+    GaugeInstance& com = host.place("Radio_COM_SK10");
+    ASSERT_TRUE(host.clickGaugePixel(com, OnSwitch).handled);
+    EXPECT_EQ(moduletest::frameAfterNextFrame(host, com, Switch), 1);
+    host.clickGaugePixel(com, OnKnobUpHalf);
+    ASSERT_EQ(host.events().size(), 1u);
+    EXPECT_EQ(host.events()[0].id, FineUp);
+    EXPECT_FALSE(output.opened()) << "no sound device was made";
+}
+
 TEST(ComRadioLoads, EveryLoadStartsWithTheRadioOff)
 {
     moduletest::playIntoNothing();
