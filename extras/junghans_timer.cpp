@@ -134,6 +134,8 @@ StaticImageElement face = {.common = {.kind = StaticImage,
                                       .children = faceChildren,
                                       .imageFlags = DialFaceFlags}};
 
+// Turned by its callback alone, like turningSprite's discs, but with x and y
+// scales of 1.0 where those have 0.
 SpriteElement ring = {.common = {.kind = Sprite,
                                  .bitmap = RingBitmap,
                                  .position = RingWindowAt,
