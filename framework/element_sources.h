@@ -1,48 +1,38 @@
 // What the host filled into an element's own source variables for this
 // frame, for the update callbacks of sliders, icons, moving images and
 // sprites (a needle's is needleSource in needle_dial.h). Each reader checks
-// the element's kind, so a callback handed the wrong element reads 0
+// the element's kind, so a callback handed another kind of element reads 0
 // instead of another record's bytes.
 #pragma once
 
 #include "framework/gauge_model.h"
 
-namespace element_sources_detail {
-
-template <typename Record>
-const Record* as(const GaugeElement* element, ElementKind kind)
+template <typename Record, ElementKind kind, SourceVar Record::*source>
+double ownSource(const GaugeElement* element)
 {
-    return element && element->kind == kind ? reinterpret_cast<const Record*>(element) : nullptr;
+    if (!element || element->kind != kind)
+        return 0.0;
+    return (reinterpret_cast<const Record*>(element)->*source).value.number;
 }
 
-}  // namespace element_sources_detail
+inline double iconSource(const GaugeElement* e) { return ownSource<IconElement, Icon, &IconElement::source>(e); }
 
-inline double sliderYSource(const GaugeElement* element)
+inline double sliderYSource(const GaugeElement* e)
 {
-    auto* slider = element_sources_detail::as<SliderElement>(element, Slider);
-    return slider ? slider->ySource.value.number : 0.0;
+    return ownSource<SliderElement, Slider, &SliderElement::ySource>(e);
 }
 
-inline double iconSource(const GaugeElement* element)
+inline double spriteYSource(const GaugeElement* e)
 {
-    auto* icon = element_sources_detail::as<IconElement>(element, Icon);
-    return icon ? icon->source.value.number : 0.0;
+    return ownSource<SpriteElement, Sprite, &SpriteElement::ySource>(e);
 }
 
-inline double movingImageXSource(const GaugeElement* element)
+inline double movingImageXSource(const GaugeElement* e)
 {
-    auto* image = element_sources_detail::as<MovingImageElement>(element, MovingImage);
-    return image ? image->xSource.value.number : 0.0;
+    return ownSource<MovingImageElement, MovingImage, &MovingImageElement::xSource>(e);
 }
 
-inline double spriteYSource(const GaugeElement* element)
+inline double spriteRotationSource(const GaugeElement* e)
 {
-    auto* sprite = element_sources_detail::as<SpriteElement>(element, Sprite);
-    return sprite ? sprite->ySource.value.number : 0.0;
-}
-
-inline double spriteRotationSource(const GaugeElement* element)
-{
-    auto* sprite = element_sources_detail::as<SpriteElement>(element, Sprite);
-    return sprite ? sprite->rotationSource.value.number : 0.0;
+    return ownSource<SpriteElement, Sprite, &SpriteElement::rotationSource>(e);
 }

@@ -151,8 +151,10 @@ NeedleElement courseDisc = {.common = {.kind = Needle,
                             .pointCount = 0,
                             .update = courseDiscUpdate};
 
-StaticImageElement bezel = {
-    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &directionalGyroGauge, .imageFlags = DialBezelFlags}};
+StaticImageElement bezel = {.common = {.kind = StaticImage,
+                                       .bitmap = BezelBitmap,
+                                       .gauge = &directionalGyroGauge,
+                                       .imageFlags = DialBezelFlags}};
 
 GaugeElement* faceChildren[] = {&card.common, nullptr};
 GaugeElement* cardChildren[] = {&courseDisc.common, nullptr};

@@ -99,8 +99,10 @@ NeedleElement turnNeedle = {.common = {.kind = Needle,
                             .pointCount = std::size(turnTable),
                             .update = turnRateUpdate};
 
-StaticImageElement bezel = {
-    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &turnCoordinatorGauge, .imageFlags = DialBezelFlags}};
+StaticImageElement bezel = {.common = {.kind = StaticImage,
+                                       .bitmap = BezelBitmap,
+                                       .gauge = &turnCoordinatorGauge,
+                                       .imageFlags = DialBezelFlags}};
 
 GaugeElement* faceChildren[] = {&ball.common, nullptr};
 GaugeElement* ballChildren[] = {&tubeMarks.common, nullptr};

@@ -140,8 +140,10 @@ IconElement metricCover = {.common = {.kind = Icon,
                            .frames = 1,
                            .update = metricCoverUpdate};
 
-StaticImageElement bezel = {
-    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialBezelFlags}};
+StaticImageElement bezel = {.common = {.kind = StaticImage,
+                                       .bitmap = BezelBitmap,
+                                       .gauge = &verticalSpeedGauge,
+                                       .imageFlags = DialBezelFlags}};
 
 GaugeElement* metricFaceChildren[] = {&britishFace.common, nullptr};
 GaugeElement* britishFaceChildren[] = {&britishNeedle.common, nullptr};

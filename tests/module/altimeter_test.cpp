@@ -45,13 +45,7 @@ protected:
         return host->probe(*dial);
     }
 
-    void throwUnitsLever()
-    {
-        GaugeInstance* lever = host->find("Metric_Switch");
-        if (!lever)
-            lever = &host->place("Metric_Switch", {}, 96, 44);
-        ASSERT_TRUE(host->click(*lever, 48, 22).handled);
-    }
+    void throwUnitsLever() { moduletest::throwUnitsLever(*host); }
 
     void goBritish()
     {
