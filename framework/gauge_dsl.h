@@ -64,3 +64,16 @@ constexpr GaugeDefinition gaugeHeader(const char* name, uint32_t defaultSize, Ga
             .mouseAreas = mouseAreas,
             .callback = callback};
 }
+
+// ---------------------------------------------------------------- elements
+
+// A sprite that only turns, by its update callback (no source variables),
+// its texture drawn at its own size: scale discs, knobs.
+constexpr SpriteElement turningSprite(GaugeElement common, double rotationScale, UpdateCallback rotation)
+{
+    return {.common = common,
+            .rotationScale = rotationScale,
+            .textureScaleX = 1.0f,
+            .textureScaleY = 1.0f,
+            .rotationUpdate = rotation};
+}

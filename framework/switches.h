@@ -43,3 +43,29 @@ inline double needleWhen(GaugeElement* element, bool shown, double reading)
 
 // The words a switch's tooltip prints for its state.
 constexpr const char* onOffWord(int32_t state) { return state != 0 ? "on" : "off"; }
+
+// ---------------------------------------------------------------- callbacks of a switch's state
+
+// A two-state switch drawn as an icon: frame 1 while on, frame 0 while off.
+constexpr double switchFrame(int32_t state) { return state != 0 ? 1.0 : 0.0; }
+
+template <const int32_t& state>
+double VARDEX_HOSTAPI switchIcon(GaugeElement*)
+{
+    return switchFrame(state);
+}
+
+// A pilot lamp: its one frame lit while the switch is on, nothing drawn
+// while it is off.
+template <const int32_t& state>
+double VARDEX_HOSTAPI lampWhileOn(GaugeElement*)
+{
+    return frameWhen(state != 0);
+}
+
+// A tooltip argument printing the switch's position as "on" or "off".
+template <const int32_t& state>
+const char* VARDEX_HOSTAPI printOnOff(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
+{
+    return onOffWord(state);
+}

@@ -1,21 +1,224 @@
-// Radio_COM_SK10: the COM1 radio.
+// Radio_COM_SK10: the COM1 radio. Two scale discs turn behind a window to
+// show the host's frequency (whole MHz above, tenths and hundredths below);
+// one knob tunes it, left half down, right half up, a left click by one
+// 25-kHz channel, a right click by a whole MHz. The main switch is the
+// module's own: the host's radio is never switched; it lights the lamp and
+// lets the knob work.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: 23, COM1 frequency (BCD, com_frequency.h), every
+// frame and before each knob step. Key events sent, value 0: 66434
+// (0x10382) fine step down, 66435 (0x10383) fine step up, 65636 (0x10064)
+// whole MHz down, 65637 (0x10065) whole MHz up.
+// State owned: comPowerOn (cockpit_state.h), off at every load; the copies
+// of the frequency comWholeMhz and comHundredths; comKnobAngle; the main
+// switch's sound slot (clip 30).
+#include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_services.h"
+#include "framework/radio_knob.h"
+#include "framework/switches.h"
+#include "radios/com/com_frequency.h"
+#include "sound/sound_slot.h"
+
+int32_t comPowerOn = 0;
 
 namespace {
 
-constexpr int32_t faceBitmap = 2230;
+double comWholeMhz = 0.0;
+double comHundredths = 0.0;   // as decoded, or completed to x2.5 / x7.5 by the displays
+double comKnobAngle = 0.0;    // degrees; grows with every step, never wrapped
+SoundSlot comSound;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &radioComGauge, .imageFlags = 0x4003}};
+constexpr uint32_t Com1Frequency = 23;
+
+// The disc bitmaps carry the band from 118 MHz at their top.
+constexpr double BandBottomMhz = 118;
+
+// The fine-step limits test the frequency as delivered, without the 25-kHz
+// completion: 118.025 reads 118.02 and is refused a step down, so the knob
+// stops there rather than at 118.000, while 135.975 reads 135.97 and may
+// still step up to 136.000. Whole-MHz steps keep the MHz within 118 to 135.
+constexpr TuningLimits ComLimits = {.fineDownFrom = 11802.5,
+                                    .fineUpTo = 13597.5,
+                                    .lowestWholeMhz = 118,
+                                    .highestWholeMhz = 135};
+
+constexpr double FineTurn = 4.5;    // degrees of the knob per channel
+constexpr double WholeTurn = 180;   // and per MHz
+
+constexpr int32_t FaceBitmap = 2230;      // 350×360
+constexpr int32_t MhzDiscBitmap = 2240;   // 336×336, window 2241 (45×24)
+constexpr int32_t DecimalDiscBitmap = 2250;  // 300×300, window 2251 (45×26)
+constexpr int32_t MaskBitmap = 2290;      // the face again, window cut out, red index line
+constexpr int32_t KnobBitmap = 2260;      // 174×174, window 2261
+constexpr int32_t SwitchBitmap = 2270;    // frame 0 off, frame 1 (2271) on; 80×80
+constexpr int32_t LampBitmap = 2280;      // 19×19, lit
+
+constexpr Point DiscCentre = {178, 178};  // the point of the face the discs turn about
+constexpr Point KnobCentre = {175, 253};
+constexpr Box KnobDownHalf = {88, 166, 87, 174};
+constexpr Box KnobUpHalf = {175, 166, 87, 174};
+constexpr Box SwitchBox = {5, 6, 80, 80};
+
+constexpr uint32_t LampFailureSystem = 21, LampFailureAction = 3;
+constexpr uint32_t LampSupplySystem = 9;
+
+// ---------------------------------------------------------------- reading the host
+
+const RadioFrequency comFrequency = {Com1Frequency, decodeComWholeMhz, decodeComHundredths, comWholeMhz,
+                                     comHundredths};
+using ComKnob = FrequencyKnob<comFrequency, ComLimits>;
+
+// The frequency the discs and the tooltip show, with its 25-kHz channel
+// completed, in MHz.
+double completedComMhz()
+{
+    comHundredths = completeComHundredths(comHundredths);
+    return comHundredths / 100 + comWholeMhz;
+}
+
+// ---------------------------------------------------------------- callbacks
+
+void VARDEX_HOSTAPI comService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
+{
+    // Kept raw: the displays complete the channel.
+    if (serviceCode == ServiceBeforeUpdate)
+        refreshFrequency(comFrequency);
+    serveSoundSlot(comSound, LeverClickClip, serviceCode, extra);
+}
+
+// 9° per MHz above the band's bottom.
+double VARDEX_HOSTAPI mhzDiscTurn(GaugeElement*) { return completedComMhz() - BandBottomMhz; }
+
+// 90° per MHz: 9° per 100 kHz.
+double VARDEX_HOSTAPI decimalDiscTurn(GaugeElement*)
+{
+    comHundredths = completeComHundredths(comHundredths);
+    return comHundredths / 100;
+}
+
+double VARDEX_HOSTAPI knobTurn(GaugeElement*) { return comKnobAngle; }
+
+constexpr KnobHalf TuneDown = ComKnob::down({66434, -FineTurn}, {65636, -WholeTurn});  // 0x10382, 0x10064
+constexpr KnobHalf TuneUp = ComKnob::up({66435, FineTurn}, {65637, WholeTurn});        // 0x10383, 0x10065
+
+// Not reported to the host: the host's radio stays as it is.
+int32_t VARDEX_HOSTAPI powerToggle(ClickRecord*, uint32_t)
+{
+    toggleWithClick(comPowerOn, comSound);
+    return 0;
+}
+
+double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
+{
+    return completedComMhz();
+}
+
+// ---------------------------------------------------------------- elements
+
+extern GaugeElement* faceChildren[];
+extern GaugeElement* mhzDiscChildren[];
+extern GaugeElement* decimalDiscChildren[];
+extern GaugeElement* maskChildren[];
+extern GaugeElement* knobChildren[];
+extern GaugeElement* switchChildren[];
+
+StaticImageElement face = {.common = {.kind = StaticImage,
+                                      .bitmap = FaceBitmap,
+                                      .gauge = &radioComGauge,
+                                      .children = faceChildren,
+                                      .imageFlags = 0x4003}};
+
+SpriteElement mhzDisc = turningSprite({.kind = Sprite,
+                                       .bitmap = MhzDiscBitmap,
+                                       .position = {158, 10},
+                                       .offset = DiscCentre,
+                                       .gauge = &radioComGauge,
+                                       .children = mhzDiscChildren,
+                                       .imageFlags = 0x4083},
+                                      9.0, mhzDiscTurn);
+
+SpriteElement decimalDisc = turningSprite({.kind = Sprite,
+                                           .bitmap = DecimalDiscBitmap,
+                                           .position = {158, 28},
+                                           .offset = DiscCentre,
+                                           .gauge = &radioComGauge,
+                                           .children = decimalDiscChildren,
+                                           .imageFlags = 0x4083},
+                                          90.0, decimalDiscTurn);
+
+// Only what lies behind the window shows of the discs.
+StaticImageElement mask = {.common = {.kind = StaticImage,
+                                      .bitmap = MaskBitmap,
+                                      .gauge = &radioComGauge,
+                                      .children = maskChildren,
+                                      .imageFlags = 0x0003}};
+
+SpriteElement knob = turningSprite({.kind = Sprite,
+                                    .bitmap = KnobBitmap,
+                                    .position = {88, 166},
+                                    .offset = KnobCentre,
+                                    .gauge = &radioComGauge,
+                                    .children = knobChildren,
+                                    .imageFlags = 0x0083},
+                                   -1.0, knobTurn);
+
+IconElement mainSwitch = {.common = {.kind = Icon,
+                                     .bitmap = SwitchBitmap,
+                                     .position = {5, 6},
+                                     .gauge = &radioComGauge,
+                                     .children = switchChildren,
+                                     .imageFlags = 0x0003},
+                          .scale = 1.0,
+                          .frames = 2,
+                          .update = switchIcon<comPowerOn>};
+
+FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
+
+IconElement lamp = {.common = {.kind = Icon,
+                               .bitmap = LampBitmap,
+                               .position = {313, 293},
+                               .gauge = &radioComGauge,
+                               .failures = lampFailures,
+                               .imageFlags = 0x0007},
+                    .scale = 1.0,
+                    .frames = 1,
+                    .update = lampWhileOn<comPowerOn>};
+
+GaugeElement* faceChildren[] = {&mhzDisc.common, nullptr};
+GaugeElement* mhzDiscChildren[] = {&decimalDisc.common, nullptr};
+GaugeElement* decimalDiscChildren[] = {&mask.common, nullptr};
+GaugeElement* maskChildren[] = {&knob.common, nullptr};
+GaugeElement* knobChildren[] = {&mainSwitch.common, nullptr};
+GaugeElement* switchChildren[] = {&lamp.common, nullptr};
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+// ---------------------------------------------------------------- mouse areas
 
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+// One argument array serves the three tooltips.
+TooltipArg tooltipArgs[] = {numberArg(printFrequency), stringArg(printOnOff<comPowerOn>)};
+constexpr uint32_t TooltipArgCount = 2;
+constexpr const char* FrequencyTooltip = "Communications Radio COM1 - %1!07.3f! MHz";
+
+MouseArea mouseAreas[] = {
+    region(),
+    region({90, 0, 260, 90}),
+    textTooltip(FrequencyTooltip, tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    region({0, 90, 350, 270}),
+    textTooltip(FrequencyTooltip, tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    region({0, 0, 90, 90}),
+    textTooltip("COM1 main switch (%2!s!)", tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    clickArea(KnobDownHalf, CursorDownArrow, KnobClicks, knobHalfHandler<TuneDown, comPowerOn, comKnobAngle>),
+    clickArea(KnobUpHalf, CursorUpArrow, KnobClicks, knobHalfHandler<TuneUp, comPowerOn, comKnobAngle>),
+    clickArea(SwitchBox, CursorHand, ClickLeft, powerToggle),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 
-GaugeDefinition radioComGauge = gaugeHeader("Radio_COM_SK10", 100, roots, mouseAreas, serviceCallback);
+GaugeDefinition radioComGauge = gaugeHeader("Radio_COM_SK10", 100, roots, mouseAreas, comService);

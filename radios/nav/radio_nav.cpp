@@ -1,21 +1,244 @@
-// Radio_NAV_E10K: the NAV1 receiver.
+// Radio_NAV_E10K: the NAV1 receiver. Two scale disks turn behind a window
+// to show the host's frequency (MHz above, tenths and hundredths below); a
+// large knob tunes it, left half down, right half up, a left click by the
+// host's fractional step, a right click by a whole MHz. A main switch lights
+// the pilot lamp and lets the knob and the identifier-tone switch work; the
+// landing indicator reads it too.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: 24, NAV1 frequency (BCD, nav_frequency.h), every
+// frame and before each knob step. Key events sent, value 0: 66445
+// (0x1038D) fractional step down, 66446 (0x1038E) up, 65640 (0x10068)
+// whole MHz down, 65641 (0x10069) up; 65832 (0x10128) identifier tone off,
+// 65837 (0x1012D) on.
+// State owned: navPowerOn and navToneOn (cockpit_state.h), off at every
+// load; the copies of the frequency navWholeMhz and navHundredths;
+// navKnobAngle; the switches' sound slot (clip 30).
+#include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_services.h"
+#include "framework/radio_knob.h"
+#include "framework/switches.h"
+#include "radios/nav/nav_frequency.h"
+#include "sound/sound_slot.h"
+
+int32_t navPowerOn = 0;
+int32_t navToneOn = 0;
 
 namespace {
 
-constexpr int32_t faceBitmap = 2300;
+double navWholeMhz = 0.0;
+double navHundredths = 0.0;
+double navKnobAngle = 0.0;   // degrees; grows with every step, never wrapped
+SoundSlot navSound;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &radioNavGauge, .imageFlags = 0x4003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+constexpr uint32_t Nav1Frequency = 24;
+constexpr uint32_t Nav1ToneOff = 65832;  // 0x10128
+constexpr uint32_t Nav1ToneOn = 65837;   // 0x1012D
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+// The coarse disk carries the band from 108 MHz at its top.
+constexpr double BandBottomMhz = 108;
 
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+// The receiver's own limits: no fractional step up above 117.90 MHz or
+// down below 108.05, no whole-MHz step up from 117 or down from 108.
+constexpr TuningLimits NavLimits = {.fineDownFrom = 10805,
+                                    .fineUpTo = 11790,
+                                    .lowestWholeMhz = 108,
+                                    .highestWholeMhz = 117};
+
+constexpr double FineTurn = 4.5;    // degrees of the knob per fractional step
+constexpr double WholeTurn = 180;   // and per MHz
+
+constexpr int32_t BaseBitmap = 2300;         // 350×286
+constexpr int32_t CoarseDiskBitmap = 2310;   // 288×288, window 2311 (37×18)
+constexpr int32_t FineDiskBitmap = 2320;     // 256×256, window 2321 (37×19)
+constexpr int32_t FrontBitmap = 2360;        // the front, window and openings black, red index line
+constexpr int32_t KnobBitmap = 2330;         // 170×170, window 2331
+constexpr int32_t ToneSwitchBitmap = 2370;   // 74×74, frames off, on (2371)
+constexpr int32_t MainSwitchBitmap = 2340;   // 74×74, frame 0 turned left (off), 1 right (on)
+constexpr int32_t LampBitmap = 2350;         // 19×19
+
+constexpr Point DiskCentre = {177, 163};
+constexpr Box FrequencyRegion = {0, 0, 350, 195};
+constexpr Box ToneSwitchBox = {16, 201, 74, 74};
+constexpr Box MainSwitchBox = {92, 201, 74, 74};
+constexpr Box KnobDownHalf = {3, 24, 85, 170};
+constexpr Box KnobUpHalf = {88, 24, 85, 170};
+
+constexpr uint32_t LampFailureSystem = 21, LampFailureAction = 3;
+constexpr uint32_t LampSupplySystem = 14;
+
+// ---------------------------------------------------------------- reading the host
+
+const RadioFrequency navFrequency = {Nav1Frequency, decodeNavWholeMhz, decodeNavHundredths, navWholeMhz,
+                                     navHundredths};
+using NavKnob = FrequencyKnob<navFrequency, NavLimits>;
+
+double navMhz() { return navWholeMhz + navHundredths / 100; }
+
+// ---------------------------------------------------------------- callbacks
+
+// Installation switches the host's identifier tone off, so that the tone
+// switch, off at every load, tells the truth.
+void VARDEX_HOSTAPI navService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
+{
+    if (serviceCode == ServiceInstall) {
+        navToneOn = 0;
+        triggerKeyEvent(Nav1ToneOff, 0);
+    }
+    if (serviceCode == ServiceBeforeUpdate)
+        refreshFrequency(navFrequency);
+    serveSoundSlot(navSound, LeverClickClip, serviceCode, extra);
+}
+
+double VARDEX_HOSTAPI coarseDiskTurn(GaugeElement*) { return navMhz() - BandBottomMhz; }
+double VARDEX_HOSTAPI fineDiskTurn(GaugeElement*) { return navHundredths / 100; }
+double VARDEX_HOSTAPI knobTurn(GaugeElement*) { return navKnobAngle; }
+
+constexpr KnobHalf TuneDown = NavKnob::down({66445, -FineTurn}, {65640, -WholeTurn});  // 0x1038D, 0x10068
+constexpr KnobHalf TuneUp = NavKnob::up({66446, FineTurn}, {65641, WholeTurn});        // 0x1038E, 0x10069
+
+// Switching off with the tone on silences the tone at the host first; the
+// tone stays off when the receiver comes back on.
+int32_t VARDEX_HOSTAPI mainSwitchClick(ClickRecord*, uint32_t)
+{
+    if (navPowerOn != 0 && navToneOn != 0) {
+        navToneOn = 0;
+        triggerKeyEvent(Nav1ToneOff, 0);
+    }
+    toggleWithClick(navPowerOn, navSound);
+    return 0;
+}
+
+// Dead while the receiver is off: no event, no click.
+int32_t VARDEX_HOSTAPI toneSwitchClick(ClickRecord*, uint32_t)
+{
+    if (navPowerOn == 0)
+        return 0;
+    triggerKeyEvent(navToneOn != 0 ? Nav1ToneOff : Nav1ToneOn, 0);
+    toggleWithClick(navToneOn, navSound);
+    return 0;
+}
+
+double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, GaugeDefinition*) { return navMhz(); }
+
+// ---------------------------------------------------------------- elements
+
+extern GaugeElement* baseChildren[];
+extern GaugeElement* coarseDiskChildren[];
+extern GaugeElement* fineDiskChildren[];
+extern GaugeElement* frontChildren[];
+extern GaugeElement* knobChildren[];
+extern GaugeElement* toneSwitchChildren[];
+extern GaugeElement* mainSwitchChildren[];
+
+StaticImageElement base = {.common = {.kind = StaticImage,
+                                      .bitmap = BaseBitmap,
+                                      .gauge = &radioNavGauge,
+                                      .children = baseChildren,
+                                      .imageFlags = 0x4003}};
+
+SpriteElement coarseDisk = turningSprite({.kind = Sprite,
+                                          .bitmap = CoarseDiskBitmap,
+                                          .position = {161, 20},
+                                          .offset = DiskCentre,
+                                          .gauge = &radioNavGauge,
+                                          .children = coarseDiskChildren,
+                                          .imageFlags = 0x4083},
+                                         9.0, coarseDiskTurn);
+
+SpriteElement fineDisk = turningSprite({.kind = Sprite,
+                                        .bitmap = FineDiskBitmap,
+                                        .position = {161, 35},
+                                        .offset = DiskCentre,
+                                        .gauge = &radioNavGauge,
+                                        .children = fineDiskChildren,
+                                        .imageFlags = 0x4083},
+                                       88.0, fineDiskTurn);
+
+// Only what lies behind the window shows of the disks.
+StaticImageElement front = {.common = {.kind = StaticImage,
+                                       .bitmap = FrontBitmap,
+                                       .gauge = &radioNavGauge,
+                                       .children = frontChildren,
+                                       .imageFlags = 0x0003}};
+
+SpriteElement knob = turningSprite({.kind = Sprite,
+                                    .bitmap = KnobBitmap,
+                                    .position = {3, 24},
+                                    .offset = {88, 109},
+                                    .gauge = &radioNavGauge,
+                                    .children = knobChildren,
+                                    .imageFlags = 0x0083},
+                                   -1.0, knobTurn);
+
+IconElement toneSwitch = {.common = {.kind = Icon,
+                                     .bitmap = ToneSwitchBitmap,
+                                     .position = {16, 201},
+                                     .gauge = &radioNavGauge,
+                                     .children = toneSwitchChildren,
+                                     .imageFlags = 0x0003},
+                          .scale = 1.0,
+                          .frames = 2,
+                          .update = switchIcon<navToneOn>};
+
+IconElement mainSwitch = {.common = {.kind = Icon,
+                                     .bitmap = MainSwitchBitmap,
+                                     .position = {92, 201},
+                                     .gauge = &radioNavGauge,
+                                     .children = mainSwitchChildren,
+                                     .imageFlags = 0x0003},
+                          .scale = 1.0,
+                          .frames = 2,
+                          .update = switchIcon<navPowerOn>};
+
+FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
+
+IconElement lamp = {.common = {.kind = Icon,
+                               .bitmap = LampBitmap,
+                               .position = {32, 12},
+                               .gauge = &radioNavGauge,
+                               .failures = lampFailures,
+                               .imageFlags = 0x0007},
+                    .scale = 1.0,
+                    .frames = 1,
+                    .update = lampWhileOn<navPowerOn>};
+
+GaugeElement* baseChildren[] = {&coarseDisk.common, nullptr};
+GaugeElement* coarseDiskChildren[] = {&fineDisk.common, nullptr};
+GaugeElement* fineDiskChildren[] = {&front.common, nullptr};
+GaugeElement* frontChildren[] = {&knob.common, nullptr};
+GaugeElement* knobChildren[] = {&toneSwitch.common, nullptr};
+GaugeElement* toneSwitchChildren[] = {&mainSwitch.common, nullptr};
+GaugeElement* mainSwitchChildren[] = {&lamp.common, nullptr};
+GaugeElement* roots[] = {&base.common, nullptr};
+
+// ---------------------------------------------------------------- mouse areas
+
+// One argument array serves the three tooltips.
+TooltipArg tooltipArgs[] = {numberArg(printFrequency), stringArg(printOnOff<navToneOn>),
+                            stringArg(printOnOff<navPowerOn>)};
+constexpr uint32_t TooltipArgCount = 3;
+
+MouseArea mouseAreas[] = {
+    region(),
+    region(FrequencyRegion),
+    textTooltip("Navigation Radio NAV1 - %1!07.3f! MHz", tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    region(ToneSwitchBox),
+    textTooltip("Tone switch (%2!s!)", tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    region(MainSwitchBox),
+    textTooltip("NAV1 main switch (%3!s!)", tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    clickArea(KnobDownHalf, CursorDownArrow, KnobClicks, knobHalfHandler<TuneDown, navPowerOn, navKnobAngle>),
+    clickArea(KnobUpHalf, CursorUpArrow, KnobClicks, knobHalfHandler<TuneUp, navPowerOn, navKnobAngle>),
+    clickArea(MainSwitchBox, CursorHand, ClickLeft, mainSwitchClick),
+    clickArea(ToneSwitchBox, CursorHand, ClickLeft, toneSwitchClick),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 
-GaugeDefinition radioNavGauge = gaugeHeader("Radio_NAV_E10K", 100, roots, mouseAreas, serviceCallback);
+GaugeDefinition radioNavGauge = gaugeHeader("Radio_NAV_E10K", 100, roots, mouseAreas, navService);

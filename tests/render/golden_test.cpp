@@ -186,5 +186,22 @@ INSTANTIATE_TEST_SUITE_P(
                                {{"turn_rate", 1152}, {"ball", -20}}}),
     testName);
 
+// The COM and NAV radios off at their starting frequencies and switched on
+// at another, and the landing indicator centred with the receiver off and
+// deflected on an approach.
+const Click comOn{"Radio_COM_SK10", {45, 46}};
+const Click navOn{"Radio_NAV_E10K", {129, 238}};
+INSTANTIATE_TEST_SUITE_P(
+    RadiosAndLandingIndicator, Golden,
+    testing::Values(GoldenCase{"radio_com_off_118.000", "Radio_COM_SK10", "", {{"com1_freq", 0x1800}}},
+                    GoldenCase{"radio_com_on_124.525", "Radio_COM_SK10", "", {{"com1_freq", 0x2452}}, 3, {comOn}},
+                    GoldenCase{"radio_nav_off_110.500", "Radio_NAV_E10K", "", {{"nav1_freq", 0x1050}}},
+                    GoldenCase{"radio_nav_on_113.950", "Radio_NAV_E10K", "", {{"nav1_freq", 0x1395}}, 3, {navOn}},
+                    GoldenCase{"landing_indicator_receiver_off", "Landing_Indicator", "",
+                               {{"nav1_flags", 0x80}, {"nav1_course_dev", 90}, {"nav1_glide_dev", -60}}},
+                    GoldenCase{"landing_indicator_on_approach", "Landing_Indicator", "",
+                               {{"nav1_flags", 0x80}, {"nav1_course_dev", 90}, {"nav1_glide_dev", -60}}, 3, {navOn}}),
+    testName);
+
 }  // namespace
 }  // namespace devhost
