@@ -125,6 +125,8 @@ double tapeMillibars(double millibars)
     return std::clamp(millibars, TapeRightMillibars, TapeLeftMillibars);
 }
 
+// Every element of one presentation, needle, disc or tape, is hidden and
+// held at 0 while the other is in use: needleWhen does that for each.
 double VARDEX_HOSTAPI britishFaceUpdate(GaugeElement*) { return frameWhen(british()); }
 
 double VARDEX_HOSTAPI inchesDiscUpdate(GaugeElement* disc)
