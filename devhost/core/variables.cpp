@@ -45,7 +45,7 @@ constexpr VariableInfo catalog[] = {
     {AltimeterInches, "altimeter_inhg", "inHg", N, StandardMillibars / MillibarsPerInch,
      "altimeter pressure setting in inches of mercury (follows altimeter_mb)"},
     {78, "pitch", "degrees", N, 0, "pitch attitude"},
-    {80, "bank", "degrees", N, 0, "bank attitude"},
+    {80, "bank", "degrees", N, 0, "bank attitude, positive to the left"},
     {84, "heading", "degrees", N, 0, "gyro heading"},
     {276, "attitude_failure", "flag", I, 0, "attitude gyro failure: non-zero shows the warning flag"},
     {279, "attitude_warning", "flag", I, 0, "attitude gyro warning: non-zero shows the warning flag"},

@@ -1,18 +1,176 @@
-// Directionnal_Gyro: the heading indicator with its course disc.
+// Directionnal_Gyro: the heading indicator. A compass card turns with the
+// gyro heading; over it a course disc with the aircraft symbol and a course
+// line keeps its line on the selected course. Two click areas left and
+// right of the centre knob step the course down and up, by 1 degree on a
+// left click and by 10 on a right click. The course is the host's selected
+// heading: the module keeps none of its own and changes it only by a key
+// event.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: 84, gyro heading (card, disc); 855, selected
+// heading in degrees (disc, course steps).
+// Key events sent: 66042 with the new course, 0 to 359.
+// State owned: none.
+#include <array>
+#include <cmath>
+
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_services.h"
+#include "framework/needle_dial.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 250;
+constexpr uint32_t GyroHeading = 84;        // degrees
+constexpr uint32_t SelectedCourse = 855;    // degrees
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &directionalGyroGauge, .imageFlags = 0x0003}};
+constexpr uint32_t SetCourse = 66042;       // 0x101FA, value: the course in whole degrees
+
+constexpr int32_t FineStep = 1;             // degrees, left click
+constexpr int32_t CoarseStep = 10;          // degrees, right click
+constexpr int32_t FullCircle = 360;
+
+constexpr int32_t FaceBitmap = 250;         // 300×300
+constexpr int32_t CardBitmap = 260;         // 264×264, N 3 6 O ... 33; window 261, the index ring
+constexpr int32_t CourseDiscBitmap = 280;   // 212×166, aircraft symbol and course line
+constexpr int32_t BezelBitmap = 270;        // 300×300, with the centre knob
+
+constexpr Point Centre = {150, 150};
+
+constexpr uint32_t GyroHelpId = 12808;
+constexpr uint32_t CourseClicks = ClickRight | ClickLeft | ClickRepeat;
+
+// Card and disc freeze with failure systems 20 and 11.
+constexpr std::array<FailureBinding, 3> GyroFailures = {{{20, FailFreeze}, {11, FailFreeze}, {}}};
+std::array<FailureBinding, 3> cardFailures = GyroFailures;
+std::array<FailureBinding, 3> discFailures = GyroFailures;
+
+// ---------------------------------------------------------------- callbacks
+
+// The disc turns by the course less the heading. The host turns the disc
+// by this value directly, so it is kept within one turn either way (the
+// same direction); a heading or course that is no number counts as 0.
+double discAngle(double course, double heading)
+{
+    const double apart = finiteOr(course, 0.0) - finiteOr(heading, 0.0);
+    return std::fmod(finiteOr(apart, 0.0), double(FullCircle));
+}
+
+double VARDEX_HOSTAPI courseDiscUpdate(GaugeElement* disc)
+{
+    return discAngle(needleSource(disc), readHostNumber(GyroHeading));
+}
+
+// The host's course in whole degrees, cut toward zero (359.9 is 359). The
+// host keeps it within 0 to 359; anything else it might report is brought
+// into that circle first, and a course that is no number counts as 0, so a
+// step never sends a course outside 0 to 359.
+int32_t wholeCourse(double course)
+{
+    if (!std::isfinite(course))
+        return 0;
+    const int32_t whole = static_cast<int32_t>(std::trunc(std::fmod(course, double(FullCircle))));
+    return whole < 0 ? whole + FullCircle : whole;
+}
+
+// The left-click bit is tested first: a click reported with both bits
+// steps by 1 degree. Neither bit: no step.
+enum class Step { None, Fine, Coarse };
+
+Step stepOf(uint32_t clickFlags)
+{
+    if (clickFlags & ClickLeft)
+        return Step::Fine;
+    if (clickFlags & ClickRight)
+        return Step::Coarse;
+    return Step::None;
+}
+
+int32_t courseDown(int32_t course, Step step)
+{
+    if (step == Step::Fine)
+        return course > 0 ? course - FineStep : FullCircle - FineStep;
+    return course >= CoarseStep ? course - CoarseStep : course + FullCircle - CoarseStep;
+}
+
+int32_t courseUp(int32_t course, Step step)
+{
+    if (step == Step::Fine)
+        return course < FullCircle - FineStep ? course + FineStep : 0;
+    return course <= FullCircle - 1 - CoarseStep ? course + CoarseStep : course - (FullCircle - CoarseStep);
+}
+
+template <int32_t (*stepped)(int32_t, Step)>
+int32_t VARDEX_HOSTAPI courseClick(ClickRecord*, uint32_t clickFlags)
+{
+    const Step step = stepOf(clickFlags);
+    if (step != Step::None)
+        triggerKeyEvent(SetCourse, static_cast<uint32_t>(stepped(wholeCourse(readHostNumber(SelectedCourse)), step)));
+    return 0;
+}
+
+// ---------------------------------------------------------------- elements
+// Each element is the child of the one before it: face > card > course
+// disc > bezel.
+
+extern GaugeElement* faceChildren[];
+extern GaugeElement* cardChildren[];
+extern GaugeElement* discChildren[];
+
+StaticImageElement face = {.common = {.kind = StaticImage,
+                                      .bitmap = FaceBitmap,
+                                      .gauge = &directionalGyroGauge,
+                                      .children = faceChildren,
+                                      .imageFlags = DialBezelFlags}};
+
+SpriteElement card = {.common = {.kind = Sprite,
+                                 .bitmap = CardBitmap,
+                                 .position = {18, 18},
+                                 .offset = Centre,
+                                 .gauge = &directionalGyroGauge,
+                                 .children = cardChildren,
+                                 .failures = cardFailures.data(),
+                                 .imageFlags = DialNeedleFlags},
+                      .xScale = 1.0,
+                      .yScale = 1.0,
+                      .rotationSource = hostVar(GyroHeading),
+                      .rotationScale = 1.0,
+                      .textureScaleX = 1.0f,
+                      .textureScaleY = 1.0f};
+
+// No table: the host turns the disc by the callback's value directly.
+NeedleElement courseDisc = {.common = {.kind = Needle,
+                                       .bitmap = CourseDiscBitmap,
+                                       .position = Centre,
+                                       .offset = {106, 83},
+                                       .gauge = &directionalGyroGauge,
+                                       .children = discChildren,
+                                       .failures = discFailures.data(),
+                                       .imageFlags = DialNeedleFlags},
+                            .source = hostVar(SelectedCourse),
+                            .table = nullptr,
+                            .pointCount = 0,
+                            .update = courseDiscUpdate};
+
+StaticImageElement bezel = {.common = {.kind = StaticImage,
+                                       .bitmap = BezelBitmap,
+                                       .gauge = &directionalGyroGauge,
+                                       .imageFlags = DialBezelFlags}};
+
+GaugeElement* faceChildren[] = {&card.common, nullptr};
+GaugeElement* cardChildren[] = {&courseDisc.common, nullptr};
+GaugeElement* discChildren[] = {&bezel.common, nullptr};
 GaugeElement* roots[] = {&face.common, nullptr};
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+// ---------------------------------------------------------------- mouse areas
+
+MouseArea mouseAreas[] = {
+    region(),
+    hostTooltip(GyroHelpId),
+    clickArea({110, 120, 40, 60}, CursorDownArrow, CourseClicks, courseClick<courseDown>),
+    clickArea({150, 120, 40, 60}, CursorUpArrow, CourseClicks, courseClick<courseUp>),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 

@@ -38,6 +38,14 @@ std::optional<int> frameAfterNextFrame(devhost::Host& host, devhost::GaugeInstan
     return host.probe(gauge).elements.at(static_cast<size_t>(element)).frame;
 }
 
+void throwUnitsLever(devhost::Host& host)
+{
+    devhost::GaugeInstance* lever = host.find("Metric_Switch");
+    if (!lever)
+        lever = &host.place("Metric_Switch", {}, 96, 44);
+    EXPECT_TRUE(host.click(*lever, 48, 22).handled) << "the units lever took the click";
+}
+
 #if defined(_WIN32)
 
 // Vardex_Instr.gau plays through DirectSound, which writes no file: the

@@ -28,6 +28,10 @@ namespace moduletest {
 // shows (none when it is not drawn).
 std::optional<int> frameAfterNextFrame(devhost::Host& host, devhost::GaugeInstance& gauge, int element);
 
+// Throws the units lever (placing it first if the panel lacks it); the
+// instruments that read the units change in the next frame.
+void throwUnitsLever(devhost::Host& host);
+
 // Sets SDL's dummy driver for the process (no sound card, nothing written).
 void playIntoNothing();
 

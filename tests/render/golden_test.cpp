@@ -165,6 +165,27 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"nav_gps_switch_gps", "NAV_GPS_Switch", "", {{"gps_drives_nav", 1}}}),
     testName);
 
+// The flight instruments in a climbing turn; the altimeter and the
+// vertical-speed indicator in both units.
+INSTANTIATE_TEST_SUITE_P(
+    FlightInstruments, Golden,
+    testing::Values(GoldenCase{"altimeter_metric_5500ft_1013mb", "Altimeter", "",
+                               {{"altitude", 5500}, {"altimeter_mb", 1013}}},
+                    GoldenCase{"altimeter_british_5500ft_29.92", "Altimeter", "",
+                               {{"altitude", 5500}, {"altimeter_inhg", 29.92}}, 3, {britishUnits}},
+                    GoldenCase{"artificial_horizon_climbing_left_bank", "Artificial_Horizon", "",
+                               {{"pitch", 10}, {"bank", 25}, {"ball", 20}}},
+                    GoldenCase{"artificial_horizon_caged_warning", "Artificial_Horizon", "",
+                               {{"pitch", -20}, {"bank", -25}, {"gyro_caged", 1}, {"attitude_warning", 1}}},
+                    GoldenCase{"directional_gyro_heading_30_course_60", "Directionnal_Gyro", "",
+                               {{"heading", 30}, {"heading_bug", 60}}},
+                    GoldenCase{"vertical_speed_metric_5ms", "Vertical_Speed", "", {{"vertical_speed", 1280}}},
+                    GoldenCase{"vertical_speed_british_1000fpm", "Vertical_Speed", "",
+                               {{"vertical_speed", 1300.4799583846413}}, 3, {britishUnits}},
+                    GoldenCase{"turn_coordinator_rate_right_ball_left", "Turn_Coordinator", "",
+                               {{"turn_rate", 1152}, {"ball", -20}}}),
+    testName);
+
 // The COM and NAV radios off at their starting frequencies and switched on
 // at another, and the landing indicator centred with the receiver off and
 // deflected on an approach.
