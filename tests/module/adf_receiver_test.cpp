@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ios>
 #include <cstdint>
 #include <string>
 
@@ -48,6 +49,26 @@ protected:
     {
         tuneHost(frequency, extension);
         return host.place("Radio_ADF_EZ6");
+    }
+
+    // Placed with the power on and one frame run, the log cleared.
+    GaugeInstance& poweredAt(uint32_t frequency, uint32_t extension)
+    {
+        GaugeInstance& radio = placeAt(frequency, extension);
+        click(radio, MainSwitchSpot);
+        host.frame();
+        host.clearEvents();
+        return radio;
+    }
+
+    // The host moved to a frequency; a click there sends nothing.
+    void expectNothingSentAt(GaugeInstance& radio, uint32_t frequency, uint32_t extension, Point spot, uint32_t flags)
+    {
+        tuneHost(frequency, extension);
+        host.frame();
+        host.clearEvents();
+        click(radio, spot, flags);
+        EXPECT_TRUE(host.events().empty()) << std::hex << frequency << " ext " << extension;
     }
 
     void click(GaugeInstance& radio, Point spot, uint32_t flags = ClickLeft)
@@ -185,10 +206,7 @@ TEST_F(AdfReceiver, RegistersThatAreNoBcdShowAFrequencyWithinTheWindow)
 
 TEST_F(AdfReceiver, AFineStepUpGoesUpToHalfAKilohertzBelowTheBandsTop)
 {
-    GaugeInstance& radio = placeAt(0x0409, 0x0005);
-    click(radio, MainSwitchSpot);
-    host.frame();
-    host.clearEvents();
+    GaugeInstance& radio = poweredAt(0x0409, 0x0005);
     click(radio, TuneUpSpot, ClickLeft);
     EXPECT_EQ(sent(TenthUp), 5u);
     EXPECT_EQ(host.events().size(), 5u);
@@ -196,55 +214,34 @@ TEST_F(AdfReceiver, AFineStepUpGoesUpToHalfAKilohertzBelowTheBandsTop)
     EXPECT_EQ(shown(radio, TuningKnob).value, 61.0) << "3 degrees on";
     EXPECT_EQ(shown(radio, UpperText).text, "0410.0") << "the host took five tenth-steps";
 
-    tuneHost(0x0409, 0x0006);
-    host.frame();
-    host.clearEvents();
-    click(radio, TuneUpSpot, ClickLeft);
-    EXPECT_TRUE(host.events().empty()) << "409.6 kHz: one more click would leave the band";
+    expectNothingSentAt(radio, 0x0409, 0x0006, TuneUpSpot, ClickLeft);  // one more click would leave the band
 }
 
 TEST_F(AdfReceiver, ACoarseStepUpStopsFiveKilohertzBelowTheTop)
 {
-    GaugeInstance& radio = placeAt(0x0405, 0x0000);
-    click(radio, MainSwitchSpot);
-    host.frame();
-    host.clearEvents();
+    GaugeInstance& radio = poweredAt(0x0405, 0x0000);
     click(radio, TuneUpSpot, ClickRight);
     EXPECT_EQ(sent(WholeUp), 5u);
-    tuneHost(0x0409, 0x0005);
-    host.frame();
-    host.clearEvents();
-    click(radio, TuneUpSpot, ClickRight);
-    EXPECT_TRUE(host.events().empty());
+    expectNothingSentAt(radio, 0x0409, 0x0005, TuneUpSpot, ClickRight);
     host.frame();
     EXPECT_EQ(shown(radio, TuningKnob).value, 65.0);
 }
 
 TEST_F(AdfReceiver, ACoarseStepDownInBandThreeStopsAtItsBottom)
 {
-    GaugeInstance& radio = placeAt(0x0855, 0x0000);
-    click(radio, MainSwitchSpot);
-    host.frame();
-    host.clearEvents();
+    GaugeInstance& radio = poweredAt(0x0855, 0x0000);
     click(radio, TuneDownSpot, ClickRight);
     EXPECT_EQ(sent(WholeDown), 5u);
     host.frame();
     EXPECT_EQ(shown(radio, LowerText).text, "0850.0");
     EXPECT_EQ(shown(radio, TuningKnob).value, 55.0);
 
-    tuneHost(0x0854, 0x0009);
-    host.frame();
-    host.clearEvents();
-    click(radio, TuneDownSpot, ClickRight);
-    EXPECT_TRUE(host.events().empty()) << "854.9 kHz";
+    expectNothingSentAt(radio, 0x0854, 0x0009, TuneDownSpot, ClickRight);
 }
 
 TEST_F(AdfReceiver, AClickWithBothButtonsIsACoarseStep)
 {
-    GaugeInstance& radio = placeAt(0x0300, 0x0000);
-    click(radio, MainSwitchSpot);
-    host.frame();
-    host.clearEvents();
+    GaugeInstance& radio = poweredAt(0x0300, 0x0000);
     click(radio, TuneUpSpot, ClickLeft | ClickRight);
     EXPECT_EQ(sent(WholeUp), 5u);
     EXPECT_EQ(host.events().size(), 5u);
@@ -268,10 +265,7 @@ TEST_F(AdfReceiver, WithThePowerOffTheKnobsDoNothing)
 
 TEST_F(AdfReceiver, BandUpTunesToTheBottomOfTheNextBand)
 {
-    GaugeInstance& radio = placeAt(0x0345, 0x0005);
-    click(radio, MainSwitchSpot);
-    host.frame();
-    host.clearEvents();
+    GaugeInstance& radio = poweredAt(0x0345, 0x0005);
     click(radio, BandUpSpot);
     ASSERT_EQ(host.events().size(), 1u);
     EXPECT_EQ(host.events()[0].id, FrequencySet);
@@ -296,10 +290,7 @@ TEST_F(AdfReceiver, BandUpTunesToTheBottomOfTheNextBand)
 
 TEST_F(AdfReceiver, BandDownTunesToTheTopOfTheBandBelowAndPresetsItsScale)
 {
-    GaugeInstance& radio = placeAt(0x0234, 0x0100);
-    click(radio, MainSwitchSpot);
-    host.frame();
-    host.clearEvents();
+    GaugeInstance& radio = poweredAt(0x0234, 0x0100);
     click(radio, BandDownSpot);
     EXPECT_EQ(host.events().at(0).value, 0x8500u);
     host.frame();
