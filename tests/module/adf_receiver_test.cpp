@@ -162,21 +162,6 @@ TEST_F(AdfReceiver, PoweredInBandThreeTheLowerTextShowsFourDigitKilohertz)
     EXPECT_EQ(shown(radio, BandKnob).value, 180.0);
 }
 
-TEST_F(AdfReceiver, TheWindowTextIsDrawnInGreyArialCentredInItsBox)
-{
-    GaugeInstance& radio = placeAt(0x0345, 0x0005);
-    click(radio, MainSwitchSpot);
-    host.frame();
-    auto text = shown(radio, UpperText);
-    EXPECT_EQ(text.font, "Arial");
-    EXPECT_EQ(text.textColour, 0x8C8C8Cu);
-    const auto* record = reinterpret_cast<const StringElement*>(radio.elements()[UpperText].element);
-    EXPECT_EQ(record->drawFlags, 37u);
-    EXPECT_EQ(record->characters, 6);
-    EXPECT_EQ(record->box.x, 102);
-    EXPECT_EQ(record->box.y, 27);
-}
-
 TEST_F(AdfReceiver, WithThePowerOffTheTextsAndLampGoAndTheScaleStaysWhereItWas)
 {
     GaugeInstance& radio = placeAt(0x0345, 0x0005);
