@@ -1,21 +1,446 @@
-// Radio_ADF_EZ6: the three-band ADF receiver.
+// Radio_ADF_EZ6: the three-band ADF receiver, 200-410, 410-850 and
+// 850-1750 kHz. A disc with one ring per band turns under the index line of
+// the scale window, masks cover the rings of the other bands, and a text in
+// the window repeats the frequency to 0.1 kHz. The tuning knob moves the
+// frequency within the band (left click 0.5 kHz, right click 5 kHz); the
+// band selector jumps to the edge the two bands share. A main switch, a tone
+// switch and a pilot lamp complete it. The host owns the frequency and the
+// tone audio; the main switch is ours and is never reported, it gates
+// tuning, band changes, the displays and the tone.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Host variables read: 16, frequency (BCD hundreds, tens, units of kHz);
+// 18, extension (thousands in bit 0x100, tenths below).
+// Key events sent: 66462/66461 tenth-kHz step up/down and 66542/66543 1-kHz
+// step up/down, five per click; 66122 frequency set (0x4100 or 0x8500, the
+// BCD of 410.0 and 850.0 kHz with the tenths last); 65841 tone on and 65836
+// tone off, every frame.
+// State owned: adfPowerOn, adfToneOn (cockpit_state.h, read by the bearing
+// indicator, cleared by the shut-down gauge); adfBand, adfFrequencyKhz,
+// adfDialValue, adfTuningKnob; the switches' sound slot (clip 30).
+#include <iterator>
+
+#include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_services.h"
+#include "framework/switches.h"
+#include "radios/adf/adf_frequency.h"
+#include "sound/sound_slot.h"
+
+int32_t adfPowerOn = 0;
+int32_t adfToneOn = 0;
 
 namespace {
 
-constexpr int32_t faceBitmap = 1300;
+double adfBand = 1.0;           // 1, 2 or 3
+double adfFrequencyKhz = 0.0;   // as decoded in the latest frame; the tuning limits test it
+double adfDialValue = 0.0;      // degrees of the scale disc; stays put while the power is off
+double adfTuningKnob = 60.0;    // knob units of 3 degrees, never wrapped
+SoundSlot adfSound;
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &radioAdfGauge, .imageFlags = 0x0003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+constexpr uint32_t AdfFrequency = 16;
+constexpr uint32_t AdfExtension = 18;
+constexpr uint32_t AdfToneAudio = 880;
+constexpr uint32_t AdfFrequencySet = 66122;  // 0x1024a
+constexpr uint32_t AdfToneOn = 65841;        // 0x10131
+constexpr uint32_t AdfToneOff = 65836;       // 0x1012c
+constexpr uint32_t ScaleHelpId = 12656;
 
-MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
+// The edges the band selector tunes to, in tenths of kHz.
+constexpr uint32_t LowerEdgeTenths = 4100;   // 410.0 kHz
+constexpr uint32_t UpperEdgeTenths = 8500;   // 850.0 kHz
+constexpr double LowerEdgeScale = adfScaleValue(1.0, 410.0);   // 105: the top of band 1
+constexpr double UpperEdgeScale = adfScaleValue(2.0, 850.0);   // 176: the top of band 2
 
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
+constexpr int32_t FrontBitmap = 1300;       // 600×492, openings for scale, knobs, switches
+constexpr int32_t ScaleDiscBitmap = 1370;   // 350×350, three rings
+constexpr int32_t BandMaskBitmap = 1360;    // frames 1361-1363 leave ring 1, 2 or 3 visible
+constexpr int32_t FrontMaskBitmap = 1380;   // the front again, window cut out under the index
+constexpr int32_t TuningKnobBitmap = 1320;  // 172×172
+constexpr int32_t BandKnobBitmap = 1310;    // 124×124
+constexpr int32_t ToneSwitchBitmap = 1350;  // off, 1351 on
+constexpr int32_t LampBitmap = 1340;        // 19×19
+constexpr int32_t MainSwitchBitmap = 1330;  // off, 1331 on
+
+constexpr uint32_t PlainFlags = ImageErase | ImageTransparent;
+constexpr uint32_t BrightFlags = ImageBright | ImageErase | ImageTransparent;
+constexpr uint32_t LitSmoothFlags = ImageLuminous | ImageBilinear | ImageErase | ImageTransparent;
+constexpr uint32_t SmoothFlags = ImageBilinear | ImageErase | ImageTransparent;
+
+constexpr Box ScaleArea = {0, 0, 455, 355};
+constexpr Box BandSelector = {473, 174, 172, 172};
+constexpr Box BandSelectorLeft = {473, 174, 86, 172};
+constexpr Box BandSelectorRight = {535, 174, 86, 172};
+constexpr Box ToneSwitch = {19, 344, 118, 118};
+constexpr Box MainSwitch = {473, 331, 124, 124};
+constexpr Box TuningKnobLeft = {218, 121, 86, 172};
+constexpr Box TuningKnobRight = {304, 121, 86, 172};
+
+// ---------------------------------------------------------------- callbacks
+
+// The host's frequency in kHz: whole kHz (register 16, then 18), then the
+// tenths from a lookup of their own.
+double readAdfFrequency()
+{
+    uint32_t frequency = readHostInteger(AdfFrequency);
+    uint32_t extension = readHostInteger(AdfExtension);
+    double whole = decodeAdfWholeKhz(frequency, extension);
+    return whole + decodeAdfTenths(readHostInteger(AdfExtension)) / 10.0;
+}
+
+double VARDEX_HOSTAPI scaleUpdate(GaugeElement*)
+{
+    adfFrequencyKhz = readAdfFrequency();
+    if (adfPowerOn != 0 && adfBandIndex(adfBand) != 0)
+        adfDialValue = adfScaleValue(adfBand, adfFrequencyKhz);
+    return adfDialValue;
+}
+
+double VARDEX_HOSTAPI bandMaskUpdate(GaugeElement*) { return adfBand; }
+
+// One of the two window texts, shown while the power is on and the band is
+// its own; hidden, it keeps its last text.
+void showFrequencyText(GaugeElement* element, bool ownBand)
+{
+    double khz = readAdfFrequency();
+    bool shown = adfPowerOn != 0 && ownBand;
+    showWhen(element, shown);
+    if (!shown || !element || element->kind != String)
+        return;
+    auto* text = reinterpret_cast<StringElement*>(element);
+    writeAdfFrequency(text->text, size_t{text->characters} + 1, khz);
+}
+
+double VARDEX_HOSTAPI outerRingTextUpdate(GaugeElement* element)
+{
+    showFrequencyText(element, adfBand == 3.0);
+    return 0.0;
+}
+
+double VARDEX_HOSTAPI innerRingsTextUpdate(GaugeElement* element)
+{
+    showFrequencyText(element, adfBand < 3.0);
+    return 0.0;
+}
+
+double VARDEX_HOSTAPI tuningKnobUpdate(GaugeElement*) { return adfTuningKnob; }
+double VARDEX_HOSTAPI bandKnobUpdate(GaugeElement*) { return adfBandKnobValue(adfBand); }
+
+// The two switch icons hold the host's tone audio every frame: on exactly
+// while both switches are on (then it hears "on" twice a frame), off
+// otherwise, so a tone change made elsewhere lasts one frame at most.
+double VARDEX_HOSTAPI toneSwitchUpdate(GaugeElement*)
+{
+    if (adfToneOn == 0) {
+        triggerKeyEvent(AdfToneOff, 0);
+        return 0.0;
+    }
+    if (adfPowerOn != 0)
+        triggerKeyEvent(AdfToneOn, 0);
+    return 1.0;
+}
+
+double VARDEX_HOSTAPI mainSwitchUpdate(GaugeElement*)
+{
+    if (adfPowerOn == 0) {
+        triggerKeyEvent(AdfToneOff, 0);
+        return 0.0;
+    }
+    if (adfToneOn != 0)
+        triggerKeyEvent(AdfToneOn, 0);
+    return 1.0;
+}
+
+double VARDEX_HOSTAPI lampUpdate(GaugeElement*) { return frameWhen(adfPowerOn != 0); }
+
+// The switches reach the host through the icons' next frame.
+int32_t VARDEX_HOSTAPI mainSwitchToggle(ClickRecord*, uint32_t)
+{
+    toggleWithClick(adfPowerOn, adfSound);
+    return 0;
+}
+
+// Works with the power off too.
+int32_t VARDEX_HOSTAPI toneToggle(ClickRecord*, uint32_t)
+{
+    toggleWithClick(adfToneOn, adfSound);
+    return 0;
+}
+
+void tuneToBandEdge(uint32_t edgeTenths) { triggerKeyEvent(AdfFrequencySet, rebaseDigits(edgeTenths, 10, 16)); }
+
+// Up a band: the frequency goes to the bottom of the new band, the edge it
+// shares with the one below, and the disc to the bottom of the new ring.
+int32_t VARDEX_HOSTAPI bandUp(ClickRecord*, uint32_t)
+{
+    if (adfPowerOn == 0 || !(adfBand < 3.0))
+        return 0;
+    adfBand += 1.0;
+    playClip(adfSound);
+    adfDialValue = 0.0;
+    if (adfBand == 2.0)
+        tuneToBandEdge(LowerEdgeTenths);
+    else if (adfBand == 3.0)
+        tuneToBandEdge(UpperEdgeTenths);
+    return 0;
+}
+
+// Down a band: to the top of the new band, the same shared edge; the disc
+// is preset to where the next frame will find it.
+int32_t VARDEX_HOSTAPI bandDown(ClickRecord*, uint32_t)
+{
+    if (adfPowerOn == 0 || !(adfBand > 1.0))
+        return 0;
+    adfBand -= 1.0;
+    playClip(adfSound);
+    if (adfBand == 1.0) {
+        adfDialValue = LowerEdgeScale;
+        tuneToBandEdge(LowerEdgeTenths);
+    } else if (adfBand == 2.0) {
+        adfDialValue = UpperEdgeScale;
+        tuneToBandEdge(UpperEdgeTenths);
+    }
+    return 0;
+}
+
+// The limits test the frequency of the latest frame, not the host's.
+void tune(uint32_t clickFlags, bool up)
+{
+    if (adfPowerOn == 0)
+        return;
+    AdfTuningStep step = adfTuningStep(adfBand, adfFrequencyKhz, clickFlags, up);
+    if (step.keyEvent == 0)
+        return;
+    for (int i = 0; i < AdfStepsPerClick; ++i)
+        triggerKeyEvent(step.keyEvent, 0);
+    adfTuningKnob += step.knobTurn;
+}
+
+int32_t VARDEX_HOSTAPI tuneUp(ClickRecord*, uint32_t clickFlags)
+{
+    tune(clickFlags, true);
+    return 0;
+}
+
+int32_t VARDEX_HOSTAPI tuneDown(ClickRecord*, uint32_t clickFlags)
+{
+    tune(clickFlags, false);
+    return 0;
+}
+
+const char* VARDEX_HOSTAPI bandWord(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
+{
+    return adfBandText(adfBand);
+}
+
+const char* VARDEX_HOSTAPI toneWord(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
+{
+    return onOffWord(adfToneOn);
+}
+
+const char* VARDEX_HOSTAPI powerWord(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
+{
+    return onOffWord(adfPowerOn);
+}
+
+// Installation: the tone goes off and the band follows the host's
+// frequency, whatever the main switch says; then the sound slot. Removal
+// releases the slot. The host is read in the update callbacks, not here.
+void VARDEX_HOSTAPI adfService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
+{
+    if (serviceCode == ServiceInstall) {
+        adfToneOn = 0;
+        triggerKeyEvent(AdfToneOff, 0);
+        adfFrequencyKhz = readAdfFrequency();
+        adfBand = adfBandFor(adfFrequencyKhz);
+        adfDialValue = adfScaleValue(adfBand, adfFrequencyKhz);
+    }
+    serveSoundSlot(adfSound, LeverClickClip, serviceCode, extra);
+}
+
+// ---------------------------------------------------------------- elements
+// Each element is the child of the one before it: front > scale disc > band
+// mask > lower text > upper text > front mask > tuning knob > band knob >
+// tone switch > lamp > main switch.
+
+FailureBinding textFailures[2][4] = {
+    {{20, FailNoDraw}, {21, FailNoDraw}, {5, FailNone}, {}},
+    {{20, FailNoDraw}, {21, FailNoDraw}, {5, FailNone}, {}},
+};
+FailureBinding lampFailures[] = {{20, FailNoDraw}, {21, FailNoDraw}, {}};
+
+// Value 0 straight up from the pivot, the second value straight down.
+CalibrationPoint scaleTable[] = {{.point = {301, 12}, .value = 0}, {.point = {301, 362}, .value = 180}};
+CalibrationPoint tuningKnobTable[] = {{.point = {304, 177}, .value = 0}, {.point = {304, 237}, .value = 60}};
+CalibrationPoint bandKnobTable[] = {{.point = {535, 174}, .value = 0}, {.point = {535, 298}, .value = 180}};
+
+extern GaugeElement* frontChildren[];
+extern GaugeElement* scaleChildren[];
+extern GaugeElement* bandMaskChildren[];
+extern GaugeElement* lowerTextChildren[];
+extern GaugeElement* upperTextChildren[];
+extern GaugeElement* frontMaskChildren[];
+extern GaugeElement* tuningKnobChildren[];
+extern GaugeElement* bandKnobChildren[];
+extern GaugeElement* toneSwitchChildren[];
+extern GaugeElement* lampChildren[];
+
+StaticImageElement front = {.common = {.kind = StaticImage,
+                                       .bitmap = FrontBitmap,
+                                       .gauge = &radioAdfGauge,
+                                       .children = frontChildren,
+                                       .imageFlags = PlainFlags}};
+
+NeedleElement scaleDisc = {.common = {.kind = Needle,
+                                      .bitmap = ScaleDiscBitmap,
+                                      .position = {301, 187},
+                                      .offset = {175, 175},
+                                      .gauge = &radioAdfGauge,
+                                      .children = scaleChildren,
+                                      .imageFlags = LitSmoothFlags},
+                           .table = scaleTable,
+                           .pointCount = std::size(scaleTable),
+                           .update = scaleUpdate};
+
+IconElement bandMask = {.common = {.kind = Icon,
+                                   .bitmap = BandMaskBitmap,
+                                   .position = {237, 12},
+                                   .gauge = &radioAdfGauge,
+                                   .children = bandMaskChildren,
+                                   .imageFlags = LitSmoothFlags},
+                        .scale = 1.0,
+                        .frames = 4,
+                        .update = bandMaskUpdate};
+
+// The two texts differ only in where they stand and which band they serve.
+constexpr StringElement frequencyText(Point position, GaugeElement** children, FailureBinding* failures,
+                                      UpdateCallback update)
+{
+    StringElement text = {.common = {.kind = String,
+                                     .bitmap = -1,
+                                     .position = position,
+                                     .gauge = &radioAdfGauge,
+                                     .children = children,
+                                     .failures = failures,
+                                     .imageFlags = BrightFlags},
+                          .sources = {hostVar(AdfFrequency)},
+                          .box = {102, 27},
+                          .textColour = 0x8C8C8C,
+                          .secondColour = 0x000000,
+                          .thirdColour = 0x00FFFF,
+                          .fontFace = "Arial",
+                          .fontWeight = 400,
+                          .charset = 1,
+                          .drawFlags = 37,  // centred both ways, one line
+                          .characters = 6,
+                          .update = update};
+    return text;
+}
+
+StringElement lowerText = frequencyText({255, 55}, lowerTextChildren, textFailures[0], outerRingTextUpdate);
+StringElement upperText = frequencyText({255, 20}, upperTextChildren, textFailures[1], innerRingsTextUpdate);
+
+StaticImageElement frontMask = {.common = {.kind = StaticImage,
+                                           .bitmap = FrontMaskBitmap,
+                                           .gauge = &radioAdfGauge,
+                                           .children = frontMaskChildren,
+                                           .imageFlags = PlainFlags}};
+
+NeedleElement tuningKnob = {.common = {.kind = Needle,
+                                       .bitmap = TuningKnobBitmap,
+                                       .position = {304, 207},
+                                       .offset = {86, 86},
+                                       .gauge = &radioAdfGauge,
+                                       .children = tuningKnobChildren,
+                                       .imageFlags = SmoothFlags},
+                            .table = tuningKnobTable,
+                            .pointCount = std::size(tuningKnobTable),
+                            .update = tuningKnobUpdate};
+
+NeedleElement bandKnob = {.common = {.kind = Needle,
+                                     .bitmap = BandKnobBitmap,
+                                     .position = {535, 236},
+                                     .offset = {62, 62},
+                                     .gauge = &radioAdfGauge,
+                                     .children = bandKnobChildren,
+                                     .imageFlags = SmoothFlags},
+                          .table = bandKnobTable,
+                          .pointCount = std::size(bandKnobTable),
+                          .update = bandKnobUpdate};
+
+IconElement toneSwitch = {.common = {.kind = Icon,
+                                     .bitmap = ToneSwitchBitmap,
+                                     .position = {19, 344},
+                                     .gauge = &radioAdfGauge,
+                                     .children = toneSwitchChildren,
+                                     .imageFlags = PlainFlags},
+                          .source = hostVar(AdfToneAudio),
+                          .scale = 1.0,
+                          .frames = 2,
+                          .update = toneSwitchUpdate};
+
+IconElement lamp = {.common = {.kind = Icon,
+                               .bitmap = LampBitmap,
+                               .position = {293, 462},
+                               .gauge = &radioAdfGauge,
+                               .children = lampChildren,
+                               .failures = lampFailures,
+                               .imageFlags = BrightFlags},
+                    .scale = 1.0,
+                    .frames = 1,
+                    .update = lampUpdate};
+
+IconElement mainSwitch = {.common = {.kind = Icon,
+                                     .bitmap = MainSwitchBitmap,
+                                     .position = {473, 331},
+                                     .gauge = &radioAdfGauge,
+                                     .imageFlags = PlainFlags},
+                          .scale = 1.0,
+                          .frames = 2,
+                          .update = mainSwitchUpdate};
+
+GaugeElement* frontChildren[] = {&scaleDisc.common, nullptr};
+GaugeElement* scaleChildren[] = {&bandMask.common, nullptr};
+GaugeElement* bandMaskChildren[] = {&lowerText.common, nullptr};
+GaugeElement* lowerTextChildren[] = {&upperText.common, nullptr};
+GaugeElement* upperTextChildren[] = {&frontMask.common, nullptr};
+GaugeElement* frontMaskChildren[] = {&tuningKnob.common, nullptr};
+GaugeElement* tuningKnobChildren[] = {&bandKnob.common, nullptr};
+GaugeElement* bandKnobChildren[] = {&toneSwitch.common, nullptr};
+GaugeElement* toneSwitchChildren[] = {&lamp.common, nullptr};
+GaugeElement* lampChildren[] = {&mainSwitch.common, nullptr};
+GaugeElement* roots[] = {&front.common, nullptr};
+
+// ---------------------------------------------------------------- mouse areas
+
+// One array serves the three text tooltips; each prints its own argument.
+TooltipArg tooltipArgs[] = {stringArg(bandWord), stringArg(toneWord), stringArg(powerWord)};
+constexpr uint32_t TooltipArgCount = std::size(tooltipArgs);
+
+MouseArea mouseAreas[] = {
+    region(),
+    region(ScaleArea),
+    hostTooltip(ScaleHelpId),
+    regionEnd(),
+    region(BandSelector),
+    textTooltip("Band selector (%1!s! KHz)", tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    region(ToneSwitch),
+    textTooltip("Tone switch (%2!s!)", tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    region(MainSwitch),
+    textTooltip("ADF main switch (%3!s!)", tooltipArgs, TooltipArgCount),
+    regionEnd(),
+    clickArea(MainSwitch, CursorHand, ClickLeft, mainSwitchToggle),
+    clickArea(ToneSwitch, CursorHand, ClickLeft, toneToggle),
+    clickArea(BandSelectorLeft, CursorDownArrow, ClickLeft | ClickRepeat, bandDown),
+    clickArea(BandSelectorRight, CursorUpArrow, ClickLeft | ClickRepeat, bandUp),
+    clickArea(TuningKnobLeft, CursorDownArrow, ClickRight | ClickLeft | ClickRepeat, tuneDown),
+    clickArea(TuningKnobRight, CursorUpArrow, ClickRight | ClickLeft | ClickRepeat, tuneUp),
+    regionEnd(),
+    listEnd(),
+};
 
 }  // namespace
 
-GaugeDefinition radioAdfGauge = gaugeHeader("Radio_ADF_EZ6", 100, roots, mouseAreas, serviceCallback);
+GaugeDefinition radioAdfGauge = gaugeHeader("Radio_ADF_EZ6", 100, roots, mouseAreas, adfService);

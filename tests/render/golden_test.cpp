@@ -217,5 +217,23 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"map_toggle", "Map_Toggle", "", {}}),
     testName);
 
+// The ADF receiver off and on (its window text in band 1), the bearing
+// indicator in both presentations with the receiver on, the transponder
+// off and on.
+const Click adfPower{"Radio_ADF_EZ6", {535, 420}};
+const Click adfTone{"Radio_ADF_EZ6", {78, 403}};
+INSTANTIATE_TEST_SUITE_P(
+    AdfAndTransponder, Golden,
+    testing::Values(GoldenCase{"radio_adf_off", "Radio_ADF_EZ6", "", {}},
+                    GoldenCase{"radio_adf_on_345.5kHz", "Radio_ADF_EZ6", "", {{"adf_freq_ext", 5}}, 3,
+                               {adfPower, adfTone}},
+                    GoldenCase{"adf_indicator_compass_45", "ADF_Indicator", "", {{"adf_bearing", 45}}, 3, {adfPower}},
+                    GoldenCase{"adf_indicator_homing_350", "ADF_Indicator", "", {{"adf_bearing", -10}}, 3,
+                               {adfPower, {"ADF_Indicator", {150, 150}}}},
+                    GoldenCase{"transponder_off_7700", "Radio_XPDR_FUG25A6", "", {{"transponder", 0x7700}}},
+                    GoldenCase{"transponder_on_1234", "Radio_XPDR_FUG25A6", "", {{"transponder", 0x1234}}, 3,
+                               {{"Radio_XPDR_FUG25A6", {115, 145}}}}),
+    testName);
+
 }  // namespace
 }  // namespace devhost
