@@ -1,21 +1,60 @@
-// Shut_Down: an invisible area that switches every radio off on the host's shut-down notice.
+// Shut_Down: an invisible area on the panel that switches every radio off
+// when the host gives its shut-down notice.
 //
-// So far the gauge's header and its root image; its elements, mouse areas
-// and callbacks come with the instrument's own work.
+// Reads host variable 60 on service code 14; nothing happens unless it is
+// positive. Then clears the main and tone switches of the ADF, COM, NAV and
+// transponder radios (owned by their gauges) and sends key events 65836
+// (ADF tone audio off), 65832 (NAV1 identifier tone off) and 65833 (the tone
+// event that follows NAV1's), in that order, whatever the switches were.
+// Frequencies, knobs, the ADF band and the transponder code stay as they are.
+// Owns no state and no sound.
+#include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_services.h"
 
 namespace {
 
-constexpr int32_t faceBitmap = 40;
+constexpr uint32_t shutDownConditionVar = 60;
+constexpr uint32_t adfToneOffEvent = 0x1012C;   // 65836
+constexpr uint32_t navToneOffEvent = 0x10128;   // 65832
+constexpr uint32_t nextToneOffEvent = 0x10129;  // 65833
 
-StaticImageElement face = {.common = {.kind = StaticImage, .bitmap = faceBitmap, .gauge = &shutDownGauge, .imageFlags = 0x0003}};
-GaugeElement* roots[] = {&face.common, nullptr};
+// ---------------------------------------------------------------- callback
+
+void VARDEX_HOSTAPI shutDownRadios(GaugeDefinition*, int32_t serviceCode, uint32_t)
+{
+    if (serviceCode != ServiceShutDownNotice)
+        return;
+    // "Not greater than 0" also covers a value that is no number.
+    if (!(readHostNumber(shutDownConditionVar) > 0.0))
+        return;
+
+    adfPowerOn = 0;
+    adfToneOn = 0;
+    triggerKeyEvent(adfToneOffEvent);
+
+    comPowerOn = 0;
+
+    navPowerOn = 0;
+    navToneOn = 0;
+    triggerKeyEvent(navToneOffEvent);
+    triggerKeyEvent(nextToneOffEvent);
+
+    xpdrPowerOn = 0;
+}
+
+// ---------------------------------------------------------------- elements
+
+StaticImageElement area = {
+    .common = {.kind = StaticImage, .bitmap = 40, .gauge = &shutDownGauge, .imageFlags = ImageTransparent | ImageErase},
+};
+GaugeElement* roots[] = {&area.common, nullptr};
+
+// ---------------------------------------------------------------- mouse areas
 
 MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
 
-void VARDEX_HOSTAPI serviceCallback(GaugeDefinition*, int32_t, uint32_t) {}
-
 }  // namespace
 
-GaugeDefinition shutDownGauge = gaugeHeader("Shut_Down", 30, roots, mouseAreas, serviceCallback);
+GaugeDefinition shutDownGauge = gaugeHeader("Shut_Down", 30, roots, mouseAreas, shutDownRadios);
