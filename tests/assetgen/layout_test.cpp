@@ -2,6 +2,8 @@
 // a needle for a value, and which record that direction is read from.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cmath>
 
 #include "tools/assetgen/layout.h"
@@ -19,16 +21,24 @@ double turnsApart(double a, double b)
     return std::min(std::abs(d), 360.0 - std::abs(d));
 }
 
-const ElementInfo& pending(const char* gauge, ElementKind kind, int bitmap, int ordinal = 0)
+// The module's records as the generator reads them: the definitions-only
+// build, which carries every table and no artwork.
+const LinkageRecord* definitions()
 {
-    static const Layout noModule(nullptr);
-    return noModule.element(gauge, kind, bitmap, ordinal);
+    static void* module = dlopen(VARDEX_DEFINITIONS_MODULE, RTLD_NOW | RTLD_LOCAL);
+    return module ? static_cast<const LinkageRecord*>(dlsym(module, "Linkage")) : nullptr;
+}
+
+const ElementInfo& recorded(const char* gauge, ElementKind kind, int bitmap, int ordinal = 0)
+{
+    static const Layout layout(definitions());
+    return layout.element(gauge, kind, bitmap, ordinal);
 }
 
 TEST(NeedleDirection, PointsAtEachTablePoint)
 {
     // The metric vertical-speed needle turns about (150,150).
-    const auto& metric = pending("Vertical_Speed", Needle, 1110, 1);
+    const auto& metric = recorded("Vertical_Speed", Needle, 1110, 1);
     auto towards = [](double x, double y) { return std::atan2(y - 150, x - 150) * 180 / M_PI; };
     EXPECT_NEAR(turnsApart(needleAngle(metric, 0), towards(36, 151)), 0, 1e-9) << "level flight at the left";
     EXPECT_NEAR(turnsApart(needleAngle(metric, 2560), towards(137, 40)), 0, 1e-9) << "10 m/s climb";
@@ -37,7 +47,7 @@ TEST(NeedleDirection, PointsAtEachTablePoint)
 
 TEST(NeedleDirection, InterpolatesClockwiseBetweenPoints)
 {
-    const auto& metres = pending("Altimeter", Needle, 340);
+    const auto& metres = recorded("Altimeter", Needle, 340);
     // 0 at the bottom, 500 at the top: 250 lies halfway round clockwise, at the left.
     EXPECT_NEAR(turnsApart(needleAngle(metres, 250), 180), 0, 1e-9);
     EXPECT_NEAR(turnsApart(needleAngle(metres, 750), 0), 0, 1e-9);
@@ -45,7 +55,7 @@ TEST(NeedleDirection, InterpolatesClockwiseBetweenPoints)
 
 TEST(NeedleDirection, KeepsTurningAtTheLastSegmentsRate)
 {
-    const auto& metres = pending("Altimeter", Needle, 340);
+    const auto& metres = recorded("Altimeter", Needle, 340);
     EXPECT_NEAR(needleAngle(metres, 1000) - needleAngle(metres, 0), 360, 1e-9) << "one turn per 1000 m";
     EXPECT_NEAR(needleAngle(metres, -250) - needleAngle(metres, 0), -90, 1e-9);
 }
@@ -53,7 +63,7 @@ TEST(NeedleDirection, KeepsTurningAtTheLastSegmentsRate)
 TEST(NeedleDirection, RestsOnAStopThatRepeatsAPoint)
 {
     // The turn needle's table repeats its end marks as stops at 5 and -5.
-    const auto& turn = pending("Turn_Coordinator", Needle, 450);
+    const auto& turn = recorded("Turn_Coordinator", Needle, 450);
     EXPECT_DOUBLE_EQ(needleAngle(turn, 5), needleAngle(turn, 4.5));
     EXPECT_DOUBLE_EQ(needleAngle(turn, 9), needleAngle(turn, 4.5));
     EXPECT_DOUBLE_EQ(needleAngle(turn, -9), needleAngle(turn, -4.5)) << "beyond a stop the needle rests on it";
@@ -61,7 +71,7 @@ TEST(NeedleDirection, RestsOnAStopThatRepeatsAPoint)
 
 TEST(NeedleDirection, FollowsADescendingTable)
 {
-    const auto& course = pending("Landing_Indicator", Needle, 3060);
+    const auto& course = recorded("Landing_Indicator", Needle, 3060);
     EXPECT_NEAR(turnsApart(needleAngle(course, 0), 90), 0, 1e-9) << "no deviation: straight down";
     EXPECT_LT(needleAngle(course, 127), needleAngle(course, -127)) << "a positive deviation swings the tip right";
 }
@@ -72,7 +82,7 @@ TEST(NeedleDirection, WithoutATableIsTheValueItself)
     EXPECT_DOUBLE_EQ(needleAngle(disc, 30), 30);
 }
 
-TEST(LayoutSource, PrefersTheModulesOwnRecord)
+TEST(LayoutSource, ReadsTheRecordsItIsGiven)
 {
     // A module whose airspeed needle has its own table.
     static CalibrationPoint table[] = {{{150, 251}, 0, 0}, {{150, 51}, 500, 0}};
@@ -93,14 +103,14 @@ TEST(LayoutSource, PrefersTheModulesOwnRecord)
     ASSERT_EQ(fromModule.table.size(), 2u);
     EXPECT_DOUBLE_EQ(fromModule.table[1].value, 500);
     EXPECT_EQ(layout.fromModule().count("Airspeed"), 1u);
-    // A gauge the module does not carry yet comes from the pending tables.
-    EXPECT_EQ(layout.element("Altimeter", Needle, 340).table.size(), 2u);
-    EXPECT_EQ(layout.fromPending().count("Altimeter"), 1u);
+    // Nothing else: a gauge the records lack has no layout.
+    EXPECT_THROW(layout.element("Altimeter", Needle, 340), std::runtime_error);
 }
 
 TEST(LayoutSource, NamesWhatNobodyKnows)
 {
-    Layout layout(nullptr);
+    ASSERT_NE(definitions(), nullptr) << dlerror();
+    Layout layout(definitions());
     EXPECT_THROW(layout.element("Vertical_Speed", Needle, 999), std::runtime_error);
     EXPECT_THROW(layout.element("Vertical_Speed", Needle, 1110, 2), std::runtime_error) << "only two needles";
 }

@@ -75,13 +75,8 @@ const ElementInfo& Layout::element(std::string_view gauge, ElementKind kind, int
                 return &e;
         return nullptr;
     };
-    // A gauge that is built carries the element; a placeholder has only its root image.
     if (const ElementInfo* e = find(module_)) {
         fromModule_.insert(e->gauge);
-        return *e;
-    }
-    if (const ElementInfo* e = find(pendingElements())) {
-        fromPending_.insert(e->gauge);
         return *e;
     }
     throw std::runtime_error("no element of kind " + std::to_string(kind) + " with bitmap " + std::to_string(bitmap) +

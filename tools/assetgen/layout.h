@@ -1,7 +1,6 @@
 // Where the module's elements sit and how its needles and discs turn, read
 // from the module's own records so that every mark is drawn where the
-// instrument will point. A gauge whose records do not carry an element yet
-// takes it from the pending tables (pending_tables.cpp).
+// instrument will point: no table is written down twice.
 #pragma once
 
 #include <set>
@@ -38,29 +37,22 @@ struct ElementInfo {
     double rangeEnd = 0.0;
 };
 
-// The elements of the gauges that are not built yet; entries are deleted
-// as the gauges land.
-const std::vector<ElementInfo>& pendingElements();
-
 class Layout {
 public:
     // Reads every element of every gauge of the linkage; null reads nothing.
     explicit Layout(const LinkageRecord* linkage);
 
     // The `ordinal`-th element of that kind and bitmap in the gauge's drawing
-    // order: from the module when it has it (a needle with its table), else
-    // from the pending tables. Throws when neither knows it.
+    // order, as the module's records have it. Throws when they do not.
     const ElementInfo& element(std::string_view gauge, ElementKind kind, int bitmap, int ordinal = 0) const;
 
-    // The gauges whose elements came from the module's records and those
-    // that still needed the pending tables, for the generator's report.
+    // The gauges whose elements the artwork was placed against, for the
+    // generator's report.
     const std::set<std::string>& fromModule() const { return fromModule_; }
-    const std::set<std::string>& fromPending() const { return fromPending_; }
 
 private:
     std::vector<ElementInfo> module_;
     mutable std::set<std::string> fromModule_;
-    mutable std::set<std::string> fromPending_;
 };
 
 // The needle's direction for a value, in degrees clockwise from the +x axis

@@ -160,8 +160,8 @@ int main(int argc, char** argv)
                 list += (list.empty() ? "" : ", ") + g;
             return list.empty() ? std::string("none") : list;
         };
-        std::printf("assetgen: %zu bitmaps; marks from the module's records of: %s; from the pending tables for: %s\n",
-                    recipes.size(), names(layout.fromModule()).c_str(), names(layout.fromPending()).c_str());
+        std::printf("assetgen: %zu bitmaps; marks from the module's records of: %s\n", recipes.size(),
+                    names(layout.fromModule()).c_str());
     }
     return 0;
 }
