@@ -30,11 +30,16 @@ std::string shown(const ElementSnapshot& e)
 std::string describeEvent(const EventRecord& event)
 {
     if (event.windowToggle)
-        return fmt::format("frame {:>6}  panel window {} toggled", event.frame, event.id);
+        return fmt::format("panel window {} toggled", event.id);
     const KeyEventInfo* info = findKeyEvent(event.id);
-    return fmt::format("frame {:>6}  key event {} {} value {}{}", event.frame, event.id,
+    return fmt::format("key event {} {} value {}{}", event.id,
                        info ? std::string(info->name) : std::string("(unknown)"), event.value,
                        event.known ? "" : " — not a key event the host knows");
+}
+
+bool sameEvent(const EventRecord& a, const EventRecord& b)
+{
+    return a.id == b.id && a.value == b.value && a.windowToggle == b.windowToggle && a.known == b.known;
 }
 
 }  // namespace
@@ -56,11 +61,26 @@ std::string describeGauge(const GaugeSnapshot& gauge)
     return line;
 }
 
+// Some gauges hold host state every frame (the ADF's tone audio, for one), so
+// an event repeated frame after frame is told once, with its frames and count.
 std::string describeEvents(const Snapshot& snapshot, size_t eventsFrom)
 {
+    const std::vector<EventRecord>& events = snapshot.events;
     std::string text;
-    for (size_t i = eventsFrom; i < snapshot.events.size(); ++i)
-        text += "    " + describeEvent(snapshot.events[i]) + "\n";
+    for (size_t i = eventsFrom; i < events.size();) {
+        size_t end = i + 1;
+        while (end < events.size() && sameEvent(events[end], events[i]) && events[end].frame <= events[end - 1].frame + 1)
+            ++end;
+        const EventRecord& first = events[i];
+        const EventRecord& last = events[end - 1];
+        if (end - i > 1 && last.frame > first.frame)
+            text += fmt::format("    frames {:>5}-{:<5} {} ({} times)\n", first.frame, last.frame, describeEvent(first),
+                                end - i);
+        else
+            for (size_t k = i; k < end; ++k)
+                text += fmt::format("    frame {:>6}  {}\n", events[k].frame, describeEvent(events[k]));
+        i = end;
+    }
     return text;
 }
 
