@@ -37,9 +37,9 @@ StaticImageElement base = {.common = {.kind = StaticImage,
                                       .bitmap = BaseBitmap,
                                       .gauge = &gunsightGauge,
                                       .children = baseChildren,
-                                      .imageFlags = 0x0003}};
+                                      .imageFlags = PlainImage}};
 
-IconElement sight = {.common = {.kind = Icon, .bitmap = SightBitmap, .gauge = &gunsightGauge, .imageFlags = 0x0003},
+IconElement sight = {.common = {.kind = Icon, .bitmap = SightBitmap, .gauge = &gunsightGauge, .imageFlags = PlainImage},
                      .scale = 1.0,
                      .frames = 1,
                      .update = sightVisibility};

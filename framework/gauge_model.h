@@ -114,6 +114,13 @@ inline constexpr uint32_t ImageLuminous = 0x00004000;     // lit at night
 inline constexpr uint32_t ImageHidden = 0x40000000;
 inline constexpr uint32_t ImageOnScreen = 0x80000000;     // cleared to ask for a redraw
 
+// The five image-flag words the module's definitions use.
+inline constexpr uint32_t PlainImage = ImageTransparent | ImageErase;  // 0x0003
+inline constexpr uint32_t BrightImage = PlainImage | ImageBright;      // 0x0007
+inline constexpr uint32_t SmoothImage = PlainImage | ImageBilinear;    // 0x0083
+inline constexpr uint32_t LitImage = PlainImage | ImageLuminous;       // 0x4003
+inline constexpr uint32_t LitSmoothImage = SmoothImage | ImageLuminous;  // 0x4083
+
 // The part every element record begins with. Children and the gauge's element
 // list point at this part of each record.
 struct GaugeElement {

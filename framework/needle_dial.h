@@ -34,9 +34,9 @@
 
 // How the three parts of a dial are drawn: face and needle lit at night,
 // the needle turned smoothly, the bezel plain over both.
-inline constexpr uint32_t DialFaceFlags = ImageLuminous | ImageErase | ImageTransparent;
-inline constexpr uint32_t DialNeedleFlags = ImageLuminous | ImageBilinear | ImageErase | ImageTransparent;
-inline constexpr uint32_t DialBezelFlags = ImageErase | ImageTransparent;
+inline constexpr uint32_t DialFaceFlags = LitImage;
+inline constexpr uint32_t DialNeedleFlags = LitSmoothImage;
+inline constexpr uint32_t DialBezelFlags = PlainImage;
 
 // Dials that share their pictures (one per engine, say) share one of these.
 struct DialParts {

@@ -25,7 +25,7 @@
 
 inline constexpr uint32_t ButtonSize = 19;   // mm
 inline constexpr Box ButtonSpot = {3, 3, 13, 13};
-inline constexpr uint32_t ButtonFaceFlags = ImageErase | ImageTransparent;
+inline constexpr uint32_t ButtonFaceFlags = PlainImage;
 
 // The one element of every button: its face, placed at the gauge's origin.
 constexpr StaticImageElement buttonFace(int32_t bitmap, GaugeDefinition* gauge)

@@ -42,9 +42,9 @@ StaticImageElement plate = {.common = {.kind = StaticImage,
                                        .bitmap = PlateBitmap,
                                        .gauge = &metricSwitchGauge,
                                        .children = plateChildren,
-                                       .imageFlags = 0x0003}};
+                                       .imageFlags = PlainImage}};
 
-IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &metricSwitchGauge, .imageFlags = 0x0003},
+IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &metricSwitchGauge, .imageFlags = PlainImage},
                      .scale = 1.0,
                      .frames = 2,
                      .update = leverUpdate};

@@ -62,11 +62,6 @@ constexpr int32_t ToneSwitchBitmap = 1350;  // off, 1351 on
 constexpr int32_t LampBitmap = 1340;        // 19×19
 constexpr int32_t MainSwitchBitmap = 1330;  // off, 1331 on
 
-constexpr uint32_t PlainFlags = ImageErase | ImageTransparent;
-constexpr uint32_t BrightFlags = ImageBright | ImageErase | ImageTransparent;
-constexpr uint32_t LitSmoothFlags = ImageLuminous | ImageBilinear | ImageErase | ImageTransparent;
-constexpr uint32_t SmoothFlags = ImageBilinear | ImageErase | ImageTransparent;
-
 constexpr Box ScaleArea = {0, 0, 455, 355};
 constexpr Box BandSelector = {473, 174, 172, 172};
 constexpr Box BandSelectorLeft = {473, 174, 86, 172};
@@ -289,7 +284,7 @@ StaticImageElement front = {.common = {.kind = StaticImage,
                                        .bitmap = FrontBitmap,
                                        .gauge = &radioAdfGauge,
                                        .children = frontChildren,
-                                       .imageFlags = PlainFlags}};
+                                       .imageFlags = PlainImage}};
 
 NeedleElement scaleDisc = {.common = {.kind = Needle,
                                       .bitmap = ScaleDiscBitmap,
@@ -297,7 +292,7 @@ NeedleElement scaleDisc = {.common = {.kind = Needle,
                                       .offset = {175, 175},
                                       .gauge = &radioAdfGauge,
                                       .children = scaleChildren,
-                                      .imageFlags = LitSmoothFlags},
+                                      .imageFlags = LitSmoothImage},
                            .table = scaleTable,
                            .pointCount = std::size(scaleTable),
                            .update = scaleUpdate};
@@ -307,7 +302,7 @@ IconElement bandMask = {.common = {.kind = Icon,
                                    .position = {237, 12},
                                    .gauge = &radioAdfGauge,
                                    .children = bandMaskChildren,
-                                   .imageFlags = LitSmoothFlags},
+                                   .imageFlags = LitSmoothImage},
                         .scale = 1.0,
                         .frames = 4,
                         .update = bandMaskUpdate};
@@ -322,7 +317,7 @@ constexpr StringElement frequencyText(Point position, GaugeElement** children, F
                                      .gauge = &radioAdfGauge,
                                      .children = children,
                                      .failures = failures,
-                                     .imageFlags = BrightFlags},
+                                     .imageFlags = BrightImage},
                           .sources = {hostVar(AdfFrequency)},
                           .box = {102, 27},
                           .textColour = 0x8C8C8C,
@@ -344,7 +339,7 @@ StaticImageElement frontMask = {.common = {.kind = StaticImage,
                                            .bitmap = FrontMaskBitmap,
                                            .gauge = &radioAdfGauge,
                                            .children = frontMaskChildren,
-                                           .imageFlags = PlainFlags}};
+                                           .imageFlags = PlainImage}};
 
 NeedleElement tuningKnob = {.common = {.kind = Needle,
                                        .bitmap = TuningKnobBitmap,
@@ -352,7 +347,7 @@ NeedleElement tuningKnob = {.common = {.kind = Needle,
                                        .offset = {86, 86},
                                        .gauge = &radioAdfGauge,
                                        .children = tuningKnobChildren,
-                                       .imageFlags = SmoothFlags},
+                                       .imageFlags = SmoothImage},
                             .table = tuningKnobTable,
                             .pointCount = std::size(tuningKnobTable),
                             .update = tuningKnobUpdate};
@@ -363,7 +358,7 @@ NeedleElement bandKnob = {.common = {.kind = Needle,
                                      .offset = {62, 62},
                                      .gauge = &radioAdfGauge,
                                      .children = bandKnobChildren,
-                                     .imageFlags = SmoothFlags},
+                                     .imageFlags = SmoothImage},
                           .table = bandKnobTable,
                           .pointCount = std::size(bandKnobTable),
                           .update = bandKnobUpdate};
@@ -373,7 +368,7 @@ IconElement toneSwitch = {.common = {.kind = Icon,
                                      .position = {19, 344},
                                      .gauge = &radioAdfGauge,
                                      .children = toneSwitchChildren,
-                                     .imageFlags = PlainFlags},
+                                     .imageFlags = PlainImage},
                           .source = hostVar(AdfToneAudio),
                           .scale = 1.0,
                           .frames = 2,
@@ -385,7 +380,7 @@ IconElement lamp = {.common = {.kind = Icon,
                                .gauge = &radioAdfGauge,
                                .children = lampChildren,
                                .failures = lampFailures,
-                               .imageFlags = BrightFlags},
+                               .imageFlags = BrightImage},
                     .scale = 1.0,
                     .frames = 1,
                     .update = lampUpdate};
@@ -394,7 +389,7 @@ IconElement mainSwitch = {.common = {.kind = Icon,
                                      .bitmap = MainSwitchBitmap,
                                      .position = {473, 331},
                                      .gauge = &radioAdfGauge,
-                                     .imageFlags = PlainFlags},
+                                     .imageFlags = PlainImage},
                           .scale = 1.0,
                           .frames = 2,
                           .update = mainSwitchUpdate};

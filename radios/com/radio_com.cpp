@@ -128,7 +128,7 @@ StaticImageElement face = {.common = {.kind = StaticImage,
                                       .bitmap = FaceBitmap,
                                       .gauge = &radioComGauge,
                                       .children = faceChildren,
-                                      .imageFlags = 0x4003}};
+                                      .imageFlags = LitImage}};
 
 SpriteElement mhzDisc = turningSprite({.kind = Sprite,
                                        .bitmap = MhzDiscBitmap,
@@ -136,7 +136,7 @@ SpriteElement mhzDisc = turningSprite({.kind = Sprite,
                                        .offset = DiscCentre,
                                        .gauge = &radioComGauge,
                                        .children = mhzDiscChildren,
-                                       .imageFlags = 0x4083},
+                                       .imageFlags = LitSmoothImage},
                                       9.0, mhzDiscTurn);
 
 SpriteElement decimalDisc = turningSprite({.kind = Sprite,
@@ -145,7 +145,7 @@ SpriteElement decimalDisc = turningSprite({.kind = Sprite,
                                            .offset = DiscCentre,
                                            .gauge = &radioComGauge,
                                            .children = decimalDiscChildren,
-                                           .imageFlags = 0x4083},
+                                           .imageFlags = LitSmoothImage},
                                           90.0, decimalDiscTurn);
 
 // Only what lies behind the window shows of the discs.
@@ -153,7 +153,7 @@ StaticImageElement mask = {.common = {.kind = StaticImage,
                                       .bitmap = MaskBitmap,
                                       .gauge = &radioComGauge,
                                       .children = maskChildren,
-                                      .imageFlags = 0x0003}};
+                                      .imageFlags = PlainImage}};
 
 SpriteElement knob = turningSprite({.kind = Sprite,
                                     .bitmap = KnobBitmap,
@@ -161,7 +161,7 @@ SpriteElement knob = turningSprite({.kind = Sprite,
                                     .offset = KnobCentre,
                                     .gauge = &radioComGauge,
                                     .children = knobChildren,
-                                    .imageFlags = 0x0083},
+                                    .imageFlags = SmoothImage},
                                    -1.0, knobTurn);
 
 IconElement mainSwitch = {.common = {.kind = Icon,
@@ -169,7 +169,7 @@ IconElement mainSwitch = {.common = {.kind = Icon,
                                      .position = {5, 6},
                                      .gauge = &radioComGauge,
                                      .children = switchChildren,
-                                     .imageFlags = 0x0003},
+                                     .imageFlags = PlainImage},
                           .scale = 1.0,
                           .frames = 2,
                           .update = switchIcon<comPowerOn>};
@@ -181,7 +181,7 @@ IconElement lamp = {.common = {.kind = Icon,
                                .position = {313, 293},
                                .gauge = &radioComGauge,
                                .failures = lampFailures,
-                               .imageFlags = 0x0007},
+                               .imageFlags = BrightImage},
                     .scale = 1.0,
                     .frames = 1,
                     .update = lampWhileOn<comPowerOn>};

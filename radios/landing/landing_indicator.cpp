@@ -37,7 +37,7 @@ constexpr int32_t FaceBitmap = 3050;          // 200×200
 constexpr int32_t CourseNeedleBitmap = 3060;  // 98×8, pointing to +x
 constexpr int32_t GlideNeedleBitmap = 3070;   // 107×8
 constexpr int32_t BezelBitmap = 3080;         // 200×200
-constexpr uint32_t NeedleFlags = 0x4083;
+constexpr uint32_t NeedleFlags = LitSmoothImage;
 
 // ---------------------------------------------------------------- callbacks
 
@@ -95,7 +95,7 @@ StaticImageElement face = {.common = {.kind = StaticImage,
                                       .gauge = &landingIndicatorGauge,
                                       .children = faceChildren,
                                       .failures = faceFailures,
-                                      .imageFlags = 0x4003}};
+                                      .imageFlags = LitImage}};
 
 // Pivot at the top of the dial.
 NeedleElement courseNeedle = {.common = {.kind = Needle,
@@ -128,7 +128,7 @@ NeedleElement glideNeedle = {.common = {.kind = Needle,
 StaticImageElement bezel = {.common = {.kind = StaticImage,
                                        .bitmap = BezelBitmap,
                                        .gauge = &landingIndicatorGauge,
-                                       .imageFlags = 0x0003}};
+                                       .imageFlags = PlainImage}};
 
 GaugeElement* faceChildren[] = {&courseNeedle.common, nullptr};
 GaugeElement* courseNeedleChildren[] = {&glideNeedle.common, nullptr};

@@ -136,7 +136,7 @@ StaticImageElement base = {.common = {.kind = StaticImage,
                                       .bitmap = BaseBitmap,
                                       .gauge = &radioNavGauge,
                                       .children = baseChildren,
-                                      .imageFlags = 0x4003}};
+                                      .imageFlags = LitImage}};
 
 SpriteElement coarseDisk = turningSprite({.kind = Sprite,
                                           .bitmap = CoarseDiskBitmap,
@@ -144,7 +144,7 @@ SpriteElement coarseDisk = turningSprite({.kind = Sprite,
                                           .offset = DiskCentre,
                                           .gauge = &radioNavGauge,
                                           .children = coarseDiskChildren,
-                                          .imageFlags = 0x4083},
+                                          .imageFlags = LitSmoothImage},
                                          9.0, coarseDiskTurn);
 
 SpriteElement fineDisk = turningSprite({.kind = Sprite,
@@ -153,7 +153,7 @@ SpriteElement fineDisk = turningSprite({.kind = Sprite,
                                         .offset = DiskCentre,
                                         .gauge = &radioNavGauge,
                                         .children = fineDiskChildren,
-                                        .imageFlags = 0x4083},
+                                        .imageFlags = LitSmoothImage},
                                        88.0, fineDiskTurn);
 
 // Only what lies behind the window shows of the disks.
@@ -161,7 +161,7 @@ StaticImageElement front = {.common = {.kind = StaticImage,
                                        .bitmap = FrontBitmap,
                                        .gauge = &radioNavGauge,
                                        .children = frontChildren,
-                                       .imageFlags = 0x0003}};
+                                       .imageFlags = PlainImage}};
 
 SpriteElement knob = turningSprite({.kind = Sprite,
                                     .bitmap = KnobBitmap,
@@ -169,7 +169,7 @@ SpriteElement knob = turningSprite({.kind = Sprite,
                                     .offset = {88, 109},
                                     .gauge = &radioNavGauge,
                                     .children = knobChildren,
-                                    .imageFlags = 0x0083},
+                                    .imageFlags = SmoothImage},
                                    -1.0, knobTurn);
 
 IconElement toneSwitch = {.common = {.kind = Icon,
@@ -177,7 +177,7 @@ IconElement toneSwitch = {.common = {.kind = Icon,
                                      .position = {16, 201},
                                      .gauge = &radioNavGauge,
                                      .children = toneSwitchChildren,
-                                     .imageFlags = 0x0003},
+                                     .imageFlags = PlainImage},
                           .scale = 1.0,
                           .frames = 2,
                           .update = switchIcon<navToneOn>};
@@ -187,7 +187,7 @@ IconElement mainSwitch = {.common = {.kind = Icon,
                                      .position = {92, 201},
                                      .gauge = &radioNavGauge,
                                      .children = mainSwitchChildren,
-                                     .imageFlags = 0x0003},
+                                     .imageFlags = PlainImage},
                           .scale = 1.0,
                           .frames = 2,
                           .update = switchIcon<navPowerOn>};
@@ -199,7 +199,7 @@ IconElement lamp = {.common = {.kind = Icon,
                                .position = {32, 12},
                                .gauge = &radioNavGauge,
                                .failures = lampFailures,
-                               .imageFlags = 0x0007},
+                               .imageFlags = BrightImage},
                     .scale = 1.0,
                     .frames = 1,
                     .update = lampWhileOn<navPowerOn>};

@@ -40,10 +40,10 @@ StaticImageElement mounting = {.common = {.kind = StaticImage,
                                           .bitmap = MountingBitmap,
                                           .gauge = &navGpsSwitchGauge,
                                           .children = mountingChildren,
-                                          .imageFlags = 0x0003}};
+                                          .imageFlags = PlainImage}};
 
 // No update callback: the host shows the frame that variable 848 names.
-IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = 0x0003},
+IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = PlainImage},
                      .source = hostVar(GpsDrivesNavigation),
                      .scale = 1.0,
                      .frames = 2};

@@ -135,12 +135,12 @@ StaticImageElement plate = {.common = {.kind = StaticImage,
                                        .bitmap = PlateBitmap,
                                        .gauge = &registrationGauge,
                                        .children = plateChildren,
-                                       .imageFlags = ImageErase | ImageTransparent}};
+                                       .imageFlags = PlainImage}};
 
 StringElement registration = {.common = {.kind = String,
                                           .bitmap = -1,
                                           .gauge = &registrationGauge,
-                                          .imageFlags = ImageErase | ImageTransparent},
+                                          .imageFlags = PlainImage},
                               .box = PlateSize,
                               .textColour = White,
                               .thirdColour = PlateShadow,

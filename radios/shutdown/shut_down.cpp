@@ -47,7 +47,7 @@ void VARDEX_HOSTAPI shutDownRadios(GaugeDefinition*, int32_t serviceCode, uint32
 // ---------------------------------------------------------------- elements
 
 StaticImageElement area = {
-    .common = {.kind = StaticImage, .bitmap = 40, .gauge = &shutDownGauge, .imageFlags = ImageTransparent | ImageErase},
+    .common = {.kind = StaticImage, .bitmap = 40, .gauge = &shutDownGauge, .imageFlags = PlainImage},
 };
 GaugeElement* roots[] = {&area.common, nullptr};
 

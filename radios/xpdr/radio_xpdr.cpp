@@ -44,10 +44,6 @@ constexpr int32_t MainSwitchBitmap = 2190;    // 50×50, frame 0 off (left), 1 o
 constexpr Point KnobPointerHub = {25, 25};
 constexpr double WheelTop = 0.0, WheelBottom = 10.0;
 
-constexpr uint32_t PlainFlags = ImageErase | ImageTransparent;
-constexpr uint32_t BrightFlags = ImageBright | ImageErase | ImageTransparent;
-constexpr uint32_t SmoothFlags = ImageBilinear | ImageErase | ImageTransparent;
-
 constexpr Box UpperPlate = {0, 0, 400, 120};
 constexpr Box LowerPlate = {135, 120, 190, 130};
 constexpr Box MainSwitch = {76, 120, 50, 50};
@@ -161,7 +157,7 @@ constexpr NeedleElement knobPointer(Point position, CalibrationPoint* table, Gau
                                         .offset = KnobPointerHub,
                                         .gauge = &radioXpdrGauge,
                                         .children = children,
-                                        .imageFlags = SmoothFlags},
+                                        .imageFlags = SmoothImage},
                              .table = table,
                              .pointCount = 2,
                              .update = update};
@@ -177,7 +173,7 @@ constexpr MovingImageElement wheel(Point position, FailureBinding* failures, Gau
                                            .gauge = &radioXpdrGauge,
                                            .children = children,
                                            .failures = failures,
-                                           .imageFlags = SmoothFlags},
+                                           .imageFlags = SmoothImage},
                                 .ySource = hostVar(TransponderCode),
                                 .yMin = WheelTop,
                                 .yMax = WheelBottom,
@@ -217,7 +213,7 @@ StaticImageElement plate = {.common = {.kind = StaticImage,
                                        .bitmap = PlateBitmap,
                                        .gauge = &radioXpdrGauge,
                                        .children = plateChildren,
-                                       .imageFlags = PlainFlags}};
+                                       .imageFlags = PlainImage}};
 
 NeedleElement unitsPointer =
     knobPointer({365, 68}, unitsTable, unitsPointerChildren, knobPointerUpdate<transponderUnits>);
@@ -236,11 +232,11 @@ MovingImageElement hundredsWheel =
 MovingImageElement thousandsWheel = wheel({135, 5}, displayFailures[ThousandsWheel].data(), thousandsWheelChildren,
                                           wheelUpdate<transponderThousands>);
 
-IconElement identSwitch = switchIcon(IdentSwitchBitmap, {333, 166}, PlainFlags, 2, displayFailures[IdentSwitchIcon].data(),
+IconElement identSwitch = switchIcon(IdentSwitchBitmap, {333, 166}, PlainImage, 2, displayFailures[IdentSwitchIcon].data(),
                                      identSwitchChildren, identSwitchUpdate);
-IconElement lamp = switchIcon(LampBitmap, {61, 9}, BrightFlags, 1, displayFailures[LampIcon].data(), lampChildren, lampUpdate);
+IconElement lamp = switchIcon(LampBitmap, {61, 9}, BrightImage, 1, displayFailures[LampIcon].data(), lampChildren, lampUpdate);
 IconElement mainSwitch =
-    switchIcon(MainSwitchBitmap, {76, 120}, PlainFlags, 2, displayFailures[MainSwitchIcon].data(), nullptr, mainSwitchUpdate);
+    switchIcon(MainSwitchBitmap, {76, 120}, PlainImage, 2, displayFailures[MainSwitchIcon].data(), nullptr, mainSwitchUpdate);
 
 GaugeElement* plateChildren[] = {&unitsPointer.common, nullptr};
 GaugeElement* unitsPointerChildren[] = {&tensPointer.common, nullptr};
