@@ -8,6 +8,7 @@
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/switches.h"
 #include "sound/sound_slot.h"
 
 int32_t britishUnits = 0;
@@ -21,10 +22,6 @@ constexpr int32_t LeverBitmap = 240;  // frame 0 thrown to MT, frame 1 (241) to 
 constexpr Box PlateBox = {0, 0, 96, 44};
 
 // ---------------------------------------------------------------- callbacks
-
-constexpr double leverFrame(int32_t units) { return units != 0 ? 1.0 : 0.0; }
-
-double VARDEX_HOSTAPI leverUpdate(GaugeElement*) { return leverFrame(britishUnits); }
 
 // The change shows in the next frame, here and in the three instruments
 // that read the flag.
@@ -47,7 +44,7 @@ StaticImageElement plate = {.common = {.kind = StaticImage,
 IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &metricSwitchGauge, .imageFlags = PlainImage},
                      .scale = 1.0,
                      .frames = 2,
-                     .update = leverUpdate};
+                     .update = switchIcon<britishUnits>};
 
 GaugeElement* plateChildren[] = {&lever.common, nullptr};
 GaugeElement* roots[] = {&plate.common, nullptr};
