@@ -7,6 +7,7 @@
 //   devhost hover  --gauge NAME --at X,Y [--frames N] [--module FILE] [--panel FILE]
 //   devhost render [--panel FILE] [--flight FILE] [--at SECONDS] [--window N] -o out.png
 //   devhost render --gauge NAME [--param TEXT] [--set VAR=VALUE ...] [--frames N] -o out.png
+//   devhost render ... [--night | --light LEVEL]
 //
 // Click and hover positions are in the gauge's own pixels, as its mouse
 // areas are given.
@@ -288,6 +289,9 @@ int main(int argc, char** argv)
     renderCommand->add_option("--set", render.settings, "host variable by name or number, e.g. airspeed=250 or 23=0x1802");
     renderCommand->add_option("--frames", render.frames, "frames run after the settings (default 18, one second)");
     renderCommand->add_option("-o,--output", render.output, "PNG file to write")->required();
+    auto* night = renderCommand->add_flag_callback("--night", [&] { render.light = 0; }, "at night, the panel lights on");
+    renderCommand->add_option("--light", render.light, "light level from 0 (night) to 1 (day, the default)")
+        ->excludes(night);
 
     CLI11_PARSE(app, argc, argv);
     // The commands run the panel faster than real time, where clicks would

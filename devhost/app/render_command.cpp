@@ -10,6 +10,7 @@
 #include "devhost/core/variables.h"
 #include "devhost/flight/flight.h"
 #include "devhost/render/gauge_painter.h"
+#include "devhost/render/lighting.h"
 #include "devhost/render/panel_renderer.h"
 
 namespace devhost {
@@ -50,15 +51,22 @@ void applySetting(Host& host, const std::string& setting)
         throw std::runtime_error(fmt::format("--set {}: variable {} cannot hold {}", setting, id, text));
 }
 
+Lighting lightingOf(const RenderOptions& options, const PanelColours& colours)
+{
+    return {.colours = colours, .level = checkedLightLevel(options.light, "--light")};
+}
+
 void renderGaugeAlone(const RenderOptions& options)
 {
+    const Lighting lighting =
+        lightingOf(options, options.panel.empty() ? PanelColours{} : loadPanel(options.panel).colours);
     Host host(options.module);
     GaugeInstance& gauge = host.place(options.gauge, options.parameter);
     for (const std::string& setting : options.settings)
         applySetting(host, setting);
     host.frame(std::max(1, options.frames));
     BitmapImages images(host.bitmaps());
-    SurfaceHandle picture = renderGauge(gauge, images, GaugeScale{});
+    SurfaceHandle picture = renderGauge(gauge, images, GaugeScale{}, {}, lighting);
     writePng(picture.get(), options.output);
     for (int32_t bitmap : images.missing())
         std::cerr << fmt::format("devhost: {} names bitmap {}, which the module lacks\n", options.gauge, bitmap);
@@ -76,8 +84,9 @@ void renderPanelWindow(const RenderOptions& options)
         std::cerr << fmt::format("devhost: {}: {} belongs to another module; skipped\n", panel.source, skipped);
     const Flight flight = options.flight.empty() ? demoFlight() : loadFlight(options.flight);
     FlightRunner runner(host, flight);
-    runner.run(std::max<uint64_t>(1, runner.framesFor(options.at)));
     PanelRenderer renderer(host);
+    renderer.setLighting(lightingOf(options, panel.colours));
+    runner.run(std::max<uint64_t>(1, runner.framesFor(options.at)));
     writePng(renderer.render(options.window, Point{window->sizeX, window->sizeY}), options.output);
     for (int32_t bitmap : renderer.images().missing())
         std::cerr << fmt::format("devhost: the panel names bitmap {}, which the module lacks\n", bitmap);

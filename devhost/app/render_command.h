@@ -1,5 +1,6 @@
 // `devhost render`: a PNG of a panel window at a moment of a flight, or of
-// one gauge alone at its own size in a state given on the command line.
+// one gauge alone at its own size in a state given on the command line; by
+// day, at night or in between.
 #pragma once
 
 #include <optional>
@@ -19,6 +20,7 @@ struct RenderOptions {
     std::vector<std::string> settings; // "name=value" or "61=value"; values may be hex ("0x1802")
     int frames = 18;                   // frames run after the settings (one gauge)
     std::string output;
+    double light = 1.0;                // 1 daylight, 0 night (the panel's lights on)
 };
 
 // Writes the picture; throws (InputError, HostError, std::runtime_error)

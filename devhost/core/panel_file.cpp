@@ -12,6 +12,7 @@ namespace devhost {
 namespace {
 
 constexpr int MaxCoordinate = 100000;  // beyond any screen: a typo, not a layout
+constexpr int MaxChannel = 255;
 
 struct PanelName {
     std::string_view name;
@@ -115,7 +116,7 @@ public:
     }
 
 private:
-    enum class Section { None, Titles, Window, Other };
+    enum class Section { None, Titles, Window, Colours, Other };
 
     [[noreturn]] void fail(const std::string& problem) const { throw PanelError(std::string(file_), line_, problem); }
     void warn(std::string message) { panel_.warnings.push_back({line_, std::move(message)}); }
@@ -140,6 +141,7 @@ private:
         switch (section_) {
         case Section::Titles: titleLine(key, value); break;
         case Section::Window: windowLine(key, value); break;
+        case Section::Colours: colourLine(key, value); break;
         case Section::Other:
             break;  // already warned about at the section
         case Section::None:
@@ -160,6 +162,10 @@ private:
         std::string key = lowered(name);
         if (key == "window titles") {
             section_ = Section::Titles;
+            return;
+        }
+        if (key == "color") {
+            section_ = Section::Colours;
             return;
         }
         if (auto number = numberedKey(key, "window")) {
@@ -189,6 +195,29 @@ private:
         if (!added)
             fail("duplicate title for Window" + std::to_string(*number) + " (first at line " +
                  std::to_string(it->second.second) + ")");
+    }
+
+    void colourLine(const std::string& key, std::string_view value)
+    {
+        PanelColours& colours = panel_.colours;
+        PanelColour* colour = key == "day"        ? &colours.day
+                              : key == "night"    ? &colours.night
+                              : key == "luminous" ? &colours.luminous
+                                                  : nullptr;
+        if (!colour) {
+            warn("'" + key + "' in [Color] ignored (expected Day, Night or Luminous)");
+            return;
+        }
+        std::string_view rest = value;
+        std::optional<long long> channels[3];
+        for (auto& channel : channels)
+            channel = rest.data() ? wholeNumber(nextField(rest)) : std::nullopt;
+        const bool valid = std::all_of(std::begin(channels), std::end(channels),
+                                       [](const auto& c) { return c && *c >= 0 && *c <= MaxChannel; });
+        if (!valid || rest.data())
+            fail(key + " needs three whole numbers 0 to 255 (red, green, blue), e.g. 255,200,150; found '" +
+                 std::string(value) + "'");
+        *colour = {int(*channels[0]), int(*channels[1]), int(*channels[2])};
     }
 
     void windowLine(const std::string& key, std::string_view value)

@@ -40,8 +40,27 @@ struct PanelWarning {
     std::string message;
 };
 
+// A colour of the [Color] section, 0 to 255 per channel.
+struct PanelColour {
+    int r = 255, g = 255, b = 255;
+    bool operator==(const PanelColour&) const = default;
+};
+
+// How the panel looks in the light it is seen in: every element is
+// multiplied by the day colour in daylight; at night the elements that are
+// lit by the panel's own lights take the luminous colour and the rest sink
+// to the night colour. Without a [Color] section the panel is seen as
+// drawn by day, in a faint blue at night and under warm white lamps.
+struct PanelColours {
+    PanelColour day{255, 255, 255};
+    PanelColour night{34, 38, 52};
+    PanelColour luminous{255, 238, 210};
+    bool operator==(const PanelColours&) const = default;
+};
+
 struct Panel {
     std::string source;             // file name, or "<built-in>"
+    PanelColours colours;           // from [Color], or the defaults
     std::vector<PanelWindowSpec> windows;   // by window number
     std::vector<PanelWarning> warnings;     // in file order
 };
@@ -69,7 +88,8 @@ public:
 // - [Window Titles] with WindowNN=Title; [WindowNN] sections with size_mm=w,h,
 //   position=0..8 (a 3x3 grid over the screen, 0 top left, 8 bottom right) or
 //   window_pos=x,y (fractions of the screen, 0 to 1; wins over position),
-//   visible=0|1, ident=number|name, and gaugeNN= lines. Other sections
+//   visible=0|1, ident=number|name, and gaugeNN= lines. [Color] with
+//   day=, night= and luminous=R,G,B (whole numbers 0 to 255). Other sections
 //   (e.g. [Vcockpit01]) and other keys are passed over with a warning.
 // - gaugeNN=Module!Gauge, x, y[, w[, h]][, parameter]: x and y whole numbers
 //   (may be negative), w and h positive whole numbers or empty (the gauge's
@@ -80,7 +100,8 @@ public:
 // Errors: a line that is neither a section, a key=value nor a comment; a
 // section header without ']'; a window or a gauge number given twice; a
 // gauge line outside a window section; a gauge without '!' or a name on
-// either side; non-numeric or out-of-range numbers.
+// either side; non-numeric or out-of-range numbers; a colour that is not
+// three channels 0 to 255.
 Panel parsePanel(std::string_view text, std::string_view fileName);
 Panel loadPanel(const std::string& path);  // throws PanelError (line 0) when unreadable
 

@@ -89,7 +89,45 @@ std::optional<Point> BitmapImages::size(int32_t bitmap)
     return d ? std::optional<Point>(Point{d->width, d->height}) : std::nullopt;
 }
 
-PreparedBitmap BitmapImages::get(int32_t bitmap, bool keyed, double sx, double sy)
+PreparedBitmap BitmapImages::get(int32_t bitmap, bool keyed, double sx, double sy, Tint tint)
+{
+    if (tint.none())
+        return prepare(bitmap, keyed, sx, sy);
+    const auto key = std::make_tuple(bitmap, keyed, scaleKey(sx), scaleKey(sy), tint);
+    if (auto known = tinted_.find(key); known != tinted_.end())
+        return known->second;
+    PreparedBitmap plain = prepare(bitmap, keyed, sx, sy);
+    if (!plain)
+        return {};
+    // Premultiplied pixels stay valid when only their colour shrinks.
+    cairo_surface_t* source = plain.surface;
+    const int width = cairo_image_surface_get_width(source), height = cairo_image_surface_get_height(source);
+    SurfaceHandle copy(cairo_image_surface_create(cairo_image_surface_get_format(source), width, height));
+    cairo_surface_flush(source);
+    cairo_surface_flush(copy.get());
+    const unsigned char* from = cairo_image_surface_get_data(source);
+    unsigned char* to = cairo_image_surface_get_data(copy.get());
+    if (!from || !to)
+        return {};
+    const int fromStride = cairo_image_surface_get_stride(source), toStride = cairo_image_surface_get_stride(copy.get());
+    auto times = [](uint32_t channel, uint8_t by) { return (channel * by + 127) / 255; };
+    for (int y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const uint32_t*>(from + size_t(y) * fromStride);
+        auto* out = reinterpret_cast<uint32_t*>(to + size_t(y) * toStride);
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = in[x];
+            out[x] = (p & 0xFF000000u) | times(p >> 16 & 0xFF, tint.r) << 16 | times(p >> 8 & 0xFF, tint.g) << 8 |
+                     times(p & 0xFF, tint.b);
+        }
+    }
+    cairo_surface_mark_dirty(copy.get());
+    PreparedBitmap prepared{.surface = copy.get(), .scaleX = plain.scaleX, .scaleY = plain.scaleY};
+    owned_.push_back(std::move(copy));
+    tinted_.emplace(key, prepared);
+    return prepared;
+}
+
+PreparedBitmap BitmapImages::prepare(int32_t bitmap, bool keyed, double sx, double sy)
 {
     if (!(sx > 0) || !(sy > 0) || !std::isfinite(sx) || !std::isfinite(sy))
         return {};

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "devhost/render/cairo_handles.h"
+#include "devhost/render/lighting.h"
 #include "framework/gauge_model.h"
 
 namespace devhost {
@@ -46,21 +47,24 @@ public:
     explicit BitmapImages(const BitmapCatalog& catalog);
     explicit BitmapImages(BitmapSource source) : source_(std::move(source)) {}
 
-    // The bitmap scaled by (sx, sy), pure black transparent when keyed. A
-    // bitmap without any pure black comes as an opaque (RGB24) surface,
-    // which Cairo copies fastest. Empty when the module lacks the bitmap or
-    // it cannot be read; such numbers are remembered in missing().
-    PreparedBitmap get(int32_t bitmap, bool keyed, double sx = 1.0, double sy = 1.0);
+    // The bitmap scaled by (sx, sy), pure black transparent when keyed, its
+    // colours multiplied by the tint. A bitmap without any pure black comes
+    // as an opaque (RGB24) surface, which Cairo copies fastest. Empty when
+    // the module lacks the bitmap or it cannot be read; such numbers are
+    // remembered in missing().
+    PreparedBitmap get(int32_t bitmap, bool keyed, double sx = 1.0, double sy = 1.0, Tint tint = {});
     std::optional<Point> size(int32_t bitmap);           // the bitmap's own pixels
     const std::set<int32_t>& missing() const { return missing_; }
 
 private:
     const DecodedBitmap* decoded(int32_t bitmap);
+    PreparedBitmap prepare(int32_t bitmap, bool keyed, double sx, double sy);
 
     BitmapSource source_;
     std::map<int32_t, std::optional<DecodedBitmap>> decoded_;
     std::map<std::tuple<int32_t, bool>, SurfaceHandle> originals_;
     std::map<std::tuple<int32_t, bool, int, int>, PreparedBitmap> scaled_;
+    std::map<std::tuple<int32_t, bool, int, int, Tint>, PreparedBitmap> tinted_;
     std::vector<SurfaceHandle> owned_;
     std::set<int32_t> missing_;
 };

@@ -24,10 +24,11 @@ std::string boundedText(const char* text, size_t limit)
     return text ? std::string(text, strnlen(text, limit)) : std::string();
 }
 
-// A Windows colour word, 0x00BBGGRR.
-void setColour(cairo_t* cr, uint32_t colour)
+// A Windows colour word, 0x00BBGGRR, in the light the element is seen in.
+void setColour(cairo_t* cr, uint32_t colour, Tint tint)
 {
-    cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, (colour >> 8 & 0xFF) / 255.0, (colour >> 16 & 0xFF) / 255.0);
+    cairo_set_source_rgb(cr, (colour & 0xFF) * tint.r / (255.0 * 255.0), (colour >> 8 & 0xFF) * tint.g / (255.0 * 255.0),
+                         (colour >> 16 & 0xFF) * tint.b / (255.0 * 255.0));
 }
 
 // The rectangle an element covers, in device pixels.
@@ -50,13 +51,15 @@ struct Extent {
 // they would draw, by the same placing.
 class Painter {
 public:
-    Painter(cairo_t* cr, BitmapImages& images, GaugeScale scale, Extent* measure = nullptr)
-        : cr_(cr), images_(images), scale_(scale), measure_(measure)
+    Painter(cairo_t* cr, BitmapImages& images, GaugeScale scale, Extent* measure = nullptr,
+            const Lighting& lighting = {})
+        : cr_(cr), images_(images), scale_(scale), measure_(measure), lighting_(lighting)
     {
     }
 
     void element(const GaugeElement& record, const ElementSnapshot& shown)
     {
+        tint_ = lighting_.tintFor(record.imageFlags);
         const bool keyed = (record.imageFlags & ImageTransparent) != 0;
         switch (record.kind) {
         case StaticImage: blit(record.bitmap, keyed, record.position.x, record.position.y); break;
@@ -75,7 +78,10 @@ public:
     }
 
 private:
-    PreparedBitmap prepared(int32_t bitmap, bool keyed) { return images_.get(bitmap, keyed, scale_.x, scale_.y); }
+    PreparedBitmap prepared(int32_t bitmap, bool keyed)
+    {
+        return images_.get(bitmap, keyed, scale_.x, scale_.y, tint_);
+    }
 
     // Whole device pixels, so that an unturned bitmap is a plain copy;
     // offsets far off the gauge are held where Cairo's fixed point holds them.
@@ -219,7 +225,7 @@ private:
             cairo_clip(cr_);
         }
         if (!(string.common.imageFlags & ImageTransparent)) {
-            setColour(cr_, string.secondColour);
+            setColour(cr_, string.secondColour, tint_);
             cairo_rectangle(cr_, x, y, width, height);
             cairo_fill(cr_);
         }
@@ -245,7 +251,7 @@ private:
             baseline = y + (height - (font.ascent + font.descent)) / 2 + font.ascent;
         else if (string.drawFlags & TextBottom)
             baseline = y + height - font.descent;
-        setColour(cr_, string.textColour);
+        setColour(cr_, string.textColour, tint_);
         cairo_move_to(cr_, left, baseline);
         cairo_show_text(cr_, text.c_str());
         cairo_restore(cr_);
@@ -255,6 +261,8 @@ private:
     BitmapImages& images_;
     GaugeScale scale_;
     Extent* measure_;
+    Lighting lighting_;
+    Tint tint_;
 };
 
 }  // namespace
@@ -281,9 +289,9 @@ std::optional<Box> elementBounds(const GaugeElement& record, const ElementSnapsh
 }
 
 void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
-                const ElementFilter& only)
+                const ElementFilter& only, const Lighting& lighting)
 {
-    Painter painter(cr, images, scale);
+    Painter painter(cr, images, scale, nullptr, lighting);
     const auto& slots = gauge.elements();
     for (size_t i = 0; i < slots.size(); ++i) {
         const GaugeElement& record = *slots[i].element;
@@ -294,13 +302,13 @@ void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, G
 }
 
 SurfaceHandle renderGauge(const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
-                          const ElementFilter& only)
+                          const ElementFilter& only, const Lighting& lighting)
 {
     const Point own = gauge.gaugePixels();
     SurfaceHandle surface = newImage(std::max(1, static_cast<int>(std::lround(own.x * scale.x))),
                                      std::max(1, static_cast<int>(std::lround(own.y * scale.y))));
     ContextHandle cr = newContext(surface.get());
-    paintGauge(cr.get(), gauge, images, scale, only);
+    paintGauge(cr.get(), gauge, images, scale, only, lighting);
     return surface;
 }
 
@@ -312,7 +320,8 @@ GaugeDisplay displayOf(const GaugeInstance& gauge)
         const GaugeElement& record = *slot.element;
         const ElementSnapshot& shown = slot.shown;
         ElementDisplay& e = display.emplace_back();
-        e.numbers[0] = (record.imageFlags & ImageHidden) ? 1.0 : 0.0;
+        // The luminous bit too: the transponder lights its wheels at run time.
+        e.numbers[0] = double(record.imageFlags & (ImageHidden | ImageLuminous));
         e.numbers[1] = record.bitmap;
         switch (record.kind) {
         case StaticImage: break;

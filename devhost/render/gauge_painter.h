@@ -49,13 +49,14 @@ GaugeScale placedScale(const GaugeInstance& gauge);
 // Which elements to draw, by drawing-order index; empty draws all.
 using ElementFilter = std::function<bool(size_t index)>;
 
-// Draws the gauge with its face's top left at cr's origin.
+// Draws the gauge with its face's top left at cr's origin, in the light
+// given (daylight unless told).
 void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
-                const ElementFilter& only = {});
+                const ElementFilter& only = {}, const Lighting& lighting = {});
 
 // The gauge alone on a transparent surface of its own size times scale.
 SurfaceHandle renderGauge(const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
-                          const ElementFilter& only = {});
+                          const ElementFilter& only = {}, const Lighting& lighting = {});
 
 // Where an element draws with what it shows now, in device pixels of the
 // gauge drawn at scale (rounded outwards); none when it draws nothing.
@@ -63,8 +64,8 @@ std::optional<Box> elementBounds(const GaugeElement& element, const ElementSnaps
                                  GaugeScale scale);
 
 // What an element shows, as far as its picture depends on it: the hidden
-// bit, bitmap, angle, frame, offsets, rotation, text, colours and font. Two
-// equal displays draw the same picture.
+// and luminous bits, bitmap, angle, frame, offsets, rotation, text, colours
+// and font. Two equal displays draw the same picture in the same light.
 struct ElementDisplay {
     std::array<double, 5> numbers{};
     std::string text;

@@ -42,6 +42,14 @@ std::optional<Box> intersect(const Box& a, const Box& b)
 
 PanelRenderer::PanelRenderer(const Host& host) : host_(host), images_(host.bitmaps()) {}
 
+void PanelRenderer::setLighting(const Lighting& lighting)
+{
+    if (lighting == lighting_)
+        return;
+    lighting_ = lighting;
+    invalidate();
+}
+
 void PanelRenderer::invalidate()
 {
     layers_.clear();
@@ -87,21 +95,26 @@ std::optional<Box> PanelRenderer::refreshLayer(const GaugeInstance& gauge)
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
     cairo_paint(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
-    paintGauge(cr.get(), gauge, images_, scale);
+    paintGauge(cr.get(), gauge, images_, scale, {}, lighting_);
     return damaged;
 }
 
 // The panel behind the gauges: dark grey-black paint, a little lighter at
-// the top where the light falls in under the glare shield.
+// the top where the light falls in under the glare shield; no lamp lights
+// it at night.
 void PanelRenderer::paintBacking(cairo_t* cr, Point size)
 {
-    auto& backing = backings_[{size.x, size.y}];
+    const Tint tint = lighting_.surface();
+    auto& backing = backings_[{size.x, size.y, tint}];
     if (!backing) {
         backing.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.x, size.y));
         ContextHandle b = newContext(backing.get());
         cairo_pattern_t* paint = cairo_pattern_create_linear(0, 0, 0, size.y);
-        cairo_pattern_add_color_stop_rgb(paint, 0, 0.20, 0.21, 0.21);
-        cairo_pattern_add_color_stop_rgb(paint, 1, 0.11, 0.115, 0.12);
+        auto stop = [&](double at, double r, double g, double b) {
+            cairo_pattern_add_color_stop_rgb(paint, at, r * tint.r / 255, g * tint.g / 255, b * tint.b / 255);
+        };
+        stop(0, 0.20, 0.21, 0.21);
+        stop(1, 0.11, 0.115, 0.12);
         cairo_set_source(b.get(), paint);
         cairo_paint(b.get());
         cairo_pattern_destroy(paint);

@@ -14,12 +14,14 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "devhost/core/host.h"
 #include "devhost/render/bitmap_images.h"
 #include "devhost/render/cairo_handles.h"
 #include "devhost/render/gauge_painter.h"
+#include "devhost/render/lighting.h"
 
 namespace devhost {
 
@@ -31,6 +33,11 @@ public:
     // after the latest frame. The surface belongs to the renderer and stays
     // valid until the next call for any window.
     cairo_surface_t* render(int window, Point size);
+
+    // The light the next pictures are drawn in (daylight to begin with);
+    // a change redraws everything.
+    void setLighting(const Lighting& lighting);
+    const Lighting& lighting() const { return lighting_; }
 
     // Forgets every gauge's layer and every window's picture: the next
     // render draws everything anew (the prepared bitmaps are kept).
@@ -61,7 +68,8 @@ private:
     BitmapImages images_;
     std::map<const GaugeInstance*, Layer> layers_;
     std::map<int, Canvas> canvases_;
-    std::map<std::pair<int, int>, SurfaceHandle> backings_;
+    std::map<std::tuple<int, int, Tint>, SurfaceHandle> backings_;
+    Lighting lighting_;
     size_t redrawn_ = 0;
 };
 

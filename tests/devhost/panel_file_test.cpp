@@ -309,6 +309,27 @@ TEST(PanelFile, RefusesMalformedWindowSettings)
     EXPECT_NE(refusal("[Window00]\nident=SIDE_PANEL\n").second.find("SIDE_PANEL"), std::string::npos);
 }
 
+TEST(PanelFile, ReadsTheLightingColoursAndRefusesAColourThatIsNotThreeChannels)
+{
+    Panel panel = parsePanel("[Color]\nDay=250, 245,240\nnight=40,30,20\nLuminous=255,200,150\nDusk=1,2,3\n",
+                             "panel.cfg");
+    EXPECT_EQ(panel.colours.day, (PanelColour{250, 245, 240}));
+    EXPECT_EQ(panel.colours.night, (PanelColour{40, 30, 20}));
+    EXPECT_EQ(panel.colours.luminous, (PanelColour{255, 200, 150}));
+    ASSERT_EQ(panel.warnings.size(), 1u);
+    EXPECT_EQ(panel.warnings[0].line, 5);
+    EXPECT_EQ(parsePanel("[Window00]\n", "panel.cfg").colours, PanelColours{}) << "the defaults without [Color]";
+
+    auto [line, problem] = refusal("[Color]\nday=255,255,255\nnight=40,30\n");
+    EXPECT_EQ(line, 3);
+    EXPECT_NE(problem.find("'40,30'"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("0 to 255"), std::string::npos) << problem;
+    EXPECT_EQ(refusal("[Color]\nday=255,256,0\n").first, 2);
+    EXPECT_EQ(refusal("[Color]\nday=1,2,3,4\n").first, 2);
+    EXPECT_EQ(refusal("[Color]\nday=-1,2,3\n").first, 2);
+    EXPECT_EQ(refusal("[Color]\nday=white\n").first, 2);
+}
+
 TEST(PanelFile, RefusesLinesThatAreNotPartOfTheSyntax)
 {
     EXPECT_EQ(refusal("[Window00\n").first, 1);

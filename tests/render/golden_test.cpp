@@ -1,5 +1,6 @@
 // Golden pictures: gauges of the panel in fixed states, drawn small (120
-// pixels wide) and compared with the pictures committed beside this file.
+// pixels wide), and panel windows at night, drawn at half size, compared
+// with the pictures committed beside this file.
 // A picture may differ from its golden by a few pixels (Cairo's and
 // FreeType's versions round edges differently), not by a moved needle.
 //
@@ -14,7 +15,9 @@
 #include <vector>
 
 #include "devhost/core/host.h"
+#include "devhost/core/panel_file.h"
 #include "devhost/core/variables.h"
+#include "devhost/flight/flight.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/panel_renderer.h"
 #include "pictures.h"
@@ -73,6 +76,32 @@ Comparison compare(cairo_surface_t* actual, cairo_surface_t* golden)
     return c;
 }
 
+// Compares a picture with the golden of that name (or rewrites the golden).
+void expectLooksAsGolden(cairo_surface_t* picture, const std::string& name)
+{
+    const std::filesystem::path golden = goldenFolder / (name + ".png");
+    if (updating()) {
+        writePng(picture, golden);
+        return;
+    }
+    ASSERT_TRUE(std::filesystem::exists(golden))
+        << golden << " is missing: run the tests with VARDEX_UPDATE_GOLDENS=1 to draw it, and look at it";
+    SurfaceHandle expected(cairo_image_surface_create_from_png(golden.c_str()));
+    ASSERT_EQ(cairo_surface_status(expected.get()), CAIRO_STATUS_SUCCESS) << golden;
+    ASSERT_EQ(width(expected.get()), width(picture));
+    ASSERT_EQ(height(expected.get()), height(picture));
+
+    const Comparison result = compare(picture, expected.get());
+    const int allowed = std::max(DifferingPixelsAlways, int(DifferingShareAllowed * width(picture) * height(picture)));
+    if (result.differing > allowed) {
+        std::filesystem::create_directories(VARDEX_RENDER_FAILURES);
+        const auto drawn = std::filesystem::path(VARDEX_RENDER_FAILURES) / (name + ".png");
+        writePng(picture, drawn);
+        ADD_FAILURE() << result.differing << " pixels differ from " << golden << " (at most " << allowed
+                      << " may; the worst by " << result.worst << "); drawn now: " << drawn;
+    }
+}
+
 class Golden : public testing::TestWithParam<GoldenCase> {};
 
 std::string testName(const testing::TestParamInfo<GoldenCase>& info)
@@ -105,28 +134,34 @@ TEST_P(Golden, GaugeLooksAsItsGolden)
     SurfaceHandle picture = renderGauge(gauge, images, {scale, scale});
     EXPECT_TRUE(images.missing().empty()) << "the gauge names bitmaps the module lacks";
 
-    const std::filesystem::path golden = goldenFolder / (std::string(c.name) + ".png");
-    if (updating()) {
-        writePng(picture.get(), golden);
-        return;
-    }
-    ASSERT_TRUE(std::filesystem::exists(golden))
-        << golden << " is missing: run the tests with VARDEX_UPDATE_GOLDENS=1 to draw it, and look at it";
-    SurfaceHandle expected(cairo_image_surface_create_from_png(golden.c_str()));
-    ASSERT_EQ(cairo_surface_status(expected.get()), CAIRO_STATUS_SUCCESS) << golden;
-    ASSERT_EQ(width(expected.get()), width(picture.get()));
-    ASSERT_EQ(height(expected.get()), height(picture.get()));
+    expectLooksAsGolden(picture.get(), c.name);
+}
 
-    const Comparison result = compare(picture.get(), expected.get());
-    const int allowed =
-        std::max(DifferingPixelsAlways, int(DifferingShareAllowed * width(picture.get()) * height(picture.get())));
-    if (result.differing > allowed) {
-        std::filesystem::create_directories(VARDEX_RENDER_FAILURES);
-        const auto drawn = std::filesystem::path(VARDEX_RENDER_FAILURES) / (std::string(c.name) + ".png");
-        writePng(picture.get(), drawn);
-        ADD_FAILURE() << result.differing << " pixels differ from " << golden << " (at most " << allowed
-                      << " may; the worst by " << result.worst << "); drawn now: " << drawn;
+// The main panel and the radio stack at night on the demo flight's climb,
+// with the radios on: lamps and luminous scales lit, the rest dimmed.
+TEST(GoldenAtNight, PanelWindowsLookAsTheirGoldens)
+{
+    constexpr double ClimbWithRadiosOn = 200;
+    constexpr double HalfSize = 0.5;
+    Host host(moduleUnderTest());
+    const Panel panel = defaultPanel();
+    host.placePanel(panel);
+    FlightRunner runner(host, demoFlight());
+    runner.runFor(ClimbWithRadiosOn);
+    PanelRenderer renderer(host);
+    renderer.setLighting({.colours = panel.colours, .level = Lighting::NightLevel});
+    for (const auto& [window, name] : {std::pair{0, "main_panel_night"}, {1, "radio_stack_night"}}) {
+        const PanelWindowSpec& spec = panel.windows[window];
+        cairo_surface_t* full = renderer.render(window, {spec.sizeX, spec.sizeY});
+        SurfaceHandle half = newImage(int(spec.sizeX * HalfSize), int(spec.sizeY * HalfSize));
+        ContextHandle cr = newContext(half.get());
+        cairo_scale(cr.get(), HalfSize, HalfSize);
+        cairo_set_source_surface(cr.get(), full, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_GOOD);
+        cairo_paint(cr.get());
+        expectLooksAsGolden(half.get(), name);
     }
+    EXPECT_TRUE(renderer.images().missing().empty());
 }
 
 // The engine, fuel and flaps instruments at values of a cruise.
