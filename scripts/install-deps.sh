@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     g++-mingw-w64-i686 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    libcairo2-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
+    libcairo2-dev libwebp-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
     nlohmann-json3-dev libcli11-dev libfmt-dev libcpp-httplib-dev
     # Runs the Windows build of the tests against Vardex_Instr.gau.
     wine wine32:i386

@@ -8,6 +8,7 @@
 //   devhost render [--panel FILE] [--flight FILE] [--at SECONDS] [--window N] -o out.png
 //   devhost render --gauge NAME [--param TEXT] [--set VAR=VALUE ...] [--frames N] -o out.png
 //   devhost render ... [--night | --light LEVEL]
+//   devhost render ... --from T0 [--to T1] [--every DT] [--speed X] -o flight.webp|frames/
 //
 // Click and hover positions are in the gauge's own pixels, as its mouse
 // areas are given.
@@ -288,10 +289,16 @@ int main(int argc, char** argv)
     renderCommand->add_option("--param", render.parameter, "the gauge's parameter text");
     renderCommand->add_option("--set", render.settings, "host variable by name or number, e.g. airspeed=250 or 23=0x1802");
     renderCommand->add_option("--frames", render.frames, "frames run after the settings (default 18, one second)");
-    renderCommand->add_option("-o,--output", render.output, "PNG file to write")->required();
+    renderCommand->add_option("-o,--output", render.output, "PNG file to write; for an animation a .webp file or a folder")
+        ->required();
     auto* night = renderCommand->add_flag_callback("--night", [&] { render.light = 0; }, "at night, the panel lights on");
     renderCommand->add_option("--light", render.light, "light level from 0 (night) to 1 (day, the default)")
         ->excludes(night);
+    auto* from = renderCommand->add_option("--from", render.from, "animate from this many seconds into the flight");
+    auto* to = renderCommand->add_option("--to", render.to, "animate up to this time (default: the flight's end)");
+    renderCommand->add_option("--every", render.every, "seconds of flight between pictures (default 1)");
+    renderCommand->add_option("--speed", render.speed, "flight seconds per second of animation (default 1)");
+    renderCommand->get_option("--at")->excludes(from)->excludes(to);
 
     CLI11_PARSE(app, argc, argv);
     // The commands run the panel faster than real time, where clicks would

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "devhost/app/animate_command.h"
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/variables.h"
@@ -64,10 +65,20 @@ void renderGaugeAlone(const RenderOptions& options)
     GaugeInstance& gauge = host.place(options.gauge, options.parameter);
     for (const std::string& setting : options.settings)
         applySetting(host, setting);
-    host.frame(std::max(1, options.frames));
     BitmapImages images(host.bitmaps());
-    SurfaceHandle picture = renderGauge(gauge, images, GaugeScale{}, {}, lighting);
-    writePng(picture.get(), options.output);
+    if (options.animated()) {
+        const Flight flight = actionsOn(options.flight.empty() ? demoFlight() : loadFlight(options.flight), options.gauge);
+        FlightRunner runner(host, flight);
+        SurfaceHandle picture;
+        animateFlight(runner, flight, options, [&] {
+            picture = renderGauge(gauge, images, GaugeScale{}, {}, lighting);
+            return picture.get();
+        });
+    } else {
+        host.frame(std::max(1, options.frames));
+        SurfaceHandle picture = renderGauge(gauge, images, GaugeScale{}, {}, lighting);
+        writePng(picture.get(), options.output);
+    }
     for (int32_t bitmap : images.missing())
         std::cerr << fmt::format("devhost: {} names bitmap {}, which the module lacks\n", options.gauge, bitmap);
 }
@@ -86,8 +97,13 @@ void renderPanelWindow(const RenderOptions& options)
     FlightRunner runner(host, flight);
     PanelRenderer renderer(host);
     renderer.setLighting(lightingOf(options, panel.colours));
-    runner.run(std::max<uint64_t>(1, runner.framesFor(options.at)));
-    writePng(renderer.render(options.window, Point{window->sizeX, window->sizeY}), options.output);
+    const Point size{window->sizeX, window->sizeY};
+    if (options.animated()) {
+        animateFlight(runner, flight, options, [&] { return renderer.render(options.window, size); });
+    } else {
+        runner.run(framesBefore(runner, options.at));
+        writePng(renderer.render(options.window, size), options.output);
+    }
     for (int32_t bitmap : renderer.images().missing())
         std::cerr << fmt::format("devhost: the panel names bitmap {}, which the module lacks\n", bitmap);
 }
@@ -96,6 +112,8 @@ void renderPanelWindow(const RenderOptions& options)
 
 void renderToPng(const RenderOptions& options)
 {
+    if (!options.animated() && (options.every || options.speed))
+        throw std::runtime_error("--every and --speed shape an animation: give --from or --to as well");
     if (options.gauge.empty())
         renderPanelWindow(options);
     else

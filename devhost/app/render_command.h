@@ -1,6 +1,7 @@
 // `devhost render`: a PNG of a panel window at a moment of a flight, or of
 // one gauge alone at its own size in a state given on the command line; by
-// day, at night or in between.
+// day, at night or in between; or either through a stretch of the flight
+// (animate_command.h).
 #pragma once
 
 #include <optional>
@@ -21,6 +22,10 @@ struct RenderOptions {
     int frames = 18;                   // frames run after the settings (one gauge)
     std::string output;
     double light = 1.0;                // 1 daylight, 0 night (the panel's lights on)
+    std::optional<double> from, to;    // set either: an animation (to: the flight's end)
+    std::optional<double> every;       // flight seconds between its pictures (1)
+    std::optional<double> speed;       // flight seconds per second shown (1)
+    bool animated() const { return from || to; }
 };
 
 // Writes the picture; throws (InputError, HostError, std::runtime_error)

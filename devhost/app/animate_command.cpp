@@ -1,0 +1,51 @@
+#include "devhost/app/animate_command.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <stdexcept>
+
+#include "devhost/render/animation.h"
+
+namespace devhost {
+
+namespace {
+
+constexpr double DefaultStep = 1.0;   // seconds of flight between pictures
+constexpr double RealTime = 1.0;
+
+}  // namespace
+
+uint64_t framesBefore(const FlightRunner& runner, double at) { return std::max<uint64_t>(1, runner.framesFor(at)); }
+
+Flight actionsOn(const Flight& flight, std::string_view gauge)
+{
+    Flight alone = flight;
+    std::erase_if(alone.actions, [&](const FlightAction& action) {
+        return !(action.gauge == gauge || (action.kind == ActionKind::Notice && action.gauge.empty()));
+    });
+    return alone;
+}
+
+void animateFlight(FlightRunner& runner, const Flight& flight, const RenderOptions& options,
+                   const std::function<cairo_surface_t*()>& draw)
+{
+    const double every = options.every.value_or(DefaultStep), speed = options.speed.value_or(RealTime);
+    const std::vector<double> times =
+        animationTimes(options.from.value_or(0), options.to.value_or(flight.duration), every, flight.duration);
+    if (!(speed > 0) || !std::isfinite(speed))
+        throw std::runtime_error(fmt::format("--speed {}: flight seconds per second shown, more than 0", speed));
+    std::unique_ptr<AnimationSink> output = openAnimation(options.output, every / speed);
+    uint64_t done = 0;
+    for (double at : times) {
+        const uint64_t frames = framesBefore(runner, at);
+        runner.run(frames - std::min(frames, done));
+        done = std::max(done, frames);
+        output->add(draw());
+    }
+    output->finish();
+}
+
+}  // namespace devhost

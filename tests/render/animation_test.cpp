@@ -1,0 +1,111 @@
+// Animations as a user makes them with the devhost program: one picture per
+// step of the stretch asked for, each the picture `render --at` draws at
+// that moment of the same flight.
+#include <gtest/gtest.h>
+#include <webp/demux.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "devhost/render/animation.h"
+#include "devhost/render/cairo_handles.h"
+#include "pictures.h"
+
+namespace devhost {
+namespace {
+
+using namespace pictures;
+
+int devhostRender(const std::string& arguments)
+{
+    return std::system((std::string(VARDEX_DEVHOST_PROGRAM) + " render " + arguments).c_str());
+}
+
+struct DecodedAnimation {
+    int width = 0, height = 0;
+    std::vector<std::vector<uint8_t>> frames;   // RGBA, row by row
+    std::vector<int> timestamps;                // milliseconds at each frame's end
+};
+
+DecodedAnimation decodeWebP(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const WebPData data{bytes.data(), bytes.size()};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_RGBA;
+    WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
+    DecodedAnimation animation;
+    WebPAnimInfo info;
+    if (!decoder || !WebPAnimDecoderGetInfo(decoder, &info)) {
+        WebPAnimDecoderDelete(decoder);
+        return animation;
+    }
+    animation.width = int(info.canvas_width), animation.height = int(info.canvas_height);
+    uint8_t* pixels = nullptr;
+    int timestamp = 0;
+    while (WebPAnimDecoderHasMoreFrames(decoder) && WebPAnimDecoderGetNext(decoder, &pixels, &timestamp)) {
+        animation.frames.emplace_back(pixels, pixels + size_t(animation.width) * animation.height * 4);
+        animation.timestamps.push_back(timestamp);
+    }
+    WebPAnimDecoderDelete(decoder);
+    return animation;
+}
+
+TEST(Animation, HoldsAPicturePerStepEachTheOneRenderAtThatMomentDraws)
+{
+    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "animation_test";
+    std::filesystem::create_directories(folder);
+    const auto animation = folder / "climb.webp", still = folder / "climb_at_195.png";
+    // The main panel at night in the demo flight's climb: the clock's second
+    // hand alone makes every picture differ from the one before (WebP shows
+    // an unchanged picture by lengthening the one before).
+    ASSERT_EQ(devhostRender("--night --from 190 --to 200 --every 2.5 --speed 5 -o " + animation.string()), 0);
+    ASSERT_EQ(devhostRender("--night --at 195 -o " + still.string()), 0);
+
+    const DecodedAnimation decoded = decodeWebP(animation);
+    ASSERT_EQ(decoded.frames.size(), 5u) << "190, 192.5, 195, 197.5 and 200 s";
+    EXPECT_EQ(decoded.timestamps.back(), 2500) << "5 pictures of 0.5 s each";
+
+    SurfaceHandle expected(cairo_image_surface_create_from_png(still.c_str()));
+    ASSERT_EQ(width(expected.get()), decoded.width);
+    ASSERT_EQ(height(expected.get()), decoded.height);
+    const std::vector<uint8_t>& frame = decoded.frames[2];
+    int differing = 0;
+    for (int y = 0; y < decoded.height; ++y)
+        for (int x = 0; x < decoded.width; ++x) {
+            const Pixel p = pixelAt(expected.get(), x, y);
+            const uint8_t* q = &frame[(size_t(y) * decoded.width + x) * 4];
+            differing += p.r != q[0] || p.g != q[1] || p.b != q[2] || q[3] != 255;
+        }
+    EXPECT_EQ(differing, 0) << "the lossless picture at 195 s differs from render --at 195";
+}
+
+TEST(Animation, RefusesTimesOutsideTheFlightAndStepsThatMakeNoSense)
+{
+    constexpr double Flight = 300;
+    EXPECT_EQ(animationTimes(0, 1, 0.5, Flight), (std::vector<double>{0, 0.5, 1}));
+    EXPECT_EQ(animationTimes(0, 0.9, 0.3, Flight).size(), 4u) << "a step's rounding does not lose the last picture";
+    auto refusal = [&](double from, double to, double every) {
+        try {
+            animationTimes(from, to, every, Flight);
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+        return std::string();
+    };
+    EXPECT_NE(refusal(-1, 10, 1).find("--from -1"), std::string::npos);
+    EXPECT_NE(refusal(0, 301, 1).find("lasts 300 s"), std::string::npos);
+    EXPECT_NE(refusal(20, 10, 1).find("after --to 10"), std::string::npos);
+    EXPECT_NE(refusal(0, 10, 0).find("more than 0"), std::string::npos);
+    EXPECT_NE(refusal(0, 10, -1).find("--every -1"), std::string::npos);
+    EXPECT_NE(refusal(0, 300, 0.001).find("at most"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace devhost
