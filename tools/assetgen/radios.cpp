@@ -66,15 +66,58 @@ void windowSurround(cairo_t* cr, double x, double y, double w, double h)
     windowFrame(cr, x, y, w, h);
 }
 
-// On a front mask: the window cut out, and the red index across it.
-void openWindow(cairo_t* cr, double x, double y, double w, double h, double indexX)
+// A band of a scale's figures across a window, from top to bottom on the
+// face: the index line leaves it open, so that no figure is read through it.
+struct Span {
+    double top, bottom;
+};
+
+// On a front mask: the window cut out, and the red index across it but for
+// the bands where figures pass; what is left of it points at the ticks.
+void openWindow(cairo_t* cr, double x, double y, double w, double h, double indexX, std::vector<Span> figures)
 {
     cut(cr, x, y, w, h);
-    cairo_move_to(cr, indexX, y);
-    cairo_line_to(cr, indexX, y + h);
+    std::sort(figures.begin(), figures.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
+    double from = y;
+    figures.push_back({y + h, y + h});
+    for (const Span& band : figures) {
+        if (band.top > from) {
+            cairo_move_to(cr, indexX, from);
+            cairo_line_to(cr, indexX, band.top);
+        }
+        from = std::max(from, band.bottom);
+    }
     cairo_set_line_width(cr, 1.6);
     setColour(cr, palette::Red);
     cairo_stroke(cr);
+}
+
+// The radios' scale figures: narrow, and as tall as the band between a
+// disc's ticks and its window's edge allows, since the panel shows the
+// radios at half their size and these are their smallest print.
+constexpr double FigureCondense = 0.8;     // of the narrow face's own width
+constexpr double FigureCapShare = 0.72;    // a figure's height, of the font size
+constexpr double FigureClearance = 1.0;    // between a figure and the index's ends
+
+// Where a disc's figures run: their middle's distance from its centre, and
+// their height.
+struct FigureBand {
+    double radius, cap;
+    // The band on the face, straight up from a disc centred at centreY.
+    Span across(double centreY) const
+    {
+        return {centreY - radius - cap / 2 - FigureClearance, centreY - radius + cap / 2 + FigureClearance};
+    }
+};
+
+void scaleFigure(cairo_t* cr, Xy at, const std::string& s, double cap, double rotation)
+{
+    cairo_save(cr);
+    cairo_translate(cr, at.x, at.y);
+    cairo_rotate(cr, rotation / Degrees);
+    cairo_scale(cr, FigureCondense, 1.0);
+    text(cr, 0, 0, s, cap / FigureCapShare, palette::Marking, Font::Label);
+    cairo_restore(cr);
 }
 
 // The screen angle of a sprite's index: straight up from its texture centre
@@ -107,11 +150,10 @@ void discBody(cairo_t* cr, Point c, double r)
     cairo_stroke(cr);
 }
 
-void discFigure(cairo_t* cr, const DiscScale& d, double v, double r, const std::string& s, double size)
+void discFigure(cairo_t* cr, const DiscScale& d, double v, const FigureBand& band, const std::string& s)
 {
     double deg = d.at(v);
-    Xy p = polar(d.centre, r, deg);
-    text(cr, p.x, p.y, s, size, palette::Marking, Font::Figures, deg - d.index);
+    scaleFigure(cr, polar(d.centre, band.radius, deg), s, band.cap, deg - d.index);
 }
 
 // The front of the COM and NAV radios: a frequency window made of the two
@@ -133,6 +175,7 @@ struct FrequencyFront {
     int width, height;
     int upperDisc, lowerDisc, knob;
     double windowWidth, lowerWindowHeight;
+    FigureBand upperFigures, lowerFigures;
     double knobRecess;
     std::vector<Engraving> engravings;
     std::vector<Socket> switches;
@@ -159,19 +202,23 @@ void frequencyFront(cairo_t* cr, const Layout& l, const FrequencyFront& f, bool 
     lampSocket(cr, f.lamp.x, f.lamp.y, 9.5);
     typePlate(cr, f.plate.x, f.plate.y, 78, 40, {f.plateLines[0], f.plateLines[1], f.plateLines[2]});
     if (mask)
-        openWindow(cr, wx, wy, f.windowWidth, wh, upper.offset.x);
+        openWindow(cr, wx, wy, f.windowWidth, wh, upper.offset.x,
+                   {f.upperFigures.across(upper.offset.y), f.lowerFigures.across(lower.offset.y)});
 }
 
 // A disc of whole MHz, `first` to `last` one turn step apart, with a mark
-// at each half MHz; the window's middle is the index.
+// at each half MHz on its rim, above the figures; the window's middle is
+// the index.
+constexpr double HalfMhzMark = 4;
+
 void wholeMhzDisc(cairo_t* cr, const ElementInfo& s, double windowW, double windowH, int first, int last, int radius,
-                  double size)
+                  const FigureBand& figures)
 {
     DiscScale d{{radius + 1, radius + 1}, indexAngle(s, windowW, windowH), s.rotationScale, double(first)};
     discBody(cr, d.centre, radius);
     for (int v = first; v <= last; ++v) {
-        discFigure(cr, d, v, radius - 12, std::to_string(v), size);
-        tick(cr, d.centre, d.at(v + 0.5), radius - 7, radius, 1.2);
+        discFigure(cr, d, v, figures, std::to_string(v));
+        tick(cr, d.centre, d.at(v + 0.5), radius - HalfMhzMark, radius, 1.2);
     }
 }
 
@@ -180,8 +227,13 @@ void wholeMhzDisc(cairo_t* cr, const ElementInfo& s, double windowW, double wind
 constexpr const char* Com = "Radio_COM_SK10";
 constexpr int ComW = 350, ComH = 360;
 constexpr double MhzWindowW = 45, MhzWindowH = 24, DecimalWindowW = 45, DecimalWindowH = 26;
+constexpr int ComMhzRadius = 167;
+// Each between its disc's rim marks and the part of the window the other
+// disc shows in.
+constexpr FigureBand ComMhzFigures{156.5, 13}, ComDecimalFigures{136, 14};
 
-const FrequencyFront ComFront = {Com, ComW, ComH, 2240, 2250, 2260, MhzWindowW, DecimalWindowH, 84,
+const FrequencyFront ComFront = {Com, ComW, ComH, 2240, 2250, 2260, MhzWindowW, DecimalWindowH,
+                                 ComMhzFigures, ComDecimalFigures, 84,
                                  {{118, 50, "SK 10", 14}, {175, 159, "ABSTIMMUNG", 11}},
                                  {{45, 46, 36, "NETZ"}}, {322.5, 302.5},
                                  {14, 300}, {"Bedienger\u00e4t", "SK 10", "Werk-Nr. 40217"}};
@@ -193,7 +245,7 @@ void comDecimalDisc(cairo_t* cr, const Layout& l)
     discBody(cr, d.centre, 149);
     for (int k = 0; k < 40; ++k) {
         double v = k / 10.0;
-        discFigure(cr, d, v, 135, "0," + std::to_string(k % 10), 10.5);
+        discFigure(cr, d, v, ComDecimalFigures, "0," + std::to_string(k % 10));
         for (int c = 1; c < 4; ++c)  // the 25-kHz channels
             tick(cr, d.centre, d.at(v + c * 0.025), c == 2 ? 143 : 145, 149, 1.0);
     }
@@ -204,8 +256,11 @@ void comDecimalDisc(cairo_t* cr, const Layout& l)
 constexpr const char* Nav = "Radio_NAV_E10K";
 constexpr int NavW = 350, NavH = 286;
 constexpr double CoarseWindowW = 37, CoarseWindowH = 18, FineWindowW = 37, FineWindowH = 19;
+constexpr int NavCoarseRadius = 143;
+constexpr FigureBand NavCoarseFigures{133.25, 10.5}, NavFineFigures{116, 11.5};
 
-const FrequencyFront NavFront = {Nav, NavW, NavH, 2310, 2320, 2330, CoarseWindowW, FineWindowH, 80,
+const FrequencyFront NavFront = {Nav, NavW, NavH, 2310, 2320, 2330, CoarseWindowW, FineWindowH,
+                                 NavCoarseFigures, NavFineFigures, 80,
                                  {{270, 120, "E 10 K", 16}, {270, 140, "NAVIGATION", 10}},
                                  {{53, 238, 27, "KENNUNG"}, {129, 238, 27, "NETZ"}}, {41.5, 21.5},
                                  {232, 180}, {"Empf\u00e4nger", "E 10 K", "Werk-Nr. 11583"}};
@@ -221,7 +276,7 @@ void navFineDisc(cairo_t* cr, const Layout& l)
     for (int round = 0; round < 4; ++round)
         for (int k = 0; k < 10; ++k) {
             DiscScale d{c, index + round * 90.0, s.rotationScale, 0};
-            discFigure(cr, d, k / 10.0, 118, "0," + std::to_string(k), 9.5);
+            discFigure(cr, d, k / 10.0, NavFineFigures, "0," + std::to_string(k));
             tick(cr, c, d.at(k / 10.0 + 0.05), 123, 127, 1.0);
         }
 }
@@ -280,9 +335,11 @@ constexpr int AdfW = 600, AdfH = 492, MaskW = 132, MaskH = 103;
 
 struct Ring {
     double inner, outer;   // the band of the disc that the mask leaves open
-    double figureR, tickIn, tickOut;
+    FigureBand figures;    // inside the marks
+    double tickIn, tickOut;
 };
-constexpr Ring Rings[3] = {{78, 108, 90, 100, 107}, {110, 138, 121, 130, 137}, {141, 173, 153, 164, 172}};
+constexpr Ring Rings[3] = {{78, 108, {88, 16}, 100, 107}, {110, 138, {119.5, 15}, 130, 137},
+                           {141, 173, {151, 17}, 164, 172}};
 
 // The scale value of a frequency in a band (the receiver's own formula).
 double adfScale(int band, double khz)
@@ -327,8 +384,12 @@ void adfFront(cairo_t* cr, const Layout& l, bool mask)
     switchSocket(cr, 78, 403, 52, "TON");
     switchSocket(cr, 535, 393, 55, "NETZ");
     lampSocket(cr, 302.5, 471.5, 9.5);
-    if (mask)
-        openWindow(cr, wx, wy, MaskW, MaskH, scale.position.x);
+    if (mask) {
+        std::vector<Span> figures;
+        for (const Ring& r : Rings)
+            figures.push_back(r.figures.across(scale.position.y));
+        openWindow(cr, wx, wy, MaskW, MaskH, scale.position.x, figures);
+    }
 }
 
 // The scale disc turns as a needle: its bitmap's +x axis points where the
@@ -351,9 +412,8 @@ void adfScaleDisc(cairo_t* cr, const Layout& l)
             tick(cr, c, place(band, f), major ? r.tickIn - 2 : r.tickIn + 2, r.tickOut, major ? 2.2 : 1.0);
             if (std::fmod(f, labelStep) < 1e-6) {
                 double deg = place(band, f);
-                Xy p = polar(c, r.figureR, deg);
-                text(cr, p.x, p.y, std::to_string(static_cast<int>(f)), 11, palette::Marking, Font::Figures,
-                     deg - index);
+                scaleFigure(cr, polar(c, r.figures.radius, deg), std::to_string(static_cast<int>(f)), r.figures.cap,
+                            deg - index);
             }
         }
     };
@@ -432,10 +492,11 @@ void addRadios(Recipes& out)
     // The MHz discs turn counter-clockwise as the frequency rises, so their
     // figures run clockwise from the top.
     frequencyRadio(2230, ComW, ComH, ComFront, 336, {45, 24}, [](cairo_t* cr, const Layout& l) {
-        wholeMhzDisc(cr, l.element(Com, Sprite, 2240), MhzWindowW, MhzWindowH, 118, 136, 167, 13);
+        wholeMhzDisc(cr, l.element(Com, Sprite, 2240), MhzWindowW, MhzWindowH, 118, 136, ComMhzRadius, ComMhzFigures);
     }, 300, {45, 26}, comDecimalDisc, 174, 80, 80);
     frequencyRadio(2300, NavW, NavH, NavFront, 288, {37, 18}, [](cairo_t* cr, const Layout& l) {
-        wholeMhzDisc(cr, l.element(Nav, Sprite, 2310), CoarseWindowW, CoarseWindowH, 108, 118, 143, 10.5);
+        wholeMhzDisc(cr, l.element(Nav, Sprite, 2310), CoarseWindowW, CoarseWindowH, 108, 118, NavCoarseRadius,
+                     NavCoarseFigures);
     }, 256, {37, 19}, navFineDisc, 170, 78, 74);
     switchFrames(2370, 74, 29);  // the NAV receiver's identifier-tone switch
 
