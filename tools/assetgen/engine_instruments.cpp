@@ -61,7 +61,7 @@ void pressureDifferenceFace(cairo_t* cr, const Layout& l)
     for (int k = 0; k <= 5; ++k) {
         double v = k * 0.2;
         mark(cr, n, v, SmallMajorIn, SmallTickOut, 3.5);
-        figureAt(cr, n, v, SmallFigureR, decimal(v), 14);
+        figureAt(cr, n, v, SmallFigureR, decimal(v), 17);
     }
     label(cr, 100, 150, "kg/cm\u00b2");
     label(cr, 100, 164, "DRUCKDIFF.", 10);

@@ -72,24 +72,49 @@ struct Span {
     double top, bottom;
 };
 
-// On a front mask: the window cut out, and the red index across it but for
-// the bands where figures pass; what is left of it points at the ticks.
-void openWindow(cairo_t* cr, double x, double y, double w, double h, double indexX, std::vector<Span> figures)
+// A scale window on the face, and where its red index runs.
+struct ScaleWindow {
+    double x, y, width, height;
+    double indexX;
+    std::vector<Span> figures;
+};
+
+// The red index across the window but for the bands where figures pass;
+// what is left of it points at the ticks.
+void indexLine(cairo_t* cr, const ScaleWindow& w)
 {
-    cut(cr, x, y, w, h);
+    std::vector<Span> figures = w.figures;
     std::sort(figures.begin(), figures.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
-    double from = y;
-    figures.push_back({y + h, y + h});
+    double from = w.y;
+    figures.push_back({w.y + w.height, w.y + w.height});
     for (const Span& band : figures) {
         if (band.top > from) {
-            cairo_move_to(cr, indexX, from);
-            cairo_line_to(cr, indexX, band.top);
+            cairo_move_to(cr, w.indexX, from);
+            cairo_line_to(cr, w.indexX, band.top);
         }
         from = std::max(from, band.bottom);
     }
     cairo_set_line_width(cr, 1.6);
     setColour(cr, palette::Red);
     cairo_stroke(cr);
+}
+
+// On a front mask: the window cut out. The index is not drawn on the mask
+// but on the pieces drawn over the scale inside the window (litIndex): the
+// front is not lit at night, and its index, drawn last, would hide theirs.
+void openWindow(cairo_t* cr, const ScaleWindow& w)
+{
+    cut(cr, w.x, w.y, w.width, w.height);
+}
+
+// The index on a piece drawn over the scale inside the window, whose top
+// left lies at `at` on the face: lit with the scale at night.
+void litIndex(cairo_t* cr, const ScaleWindow& w, Point at)
+{
+    cairo_save(cr);
+    cairo_translate(cr, -at.x, -at.y);
+    indexLine(cr, w);
+    cairo_restore(cr);
 }
 
 // The radios' scale figures: narrow, and as tall as the band between a
@@ -184,15 +209,24 @@ struct FrequencyFront {
     std::vector<const char*> plateLines;
 };
 
-void frequencyFront(cairo_t* cr, const Layout& l, const FrequencyFront& f, bool mask)
+// The two discs' windows together, with the index straight above the
+// discs' common centre.
+ScaleWindow frequencyWindow(const Layout& l, const FrequencyFront& f)
 {
     const auto& upper = l.element(f.gauge, Sprite, f.upperDisc);
     const auto& lower = l.element(f.gauge, Sprite, f.lowerDisc);
+    const double top = upper.position.y;
+    return {double(upper.position.x), top, f.windowWidth, lower.position.y + f.lowerWindowHeight - top,
+            double(upper.offset.x), {f.upperFigures.across(upper.offset.y), f.lowerFigures.across(lower.offset.y)}};
+}
+
+void frequencyFront(cairo_t* cr, const Layout& l, const FrequencyFront& f, bool mask)
+{
     const auto& knob = l.element(f.gauge, Sprite, f.knob);
     radioFront(cr, f.width, f.height);
-    double wx = upper.position.x, wy = upper.position.y;
-    double wh = lower.position.y + f.lowerWindowHeight - wy;
-    windowSurround(cr, wx, wy, f.windowWidth, wh);
+    const ScaleWindow window = frequencyWindow(l, f);
+    const double wx = window.x, wy = window.y;
+    windowSurround(cr, wx, wy, window.width, window.height);
     engraved(cr, wx + f.windowWidth + 34, wy + 12, "MHz", 12);
     recess(cr, knob.offset.x, knob.offset.y, f.knobRecess);
     for (const auto& e : f.engravings)
@@ -202,8 +236,13 @@ void frequencyFront(cairo_t* cr, const Layout& l, const FrequencyFront& f, bool 
     lampSocket(cr, f.lamp.x, f.lamp.y, 9.5);
     typePlate(cr, f.plate.x, f.plate.y, 78, 40, {f.plateLines[0], f.plateLines[1], f.plateLines[2]});
     if (mask)
-        openWindow(cr, wx, wy, f.windowWidth, wh, upper.offset.x,
-                   {f.upperFigures.across(upper.offset.y), f.lowerFigures.across(lower.offset.y)});
+        openWindow(cr, window);
+}
+
+// A disc's window: open but for the index, lit with the disc at night.
+void frequencyDiscWindow(cairo_t* cr, const Layout& l, const FrequencyFront& f, int disc)
+{
+    litIndex(cr, frequencyWindow(l, f), l.element(f.gauge, Sprite, disc).position);
 }
 
 // A disc of whole MHz, `first` to `last` one turn step apart, with a mark
@@ -354,9 +393,20 @@ double adfScale(int band, double khz)
     }
 }
 
-void adfFront(cairo_t* cr, const Layout& l, bool mask)
+// The scale window, which the band masks fill, with the index straight
+// above the scale's pivot.
+ScaleWindow adfWindow(const Layout& l)
 {
     const auto& scale = l.element(Adf, Needle, 1370);
+    const auto& masks = l.element(Adf, Icon, 1360);
+    ScaleWindow window{double(masks.position.x), double(masks.position.y), MaskW, MaskH, double(scale.position.x), {}};
+    for (const Ring& r : Rings)
+        window.figures.push_back(r.figures.across(scale.position.y));
+    return window;
+}
+
+void adfFront(cairo_t* cr, const Layout& l, bool mask)
+{
     const auto& tuning = l.element(Adf, Needle, 1320);
     const auto& band = l.element(Adf, Needle, 1310);
     const auto& masks = l.element(Adf, Icon, 1360);
@@ -384,12 +434,8 @@ void adfFront(cairo_t* cr, const Layout& l, bool mask)
     switchSocket(cr, 78, 403, 52, "TON");
     switchSocket(cr, 535, 393, 55, "NETZ");
     lampSocket(cr, 302.5, 471.5, 9.5);
-    if (mask) {
-        std::vector<Span> figures;
-        for (const Ring& r : Rings)
-            figures.push_back(r.figures.across(scale.position.y));
-        openWindow(cr, wx, wy, MaskW, MaskH, scale.position.x, figures);
-    }
+    if (mask)
+        openWindow(cr, adfWindow(l));
 }
 
 // The scale disc turns as a needle: its bitmap's +x axis points where the
@@ -422,7 +468,8 @@ void adfScaleDisc(cairo_t* cr, const Layout& l)
     ring(3, 850, 1750, 10, 50, 100);
 }
 
-// Band mask k leaves ring k open; frame 0 covers all three.
+// Band mask k leaves ring k open; frame 0 covers all three. The index
+// crosses it, lit with it at night.
 void bandMask(cairo_t* cr, const Layout& l, int frame)
 {
     const auto& n = l.element(Adf, Needle, 1370);
@@ -446,6 +493,7 @@ void bandMask(cairo_t* cr, const Layout& l, int frame)
             setColour(cr, {0.30, 0.30, 0.31});
             cairo_stroke(cr);
         }
+    litIndex(cr, adfWindow(l), m.position);
 }
 
 void pointerKnob(cairo_t* cr, double c, double r)
@@ -481,9 +529,11 @@ void addRadios(Recipes& out)
                               int switchSize) {
         out.add(front, w, h, [&design](cairo_t* cr, const Layout& l) { frequencyFront(cr, l, design, false); });
         out.add(front + 10, mhzSize, mhzSize, mhzDraw);
-        out.add(front + 11, mhzWindow.x, mhzWindow.y, empty);
+        out.add(front + 11, mhzWindow.x, mhzWindow.y,
+                [&design, front](cairo_t* cr, const Layout& l) { frequencyDiscWindow(cr, l, design, front + 10); });
         out.add(front + 20, fineSize, fineSize, fineDraw);
-        out.add(front + 21, fineWindow.x, fineWindow.y, empty);
+        out.add(front + 21, fineWindow.x, fineWindow.y,
+                [&design, front](cairo_t* cr, const Layout& l) { frequencyDiscWindow(cr, l, design, front + 20); });
         knobSprite(front + 30, knobSize, knobR);
         switchFrames(front + 40, switchSize, switchSize * 0.4);
         out.add(front + 50, 19, 19, lamp(Green));
