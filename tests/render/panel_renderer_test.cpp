@@ -87,6 +87,27 @@ TEST_F(MainPanel, RedrawingOnlyWhatChangedGivesTheSamePictureAsDrawingEverything
     EXPECT_TRUE(samePixels(incremental, fresh.render(0, MainWindow)));
 }
 
+// The transponder lights its wheels only while it is on: at night its
+// switch changes the wheels' picture though nothing else of them moved.
+TEST_F(MainPanel, AChangeOfLightOrOfWhatIsLitRedrawsAsDrawingEverything)
+{
+    constexpr int RadioStack = 1;
+    constexpr Point RadioWindow = {360, 685};
+    const Lighting night{.level = Lighting::NightLevel};
+    PanelRenderer running(host);
+    running.render(RadioStack, RadioWindow);
+    running.setLighting(night);
+    running.render(RadioStack, RadioWindow);
+    GaugeInstance* transponder = host.find("Radio_XPDR_FUG25A6");
+    ASSERT_NE(transponder, nullptr);
+    ASSERT_TRUE(host.clickGaugePixel(*transponder, {115, 145}).hit);
+    host.frame();
+    cairo_surface_t* incremental = running.render(RadioStack, RadioWindow);
+    PanelRenderer fresh(host);
+    fresh.setLighting(night);
+    EXPECT_TRUE(samePixels(incremental, fresh.render(RadioStack, RadioWindow)));
+}
+
 TEST_F(MainPanel, EachWindowShowsOnlyItsOwnGauges)
 {
     PanelRenderer renderer(host);
