@@ -9,6 +9,7 @@
 //   devhost render --gauge NAME [--param TEXT] [--set VAR=VALUE ...] [--frames N] -o out.png
 //   devhost render ... [--night | --light LEVEL]
 //   devhost render ... --from T0 [--to T1] [--every DT] [--speed X] -o flight.webp|frames/
+//   devhost serve  [--panel FILE] [--flight FILE] [--module FILE] [--port N] [--bind ADDRESS]
 //
 // Click and hover positions are in the gauge's own pixels, as its mouse
 // areas are given.
@@ -30,6 +31,7 @@
 #include "devhost/core/tooltip_format.h"
 #include "devhost/flight/flight.h"
 #include "devhost/flight/snapshot_json.h"
+#include "devhost/serve/panel_server.h"
 
 namespace {
 
@@ -300,6 +302,16 @@ int main(int argc, char** argv)
     renderCommand->add_option("--speed", render.speed, "flight seconds per second of animation (default 1)");
     renderCommand->get_option("--at")->excludes(from)->excludes(to);
 
+    ServeOptions serve;
+    std::string bindAddress = "127.0.0.1";
+    int port = 8080;
+    CLI::App* serveCommand = app.add_subcommand("serve", "the panel live in a web page: fly it with the mouse, drive every value");
+    addModule(*serveCommand, common);
+    addPanel(*serveCommand, common);
+    serveCommand->add_option("--flight", common.flight, "flight script to play (default: the built-in demo flight)");
+    serveCommand->add_option("--port", port, "TCP port (default 8080; 0 takes a free one)")->check(CLI::Range(0, 65535));
+    serveCommand->add_option("--bind", bindAddress, "address to listen on (default 127.0.0.1, this machine only)");
+
     CLI11_PARSE(app, argc, argv);
     // The commands run the panel faster than real time, where clicks would
     // pile up into noise, and most machines that run them have no sound card:
@@ -312,6 +324,8 @@ int main(int argc, char** argv)
             return run(common, runOptions);
         if (clickCommand->parsed())
             return click(common, pointer);
+        if (serveCommand->parsed())
+            return runServer({.module = common.module, .panel = common.panel, .flight = common.flight}, bindAddress, port);
         if (renderCommand->parsed()) {
             render.module = common.module;
             render.panel = common.panel;
