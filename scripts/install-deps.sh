@@ -11,7 +11,11 @@ packages=(
     nlohmann-json3-dev libcli11-dev libfmt-dev libcpp-httplib-dev
     # Runs the Windows build of the tests against Vardex_Instr.gau.
     wine wine32:i386
+    # The browser tests of `devhost serve`: Playwright (from npm) drives chromium.
+    chromium nodejs
 )
+# Some builds of nodejs bring npm with them (and conflict with Debian's npm).
+command -v npm >/dev/null || packages+=(npm)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -3,6 +3,10 @@
 #include <httplib.h>
 
 #include <fmt/format.h>
+#include <pthread.h>
+
+#include <csignal>
+#include <thread>
 
 #include "devhost/serve/request_error.h"
 #include "devhost/serve/web_assets.h"
@@ -157,6 +161,16 @@ namespace devhost {
 
 int runServer(const ServeOptions& options, const std::string& address, int port)
 {
+    // Ctrl-C and kill end the server cleanly (the pages' streams closed, the
+    // module unloaded). The signals are taken by a thread of our own, before
+    // any other thread starts or the module's sound library installs a
+    // handler of its own for them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
     LivePanel panel(options);
     PanelServer server(panel);
     port = server.bind(address, port);
@@ -165,7 +179,15 @@ int runServer(const ServeOptions& options, const std::string& address, int port)
                ipv6 ? "]" : "", port);
     std::fflush(stdout);
     panel.start();
+    std::thread stopper([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        server.stop();
+    });
     server.serve();
+    // Stopped by a signal, or the server failed: either way the stopper is released.
+    pthread_kill(stopper.native_handle(), SIGTERM);
+    stopper.join();
     return 0;
 }
 

@@ -5,7 +5,8 @@
 
 const $ = (id) => document.getElementById(id);
 const HoverEveryMs = 80;        // how often the pointer's tooltip and cursor are asked for
-const RepeatEveryMs = 110;      // clicks while a repeating area is held
+const RepeatAfterMs = 350;      // a repeating area held this long starts repeating,
+const RepeatEveryMs = 110;      // at this rate
 const TrendLength = 180;        // points in a watched variable's plot (ten seconds of frames)
 const MaxEventRows = 400;
 
@@ -110,7 +111,7 @@ function gaugePoint(event, canvas, gauge) {
 
 function attachMouse(canvas, gauge) {
   let area = { repeat: false, cursor: "default" };
-  let lastHover = 0, pending = null, repeat = null;
+  let lastHover = 0, pending = null, repeat = null, held = false;
   const tooltip = $("tooltip");
 
   const hover = async (event) => {
@@ -130,7 +131,7 @@ function attachMouse(canvas, gauge) {
     if (now - lastHover >= HoverEveryMs) { lastHover = now; hover(event); }
     else pending = setTimeout(() => { lastHover = performance.now(); hover(event); }, HoverEveryMs);
   });
-  const stop = () => { clearInterval(repeat); repeat = null; };
+  const stop = () => { held = false; clearTimeout(repeat); clearInterval(repeat); repeat = null; };
   canvas.addEventListener("pointerleave", () => { tooltip.hidden = true; clearTimeout(pending); stop(); });
   canvas.addEventListener("pointerup", stop);
   canvas.addEventListener("contextmenu", (event) => event.preventDefault());
@@ -138,9 +139,12 @@ function attachMouse(canvas, gauge) {
     if (event.button !== 0 && event.button !== 2) return;
     event.preventDefault();
     const request = { gauge: gauge.index, ...gaugePoint(event, canvas, gauge), button: event.button === 2 ? "right" : "left" };
+    held = true;
     post("api/click", request).then((result) => {
-      if (result.hit && area.repeat && !repeat && (event.buttons & (event.button === 2 ? 2 : 1)))
-        repeat = setInterval(() => post("api/click", request).catch(stop), RepeatEveryMs);
+      if (!result.hit || !area.repeat || repeat || !held) return;
+      repeat = setTimeout(() => {
+        if (held) repeat = setInterval(() => post("api/click", request).catch(stop), RepeatEveryMs);
+      }, RepeatAfterMs);
     }).catch(() => {});
   });
 }
