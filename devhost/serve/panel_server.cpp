@@ -97,33 +97,25 @@ PanelServer::PanelServer(LivePanel& panel) : panel_(panel), server_(std::make_un
             });
     });
 
-    auto post = [&](const char* path, auto act) {
-        server.Post(path, checked([act](const httplib::Request& request, httplib::Response& response) {
-            act(parseBody(request.body), response);
+    // Requests that answer with what they found, and those that only act.
+    auto query = [&](const char* path, Json (LivePanel::*ask)(const Json&)) {
+        server.Post(path, checked([this, ask](const httplib::Request& request, httplib::Response& response) {
+            answerJson(response, (panel_.*ask)(parseBody(request.body)));
         }));
     };
-    post("/api/click", [this](const Json& body, httplib::Response& r) { answerJson(r, panel_.click(body)); });
-    post("/api/hover", [this](const Json& body, httplib::Response& r) { answerJson(r, panel_.hover(body)); });
-    post("/api/set", [this](const Json& body, httplib::Response& r) {
-        panel_.setVariable(body);
-        answerPlain(r, 200, "set");
-    });
-    post("/api/window", [this](const Json& body, httplib::Response& r) {
-        panel_.showWindow(body);
-        answerPlain(r, 200, "done");
-    });
-    post("/api/playback", [this](const Json& body, httplib::Response& r) {
-        panel_.playback(body);
-        answerPlain(r, 200, "done");
-    });
-    post("/api/light", [this](const Json& body, httplib::Response& r) {
-        panel_.setLight(body);
-        answerPlain(r, 200, "done");
-    });
-    post("/api/record", [this](const Json& body, httplib::Response& r) {
-        panel_.record(body);
-        answerPlain(r, 200, "done");
-    });
+    auto command = [&](const char* path, void (LivePanel::*act)(const Json&)) {
+        server.Post(path, checked([this, act](const httplib::Request& request, httplib::Response& response) {
+            (panel_.*act)(parseBody(request.body));
+            answerPlain(response, 200, "done");
+        }));
+    };
+    query("/api/click", &LivePanel::click);
+    query("/api/hover", &LivePanel::hover);
+    command("/api/set", &LivePanel::setVariable);
+    command("/api/window", &LivePanel::showWindow);
+    command("/api/playback", &LivePanel::playback);
+    command("/api/light", &LivePanel::setLight);
+    command("/api/record", &LivePanel::record);
     server.Post("/api/flight", checked([this](const httplib::Request& request, httplib::Response& response) {
                     panel_.loadFlight(request.body);
                     answerPlain(response, 200, "loaded");

@@ -204,6 +204,29 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
     EXPECT_EQ(state["recording"], false);
 }
 
+TEST(Serve, RecordsWhatTheUserDidAsAFlightThatReplays)
+{
+    Served served;
+    const size_t radio = served.gaugeIndex("Radio_COM_SK10");
+    served.post("/api/record", R"({"on": true})");
+    served.panel.tick();
+    served.post("/api/click", Json{{"gauge", radio}, {"x", 45}, {"y", 46}}.dump());
+    served.panel.tick();
+    served.post("/api/set", R"({"name": "airspeed", "value": 120})");
+    served.panel.tick();
+    served.post("/api/record", R"({"on": false})");
+    const httplib::Result recording = served.client.Get("/api/recording");
+    EXPECT_NE(recording->get_header_value("Content-Disposition").find("attachment"), std::string::npos);
+
+    Host host(moduleUnderTest());
+    host.placePanel(defaultPanel());
+    const Flight flight = parseFlight(recording->body, "recorded");
+    FlightRunner runner(host, flight);
+    runner.runFor(flight.duration);
+    EXPECT_EQ(host.variables().get(61), 120);
+    EXPECT_EQ(windows1252ToUtf8(host.hoverGaugePixel(*host.find("Radio_COM_SK10"), {45, 46})), "COM1 main switch (on)");
+}
+
 // A page that never reads holds its own connection and nothing else: the
 // others keep getting every frame, and it is let go.
 TEST(Serve, AStalledPageDoesNotStallTheFeed)
