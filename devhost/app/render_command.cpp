@@ -7,8 +7,6 @@
 
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
-#include "devhost/core/variables.h"
-#include "devhost/flight/flight.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/panel_renderer.h"
 
@@ -16,49 +14,15 @@ namespace devhost {
 
 namespace {
 
-// "airspeed=250", "61=250", "com1_freq=0x1802".
-void applySetting(Host& host, const std::string& setting)
-{
-    const size_t equals = setting.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == setting.size())
-        throw std::runtime_error(fmt::format("--set {}: expected NAME=VALUE, e.g. airspeed=250", setting));
-    const std::string name = setting.substr(0, equals), text = setting.substr(equals + 1);
-    uint32_t id = 0;
-    if (const VariableInfo* info = findVariable(name)) {
-        id = info->id;
-    } else {
-        try {
-            size_t used = 0;
-            id = static_cast<uint32_t>(std::stoul(name, &used));
-            if (used != name.size())
-                throw std::invalid_argument(name);
-        } catch (const std::exception&) {
-            throw std::runtime_error(fmt::format("--set {}: no host variable named \"{}\"", setting, name));
-        }
-    }
-    double value = 0;
-    try {
-        size_t used = 0;
-        const bool hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
-        value = hex ? double(std::stoull(text, &used, 16)) : std::stod(text, &used);
-        if (used != text.size())
-            throw std::invalid_argument(text);
-    } catch (const std::exception&) {
-        throw std::runtime_error(fmt::format("--set {}: \"{}\" is not a number", setting, text));
-    }
-    if (!host.variables().set(id, value))
-        throw std::runtime_error(fmt::format("--set {}: variable {} cannot hold {}", setting, id, text));
-}
+// A gauge's own picture and a panel's are drawn one frame's worth longer
+// than they are set: needles that turn at a limited rate arrive.
+constexpr int FramesToShowSettings = 18;
 
 void renderGaugeAlone(const RenderOptions& options)
 {
-    Host host(options.module);
-    GaugeInstance& gauge = host.place(options.gauge, options.parameter);
-    for (const std::string& setting : options.settings)
-        applySetting(host, setting);
-    host.frame(std::max(1, options.frames));
-    BitmapImages images(host.bitmaps());
-    SurfaceHandle picture = renderGauge(gauge, images, GaugeScale{});
+    BuiltState state = buildState(options, FramesToShowSettings);
+    BitmapImages images(state.host->bitmaps());
+    SurfaceHandle picture = renderGauge(*state.gauge, images, GaugeScale{});
     writePng(picture.get(), options.output);
     for (int32_t bitmap : images.missing())
         std::cerr << fmt::format("devhost: {} names bitmap {}, which the module lacks\n", options.gauge, bitmap);
@@ -66,18 +30,13 @@ void renderGaugeAlone(const RenderOptions& options)
 
 void renderPanelWindow(const RenderOptions& options)
 {
-    Host host(options.module);
     const Panel panel = options.panel.empty() ? defaultPanel() : loadPanel(options.panel);
     const auto window = std::find_if(panel.windows.begin(), panel.windows.end(),
                                      [&](const PanelWindowSpec& w) { return w.number == options.window; });
     if (window == panel.windows.end())
         throw std::runtime_error(fmt::format("{}: no window {}", panel.source, options.window));
-    for (const std::string& skipped : host.placePanel(panel))
-        std::cerr << fmt::format("devhost: {}: {} belongs to another module; skipped\n", panel.source, skipped);
-    const Flight flight = options.flight.empty() ? demoFlight() : loadFlight(options.flight);
-    FlightRunner runner(host, flight);
-    runner.run(std::max<uint64_t>(1, runner.framesFor(options.at)));
-    PanelRenderer renderer(host);
+    BuiltState state = buildState(options, FramesToShowSettings);
+    PanelRenderer renderer(*state.host);
     writePng(renderer.render(options.window, Point{window->sizeX, window->sizeY}), options.output);
     for (int32_t bitmap : renderer.images().missing())
         std::cerr << fmt::format("devhost: the panel names bitmap {}, which the module lacks\n", bitmap);

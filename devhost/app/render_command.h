@@ -1,23 +1,15 @@
 // `devhost render`: a PNG of a panel window at a moment of a flight, or of
-// one gauge alone at its own size in a state given on the command line.
+// one gauge alone at its own size, in a state given on the command line.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <vector>
+
+#include "devhost/app/gauge_state.h"
 
 namespace devhost {
 
-struct RenderOptions {
-    std::string module;
-    std::string panel;                 // empty: the built-in panel
-    std::string flight;                // empty: the demo flight
-    double at = 0;                     // seconds into the flight
-    int window = 0;                    // panel window number
-    std::string gauge;                 // set: one gauge alone
-    std::string parameter;             // its parameter text
-    std::vector<std::string> settings; // "name=value" or "61=value"; values may be hex ("0x1802")
-    int frames = 18;                   // frames run after the settings (one gauge)
+struct RenderOptions : StateOptions {
+    int window = 0;                    // panel window number (the whole panel only)
     std::string output;
 };
 
