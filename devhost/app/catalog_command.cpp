@@ -23,12 +23,6 @@ constexpr VariableGroup groups[] = {VariableGroup::Flight, VariableGroup::Engine
                                     VariableGroup::Radios, VariableGroup::Navigation, VariableGroup::Time};
 constexpr int FramesToSettle = 18;  // one second: every gauge has looked at what it reads
 
-std::string initialText(const VariableInfo& v)
-{
-    return v.kind == VariableKind::Bcd || v.kind == VariableKind::Code
-               ? fmt::format("0x{:04X}", static_cast<uint32_t>(v.initial))
-               : fmt::format("{:g}", v.initial);
-}
 
 std::string variableName(uint32_t id)
 {
@@ -53,6 +47,7 @@ int printVariables(bool asJson)
                            {"kind", kindName(v.kind)},
                            {"group", groupName(v.group)},
                            {"default", v.initial},
+                           {"default_natural", naturalText(v, v.initial)},
                            {"accepts", acceptedForms(v)},
                            {"description", v.about}});
         std::cout << all.dump(2) << "\n";
@@ -63,10 +58,10 @@ int printVariables(bool asJson)
         for (const VariableInfo& v : knownVariables()) {
             if (v.group != group)
                 continue;
-            std::cout << fmt::format("  {:<20} {:>4}  {:<18} {:<6}  default {:<9} {}\n", v.name, v.id, v.unit,
-                                     kindName(v.kind), initialText(v), v.about);
+            std::cout << fmt::format("  {:<20} {:>4}  {:<18} {:<6}  default {:<12} {}\n", v.name, v.id, v.unit,
+                                     kindName(v.kind), naturalText(v, v.initial), v.about);
             if (std::string forms = acceptedForms(v); !forms.empty())
-                std::cout << fmt::format("  {:<20}       also: {}\n", "", forms);
+                std::cout << fmt::format("  {:<20}       takes: {}\n", "", forms);
         }
     }
     std::cout << "\nSet them with --set NAME=VALUE (render, click, hover) or in a flight script's \"variables\".\n";

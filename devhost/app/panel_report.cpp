@@ -188,6 +188,9 @@ std::string describePanel(const Snapshot& snapshot, const ReportOptions& options
         text += "  " + describeGauge(gauge, options) + "\n";
     if (const std::string events = describeEvents(snapshot.events); !events.empty())
         text += "  events:\n" + events;
+    if (snapshot.eventsForgotten > 0)
+        text += fmt::format("  ({} earlier entries of the event log were let go: it keeps the latest {})\n",
+                            snapshot.eventsForgotten, MaxEventLogEntries);
     if (!snapshot.trapsCalled.empty()) {
         text += "  host services called that the development host does not offer:";
         for (int slot : snapshot.trapsCalled)

@@ -528,9 +528,11 @@ GaugeSnapshot Host::probe(const GaugeInstance& gauge) const
 
 Snapshot Host::probe(EventMark& mark)
 {
+    const uint64_t missed = mark.missed;
     std::vector<EventRecord> events = eventsSince(mark);
     Snapshot snapshot = std::as_const(*this).probe();
     snapshot.events = std::move(events);
+    snapshot.eventsForgotten = mark.missed - missed;
     return snapshot;
 }
 

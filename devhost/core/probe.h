@@ -69,6 +69,7 @@ struct Snapshot {
     double timeOfDay = 0;             // host variable 557
     std::vector<GaugeSnapshot> gauges;
     std::vector<EventRecord> events;  // the log as the host keeps it, or the entries since a reader's mark
+    uint64_t eventsForgotten = 0;     // entries the log let go before this reader saw them
     std::vector<int> trapsCalled;     // host-service slots the module called that the devhost does not offer
     std::vector<uint32_t> unknownVariables;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "devhost/core/suggest.h"
 
@@ -22,7 +23,8 @@ constexpr double Percent = 100.0;
 constexpr double HighestRegister = 4294967295.0;
 constexpr std::string_view AdfAlias = "adf";
 
-// A unit a user may write: host value = number x scale + offset.
+// A unit a user may write: host value = number x scale + offset. The first
+// unit of each quantity is the one values are told in.
 struct Unit {
     Quantity quantity;
     std::string_view name;  // as written, matched without regard to case
@@ -53,8 +55,8 @@ constexpr Unit units[] = {
     {Quantity::InchesOfMercury, "mb", 1 / MillibarsPerInch},
     {Quantity::InchesOfMercury, "hPa", 1 / MillibarsPerInch},
     {Quantity::EngineSpeed, "rpm", 1 / RpmPerUnit},
-    {Quantity::Rankine, "C", RankinePerKelvin, RankineAtZeroCelsius},
     {Quantity::Rankine, "°C", RankinePerKelvin, RankineAtZeroCelsius},
+    {Quantity::Rankine, "C", RankinePerKelvin, RankineAtZeroCelsius},
     {Quantity::Rankine, "F", 1, RankineAtZeroFahrenheit},
     {Quantity::Rankine, "°F", 1, RankineAtZeroFahrenheit},
     {Quantity::Rankine, "K", RankinePerKelvin},
@@ -385,5 +387,37 @@ std::vector<VariableValue> parseSetting(std::string_view setting)
 }
 
 std::string acceptedForms(const VariableInfo& variable) { return formsOf(variable.quantity); }
+
+std::string naturalText(const VariableInfo& variable, double hostValue)
+{
+    char text[48];
+    const auto integer = static_cast<uint32_t>(std::isfinite(hostValue) && hostValue >= 0 && hostValue <= HighestRegister
+                                                   ? hostValue
+                                                   : 0);
+    switch (variable.quantity) {
+    case Quantity::ComFrequency:
+    case Quantity::NavFrequency:
+        if (auto khz = radioKhz(integer)) {
+            std::snprintf(text, sizeof text, "%.3f MHz", *khz / 1000.0);
+            return text;
+        }
+        break;
+    case Quantity::TransponderCode:
+        std::snprintf(text, sizeof text, "%04X", integer & 0xFFFF);
+        return text;
+    case Quantity::Flag: return hostValue != 0 ? "on" : "off";
+    default:
+        for (const Unit& unit : units)
+            if (unit.quantity == variable.quantity) {
+                std::snprintf(text, sizeof text, "%.6g %s", (hostValue - unit.offset) / unit.scale, unit.name.data());
+                return text;
+            }
+    }
+    if (variable.delivery == Delivery::Integer)
+        std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(integer));
+    else
+        std::snprintf(text, sizeof text, "%g", hostValue);
+    return text;
+}
 
 }  // namespace devhost

@@ -82,6 +82,10 @@ std::vector<VariableValue> parseSetting(std::string_view setting);
 // e.g. "kt, kmh, km/h, mph" or "MHz, e.g. 122.80 (118.000 to 136.975, 25-kHz steps)".
 std::string acceptedForms(const VariableInfo& variable);
 
+// A host value told in the variable's natural form: "250 kt", "15 °C",
+// "118.000 MHz", "7000", "on"; the raw number where it has none.
+std::string naturalText(const VariableInfo& variable, double hostValue);
+
 // Every name a setting may use, for suggestions.
 std::vector<std::string_view> settingNames();
 

@@ -112,6 +112,7 @@ nlohmann::json toJson(const Snapshot& s)
             {"time_of_day", number(s.timeOfDay)},
             {"gauges", gauges},
             {"events", events},
+            {"events_forgotten", s.eventsForgotten},
             {"traps_called", s.trapsCalled},
             {"unknown_variables", s.unknownVariables}};
 }
