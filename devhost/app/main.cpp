@@ -228,6 +228,10 @@ int main(int argc, char** argv)
 {
     CLI::App app{"devhost: the development host of Vardex_Instr"};
     app.require_subcommand(1);
+    app.footer("Gauge names: devhost list. What each one reads, sends and offers to the mouse: devhost describe "
+               "GAUGE. Variables and the values --set takes: devhost vars. Key events: devhost events.\n"
+               "A gauge in any state: render --gauge NAME with --flight/--at, --set and --click (each command's "
+               "--help has examples); what every gauge shows, in words: devhost run.");
     Common common;
     common.module = defaultModule();
 
@@ -235,7 +239,10 @@ int main(int argc, char** argv)
     addModule(*listCommand, common);
 
     RunOptions runOptions;
-    CLI::App* runCommand = app.add_subcommand("run", "run a panel through a flight and show what it displays");
+    CLI::App* runCommand = app.add_subcommand(
+        "run", "run a panel through a flight and tell what each gauge reads, with the events sent\n"
+               "  devhost run --seconds 60\n"
+               "  devhost run --flight my_flight.json --every 180 --json --events COM_RADIO_FRACT_INC");
     addModule(*runCommand, common);
     addPanel(*runCommand, common);
     runCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");

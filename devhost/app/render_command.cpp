@@ -33,8 +33,13 @@ void renderPanelWindow(const RenderOptions& options)
     const Panel panel = options.panel.empty() ? defaultPanel() : loadPanel(options.panel);
     const auto window = std::find_if(panel.windows.begin(), panel.windows.end(),
                                      [&](const PanelWindowSpec& w) { return w.number == options.window; });
-    if (window == panel.windows.end())
-        throw std::runtime_error(fmt::format("{}: no window {}", panel.source, options.window));
+    if (window == panel.windows.end()) {
+        std::string windows;
+        for (const PanelWindowSpec& w : panel.windows)
+            windows += (windows.empty() ? "" : ", ") + std::to_string(w.number);
+        throw std::runtime_error(fmt::format("--window {}: {} has no such window (it has {})", options.window,
+                                             panel.source, windows.empty() ? "none" : windows));
+    }
     BuiltState state = buildState(options, FramesToShowSettings);
     PanelRenderer renderer(*state.host);
     writePng(renderer.render(options.window, Point{window->sizeX, window->sizeY}), options.output);
