@@ -51,8 +51,6 @@ bool sameEvent(const EventRecord& a, const EventRecord& b)
     return a.id == b.id && a.value == b.value && a.windowToggle == b.windowToggle;
 }
 
-}  // namespace
-
 std::string records(const GaugeSnapshot& gauge)
 {
     // Hidden elements are named as such; static images only when hidden.
@@ -65,6 +63,8 @@ std::string records(const GaugeSnapshot& gauge)
     }
     return line.empty() ? "(nothing moving)" : line;
 }
+
+}  // namespace
 
 std::string describeGauge(const GaugeSnapshot& gauge, const ReportOptions& options)
 {
