@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <charconv>
+#include <cmath>
 #include <iostream>
 #include <stdexcept>
 
@@ -15,7 +16,10 @@ namespace devhost {
 
 namespace {
 
-constexpr int MaxFrames = 24 * 3600 * 18;  // a day at the host's 18 frames a second
+constexpr double SecondsPerDay = 24 * 3600.0;
+
+// A day's frames at the host's rate: more is a typo, not a state.
+int maxFrames() { return static_cast<int>(SecondsPerDay * HostOptions{}.framesPerSecond); }
 
 std::optional<int> wholeNumber(std::string_view text)
 {
@@ -72,7 +76,7 @@ void addStateOptions(CLI::App& command, StateOptions& options, const std::string
     command.add_option("--frames", options.frames,
                        "frames run last, after the flight, settings and clicks (default: one second, 18, when "
                        "--set or --click is given or there is no flight; none after a flight alone)")
-        ->check(CLI::Range(0, MaxFrames));
+        ->check(CLI::Range(0, maxFrames()));
 }
 
 ClickPoint parseClickPoint(const std::string& text, const std::string& option)
@@ -105,7 +109,7 @@ std::string describeClick(const ClickResult& result, const ClickPoint& click)
                               info ? info->name : std::string_view("(unknown)"));
 }
 
-BuiltState buildState(const StateOptions& options, int defaultFrames)
+BuiltState buildState(const StateOptions& options)
 {
     std::optional<Flight> flight;
     if (!options.flight.empty() || options.at) {
@@ -145,7 +149,8 @@ BuiltState buildState(const StateOptions& options, int defaultFrames)
         host.frame();
     }
     const bool stateGiven = !options.settings.empty() || !options.clicks.empty();
-    host.frame(options.frames.value_or(stateGiven || !flight ? defaultFrames : 0));
+    const int oneSecond = static_cast<int>(std::lround(host.options().framesPerSecond));
+    host.frame(options.frames.value_or(stateGiven || !flight ? oneSecond : 0));
     return state;
 }
 

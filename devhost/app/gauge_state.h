@@ -40,10 +40,10 @@ void placePanelReporting(Host& host, const Panel& panel);
 void addStateOptions(CLI::App& command, StateOptions& options, const std::string& timeOption, bool withGauge);
 
 // Throws std::runtime_error (and the panel's, flight's and host's errors)
-// naming the option and value at fault. defaultFrames: frames run after the
-// settings and clicks when --frames is not given, so that they show; with
-// only a flight, none (the picture of the flight at that moment).
-BuiltState buildState(const StateOptions& options, int defaultFrames);
+// naming the option and value at fault. Without --frames, one second runs
+// last, so that settings and clicks show and needles that turn at a limited
+// rate arrive; after a flight alone, none (the flight at that moment).
+BuiltState buildState(const StateOptions& options);
 
 // "218,250" or "218,250,right" in gauge pixels.
 struct ClickPoint {

@@ -169,13 +169,10 @@ struct PointerOptions {
     ReportOptions report;
 };
 
-// Pointer commands run one frame before they point unless told otherwise.
-constexpr int FramesBeforePointing = 1;
-
 int click(const Common& common, const PointerOptions& options)
 {
     const ClickPoint point = parseClickPoint(options.at + (options.right ? ",right" : ""), "--at");
-    BuiltState state = buildState(options.state, FramesBeforePointing);
+    BuiltState state = buildState(options.state);
     Host& host = *state.host;
     GaugeInstance& gauge = *state.gauge;
     EventMark mark;
@@ -216,7 +213,7 @@ int click(const Common& common, const PointerOptions& options)
 int hover(const PointerOptions& options)
 {
     const ClickPoint point = parseClickPoint(options.at, "--at");
-    BuiltState state = buildState(options.state, FramesBeforePointing);
+    BuiltState state = buildState(options.state);
     std::string text = windows1252ToUtf8(state.host->hoverGaugePixel(*state.gauge, point.at));
     std::cout << (text.empty() ? "(no tooltip)" : text) << "\n";
     return 0;

@@ -14,13 +14,9 @@ namespace devhost {
 
 namespace {
 
-// A gauge's own picture and a panel's are drawn one frame's worth longer
-// than they are set: needles that turn at a limited rate arrive.
-constexpr int FramesToShowSettings = 18;
-
 void renderGaugeAlone(const RenderOptions& options)
 {
-    BuiltState state = buildState(options, FramesToShowSettings);
+    BuiltState state = buildState(options);
     BitmapImages images(state.host->bitmaps());
     SurfaceHandle picture = renderGauge(*state.gauge, images, GaugeScale{});
     writePng(picture.get(), options.output);
@@ -40,7 +36,7 @@ void renderPanelWindow(const RenderOptions& options)
         throw std::runtime_error(fmt::format("--window {}: {} has no such window (it has {})", options.window,
                                              panel.source, windows.empty() ? "none" : windows));
     }
-    BuiltState state = buildState(options, FramesToShowSettings);
+    BuiltState state = buildState(options);
     PanelRenderer renderer(*state.host);
     writePng(renderer.render(options.window, Point{window->sizeX, window->sizeY}), options.output);
     for (int32_t bitmap : renderer.images().missing())
