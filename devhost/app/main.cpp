@@ -1,15 +1,15 @@
 // devhost: runs Vardex_Instr the way the simulator does, on a panel and a
 // scripted flight, and tells what the panel shows.
 //
-//   devhost list   [--module FILE]
-//   devhost run    [--module FILE] [--panel FILE] [--flight FILE] [--frames N | --seconds S] [--json] [--every N]
-//   devhost click  --gauge NAME --at X,Y [--right] [--frames N] [--module FILE] [--panel FILE] [--json]
-//   devhost hover  --gauge NAME --at X,Y [--frames N] [--module FILE] [--panel FILE]
-//   devhost render [--panel FILE] [--flight FILE] [--at SECONDS] [--window N] -o out.png
-//   devhost render --gauge NAME [--param TEXT] [--set VAR=VALUE ...] [--frames N] -o out.png
-//   devhost render ... [--night | --light LEVEL]
+//   devhost list | vars | events | describe GAUGE
+//   devhost run    [--panel FILE] [--flight FILE] [--frames N | --seconds S] [--json] [--every N] [--records]
+//   devhost click  --gauge NAME --at X,Y [--right] [state options] [--json]
+//   devhost hover  --gauge NAME --at X,Y [state options]
+//   devhost render [--window N | --gauge NAME] [state options] [--night | --light LEVEL] -o out.png
 //   devhost render ... --from T0 [--to T1] [--every DT] [--speed X] -o flight.webp|frames/
 //
+// State options (gauge_state.h): --panel, --flight, --at/--time, --set,
+// --click, --param, --frames.
 // Click and hover positions are in the gauge's own pixels, as its mouse
 // areas are given.
 #include <CLI/CLI.hpp>
@@ -23,6 +23,8 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "devhost/app/catalog_command.h"
+#include "devhost/app/gauge_state.h"
 #include "devhost/app/panel_report.h"
 #include "devhost/app/render_command.h"
 #include "devhost/core/host.h"
@@ -73,23 +75,6 @@ Panel choosePanel(const Common& common)
     return common.panel.empty() ? defaultPanel() : loadPanel(common.panel);
 }
 
-void placePanel(Host& host, const Panel& panel)
-{
-    for (const PanelWarning& warning : panel.warnings)
-        std::cerr << fmt::format("devhost: {}:{}: {}\n", panel.source, warning.line, warning.message);
-    for (const std::string& skipped : host.placePanel(panel))
-        std::cerr << fmt::format("devhost: {}: {} belongs to another module; skipped\n", panel.source, skipped);
-}
-
-Point parsePoint(const std::string& text)
-{
-    int x = 0, y = 0;
-    char end = 0;
-    if (std::sscanf(text.c_str(), "%d,%d%c", &x, &y, &end) != 2)
-        throw CLI::ValidationError("--at", "expected X,Y in gauge pixels, e.g. 218,250");
-    return {x, y};
-}
-
 // ---------------------------------------------------------------- list
 
 int list(const Common& common)
@@ -110,6 +95,7 @@ struct RunOptions {
     std::optional<uint64_t> frames;
     std::optional<double> seconds;
     uint64_t every = 0;
+    ReportOptions report;
 };
 
 struct ReportPoint {
@@ -139,7 +125,7 @@ std::vector<ReportPoint> reportPoints(const Flight& flight, const FlightRunner& 
 int run(const Common& common, const RunOptions& options)
 {
     Host host(common.module);
-    placePanel(host, choosePanel(common));
+    placePanelReporting(host, choosePanel(common));
     const Flight flight = common.flight.empty() ? demoFlight() : loadFlight(common.flight);
     FlightRunner runner(host, flight);
     const uint64_t total = options.frames    ? *options.frames
@@ -147,14 +133,16 @@ int run(const Common& common, const RunOptions& options)
                                              : runner.framesFor(flight.duration);
 
     nlohmann::json reports = nlohmann::json::array();
-    size_t eventsShown = 0, logShown = 0;
+    size_t logShown = 0;
+    EventMark mark;
+    const EventFilter filter = options.report.filter();
     if (!common.json)
         std::cout << fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", flight.name.empty() ? flight.source : flight.name,
                                  host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(), total,
                                  host.options().framesPerSecond);
     for (const ReportPoint& point : reportPoints(flight, runner, total, options.every)) {
         runner.run(point.frame - host.frameNumber());
-        Snapshot snapshot = host.probe();
+        Snapshot snapshot = probeForReport(host, mark, filter);
         if (common.json) {
             nlohmann::json log = nlohmann::json::array();
             for (size_t i = logShown; i < runner.log().size(); ++i)
@@ -164,9 +152,8 @@ int run(const Common& common, const RunOptions& options)
             std::cout << "\n== " << point.label << " ==\n";
             for (size_t i = logShown; i < runner.log().size(); ++i)
                 std::cout << fmt::format("  flight: frame {:>6}  {}\n", runner.log()[i].frame, runner.log()[i].what);
-            std::cout << describePanel(snapshot, eventsShown);
+            std::cout << describePanel(snapshot, options.report);
         }
-        eventsShown = snapshot.events.size();
         logShown = runner.log().size();
     }
     if (common.json)
@@ -177,67 +164,58 @@ int run(const Common& common, const RunOptions& options)
 // ---------------------------------------------------------------- click and hover
 
 struct PointerOptions {
-    std::string gauge;
+    StateOptions state;
     std::string at;
     bool right = false;
-    uint64_t frames = 1;
+    ReportOptions report;
 };
-
-// The panel set up and run for the frames asked, and the gauge pointed at
-// (placed alone when the panel lacks it).
-struct Pointing {
-    std::unique_ptr<Host> host;
-    GaugeInstance* gauge = nullptr;
-    Point at{};
-};
-
-Pointing pointAt(const Common& common, const PointerOptions& options)
-{
-    Pointing pointing{.at = parsePoint(options.at)};
-    pointing.host = std::make_unique<Host>(common.module);
-    placePanel(*pointing.host, choosePanel(common));
-    pointing.gauge = pointing.host->find(options.gauge);
-    if (!pointing.gauge)
-        pointing.gauge = &pointing.host->place(options.gauge);
-    pointing.host->frame(static_cast<int>(options.frames));
-    return pointing;
-}
 
 int click(const Common& common, const PointerOptions& options)
 {
-    auto [host, gauge, at] = pointAt(common, options);
-    const size_t before = host->events().size();
-    ClickResult result = host->clickGaugePixel(*gauge, at, options.right ? ClickRight : ClickLeft);
-    host->frame();
+    const ClickPoint point = parseClickPoint(options.at + (options.right ? ",right" : ""), "--at");
+    BuiltState state = buildState(options.state);
+    Host& host = *state.host;
+    GaugeInstance& gauge = *state.gauge;
+    EventMark mark;
+    host.eventsSince(mark);
+    ClickResult result = host.clickGaugePixel(gauge, point.at, point.right ? ClickRight : ClickLeft);
+    host.frame();
+    const EventFilter filter = options.report.filter();
+    Snapshot snapshot = probeForReport(host, mark, filter);
+    const GaugeSnapshot* shown = nullptr;
+    for (const GaugeSnapshot& g : snapshot.gauges)
+        if (g.name == gauge.name() && g.window == gauge.window() && g.x == gauge.position().x &&
+            g.y == gauge.position().y)
+            shown = &g;
     if (common.json) {
         nlohmann::json events = nlohmann::json::array();
-        for (size_t i = before; i < host->events().size(); ++i)
-            events.push_back(toJson(host->events()[i]));
-        std::cout << nlohmann::json{{"hit", result.hit},
+        for (const EventRecord& event : snapshot.events)
+            events.push_back(toJson(event));
+        std::cout << nlohmann::json{{"clicks_before", state.clicks},
+                                    {"hit", result.hit},
                                     {"handled", result.handled},
                                     {"key_event", result.keyEvent},
                                     {"area", result.areaIndex},
                                     {"events", events},
-                                    {"gauge", toJson(host->probe(*gauge))}}
+                                    {"gauge", shown ? toJson(*shown) : nlohmann::json()}}
                          .dump(2)
                   << "\n";
         return 0;
     }
-    std::cout << fmt::format("{} click on {} at ({},{}): {}\n", options.right ? "right" : "left", options.gauge, at.x,
-                             at.y,
-                             !result.hit      ? "no area there"
-                             : result.handled ? fmt::format("handled by area {}", result.areaIndex)
-                                              : fmt::format("area {} sends key event {}", result.areaIndex, result.keyEvent));
-    Snapshot snapshot = host->probe();
-    std::cout << describeEvents(snapshot, before);
-    std::cout << "after one frame: " << describeGauge(host->probe(*gauge)) << "\n";
+    for (const std::string& before : state.clicks)
+        std::cout << "before: " << before << "\n";
+    std::cout << describeClick(result, point) << " on " << gauge.name() << "\n";
+    std::cout << describeEvents(snapshot.events, filter);
+    if (shown)
+        std::cout << "after one frame: " << describeGauge(*shown, options.report) << "\n";
     return 0;
 }
 
-int hover(const Common& common, const PointerOptions& options)
+int hover(const PointerOptions& options)
 {
-    auto [host, gauge, at] = pointAt(common, options);
-    std::string text = windows1252ToUtf8(host->hoverGaugePixel(*gauge, at));
+    const ClickPoint point = parseClickPoint(options.at, "--at");
+    BuiltState state = buildState(options.state);
+    std::string text = windows1252ToUtf8(state.host->hoverGaugePixel(*state.gauge, point.at));
     std::cout << (text.empty() ? "(no tooltip)" : text) << "\n";
     return 0;
 }
@@ -248,6 +226,10 @@ int main(int argc, char** argv)
 {
     CLI::App app{"devhost: the development host of Vardex_Instr"};
     app.require_subcommand(1);
+    app.footer("Gauge names: devhost list. What each one reads, sends and offers to the mouse: devhost describe "
+               "GAUGE. Variables and the values --set takes: devhost vars. Key events: devhost events.\n"
+               "A gauge in any state: render --gauge NAME with --flight/--at, --set and --click (each command's "
+               "--help has examples); what every gauge shows, in words: devhost run.");
     Common common;
     common.module = defaultModule();
 
@@ -255,7 +237,10 @@ int main(int argc, char** argv)
     addModule(*listCommand, common);
 
     RunOptions runOptions;
-    CLI::App* runCommand = app.add_subcommand("run", "run a panel through a flight and show what it displays");
+    CLI::App* runCommand = app.add_subcommand(
+        "run", "run a panel through a flight and tell what each gauge reads, with the events sent\n"
+               "  devhost run --seconds 60\n"
+               "  devhost run --flight my_flight.json --every 180 --json --events COM_RADIO_FRACT_INC");
     addModule(*runCommand, common);
     addPanel(*runCommand, common);
     runCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
@@ -263,32 +248,48 @@ int main(int argc, char** argv)
     runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")->excludes(framesOption);
     runCommand->add_flag("--json", common.json, "print the probe as JSON");
     runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)");
+    addReportOptions(*runCommand, runOptions.report);
 
     PointerOptions pointer;
-    CLI::App* clickCommand = app.add_subcommand("click", "click a gauge and show what follows");
-    CLI::App* hoverCommand = app.add_subcommand("hover", "show a gauge's tooltip at a point");
+    CLI::App* clickCommand = app.add_subcommand(
+        "click", "click a gauge in a given state and show what follows\n"
+                 "  devhost click --gauge Radio_COM_SK10 --at 218,250 --right\n"
+                 "  devhost click --gauge Radio_COM_SK10 --at 218,250 --set com1_freq=122.80 --json");
+    CLI::App* hoverCommand = app.add_subcommand(
+        "hover", "a gauge's tooltip at a point, in a given state\n"
+                 "  devhost hover --gauge Radio_COM_SK10 --at 150,40 --set com1_freq=122.80");
     for (CLI::App* command : {clickCommand, hoverCommand}) {
         addModule(*command, common);
-        addPanel(*command, common);
-        command->add_option("--gauge", pointer.gauge, "gauge name, e.g. Radio_COM_SK10")->required();
-        command->add_option("--at", pointer.at, "X,Y in the gauge's own pixels")->required();
-        command->add_option("--frames", pointer.frames, "frames to run first (default 1)");
+        command->add_option("--gauge", pointer.state.gauge, "gauge name, e.g. Radio_COM_SK10 (`devhost list`)")
+            ->required();
+        command->add_option("--at", pointer.at, "X,Y in the gauge's own pixels (`devhost describe` shows the areas)")
+            ->required();
+        addStateOptions(*command, pointer.state, "--time", true);
     }
     clickCommand->add_flag("--right", pointer.right, "right button (default left)");
     clickCommand->add_flag("--json", common.json, "print the outcome as JSON");
+    addReportOptions(*clickCommand, pointer.report);
 
     RenderOptions render;
-    CLI::App* renderCommand =
-        app.add_subcommand("render", "a PNG of a panel window during a flight, or of one gauge at its own size");
+    CLI::App* renderCommand = app.add_subcommand(
+        "render", "a PNG of a panel window, or of one gauge at its own size, in a given state\n"
+                  "  devhost render --at 180 -o panel.png                 (the main panel 180 s into the demo flight)\n"
+                  "  devhost render --window 1 --at 180 -o radios.png\n"
+                  "  devhost render --gauge Airspeed --set airspeed=250kmh -o airspeed.png\n"
+                  "  devhost render --gauge Radio_COM_SK10 --click 45,46 --click 218,250 --click 218,250 "
+                  "--click 218,250 -o com.png\n"
+                  "                                                        (switched on, tuned up three steps)\n"
+                  "  devhost render --window 1 --at 180 --night -o radios_night.png   (or --light 0.3 at dusk)\n"
+                  "  devhost render --from 60 --to 120 --every 0.5 -o climb.webp      (animated, one run of the flight)\n"
+                  "  devhost render --gauge Airspeed --from 0 --to 60 -o frames/       (a PNG a second, into a folder)");
     addModule(*renderCommand, common);
-    addPanel(*renderCommand, common);
-    renderCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
-    renderCommand->add_option("--at", render.at, "seconds into the flight (default 0)");
-    renderCommand->add_option("--window", render.window, "panel window number (default 0, the main panel)");
-    renderCommand->add_option("--gauge", render.gauge, "one gauge alone, at its own size, instead of the panel");
-    renderCommand->add_option("--param", render.parameter, "the gauge's parameter text");
-    renderCommand->add_option("--set", render.settings, "host variable by name or number, e.g. airspeed=250 or 23=0x1802");
-    renderCommand->add_option("--frames", render.frames, "frames run after the settings (default 18, one second)");
+    auto* gaugeOption = renderCommand->add_option("--gauge", render.gauge,
+                                                  "one gauge alone, at its own size, instead of a panel window");
+    renderCommand->add_option("--window", render.window, "panel window number (default 0, the main panel)")
+        ->excludes(gaugeOption);
+    addStateOptions(*renderCommand, render, "--at,--time", true);
+    renderCommand->get_option("--param")->needs(gaugeOption);
+    renderCommand->get_option("--click")->needs(gaugeOption);
     renderCommand->add_option("-o,--output", render.output, "PNG file to write; for an animation a .webp file or a folder")
         ->required();
     auto* night = renderCommand->add_flag_callback("--night", [&] { render.light = 0; }, "at night, the panel lights on");
@@ -300,6 +301,8 @@ int main(int argc, char** argv)
     renderCommand->add_option("--speed", render.speed, "flight seconds per second of animation (default 1)");
     renderCommand->get_option("--at")->excludes(from)->excludes(to);
 
+    CatalogCommands catalog(app, common.module);
+
     CLI11_PARSE(app, argc, argv);
     // The commands run the panel faster than real time, where clicks would
     // pile up into noise, and most machines that run them have no sound card:
@@ -310,16 +313,17 @@ int main(int argc, char** argv)
             return list(common);
         if (runCommand->parsed())
             return run(common, runOptions);
+        pointer.state.module = common.module;
+        render.module = common.module;
         if (clickCommand->parsed())
             return click(common, pointer);
+        if (hoverCommand->parsed())
+            return hover(pointer);
         if (renderCommand->parsed()) {
-            render.module = common.module;
-            render.panel = common.panel;
-            render.flight = common.flight;
             renderToPng(render);
             return 0;
         }
-        return hover(common, pointer);
+        return catalog.run();
     } catch (const CLI::Error& error) {
         return app.exit(error);
     } catch (const std::exception& error) {

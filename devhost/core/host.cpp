@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <utility>
 
 #include "devhost/core/bitmap_catalog.h"
 #include "devhost/core/element_update.h"
@@ -13,6 +14,7 @@
 #include "devhost/core/module_file.h"
 #include "devhost/core/mouse_map.h"
 #include "devhost/core/service_table.h"
+#include "devhost/core/suggest.h"
 #include "devhost/core/tooltip_format.h"
 
 namespace devhost {
@@ -61,9 +63,12 @@ struct Host::Impl final : ServiceSink {
     KeyEventEngine keys{variables, windows};
     std::unique_ptr<BitmapCatalog> bitmaps;
     std::vector<std::unique_ptr<GaugeInstance>> gauges;
-    std::vector<EventRecord> events;
+    std::deque<EventRecord> events;
+    uint64_t firstEventSerial = 0;   // serial number of events.front()
+    uint64_t closedEvents = 0;       // entries with a lower serial number take no more repeats
     std::vector<int> traps;
     uint64_t frame = 0;
+    bool inFrame = false;            // Host::frame is running
 
     Impl(const std::string& path, HostOptions chosen) : options(std::move(chosen))
     {
@@ -216,9 +221,25 @@ struct Host::Impl final : ServiceSink {
         return {gauge.position().x + scale(point.x, size.x, pixels.x), gauge.position().y + scale(point.y, size.y, pixels.y)};
     }
 
+    // An event that a gauge sends again while the frames run, in the same
+    // frame or the next (holding host state every frame), adds to the last
+    // entry's count; what clicks and notices send is logged one by one.
     void logEvent(uint32_t id, uint32_t value, bool windowToggle, bool known)
     {
-        events.push_back({.frame = frame, .id = id, .value = value, .windowToggle = windowToggle, .known = known});
+        if (inFrame && !events.empty() && firstEventSerial + events.size() > closedEvents) {
+            EventRecord& last = events.back();
+            if (last.id == id && last.value == value && last.windowToggle == windowToggle && last.lastFrame + 1 >= frame) {
+                last.lastFrame = frame;
+                ++last.count;
+                return;
+            }
+        }
+        events.push_back({.frame = frame, .id = id, .value = value, .windowToggle = windowToggle, .known = known,
+                          .lastFrame = frame});
+        if (events.size() > MaxEventLogEntries) {
+            events.pop_front();
+            ++firstEventSerial;
+        }
     }
 
     // ServiceSink
@@ -306,8 +327,13 @@ GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, i
                            int width, int height)
 {
     const GaugeDefinition* definition = impl_->definitionNamed(gauge);
-    if (!definition)
-        throw HostError("the module has no gauge named \"" + std::string(gauge) + "\"");
+    if (!definition) {
+        std::vector<std::string_view> names;
+        for (const GaugeDefinition* g : impl_->gaugeList)
+            if (g->name)
+                names.emplace_back(g->name);
+        throw HostError("the module has no gauge named \"" + std::string(gauge) + "\"" + didYouMean(gauge, names));
+    }
     if (width < 0 || height < 0)
         throw HostError("gauge " + std::string(gauge) + " placed with a negative size");
 
@@ -353,7 +379,11 @@ std::vector<std::string> Host::placePanel(const Panel& panel)
                 skipped.push_back(g.module + "!" + g.gauge);
                 continue;
             }
-            place(g.gauge, g.parameter, window.number, Point{g.x, g.y}, g.width.value_or(0), g.height.value_or(0));
+            try {
+                place(g.gauge, g.parameter, window.number, Point{g.x, g.y}, g.width.value_or(0), g.height.value_or(0));
+            } catch (const HostError& error) {
+                throw PanelError(panel.source, g.line, error.what());
+            }
         }
     return skipped;
 }
@@ -370,6 +400,11 @@ GaugeInstance* Host::find(std::string_view gauge)
 
 void Host::frame(int count)
 {
+    impl_->inFrame = true;
+    struct FrameEnd {
+        bool& flag;
+        ~FrameEnd() { flag = false; }
+    } end{impl_->inFrame};
     for (int i = 0; i < count; ++i) {
         for (auto& g : impl_->gauges)
             impl_->callGauge(*g, ServiceBeforeUpdate, 0);
@@ -442,6 +477,24 @@ std::string Host::hoverGaugePixel(GaugeInstance& gauge, Point point)
     return {};
 }
 
+std::string Host::tooltipText(GaugeInstance& gauge, const MouseArea& tooltip)
+{
+    return impl_->tooltipText(tooltip, gauge.definition());
+}
+
+std::vector<std::string> Host::tooltips(GaugeInstance& gauge)
+{
+    std::vector<std::string> texts;
+    for (const MouseArea& area : gauge.mouseAreas()) {
+        if (area.type != Tooltip || !area.tooltipText)
+            continue;
+        std::string text = impl_->tooltipText(area, gauge.definition());
+        if (!text.empty() && std::find(texts.begin(), texts.end(), text) == texts.end())
+            texts.push_back(std::move(text));
+    }
+    return texts;
+}
+
 GaugeSnapshot Host::probe(const GaugeInstance& gauge) const
 {
     const GaugeDefinition* definition = gauge.definition();
@@ -473,12 +526,22 @@ GaugeSnapshot Host::probe(const GaugeInstance& gauge) const
     return snapshot;
 }
 
+Snapshot Host::probe(EventMark& mark)
+{
+    const uint64_t missed = mark.missed;
+    std::vector<EventRecord> events = eventsSince(mark);
+    Snapshot snapshot = std::as_const(*this).probe();
+    snapshot.events = std::move(events);
+    snapshot.eventsForgotten = mark.missed - missed;
+    return snapshot;
+}
+
 Snapshot Host::probe() const
 {
     Snapshot snapshot{.frame = impl_->frame,
                       .simulationTime = simulationTime(),
                       .timeOfDay = timeOfDay(),
-                      .events = impl_->events,
+                      .events = {impl_->events.begin(), impl_->events.end()},
                       .trapsCalled = impl_->traps};
     for (const auto& g : impl_->gauges)
         snapshot.gauges.push_back(probe(*g));
@@ -487,9 +550,26 @@ Snapshot Host::probe() const
     return snapshot;
 }
 
-const std::vector<EventRecord>& Host::events() const { return impl_->events; }
+const std::deque<EventRecord>& Host::events() const { return impl_->events; }
+
+std::vector<EventRecord> Host::eventsSince(EventMark& mark)
+{
+    const uint64_t end = impl_->firstEventSerial + impl_->events.size();
+    if (mark.next < impl_->firstEventSerial) {
+        mark.missed += impl_->firstEventSerial - mark.next;
+        mark.next = impl_->firstEventSerial;
+    }
+    std::vector<EventRecord> since(impl_->events.begin() + static_cast<std::ptrdiff_t>(mark.next - impl_->firstEventSerial),
+                                   impl_->events.end());
+    mark.next = end;
+    impl_->closedEvents = end;
+    return since;
+}
+
 void Host::clearEvents()
 {
+    impl_->firstEventSerial += impl_->events.size();
+    impl_->closedEvents = impl_->firstEventSerial;
     impl_->events.clear();
     impl_->keys.clearLog();
 }

@@ -35,6 +35,7 @@ MouseMap::MouseMap(std::span<MouseArea> areas, Point gaugePixels)
         case Region:
             regions_.push_back({&area, nullptr, within(enclosing(), area.box), static_cast<int>(open.size()),
                                 regions_.size()});
+            listed_.push_back({&area, nullptr, regions_.back().box, static_cast<int>(open.size())});
             open.push_back(regions_.size() - 1);
             break;
         case RegionEnd:
@@ -44,6 +45,7 @@ MouseMap::MouseMap(std::span<MouseArea> areas, Point gaugePixels)
             break;
         case ClickArea:
             clicks_.push_back({&area, within(enclosing(), area.box)});
+            listed_.push_back({&area, nullptr, clicks_.back().box, static_cast<int>(open.size())});
             break;
         case Tooltip:
             if (!open.empty() && !regions_[open.back()].tooltip)
@@ -61,6 +63,16 @@ MouseMap::Hit MouseMap::clickAt(Point point, uint32_t clickFlags) const
         if (contains(hit.box, point) && (hit.area->clickFlags & clickFlags & buttonBits) != 0)
             return hit;
     return {};
+}
+
+std::vector<MouseMap::Listed> MouseMap::listed() const
+{
+    std::vector<Listed> all = listed_;
+    for (Listed& entry : all)
+        for (const RegionBox& region : regions_)
+            if (region.region == entry.area)
+                entry.tooltip = region.tooltip;
+    return all;
 }
 
 std::vector<MouseMap::RegionHit> MouseMap::regionsAt(Point point) const

@@ -31,6 +31,16 @@ public:
     };
     std::vector<RegionHit> regionsAt(Point point) const;
 
+    // Every region with its tooltip entry and every click area, in list
+    // order, with their boxes in gauge pixels.
+    struct Listed {
+        MouseArea* area;
+        MouseArea* tooltip;  // a region's first Tooltip entry, or null
+        Box box;
+        int depth;           // regions around it
+    };
+    std::vector<Listed> listed() const;
+
 private:
     struct RegionBox {
         MouseArea* region;
@@ -41,6 +51,7 @@ private:
     };
     std::vector<RegionBox> regions_;
     std::vector<Hit> clicks_;
+    std::vector<Listed> listed_;
 };
 
 bool contains(Box box, Point point);

@@ -1,12 +1,15 @@
 #include "devhost/flight/flight.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "devhost/core/suggest.h"
 #include "devhost/core/tooltip_format.h"
+#include "devhost/core/values.h"
 #include "devhost/core/variables.h"
 
 namespace devhost {
@@ -98,7 +101,8 @@ public:
             else
                 fail(line, "unknown entry \"" + key + "\" (expected name, duration, variables, actions, checkpoints)");
         }
-        if (!root.contains("duration")) {
+        flight.durationGiven = root.contains("duration");
+        if (!flight.durationGiven) {
             double last = 0;
             for (const VariableTrack& track : flight.tracks)
                 last = std::max(last, track.keys.back().time);
@@ -167,25 +171,30 @@ private:
         }
         double number = requireNumber(value, line, what);
         if (number < 0 || number > UINT32_MAX || number != std::floor(number))
-            fail(line, what + " must be an unsigned 32-bit whole number for this integer variable");
+            fail(line, what + " must be an unsigned 32-bit whole number");
         return number;
     }
 
-    const VariableInfo* variableNamed(const std::string& name, int line) const
+    // A keyframe value as the command line's --set takes it: a JSON number
+    // is read as if written out, a text may carry a unit or a natural form
+    // ("250kmh", "122.80", "7700").
+    std::vector<VariableValue> keyframeValues(const SettingTarget& target, const json& value, int line) const
     {
-        const VariableInfo* info = findVariable(name);
-        if (!info && !name.empty() && std::all_of(name.begin(), name.end(), ::isdigit)) {
-            unsigned long id = 0;
-            try {
-                id = std::stoul(name);
-            } catch (const std::exception&) {
-                fail(line, "variable number " + name + " is out of range");
-            }
-            info = id <= UINT32_MAX ? findVariable(static_cast<uint32_t>(id)) : nullptr;
+        std::string text;
+        if (value.is_string()) {
+            text = value.get<std::string>();
+        } else if (value.is_number()) {
+            char buffer[32];
+            auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value.get<double>());
+            text.assign(buffer, error == std::errc() ? end : buffer);
+        } else {
+            fail(line, "value of \"" + target.name + "\" must be a number or a text such as \"250kmh\"");
         }
-        if (!info)
-            fail(line, "unknown variable \"" + name + "\"");
-        return info;
+        try {
+            return hostValues(target, text);
+        } catch (const ValueError& error) {
+            fail(line, "value of \"" + target.name + "\": " + error.what());
+        }
     }
 
     void readVariables(const json& variables, int line, Flight& flight) const
@@ -195,21 +204,39 @@ private:
         const size_t section = keyOffset(text_, "variables");
         for (auto& [name, keys] : variables.items()) {
             int at = lineAt(text_, keyOffset(text_, name, section));
-            const VariableInfo* info = variableNamed(name, at);
-            VariableTrack track{.id = info->id, .name = name, .integer = info->delivery == Delivery::Integer, .line = at};
+            SettingTarget target;
+            try {
+                target = settingTarget(name);
+            } catch (const ValueError& error) {
+                fail(at, error.what());
+            }
             if (!keys.is_array() || keys.empty())
                 fail(at, "variable \"" + name + "\" needs a list of [time, value] keyframes");
+            // One track per host variable the values set (an ADF frequency sets two).
+            std::vector<VariableTrack> tracks;
             for (const json& key : keys) {
                 if (!key.is_array() || key.size() != 2)
                     fail(at, "variable \"" + name + "\": each keyframe is [time, value]");
-                Keyframe frame{.time = requireTime(key[0], at, "keyframe time of \"" + name + "\"")};
-                frame.value = track.integer ? integerValue(key[1], at, "value of \"" + name + "\"")
-                                            : requireNumber(key[1], at, "value of \"" + name + "\"");
-                if (!track.keys.empty() && frame.time <= track.keys.back().time)
+                const double time = requireTime(key[0], at, "keyframe time of \"" + name + "\"");
+                if (!tracks.empty() && time <= tracks.front().keys.back().time)
                     fail(at, "variable \"" + name + "\": keyframe times must rise");
-                track.keys.push_back(frame);
+                const std::vector<VariableValue> values = keyframeValues(target, key[1], at);
+                for (const VariableValue& value : values) {
+                    auto track = std::find_if(tracks.begin(), tracks.end(),
+                                              [&](const VariableTrack& t) { return t.id == value.id; });
+                    if (track == tracks.end()) {
+                        const VariableInfo* info = findVariable(value.id);
+                        track = tracks.insert(tracks.end(),
+                                              VariableTrack{.id = value.id,
+                                                            .name = name,
+                                                            .integer = info && info->delivery == Delivery::Integer,
+                                                            .line = at});
+                    }
+                    track->keys.push_back({.time = time, .value = value.value});
+                }
             }
-            flight.tracks.push_back(std::move(track));
+            for (VariableTrack& track : tracks)
+                flight.tracks.push_back(std::move(track));
         }
     }
 
@@ -365,8 +392,13 @@ void FlightRunner::perform(const FlightAction& action)
 {
     auto placed = [&]() -> GaugeInstance& {
         GaugeInstance* gauge = host_.find(action.gauge);
-        if (!gauge)
-            throw FlightError(flight_.source, action.line, "no gauge \"" + action.gauge + "\" on the panel");
+        if (!gauge) {
+            std::vector<std::string_view> names;
+            for (const auto& g : host_.gauges())
+                names.push_back(g->name());
+            throw FlightError(flight_.source, action.line,
+                              "no gauge \"" + action.gauge + "\" on the panel" + didYouMean(action.gauge, names));
+        }
         return *gauge;
     };
     auto note = [&](std::string what) { log_.push_back({host_.frameNumber(), time(), std::move(what)}); };

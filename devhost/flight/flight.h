@@ -74,6 +74,7 @@ struct Flight {
     std::string source;               // file name, or "<demo>"
     std::string name;
     double duration = 0;              // seconds
+    bool durationGiven = false;       // false: one second past the last thing the script does
     std::vector<VariableTrack> tracks;
     std::vector<FlightAction> actions;     // in time order (stable for equal times)
     std::vector<Checkpoint> checkpoints;   // in time order

@@ -80,7 +80,10 @@ protected:
 
     size_t sent(uint32_t id) const
     {
-        return size_t(std::ranges::count_if(host.events(), [id](const devhost::EventRecord& e) { return e.id == id; }));
+        size_t count = 0;
+        for (const devhost::EventRecord& e : host.events())
+            count += e.id == id ? e.count : 0;
+        return count;
     }
 
     // Clears the log, runs one frame, counts what it sent.
