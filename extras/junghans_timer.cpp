@@ -54,8 +54,8 @@ constexpr Box RingRightEdge = {223, 85, 30, 103};
 // still finite; compared with the largest double, it is caught either way.
 bool withinDoubles(double x)
 {
-    constexpr double largest = std::numeric_limits<double>::max();
-    return x >= -largest && x <= largest;
+    constexpr double Largest = std::numeric_limits<double>::max();
+    return x >= -Largest && x <= Largest;
 }
 
 // Counts the increase of host time since the latest update while running;

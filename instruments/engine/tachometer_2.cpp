@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr uint32_t engineSpeedVar = 644;
+constexpr uint32_t EngineSpeed = 644;
 
-constinit auto dial = familyDial(tachometerFamily<engineSpeedVar>, tachometerScale, &tachometer2Gauge, engineSpeedVar,
+constinit auto dial = familyDial(TachometerFamily<EngineSpeed>, TachometerScale, &tachometer2Gauge, EngineSpeed,
                                  "Tachometer Engine 2 (%1!d! RPM)");
 
 }  // namespace

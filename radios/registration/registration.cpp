@@ -67,8 +67,8 @@ void applyPlateStyle(GaugeDefinition& gauge)
     if (!text || !*text || !plate)
         return;
     if (char* f = const_cast<char*>(findParameter(text, "f"))) {
-        constexpr size_t longestFont = sizeof plate->fontFace - 1;
-        const size_t length = strnlen(f + 1, longestFont);
+        constexpr size_t LongestFont = sizeof plate->fontFace - 1;
+        const size_t length = strnlen(f + 1, LongestFont);
         std::memcpy(plate->fontFace, f + 1, length);
         plate->fontFace[length] = '\0';
         *f = '\0';
