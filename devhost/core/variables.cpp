@@ -22,7 +22,9 @@ constexpr double FullTank = 8388608.0;      // the level variables count 2^23 fo
 constexpr auto N = Delivery::Number;
 constexpr auto I = Delivery::Integer;
 
-// Sorted by id: findVariable searches it by halves.
+// Sorted by id: findVariable searches it by halves. Like the key events,
+// these are the host's facts kept in the host's own words on purpose, an
+// independent check on the ids the module reads.
 constexpr VariableInfo catalog[] = {
     {16, "adf_freq", "BCD", I, 0x0345, "ADF frequency: BCD hundreds, tens and units of kHz (345 kHz)"},
     {18, "adf_freq_ext", "BCD", I, 0x0000, "ADF frequency: thousands digit in bit 0x100, tenths of kHz below"},
