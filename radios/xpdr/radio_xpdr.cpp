@@ -148,7 +148,8 @@ CalibrationPoint tensTable[] = {{.point = {275, 35}, .value = 0}, {.point = {275
 CalibrationPoint hundredsTable[] = {{.point = {220, 34}, .value = 0}, {.point = {220, 84}, .value = 8}};
 CalibrationPoint thousandsTable[] = {{.point = {164, 34}, .value = 0}, {.point = {164, 84}, .value = 8}};
 
-constexpr NeedleElement knobPointer(Point position, CalibrationPoint* table, UpdateCallback update)
+template <size_t Points>
+constexpr NeedleElement knobPointer(Point position, CalibrationPoint (&table)[Points], UpdateCallback update)
 {
     return {.common = {.kind = Needle,
                        .bitmap = KnobPointerBitmap,
@@ -157,7 +158,7 @@ constexpr NeedleElement knobPointer(Point position, CalibrationPoint* table, Upd
                        .gauge = &radioXpdrGauge,
                        .imageFlags = SmoothImage},
             .table = table,
-            .pointCount = 2,
+            .pointCount = Points,
             .update = update};
 }
 
