@@ -19,4 +19,4 @@ constinit auto dial =
 
 }  // namespace
 
-GaugeDefinition engine1PressDiffGauge = gaugeHeader("Engine_1_Press_Diff", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition engine1PressDiffGauge = gaugeHeader("Engine_1_Press_Diff", 100, dial.elements.roots(), dial.mouseAreas);

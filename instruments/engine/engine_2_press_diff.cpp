@@ -19,4 +19,4 @@ constinit auto dial =
 
 }  // namespace
 
-GaugeDefinition engine2PressDiffGauge = gaugeHeader("Engine_2_Press_Diff", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition engine2PressDiffGauge = gaugeHeader("Engine_2_Press_Diff", 100, dial.elements.roots(), dial.mouseAreas);

@@ -42,4 +42,4 @@ constinit NeedleDial dial{{.gauge = &exhaustGasTempGauge,
 }  // namespace
 
 GaugeDefinition exhaustGasTempGauge =
-    gaugeHeader("Exhaust_Gas_Temp", 100, dial.roots, dial.mouseAreas, engineTranslationCallback);
+    gaugeHeader("Exhaust_Gas_Temp", 100, dial.elements.roots(), dial.mouseAreas, engineTranslationCallback);

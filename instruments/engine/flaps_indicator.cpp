@@ -75,4 +75,4 @@ constinit NeedleDial dial{{.gauge = &flapsIndicatorGauge,
 
 }  // namespace
 
-GaugeDefinition flapsIndicatorGauge = gaugeHeader("Flaps_Indicator", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition flapsIndicatorGauge = gaugeHeader("Flaps_Indicator", 100, dial.elements.roots(), dial.mouseAreas);

@@ -17,4 +17,4 @@ constinit auto dial = familyDial(FuelPressureFamily<fuelPressure1>, FuelPressure
 
 }  // namespace
 
-GaugeDefinition fuelPressure1Gauge = gaugeHeader("Fuel_Pressure_1", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition fuelPressure1Gauge = gaugeHeader("Fuel_Pressure_1", 100, dial.elements.roots(), dial.mouseAreas);

@@ -17,4 +17,4 @@ constinit auto dial = familyDial(FuelPressureFamily<fuelPressure2>, FuelPressure
 
 }  // namespace
 
-GaugeDefinition fuelPressure2Gauge = gaugeHeader("Fuel_Pressure_2", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition fuelPressure2Gauge = gaugeHeader("Fuel_Pressure_2", 100, dial.elements.roots(), dial.mouseAreas);

@@ -20,5 +20,5 @@ constinit auto dial = familyDial(FuelQuantityFamily<aftTankCapacity, aftTankCont
 
 }  // namespace
 
-GaugeDefinition fuelQuantityAftGauge = gaugeHeader("Fuel_Quantity_Main_Aft", 100, dial.roots, dial.mouseAreas,
-                                                   captureCapacity<AftTankGallons, aftTankCapacity>);
+GaugeDefinition fuelQuantityAftGauge = gaugeHeader("Fuel_Quantity_Main_Aft", 100, dial.elements.roots(),
+                                                   dial.mouseAreas, captureCapacity<AftTankGallons, aftTankCapacity>);

@@ -21,5 +21,6 @@ constinit auto dial = familyDial(FuelQuantityFamily<frontTankCapacity, frontTank
 
 }  // namespace
 
-GaugeDefinition fuelQuantityFrontGauge = gaugeHeader("Fuel_Quantity_Main_Front", 100, dial.roots, dial.mouseAreas,
-                                                     captureCapacity<FrontTankGallons, frontTankCapacity>);
+GaugeDefinition fuelQuantityFrontGauge =
+    gaugeHeader("Fuel_Quantity_Main_Front", 100, dial.elements.roots(), dial.mouseAreas,
+                captureCapacity<FrontTankGallons, frontTankCapacity>);

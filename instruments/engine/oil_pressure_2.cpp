@@ -15,4 +15,4 @@ constinit auto dial = familyDial(OilPressureFamily<OilPressure>, OilPressureScal
 
 }  // namespace
 
-GaugeDefinition oilPressure2Gauge = gaugeHeader("Oil_Pressure_2", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition oilPressure2Gauge = gaugeHeader("Oil_Pressure_2", 100, dial.elements.roots(), dial.mouseAreas);

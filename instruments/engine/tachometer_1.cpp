@@ -14,4 +14,4 @@ constinit auto dial = familyDial(TachometerFamily<EngineSpeed>, TachometerScale,
 
 }  // namespace
 
-GaugeDefinition tachometer1Gauge = gaugeHeader("Tachometer_1", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition tachometer1Gauge = gaugeHeader("Tachometer_1", 100, dial.elements.roots(), dial.mouseAreas);

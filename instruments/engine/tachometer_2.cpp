@@ -14,4 +14,4 @@ constinit auto dial = familyDial(TachometerFamily<EngineSpeed>, TachometerScale,
 
 }  // namespace
 
-GaugeDefinition tachometer2Gauge = gaugeHeader("Tachometer_2", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition tachometer2Gauge = gaugeHeader("Tachometer_2", 100, dial.elements.roots(), dial.mouseAreas);
