@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "devhost/core/gauge_instance.h"
+#include "devhost/core/host_error.h"
 #include "devhost/core/key_events.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/probe.h"
@@ -29,14 +30,6 @@ namespace devhost {
 // The module file the tests load: VARDEX_MODULE environment variable, or the
 // path compiled in (VARDEX_MODULE_PATH), or "Vardex_Instr.so".
 std::string moduleUnderTest();
-
-// Raised for a module that cannot serve as a gauge module (missing export,
-// wrong module id, bad ImportTable id, over-long gauge list, unreadable
-// records), or a gauge name it lacks.
-class HostError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 struct HostOptions {
     bool privateCopy = true;          // load a fresh copy of the file, so module state starts anew

@@ -11,7 +11,10 @@ namespace devhost {
 
 namespace {
 
-// Key events, by the host's numbers.
+// Key events, by the host's numbers. The development host keeps its own
+// copy of them on purpose, written from what the simulator does and not
+// taken from the module's headers: a number the module gets wrong then
+// shows as an unknown or misapplied event instead of agreeing with itself.
 enum : uint32_t {
     AtcWindow = 65564,
     ComWholeDec = 65636,

@@ -3,7 +3,7 @@
 #include <random>
 #include <system_error>
 
-#include "devhost/core/host.h"
+#include "devhost/core/host_error.h"
 
 namespace devhost {
 

@@ -2,8 +2,9 @@
 
 #include <dlfcn.h>
 
-#include "devhost/core/host.h"
+#include "devhost/core/host_error.h"
 #include "devhost/core/module_file.h"
+#include "framework/portable_exports.h"
 
 namespace devhost {
 
@@ -33,8 +34,7 @@ void* ModuleFile::symbol(const char* name) const
 
 std::span<const unsigned char> ModuleFile::resource(const char* type, uint32_t number) const
 {
-    using Table = const unsigned char* (*)(const char* type, uint32_t number, size_t* size);
-    auto table = reinterpret_cast<Table>(symbol("vardexResource"));
+    auto table = reinterpret_cast<ResourceLookup>(symbol(ResourceLookupName));
     size_t size = 0;
     const unsigned char* data = table ? table(type, number, &size) : nullptr;
     return data ? std::span<const unsigned char>{data, size} : std::span<const unsigned char>{};

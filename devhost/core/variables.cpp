@@ -24,7 +24,9 @@ constexpr auto Number = VariableKind::Number, Bcd = VariableKind::Bcd, Code = Va
 constexpr auto Flight = VariableGroup::Flight, Engines = VariableGroup::Engines, Fuel = VariableGroup::Fuel,
                Radios = VariableGroup::Radios, Navigation = VariableGroup::Navigation, Time = VariableGroup::Time;
 
-// Sorted by id: findVariable searches it by halves.
+// Sorted by id: findVariable searches it by halves. Like the key events,
+// these are the host's facts kept in the host's own words on purpose, an
+// independent check on the ids the module reads.
 constexpr VariableInfo catalog[] = {
     {16, "adf_freq", "BCD", I, 0x0345, "ADF frequency: BCD hundreds, tens and units of kHz (345 kHz)", Bcd, Radios, Quantity::AdfFrequency},
     {18, "adf_freq_ext", "BCD", I, 0x0000, "ADF frequency: thousands digit in bit 0x100, tenths of kHz below", Bcd, Radios, Quantity::AdfExtension},

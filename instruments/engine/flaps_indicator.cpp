@@ -12,16 +12,16 @@
 
 namespace {
 
-constexpr uint32_t flapsPositionVar = 330;
+constexpr uint32_t FlapsPosition = 330;
 
 // Each frame closes this share of the gap to the host value: half a step
 // change after 6 frames, nine tenths after 18.
-constexpr double lagGain = 0.125;
+constexpr double LagGain = 0.125;
 
 // The tooltip's degrees: 50 at this value, a little short of the scale's
 // end (16382), so that full flaps still print 50.
-constexpr double hostUnitsAtFiftyDegrees = 16380.0;
-constexpr double fullFlapDegrees = 50.0;
+constexpr double HostUnitsAtFiftyDegrees = 16380.0;
+constexpr double FullFlapDegrees = 50.0;
 
 double flapsSmoothed = 0.0;
 
@@ -30,12 +30,12 @@ double flapsSmoothed = 0.0;
 // and the next good sample moves it on from there.
 double smoothFlaps(double smoothed, double sample)
 {
-    double next = lagGain * sample + (1.0 - lagGain) * smoothed;
+    double next = LagGain * sample + (1.0 - LagGain) * smoothed;
     return std::isfinite(next) ? next : smoothed;
 }
 
 // Whole degrees of flap, truncated toward zero (3275.9 prints 9, not 10).
-double flapDegrees(double smoothed) { return std::trunc(fullFlapDegrees * smoothed / hostUnitsAtFiftyDegrees); }
+double flapDegrees(double smoothed) { return std::trunc(FullFlapDegrees * smoothed / HostUnitsAtFiftyDegrees); }
 
 double VARDEX_HOSTAPI showFlaps(GaugeElement* needle)
 {
@@ -66,7 +66,7 @@ constexpr DialParts parts = {
 // sign is 0xB0.
 constinit NeedleDial dial{{.gauge = &flapsIndicatorGauge,
                            .parts = parts,
-                           .variable = flapsPositionVar,
+                           .variable = FlapsPosition,
                            .update = showFlaps,
                            .failures = failures,
                            .tooltip = "Flaps position indicator (%1!d!\xB0)",
@@ -75,4 +75,4 @@ constinit NeedleDial dial{{.gauge = &flapsIndicatorGauge,
 
 }  // namespace
 
-GaugeDefinition flapsIndicatorGauge = gaugeHeader("Flaps_Indicator", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition flapsIndicatorGauge = gaugeHeader("Flaps_Indicator", 100, dial.elements.roots(), dial.mouseAreas);
