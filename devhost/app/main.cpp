@@ -14,6 +14,8 @@
 #include <fmt/format.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +26,7 @@
 #include "devhost/app/panel_report.h"
 #include "devhost/app/render_command.h"
 #include "devhost/core/host.h"
+#include "devhost/core/input_error.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/flight/flight.h"
@@ -79,13 +82,45 @@ void placePanel(Host& host, const Panel& panel)
         std::cerr << fmt::format("devhost: {}: {} belongs to another module; skipped\n", panel.source, skipped);
 }
 
+// The most frames a command runs: the longest flight at the host's rate.
+const double maxFrames = MaxFlightSeconds * HostOptions{}.framesPerSecond;
+
+// A number option's range, checked on the text as given, before CLI11
+// converts it: "-1" must not wrap into a vast frame count, nor "nan" slip
+// past every comparison. The error names the value and the range.
+CLI::Validator within(double low, double high, bool whole = true)
+{
+    return CLI::Validator(
+        [=](std::string& input) -> std::string {
+            char* end = nullptr;
+            const double value = std::strtod(input.c_str(), &end);
+            if (end == input.c_str() || *end != '\0' || (whole && value != std::floor(value) && std::isfinite(value)))
+                return fmt::format("'{}' is not {}", excerpt(input), whole ? "a whole number" : "a number");
+            if (!(value >= low && value <= high))
+                return fmt::format("{} is out of range: expected {} to {}", excerpt(input), low, high);
+            return {};
+        },
+        fmt::format("{} to {}", low, high));
+}
+
 Point parsePoint(const std::string& text)
 {
-    int x = 0, y = 0;
-    char end = 0;
-    if (std::sscanf(text.c_str(), "%d,%d%c", &x, &y, &end) != 2)
-        throw CLI::ValidationError("--at", "expected X,Y in gauge pixels, e.g. 218,250");
-    return {x, y};
+    const std::string_view given = text;
+    const size_t comma = given.find(',');
+    if (comma == std::string_view::npos)
+        throw CLI::ValidationError("--at", fmt::format("'{}': expected X,Y in gauge pixels, e.g. 218,250", excerpt(text)));
+    auto coordinate = [&](std::string_view name, std::string_view field) {
+        int value = 0;
+        auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+        if (error == std::errc::result_out_of_range)
+            throw CLI::ValidationError("--at", fmt::format("{} {} is out of range: expected {} to {}", name, excerpt(field),
+                                                           INT32_MIN, INT32_MAX));
+        if (field.empty() || error != std::errc() || end != field.data() + field.size())
+            throw CLI::ValidationError("--at", fmt::format("{} '{}' is not a whole number (expected X,Y in gauge pixels, "
+                                                           "e.g. 218,250)", name, excerpt(field)));
+        return value;
+    };
+    return {coordinate("x", given.substr(0, comma)), coordinate("y", given.substr(comma + 1))};
 }
 
 // ---------------------------------------------------------------- list
@@ -149,7 +184,8 @@ int run(const Common& common, const RunOptions& options)
     if (!common.json)
         std::cout << fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", flight.name.empty() ? flight.source : flight.name,
                                  host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(), total,
-                                 host.options().framesPerSecond);
+                                 host.options().framesPerSecond)
+                  << std::flush;  // a long run says at once what it is doing
     for (const ReportPoint& point : reportPoints(flight, runner, total, options.every)) {
         runner.run(point.frame - host.frameNumber());
         Snapshot snapshot = host.probe();
@@ -257,10 +293,13 @@ int main(int argc, char** argv)
     addModule(*runCommand, common);
     addPanel(*runCommand, common);
     runCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
-    auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run");
-    runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")->excludes(framesOption);
+    auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run")->check(within(0, maxFrames));
+    runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")
+        ->check(within(0, MaxFlightSeconds, false))
+        ->excludes(framesOption);
     runCommand->add_flag("--json", common.json, "print the probe as JSON");
-    runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)");
+    runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)")
+        ->check(within(0, maxFrames));
 
     PointerOptions pointer;
     CLI::App* clickCommand = app.add_subcommand("click", "click a gauge and show what follows");
@@ -270,7 +309,7 @@ int main(int argc, char** argv)
         addPanel(*command, common);
         command->add_option("--gauge", pointer.gauge, "gauge name, e.g. Radio_COM_SK10")->required();
         command->add_option("--at", pointer.at, "X,Y in the gauge's own pixels")->required();
-        command->add_option("--frames", pointer.frames, "frames to run first (default 1)");
+        command->add_option("--frames", pointer.frames, "frames to run first (default 1)")->check(within(0, maxFrames));
     }
     clickCommand->add_flag("--right", pointer.right, "right button (default left)");
     clickCommand->add_flag("--json", common.json, "print the outcome as JSON");
@@ -281,12 +320,14 @@ int main(int argc, char** argv)
     addModule(*renderCommand, common);
     addPanel(*renderCommand, common);
     renderCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
-    renderCommand->add_option("--at", render.at, "seconds into the flight (default 0)");
+    renderCommand->add_option("--at", render.at, "seconds into the flight (default 0)")
+        ->check(within(0, MaxFlightSeconds, false));
     renderCommand->add_option("--window", render.window, "panel window number (default 0, the main panel)");
     renderCommand->add_option("--gauge", render.gauge, "one gauge alone, at its own size, instead of the panel");
     renderCommand->add_option("--param", render.parameter, "the gauge's parameter text");
     renderCommand->add_option("--set", render.settings, "host variable by name or number, e.g. airspeed=250 or 23=0x1802");
-    renderCommand->add_option("--frames", render.frames, "frames run after the settings (default 18, one second)");
+    renderCommand->add_option("--frames", render.frames, "frames run after the settings (default 18, one second)")
+        ->check(within(0, maxFrames));
     renderCommand->add_option("-o,--output", render.output, "PNG file to write")->required();
 
     CLI11_PARSE(app, argc, argv);

@@ -2,10 +2,14 @@
 
 #include <fmt/format.h>
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 
 #include "devhost/core/host.h"
+#include "devhost/core/input_error.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/variables.h"
 #include "devhost/flight/flight.h"
@@ -36,18 +40,21 @@ void applySetting(Host& host, const std::string& setting)
             throw std::runtime_error(fmt::format("--set {}: no host variable named \"{}\"", setting, name));
         }
     }
-    double value = 0;
-    try {
-        size_t used = 0;
-        const bool hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
-        value = hex ? double(std::stoull(text, &used, 16)) : std::stod(text, &used);
-        if (used != text.size())
-            throw std::invalid_argument(text);
-    } catch (const std::exception&) {
-        throw std::runtime_error(fmt::format("--set {}: \"{}\" is not a number", setting, text));
-    }
+    // strtod rather than stod: a denormal such as 1e-320 is a value a host
+    // may well deliver, not an error.
+    const bool hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
+    char* end = nullptr;
+    errno = 0;
+    const double value = hex ? double(std::strtoull(text.c_str(), &end, 16)) : std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || (hex && text.find('-') != std::string::npos))
+        throw std::runtime_error(fmt::format("--set {}: \"{}\" is not a number", excerpt(setting), excerpt(text)));
+    if (errno == ERANGE && (hex || std::isinf(value)))
+        throw std::runtime_error(fmt::format("--set {}: {} is out of range: expected {}", excerpt(setting), excerpt(text),
+                                             hex ? "0x0 to 0xFFFFFFFF" : "a number within +-1.8e308"));
     if (!host.variables().set(id, value))
-        throw std::runtime_error(fmt::format("--set {}: variable {} cannot hold {}", setting, id, text));
+        throw std::runtime_error(fmt::format("--set {}: {} is out of range for variable {}: expected a whole number "
+                                             "from 0 to 4294967295",
+                                             excerpt(setting), excerpt(text), id));
 }
 
 void renderGaugeAlone(const RenderOptions& options)
