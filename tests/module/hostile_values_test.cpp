@@ -33,7 +33,7 @@ constexpr double hostileNumbers[] = {
     double(INT64_MAX), double(UINT64_MAX),
 };
 constexpr uint32_t hostileIntegers[] = {0, UINT32_MAX, INT32_MAX, 0x80000000u, 0x99999999u, 0xFFFF, 0x10000, 0xDEADBEEF};
-constexpr int randomRounds = 40;      // rounds of random bit patterns after the listed values
+constexpr int randomRounds = 150;  // rounds of random bit patterns after the listed values
 constexpr int framesPerRound = 3;
 constexpr int recoveryFrames = 18 * 20;  // twenty seconds: rate-limited needles travel any distance
 constexpr uint32_t buttons[] = {ClickLeft, ClickRight, ClickMiddle, ClickLeft | ClickRepeat};
