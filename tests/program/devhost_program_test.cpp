@@ -53,7 +53,8 @@ public:
     bool readUntil(const std::string& text, std::chrono::seconds limit)
     {
         const auto end = std::chrono::steady_clock::now() + limit;
-        while (text_.find(text) == std::string::npos && std::chrono::steady_clock::now() < end && readSome(100)) {
+        while (text_.find(text) == std::string::npos && std::chrono::steady_clock::now() < end &&
+               readSome(100) != Read::Ended) {
         }
         return text_.find(text) != std::string::npos;
     }
@@ -68,10 +69,10 @@ public:
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_)
                 status_ = status;
-            else if (!readSome(20))
+            else if (readSome(20) != Read::Some)
                 usleep(20'000);
         }
-        while (status_ && readSome(0)) {
+        while (status_ && readSome(0) == Read::Some) {
         }
         return status_;
     }
@@ -80,18 +81,20 @@ public:
     const std::string& text() const { return text_; }
 
 private:
-    // False at the end of the output or when nothing came within the time.
-    bool readSome(int milliseconds)
+    enum class Read { Some, Nothing, Ended };
+
+    // What came within the time: some output, nothing yet, or its end.
+    Read readSome(int milliseconds)
     {
         pollfd p{output_, POLLIN, 0};
         if (poll(&p, 1, milliseconds) <= 0)
-            return false;
+            return Read::Nothing;
         char buffer[4096];
         const ssize_t n = read(output_, buffer, sizeof buffer);
         if (n <= 0)
-            return false;
+            return Read::Ended;
         text_.append(buffer, static_cast<size_t>(n));
-        return true;
+        return Read::Some;
     }
 
     pid_t pid_ = -1;
