@@ -16,6 +16,8 @@
 #include <fmt/format.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,6 +30,7 @@
 #include "devhost/app/panel_report.h"
 #include "devhost/app/render_command.h"
 #include "devhost/core/host.h"
+#include "devhost/core/input_error.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/flight/flight.h"
@@ -73,6 +76,27 @@ void addPanel(CLI::App& command, Common& common)
 Panel choosePanel(const Common& common)
 {
     return common.panel.empty() ? defaultPanel() : loadPanel(common.panel);
+}
+
+// The most frames a command runs: the longest flight at the host's rate.
+const double maxFrames = MaxFlightSeconds * HostOptions{}.framesPerSecond;
+
+// A number option's range, checked on the text as given, before CLI11
+// converts it: "-1" must not wrap into a vast frame count, nor "nan" slip
+// past every comparison. The error names the value and the range.
+CLI::Validator within(double low, double high, bool whole = true)
+{
+    return CLI::Validator(
+        [=](std::string& input) -> std::string {
+            char* end = nullptr;
+            const double value = std::strtod(input.c_str(), &end);
+            if (end == input.c_str() || *end != '\0' || (whole && value != std::floor(value) && std::isfinite(value)))
+                return fmt::format("'{}' is not {}", excerpt(input), whole ? "a whole number" : "a number");
+            if (!(value >= low && value <= high))
+                return fmt::format("{} is out of range: expected {} to {}", excerpt(input), low, high);
+            return {};
+        },
+        fmt::format("{} to {}", low, high));
 }
 
 // ---------------------------------------------------------------- list
@@ -139,7 +163,8 @@ int run(const Common& common, const RunOptions& options)
     if (!common.json)
         std::cout << fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", flight.name.empty() ? flight.source : flight.name,
                                  host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(), total,
-                                 host.options().framesPerSecond);
+                                 host.options().framesPerSecond)
+                  << std::flush;  // a long run says at once what it is doing
     for (const ReportPoint& point : reportPoints(flight, runner, total, options.every)) {
         runner.run(point.frame - host.frameNumber());
         Snapshot snapshot = probeForReport(host, mark, filter);
@@ -244,10 +269,13 @@ int main(int argc, char** argv)
     addModule(*runCommand, common);
     addPanel(*runCommand, common);
     runCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
-    auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run");
-    runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")->excludes(framesOption);
+    auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run")->check(within(0, maxFrames));
+    runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")
+        ->check(within(0, MaxFlightSeconds, false))
+        ->excludes(framesOption);
     runCommand->add_flag("--json", common.json, "print the probe as JSON");
-    runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)");
+    runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)")
+        ->check(within(0, maxFrames));
     addReportOptions(*runCommand, runOptions.report);
 
     PointerOptions pointer;

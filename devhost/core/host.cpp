@@ -117,8 +117,14 @@ struct Host::Impl final : ServiceSink {
 
     ~Impl()
     {
-        while (!gauges.empty())
-            removeGauge(*gauges.front());
+        // Each gauge in the order placed, gone as soon as it has been told;
+        // one pass, since removing them one by one from the front of the
+        // list would cost the square of their number.
+        for (auto& gauge : gauges) {
+            callGauge(*gauge, ServiceBeforeRemove, 0);
+            gauge.reset();
+        }
+        gauges.clear();
         if (linkage && linkage->shutdown) {
             ActiveSink active = enter();
             linkage->shutdown();
@@ -203,11 +209,14 @@ struct Host::Impl final : ServiceSink {
         return formatTooltip(boundedText(tooltip.tooltipText, maxTooltipText), args);
     }
 
+    // Scaling can carry a point given near the ends of int beyond them (a
+    // gauge placed smaller than its own pixels): such points are off the
+    // gauge either way, so they stop at the ends.
     static Point toGaugePixels(const GaugeInstance& gauge, int x, int y)
     {
         const Point size = gauge.size(), pixels = gauge.gaugePixels();
         auto scale = [](int v, int placed, int own) {
-            return placed > 0 ? static_cast<int>(std::floor(double(v) * own / placed)) : v;
+            return placed > 0 ? saturatedInt(std::floor(double(v) * own / placed)) : v;
         };
         return {scale(x, size.x, pixels.x), scale(y, size.y, pixels.y)};
     }
@@ -215,10 +224,10 @@ struct Host::Impl final : ServiceSink {
     static Point toPanelPixels(const GaugeInstance& gauge, Point point)
     {
         const Point size = gauge.size(), pixels = gauge.gaugePixels();
-        auto scale = [](int v, int placed, int own) {
-            return own > 0 ? static_cast<int>(std::floor(double(v) * placed / own)) : v;
+        auto scale = [](int v, int placed, int own, int origin) {
+            return saturatedInt(origin + (own > 0 ? std::floor(double(v) * placed / own) : double(v)));
         };
-        return {gauge.position().x + scale(point.x, size.x, pixels.x), gauge.position().y + scale(point.y, size.y, pixels.y)};
+        return {scale(point.x, size.x, pixels.x, gauge.position().x), scale(point.y, size.y, pixels.y, gauge.position().y)};
     }
 
     // An event that a gauge sends again while the frames run, in the same
@@ -334,8 +343,10 @@ GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, i
                 names.emplace_back(g->name);
         throw HostError("the module has no gauge named \"" + std::string(gauge) + "\"" + didYouMean(gauge, names));
     }
-    if (width < 0 || height < 0)
-        throw HostError("gauge " + std::string(gauge) + " placed with a negative size");
+    if (width < 0 || height < 0 || width > MaxDrawnPixels || height > MaxDrawnPixels)
+        throw HostError("gauge " + std::string(gauge) + " placed at " + std::to_string(width) + "x" +
+                        std::to_string(height) + " pixels: each side must be 0 (its own size) to " +
+                        std::to_string(MaxDrawnPixels));
 
     // Without a bitmap to measure, the default size in millimetres stands in
     // for a square of as many pixels.
@@ -446,7 +457,7 @@ ClickResult Host::clickGaugePixel(GaugeInstance& gauge, Point point, uint32_t cl
         return {};
     ClickResult result{.hit = true, .areaIndex = static_cast<int>(hit.area - gauge.mouseAreas().data())};
     if (hit.area->handler) {
-        ClickRecord record{.point = {point.x - hit.box.x, point.y - hit.box.y},
+        ClickRecord record{.point = {saturatedInt(double(point.x) - hit.box.x), saturatedInt(double(point.y) - hit.box.y)},
                            .gauge = gauge.definition(),
                            .area = hit.area,
                            .screen = Impl::toPanelPixels(gauge, point)};

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <string>
+
 #include "devhost/core/host_error.h"
 #include "devhost/core/module_file.h"
 #include "framework/portable_exports.h"
@@ -16,8 +18,15 @@ ModuleFile::ModuleFile(const std::filesystem::path& path, bool privateCopy) : pa
     // that aborts leaves nothing behind.
     removeCopy();
     if (!handle_) {
-        const char* why = dlerror();
-        throw HostError("cannot load module file " + path.string() + ": " + (why ? why : "unknown error"));
+        // The loader names the file it was given, the private copy; the
+        // user knows only their own.
+        const char* error = dlerror();
+        std::string why = error ? error : "unknown error";
+        const std::string copy = file.string(), original = path.string();
+        for (size_t at = why.find(copy); file != path && at != std::string::npos;
+             at = why.find(copy, at + original.size()))
+            why.replace(at, copy.size(), original);
+        throw HostError("cannot load module file " + path.string() + ": " + why);
     }
 }
 

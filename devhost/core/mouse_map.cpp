@@ -1,6 +1,7 @@
 #include "devhost/core/mouse_map.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace devhost {
 
@@ -14,14 +15,22 @@ Box within(Box outer, Box inner)
 {
     if (isWhole(inner))
         return outer;
-    return {outer.x + inner.x, outer.y + inner.y, inner.width, inner.height};
+    return {saturatedInt(double(outer.x) + inner.x), saturatedInt(double(outer.y) + inner.y), inner.width, inner.height};
 }
 
 }  // namespace
 
 bool contains(Box box, Point point)
 {
-    return point.x >= box.x && point.y >= box.y && point.x - box.x < box.width && point.y - box.y < box.height;
+    const int64_t dx = int64_t{point.x} - box.x, dy = int64_t{point.y} - box.y;
+    return dx >= 0 && dy >= 0 && dx < box.width && dy < box.height;
+}
+
+int32_t saturatedInt(double v)
+{
+    if (!(v == v))
+        return 0;
+    return static_cast<int32_t>(std::clamp(v, double(INT32_MIN), double(INT32_MAX)));
 }
 
 MouseMap::MouseMap(std::span<MouseArea> areas, Point gaugePixels)

@@ -23,6 +23,7 @@ public:
         Box box{};  // in gauge pixels
     };
     Hit clickAt(Point point, uint32_t clickFlags) const;
+    std::span<const Hit> clickAreas() const { return clicks_; }  // every ClickArea, in list order
 
     // The regions that hold the point, innermost first.
     struct RegionHit {
@@ -54,6 +55,11 @@ private:
     std::vector<Listed> listed_;
 };
 
+// Whether the box holds the point, without overflow for any box and point.
 bool contains(Box box, Point point);
+
+// The whole number nearest v within int's range (NaN: 0): coordinates
+// computed in double come back to int through here.
+int32_t saturatedInt(double v);
 
 }  // namespace devhost

@@ -37,6 +37,11 @@
 
 namespace devhost {
 
+// The longest flight played: ten days, ten times the longest soak run. A
+// time beyond it in a script or on the command line is a typo (1e15 s
+// would run for ever), and refused.
+inline constexpr double MaxFlightSeconds = 10 * 86400.0;
+
 struct Keyframe {
     double time = 0;
     double value = 0;

@@ -5,6 +5,7 @@
 // Sends no key events. Owns flapsSmoothed: the needle does not follow the
 // host value directly but a first-order lag of it, advanced once per frame
 // by the needle's callback and printed by the tooltip in whole degrees.
+#include <algorithm>
 #include <cmath>
 
 #include "framework/gauge_list.h"
@@ -25,13 +26,20 @@ constexpr double FullFlapDegrees = 50.0;
 
 double flapsSmoothed = 0.0;
 
+// The lag stays within one full scale beyond either stop. Every value a
+// flaps lever can give lies well inside; one absurd sample (1e300) would
+// otherwise carry the lag so far out that the needle sat at the end of the
+// scale for minutes after the host's values were sane again.
+constexpr double FullScale = 16383.0;  // the host's flaps units at full travel
+constexpr double LagLow = -FullScale, LagHigh = 2 * FullScale;
+
 // One step of the lag. A step that gives no finite number (the host's value
 // is not a number, or infinite) is skipped: the needle holds where it was,
 // and the next good sample moves it on from there.
 double smoothFlaps(double smoothed, double sample)
 {
     double next = LagGain * sample + (1.0 - LagGain) * smoothed;
-    return std::isfinite(next) ? next : smoothed;
+    return std::isfinite(next) ? std::clamp(next, LagLow, LagHigh) : smoothed;
 }
 
 // Whole degrees of flap, truncated toward zero (3275.9 prints 9, not 10).

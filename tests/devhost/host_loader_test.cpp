@@ -43,6 +43,11 @@ TEST(ModuleLoading, RefusesAMissingFileAndAFileThatIsNoLibrary)
 {
     EXPECT_NE(refusal("/nonexistent/Vardex_Instr.so").find("does not exist"), std::string::npos);
     EXPECT_NE(refusal(VARDEX_SOURCE_DIR "/README.md").find("cannot load"), std::string::npos);
+    EXPECT_NE(refusal(VARDEX_SOURCE_DIR).find("is a folder"), std::string::npos);
+    // The loader's complaint names the user's file, not the private copy loaded.
+    const std::string notLibrary = refusal(VARDEX_SOURCE_DIR "/README.md");
+    EXPECT_EQ(notLibrary.find("devhost-module-"), std::string::npos) << notLibrary;
+    EXPECT_NE(notLibrary.find(": " VARDEX_SOURCE_DIR "/README.md"), std::string::npos) << notLibrary;
 }
 
 TEST(ModuleLoading, ListsTheGaugesWithTheirHeaders)
