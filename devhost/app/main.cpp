@@ -2,7 +2,7 @@
 // scripted flight, and tells what the panel shows.
 //
 //   devhost list   [--module FILE]
-//   devhost run    [--module FILE] [--panel FILE] [--flight FILE] [--frames N | --seconds S] [--json] [--every N]
+//   devhost run    [--module FILE] [--panel FILE] [--flight FILE] [--frames N | --seconds S] [--json | --json-lines] [--every N]
 //   devhost click  --gauge NAME --at X,Y [--right] [--frames N] [--module FILE] [--panel FILE] [--json]
 //   devhost hover  --gauge NAME --at X,Y [--frames N] [--module FILE] [--panel FILE]
 //   devhost render [--panel FILE] [--flight FILE] [--at SECONDS] [--window N] -o out.png
@@ -10,9 +10,15 @@
 //
 // Click and hover positions are in the gauge's own pixels, as its mouse
 // areas are given.
+//
+// devhost.exe, the Windows build, drives Vardex_Instr.gau (under Wine on
+// Linux); it has every command but those that draw, which only a build
+// with the renderer (VARDEX_DEVHOST_RENDER) compiles in.
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +28,9 @@
 #include <optional>
 
 #include "devhost/app/panel_report.h"
+#ifdef VARDEX_DEVHOST_RENDER
 #include "devhost/app/render_command.h"
+#endif
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/tooltip_format.h"
@@ -34,18 +42,27 @@ namespace {
 using namespace devhost;
 
 // The module beside the program's build tree (build/devhost/devhost ->
-// build/Vardex_Instr.so), unless VARDEX_MODULE names another.
+// build/Vardex_Instr.so), or for devhost.exe in the program's own folder,
+// where a simmer puts the two; unless VARDEX_MODULE names another.
 std::string defaultModule()
 {
     if (const char* path = std::getenv("VARDEX_MODULE"); path && *path)
         return path;
     std::error_code error;
+#ifdef _WIN32
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::filesystem::path beside = std::filesystem::path(std::wstring(self, length)).parent_path() / VARDEX_MODULE_NAME;
+    if (length > 0 && length < MAX_PATH && std::filesystem::exists(beside, error))
+        return beside.string();
+#else
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
         std::filesystem::path beside = self.parent_path().parent_path() / VARDEX_MODULE_NAME;
         if (std::filesystem::exists(beside, error))
             return beside.string();
     }
+#endif
     return moduleUnderTest();
 }
 
@@ -108,6 +125,7 @@ struct RunOptions {
     std::optional<uint64_t> frames;
     std::optional<double> seconds;
     uint64_t every = 0;
+    bool jsonLines = false;
 };
 
 struct ReportPoint {
@@ -157,7 +175,18 @@ int run(const Common& common, const RunOptions& options)
             nlohmann::json log = nlohmann::json::array();
             for (size_t i = logShown; i < runner.log().size(); ++i)
                 log.push_back(toJson(runner.log()[i]));
-            reports.push_back({{"label", point.label}, {"snapshot", toJson(snapshot)}, {"flight_log", log}});
+            nlohmann::json report{{"label", point.label}, {"snapshot", toJson(snapshot)}, {"flight_log", log}};
+            if (options.jsonLines) {
+                // Each line as it is made, with the events since the line
+                // before: a long run's lines stay of one size.
+                nlohmann::json events = nlohmann::json::array();
+                for (size_t i = eventsShown; i < snapshot.events.size(); ++i)
+                    events.push_back(toJson(snapshot.events[i]));
+                report["snapshot"]["events"] = events;
+                std::cout << report.dump() << '\n';
+            } else {
+                reports.push_back(report);
+            }
         } else {
             std::cout << "\n== " << point.label << " ==\n";
             for (size_t i = logShown; i < runner.log().size(); ++i)
@@ -167,7 +196,7 @@ int run(const Common& common, const RunOptions& options)
         eventsShown = snapshot.events.size();
         logShown = runner.log().size();
     }
-    if (common.json)
+    if (common.json && !options.jsonLines)
         std::cout << nlohmann::json{{"flight", flight.name}, {"reports", reports}}.dump(2) << "\n";
     return 0;
 }
@@ -260,6 +289,8 @@ int main(int argc, char** argv)
     auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run");
     runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")->excludes(framesOption);
     runCommand->add_flag("--json", common.json, "print the probe as JSON");
+    runCommand->add_flag("--json-lines", runOptions.jsonLines,
+                         "print each report as it is made, one line of JSON, with the events since the one before");
     runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)");
 
     PointerOptions pointer;
@@ -275,6 +306,7 @@ int main(int argc, char** argv)
     clickCommand->add_flag("--right", pointer.right, "right button (default left)");
     clickCommand->add_flag("--json", common.json, "print the outcome as JSON");
 
+#ifdef VARDEX_DEVHOST_RENDER
     RenderOptions render;
     CLI::App* renderCommand =
         app.add_subcommand("render", "a PNG of a panel window during a flight, or of one gauge at its own size");
@@ -288,19 +320,25 @@ int main(int argc, char** argv)
     renderCommand->add_option("--set", render.settings, "host variable by name or number, e.g. airspeed=250 or 23=0x1802");
     renderCommand->add_option("--frames", render.frames, "frames run after the settings (default 18, one second)");
     renderCommand->add_option("-o,--output", render.output, "PNG file to write")->required();
+#endif
 
     CLI11_PARSE(app, argc, argv);
+#ifndef _WIN32
     // The commands run the panel faster than real time, where clicks would
     // pile up into noise, and most machines that run them have no sound card:
     // the module's sound goes to SDL's silent driver unless the user names one.
     setenv("SDL_AUDIODRIVER", "dummy", /*overwrite=*/0);
+#endif
     try {
         if (listCommand->parsed())
             return list(common);
-        if (runCommand->parsed())
+        if (runCommand->parsed()) {
+            common.json = common.json || runOptions.jsonLines;
             return run(common, runOptions);
+        }
         if (clickCommand->parsed())
             return click(common, pointer);
+#ifdef VARDEX_DEVHOST_RENDER
         if (renderCommand->parsed()) {
             render.module = common.module;
             render.panel = common.panel;
@@ -308,6 +346,7 @@ int main(int argc, char** argv)
             renderToPng(render);
             return 0;
         }
+#endif
         return hover(common, pointer);
     } catch (const CLI::Error& error) {
         return app.exit(error);
