@@ -26,6 +26,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <string_view>
 
 #include "devhost/app/panel_report.h"
 #ifdef VARDEX_DEVHOST_RENDER
@@ -322,6 +323,14 @@ int main(int argc, char** argv)
     renderCommand->add_option("-o,--output", render.output, "PNG file to write")->required();
 #endif
 
+#ifndef VARDEX_DEVHOST_RENDER
+    // Said plainly, rather than CLI11's "a subcommand is required".
+    if (argc > 1 && std::string_view(argv[1]) == "render") {
+        std::cerr << "devhost: render is not part of this build, which has no renderer; devhost on Linux draws "
+                     "the panel (devhost render ...); this build offers list, run, click and hover\n";
+        return 1;
+    }
+#endif
     CLI11_PARSE(app, argc, argv);
 #ifndef _WIN32
     // The commands run the panel faster than real time, where clicks would
