@@ -2,7 +2,7 @@
 // scripted flight, and tells what the panel shows.
 //
 //   devhost list | vars | events | describe GAUGE
-//   devhost run    [--panel FILE] [--flight FILE] [--frames N | --seconds S] [--json] [--every N] [--records]
+//   devhost run    [--panel FILE] [--flight FILE] [--frames N | --seconds S] [--json | --json-lines] [--every N] [--records]
 //   devhost click  --gauge NAME --at X,Y [--right] [state options] [--json]
 //   devhost hover  --gauge NAME --at X,Y [state options]
 //   devhost render [--window N | --gauge NAME] [state options] [--night | --light LEVEL] -o out.png
@@ -12,9 +12,15 @@
 // --click, --param, --frames.
 // Click and hover positions are in the gauge's own pixels, as its mouse
 // areas are given.
+//
+// devhost.exe, the Windows build, drives Vardex_Instr.gau (under Wine on
+// Linux); it has every command but those that draw, which only a build
+// with the renderer (VARDEX_DEVHOST_RENDER) compiles in.
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <charconv>
 #include <cmath>
@@ -24,11 +30,14 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <string_view>
 
 #include "devhost/app/catalog_command.h"
 #include "devhost/app/gauge_state.h"
 #include "devhost/app/panel_report.h"
+#ifdef VARDEX_DEVHOST_RENDER
 #include "devhost/app/render_command.h"
+#endif
 #include "devhost/core/host.h"
 #include "devhost/core/input_error.h"
 #include "devhost/core/panel_file.h"
@@ -41,18 +50,27 @@ namespace {
 using namespace devhost;
 
 // The module beside the program's build tree (build/devhost/devhost ->
-// build/Vardex_Instr.so), unless VARDEX_MODULE names another.
+// build/Vardex_Instr.so), or for devhost.exe in the program's own folder,
+// where a simmer puts the two; unless VARDEX_MODULE names another.
 std::string defaultModule()
 {
     if (const char* path = std::getenv("VARDEX_MODULE"); path && *path)
         return path;
     std::error_code error;
+#ifdef _WIN32
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::filesystem::path beside = std::filesystem::path(std::wstring(self, length)).parent_path() / VARDEX_MODULE_NAME;
+    if (length > 0 && length < MAX_PATH && std::filesystem::exists(beside, error))
+        return beside.string();
+#else
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
         std::filesystem::path beside = self.parent_path().parent_path() / VARDEX_MODULE_NAME;
         if (std::filesystem::exists(beside, error))
             return beside.string();
     }
+#endif
     return moduleUnderTest();
 }
 
@@ -120,6 +138,7 @@ struct RunOptions {
     std::optional<double> seconds;
     uint64_t every = 0;
     ReportOptions report;
+    bool jsonLines = false;
 };
 
 struct ReportPoint {
@@ -172,7 +191,15 @@ int run(const Common& common, const RunOptions& options)
             nlohmann::json log = nlohmann::json::array();
             for (size_t i = logShown; i < runner.log().size(); ++i)
                 log.push_back(toJson(runner.log()[i]));
-            reports.push_back({{"label", point.label}, {"snapshot", toJson(snapshot)}, {"flight_log", log}});
+            nlohmann::json report{{"label", point.label}, {"snapshot", toJson(snapshot)}, {"flight_log", log}};
+            if (options.jsonLines) {
+                // Each line as it is made: a long run streams, and its lines
+                // stay of one size, since each carries the events since the
+                // line before.
+                std::cout << report.dump() << '\n';
+            } else {
+                reports.push_back(report);
+            }
         } else {
             std::cout << "\n== " << point.label << " ==\n";
             for (size_t i = logShown; i < runner.log().size(); ++i)
@@ -181,7 +208,7 @@ int run(const Common& common, const RunOptions& options)
         }
         logShown = runner.log().size();
     }
-    if (common.json)
+    if (common.json && !options.jsonLines)
         std::cout << nlohmann::json{{"flight", flight.name}, {"reports", reports}}.dump(2) << "\n";
     return 0;
 }
@@ -274,6 +301,8 @@ int main(int argc, char** argv)
         ->check(within(0, MaxFlightSeconds, false))
         ->excludes(framesOption);
     runCommand->add_flag("--json", common.json, "print the probe as JSON");
+    runCommand->add_flag("--json-lines", runOptions.jsonLines,
+                         "print each report as it is made, one line of JSON, with the events since the one before");
     runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)")
         ->check(within(0, maxFrames));
     addReportOptions(*runCommand, runOptions.report);
@@ -298,6 +327,7 @@ int main(int argc, char** argv)
     clickCommand->add_flag("--json", common.json, "print the outcome as JSON");
     addReportOptions(*clickCommand, pointer.report);
 
+#ifdef VARDEX_DEVHOST_RENDER
     RenderOptions render;
     CLI::App* renderCommand = app.add_subcommand(
         "render", "a PNG of a panel window, or of one gauge at its own size, in a given state\n"
@@ -328,29 +358,44 @@ int main(int argc, char** argv)
     renderCommand->add_option("--every", render.every, "seconds of flight between pictures (default 1)");
     renderCommand->add_option("--speed", render.speed, "flight seconds per second of animation (default 1)");
     renderCommand->get_option("--at")->excludes(from)->excludes(to);
+#endif
 
     CatalogCommands catalog(app, common.module);
 
+#ifndef VARDEX_DEVHOST_RENDER
+    // Said plainly, rather than CLI11's "a subcommand is required".
+    if (argc > 1 && std::string_view(argv[1]) == "render") {
+        std::cerr << "devhost: render is not part of this build, which has no renderer; devhost on Linux draws "
+                     "the panel (devhost render ...); this build offers list, run, click and hover\n";
+        return 1;
+    }
+#endif
     CLI11_PARSE(app, argc, argv);
+#ifndef _WIN32
     // The commands run the panel faster than real time, where clicks would
     // pile up into noise, and most machines that run them have no sound card:
     // the module's sound goes to SDL's silent driver unless the user names one.
     setenv("SDL_AUDIODRIVER", "dummy", /*overwrite=*/0);
+#endif
     try {
         if (listCommand->parsed())
             return list(common);
-        if (runCommand->parsed())
+        if (runCommand->parsed()) {
+            common.json = common.json || runOptions.jsonLines;
             return run(common, runOptions);
+        }
         pointer.state.module = common.module;
-        render.module = common.module;
         if (clickCommand->parsed())
             return click(common, pointer);
         if (hoverCommand->parsed())
             return hover(pointer);
+#ifdef VARDEX_DEVHOST_RENDER
+        render.module = common.module;
         if (renderCommand->parsed()) {
             renderToPng(render);
             return 0;
         }
+#endif
         return catalog.run();
     } catch (const CLI::Error& error) {
         return app.exit(error);

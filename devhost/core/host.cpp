@@ -43,8 +43,10 @@ std::string moduleUnderTest()
 {
     if (const char* path = std::getenv("VARDEX_MODULE"); path && *path)
         return path;
-#ifdef VARDEX_MODULE_PATH
+#if defined(VARDEX_MODULE_PATH)
     return VARDEX_MODULE_PATH;
+#elif defined(_WIN32)
+    return "Vardex_Instr.gau";
 #else
     return "Vardex_Instr.so";
 #endif

@@ -28,7 +28,9 @@
 namespace devhost {
 
 // The module file the tests load: VARDEX_MODULE environment variable, or the
-// path compiled in (VARDEX_MODULE_PATH), or "Vardex_Instr.so".
+// path compiled in (VARDEX_MODULE_PATH; none in the Windows build, whose
+// test program and devhost.exe are told the file when they run), or the
+// platform's module file name in the current folder.
 std::string moduleUnderTest();
 
 struct HostOptions {

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <fstream>
 #include <string>
 
 #include "devhost/core/host_error.h"
@@ -10,9 +11,30 @@
 
 namespace devhost {
 
+namespace {
+
+// A Windows executable begins with the DOS header's "MZ".
+bool isWindowsFile(const std::filesystem::path& path)
+{
+    char magic[2] = {};
+    std::ifstream file(path, std::ios::binary);
+    return file.read(magic, sizeof magic) && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+}  // namespace
+
 ModuleFile::ModuleFile(const std::filesystem::path& path, bool privateCopy) : path_(path)
 {
     const std::filesystem::path file = prepare(privateCopy);
+    // The loader would only say "invalid ELF header" of the file users
+    // install: say which build it is and what loads it.
+    if (isWindowsFile(file)) {
+        removeCopy();
+        throw HostError("module file " + path.string() +
+                        " is the Windows build of the module (the .gau the simulator loads); this devhost loads "
+                        "the Linux build, Vardex_Instr.so. Run the Windows development host on it: wine devhost.exe "
+                        "list --module " + path.string());
+    }
     handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     // The mapping outlives the file: the copy goes at once, so that a test
     // that aborts leaves nothing behind.
