@@ -44,7 +44,9 @@ function(vardex_add_module name)
         vardex_write_rc(${rc} "${entries}")
         target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/framework/win32/Vardex_Instr.def ${rc})
         set_target_properties(${name} PROPERTIES SUFFIX ".gau")
-        target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--enable-stdcall-fixup)
+        # Stripped (-s): the file users install carries no debug sections; it
+        # is the same file the Windows tests prove.
+        target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--enable-stdcall-fixup -s)
         target_link_libraries(${name} PRIVATE kernel32 user32 winmm dsound)
     else()
         set(table ${CMAKE_CURRENT_BINARY_DIR}/${name}_resources.cpp)

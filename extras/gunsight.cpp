@@ -31,21 +31,16 @@ int32_t VARDEX_HOSTAPI gunsightToggle(ClickRecord*, uint32_t)
 
 // ---------------------------------------------------------------- elements
 
-extern GaugeElement* baseChildren[];
+constexpr StaticImageElement Base = {
+    .common = {.kind = StaticImage, .bitmap = BaseBitmap, .gauge = &gunsightGauge, .imageFlags = PlainImage}};
 
-StaticImageElement base = {.common = {.kind = StaticImage,
-                                      .bitmap = BaseBitmap,
-                                      .gauge = &gunsightGauge,
-                                      .children = baseChildren,
-                                      .imageFlags = PlainImage}};
+constexpr IconElement Sight = {
+    .common = {.kind = Icon, .bitmap = SightBitmap, .gauge = &gunsightGauge, .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 1,
+    .update = sightVisibility};
 
-IconElement sight = {.common = {.kind = Icon, .bitmap = SightBitmap, .gauge = &gunsightGauge, .imageFlags = PlainImage},
-                     .scale = 1.0,
-                     .frames = 1,
-                     .update = sightVisibility};
-
-GaugeElement* baseChildren[] = {&sight.common, nullptr};
-GaugeElement* roots[] = {&base.common, nullptr};
+constinit ElementChain elements{Base, Sight};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -61,5 +56,5 @@ MouseArea mouseAreas[] = {
 
 // The gauge callback sets up the sound slot on installation and releases it
 // on removal.
-GaugeDefinition gunsightGauge = gaugeHeader("Gunsight", 50, roots, mouseAreas,
-                                            soundSlotCallback<sightSound, ShortClickClip>);
+GaugeDefinition gunsightGauge =
+    gaugeHeader("Gunsight", 50, elements.roots(), mouseAreas, soundSlotCallback<sightSound, ShortClickClip>);

@@ -54,8 +54,8 @@ constexpr Box RingRightEdge = {223, 85, 30, 103};
 // still finite; compared with the largest double, it is caught either way.
 bool withinDoubles(double x)
 {
-    constexpr double largest = std::numeric_limits<double>::max();
-    return x >= -largest && x <= largest;
+    constexpr double Largest = std::numeric_limits<double>::max();
+    return x >= -Largest && x <= Largest;
 }
 
 // Counts the increase of host time since the latest update while running;
@@ -109,8 +109,6 @@ int32_t VARDEX_HOSTAPI bezelBack(ClickRecord*, uint32_t)
 }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it:
-// face > bezel ring > hour hand > minute hand > sub-dial hand > seconds hand > case.
 
 // Half a turn per 6 hours: one turn in 12 hours.
 CalibrationPoint hourTable[] = {{.point = {138, 39}, .value = 0}, {.point = {138, 239}, .value = 21600}};
@@ -121,93 +119,70 @@ CalibrationPoint subDialTable[] = {{.point = {138, 153}, .value = 0}, {.point = 
 // One turn per minute.
 CalibrationPoint secondsTable[] = {{.point = {138, 39}, .value = 0}, {.point = {138, 239}, .value = 30}};
 
-extern GaugeElement* faceChildren[];
-extern GaugeElement* ringChildren[];
-extern GaugeElement* hourChildren[];
-extern GaugeElement* minuteChildren[];
-extern GaugeElement* subDialChildren[];
-extern GaugeElement* secondsChildren[];
-
-StaticImageElement face = {.common = {.kind = StaticImage,
-                                      .bitmap = FaceBitmap,
-                                      .gauge = &junghansTimerGauge,
-                                      .children = faceChildren,
-                                      .imageFlags = DialFaceFlags}};
+constexpr StaticImageElement Face = {
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &junghansTimerGauge, .imageFlags = DialFaceFlags}};
 
 // Turned by its callback alone, like turningSprite's discs, but with x and y
 // scales of 1.0 where those have 0.
-SpriteElement ring = {.common = {.kind = Sprite,
-                                 .bitmap = RingBitmap,
-                                 .position = RingWindowAt,
-                                 .offset = DialCentre,
-                                 .gauge = &junghansTimerGauge,
-                                 .children = ringChildren,
-                                 .imageFlags = DialNeedleFlags},
-                      .xScale = 1.0,
-                      .yScale = 1.0,
-                      .rotationScale = 1.0,
-                      .textureScaleX = 1.0f,
-                      .textureScaleY = 1.0f,
-                      .rotationUpdate = bezelAngle};
-
-NeedleElement hourHand = {.common = {.kind = Needle,
-                                     .bitmap = HourHandBitmap,
-                                     .position = DialCentre,
-                                     .offset = {6, 6},
-                                     .gauge = &junghansTimerGauge,
-                                     .children = hourChildren,
-                                     .imageFlags = DialNeedleFlags},
-                          .source = hostVar(TimeOfDay),
-                          .table = hourTable,
-                          .pointCount = std::size(hourTable)};
-
-NeedleElement minuteHand = {.common = {.kind = Needle,
-                                       .bitmap = MinuteHandBitmap,
-                                       .position = DialCentre,
-                                       .offset = {7, 7},
-                                       .gauge = &junghansTimerGauge,
-                                       .children = minuteChildren,
-                                       .imageFlags = DialNeedleFlags},
-                            .source = hostVar(TimeOfDay),
-                            .table = minuteTable,
-                            .pointCount = std::size(minuteTable)};
-
-NeedleElement subDialHand = {.common = {.kind = Needle,
-                                        .bitmap = SubDialHandBitmap,
-                                        .position = SubDialCentre,
-                                        .offset = {6, 6},
-                                        .gauge = &junghansTimerGauge,
-                                        .children = subDialChildren,
-                                        .imageFlags = DialNeedleFlags},
-                             .source = hostVar(SimulationTime),
-                             .table = subDialTable,
-                             .pointCount = std::size(subDialTable),
-                             .update = stopwatchHand};
-
-NeedleElement secondsHand = {.common = {.kind = Needle,
-                                        .bitmap = SecondsHandBitmap,
-                                        .position = DialCentre,
-                                        .offset = {8, 8},
-                                        .gauge = &junghansTimerGauge,
-                                        .children = secondsChildren,
-                                        .imageFlags = DialNeedleFlags},
-                             .source = hostVar(SimulationTime),
-                             .table = secondsTable,
-                             .pointCount = std::size(secondsTable),
-                             .update = stopwatchHand};
-
-StaticImageElement clockCase = {.common = {.kind = StaticImage,
-                                           .bitmap = CaseBitmap,
+constexpr SpriteElement Ring = {.common = {.kind = Sprite,
+                                           .bitmap = RingBitmap,
+                                           .position = RingWindowAt,
+                                           .offset = DialCentre,
                                            .gauge = &junghansTimerGauge,
-                                           .imageFlags = DialBezelFlags}};
+                                           .imageFlags = DialNeedleFlags},
+                                .xScale = 1.0,
+                                .yScale = 1.0,
+                                .rotationScale = 1.0,
+                                .textureScaleX = 1.0f,
+                                .textureScaleY = 1.0f,
+                                .rotationUpdate = bezelAngle};
 
-GaugeElement* faceChildren[] = {&ring.common, nullptr};
-GaugeElement* ringChildren[] = {&hourHand.common, nullptr};
-GaugeElement* hourChildren[] = {&minuteHand.common, nullptr};
-GaugeElement* minuteChildren[] = {&subDialHand.common, nullptr};
-GaugeElement* subDialChildren[] = {&secondsHand.common, nullptr};
-GaugeElement* secondsChildren[] = {&clockCase.common, nullptr};
-GaugeElement* roots[] = {&face.common, nullptr};
+constexpr NeedleElement HourHand = {.common = {.kind = Needle,
+                                               .bitmap = HourHandBitmap,
+                                               .position = DialCentre,
+                                               .offset = {6, 6},
+                                               .gauge = &junghansTimerGauge,
+                                               .imageFlags = DialNeedleFlags},
+                                    .source = hostVar(TimeOfDay),
+                                    .table = hourTable,
+                                    .pointCount = std::size(hourTable)};
+
+constexpr NeedleElement MinuteHand = {.common = {.kind = Needle,
+                                                 .bitmap = MinuteHandBitmap,
+                                                 .position = DialCentre,
+                                                 .offset = {7, 7},
+                                                 .gauge = &junghansTimerGauge,
+                                                 .imageFlags = DialNeedleFlags},
+                                      .source = hostVar(TimeOfDay),
+                                      .table = minuteTable,
+                                      .pointCount = std::size(minuteTable)};
+
+constexpr NeedleElement SubDialHand = {.common = {.kind = Needle,
+                                                  .bitmap = SubDialHandBitmap,
+                                                  .position = SubDialCentre,
+                                                  .offset = {6, 6},
+                                                  .gauge = &junghansTimerGauge,
+                                                  .imageFlags = DialNeedleFlags},
+                                       .source = hostVar(SimulationTime),
+                                       .table = subDialTable,
+                                       .pointCount = std::size(subDialTable),
+                                       .update = stopwatchHand};
+
+constexpr NeedleElement SecondsHand = {.common = {.kind = Needle,
+                                                  .bitmap = SecondsHandBitmap,
+                                                  .position = DialCentre,
+                                                  .offset = {8, 8},
+                                                  .gauge = &junghansTimerGauge,
+                                                  .imageFlags = DialNeedleFlags},
+                                       .source = hostVar(SimulationTime),
+                                       .table = secondsTable,
+                                       .pointCount = std::size(secondsTable),
+                                       .update = stopwatchHand};
+
+constexpr StaticImageElement ClockCase = {
+    .common = {.kind = StaticImage, .bitmap = CaseBitmap, .gauge = &junghansTimerGauge, .imageFlags = DialBezelFlags}};
+
+constinit ElementChain elements{Face, Ring, HourHand, MinuteHand, SubDialHand, SecondsHand, ClockCase};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -223,4 +198,4 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition junghansTimerGauge = gaugeHeader("Junghans_Timer", 100, roots, mouseAreas);
+GaugeDefinition junghansTimerGauge = gaugeHeader("Junghans_Timer", 100, elements.roots(), mouseAreas);

@@ -14,13 +14,13 @@ struct IdBlock {
     uint32_t width;
 };
 
-constexpr IdBlock variableBlocks[] = {
+constexpr IdBlock VariableBlocks[] = {
     {127, 161, 35}, {390, 428, 39}, {558, 567, 10}, {608, 608, 1}, {624, 642, 19},
     {700, 707, 8},  {732, 733, 2},  {761, 762, 2},  {801, 801, 1}, {883, 883, 1},
     {887, 887, 1},  {891, 891, 1},  {895, 895, 1},  {899, 899, 1},
 };
 
-constexpr IdBlock keyEventBlocks[] = {
+constexpr IdBlock KeyEventBlocks[] = {
     {65538, 65538, 1}, {65820, 65820, 1}, {65919, 65919, 1}, {65923, 65923, 1}, {65927, 65932, 6},
     {65963, 65967, 5}, {65983, 65987, 5}, {66003, 66007, 5}, {66081, 66083, 3}, {66126, 66127, 2},
     {66300, 66300, 1}, {66313, 66313, 1}, {66329, 66330, 2}, {66340, 66340, 1}, {66345, 66345, 1},
@@ -30,7 +30,7 @@ constexpr IdBlock keyEventBlocks[] = {
 };
 
 // Each of these host tooltips has one copy per engine, on the next id.
-constexpr uint32_t perEngineHelpIds[] = {
+constexpr uint32_t PerEngineHelpIds[] = {
     12449, 12457, 12465, 12481, 12486, 12491, 12497, 12505, 12513, 12521, 12529, 12537, 12545, 12553,
     12689, 12697, 12705, 12713, 12737, 12742, 12747, 12753, 12758, 12769, 12777, 12793, 12817, 12851,
     12945, 12960, 12968, 12977, 13016, 13033, 13041, 13137, 13148, 13150, 13161, 13163, 13200, 13268,
@@ -51,15 +51,15 @@ uint32_t widthIn(std::span<const IdBlock> blocks, uint32_t id)
 // child per list and four mouse areas; a definition that goes far beyond is
 // malformed (a cycle, a list without its end), and the walk stops there
 // rather than recurse or read without bound.
-constexpr int maxTreeDepth = 16;
-constexpr int maxChildrenPerList = 64;
-constexpr int maxElements = 256;
-constexpr int maxMouseAreas = 256;
+constexpr int MaxTreeDepth = 16;
+constexpr int MaxChildrenPerList = 64;
+constexpr int MaxElements = 256;
+constexpr int MaxMouseAreas = 256;
 
 // What the walk of one element tree carries along.
 struct TreeWalk {
     int engine;
-    const GaugeElement* visited[maxElements];
+    const GaugeElement* visited[MaxElements];
     int visitedCount;
 };
 
@@ -69,7 +69,7 @@ bool alreadyVisited(TreeWalk& walk, const GaugeElement& element)
     for (int i = 0; i < walk.visitedCount; ++i)
         if (walk.visited[i] == &element)
             return true;
-    if (walk.visitedCount == maxElements)
+    if (walk.visitedCount == MaxElements)
         return true;
     walk.visited[walk.visitedCount++] = &element;
     return false;
@@ -119,9 +119,9 @@ void translateSources(GaugeElement& element, int engine)
 
 void translateTree(TreeWalk& walk, GaugeElement* const* list, int depth)
 {
-    if (!list || depth >= maxTreeDepth)
+    if (!list || depth >= MaxTreeDepth)
         return;
-    for (int i = 0; i < maxChildrenPerList && list[i]; ++i) {
+    for (int i = 0; i < MaxChildrenPerList && list[i]; ++i) {
         GaugeElement& element = *list[i];
         if (alreadyVisited(walk, element))
             continue;
@@ -140,7 +140,7 @@ void translateMouseAreas(MouseArea* areas, int engine)
 {
     if (!areas)
         return;
-    for (int i = 0; i < maxMouseAreas && areas[i].type != ListEnd; ++i) {
+    for (int i = 0; i < MaxMouseAreas && areas[i].type != ListEnd; ++i) {
         MouseArea& area = areas[i];
         if (area.type == Tooltip) {
             area.helpId = forEngine(area.helpId, helpIdBlockWidth(area.helpId), engine);
@@ -156,12 +156,12 @@ void translateMouseAreas(MouseArea* areas, int engine)
 
 }  // namespace
 
-uint32_t variableBlockWidth(uint32_t id) { return widthIn(variableBlocks, id); }
-uint32_t keyEventBlockWidth(uint32_t id) { return widthIn(keyEventBlocks, id); }
+uint32_t variableBlockWidth(uint32_t id) { return widthIn(VariableBlocks, id); }
+uint32_t keyEventBlockWidth(uint32_t id) { return widthIn(KeyEventBlocks, id); }
 
 uint32_t helpIdBlockWidth(uint32_t id)
 {
-    for (uint32_t perEngine : perEngineHelpIds)
+    for (uint32_t perEngine : PerEngineHelpIds)
         if (perEngine == id)
             return 1;
     return 0;

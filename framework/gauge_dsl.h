@@ -3,6 +3,10 @@
 // the fields that entry uses, every other field zero.
 #pragma once
 
+#include <cstddef>
+#include <tuple>
+#include <utility>
+
 #include "framework/gauge_model.h"
 
 // ---------------------------------------------------------------- mouse areas
@@ -45,6 +49,19 @@ constexpr MouseArea keyArea(Box box, int32_t cursor, uint32_t clickFlags, uint32
     return {.type = ClickArea, .box = box, .cursor = cursor, .clickFlags = clickFlags, .keyEventOrArgCount = keyEvent};
 }
 
+// ---------------------------------------------------------------- boxes
+
+// What lies over a mouse box is placed from it: a switch icon at the box's
+// corner, a knob turning about the box's centre, its two halves (left down,
+// right up) splitting the box.
+constexpr Point cornerOf(Box box) { return {box.x, box.y}; }
+constexpr Point centreOf(Box box) { return {box.x + box.width / 2, box.y + box.height / 2}; }
+constexpr Box leftHalfOf(Box box) { return {box.x, box.y, box.width / 2, box.height}; }
+constexpr Box rightHalfOf(Box box) { return {box.x + box.width / 2, box.y, box.width - box.width / 2, box.height}; }
+
+// The mouse events a knob half answers: either button, repeated while held.
+inline constexpr uint32_t KnobClicks = ClickRight | ClickLeft | ClickRepeat;
+
 // ---------------------------------------------------------------- tooltip arguments
 
 constexpr TooltipArg numberArg(TooltipNumberCallback callback) { return {.number = callback}; }
@@ -77,3 +94,43 @@ constexpr SpriteElement turningSprite(GaugeElement common, double rotationScale,
             .textureScaleY = 1.0f,
             .rotationUpdate = rotation};
 }
+
+// ---------------------------------------------------------------- the drawing order
+
+// A gauge's elements in drawing order, each the only child of the one before
+// it and the first the gauge's only root: how every gauge of this module is
+// drawn. The chain holds the records the host reads, copied from the
+// descriptions it is given, and links them when it is built, at compile
+// time (declare it constinit):
+//
+//     constinit ElementChain elements{Face, Needle, Bezel};
+//     GaugeDefinition fooGauge = gaugeHeader("Foo", 100, elements.roots(), mouseAreas);
+template <typename... Elements>
+struct ElementChain {
+    static constexpr size_t Count = sizeof...(Elements);
+
+    std::tuple<Elements...> records;
+    GaugeElement* lists[Count][2];  // lists[0] the gauge's roots, lists[k] the children of element k - 1
+
+    constexpr explicit ElementChain(const Elements&... descriptions) : records{descriptions...}, lists{}
+    {
+        link(std::index_sequence_for<Elements...>{});
+    }
+
+    constexpr GaugeElement** roots() { return lists[0]; }
+
+    ElementChain(const ElementChain&) = delete;
+    ElementChain& operator=(const ElementChain&) = delete;
+
+private:
+    template <size_t... K>
+    constexpr void link(std::index_sequence<K...>)
+    {
+        GaugeElement* inOrder[] = {&std::get<K>(records).common...};
+        for (size_t k = 0; k < Count; ++k) {
+            lists[k][0] = inOrder[k];
+            lists[k][1] = nullptr;
+            inOrder[k]->children = k + 1 < Count ? lists[k + 1] : nullptr;
+        }
+    }
+};

@@ -1,8 +1,8 @@
 // The needle dial: a face, one needle turning over it, a bezel drawn over
 // the needle, and one tooltip over the whole gauge. Most round instruments
 // of the panel are exactly this; a gauge states what its dial has of its own
-// in a NeedleDialSpec, and NeedleDial lays out the three element records,
-// their child lists, the calibration table, the failure list and the
+// in a NeedleDialSpec, and NeedleDial lays out the three element records
+// (an ElementChain), the calibration table, the failure list and the
 // mouse-area list the way the host reads them.
 //
 //     constexpr CalibrationPoint scale[] = {{{40, 160}, 0}, {{100, 30}, 50}, {{160, 160}, 100}};
@@ -13,14 +13,14 @@
 //                                .tooltip = "Foo (%1!d!)",
 //                                .tooltipValue = printFoo},
 //                               scale};
-//     GaugeDefinition fooGauge = gaugeHeader("Foo", 100, dial.roots, dial.mouseAreas);
+//     GaugeDefinition fooGauge = gaugeHeader("Foo", 100, dial.elements.roots(), dial.mouseAreas);
 //
 // Dials that differ only in their variable and tooltip text (one per engine)
 // share a NeedleDialSpec and are built with familyDial. A needle whose value
 // is a conversion of the host's, printed by the tooltip as the needle showed
 // it, takes its callbacks from convertingDial.
 //
-// The dial points into itself (children, table, failures, tooltip argument),
+// The dial points into itself (its chain, table, failures, tooltip argument),
 // so it is built in place and never copied: define it constinit at namespace
 // scope, directly or from a function that returns it by value.
 #pragma once
@@ -71,42 +71,35 @@ inline void dialSpecDoesNotFit() {}
 
 template <size_t Points>
 struct NeedleDial {
-    StaticImageElement face;
-    NeedleElement needle;
-    StaticImageElement bezel;
     CalibrationPoint table[Points];                // the dial's own copy: the host writes into it
     FailureBinding failures[MaxDialFailures + 1];
-    GaugeElement* roots[2];
-    GaugeElement* faceChildren[2];
-    GaugeElement* needleChildren[2];
+    ElementChain<StaticImageElement, NeedleElement, StaticImageElement> elements;  // face, needle, bezel
     TooltipArg tooltipArg;
     MouseArea mouseAreas[4];
 
     constexpr NeedleDial(const NeedleDialSpec& spec, const CalibrationPoint (&scale)[Points])
-        : face{.common = {.kind = StaticImage,
-                          .bitmap = spec.parts.face,
-                          .gauge = spec.gauge,
-                          .children = faceChildren,
-                          .imageFlags = spec.faceFlags}},
-          needle{.common = {.kind = Needle,
-                            .bitmap = spec.parts.needle,
-                            .position = spec.parts.needlePosition,
-                            .offset = spec.parts.needleOffset,
-                            .gauge = spec.gauge,
-                            .children = needleChildren,
-                            .failures = spec.failures.empty() ? nullptr : failures,
-                            .imageFlags = spec.needleFlags},
-                 .source = hostVar(spec.variable),
-                 .table = table,
-                 .pointCount = Points,
-                 .maxDegreesPerTick = spec.maxDegreesPerTick,
-                 .update = spec.update},
-          bezel{.common = {.kind = StaticImage, .bitmap = spec.parts.bezel, .gauge = spec.gauge, .imageFlags = spec.bezelFlags}},
-          table{},
+        : table{},
           failures{},
-          roots{&face.common, nullptr},
-          faceChildren{&needle.common, nullptr},
-          needleChildren{&bezel.common, nullptr},
+          elements{StaticImageElement{.common = {.kind = StaticImage,
+                                                 .bitmap = spec.parts.face,
+                                                 .gauge = spec.gauge,
+                                                 .imageFlags = spec.faceFlags}},
+                   NeedleElement{.common = {.kind = Needle,
+                                            .bitmap = spec.parts.needle,
+                                            .position = spec.parts.needlePosition,
+                                            .offset = spec.parts.needleOffset,
+                                            .gauge = spec.gauge,
+                                            .failures = spec.failures.empty() ? nullptr : failures,
+                                            .imageFlags = spec.needleFlags},
+                                 .source = hostVar(spec.variable),
+                                 .table = table,
+                                 .pointCount = Points,
+                                 .maxDegreesPerTick = spec.maxDegreesPerTick,
+                                 .update = spec.update},
+                   StaticImageElement{.common = {.kind = StaticImage,
+                                                 .bitmap = spec.parts.bezel,
+                                                 .gauge = spec.gauge,
+                                                 .imageFlags = spec.bezelFlags}}},
           tooltipArg{numberArg(spec.tooltipValue)},
           mouseAreas{region(), tooltipOf(spec), regionEnd(), listEnd()}
     {
@@ -117,6 +110,10 @@ struct NeedleDial {
         for (size_t i = 0; i < spec.failures.size() && i < MaxDialFailures; ++i)
             failures[i] = spec.failures[i];
     }
+
+    StaticImageElement& face() { return std::get<0>(elements.records); }
+    NeedleElement& needle() { return std::get<1>(elements.records); }
+    StaticImageElement& bezel() { return std::get<2>(elements.records); }
 
     NeedleDial(const NeedleDial&) = delete;
     NeedleDial& operator=(const NeedleDial&) = delete;

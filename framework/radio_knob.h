@@ -19,11 +19,8 @@
 
 #include <cstdint>
 
-#include "framework/gauge_model.h"
+#include "framework/gauge_dsl.h"
 #include "framework/host_services.h"
-
-// The mouse events a knob half answers: either button, repeated while held.
-inline constexpr uint32_t KnobClicks = ClickRight | ClickLeft | ClickRepeat;
 
 enum class KnobStepSize { None, Fine, Coarse };
 

@@ -20,12 +20,12 @@ int32_t leadingWholeNumber(const char* text)
         ++text;
     // Magnitudes are gathered in 64 bits and stop growing once past the
     // 32-bit range; the remaining digits are still consumed as part of the number.
-    constexpr int64_t beyond = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+    constexpr int64_t Beyond = int64_t{std::numeric_limits<int32_t>::max()} + 1;
     int64_t magnitude = 0;
     for (; isDigit(*text); ++text)
-        if (magnitude <= beyond)
+        if (magnitude <= Beyond)
             magnitude = magnitude * 10 + (*text - '0');
     if (negative)
-        return magnitude >= beyond ? std::numeric_limits<int32_t>::min() : static_cast<int32_t>(-magnitude);
-    return magnitude >= beyond ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(magnitude);
+        return magnitude >= Beyond ? std::numeric_limits<int32_t>::min() : static_cast<int32_t>(-magnitude);
+    return magnitude >= Beyond ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(magnitude);
 }

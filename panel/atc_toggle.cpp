@@ -14,11 +14,10 @@ constexpr int32_t FaceBitmap = 80;
 constexpr uint32_t HelpId = 43924;
 constexpr uint32_t ClickEvent = 65564;  // 0x1001C
 
-StaticImageElement face = buttonFace(FaceBitmap, &atcToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &atcToggleGauge)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition atcToggleGauge = gaugeHeader("ATC_Toggle", ButtonSize, roots, mouseAreas);
+GaugeDefinition atcToggleGauge = gaugeHeader("ATC_Toggle", ButtonSize, elements.roots(), mouseAreas);

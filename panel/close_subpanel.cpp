@@ -8,12 +8,11 @@ namespace {
 
 constexpr int32_t FaceBitmap = 110;
 
-StaticImageElement face = buttonFace(FaceBitmap, &closeSubpanelGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &closeSubpanelGauge)};
 
 MouseArea mouseAreas[] = {region(), textTooltip("Close the subpanel"), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
 GaugeDefinition closeSubpanelGauge =
-    gaugeHeader("Close_Subpanel", ButtonSize, roots, mouseAreas, commandButtonSetUp);
+    gaugeHeader("Close_Subpanel", ButtonSize, elements.roots(), mouseAreas, commandButtonSetUp);

@@ -9,12 +9,11 @@ namespace {
 constexpr int32_t FaceBitmap = 160;
 constexpr uint32_t HelpId = 43913;
 
-StaticImageElement face = buttonFace(FaceBitmap, &compassToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &compassToggleGauge)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
 GaugeDefinition compassToggleGauge =
-    gaugeHeader("Compass_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);
+    gaugeHeader("Compass_Toggle", ButtonSize, elements.roots(), mouseAreas, commandButtonSetUp);

@@ -9,12 +9,11 @@ namespace {
 constexpr int32_t FaceBitmap = 140;
 constexpr uint32_t HelpId = 43911;
 
-StaticImageElement face = buttonFace(FaceBitmap, &gpsToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &gpsToggleGauge)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
 GaugeDefinition gpsToggleGauge =
-    gaugeHeader("GPS_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);
+    gaugeHeader("GPS_Toggle", ButtonSize, elements.roots(), mouseAreas, commandButtonSetUp);

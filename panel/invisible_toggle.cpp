@@ -9,12 +9,11 @@ namespace {
 
 constexpr int32_t FaceBitmap = 100;
 
-StaticImageElement face = buttonFace(FaceBitmap, &invisibleToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &invisibleToggleGauge)};
 
 MouseArea mouseAreas[] = {region(), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
 GaugeDefinition invisibleToggleGauge =
-    gaugeHeader("Invisible_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);
+    gaugeHeader("Invisible_Toggle", ButtonSize, elements.roots(), mouseAreas, commandButtonSetUp);

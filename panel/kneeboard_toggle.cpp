@@ -14,11 +14,10 @@ constexpr int32_t FaceBitmap = 60;
 constexpr uint32_t HelpId = 43923;
 constexpr uint32_t ClickEvent = 65876;  // 0x10154
 
-StaticImageElement face = buttonFace(FaceBitmap, &kneeboardToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &kneeboardToggleGauge)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition kneeboardToggleGauge = gaugeHeader("Kneeboard_Toggle", ButtonSize, roots, mouseAreas);
+GaugeDefinition kneeboardToggleGauge = gaugeHeader("Kneeboard_Toggle", ButtonSize, elements.roots(), mouseAreas);

@@ -8,8 +8,7 @@ namespace {
 
 constexpr int32_t FaceBitmap = 130;
 
-StaticImageElement face = buttonFace(FaceBitmap, &landingViewToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &landingViewToggleGauge)};
 
 MouseArea mouseAreas[] = {
     region(), textTooltip("Switch between Normal and Landing view"), commandSpot(), regionEnd(), listEnd(),
@@ -18,4 +17,4 @@ MouseArea mouseAreas[] = {
 }  // namespace
 
 GaugeDefinition landingViewToggleGauge =
-    gaugeHeader("Landing_View_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);
+    gaugeHeader("Landing_View_Toggle", ButtonSize, elements.roots(), mouseAreas, commandButtonSetUp);

@@ -14,11 +14,10 @@ constexpr int32_t FaceBitmap = 70;  // 12×12, the one smaller face
 constexpr uint32_t HelpId = 43919;
 constexpr uint32_t ClickEvent = 66432;  // 0x10380
 
-StaticImageElement face = buttonFace(FaceBitmap, &mapToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &mapToggleGauge)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition mapToggleGauge = gaugeHeader("Map_Toggle", ButtonSize, roots, mouseAreas);
+GaugeDefinition mapToggleGauge = gaugeHeader("Map_Toggle", ButtonSize, elements.roots(), mouseAreas);

@@ -9,12 +9,11 @@ namespace {
 constexpr int32_t FaceBitmap = 120;
 constexpr uint32_t HelpId = 43910;
 
-StaticImageElement face = buttonFace(FaceBitmap, &radiosToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &radiosToggleGauge)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
 GaugeDefinition radiosToggleGauge =
-    gaugeHeader("Radios_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);
+    gaugeHeader("Radios_Toggle", ButtonSize, elements.roots(), mouseAreas, commandButtonSetUp);

@@ -9,12 +9,11 @@ namespace {
 constexpr int32_t FaceBitmap = 150;
 constexpr uint32_t HelpId = 43912;
 
-StaticImageElement face = buttonFace(FaceBitmap, &throttleToggleGauge);
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{buttonFace(FaceBitmap, &throttleToggleGauge)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 
 }  // namespace
 
 GaugeDefinition throttleToggleGauge =
-    gaugeHeader("Throttle_Toggle", ButtonSize, roots, mouseAreas, commandButtonSetUp);
+    gaugeHeader("Throttle_Toggle", ButtonSize, elements.roots(), mouseAreas, commandButtonSetUp);

@@ -37,16 +37,15 @@ struct Named {
 };
 
 // Tried in this order, each as a prefix of the text.
-constexpr Named panelWindows[] = {
-    {"MAIN_PANEL", 0},          {"RADIO_STACK_PANEL", 50},    {"COMPASS_PANEL", 75},
-    {"ANNUNCIATOR_PANEL", 125}, {"ANNUNCIATOR2_PANEL", 150},  {"COLLECTIVE_PANEL", 200},
-    {"THROTTLE_PANEL", 10},     {"MINI_CONTROLS_PANEL", 100}, {"IFR_MAIN_PANEL", 175},
-    {"GPS_PANEL", 225},         {"OVERHEAD_PANEL", 250},
+constexpr Named PanelWindows[] = {
+    {"MAIN_PANEL", 0},           {"RADIO_STACK_PANEL", 50}, {"COMPASS_PANEL", 75},   {"ANNUNCIATOR_PANEL", 125},
+    {"ANNUNCIATOR2_PANEL", 150}, {"COLLECTIVE_PANEL", 200}, {"THROTTLE_PANEL", 10},  {"MINI_CONTROLS_PANEL", 100},
+    {"IFR_MAIN_PANEL", 175},     {"GPS_PANEL", 225},        {"OVERHEAD_PANEL", 250},
 };
 
-constexpr Named tooltipNames[] = {
-    {"TOGGLE_RADIO_WINDOW", 43910},    {"TOGGLE_GPS_WINDOW", 43911},  {"TOGGLE_THROTTLE_WINDOW", 43912},
-    {"TOGGLE_COMPASS_WINDOW", 43913},  {"TOGGLE_FUEL_WINDOW", 43914}, {"TOGGLE_COLLECTIVE_WINDOW", 43915},
+constexpr Named TooltipNames[] = {
+    {"TOGGLE_RADIO_WINDOW", 43910},   {"TOGGLE_GPS_WINDOW", 43911},  {"TOGGLE_THROTTLE_WINDOW", 43912},
+    {"TOGGLE_COMPASS_WINDOW", 43913}, {"TOGGLE_FUEL_WINDOW", 43914}, {"TOGGLE_COLLECTIVE_WINDOW", 43915},
 };
 
 template <size_t N>
@@ -106,7 +105,7 @@ int32_t panelWindowId(const char* text)
 {
     if (!hasText(text))
         return NoWindow;
-    if (const Named* window = namedPrefixOf(text, panelWindows))
+    if (const Named* window = namedPrefixOf(text, PanelWindows))
         return static_cast<int32_t>(window->number);
     return leadingWholeNumber(text);
 }
@@ -115,7 +114,7 @@ uint32_t tooltipId(const char* text)
 {
     if (!hasText(text))
         return NoHelp;
-    if (const Named* tooltip = namedPrefixOf(text, tooltipNames))
+    if (const Named* tooltip = namedPrefixOf(text, TooltipNames))
         return tooltip->number;
     const int32_t n = leadingWholeNumber(text);
     return n >= static_cast<int32_t>(FirstHostHelpId) ? static_cast<uint32_t>(n) : NoHelp;

@@ -9,6 +9,8 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libcairo2-dev libwebp-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
     nlohmann-json3-dev libcli11-dev libfmt-dev libcpp-httplib-dev
+    # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
+    clang libclang-rt-14-dev
     # Runs the Windows build of the tests against Vardex_Instr.gau.
     wine wine32:i386
     # The browser tests of `devhost serve`: Playwright (from npm) drives chromium.

@@ -16,18 +16,11 @@ namespace {
 constexpr double DefaultStep = 1.0;   // seconds of flight between pictures
 constexpr double RealTime = 1.0;
 
-}  // namespace
-
+// The frames run before the picture of flight time `at`: at least one, so
+// that every gauge has shown something.
 uint64_t framesBefore(const FlightRunner& runner, double at) { return std::max<uint64_t>(1, runner.framesFor(at)); }
 
-Flight actionsOn(const Flight& flight, std::string_view gauge)
-{
-    Flight alone = flight;
-    std::erase_if(alone.actions, [&](const FlightAction& action) {
-        return !(action.gauge == gauge || (action.kind == ActionKind::Notice && action.gauge.empty()));
-    });
-    return alone;
-}
+}  // namespace
 
 void animateFlight(FlightRunner& runner, const Flight& flight, const RenderOptions& options,
                    const std::function<cairo_surface_t*()>& draw)

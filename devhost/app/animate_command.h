@@ -7,20 +7,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <string_view>
 
 #include "devhost/app/render_command.h"
 #include "devhost/flight/flight.h"
 
 namespace devhost {
-
-// The frames run before the picture of flight time `at`: at least one, so
-// that every gauge has shown something.
-uint64_t framesBefore(const FlightRunner& runner, double at);
-
-// The flight with only the actions a gauge placed alone can take: those on
-// that gauge and the notices to every gauge.
-Flight actionsOn(const Flight& flight, std::string_view gauge);
 
 // Plays the flight on from where the runner stands, hands each picture that
 // draw() makes at the times asked to the output, and completes it.

@@ -2,14 +2,13 @@
 
 #include <fmt/format.h>
 
+#include <functional>
 #include <iostream>
 #include <stdexcept>
 
 #include "devhost/app/animate_command.h"
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
-#include "devhost/core/variables.h"
-#include "devhost/flight/flight.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
 #include "devhost/render/panel_renderer.h"
@@ -18,92 +17,69 @@ namespace devhost {
 
 namespace {
 
-// "airspeed=250", "61=250", "com1_freq=0x1802".
-void applySetting(Host& host, const std::string& setting)
-{
-    const size_t equals = setting.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == setting.size())
-        throw std::runtime_error(fmt::format("--set {}: expected NAME=VALUE, e.g. airspeed=250", setting));
-    const std::string name = setting.substr(0, equals), text = setting.substr(equals + 1);
-    uint32_t id = 0;
-    if (const VariableInfo* info = findVariable(name)) {
-        id = info->id;
-    } else {
-        try {
-            size_t used = 0;
-            id = static_cast<uint32_t>(std::stoul(name, &used));
-            if (used != name.size())
-                throw std::invalid_argument(name);
-        } catch (const std::exception&) {
-            throw std::runtime_error(fmt::format("--set {}: no host variable named \"{}\"", setting, name));
-        }
-    }
-    double value = 0;
-    try {
-        size_t used = 0;
-        const bool hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
-        value = hex ? double(std::stoull(text, &used, 16)) : std::stod(text, &used);
-        if (used != text.size())
-            throw std::invalid_argument(text);
-    } catch (const std::exception&) {
-        throw std::runtime_error(fmt::format("--set {}: \"{}\" is not a number", setting, text));
-    }
-    if (!host.variables().set(id, value))
-        throw std::runtime_error(fmt::format("--set {}: variable {} cannot hold {}", setting, id, text));
-}
-
 Lighting lightingOf(const RenderOptions& options, const PanelColours& colours)
 {
     return {.colours = colours, .level = checkedLightLevel(options.light, "--light")};
+}
+
+// The state before an animation: the panel, settings and clicks, but not
+// the flight, which the animation plays once from its start.
+BuiltState stateBeforeAnimation(const RenderOptions& options)
+{
+    StateOptions before = options;
+    before.flight.clear();
+    before.at.reset();
+    if (options.settings.empty() && options.clicks.empty())
+        before.frames = options.frames.value_or(0);
+    return buildState(before);
+}
+
+void animate(const RenderOptions& options, Host& host, const std::function<cairo_surface_t*()>& draw)
+{
+    const Flight flight = options.flight.empty() ? demoFlight() : loadFlight(options.flight);
+    FlightRunner runner(host, flight);
+    animateFlight(runner, flight, options, draw);
 }
 
 void renderGaugeAlone(const RenderOptions& options)
 {
     const Lighting lighting =
         lightingOf(options, options.panel.empty() ? PanelColours{} : loadPanel(options.panel).colours);
-    Host host(options.module);
-    GaugeInstance& gauge = host.place(options.gauge, options.parameter);
-    for (const std::string& setting : options.settings)
-        applySetting(host, setting);
-    BitmapImages images(host.bitmaps());
-    if (options.animated()) {
-        const Flight flight = actionsOn(options.flight.empty() ? demoFlight() : loadFlight(options.flight), options.gauge);
-        FlightRunner runner(host, flight);
-        SurfaceHandle picture;
-        animateFlight(runner, flight, options, [&] {
-            picture = renderGauge(gauge, images, GaugeScale{}, {}, lighting);
-            return picture.get();
-        });
-    } else {
-        host.frame(std::max(1, options.frames));
-        SurfaceHandle picture = renderGauge(gauge, images, GaugeScale{}, {}, lighting);
-        writePng(picture.get(), options.output);
-    }
+    BuiltState state = options.animated() ? stateBeforeAnimation(options) : buildState(options);
+    BitmapImages images(state.host->bitmaps());
+    SurfaceHandle picture;
+    auto draw = [&] {
+        picture = renderGauge(*state.gauge, images, GaugeScale{}, {}, lighting);
+        return picture.get();
+    };
+    if (options.animated())
+        animate(options, *state.host, draw);
+    else
+        writePng(draw(), options.output);
     for (int32_t bitmap : images.missing())
         std::cerr << fmt::format("devhost: {} names bitmap {}, which the module lacks\n", options.gauge, bitmap);
 }
 
 void renderPanelWindow(const RenderOptions& options)
 {
-    Host host(options.module);
     const Panel panel = options.panel.empty() ? defaultPanel() : loadPanel(options.panel);
     const auto window = std::find_if(panel.windows.begin(), panel.windows.end(),
                                      [&](const PanelWindowSpec& w) { return w.number == options.window; });
-    if (window == panel.windows.end())
-        throw std::runtime_error(fmt::format("{}: no window {}", panel.source, options.window));
-    for (const std::string& skipped : host.placePanel(panel))
-        std::cerr << fmt::format("devhost: {}: {} belongs to another module; skipped\n", panel.source, skipped);
-    const Flight flight = options.flight.empty() ? demoFlight() : loadFlight(options.flight);
-    FlightRunner runner(host, flight);
-    PanelRenderer renderer(host);
+    if (window == panel.windows.end()) {
+        std::string windows;
+        for (const PanelWindowSpec& w : panel.windows)
+            windows += (windows.empty() ? "" : ", ") + std::to_string(w.number);
+        throw std::runtime_error(fmt::format("--window {}: {} has no such window (it has {})", options.window,
+                                             panel.source, windows.empty() ? "none" : windows));
+    }
+    BuiltState state = options.animated() ? stateBeforeAnimation(options) : buildState(options);
+    PanelRenderer renderer(*state.host);
     renderer.setLighting(lightingOf(options, panel.colours));
     const Point size{window->sizeX, window->sizeY};
-    if (options.animated()) {
-        animateFlight(runner, flight, options, [&] { return renderer.render(options.window, size); });
-    } else {
-        runner.run(framesBefore(runner, options.at));
+    if (options.animated())
+        animate(options, *state.host, [&] { return renderer.render(options.window, size); });
+    else
         writePng(renderer.render(options.window, size), options.output);
-    }
     for (int32_t bitmap : renderer.images().missing())
         std::cerr << fmt::format("devhost: the panel names bitmap {}, which the module lacks\n", bitmap);
 }

@@ -6,20 +6,13 @@
 
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "devhost/app/gauge_state.h"
 
 namespace devhost {
 
-struct RenderOptions {
-    std::string module;
-    std::string panel;                 // empty: the built-in panel
-    std::string flight;                // empty: the demo flight
-    double at = 0;                     // seconds into the flight
-    int window = 0;                    // panel window number
-    std::string gauge;                 // set: one gauge alone
-    std::string parameter;             // its parameter text
-    std::vector<std::string> settings; // "name=value" or "61=value"; values may be hex ("0x1802")
-    int frames = 18;                   // frames run after the settings (one gauge)
+struct RenderOptions : StateOptions {
+    int window = 0;                    // panel window number (the whole panel only)
     std::string output;
     double light = 1.0;                // 1 daylight, 0 night (the panel's lights on)
     std::optional<double> from, to;    // set either: an animation (to: the flight's end)

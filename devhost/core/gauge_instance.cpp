@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "devhost/core/host.h"
+#include "devhost/core/host_error.h"
 
 namespace devhost {
 

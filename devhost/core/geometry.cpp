@@ -42,42 +42,58 @@ double sweep(Point pivot, Point a, Point b)
 
 }  // namespace
 
-double needleAngle(std::span<const CalibrationPoint> table, Point position, double value)
+NeedleSweep::NeedleSweep(std::span<const CalibrationPoint> table, Point position) : table_(table)
 {
     if (table.empty())
-        return std::isfinite(value) ? normalised(value) : 0.0;
-    double start = directionTo(position, table[0].point);
-    if (!std::isfinite(value) || table.size() == 1)
-        return start;
+        return;
+    start_ = directionTo(position, table[0].point);
+    for (size_t k = 0; k + 1 < table.size(); ++k)
+        turns_.push_back(sweep(position, table[k].point, table[k + 1].point));
+}
 
-    // The angle where each segment begins, unwound: the needle only ever
-    // turns clockwise as the table goes on.
-    const size_t segments = table.size() - 1;
+double NeedleSweep::unwound(double value) const
+{
+    if (table_.empty())
+        return value;
+    if (!std::isfinite(value) || table_.size() == 1)
+        return start_;
+
+    // The needle only ever turns clockwise as the table goes on.
     auto rate = [&](size_t k) {
-        double span = table[k + 1].value - table[k].value;
-        return span == 0.0 ? 0.0 : sweep(position, table[k].point, table[k + 1].point) / span;
+        double span = table_[k + 1].value - table_[k].value;
+        return span == 0.0 ? 0.0 : turns_[k] / span;
     };
-
-    double at = start;
-    for (size_t k = 0; k < segments; ++k) {
-        const double v0 = table[k].value, v1 = table[k + 1].value;
-        const double turn = sweep(position, table[k].point, table[k + 1].point);
+    double at = start_;
+    for (size_t k = 0; k < turns_.size(); ++k) {
+        const double v0 = table_[k].value, v1 = table_[k + 1].value;
         if (value >= std::min(v0, v1) && value <= std::max(v0, v1)) {
             // A segment of one value is a jump: the needle is at its start.
             double fraction = v1 == v0 ? 0.0 : (value - v0) / (v1 - v0);
-            return normalised(at + fraction * turn);
+            return at + fraction * turns_[k];
         }
-        at += turn;
+        at += turns_[k];
     }
 
     // Beyond the table: before the first point when the value lies on the
     // far side of it from the second, else past the last point. The nearest
     // segment's rate continues, so a half-turn table turns on and on, and a
     // repeated end point holds the needle at its stop.
-    const double first = table[0].value, second = table[1].value;
+    const double first = table_[0].value, second = table_[1].value;
     if ((value - first) * (second - first) < 0.0)
-        return normalised(start + (value - first) * rate(0));
-    return normalised(at + (value - table.back().value) * rate(segments - 1));
+        return start_ + (value - first) * rate(0);
+    return at + (value - table_.back().value) * rate(turns_.size() - 1);
+}
+
+double NeedleSweep::angle(double value) const
+{
+    if (table_.empty() && !std::isfinite(value))
+        return 0.0;
+    return normalised(unwound(value));
+}
+
+double needleAngle(std::span<const CalibrationPoint> table, Point position, double value)
+{
+    return NeedleSweep(table, position).angle(value);
 }
 
 std::optional<int> iconFrame(double value, uint32_t frames)

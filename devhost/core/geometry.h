@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "framework/gauge_model.h"
 
@@ -18,18 +19,42 @@ namespace devhost {
 // beyond either end the nearest segment's rate continues (so a two-point
 // half-turn table turns as often as the value demands); repeated points hold
 // the needle still over their range. Descending tables work the same way.
-// A non-finite value gives the first point's angle. An empty table returns
-// the value itself (the host turns the needle by the value directly).
 //
 // "Clockwise in table order": from point k to point k+1 the needle sweeps
 // clockwise by the angle between their directions, taken in (0, 360]: two
-// different points in the same direction are a full turn apart, two points
+// different points in the same direction are a full turn apart (a table
+// that meant the needle to stand still would repeat the point), two points
 // at one place are not apart at all. In a descending table (the landing
 // indicator's 120, 0, -120) the needle therefore turns clockwise as the
 // value falls, and counter-clockwise as it rises. A segment whose two points
 // share one value is a jump; the needle stands at its first point for that
-// value. The result is reduced to [0, 360) (0 for a non-finite value with no
-// table), since only the direction is drawn.
+// value.
+//
+// The sweeps depend on the table and the position alone, so they are worked
+// out once for a needle; the artwork and the host's needles both read their
+// angles from here, so a mark is drawn where the needle will point.
+class NeedleSweep {
+public:
+    NeedleSweep(std::span<const CalibrationPoint> table, Point position);
+
+    // The needle's angle for a value, unwound: it grows by a whole turn for
+    // each turn the needle makes, so the angles of two values differ by the
+    // needle's travel between them. A non-finite value gives the first
+    // point's direction; an empty table gives the value itself (the host
+    // turns such a needle by the value directly).
+    double unwound(double value) const;
+
+    // The same reduced to [0, 360), as drawn (0 for a non-finite value with
+    // no table).
+    double angle(double value) const;
+
+private:
+    std::span<const CalibrationPoint> table_;
+    double start_ = 0.0;  // the first point's direction, in [0, 360)
+    std::vector<double> turns_;  // the clockwise sweep of each segment
+};
+
+// The angle as drawn for one value, the sweeps worked out afresh.
 double needleAngle(std::span<const CalibrationPoint> table, Point position, double value);
 
 // Icon: the frame a callback value selects, cut toward zero as an integer

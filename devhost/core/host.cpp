@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <utility>
 
 #include "devhost/core/bitmap_catalog.h"
 #include "devhost/core/element_update.h"
@@ -13,6 +14,7 @@
 #include "devhost/core/module_file.h"
 #include "devhost/core/mouse_map.h"
 #include "devhost/core/service_table.h"
+#include "devhost/core/suggest.h"
 #include "devhost/core/tooltip_format.h"
 
 namespace devhost {
@@ -41,8 +43,10 @@ std::string moduleUnderTest()
 {
     if (const char* path = std::getenv("VARDEX_MODULE"); path && *path)
         return path;
-#ifdef VARDEX_MODULE_PATH
+#if defined(VARDEX_MODULE_PATH)
     return VARDEX_MODULE_PATH;
+#elif defined(_WIN32)
+    return "Vardex_Instr.gau";
 #else
     return "Vardex_Instr.so";
 #endif
@@ -61,9 +65,12 @@ struct Host::Impl final : ServiceSink {
     KeyEventEngine keys{variables, windows};
     std::unique_ptr<BitmapCatalog> bitmaps;
     std::vector<std::unique_ptr<GaugeInstance>> gauges;
-    std::vector<EventRecord> events;
+    std::deque<EventRecord> events;
+    uint64_t firstEventSerial = 0;   // serial number of events.front()
+    uint64_t closedEvents = 0;       // entries with a lower serial number take no more repeats
     std::vector<int> traps;
     uint64_t frame = 0;
+    bool inFrame = false;            // Host::frame is running
 
     Impl(const std::string& path, HostOptions chosen) : options(std::move(chosen))
     {
@@ -112,8 +119,14 @@ struct Host::Impl final : ServiceSink {
 
     ~Impl()
     {
-        while (!gauges.empty())
-            removeGauge(*gauges.front());
+        // Each gauge in the order placed, gone as soon as it has been told;
+        // one pass, since removing them one by one from the front of the
+        // list would cost the square of their number.
+        for (auto& gauge : gauges) {
+            callGauge(*gauge, ServiceBeforeRemove, 0);
+            gauge.reset();
+        }
+        gauges.clear();
         if (linkage && linkage->shutdown) {
             ActiveSink active = enter();
             linkage->shutdown();
@@ -198,11 +211,14 @@ struct Host::Impl final : ServiceSink {
         return formatTooltip(boundedText(tooltip.tooltipText, maxTooltipText), args);
     }
 
+    // Scaling can carry a point given near the ends of int beyond them (a
+    // gauge placed smaller than its own pixels): such points are off the
+    // gauge either way, so they stop at the ends.
     static Point toGaugePixels(const GaugeInstance& gauge, int x, int y)
     {
         const Point size = gauge.size(), pixels = gauge.gaugePixels();
         auto scale = [](int v, int placed, int own) {
-            return placed > 0 ? static_cast<int>(std::floor(double(v) * own / placed)) : v;
+            return placed > 0 ? saturatedInt(std::floor(double(v) * own / placed)) : v;
         };
         return {scale(x, size.x, pixels.x), scale(y, size.y, pixels.y)};
     }
@@ -210,15 +226,31 @@ struct Host::Impl final : ServiceSink {
     static Point toPanelPixels(const GaugeInstance& gauge, Point point)
     {
         const Point size = gauge.size(), pixels = gauge.gaugePixels();
-        auto scale = [](int v, int placed, int own) {
-            return own > 0 ? static_cast<int>(std::floor(double(v) * placed / own)) : v;
+        auto scale = [](int v, int placed, int own, int origin) {
+            return saturatedInt(origin + (own > 0 ? std::floor(double(v) * placed / own) : double(v)));
         };
-        return {gauge.position().x + scale(point.x, size.x, pixels.x), gauge.position().y + scale(point.y, size.y, pixels.y)};
+        return {scale(point.x, size.x, pixels.x, gauge.position().x), scale(point.y, size.y, pixels.y, gauge.position().y)};
     }
 
+    // An event that a gauge sends again while the frames run, in the same
+    // frame or the next (holding host state every frame), adds to the last
+    // entry's count; what clicks and notices send is logged one by one.
     void logEvent(uint32_t id, uint32_t value, bool windowToggle, bool known)
     {
-        events.push_back({.frame = frame, .id = id, .value = value, .windowToggle = windowToggle, .known = known});
+        if (inFrame && !events.empty() && firstEventSerial + events.size() > closedEvents) {
+            EventRecord& last = events.back();
+            if (last.id == id && last.value == value && last.windowToggle == windowToggle && last.lastFrame + 1 >= frame) {
+                last.lastFrame = frame;
+                ++last.count;
+                return;
+            }
+        }
+        events.push_back({.frame = frame, .id = id, .value = value, .windowToggle = windowToggle, .known = known,
+                          .lastFrame = frame});
+        if (events.size() > MaxEventLogEntries) {
+            events.pop_front();
+            ++firstEventSerial;
+        }
     }
 
     // ServiceSink
@@ -306,10 +338,17 @@ GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, i
                            int width, int height)
 {
     const GaugeDefinition* definition = impl_->definitionNamed(gauge);
-    if (!definition)
-        throw HostError("the module has no gauge named \"" + std::string(gauge) + "\"");
-    if (width < 0 || height < 0)
-        throw HostError("gauge " + std::string(gauge) + " placed with a negative size");
+    if (!definition) {
+        std::vector<std::string_view> names;
+        for (const GaugeDefinition* g : impl_->gaugeList)
+            if (g->name)
+                names.emplace_back(g->name);
+        throw HostError("the module has no gauge named \"" + std::string(gauge) + "\"" + didYouMean(gauge, names));
+    }
+    if (width < 0 || height < 0 || width > MaxDrawnPixels || height > MaxDrawnPixels)
+        throw HostError("gauge " + std::string(gauge) + " placed at " + std::to_string(width) + "x" +
+                        std::to_string(height) + " pixels: each side must be 0 (its own size) to " +
+                        std::to_string(MaxDrawnPixels));
 
     // Without a bitmap to measure, the default size in millimetres stands in
     // for a square of as many pixels.
@@ -353,7 +392,11 @@ std::vector<std::string> Host::placePanel(const Panel& panel)
                 skipped.push_back(g.module + "!" + g.gauge);
                 continue;
             }
-            place(g.gauge, g.parameter, window.number, Point{g.x, g.y}, g.width.value_or(0), g.height.value_or(0));
+            try {
+                place(g.gauge, g.parameter, window.number, Point{g.x, g.y}, g.width.value_or(0), g.height.value_or(0));
+            } catch (const HostError& error) {
+                throw PanelError(panel.source, g.line, error.what());
+            }
         }
     return skipped;
 }
@@ -370,6 +413,11 @@ GaugeInstance* Host::find(std::string_view gauge)
 
 void Host::frame(int count)
 {
+    impl_->inFrame = true;
+    struct FrameEnd {
+        bool& flag;
+        ~FrameEnd() { flag = false; }
+    } end{impl_->inFrame};
     for (int i = 0; i < count; ++i) {
         for (auto& g : impl_->gauges)
             impl_->callGauge(*g, ServiceBeforeUpdate, 0);
@@ -411,7 +459,7 @@ ClickResult Host::clickGaugePixel(GaugeInstance& gauge, Point point, uint32_t cl
         return {};
     ClickResult result{.hit = true, .areaIndex = static_cast<int>(hit.area - gauge.mouseAreas().data())};
     if (hit.area->handler) {
-        ClickRecord record{.point = {point.x - hit.box.x, point.y - hit.box.y},
+        ClickRecord record{.point = {saturatedInt(double(point.x) - hit.box.x), saturatedInt(double(point.y) - hit.box.y)},
                            .gauge = gauge.definition(),
                            .area = hit.area,
                            .screen = Impl::toPanelPixels(gauge, point)};
@@ -440,6 +488,24 @@ std::string Host::hoverGaugePixel(GaugeInstance& gauge, Point point)
             return text;
     }
     return {};
+}
+
+std::string Host::tooltipText(GaugeInstance& gauge, const MouseArea& tooltip)
+{
+    return impl_->tooltipText(tooltip, gauge.definition());
+}
+
+std::vector<std::string> Host::tooltips(GaugeInstance& gauge)
+{
+    std::vector<std::string> texts;
+    for (const MouseArea& area : gauge.mouseAreas()) {
+        if (area.type != Tooltip || !area.tooltipText)
+            continue;
+        std::string text = impl_->tooltipText(area, gauge.definition());
+        if (!text.empty() && std::find(texts.begin(), texts.end(), text) == texts.end())
+            texts.push_back(std::move(text));
+    }
+    return texts;
 }
 
 GaugeSnapshot Host::probe(const GaugeInstance& gauge) const
@@ -473,12 +539,22 @@ GaugeSnapshot Host::probe(const GaugeInstance& gauge) const
     return snapshot;
 }
 
+Snapshot Host::probe(EventMark& mark)
+{
+    const uint64_t missed = mark.missed;
+    std::vector<EventRecord> events = eventsSince(mark);
+    Snapshot snapshot = std::as_const(*this).probe();
+    snapshot.events = std::move(events);
+    snapshot.eventsForgotten = mark.missed - missed;
+    return snapshot;
+}
+
 Snapshot Host::probe() const
 {
     Snapshot snapshot{.frame = impl_->frame,
                       .simulationTime = simulationTime(),
                       .timeOfDay = timeOfDay(),
-                      .events = impl_->events,
+                      .events = {impl_->events.begin(), impl_->events.end()},
                       .trapsCalled = impl_->traps};
     for (const auto& g : impl_->gauges)
         snapshot.gauges.push_back(probe(*g));
@@ -487,9 +563,26 @@ Snapshot Host::probe() const
     return snapshot;
 }
 
-const std::vector<EventRecord>& Host::events() const { return impl_->events; }
+const std::deque<EventRecord>& Host::events() const { return impl_->events; }
+
+std::vector<EventRecord> Host::eventsSince(EventMark& mark)
+{
+    const uint64_t end = impl_->firstEventSerial + impl_->events.size();
+    if (mark.next < impl_->firstEventSerial) {
+        mark.missed += impl_->firstEventSerial - mark.next;
+        mark.next = impl_->firstEventSerial;
+    }
+    std::vector<EventRecord> since(impl_->events.begin() + static_cast<std::ptrdiff_t>(mark.next - impl_->firstEventSerial),
+                                   impl_->events.end());
+    mark.next = end;
+    impl_->closedEvents = end;
+    return since;
+}
+
 void Host::clearEvents()
 {
+    impl_->firstEventSerial += impl_->events.size();
+    impl_->closedEvents = impl_->firstEventSerial;
     impl_->events.clear();
     impl_->keys.clearLog();
 }

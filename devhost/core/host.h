@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "devhost/core/gauge_instance.h"
+#include "devhost/core/host_error.h"
 #include "devhost/core/key_events.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/probe.h"
@@ -26,16 +28,10 @@
 namespace devhost {
 
 // The module file the tests load: VARDEX_MODULE environment variable, or the
-// path compiled in (VARDEX_MODULE_PATH), or "Vardex_Instr.so".
+// path compiled in (VARDEX_MODULE_PATH; none in the Windows build, whose
+// test program and devhost.exe are told the file when they run), or the
+// platform's module file name in the current folder.
 std::string moduleUnderTest();
-
-// Raised for a module that cannot serve as a gauge module (missing export,
-// wrong module id, bad ImportTable id, over-long gauge list, unreadable
-// records), or a gauge name it lacks.
-class HostError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 struct HostOptions {
     bool privateCopy = true;          // load a fresh copy of the file, so module state starts anew
@@ -102,10 +98,23 @@ public:
     // The same at a point given in the gauge's own pixels, as its mouse areas are.
     ClickResult clickGaugePixel(GaugeInstance& gauge, Point point, uint32_t clickFlags = ClickLeft);
     std::string hoverGaugePixel(GaugeInstance& gauge, Point point);
+    // What the gauge's own tooltip texts say now (not the host's help
+    // texts), each once, in the order of its mouse areas, in the host's code
+    // page as hover gives them.
+    std::vector<std::string> tooltips(GaugeInstance& gauge);
+    // One Tooltip entry's text as the host shows it now.
+    std::string tooltipText(GaugeInstance& gauge, const MouseArea& tooltip);
 
     GaugeSnapshot probe(const GaugeInstance& gauge) const;
     Snapshot probe() const;
-    const std::vector<EventRecord>& events() const;
+    // The same with only the events since mark, which moves past them.
+    Snapshot probe(EventMark& mark);
+    // The event log: a run of one event in consecutive frames is one entry
+    // with a count, the oldest entries beyond MaxEventLogEntries forgotten.
+    const std::deque<EventRecord>& events() const;
+    // The entries from mark on; the mark moves past them and the last entry
+    // is closed, so that a later repeat starts a new one.
+    std::vector<EventRecord> eventsSince(EventMark& mark);
     void clearEvents();
     const std::vector<int>& trapsCalled() const;   // distinct slots, in order of first call
     uint64_t frameNumber() const;

@@ -3,8 +3,10 @@
 // problem" when the file as a whole is at fault, line 0).
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace devhost {
 
@@ -25,5 +27,17 @@ private:
     std::string file_, problem_;
     int line_;
 };
+
+// Input quoted back in a message, cut to a length one can read: a line of
+// ten megabytes would otherwise fill the terminal. A cut never splits a
+// UTF-8 character.
+inline std::string excerpt(std::string_view text, size_t limit = 80)
+{
+    if (text.size() <= limit)
+        return std::string(text);
+    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
+        --limit;
+    return std::string(text.substr(0, limit)) + "... (" + std::to_string(text.size()) + " bytes)";
+}
 
 }  // namespace devhost

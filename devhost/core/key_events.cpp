@@ -5,11 +5,16 @@
 #include <algorithm>
 #include <optional>
 
+#include "devhost/core/values.h"
+
 namespace devhost {
 
 namespace {
 
-// Key events, by the host's numbers.
+// Key events, by the host's numbers. The development host keeps its own
+// copy of them on purpose, written from what the simulator does and not
+// taken from the module's headers: a number the module gets wrong then
+// shows as an unknown or misapplied event instead of agreeing with itself.
 enum : uint32_t {
     AtcWindow = 65564,
     ComWholeDec = 65636,
@@ -54,102 +59,66 @@ enum : uint32_t {
     AdfWholeDec = 66543,
 };
 
-constexpr KeyEventInfo events[] = {
-    {AtcWindow, "ATC_WINDOW_TOGGLE"},
-    {ComWholeDec, "COM_RADIO_WHOLE_DEC"},
-    {ComWholeInc, "COM_RADIO_WHOLE_INC"},
-    {NavWholeDec, "NAV1_RADIO_WHOLE_DEC"},
-    {NavWholeInc, "NAV1_RADIO_WHOLE_INC"},
-    {XpdrThousandsInc, "XPNDR_1000_INC"},
-    {XpdrHundredsInc, "XPNDR_100_INC"},
-    {XpdrTensInc, "XPNDR_10_INC"},
-    {XpdrUnitsInc, "XPNDR_1_INC"},
-    {LandingCourse, "LANDING_COURSE_DEGREES"},
-    {ViewNext, "VIEW_NEXT"},
-    {ViewPrevious, "VIEW_PREVIOUS"},
-    {Nav1IdentOff, "NAV1_IDENT_OFF"},
-    {Nav2IdentOff, "NAV2_IDENT_OFF"},
-    {AdfIdentOff, "ADF_IDENT_OFF"},
-    {Nav1IdentOn, "NAV1_IDENT_ON"},
-    {AdfIdentOn, "ADF_IDENT_ON"},
-    {ViewMode, "VIEW_NORMAL_LANDING_TOGGLE"},
-    {Kneeboard, "KNEEBOARD_TOGGLE"},
-    {PressureInc, "ALTIMETER_SETTING_INC"},
-    {PressureDec, "ALTIMETER_SETTING_DEC"},
-    {HeadingBugSet, "HEADING_BUG_SET"},
-    {AdfSet, "ADF_FREQUENCY_SET"},
-    {GyroCage, "ATTITUDE_CAGE_TOGGLE"},
-    {NavGpsToggle, "GPS_DRIVES_NAV_TOGGLE"},
-    {MapWindow, "MAP_WINDOW_TOGGLE"},
-    {ComFractDec, "COM_RADIO_FRACT_DEC"},
-    {ComFractInc, "COM_RADIO_FRACT_INC"},
-    {NavFractDec, "NAV1_RADIO_FRACT_DEC"},
-    {NavFractInc, "NAV1_RADIO_FRACT_INC"},
-    {XpdrThousandsDec, "XPNDR_1000_DEC"},
-    {XpdrHundredsDec, "XPNDR_100_DEC"},
-    {XpdrTensDec, "XPNDR_10_DEC"},
-    {XpdrUnitsDec, "XPNDR_1_DEC"},
-    {AdfTenthsDec, "ADF_RADIO_TENTHS_DEC"},
-    {AdfTenthsInc, "ADF_RADIO_TENTHS_INC"},
-    {PanelToggle, "PANEL_WINDOW_TOGGLE"},
-    {PanelOpen, "PANEL_WINDOW_OPEN"},
-    {PanelClose, "PANEL_WINDOW_CLOSE"},
-    {AdfWholeInc, "ADF_RADIO_WHOLE_INC"},
-    {AdfWholeDec, "ADF_RADIO_WHOLE_DEC"},
-};
-
 // Variables the events change.
 constexpr uint32_t AdfFrequency = 16, AdfExtension = 18, Com1Frequency = 23, Nav1Frequency = 24,
                    TransponderCode = 38, PressureMillibars = 75, GyroCaged = 825, GpsDrivesNav = 848,
                    HeadingBug = 855, AdfTone = 880;
 
-// The bands, in the units each radio counts in.
-constexpr int ComBottomKhz = 118000, ComBandKhz = 19000, ComFineKhz = 25;
-constexpr int NavBottomKhz = 108000, NavBandKhz = 10000, NavFineKhz = 50;
-constexpr int AdfBottomTenths = 1000, AdfBandTenths = 17000;  // 100.0 to 1799.9 kHz
+constexpr KeyEventInfo events[] = {
+    {AtcWindow, "ATC_WINDOW_TOGGLE", 0, "shows or hides the ATC window"},
+    {ComWholeDec, "COM_RADIO_WHOLE_DEC", Com1Frequency, "COM1 down 1 MHz, 118 wrapping to 136"},
+    {ComWholeInc, "COM_RADIO_WHOLE_INC", Com1Frequency, "COM1 up 1 MHz, 136 wrapping to 118"},
+    {NavWholeDec, "NAV1_RADIO_WHOLE_DEC", Nav1Frequency, "NAV1 down 1 MHz, 108 wrapping to 117"},
+    {NavWholeInc, "NAV1_RADIO_WHOLE_INC", Nav1Frequency, "NAV1 up 1 MHz, 117 wrapping to 108"},
+    {XpdrThousandsInc, "XPNDR_1000_INC", TransponderCode, "transponder thousands digit up, 7 wrapping to 0"},
+    {XpdrHundredsInc, "XPNDR_100_INC", TransponderCode, "transponder hundreds digit up, 7 wrapping to 0"},
+    {XpdrTensInc, "XPNDR_10_INC", TransponderCode, "transponder tens digit up, 7 wrapping to 0"},
+    {XpdrUnitsInc, "XPNDR_1_INC", TransponderCode, "transponder units digit up, 7 wrapping to 0"},
+    {LandingCourse, "LANDING_COURSE_DEGREES", 0, "logged only: the development host simulates no landing course"},
+    {ViewNext, "VIEW_NEXT", 0, "the next view"},
+    {ViewPrevious, "VIEW_PREVIOUS", 0, "the previous view"},
+    {Nav1IdentOff, "NAV1_IDENT_OFF", 0, "NAV1 identifier audio off"},
+    {Nav2IdentOff, "NAV2_IDENT_OFF", 0, "NAV2 identifier audio off"},
+    {AdfIdentOff, "ADF_IDENT_OFF", AdfTone, "ADF identifier audio off (adf_tone 0)"},
+    {Nav1IdentOn, "NAV1_IDENT_ON", 0, "NAV1 identifier audio on"},
+    {AdfIdentOn, "ADF_IDENT_ON", AdfTone, "ADF identifier audio on (adf_tone 1)"},
+    {ViewMode, "VIEW_NORMAL_LANDING_TOGGLE", 0, "switches between the normal and the landing view"},
+    {Kneeboard, "KNEEBOARD_TOGGLE", 0, "shows or hides the kneeboard"},
+    {PressureInc, "ALTIMETER_SETTING_INC", PressureMillibars, "pressure setting up 1 mb, up to 1067"},
+    {PressureDec, "ALTIMETER_SETTING_DEC", PressureMillibars, "pressure setting down 1 mb, down to 930"},
+    {HeadingBugSet, "HEADING_BUG_SET", HeadingBug, "heading bug to the value in degrees, modulo 360"},
+    {AdfSet, "ADF_FREQUENCY_SET", AdfFrequency,
+     "ADF to the value's BCD digits with the tenths last (0x3455: 345.5 kHz), within 100.0-1799.9"},
+    {GyroCage, "ATTITUDE_CAGE_TOGGLE", GyroCaged, "cages or frees the attitude gyro"},
+    {NavGpsToggle, "GPS_DRIVES_NAV_TOGGLE", GpsDrivesNav, "GPS or NAV1 drives the navigation display"},
+    {MapWindow, "MAP_WINDOW_TOGGLE", 0, "shows or hides the map"},
+    {ComFractDec, "COM_RADIO_FRACT_DEC", Com1Frequency, "COM1 down 25 kHz, borrowing from the MHz"},
+    {ComFractInc, "COM_RADIO_FRACT_INC", Com1Frequency, "COM1 up 25 kHz, carrying into the MHz"},
+    {NavFractDec, "NAV1_RADIO_FRACT_DEC", Nav1Frequency, "NAV1 down 50 kHz, borrowing from the MHz"},
+    {NavFractInc, "NAV1_RADIO_FRACT_INC", Nav1Frequency, "NAV1 up 50 kHz, carrying into the MHz"},
+    {XpdrThousandsDec, "XPNDR_1000_DEC", TransponderCode, "transponder thousands digit down, 0 wrapping to 7"},
+    {XpdrHundredsDec, "XPNDR_100_DEC", TransponderCode, "transponder hundreds digit down, 0 wrapping to 7"},
+    {XpdrTensDec, "XPNDR_10_DEC", TransponderCode, "transponder tens digit down, 0 wrapping to 7"},
+    {XpdrUnitsDec, "XPNDR_1_DEC", TransponderCode, "transponder units digit down, 0 wrapping to 7"},
+    {AdfTenthsDec, "ADF_RADIO_TENTHS_DEC", AdfFrequency, "ADF down 0.1 kHz, borrowing through every digit"},
+    {AdfTenthsInc, "ADF_RADIO_TENTHS_INC", AdfFrequency, "ADF up 0.1 kHz, carrying through every digit"},
+    {PanelToggle, "PANEL_WINDOW_TOGGLE", 0, "shows or hides the panel window the value names"},
+    {PanelOpen, "PANEL_WINDOW_OPEN", 0, "shows the panel window the value names"},
+    {PanelClose, "PANEL_WINDOW_CLOSE", 0, "hides the panel window the value names"},
+    {AdfWholeInc, "ADF_RADIO_WHOLE_INC", AdfFrequency, "ADF up 1 kHz, 1799.9 wrapping to 100.0"},
+    {AdfWholeDec, "ADF_RADIO_WHOLE_DEC", AdfFrequency, "ADF down 1 kHz, 100.0 wrapping to 1799.9"},
+};
+
+// The bands' widths and the steps, in the units each radio counts in.
+constexpr int ComBandKhz = ComTopKhz + ComStepKhz - ComBottomKhz;
+constexpr int NavBandKhz = NavTopKhz + NavStepKhz - NavBottomKhz;
+constexpr int AdfBandTenths = AdfTopTenths + 1 - AdfBottomTenths;
 constexpr double PressureLowest = 930.0, PressureHighest = 1067.0, PressureStep = 1.0;
-constexpr uint32_t AdfThousandBit = 0x100;
 
 int wrapInto(int bottom, int width, int value)
 {
     int offset = (value - bottom) % width;
     return bottom + (offset < 0 ? offset + width : offset);
-}
-
-// The number that the BCD digits of `bcd` spell, or nothing when a digit is
-// above 9.
-std::optional<uint32_t> fromBcd(uint32_t bcd)
-{
-    uint32_t number = 0, scale = 1;
-    for (; bcd; bcd >>= 4, scale *= 10) {
-        uint32_t digit = bcd & 0xF;
-        if (digit > 9)
-            return std::nullopt;
-        number += digit * scale;
-    }
-    return number;
-}
-
-uint32_t toBcd(uint32_t number)
-{
-    uint32_t bcd = 0;
-    for (int shift = 0; number; number /= 10, shift += 4)
-        bcd |= (number % 10) << shift;
-    return bcd;
-}
-
-// COM and NAV registers drop the leading 1 of the MHz and keep 10 kHz.
-uint32_t radioRegister(int khz)
-{
-    return toBcd(static_cast<uint32_t>((khz - 100000) / 10));
-}
-
-std::optional<int> radioKhz(uint32_t reg)
-{
-    auto digits = fromBcd(reg);
-    if (!digits || *digits > 9999)
-        return std::nullopt;
-    return 100000 + static_cast<int>(*digits) * 10;
 }
 
 // A 25-kHz channel shows its 10-kHz digit as 2 or 7: the host's reading of
@@ -180,9 +149,9 @@ int adfTenths(const VariableStore& variables)
 
 void writeAdf(VariableStore& variables, int tenths)
 {
-    tenths = wrapInto(AdfBottomTenths, AdfBandTenths, tenths);
-    variables.setInteger(AdfFrequency, toBcd(static_cast<uint32_t>(tenths / 10 % 1000)));
-    variables.setInteger(AdfExtension, (tenths >= 10000 ? AdfThousandBit : 0) + static_cast<uint32_t>(tenths % 10));
+    const AdfRegisters registers = adfRegisters(wrapInto(AdfBottomTenths, AdfBandTenths, tenths));
+    variables.setInteger(AdfFrequency, registers.frequency);
+    variables.setInteger(AdfExtension, registers.extension);
 }
 
 // The set event names the frequency in BCD down to the tenths; anything else
@@ -230,6 +199,12 @@ const KeyEventInfo* findKeyEvent(uint32_t id)
     return it == std::end(events) ? nullptr : &*it;
 }
 
+const KeyEventInfo* findKeyEvent(std::string_view name)
+{
+    auto it = std::find_if(std::begin(events), std::end(events), [name](const KeyEventInfo& e) { return e.name == name; });
+    return it == std::end(events) ? nullptr : &*it;
+}
+
 KeyEventEngine::KeyEventEngine(VariableStore& variables, WindowState& windows)
     : variables_(variables), windows_(windows)
 {
@@ -265,14 +240,20 @@ void KeyEventEngine::togglePanelWindow(uint32_t window)
 
 void KeyEventEngine::apply(uint32_t id, uint32_t value)
 {
-    log_.push_back({id, value, findKeyEvent(id) != nullptr});
+    if (!log_.empty() && log_.back().id == id && log_.back().value == value) {
+        ++log_.back().count;
+    } else {
+        log_.push_back({id, value, findKeyEvent(id) != nullptr});
+        if (log_.size() > MaxEventLogEntries)
+            log_.pop_front();
+    }
     switch (id) {
-    case ComFractInc: stepCom(ComFineKhz); break;
-    case ComFractDec: stepCom(-ComFineKhz); break;
+    case ComFractInc: stepCom(ComStepKhz); break;
+    case ComFractDec: stepCom(-ComStepKhz); break;
     case ComWholeInc: stepCom(1000); break;
     case ComWholeDec: stepCom(-1000); break;
-    case NavFractInc: stepNav(variables_, NavFineKhz); break;
-    case NavFractDec: stepNav(variables_, -NavFineKhz); break;
+    case NavFractInc: stepNav(variables_, NavStepKhz); break;
+    case NavFractDec: stepNav(variables_, -NavStepKhz); break;
     case NavWholeInc: stepNav(variables_, 1000); break;
     case NavWholeDec: stepNav(variables_, -1000); break;
     case AdfTenthsInc: writeAdf(variables_, adfTenths(variables_) + 1); break;

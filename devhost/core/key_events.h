@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <span>
 #include <string_view>
@@ -14,17 +15,26 @@ namespace devhost {
 
 struct KeyEventInfo {
     uint32_t id;
-    std::string_view name;  // e.g. "COM_RADIO_FRACT_INC"
+    std::string_view name;    // e.g. "COM_RADIO_FRACT_INC"
+    uint32_t variable;        // the host variable it changes, 0 for none
+    std::string_view effect;  // what the development host does on it, for `devhost events`
 };
 
 std::span<const KeyEventInfo> knownKeyEvents();
 const KeyEventInfo* findKeyEvent(uint32_t id);
+const KeyEventInfo* findKeyEvent(std::string_view name);
 
 struct LoggedEvent {
     uint32_t id;
     uint32_t value;
     bool known;
+    uint64_t count = 1;  // the same event sent this many times in a row
 };
+
+// The event logs keep a run of one event as one entry with a count, and
+// forget their oldest entries beyond this many: a gauge that sends an event
+// every frame must not grow a long flight's memory without end.
+inline constexpr size_t MaxEventLogEntries = 100000;
 
 // Panel windows and views, as far as the key events and host service 35
 // change them.
@@ -68,14 +78,15 @@ class KeyEventEngine {
 public:
     KeyEventEngine(VariableStore& variables, WindowState& windows);
 
-    // Logs the event, then applies it. Unknown ids are logged, never fatal.
+    // Logs the event (a repeat of the last one adds to its count), then
+    // applies it. Unknown ids are logged, never fatal.
     void apply(uint32_t id, uint32_t value);
 
     // Host service 35: toggles a panel window; recorded apart from the key
     // events, in windowToggles().
     void togglePanelWindow(uint32_t window);
 
-    const std::vector<LoggedEvent>& log() const { return log_; }
+    const std::deque<LoggedEvent>& log() const { return log_; }
     const std::vector<uint32_t>& windowToggles() const { return windowToggles_; }
     void clearLog();   // clears both logs
 
@@ -89,7 +100,7 @@ private:
 
     VariableStore& variables_;
     WindowState& windows_;
-    std::vector<LoggedEvent> log_;
+    std::deque<LoggedEvent> log_;
     std::vector<uint32_t> windowToggles_;
     IdentAudio identAudio_;
     int comKhz_ = 118000;

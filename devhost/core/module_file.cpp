@@ -3,15 +3,20 @@
 #include <random>
 #include <system_error>
 
-#include "devhost/core/host.h"
+#include "devhost/core/host_error.h"
 
 namespace devhost {
 
 std::filesystem::path ModuleFile::prepare(bool privateCopy)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path_, error))
+    const std::filesystem::file_status status = std::filesystem::status(path_, error);
+    if (!std::filesystem::exists(status))
         throw HostError("module file " + path_.string() + " does not exist");
+    if (std::filesystem::is_directory(status))
+        throw HostError("module file " + path_.string() + " is a folder, not a module file");
+    if (!std::filesystem::is_regular_file(status))
+        throw HostError("module file " + path_.string() + " is not a regular file");
     if (!privateCopy)
         return path_;
 

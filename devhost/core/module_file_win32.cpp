@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "devhost/core/host.h"
+#include "devhost/core/host_error.h"
 #include "devhost/core/module_file.h"
 
 namespace devhost {

@@ -1,6 +1,7 @@
 #include "devhost/core/mouse_map.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace devhost {
 
@@ -14,14 +15,22 @@ Box within(Box outer, Box inner)
 {
     if (isWhole(inner))
         return outer;
-    return {outer.x + inner.x, outer.y + inner.y, inner.width, inner.height};
+    return {saturatedInt(double(outer.x) + inner.x), saturatedInt(double(outer.y) + inner.y), inner.width, inner.height};
 }
 
 }  // namespace
 
 bool contains(Box box, Point point)
 {
-    return point.x >= box.x && point.y >= box.y && point.x - box.x < box.width && point.y - box.y < box.height;
+    const int64_t dx = int64_t{point.x} - box.x, dy = int64_t{point.y} - box.y;
+    return dx >= 0 && dy >= 0 && dx < box.width && dy < box.height;
+}
+
+int32_t saturatedInt(double v)
+{
+    if (!(v == v))
+        return 0;
+    return static_cast<int32_t>(std::clamp(v, double(INT32_MIN), double(INT32_MAX)));
 }
 
 MouseMap::MouseMap(std::span<MouseArea> areas, Point gaugePixels)
@@ -35,6 +44,7 @@ MouseMap::MouseMap(std::span<MouseArea> areas, Point gaugePixels)
         case Region:
             regions_.push_back({&area, nullptr, within(enclosing(), area.box), static_cast<int>(open.size()),
                                 regions_.size()});
+            listed_.push_back({&area, nullptr, regions_.back().box, static_cast<int>(open.size())});
             open.push_back(regions_.size() - 1);
             break;
         case RegionEnd:
@@ -44,6 +54,7 @@ MouseMap::MouseMap(std::span<MouseArea> areas, Point gaugePixels)
             break;
         case ClickArea:
             clicks_.push_back({&area, within(enclosing(), area.box)});
+            listed_.push_back({&area, nullptr, clicks_.back().box, static_cast<int>(open.size())});
             break;
         case Tooltip:
             if (!open.empty() && !regions_[open.back()].tooltip)
@@ -61,6 +72,16 @@ MouseMap::Hit MouseMap::clickAt(Point point, uint32_t clickFlags) const
         if (contains(hit.box, point) && (hit.area->clickFlags & clickFlags & buttonBits) != 0)
             return hit;
     return {};
+}
+
+std::vector<MouseMap::Listed> MouseMap::listed() const
+{
+    std::vector<Listed> all = listed_;
+    for (Listed& entry : all)
+        for (const RegionBox& region : regions_)
+            if (region.region == entry.area)
+                entry.tooltip = region.tooltip;
+    return all;
 }
 
 std::vector<MouseMap::RegionHit> MouseMap::regionsAt(Point point) const

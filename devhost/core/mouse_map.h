@@ -23,6 +23,7 @@ public:
         Box box{};  // in gauge pixels
     };
     Hit clickAt(Point point, uint32_t clickFlags) const;
+    std::span<const Hit> clickAreas() const { return clicks_; }  // every ClickArea, in list order
 
     // The regions that hold the point, innermost first.
     struct RegionHit {
@@ -30,6 +31,16 @@ public:
         MouseArea* tooltip;  // the region's first Tooltip entry, or null
     };
     std::vector<RegionHit> regionsAt(Point point) const;
+
+    // Every region with its tooltip entry and every click area, in list
+    // order, with their boxes in gauge pixels.
+    struct Listed {
+        MouseArea* area;
+        MouseArea* tooltip;  // a region's first Tooltip entry, or null
+        Box box;
+        int depth;           // regions around it
+    };
+    std::vector<Listed> listed() const;
 
 private:
     struct RegionBox {
@@ -41,8 +52,14 @@ private:
     };
     std::vector<RegionBox> regions_;
     std::vector<Hit> clicks_;
+    std::vector<Listed> listed_;
 };
 
+// Whether the box holds the point, without overflow for any box and point.
 bool contains(Box box, Point point);
+
+// The whole number nearest v within int's range (NaN: 0): coordinates
+// computed in double come back to int through here.
+int32_t saturatedInt(double v);
 
 }  // namespace devhost

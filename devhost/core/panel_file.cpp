@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <system_error>
 
 namespace devhost {
 
@@ -53,6 +55,16 @@ std::optional<long long> wholeNumber(std::string_view s)
     if (s.empty() || error != std::errc() || end != s.data() + s.size())
         return std::nullopt;
     return value;
+}
+
+// Digits with an optional sign: a whole number, though perhaps too large
+// for any range, as opposed to something that is not a number at all.
+bool looksWhole(std::string_view s)
+{
+    s = trimmed(s);
+    if (!s.empty() && (s.front() == '+' || s.front() == '-'))
+        s.remove_prefix(1);
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::optional<double> decimalNumber(std::string_view s)
@@ -104,11 +116,16 @@ public:
     {
         if (text.substr(0, 3) == "\xEF\xBB\xBF")
             text.remove_prefix(3);
+        // Lines end in LF, CR LF or a lone CR (old Macintosh editors): a file
+        // with CR alone must not read as one long line.
         int number = 0;
         while (!text.empty()) {
-            size_t end = text.find('\n');
+            size_t end = text.find_first_of("\r\n");
             std::string_view line = text.substr(0, end);
-            text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+            if (end == std::string_view::npos)
+                text = {};
+            else
+                text.remove_prefix(end + (text.substr(end, 2) == "\r\n" ? 2 : 1));
             line_ = ++number;
             parseLine(line);
         }
@@ -120,6 +137,19 @@ private:
 
     [[noreturn]] void fail(const std::string& problem) const { throw PanelError(std::string(file_), line_, problem); }
     void warn(std::string message) { panel_.warnings.push_back({line_, std::move(message)}); }
+
+    // A whole number within [min, max]; what is wrong with it otherwise.
+    int boundedNumber(std::string_view what, std::string_view field, long long min, long long max,
+                      std::string_view shape = {})
+    {
+        auto n = wholeNumber(field);
+        if (!n && !looksWhole(field))
+            fail(std::string(what) + " '" + excerpt(field) + "' is not a whole number" + std::string(shape));
+        if (!n || *n < min || *n > max)
+            fail(std::string(what) + " '" + excerpt(trimmed(field)) + "' is out of range: expected " +
+                 std::to_string(min) + " to " + std::to_string(max));
+        return static_cast<int>(*n);
+    }
 
     void parseLine(std::string_view line)
     {
@@ -133,7 +163,7 @@ private:
         }
         size_t equals = line.find('=');
         if (equals == std::string_view::npos)
-            fail("expected key=value, a [section] or a comment, found '" + std::string(line) + "'");
+            fail("expected key=value, a [section] or a comment, found '" + excerpt(line) + "'");
         std::string key = lowered(trimmed(line.substr(0, equals)));
         std::string_view value = trimmed(line.substr(equals + 1));
         if (key.empty())
@@ -147,7 +177,7 @@ private:
         case Section::None:
             if (numberedKey(key, "gauge"))
                 fail("gauge line outside a window section");
-            warn("'" + key + "' before any section ignored");
+            warn("'" + excerpt(key) + "' before any section ignored");
             break;
         }
     }
@@ -171,7 +201,7 @@ private:
         if (auto number = numberedKey(key, "window")) {
             auto [it, added] = windows_.try_emplace(*number);
             if (!added)
-                fail("duplicate window [" + std::string(name) + "] (first at line " + std::to_string(it->second.line) + ")");
+                fail("duplicate window [" + excerpt(name) + "] (first at line " + std::to_string(it->second.line) + ")");
             it->second.spec.number = *number;
             it->second.line = line_;
             window_ = &it->second;
@@ -179,7 +209,7 @@ private:
             return;
         }
         section_ = Section::Other;
-        warn("section [" + std::string(name) + "] is not used by the development host");
+        warn("section [" + excerpt(name) + "] is not used by the development host");
     }
 
     void titleLine(const std::string& key, std::string_view value)
@@ -188,7 +218,7 @@ private:
             fail("gauge line outside a window section");
         auto number = numberedKey(key, "window");
         if (!number) {
-            warn("'" + key + "' in [Window Titles] ignored (expected WindowNN=Title)");
+            warn("'" + excerpt(key) + "' in [Window Titles] ignored (expected WindowNN=Title)");
             return;
         }
         auto [it, added] = titles_.try_emplace(*number, std::string(value), line_);
@@ -228,32 +258,31 @@ private:
         }
         auto [seen, first] = window_->keysSeen.try_emplace(key, line_);
         if (!first)
-            warn("'" + key + "' given again (first at line " + std::to_string(seen->second) + "); the later value counts");
+            warn("'" + excerpt(key) + "' given again (first at line " + std::to_string(seen->second) + "); the later value counts");
         PanelWindowSpec& spec = window_->spec;
         if (key == "size_mm") {
             std::string_view rest = value;
-            auto w = wholeNumber(nextField(rest));
-            auto h = wholeNumber(nextField(rest));
-            if (!w || !h || !trimmed(rest).empty() || *w <= 0 || *h <= 0 || *w > MaxCoordinate || *h > MaxCoordinate)
-                fail("size_mm needs two positive whole numbers, found '" + std::string(value) + "'");
-            spec.sizeX = static_cast<int>(*w);
-            spec.sizeY = static_cast<int>(*h);
+            std::string_view w = nextField(rest), h = nextField(rest);
+            if (w.empty() || h.empty() || !trimmed(rest).empty())
+                fail("size_mm needs two positive whole numbers, found '" + excerpt(value) + "'");
+            spec.sizeX = boundedNumber("size_mm width", w, 1, MaxDrawnPixels);
+            spec.sizeY = boundedNumber("size_mm height", h, 1, MaxDrawnPixels);
         } else if (key == "position") {
             auto grid = wholeNumber(value);
             if (!grid || *grid < 0 || *grid > 8)
-                fail("position must be 0 to 8 (a 3x3 grid from the top left), found '" + std::string(value) + "'");
+                fail("position must be 0 to 8 (a 3x3 grid from the top left), found '" + excerpt(value) + "'");
             window_->grid = static_cast<int>(*grid);
         } else if (key == "window_pos") {
             std::string_view rest = value;
             auto x = decimalNumber(nextField(rest));
             auto y = decimalNumber(nextField(rest));
             if (!x || !y || !trimmed(rest).empty() || !(*x >= 0 && *x <= 1) || !(*y >= 0 && *y <= 1))
-                fail("window_pos needs two fractions of the screen from 0 to 1, found '" + std::string(value) + "'");
+                fail("window_pos needs two fractions of the screen from 0 to 1, found '" + excerpt(value) + "'");
             window_->screenFraction = std::pair{*x, *y};
         } else if (key == "visible") {
             auto flag = wholeNumber(value);
             if (!flag || (*flag != 0 && *flag != 1))
-                fail("visible must be 0 or 1, found '" + std::string(value) + "'");
+                fail("visible must be 0 or 1, found '" + excerpt(value) + "'");
             spec.visible = *flag == 1;
         } else if (key == "ident") {
             auto number = wholeNumber(value);
@@ -263,9 +292,9 @@ private:
             else if (named)
                 spec.ident = *named;
             else
-                fail("ident must be a window number or a name like MAIN_PANEL, found '" + std::string(value) + "'");
+                fail("ident must be a window number or a name like MAIN_PANEL, found '" + excerpt(value) + "'");
         } else {
-            warn("'" + key + "' ignored");
+            warn("'" + excerpt(key) + "' ignored");
         }
     }
 
@@ -281,20 +310,16 @@ private:
             fail("gauge line without a gauge (expected Module!Gauge, x, y)");
         size_t bang = name.find('!');
         if (bang == std::string_view::npos)
-            fail("'" + std::string(name) + "' has no '!' between the module and the gauge name");
+            fail("'" + excerpt(name) + "' has no '!' between the module and the gauge name");
         g.module = std::string(trimmed(name.substr(0, bang)));
         g.gauge = std::string(trimmed(name.substr(bang + 1)));
         if (g.module.empty() || g.gauge.empty())
-            fail("'" + std::string(name) + "' needs a module name before '!' and a gauge name after it");
+            fail("'" + excerpt(name) + "' needs a module name before '!' and a gauge name after it");
 
         auto coordinate = [&](std::string_view what) {
             if (rest.data() == nullptr)
-                fail("gauge line needs x and y after '" + std::string(name) + "'");
-            std::string_view field = nextField(rest);
-            auto n = wholeNumber(field);
-            if (!n || *n < -MaxCoordinate || *n > MaxCoordinate)
-                fail(std::string(what) + " '" + std::string(field) + "' is not a whole number");
-            return static_cast<int>(*n);
+                fail("gauge line needs x and y after '" + excerpt(name) + "'");
+            return boundedNumber(what, nextField(rest), -MaxCoordinate, MaxCoordinate);
         };
         g.x = coordinate("x");
         g.y = coordinate("y");
@@ -305,11 +330,8 @@ private:
             std::string_view field = nextField(rest);
             if (field.empty())
                 return std::nullopt;
-            auto n = wholeNumber(field);
-            if (!n || *n <= 0 || *n > MaxCoordinate)
-                fail(std::string(what) + " '" + std::string(field) +
-                     "' is not a positive whole number (a parameter text comes after the width and the height)");
-            return static_cast<int>(*n);
+            return boundedNumber(what, field, 1, MaxDrawnPixels,
+                                 " (a parameter text comes after the width and the height)");
         };
         g.width = size("width");
         g.height = size("height");
@@ -388,6 +410,9 @@ Panel parsePanel(std::string_view text, std::string_view fileName)
 
 Panel loadPanel(const std::string& path)
 {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw PanelError(path, 0, "is a folder, not a panel file");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw PanelError(path, 0, "cannot be read");
@@ -395,7 +420,16 @@ Panel loadPanel(const std::string& path)
     text << in.rdbuf();
     if (in.bad())
         throw PanelError(path, 0, "cannot be read");
-    return parsePanel(text.str(), path);
+    const std::string content = text.str();
+    Panel panel = parsePanel(content, path);
+    // A panel that places nothing is almost always a file misread or
+    // mistyped; an empty file says that no panel is meant.
+    const bool placesAGauge = std::any_of(panel.windows.begin(), panel.windows.end(),
+                                          [](const PanelWindowSpec& w) { return !w.gauges.empty(); });
+    if (!placesAGauge && !trimmed(content).empty())
+        throw PanelError(path, 0, "places no gauge in any window (expected gaugeNN=Module!Gauge, x, y lines "
+                                  "in a [WindowNN] section; an empty file stands for an empty panel)");
+    return panel;
 }
 
 std::string_view defaultPanelText()

@@ -69,6 +69,10 @@ struct Panel {
 inline constexpr int PanelScreenWidth = 1024;
 inline constexpr int PanelScreenHeight = 768;
 
+// The largest side, in pixels, of a window or a placed gauge: the renderer's
+// pictures (Cairo image surfaces) can be no larger.
+inline constexpr int MaxDrawnPixels = 32767;
+
 // The panel-window identifier a name of the ident= key stands for
 // (MAIN_PANEL 0, RADIO_STACK_PANEL 50, ...; case does not matter).
 std::optional<int> panelWindowIdent(std::string_view name);
@@ -83,7 +87,7 @@ public:
 // - Comments: lines whose first character is ';', and "//" to the end of any
 //   line (so a parameter text cannot hold "//"; a single '/' stays in it,
 //   where the gauges take it as their own comment marker). Blank lines, a
-//   UTF-8 byte-order mark and Windows line endings are fine. Section names
+//   UTF-8 byte-order mark and line endings LF, CR LF or CR are fine. Section names
 //   and keys are case-insensitive.
 // - [Window Titles] with WindowNN=Title; [WindowNN] sections with size_mm=w,h,
 //   position=0..8 (a 3x3 grid over the screen, 0 top left, 8 bottom right) or
@@ -92,8 +96,8 @@ public:
 //   day=, night= and luminous=R,G,B (whole numbers 0 to 255). Other sections
 //   (e.g. [Vcockpit01]) and other keys are passed over with a warning.
 // - gaugeNN=Module!Gauge, x, y[, w[, h]][, parameter]: x and y whole numbers
-//   (may be negative), w and h positive whole numbers or empty (the gauge's
-//   own size); the parameter is the rest of the line after the fifth comma,
+//   (may be negative), w and h positive whole numbers up to MaxDrawnPixels
+//   or empty (the gauge's own size); the parameter is the rest of the line after the fifth comma,
 //   commas included, trimmed, so it can only be given after the width and
 //   height fields (which may be left empty: "M!G, 0, 0, , , 2"). Gauges are
 //   kept in the order of their numbers NN.
@@ -103,7 +107,9 @@ public:
 // either side; non-numeric or out-of-range numbers; a colour that is not
 // three channels 0 to 255.
 Panel parsePanel(std::string_view text, std::string_view fileName);
-Panel loadPanel(const std::string& path);  // throws PanelError (line 0) when unreadable
+// Throws PanelError (line 0) when unreadable, a folder, or placing no gauge
+// in any window (an empty file is an empty panel).
+Panel loadPanel(const std::string& path);
 
 std::string_view defaultPanelText();       // the same text as examples/default_panel.cfg
 Panel defaultPanel();

@@ -40,14 +40,27 @@ struct GaugeSnapshot {
     uint32_t helpIdOfFirstRegion = 0;
     uint32_t userData = 0;
     std::vector<ElementSnapshot> elements;
+    // What it reads in words (its tooltips, needles with their face's unit),
+    // UTF-8; filled only where a report asks for it.
+    std::vector<std::string> readings;
 };
 
+// One event, or a run of the same event sent in consecutive frames (or
+// several times in one): from frame to lastFrame, count times in all.
 struct EventRecord {
     uint64_t frame = 0;
     uint32_t id = 0;                  // key event id; for a panel-window toggle, the window id
     uint32_t value = 0;
     bool windowToggle = false;        // host service 35 rather than a key event
     bool known = true;
+    uint64_t lastFrame = 0;
+    uint64_t count = 1;
+};
+
+// How far a reader of the host's event log has read.
+struct EventMark {
+    uint64_t next = 0;                // serial number of the next entry to read
+    uint64_t missed = 0;              // entries forgotten by the log before this reader saw them
 };
 
 struct Snapshot {
@@ -55,7 +68,8 @@ struct Snapshot {
     double simulationTime = 0;        // host variable 604
     double timeOfDay = 0;             // host variable 557
     std::vector<GaugeSnapshot> gauges;
-    std::vector<EventRecord> events;  // everything sent since the host started
+    std::vector<EventRecord> events;  // the log as the host keeps it, or the entries since a reader's mark
+    uint64_t eventsForgotten = 0;     // entries the log let go before this reader saw them
     std::vector<int> trapsCalled;     // host-service slots the module called that the devhost does not offer
     std::vector<uint32_t> unknownVariables;
 };

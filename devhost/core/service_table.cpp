@@ -82,13 +82,9 @@ HostServices makeServiceTable(const LinkageRecord& linkage)
 
 }  // namespace devhost
 
-#if defined(_WIN32)
-#define DEVHOST_EXPORT __declspec(dllexport)
-#else
-#define DEVHOST_EXPORT __attribute__((visibility("default")))
-#endif
-
-extern "C" DEVHOST_EXPORT void* vardexFindHostWindow(const char* className)
+// The module's portable platform looks this up to find the host's main
+// window by class name; the answer comes from the active host's options.
+extern "C" void* vardexFindHostWindow(const char* className)
 {
     devhost::ServiceSink* sink = devhost::ActiveSink::current();
     return sink && className ? sink->findHostWindow(className) : nullptr;

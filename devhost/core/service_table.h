@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "framework/gauge_model.h"
+#include "framework/portable_exports.h"
 
 namespace devhost {
 
@@ -46,7 +47,3 @@ private:
 HostServices makeServiceTable(const LinkageRecord& linkage);
 
 }  // namespace devhost
-
-// The module's portable platform looks this up to find the host's main
-// window by class name; the answer comes from the active host's options.
-extern "C" void* vardexFindHostWindow(const char* className);

@@ -18,14 +18,55 @@ namespace devhost {
 
 enum class Delivery { Number, Integer };
 
+inline constexpr double MillibarsPerInch = 33.8638866667;  // one inch of mercury at 0 °C, in hPa
+inline constexpr double FullTankLevel = 8388608.0;         // the level variables count 2^23 for a full tank
+
+// What a variable holds, as `devhost vars` tells it.
+enum class VariableKind { Number, Bcd, Code, Flag };
+
+// The groups the catalogue is shown in.
+enum class VariableGroup { Flight, Engines, Fuel, Radios, Navigation, Time };
+
+// How the host encodes a variable's value, and so which units and natural
+// forms a user may write it in (values.h converts them).
+enum class Quantity {
+    Plain,            // the host's number as it is
+    Flag,             // 0 or 1 (on/off)
+    Knots,
+    Feet,
+    VerticalSpeed,    // 256 per metre per second
+    Degrees,
+    TurnFraction,     // 65536 per turn
+    Millibars,
+    InchesOfMercury,
+    EngineSpeed,      // 1 per 91 rpm
+    Rankine,
+    EnginePressure,   // 2050.82 per kg/cm2
+    TankLevel,        // 2^23 when full
+    Gallons,
+    FlapsTravel,      // 16383 at full flaps
+    Seconds,
+    ComFrequency,     // BCD digits after the leading 1, 10 kHz
+    NavFrequency,
+    AdfFrequency,     // BCD hundreds, tens and units of kHz (with adf_freq_ext)
+    AdfExtension,     // thousands bit and tenths of kHz
+    TransponderCode,  // four octal digits, one per 4-bit group
+};
+
 struct VariableInfo {
     uint32_t id;
     std::string_view name;   // short lower-case name used in flight scripts, e.g. "airspeed"
-    std::string_view unit;   // e.g. "knots", "BCD", "flags"
+    std::string_view unit;   // the host's unit, e.g. "knots", "BCD", "flags"
     Delivery delivery;
     double initial;          // for an integer variable, the integer's value
     std::string_view about;  // one line for `devhost vars` and error messages
+    VariableKind kind;
+    VariableGroup group;
+    Quantity quantity;
 };
+
+std::string_view kindName(VariableKind kind);    // "number", "BCD", "code", "flag"
+std::string_view groupName(VariableGroup group); // "flight", "engines", ...
 
 // Every variable the module reads, sorted by id.
 std::span<const VariableInfo> knownVariables();
@@ -59,11 +100,14 @@ public:
     // Ids read through fill() that the store does not hold, each once, in
     // the order first read (a gauge reading one every frame adds it once).
     const std::vector<uint32_t>& unknownReads() const { return unknownReads_; }
+    // Every id read through fill(), ascending: what the gauges look at.
+    const std::vector<uint32_t>& reads() const { return reads_; }
     bool isKnown(uint32_t id) const;
 
 private:
     std::map<uint32_t, double> values_;
     std::vector<uint32_t> unknownReads_;
+    std::vector<uint32_t> reads_;
 };
 
 }  // namespace devhost

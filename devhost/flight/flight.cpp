@@ -1,12 +1,16 @@
 #include "devhost/flight/flight.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "devhost/core/suggest.h"
 #include "devhost/core/tooltip_format.h"
+#include "devhost/core/values.h"
 #include "devhost/core/variables.h"
 
 namespace devhost {
@@ -16,11 +20,23 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-int lineAt(std::string_view text, size_t offset)
-{
-    offset = std::min(offset, text.size());
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
-}
+// The line of any offset in the text, found by halving a table of where
+// lines begin: a script of a hundred thousand actions asks it for every one.
+class LineIndex {
+public:
+    explicit LineIndex(std::string_view text)
+    {
+        for (size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
+            ends_.push_back(at);
+    }
+    int lineAt(size_t offset) const
+    {
+        return 1 + static_cast<int>(std::lower_bound(ends_.begin(), ends_.end(), offset) - ends_.begin());
+    }
+
+private:
+    std::vector<size_t> ends_;  // offsets of the newlines
+};
 
 // nlohmann's values carry no positions, so errors find their line in the
 // text: the line of a quoted key after a given offset, and the lines on
@@ -32,12 +48,12 @@ size_t keyOffset(std::string_view text, std::string_view key, size_t from = 0)
     return at == std::string_view::npos ? from : at;
 }
 
-std::vector<int> objectLinesOfArray(std::string_view text, size_t from)
+std::vector<int> objectLinesOfArray(std::string_view text, const LineIndex& lines, size_t from)
 {
-    std::vector<int> lines;
+    std::vector<int> objectLines;
     size_t open = text.find('[', from);
     if (open == std::string_view::npos)
-        return lines;
+        return objectLines;
     int depth = 0;
     bool inString = false;
     for (size_t i = open; i < text.size(); ++i) {
@@ -53,19 +69,19 @@ std::vector<int> objectLinesOfArray(std::string_view text, size_t from)
             inString = true;
         } else if (c == '[' || c == '{') {
             if (depth == 1 && c == '{')
-                lines.push_back(lineAt(text, i));
+                objectLines.push_back(lines.lineAt(i));
             ++depth;
         } else if (c == ']' || c == '}') {
             if (--depth == 0)
                 break;
         }
     }
-    return lines;
+    return objectLines;
 }
 
 class FlightReader {
 public:
-    FlightReader(std::string_view text, std::string_view file) : text_(text), file_(file) {}
+    FlightReader(std::string_view text, std::string_view file) : text_(text), file_(file), lines_(text) {}
 
     Flight read()
     {
@@ -73,10 +89,19 @@ public:
         try {
             root = json::parse(text_, nullptr, true, true);
         } catch (const json::parse_error& error) {
-            std::string what = error.what();
-            if (size_t colon = what.rfind(": "); colon != std::string::npos)
-                what = what.substr(colon + 2);
-            fail(lineAt(text_, error.byte > 0 ? error.byte - 1 : 0), "not valid JSON: " + what);
+            fail(lines_.lineAt(error.byte > 0 ? error.byte - 1 : 0), "not valid JSON: " + excerpt(problemOf(error), 200));
+        } catch (const json::out_of_range& error) {
+            // A number beyond double's range, the one thing the reader
+            // refuses without a position: it names the number, which is
+            // found in the text.
+            const std::string what = error.what();
+            const size_t open = what.find('\''), close = what.rfind('\'');
+            const std::string number = open < close ? what.substr(open + 1, close - open - 1) : std::string();
+            const size_t at = number.empty() ? std::string_view::npos : text_.find(number);
+            fail(at == std::string_view::npos ? 0 : lines_.lineAt(at),
+                 "number " + excerpt(number) + " is out of range (a number can be at most about 1.8e308)");
+        } catch (const json::exception& error) {
+            fail(0, "not valid JSON: " + excerpt(problemOf(error), 200));
         }
         if (!root.is_object())
             fail(1, "a flight script is a JSON object");
@@ -84,7 +109,7 @@ public:
         Flight flight;
         flight.source = std::string(file_);
         for (auto& [key, value] : root.items()) {
-            int line = lineAt(text_, keyOffset(text_, key));
+            int line = lines_.lineAt(keyOffset(text_, key));
             if (key == "name")
                 flight.name = requireString(value, line, "\"name\"");
             else if (key == "duration")
@@ -96,9 +121,10 @@ public:
             else if (key == "checkpoints")
                 readCheckpoints(value, line, flight);
             else
-                fail(line, "unknown entry \"" + key + "\" (expected name, duration, variables, actions, checkpoints)");
+                fail(line, "unknown entry \"" + excerpt(key) + "\" (expected name, duration, variables, actions, checkpoints)");
         }
-        if (!root.contains("duration")) {
+        flight.durationGiven = root.contains("duration");
+        if (!flight.durationGiven) {
             double last = 0;
             for (const VariableTrack& track : flight.tracks)
                 last = std::max(last, track.keys.back().time);
@@ -115,6 +141,18 @@ private:
     [[noreturn]] void fail(int line, const std::string& problem) const
     {
         throw FlightError(std::string(file_), line, problem);
+    }
+
+    // The reader's own words without its "[json.exception...] parse error
+    // at line L, column C: " preamble (the line is ours to give).
+    static std::string problemOf(const json::exception& error)
+    {
+        std::string what = error.what();
+        if (size_t colon = what.find(": "); colon != std::string::npos)
+            return what.substr(colon + 2);
+        if (size_t bracket = what.find("] "); bracket != std::string::npos)
+            return what.substr(bracket + 2);
+        return what;
     }
 
     std::string requireString(const json& value, int line, const std::string& what) const
@@ -137,8 +175,9 @@ private:
     double requireTime(const json& value, int line, const std::string& what) const
     {
         double time = requireNumber(value, line, what);
-        if (time < 0)
-            fail(line, what + " must not be negative");
+        if (time < 0 || time > MaxFlightSeconds)
+            fail(line, what + " " + value.dump() + " is out of range: expected 0 to " +
+                           std::to_string(static_cast<long>(MaxFlightSeconds)) + " seconds (ten days)");
         return time;
     }
 
@@ -146,70 +185,106 @@ private:
     {
         if (!value.is_number_integer())
             fail(line, what + " must be a whole number");
-        auto number = value.get<int64_t>();
-        if (number < INT32_MIN || number > INT32_MAX)
-            fail(line, what + " is out of range");
-        return static_cast<int>(number);
+        // Read as signed, 2^64 - 1 would pass as -1.
+        const bool inRange = value.is_number_unsigned() ? value.get<uint64_t>() <= INT32_MAX
+                                                        : value.get<int64_t>() >= INT32_MIN && value.get<int64_t>() <= INT32_MAX;
+        if (!inRange)
+            fail(line, what + " " + value.dump() + " is out of range: expected -2147483648 to 2147483647");
+        return static_cast<int>(value.get<int64_t>());
     }
 
     double integerValue(const json& value, int line, const std::string& what) const
     {
         if (value.is_string()) {
             const std::string text = value.get<std::string>();
+            bool tooLarge = false;
             try {
                 size_t used = 0;
                 unsigned long long number = std::stoull(text, &used, 0);
-                if (used == text.size() && number <= UINT32_MAX)
+                tooLarge = used == text.size() && number > UINT32_MAX;
+                if (used == text.size() && number <= UINT32_MAX && text.find('-') == std::string::npos)
                     return static_cast<double>(number);
+            } catch (const std::out_of_range&) {
+                tooLarge = true;
             } catch (const std::exception&) {
             }
-            fail(line, what + ": \"" + text + "\" is not an unsigned 32-bit number");
+            if (tooLarge)
+                fail(line, what + ": \"" + excerpt(text) + "\" is out of range: expected 0 to 4294967295 (0xFFFFFFFF)");
+            fail(line, what + ": \"" + excerpt(text) + "\" is not an unsigned 32-bit number");
         }
         double number = requireNumber(value, line, what);
-        if (number < 0 || number > UINT32_MAX || number != std::floor(number))
-            fail(line, what + " must be an unsigned 32-bit whole number for this integer variable");
+        if (number != std::floor(number))
+            fail(line, what + " must be a whole number for this integer variable, not " + value.dump());
+        if (number < 0 || number > UINT32_MAX)
+            fail(line, what + " " + value.dump() + " is out of range: expected an unsigned 32-bit whole number, 0 to 4294967295");
         return number;
     }
 
-    const VariableInfo* variableNamed(const std::string& name, int line) const
+    // A keyframe value as the command line's --set takes it: a JSON number
+    // is read as if written out, a text may carry a unit or a natural form
+    // ("250kmh", "122.80", "7700").
+    std::vector<VariableValue> keyframeValues(const SettingTarget& target, const json& value, int line) const
     {
-        const VariableInfo* info = findVariable(name);
-        if (!info && !name.empty() && std::all_of(name.begin(), name.end(), ::isdigit)) {
-            unsigned long id = 0;
-            try {
-                id = std::stoul(name);
-            } catch (const std::exception&) {
-                fail(line, "variable number " + name + " is out of range");
-            }
-            info = id <= UINT32_MAX ? findVariable(static_cast<uint32_t>(id)) : nullptr;
+        std::string text;
+        if (value.is_string()) {
+            text = value.get<std::string>();
+        } else if (value.is_number()) {
+            char buffer[32];
+            auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value.get<double>());
+            text.assign(buffer, error == std::errc() ? end : buffer);
+        } else {
+            fail(line, "value of \"" + target.name + "\" must be a number or a text such as \"250kmh\"");
         }
-        if (!info)
-            fail(line, "unknown variable \"" + name + "\"");
-        return info;
+        try {
+            return hostValues(target, text);
+        } catch (const ValueError& error) {
+            fail(line, "value of \"" + target.name + "\": " + error.what());
+        }
     }
 
     void readVariables(const json& variables, int line, Flight& flight) const
     {
         if (!variables.is_object())
             fail(line, "\"variables\" must be an object of keyframe lists");
-        const size_t section = keyOffset(text_, "variables");
+        // The keys stand in the text in the order read: each is looked for
+        // after the one before.
+        size_t from = keyOffset(text_, "variables");
         for (auto& [name, keys] : variables.items()) {
-            int at = lineAt(text_, keyOffset(text_, name, section));
-            const VariableInfo* info = variableNamed(name, at);
-            VariableTrack track{.id = info->id, .name = name, .integer = info->delivery == Delivery::Integer, .line = at};
+            from = keyOffset(text_, name, from);
+            int at = lines_.lineAt(from);
+            SettingTarget target;
+            try {
+                target = settingTarget(name);
+            } catch (const ValueError& error) {
+                fail(at, error.what());
+            }
             if (!keys.is_array() || keys.empty())
                 fail(at, "variable \"" + name + "\" needs a list of [time, value] keyframes");
+            // One track per host variable the values set (an ADF frequency sets two).
+            std::vector<VariableTrack> tracks;
             for (const json& key : keys) {
                 if (!key.is_array() || key.size() != 2)
                     fail(at, "variable \"" + name + "\": each keyframe is [time, value]");
-                Keyframe frame{.time = requireTime(key[0], at, "keyframe time of \"" + name + "\"")};
-                frame.value = track.integer ? integerValue(key[1], at, "value of \"" + name + "\"")
-                                            : requireNumber(key[1], at, "value of \"" + name + "\"");
-                if (!track.keys.empty() && frame.time <= track.keys.back().time)
+                const double time = requireTime(key[0], at, "keyframe time of \"" + name + "\"");
+                if (!tracks.empty() && time <= tracks.front().keys.back().time)
                     fail(at, "variable \"" + name + "\": keyframe times must rise");
-                track.keys.push_back(frame);
+                const std::vector<VariableValue> values = keyframeValues(target, key[1], at);
+                for (const VariableValue& value : values) {
+                    auto track = std::find_if(tracks.begin(), tracks.end(),
+                                              [&](const VariableTrack& t) { return t.id == value.id; });
+                    if (track == tracks.end()) {
+                        const VariableInfo* info = findVariable(value.id);
+                        track = tracks.insert(tracks.end(),
+                                              VariableTrack{.id = value.id,
+                                                            .name = name,
+                                                            .integer = info && info->delivery == Delivery::Integer,
+                                                            .line = at});
+                    }
+                    track->keys.push_back({.time = time, .value = value.value});
+                }
             }
-            flight.tracks.push_back(std::move(track));
+            for (VariableTrack& track : tracks)
+                flight.tracks.push_back(std::move(track));
         }
     }
 
@@ -217,7 +292,7 @@ private:
     {
         if (!actions.is_array())
             fail(line, "\"actions\" must be a list");
-        std::vector<int> lines = objectLinesOfArray(text_, keyOffset(text_, "actions"));
+        std::vector<int> lines = objectLinesOfArray(text_, lines_, keyOffset(text_, "actions"));
         for (size_t i = 0; i < actions.size(); ++i) {
             const json& entry = actions[i];
             int at = i < lines.size() ? lines[i] : line;
@@ -245,12 +320,12 @@ private:
                 } else if (key == "button") {
                     std::string button = requireString(value, at, "\"button\"");
                     if (button != "left" && button != "right")
-                        fail(at, "\"button\" is \"left\" or \"right\", not \"" + button + "\"");
+                        fail(at, "\"button\" is \"left\" or \"right\", not \"" + excerpt(button) + "\"");
                     action.right = button == "right";
                 } else if (key == "extra") {
                     action.extra = static_cast<uint32_t>(integerValue(value, at, "\"extra\""));
                 } else {
-                    fail(at, "unknown action entry \"" + key + "\"");
+                    fail(at, "unknown action entry \"" + excerpt(key) + "\"");
                 }
             }
             if (kinds != 1)
@@ -268,7 +343,7 @@ private:
     {
         if (!checkpoints.is_array())
             fail(line, "\"checkpoints\" must be a list");
-        std::vector<int> lines = objectLinesOfArray(text_, keyOffset(text_, "checkpoints"));
+        std::vector<int> lines = objectLinesOfArray(text_, lines_, keyOffset(text_, "checkpoints"));
         for (size_t i = 0; i < checkpoints.size(); ++i) {
             int at = i < lines.size() ? lines[i] : line;
             const json& entry = checkpoints[i];
@@ -285,6 +360,7 @@ private:
 
     std::string_view text_;
     std::string_view file_;
+    LineIndex lines_;
 };
 
 }  // namespace
@@ -309,6 +385,9 @@ Flight parseFlight(std::string_view text, std::string_view fileName)
 
 Flight loadFlight(const std::string& path)
 {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw FlightError(path, 0, "is a folder, not a flight script");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw FlightError(path, 0, "cannot read the file");
@@ -334,7 +413,10 @@ uint64_t FlightRunner::framesFor(double seconds) const
 {
     if (!(seconds > 0))
         return 0;
-    return static_cast<uint64_t>(std::ceil(seconds * host_.options().framesPerSecond - 1e-9));
+    // Past what a frame counter holds the count stops there, rather than
+    // wrap (converting a larger double is undefined).
+    const double frames = std::ceil(seconds * host_.options().framesPerSecond - 1e-9);
+    return frames < 0x1p64 ? static_cast<uint64_t>(frames) : UINT64_MAX;
 }
 
 void FlightRunner::step()
@@ -365,8 +447,13 @@ void FlightRunner::perform(const FlightAction& action)
 {
     auto placed = [&]() -> GaugeInstance& {
         GaugeInstance* gauge = host_.find(action.gauge);
-        if (!gauge)
-            throw FlightError(flight_.source, action.line, "no gauge \"" + action.gauge + "\" on the panel");
+        if (!gauge) {
+            std::vector<std::string_view> names;
+            for (const auto& g : host_.gauges())
+                names.push_back(g->name());
+            throw FlightError(flight_.source, action.line,
+                              "no gauge \"" + action.gauge + "\" on the panel" + didYouMean(action.gauge, names));
+        }
         return *gauge;
     };
     auto note = [&](std::string what) { log_.push_back({host_.frameNumber(), time(), std::move(what)}); };

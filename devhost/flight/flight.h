@@ -37,6 +37,11 @@
 
 namespace devhost {
 
+// The longest flight played: ten days, ten times the longest soak run. A
+// time beyond it in a script or on the command line is a typo (1e15 s
+// would run for ever), and refused.
+inline constexpr double MaxFlightSeconds = 10 * 86400.0;
+
 struct Keyframe {
     double time = 0;
     double value = 0;
@@ -74,6 +79,7 @@ struct Flight {
     std::string source;               // file name, or "<demo>"
     std::string name;
     double duration = 0;              // seconds
+    bool durationGiven = false;       // false: one second past the last thing the script does
     std::vector<VariableTrack> tracks;
     std::vector<FlightAction> actions;     // in time order (stable for equal times)
     std::vector<Checkpoint> checkpoints;   // in time order

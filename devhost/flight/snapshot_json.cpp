@@ -81,12 +81,14 @@ nlohmann::json toJson(const GaugeSnapshot& g)
             {"height", g.height},
             {"help_id_of_first_region", g.helpIdOfFirstRegion},
             {"user_data", g.userData},
+            {"readings", g.readings},
             {"elements", elements}};
 }
 
 nlohmann::json toJson(const EventRecord& event)
 {
-    nlohmann::json j{{"frame", event.frame}, {"id", event.id}, {"value", event.value}};
+    nlohmann::json j{{"frame", event.frame}, {"last_frame", event.lastFrame}, {"count", event.count},
+                     {"id", event.id},       {"value", event.value}};
     if (event.windowToggle) {
         j["window_toggle"] = true;
     } else {
@@ -110,6 +112,7 @@ nlohmann::json toJson(const Snapshot& s)
             {"time_of_day", number(s.timeOfDay)},
             {"gauges", gauges},
             {"events", events},
+            {"events_forgotten", s.eventsForgotten},
             {"traps_called", s.trapsCalled},
             {"unknown_variables", s.unknownVariables}};
 }

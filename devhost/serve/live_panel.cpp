@@ -7,11 +7,12 @@
 #include <cmath>
 #include <map>
 
+#include "devhost/core/gauge_notes.h"
 #include "devhost/core/mouse_map.h"
+#include "devhost/core/values.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/flight/snapshot_json.h"
 #include "devhost/render/lighting.h"
-#include "devhost/serve/readings.h"
 #include "devhost/serve/request_error.h"
 #include "devhost/serve/tile_encoding.h"
 
@@ -60,32 +61,66 @@ Json tileJson(size_t gauge, const Box& area, cairo_surface_t* picture)
             {"png", base64(encodePng(picture, area))}};
 }
 
-// A setting as the page sends it: a variable of the catalogue by name, and
-// a number or a text such as "0x1820".
-std::pair<const VariableInfo*, double> settingOf(const Json& body)
+// A setting as the page sends it: a variable of the catalogue by name (or
+// "adf", the ADF frequency), and its value as a number or in any form the
+// command line takes ("250kmh", "122.80", "7700", "0x1820").
+std::vector<VariableValue> settingOf(const Json& body)
 {
     const std::string name = textField(body, "name");
-    const VariableInfo* info = findVariable(name);
-    if (!info)
-        throw RequestError(fmt::format("no variable named \"{}\"", name), 404);
-    const Json& value = field(body, "value");
-    if (value.is_number()) {
-        if (!std::isfinite(value.get<double>()))
-            throw RequestError(fmt::format("{}: {} is not a number", name, value.dump()));
-        return {info, value.get<double>()};
-    }
-    if (!value.is_string())
-        throw RequestError(fmt::format("{}: the value must be a number or a text, not {}", name, value.dump()));
-    const std::string text = value.get<std::string>();
+    SettingTarget target;
     try {
-        size_t used = 0;
-        const bool hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
-        const double parsed = hex ? double(std::stoull(text, &used, 16)) : std::stod(text, &used);
-        if (used == text.size() && std::isfinite(parsed))
-            return {info, parsed};
-    } catch (const std::exception&) {
+        target = settingTarget(name);
+    } catch (const ValueError& error) {
+        throw RequestError(error.what(), 404);
     }
-    throw RequestError(fmt::format("{}: \"{}\" is not a number (e.g. 250, or 0x1820 for a BCD register)", name, text));
+    const Json& value = field(body, "value");
+    if (!value.is_number() && !value.is_string())
+        throw RequestError(fmt::format("{}: the value must be a number or a text, not {}", name, value.dump()));
+    try {
+        return hostValues(target, value.is_string() ? value.get<std::string>() : value.dump());
+    } catch (const ValueError& error) {
+        throw RequestError(fmt::format("{}: {}", name, error.what()));
+    }
+}
+
+// A slider's travel in the first unit a variable is told in, for the
+// quantities a slider suits; radios, codes and flags take typed values.
+struct Travel {
+    double low, high, step;
+};
+
+std::optional<Travel> travelOf(Quantity quantity)
+{
+    switch (quantity) {
+    case Quantity::Knots: return Travel{0, 800, 1};
+    case Quantity::Feet: return Travel{0, 50000, 10};
+    case Quantity::VerticalSpeed: return Travel{-100, 100, 0.5};
+    case Quantity::Degrees: return Travel{-180, 360, 1};
+    case Quantity::TurnFraction: return Travel{0, 360, 1};
+    case Quantity::Millibars: return Travel{930, 1067, 1};
+    case Quantity::InchesOfMercury: return Travel{27.5, 31.5, 0.01};
+    case Quantity::EngineSpeed: return Travel{0, 12000, 10};
+    case Quantity::Rankine: return Travel{-60, 1000, 1};
+    case Quantity::EnginePressure: return Travel{0, 10, 0.1};
+    case Quantity::TankLevel:
+    case Quantity::FlapsTravel: return Travel{0, 100, 1};
+    case Quantity::Gallons: return Travel{0, 500, 1};
+    case Quantity::Seconds: return Travel{0, 86400, 1};
+    default: return std::nullopt;
+    }
+}
+
+Json sliderOf(const VariableInfo& info)
+{
+    const std::optional<Travel> travel = travelOf(info.quantity);
+    if (!travel)
+        return nullptr;
+    // The unit the catalogue tells the variable in, as it writes it.
+    const std::string told = naturalText(info, info.initial);
+    const size_t space = told.rfind(' ');
+    if (space == std::string::npos)
+        return nullptr;
+    return {{"min", travel->low}, {"max", travel->high}, {"step", travel->step}, {"unit", told.substr(space + 1)}};
 }
 
 }  // namespace
@@ -166,7 +201,7 @@ void LivePanel::rebuild(const Flight& flight, double at)
                                                          {panel_.windows[w].sizeX, panel_.windows[w].sizeY});
     session_ = std::move(session);
     variablesSent_.clear();
-    eventsSent_ = 0;
+    eventMark_ = {};
     windowsSent_.clear();
     readingsSent_.assign(session_->host->gauges().size(), {});
     ticks_ = 0;
@@ -294,28 +329,33 @@ Json LivePanel::changes(bool whole)
     for (size_t i = 0; i < known.size(); ++i) {
         const double value = host.variables().get(known[i].id);
         if (whole || !(value == variablesSent_[i] || (std::isnan(value) && std::isnan(variablesSent_[i])))) {
-            variables[std::string(known[i].name)] = number(value);
+            variables[std::string(known[i].name)] = {{"value", number(value)}, {"told", naturalText(known[i], value)}};
             variablesSent_[i] = value;
         }
     }
     if (!variables.empty())
         message["variables"] = std::move(variables);
 
-    // Key events: a page starting afresh gets the latest, the others every
-    // new one up to a bound (a gauge that sends one every frame at speed
-    // x8 must not swell the feed), with the number left out.
-    const auto& events = host.events();
-    size_t from = whole ? events.size() - std::min(events.size(), MaxEventsPerMessage) : eventsSent_;
-    Json sent = Json::array();
-    if (events.size() - from > MaxEventsPerMessage) {
-        message["events_skipped"] = events.size() - from - MaxEventsPerMessage;
-        from = events.size() - MaxEventsPerMessage;
+    // Key events (the host's log keeps a run of one event as one entry): a
+    // page starting afresh gets the latest, the others what is new, both
+    // up to a bound, with the number left out.
+    std::vector<EventRecord> events;
+    if (whole) {
+        const auto& log = host.events();
+        events.assign(log.end() - std::ptrdiff_t(std::min(log.size(), MaxEventsPerMessage)), log.end());
+    } else {
+        events = host.eventsSince(eventMark_);
     }
-    for (size_t i = from; i < events.size(); ++i)
-        sent.push_back(toJson(events[i]));
-    eventsSent_ = events.size();
-    if (!sent.empty())
+    if (events.size() > MaxEventsPerMessage) {
+        message["events_skipped"] = events.size() - MaxEventsPerMessage;
+        events.erase(events.begin(), events.end() - std::ptrdiff_t(MaxEventsPerMessage));
+    }
+    if (!events.empty()) {
+        Json sent = Json::array();
+        for (const EventRecord& event : events)
+            sent.push_back(toJson(event));
         message["events"] = std::move(sent);
+    }
 
     std::vector<bool> windows;
     for (const PanelWindowSpec& window : panel_.windows)
@@ -331,7 +371,8 @@ Json LivePanel::changes(bool whole)
     if (whole || ticks_ % ReadingsEveryTicks == 0) {
         Json readings = Json::object();
         for (size_t g = 0; g < host.gauges().size(); ++g) {
-            std::vector<std::string> now = gaugeReadings(host, *host.gauges()[g]);
+            GaugeInstance& gauge = *host.gauges()[g];
+            std::vector<std::string> now = gaugeReadings(host, gauge, host.probe(gauge));
             if (whole || now != readingsSent_[g]) {
                 readings[std::to_string(g)] = now;
                 readingsSent_[g] = std::move(now);
@@ -348,12 +389,10 @@ FeedMessage LivePanel::wholeState()
     std::lock_guard lock(mutex_);
     // A copy of the record of what was sent: the other pages keep getting changes.
     const auto variables = variablesSent_;
-    const auto events = eventsSent_;
     const auto windows = windowsSent_;
     const auto readings = readingsSent_;
     Json message = changes(true);
     variablesSent_ = variables;
-    eventsSent_ = events;
     windowsSent_ = windows;
     readingsSent_ = readings;
     return std::make_shared<const std::string>(message.dump());
@@ -390,8 +429,10 @@ Json LivePanel::describe()
         variables.push_back({{"name", info.name},
                              {"id", info.id},
                              {"unit", info.unit},
-                             {"integer", info.delivery == Delivery::Integer},
-                             {"about", info.about}});
+                             {"group", groupName(info.group)},
+                             {"about", info.about},
+                             {"forms", acceptedForms(info)},
+                             {"slider", sliderOf(info)}});
     return {{"panel", panel_.source},
             {"frames_per_second", host.options().framesPerSecond},
             {"windows", windows},
@@ -464,14 +505,17 @@ Json LivePanel::hover(const Json& body)
 void LivePanel::setVariable(const Json& body)
 {
     std::lock_guard lock(mutex_);
-    const auto [info, value] = settingOf(body);
+    const std::vector<VariableValue> values = settingOf(body);
     Host& host = *session_->host;
-    if (!host.variables().set(info->id, value))
-        throw RequestError(fmt::format("{} is a whole number from 0 to 4294967295 ({}), not {}", info->name,
-                                       info->unit, value));
-    if (recorder_->on) {
-        Json& keys = recorder_->variables[std::string(info->name)];
-        keys.push_back({recorder_->timeAt(host), value});
+    // The values come converted and checked against their variables'
+    // ranges, so the store takes them.
+    for (const VariableValue& v : values) {
+        host.variables().set(v.id, v.value);
+        if (recorder_->on) {
+            const VariableInfo* info = findVariable(v.id);
+            recorder_->variables[info ? std::string(info->name) : std::to_string(v.id)].push_back(
+                {recorder_->timeAt(host), v.value});
+        }
     }
     requestTick();
 }

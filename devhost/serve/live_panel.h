@@ -94,7 +94,7 @@ private:
 
     // What the pages were last told, to send only changes.
     std::vector<double> variablesSent_;
-    size_t eventsSent_ = 0;
+    EventMark eventMark_;
     std::vector<bool> windowsSent_;
     std::vector<std::vector<std::string>> readingsSent_;
     uint64_t ticks_ = 0;

@@ -9,14 +9,14 @@
 
 namespace {
 
-constexpr uint32_t pressureRatioVar = 630;
+constexpr uint32_t PressureRatio = 630;
 
 double engine1PressDiff = 0.0;
 
-constinit auto dial = familyDial(pressureDifferenceFamily<engine1PressDiff>, pressureDifferenceScale,
-                                 &engine1PressDiffGauge, pressureRatioVar,
-                                 "Engine 1 compressor-turbine difference of pressure (%1!04.2f! kg/cm2)");
+constinit auto dial =
+    familyDial(PressureDifferenceFamily<engine1PressDiff>, PressureDifferenceScale, &engine1PressDiffGauge,
+               PressureRatio, "Engine 1 compressor-turbine difference of pressure (%1!04.2f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition engine1PressDiffGauge = gaugeHeader("Engine_1_Press_Diff", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition engine1PressDiffGauge = gaugeHeader("Engine_1_Press_Diff", 100, dial.elements.roots(), dial.mouseAreas);

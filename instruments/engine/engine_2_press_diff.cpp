@@ -9,14 +9,14 @@
 
 namespace {
 
-constexpr uint32_t pressureRatioVar = 649;
+constexpr uint32_t PressureRatio = 649;
 
 double engine2PressDiff = 0.0;
 
-constinit auto dial = familyDial(pressureDifferenceFamily<engine2PressDiff>, pressureDifferenceScale,
-                                 &engine2PressDiffGauge, pressureRatioVar,
-                                 "Engine 2 compressor-turbine difference of pressure (%1!04.2f! kg/cm2)");
+constinit auto dial =
+    familyDial(PressureDifferenceFamily<engine2PressDiff>, PressureDifferenceScale, &engine2PressDiffGauge,
+               PressureRatio, "Engine 2 compressor-turbine difference of pressure (%1!04.2f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition engine2PressDiffGauge = gaugeHeader("Engine_2_Press_Diff", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition engine2PressDiffGauge = gaugeHeader("Engine_2_Press_Diff", 100, dial.elements.roots(), dial.mouseAreas);

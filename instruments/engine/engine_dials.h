@@ -5,4 +5,4 @@
 
 // The failures that the fuel-pressure, oil-pressure, tachometer and
 // exhaust-gas dials declare on their needles, in this order.
-inline constexpr FailureBinding engineNeedleFailures[] = {{2, FailNone}, {20, FailZero}};
+inline constexpr FailureBinding EngineNeedleFailures[] = {{2, FailNone}, {20, FailZero}};

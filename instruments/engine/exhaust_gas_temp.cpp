@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr uint32_t exhaustTemperatureVar = 567;
-constexpr uint32_t exhaustTemperatureHelpId = 12513;
+constexpr uint32_t ExhaustTemperature = 567;
+constexpr uint32_t ExhaustTemperatureHelpId = 12513;
 
 // Degrees Rankine, with the degrees Celsius each stands for (0 Celsius is
 // 491.67 Rankine): everything up to 300 rests on the first mark, and the
@@ -32,11 +32,14 @@ constexpr CalibrationPoint scale[] = {
 constexpr DialParts parts = {
     .face = 1180, .needle = 1190, .bezel = 1200, .needlePosition = {101, 183}, .needleOffset = {0, 4}};
 
-constinit NeedleDial dial{{.gauge = &exhaustGasTempGauge, .parts = parts, .variable = exhaustTemperatureVar,
-                           .failures = engineNeedleFailures, .helpId = exhaustTemperatureHelpId},
+constinit NeedleDial dial{{.gauge = &exhaustGasTempGauge,
+                           .parts = parts,
+                           .variable = ExhaustTemperature,
+                           .failures = EngineNeedleFailures,
+                           .helpId = ExhaustTemperatureHelpId},
                           scale};
 
 }  // namespace
 
 GaugeDefinition exhaustGasTempGauge =
-    gaugeHeader("Exhaust_Gas_Temp", 100, dial.roots, dial.mouseAreas, engineTranslationCallback);
+    gaugeHeader("Exhaust_Gas_Temp", 100, dial.elements.roots(), dial.mouseAreas, engineTranslationCallback);

@@ -5,6 +5,7 @@
 // Sends no key events. Owns flapsSmoothed: the needle does not follow the
 // host value directly but a first-order lag of it, advanced once per frame
 // by the needle's callback and printed by the tooltip in whole degrees.
+#include <algorithm>
 #include <cmath>
 
 #include "framework/gauge_list.h"
@@ -12,30 +13,37 @@
 
 namespace {
 
-constexpr uint32_t flapsPositionVar = 330;
+constexpr uint32_t FlapsPosition = 330;
 
 // Each frame closes this share of the gap to the host value: half a step
 // change after 6 frames, nine tenths after 18.
-constexpr double lagGain = 0.125;
+constexpr double LagGain = 0.125;
 
 // The tooltip's degrees: 50 at this value, a little short of the scale's
 // end (16382), so that full flaps still print 50.
-constexpr double hostUnitsAtFiftyDegrees = 16380.0;
-constexpr double fullFlapDegrees = 50.0;
+constexpr double HostUnitsAtFiftyDegrees = 16380.0;
+constexpr double FullFlapDegrees = 50.0;
 
 double flapsSmoothed = 0.0;
+
+// The lag stays within one full scale beyond either stop. Every value a
+// flaps lever can give lies well inside; one absurd sample (1e300) would
+// otherwise carry the lag so far out that the needle sat at the end of the
+// scale for minutes after the host's values were sane again.
+constexpr double FullScale = 16383.0;  // the host's flaps units at full travel
+constexpr double LagLow = -FullScale, LagHigh = 2 * FullScale;
 
 // One step of the lag. A step that gives no finite number (the host's value
 // is not a number, or infinite) is skipped: the needle holds where it was,
 // and the next good sample moves it on from there.
 double smoothFlaps(double smoothed, double sample)
 {
-    double next = lagGain * sample + (1.0 - lagGain) * smoothed;
-    return std::isfinite(next) ? next : smoothed;
+    double next = LagGain * sample + (1.0 - LagGain) * smoothed;
+    return std::isfinite(next) ? std::clamp(next, LagLow, LagHigh) : smoothed;
 }
 
 // Whole degrees of flap, truncated toward zero (3275.9 prints 9, not 10).
-double flapDegrees(double smoothed) { return std::trunc(fullFlapDegrees * smoothed / hostUnitsAtFiftyDegrees); }
+double flapDegrees(double smoothed) { return std::trunc(FullFlapDegrees * smoothed / HostUnitsAtFiftyDegrees); }
 
 double VARDEX_HOSTAPI showFlaps(GaugeElement* needle)
 {
@@ -66,7 +74,7 @@ constexpr DialParts parts = {
 // sign is 0xB0.
 constinit NeedleDial dial{{.gauge = &flapsIndicatorGauge,
                            .parts = parts,
-                           .variable = flapsPositionVar,
+                           .variable = FlapsPosition,
                            .update = showFlaps,
                            .failures = failures,
                            .tooltip = "Flaps position indicator (%1!d!\xB0)",
@@ -75,4 +83,4 @@ constinit NeedleDial dial{{.gauge = &flapsIndicatorGauge,
 
 }  // namespace
 
-GaugeDefinition flapsIndicatorGauge = gaugeHeader("Flaps_Indicator", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition flapsIndicatorGauge = gaugeHeader("Flaps_Indicator", 100, dial.elements.roots(), dial.mouseAreas);

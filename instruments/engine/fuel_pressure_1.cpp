@@ -8,13 +8,13 @@
 
 namespace {
 
-constexpr uint32_t fuelPressureVar = 899;
+constexpr uint32_t FuelPressure = 899;
 
 double fuelPressure1 = 0.0;
 
-constinit auto dial = familyDial(fuelPressureFamily<fuelPressure1>, fuelPressureScale, &fuelPressure1Gauge,
-                                 fuelPressureVar, "Engine 1 fuel pressure (%1!4.1f! kg/cm2)");
+constinit auto dial = familyDial(FuelPressureFamily<fuelPressure1>, FuelPressureScale, &fuelPressure1Gauge,
+                                 FuelPressure, "Engine 1 fuel pressure (%1!4.1f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition fuelPressure1Gauge = gaugeHeader("Fuel_Pressure_1", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition fuelPressure1Gauge = gaugeHeader("Fuel_Pressure_1", 100, dial.elements.roots(), dial.mouseAreas);

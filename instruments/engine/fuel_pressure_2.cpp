@@ -8,13 +8,13 @@
 
 namespace {
 
-constexpr uint32_t fuelPressureVar = 900;
+constexpr uint32_t FuelPressure = 900;
 
 double fuelPressure2 = 0.0;
 
-constinit auto dial = familyDial(fuelPressureFamily<fuelPressure2>, fuelPressureScale, &fuelPressure2Gauge,
-                                 fuelPressureVar, "Engine 2 fuel pressure (%1!4.1f! kg/cm2)");
+constinit auto dial = familyDial(FuelPressureFamily<fuelPressure2>, FuelPressureScale, &fuelPressure2Gauge,
+                                 FuelPressure, "Engine 2 fuel pressure (%1!4.1f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition fuelPressure2Gauge = gaugeHeader("Fuel_Pressure_2", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition fuelPressure2Gauge = gaugeHeader("Fuel_Pressure_2", 100, dial.elements.roots(), dial.mouseAreas);

@@ -12,10 +12,13 @@ namespace {
 double aftTankCapacity = 0.0;
 double aftTankContents = 0.0;
 
-constinit auto dial = familyDial(fuelQuantityFamily<aftTankCapacity, aftTankContents>, fuelQuantityScale,
-                                 &fuelQuantityAftGauge, 297, "Main rear tank level (%1!d! liters)");
+constexpr uint32_t AftTankLevel = 297;
+constexpr uint32_t AftTankGallons = 298;
+
+constinit auto dial = familyDial(FuelQuantityFamily<aftTankCapacity, aftTankContents>, FuelQuantityScale,
+                                 &fuelQuantityAftGauge, AftTankLevel, "Main rear tank level (%1!d! liters)");
 
 }  // namespace
 
-GaugeDefinition fuelQuantityAftGauge = gaugeHeader("Fuel_Quantity_Main_Aft", 100, dial.roots, dial.mouseAreas,
-                                                   captureCapacity<298, aftTankCapacity>);
+GaugeDefinition fuelQuantityAftGauge = gaugeHeader("Fuel_Quantity_Main_Aft", 100, dial.elements.roots(),
+                                                   dial.mouseAreas, captureCapacity<AftTankGallons, aftTankCapacity>);

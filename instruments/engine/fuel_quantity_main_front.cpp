@@ -13,10 +13,14 @@ namespace {
 double frontTankCapacity = 0.0;
 double frontTankContents = 0.0;
 
-constinit auto dial = familyDial(fuelQuantityFamily<frontTankCapacity, frontTankContents>, fuelQuantityScale,
-                                 &fuelQuantityFrontGauge, 291, "Main front tank level (%1!d! liters)");
+constexpr uint32_t FrontTankLevel = 291;
+constexpr uint32_t FrontTankGallons = 292;
+
+constinit auto dial = familyDial(FuelQuantityFamily<frontTankCapacity, frontTankContents>, FuelQuantityScale,
+                                 &fuelQuantityFrontGauge, FrontTankLevel, "Main front tank level (%1!d! liters)");
 
 }  // namespace
 
-GaugeDefinition fuelQuantityFrontGauge = gaugeHeader("Fuel_Quantity_Main_Front", 100, dial.roots, dial.mouseAreas,
-                                                     captureCapacity<292, frontTankCapacity>);
+GaugeDefinition fuelQuantityFrontGauge =
+    gaugeHeader("Fuel_Quantity_Main_Front", 100, dial.elements.roots(), dial.mouseAreas,
+                captureCapacity<FrontTankGallons, frontTankCapacity>);

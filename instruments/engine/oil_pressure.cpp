@@ -15,4 +15,4 @@ constinit auto dial = engine1OilPressureDial(&oilPressureGauge);
 }  // namespace
 
 GaugeDefinition oilPressureGauge =
-    gaugeHeader("Oil_Pressure", 100, dial.roots, dial.mouseAreas, engineTranslationCallback);
+    gaugeHeader("Oil_Pressure", 100, dial.elements.roots(), dial.mouseAreas, engineTranslationCallback);

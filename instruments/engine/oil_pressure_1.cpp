@@ -12,4 +12,4 @@ constinit auto dial = engine1OilPressureDial(&oilPressure1Gauge);
 
 }  // namespace
 
-GaugeDefinition oilPressure1Gauge = gaugeHeader("Oil_Pressure_1", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition oilPressure1Gauge = gaugeHeader("Oil_Pressure_1", 100, dial.elements.roots(), dial.mouseAreas);

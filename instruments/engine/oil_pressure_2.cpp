@@ -8,11 +8,11 @@
 
 namespace {
 
-constexpr uint32_t oilPressureVar = 572;
+constexpr uint32_t OilPressure = 572;
 
-constinit auto dial = familyDial(oilPressureFamily<oilPressureVar>, oilPressureScale, &oilPressure2Gauge,
-                                 oilPressureVar, "Engine 2 oil pressure (%1!4.2f! kg/cm2)");
+constinit auto dial = familyDial(OilPressureFamily<OilPressure>, OilPressureScale, &oilPressure2Gauge, OilPressure,
+                                 "Engine 2 oil pressure (%1!4.2f! kg/cm2)");
 
 }  // namespace
 
-GaugeDefinition oilPressure2Gauge = gaugeHeader("Oil_Pressure_2", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition oilPressure2Gauge = gaugeHeader("Oil_Pressure_2", 100, dial.elements.roots(), dial.mouseAreas);

@@ -7,11 +7,11 @@
 
 namespace {
 
-constexpr uint32_t engineSpeedVar = 625;
+constexpr uint32_t EngineSpeed = 625;
 
-constinit auto dial = familyDial(tachometerFamily<engineSpeedVar>, tachometerScale, &tachometer1Gauge, engineSpeedVar,
+constinit auto dial = familyDial(TachometerFamily<EngineSpeed>, TachometerScale, &tachometer1Gauge, EngineSpeed,
                                  "Tachometer Engine 1 (%1!d! RPM)");
 
 }  // namespace
 
-GaugeDefinition tachometer1Gauge = gaugeHeader("Tachometer_1", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition tachometer1Gauge = gaugeHeader("Tachometer_1", 100, dial.elements.roots(), dial.mouseAreas);

@@ -7,11 +7,11 @@
 
 namespace {
 
-constexpr uint32_t engineSpeedVar = 644;
+constexpr uint32_t EngineSpeed = 644;
 
-constinit auto dial = familyDial(tachometerFamily<engineSpeedVar>, tachometerScale, &tachometer2Gauge, engineSpeedVar,
+constinit auto dial = familyDial(TachometerFamily<EngineSpeed>, TachometerScale, &tachometer2Gauge, EngineSpeed,
                                  "Tachometer Engine 2 (%1!d! RPM)");
 
 }  // namespace
 
-GaugeDefinition tachometer2Gauge = gaugeHeader("Tachometer_2", 100, dial.roots, dial.mouseAreas);
+GaugeDefinition tachometer2Gauge = gaugeHeader("Tachometer_2", 100, dial.elements.roots(), dial.mouseAreas);

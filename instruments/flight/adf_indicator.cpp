@@ -74,76 +74,51 @@ int32_t VARDEX_HOSTAPI presentationToggle(ClickRecord*, uint32_t)
 }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it: compass face > homing
-// face > full-circle needle > homing needle > arrow window > bezel.
 
-extern GaugeElement* compassFaceChildren[];
-extern GaugeElement* homingFaceChildren[];
-extern GaugeElement* fullCircleNeedleChildren[];
-extern GaugeElement* homingNeedleChildren[];
-extern GaugeElement* arrowWindowChildren[];
+constexpr StaticImageElement CompassFace = {
+    .common = {
+        .kind = StaticImage, .bitmap = CompassFaceBitmap, .gauge = &adfIndicatorGauge, .imageFlags = DialFaceFlags}};
 
-StaticImageElement compassFace = {.common = {.kind = StaticImage,
-                                             .bitmap = CompassFaceBitmap,
-                                             .gauge = &adfIndicatorGauge,
-                                             .children = compassFaceChildren,
-                                             .imageFlags = DialFaceFlags}};
+constexpr IconElement HomingFace = {
+    .common = {.kind = Icon, .bitmap = HomingFaceBitmap, .gauge = &adfIndicatorGauge, .imageFlags = DialFaceFlags},
+    .scale = 1.0,
+    .frames = 1,
+    .update = homingOverlayUpdate};
 
-IconElement homingFace = {.common = {.kind = Icon,
-                                     .bitmap = HomingFaceBitmap,
-                                     .gauge = &adfIndicatorGauge,
-                                     .children = homingFaceChildren,
-                                     .imageFlags = DialFaceFlags},
-                          .scale = 1.0,
-                          .frames = 1,
-                          .update = homingOverlayUpdate};
+constexpr NeedleElement FullCircleNeedle = {.common = {.kind = Needle,
+                                                       .bitmap = FullCircleNeedleBitmap,
+                                                       .position = {150, 150},
+                                                       .offset = {108, 11},
+                                                       .gauge = &adfIndicatorGauge,
+                                                       .failures = fullCircleFailures.data(),
+                                                       .imageFlags = DialNeedleFlags},
+                                            .source = hostVar(RelativeBearing),
+                                            .table = fullCircleTable,
+                                            .pointCount = std::size(fullCircleTable),
+                                            .update = fullCircleNeedleUpdate};
 
-NeedleElement fullCircleNeedle = {.common = {.kind = Needle,
-                                             .bitmap = FullCircleNeedleBitmap,
-                                             .position = {150, 150},
-                                             .offset = {108, 11},
-                                             .gauge = &adfIndicatorGauge,
-                                             .children = fullCircleNeedleChildren,
-                                             .failures = fullCircleFailures.data(),
-                                             .imageFlags = DialNeedleFlags},
-                                  .source = hostVar(RelativeBearing),
-                                  .table = fullCircleTable,
-                                  .pointCount = std::size(fullCircleTable),
-                                  .update = fullCircleNeedleUpdate};
+constexpr NeedleElement HomingNeedle = {.common = {.kind = Needle,
+                                                   .bitmap = HomingNeedleBitmap,
+                                                   .position = {150, 279},
+                                                   .offset = {0, 7},
+                                                   .gauge = &adfIndicatorGauge,
+                                                   .failures = homingFailures.data(),
+                                                   .imageFlags = DialNeedleFlags},
+                                        .source = hostVar(RelativeBearing),
+                                        .table = homingTable,
+                                        .pointCount = std::size(homingTable),
+                                        .update = homingNeedleUpdate};
 
-NeedleElement homingNeedle = {.common = {.kind = Needle,
-                                         .bitmap = HomingNeedleBitmap,
-                                         .position = {150, 279},
-                                         .offset = {0, 7},
-                                         .gauge = &adfIndicatorGauge,
-                                         .children = homingNeedleChildren,
-                                         .failures = homingFailures.data(),
-                                         .imageFlags = DialNeedleFlags},
-                              .source = hostVar(RelativeBearing),
-                              .table = homingTable,
-                              .pointCount = std::size(homingTable),
-                              .update = homingNeedleUpdate};
+constexpr IconElement ArrowWindow = {
+    .common = {.kind = Icon, .bitmap = ArrowWindowBitmap, .gauge = &adfIndicatorGauge, .imageFlags = DialBezelFlags},
+    .scale = 1.0,
+    .frames = 1,
+    .update = homingOverlayUpdate};
 
-IconElement arrowWindow = {.common = {.kind = Icon,
-                                      .bitmap = ArrowWindowBitmap,
-                                      .gauge = &adfIndicatorGauge,
-                                      .children = arrowWindowChildren,
-                                      .imageFlags = DialBezelFlags},
-                           .scale = 1.0,
-                           .frames = 1,
-                           .update = homingOverlayUpdate};
+constexpr StaticImageElement Bezel = {
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &adfIndicatorGauge, .imageFlags = DialBezelFlags}};
 
-StaticImageElement bezel = {.common = {.kind = StaticImage,
-                                       .bitmap = BezelBitmap,
-                                       .gauge = &adfIndicatorGauge,
-                                       .imageFlags = DialBezelFlags}};
-
-GaugeElement* compassFaceChildren[] = {&homingFace.common, nullptr};
-GaugeElement* homingFaceChildren[] = {&fullCircleNeedle.common, nullptr};
-GaugeElement* fullCircleNeedleChildren[] = {&homingNeedle.common, nullptr};
-GaugeElement* homingNeedleChildren[] = {&arrowWindow.common, nullptr};
-GaugeElement* arrowWindowChildren[] = {&bezel.common, nullptr};
-GaugeElement* roots[] = {&compassFace.common, nullptr};
+constinit ElementChain elements{CompassFace, HomingFace, FullCircleNeedle, HomingNeedle, ArrowWindow, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -156,4 +131,4 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition adfIndicatorGauge = gaugeHeader("ADF_Indicator", 100, roots, mouseAreas);
+GaugeDefinition adfIndicatorGauge = gaugeHeader("ADF_Indicator", 100, elements.roots(), mouseAreas);

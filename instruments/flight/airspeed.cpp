@@ -75,74 +75,51 @@ double VARDEX_HOSTAPI knotsNeedleUpdate(GaugeElement* element)
 double VARDEX_HOSTAPI bladeUpdate(GaugeElement*) { return frameWhen(metric()); }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it:
-// km/h face > knots face > km/h needle > knots needle > bezel > blade.
 
-extern GaugeElement* kmhFaceChildren[];
-extern GaugeElement* knotsFaceChildren[];
-extern GaugeElement* kmhNeedleChildren[];
-extern GaugeElement* knotsNeedleChildren[];
-extern GaugeElement* bezelChildren[];
+constexpr StaticImageElement KmhFace = {
+    .common = {.kind = StaticImage, .bitmap = KmhFaceBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags}};
 
-StaticImageElement kmhFace = {.common = {.kind = StaticImage,
-                                         .bitmap = KmhFaceBitmap,
-                                         .gauge = &airspeedGauge,
-                                         .children = kmhFaceChildren,
-                                         .imageFlags = DialFaceFlags}};
+constexpr IconElement KnotsFace = {
+    .common = {.kind = Icon, .bitmap = KnotsFaceBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags},
+    .scale = 1.0,
+    .frames = 1,
+    .update = knotsFaceUpdate};
 
-IconElement knotsFace = {.common = {.kind = Icon,
-                                    .bitmap = KnotsFaceBitmap,
-                                    .gauge = &airspeedGauge,
-                                    .children = knotsFaceChildren,
-                                    .imageFlags = DialFaceFlags},
-                         .scale = 1.0,
-                         .frames = 1,
-                         .update = knotsFaceUpdate};
+constexpr NeedleElement KmhNeedle = {.common = {.kind = Needle,
+                                                .bitmap = NeedleBitmap,
+                                                .position = NeedlePivot,
+                                                .offset = NeedleHub,
+                                                .gauge = &airspeedGauge,
+                                                .failures = kmhFailures.data(),
+                                                .imageFlags = DialNeedleFlags},
+                                     .source = hostVar(IndicatedAirspeed),
+                                     .table = kmhTable,
+                                     .pointCount = std::size(kmhTable),
+                                     .update = kmhNeedleUpdate};
 
-NeedleElement kmhNeedle = {.common = {.kind = Needle,
-                                      .bitmap = NeedleBitmap,
-                                      .position = NeedlePivot,
-                                      .offset = NeedleHub,
-                                      .gauge = &airspeedGauge,
-                                      .children = kmhNeedleChildren,
-                                      .failures = kmhFailures.data(),
-                                      .imageFlags = DialNeedleFlags},
-                           .source = hostVar(IndicatedAirspeed),
-                           .table = kmhTable,
-                           .pointCount = std::size(kmhTable),
-                           .update = kmhNeedleUpdate};
+constexpr NeedleElement KnotsNeedle = {.common = {.kind = Needle,
+                                                  .bitmap = NeedleBitmap,
+                                                  .position = NeedlePivot,
+                                                  .offset = NeedleHub,
+                                                  .gauge = &airspeedGauge,
+                                                  .failures = knotsFailures.data(),
+                                                  .imageFlags = DialNeedleFlags},
+                                       .source = hostVar(IndicatedAirspeed),
+                                       .table = knotsTable,
+                                       .pointCount = std::size(knotsTable),
+                                       .update = knotsNeedleUpdate};
 
-NeedleElement knotsNeedle = {.common = {.kind = Needle,
-                                        .bitmap = NeedleBitmap,
-                                        .position = NeedlePivot,
-                                        .offset = NeedleHub,
-                                        .gauge = &airspeedGauge,
-                                        .children = knotsNeedleChildren,
-                                        .failures = knotsFailures.data(),
-                                        .imageFlags = DialNeedleFlags},
-                             .source = hostVar(IndicatedAirspeed),
-                             .table = knotsTable,
-                             .pointCount = std::size(knotsTable),
-                             .update = knotsNeedleUpdate};
-
-StaticImageElement bezel = {.common = {.kind = StaticImage,
-                                       .bitmap = BezelBitmap,
-                                       .gauge = &airspeedGauge,
-                                       .children = bezelChildren,
-                                       .imageFlags = DialBezelFlags}};
+constexpr StaticImageElement Bezel = {
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &airspeedGauge, .imageFlags = DialBezelFlags}};
 
 // Part of the bezel, but lit at night like the faces.
-IconElement blade = {.common = {.kind = Icon, .bitmap = BladeBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags},
-                     .scale = 1.0,
-                     .frames = 1,
-                     .update = bladeUpdate};
+constexpr IconElement Blade = {
+    .common = {.kind = Icon, .bitmap = BladeBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags},
+    .scale = 1.0,
+    .frames = 1,
+    .update = bladeUpdate};
 
-GaugeElement* kmhFaceChildren[] = {&knotsFace.common, nullptr};
-GaugeElement* knotsFaceChildren[] = {&kmhNeedle.common, nullptr};
-GaugeElement* kmhNeedleChildren[] = {&knotsNeedle.common, nullptr};
-GaugeElement* knotsNeedleChildren[] = {&bezel.common, nullptr};
-GaugeElement* bezelChildren[] = {&blade.common, nullptr};
-GaugeElement* roots[] = {&kmhFace.common, nullptr};
+constinit ElementChain elements{KmhFace, KnotsFace, KmhNeedle, KnotsNeedle, Bezel, Blade};
 
 // ---------------------------------------------------------------- mouse areas
 // Nothing to click; the host supplies the two halves' tooltips.
@@ -161,4 +138,4 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition airspeedGauge = gaugeHeader("Airspeed", 100, roots, mouseAreas);
+GaugeDefinition airspeedGauge = gaugeHeader("Airspeed", 100, elements.roots(), mouseAreas);

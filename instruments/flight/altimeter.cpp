@@ -76,7 +76,7 @@ constexpr uint32_t LeftHalfHelpId = 12369;
 constexpr uint32_t RightHalfHelpId = 12368;
 constexpr uint32_t BelowDialHelpId = 12372;
 constexpr Box KnobRegion = {123, 276, 54, 54};
-constexpr uint32_t KnobClicks = ClickLeft | ClickRepeat;
+constexpr uint32_t PressureKnobClicks = ClickLeft | ClickRepeat;
 
 // Each needle receives the whole altitude and turns as often as it
 // demands: two points half a turn apart, the host continuing the rate.
@@ -156,70 +156,48 @@ double VARDEX_HOSTAPI metreNeedleUpdate(GaugeElement* needle)
 }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it: metric face > British
-// face > inches disc > millibar tape > ten-thousands, thousands, hundreds
-// needles > kilometre counter > metre needle > bezel.
 
-extern GaugeElement* metricFaceChildren[];
-extern GaugeElement* britishFaceChildren[];
-extern GaugeElement* inchesDiscChildren[];
-extern GaugeElement* millibarTapeChildren[];
-extern GaugeElement* tenThousandsChildren[];
-extern GaugeElement* thousandsChildren[];
-extern GaugeElement* hundredsChildren[];
-extern GaugeElement* kilometreCounterChildren[];
-extern GaugeElement* metreNeedleChildren[];
+constexpr StaticImageElement MetricFace = {
+    .common = {.kind = StaticImage, .bitmap = MetricFaceBitmap, .gauge = &altimeterGauge, .imageFlags = DialFaceFlags}};
 
-StaticImageElement metricFace = {.common = {.kind = StaticImage,
-                                            .bitmap = MetricFaceBitmap,
-                                            .gauge = &altimeterGauge,
-                                            .children = metricFaceChildren,
-                                            .imageFlags = DialFaceFlags}};
+constexpr IconElement BritishFace = {
+    .common = {.kind = Icon, .bitmap = BritishFaceBitmap, .gauge = &altimeterGauge, .imageFlags = DialFaceFlags},
+    .scale = 1.0,
+    .frames = 1,
+    .update = britishFaceUpdate};
 
-IconElement britishFace = {.common = {.kind = Icon,
-                                      .bitmap = BritishFaceBitmap,
-                                      .gauge = &altimeterGauge,
-                                      .children = britishFaceChildren,
-                                      .imageFlags = DialFaceFlags},
-                           .scale = 1.0,
-                           .frames = 1,
-                           .update = britishFaceUpdate};
+constexpr SpriteElement InchesDisc = {.common = {.kind = Sprite,
+                                                 .bitmap = InchesDiscBitmap,
+                                                 .position = {221, 124},
+                                                 .offset = {157, 151},
+                                                 .gauge = &altimeterGauge,
+                                                 .imageFlags = DialNeedleFlags},
+                                      .xScale = 1.0,
+                                      .yScale = 1.0,
+                                      .rotationSource = hostVar(PressureInches),
+                                      .rotationScale = DiscDegreesPerInch,
+                                      .textureScaleX = 1.0f,
+                                      .textureScaleY = 1.0f,
+                                      .rotationUpdate = inchesDiscUpdate};
 
-SpriteElement inchesDisc = {.common = {.kind = Sprite,
-                                       .bitmap = InchesDiscBitmap,
-                                       .position = {221, 124},
-                                       .offset = {157, 151},
-                                       .gauge = &altimeterGauge,
-                                       .children = inchesDiscChildren,
-                                       .imageFlags = DialNeedleFlags},
-                            .xScale = 1.0,
-                            .yScale = 1.0,
-                            .rotationSource = hostVar(PressureInches),
-                            .rotationScale = DiscDegreesPerInch,
-                            .textureScaleX = 1.0f,
-                            .textureScaleY = 1.0f,
-                            .rotationUpdate = inchesDiscUpdate};
+constexpr MovingImageElement MillibarTape = {.common = {.kind = MovingImage,
+                                                        .bitmap = MillibarTapeBitmap,
+                                                        .position = {122, 49},
+                                                        .gauge = &altimeterGauge,
+                                                        .imageFlags = DialNeedleFlags},
+                                             .xSource = hostVar(PressureMillibars),
+                                             .xMin = TapeLeftMillibars,
+                                             .xMax = TapeRightMillibars,
+                                             .xUpdate = millibarTapeUpdate};
 
-MovingImageElement millibarTape = {.common = {.kind = MovingImage,
-                                              .bitmap = MillibarTapeBitmap,
-                                              .position = {122, 49},
-                                              .gauge = &altimeterGauge,
-                                              .children = millibarTapeChildren,
-                                              .imageFlags = DialNeedleFlags},
-                                   .xSource = hostVar(PressureMillibars),
-                                   .xMin = TapeLeftMillibars,
-                                   .xMax = TapeRightMillibars,
-                                   .xUpdate = millibarTapeUpdate};
-
-constexpr NeedleElement feetNeedle(int32_t bitmap, Point hub, GaugeElement** children, FailureBinding* failures,
-                                   CalibrationPoint* table, uint32_t points)
+constexpr NeedleElement feetNeedle(int32_t bitmap, Point hub, FailureBinding* failures, CalibrationPoint* table,
+                                   uint32_t points)
 {
     return {.common = {.kind = Needle,
                        .bitmap = bitmap,
                        .position = DialCentre,
                        .offset = hub,
                        .gauge = &altimeterGauge,
-                       .children = children,
                        .failures = failures,
                        .imageFlags = DialNeedleFlags},
             .source = hostVar(IndicatedAltitude),
@@ -228,53 +206,40 @@ constexpr NeedleElement feetNeedle(int32_t bitmap, Point hub, GaugeElement** chi
             .update = feetNeedleUpdate};
 }
 
-NeedleElement tenThousandsNeedle = feetNeedle(TenThousandsBitmap, {0, 6}, tenThousandsChildren,
-                                              tenThousandsFailures.data(), tenThousandsTable,
-                                              std::size(tenThousandsTable));
-NeedleElement thousandsNeedle = feetNeedle(ThousandsBitmap, {33, 14}, thousandsChildren, thousandsFailures.data(),
-                                           thousandsTable, std::size(thousandsTable));
-NeedleElement hundredsNeedle = feetNeedle(HundredsBitmap, {35, 13}, hundredsChildren, hundredsFailures.data(),
-                                          hundredsTable, std::size(hundredsTable));
+constexpr NeedleElement TenThousandsNeedle = feetNeedle(TenThousandsBitmap, {0, 6}, tenThousandsFailures.data(),
+                                                        tenThousandsTable, std::size(tenThousandsTable));
+constexpr NeedleElement ThousandsNeedle =
+    feetNeedle(ThousandsBitmap, {33, 14}, thousandsFailures.data(), thousandsTable, std::size(thousandsTable));
+constexpr NeedleElement HundredsNeedle =
+    feetNeedle(HundredsBitmap, {35, 13}, hundredsFailures.data(), hundredsTable, std::size(hundredsTable));
 
-MovingImageElement kilometreCounter = {.common = {.kind = MovingImage,
-                                                  .bitmap = KilometreTapeBitmap,
-                                                  .position = {129, 208},
+constexpr MovingImageElement KilometreCounter = {.common = {.kind = MovingImage,
+                                                            .bitmap = KilometreTapeBitmap,
+                                                            .position = {129, 208},
+                                                            .gauge = &altimeterGauge,
+                                                            .imageFlags = DialNeedleFlags},
+                                                 .xSource = hostVar(IndicatedAltitude),
+                                                 .xMin = 0.0,
+                                                 .xMax = CounterTapeKilometres,
+                                                 .xUpdate = kilometreCounterUpdate};
+
+constexpr NeedleElement MetreNeedle = {.common = {.kind = Needle,
+                                                  .bitmap = MetreNeedleBitmap,
+                                                  .position = DialCentre,
+                                                  .offset = {43, 28},
                                                   .gauge = &altimeterGauge,
-                                                  .children = kilometreCounterChildren,
+                                                  .failures = metresFailures.data(),
                                                   .imageFlags = DialNeedleFlags},
-                                       .xSource = hostVar(IndicatedAltitude),
-                                       .xMin = 0.0,
-                                       .xMax = CounterTapeKilometres,
-                                       .xUpdate = kilometreCounterUpdate};
+                                       .source = hostVar(IndicatedAltitude),
+                                       .table = metresTable,
+                                       .pointCount = std::size(metresTable),
+                                       .update = metreNeedleUpdate};
 
-NeedleElement metreNeedle = {.common = {.kind = Needle,
-                                        .bitmap = MetreNeedleBitmap,
-                                        .position = DialCentre,
-                                        .offset = {43, 28},
-                                        .gauge = &altimeterGauge,
-                                        .children = metreNeedleChildren,
-                                        .failures = metresFailures.data(),
-                                        .imageFlags = DialNeedleFlags},
-                             .source = hostVar(IndicatedAltitude),
-                             .table = metresTable,
-                             .pointCount = std::size(metresTable),
-                             .update = metreNeedleUpdate};
+constexpr StaticImageElement Bezel = {
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &altimeterGauge, .imageFlags = DialBezelFlags}};
 
-StaticImageElement bezel = {.common = {.kind = StaticImage,
-                                       .bitmap = BezelBitmap,
-                                       .gauge = &altimeterGauge,
-                                       .imageFlags = DialBezelFlags}};
-
-GaugeElement* metricFaceChildren[] = {&britishFace.common, nullptr};
-GaugeElement* britishFaceChildren[] = {&inchesDisc.common, nullptr};
-GaugeElement* inchesDiscChildren[] = {&millibarTape.common, nullptr};
-GaugeElement* millibarTapeChildren[] = {&tenThousandsNeedle.common, nullptr};
-GaugeElement* tenThousandsChildren[] = {&thousandsNeedle.common, nullptr};
-GaugeElement* thousandsChildren[] = {&hundredsNeedle.common, nullptr};
-GaugeElement* hundredsChildren[] = {&kilometreCounter.common, nullptr};
-GaugeElement* kilometreCounterChildren[] = {&metreNeedle.common, nullptr};
-GaugeElement* metreNeedleChildren[] = {&bezel.common, nullptr};
-GaugeElement* roots[] = {&metricFace.common, nullptr};
+constinit ElementChain elements{MetricFace,      BritishFace,    InchesDisc,       MillibarTape, TenThousandsNeedle,
+                                ThousandsNeedle, HundredsNeedle, KilometreCounter, MetreNeedle,  Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 // The host supplies the tooltips of the dial's two halves and of the strip
@@ -293,8 +258,8 @@ MouseArea mouseAreas[] = {
     hostTooltip(BelowDialHelpId),
     regionEnd(),
     region(KnobRegion),
-    keyArea({0, 0, 27, 54}, CursorDownArrow, KnobClicks, PressureDown),
-    keyArea({27, 0, 27, 54}, CursorUpArrow, KnobClicks, PressureUp),
+    keyArea({0, 0, 27, 54}, CursorDownArrow, PressureKnobClicks, PressureDown),
+    keyArea({27, 0, 27, 54}, CursorUpArrow, PressureKnobClicks, PressureUp),
     regionEnd(),
     regionEnd(),
     listEnd(),
@@ -302,4 +267,4 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition altimeterGauge = gaugeHeader("Altimeter", 100, roots, mouseAreas);
+GaugeDefinition altimeterGauge = gaugeHeader("Altimeter", 100, elements.roots(), mouseAreas);

@@ -88,106 +88,78 @@ double VARDEX_HOSTAPI warningFlagUpdate(GaugeElement*)
 double VARDEX_HOSTAPI ringPositionUpdate(GaugeElement* ring) { return frameWhen(iconSource(ring) == 0.0); }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it: face > ball > horizon
-// bar > bank pointer > window mask > warning flag > bezel > free ring.
 
-extern GaugeElement* faceChildren[];
-extern GaugeElement* ballChildren[];
-extern GaugeElement* barChildren[];
-extern GaugeElement* pointerChildren[];
-extern GaugeElement* maskChildren[];
-extern GaugeElement* flagChildren[];
-extern GaugeElement* bezelChildren[];
-
-StaticImageElement face = {.common = {.kind = StaticImage,
-                                      .bitmap = FaceBitmap,
-                                      .gauge = &artificialHorizonGauge,
-                                      .children = faceChildren,
-                                      .imageFlags = DialFaceFlags}};
+constexpr StaticImageElement Face = {
+    .common = {
+        .kind = StaticImage, .bitmap = FaceBitmap, .gauge = &artificialHorizonGauge, .imageFlags = DialFaceFlags}};
 
 // Sideways 0.3359375 pixel per unit, and up 0.0003662109375 pixel per unit
 // squared.
-SliderElement ball = {.common = {.kind = Slider,
-                                 .bitmap = BallBitmap,
-                                 .position = {147, 232},
-                                 .gauge = &artificialHorizonGauge,
-                                 .children = ballChildren,
-                                 .imageFlags = DialNeedleFlags},
-                      .xSource = hostVar(BallDeflection),
-                      .xScale = 0.3359375,
-                      .ySource = hostVar(BallDeflection),
-                      .yScale = -0.0003662109375,
-                      .yUpdate = inclinometerBallLift};
+constexpr SliderElement Ball = {.common = {.kind = Slider,
+                                           .bitmap = BallBitmap,
+                                           .position = {147, 232},
+                                           .gauge = &artificialHorizonGauge,
+                                           .imageFlags = DialNeedleFlags},
+                                .xSource = hostVar(BallDeflection),
+                                .xScale = 0.3359375,
+                                .ySource = hostVar(BallDeflection),
+                                .yScale = -0.0003662109375,
+                                .yUpdate = inclinometerBallLift};
 
-SpriteElement horizonBar = {.common = {.kind = Sprite,
-                                       .bitmap = HorizonBarBitmap,
-                                       .position = {70, 79},
-                                       .offset = Centre,
-                                       .gauge = &artificialHorizonGauge,
-                                       .children = barChildren,
-                                       .failures = barFailures.data(),
-                                       .imageFlags = DialNeedleFlags},
-                            .xScale = 1.0,
-                            .ySource = hostVar(Pitch),
-                            .yScale = 1.0,
-                            .rotationSource = hostVar(Bank),
-                            .rotationScale = -1.0,
-                            .textureScaleX = 1.0f,
-                            .textureScaleY = 1.0f,
-                            .yUpdate = pitchLimitUpdate};
+constexpr SpriteElement HorizonBar = {.common = {.kind = Sprite,
+                                                 .bitmap = HorizonBarBitmap,
+                                                 .position = {70, 79},
+                                                 .offset = Centre,
+                                                 .gauge = &artificialHorizonGauge,
+                                                 .failures = barFailures.data(),
+                                                 .imageFlags = DialNeedleFlags},
+                                      .xScale = 1.0,
+                                      .ySource = hostVar(Pitch),
+                                      .yScale = 1.0,
+                                      .rotationSource = hostVar(Bank),
+                                      .rotationScale = -1.0,
+                                      .textureScaleX = 1.0f,
+                                      .textureScaleY = 1.0f,
+                                      .yUpdate = pitchLimitUpdate};
 
-NeedleElement bankPointer = {.common = {.kind = Needle,
-                                        .bitmap = BankPointerBitmap,
-                                        .position = Centre,
-                                        .offset = {70, 7},
-                                        .gauge = &artificialHorizonGauge,
-                                        .children = pointerChildren,
-                                        .failures = pointerFailures.data(),
-                                        .imageFlags = DialNeedleFlags},
-                             .source = hostVar(Bank),
-                             .table = bankTable,
-                             .pointCount = std::size(bankTable)};
+constexpr NeedleElement BankPointer = {.common = {.kind = Needle,
+                                                  .bitmap = BankPointerBitmap,
+                                                  .position = Centre,
+                                                  .offset = {70, 7},
+                                                  .gauge = &artificialHorizonGauge,
+                                                  .failures = pointerFailures.data(),
+                                                  .imageFlags = DialNeedleFlags},
+                                       .source = hostVar(Bank),
+                                       .table = bankTable,
+                                       .pointCount = std::size(bankTable)};
 
-StaticImageElement windowMask = {.common = {.kind = StaticImage,
-                                            .bitmap = WindowMaskBitmap,
-                                            .position = {52, 70},
-                                            .gauge = &artificialHorizonGauge,
-                                            .children = maskChildren,
-                                            .imageFlags = DialFaceFlags}};
+constexpr StaticImageElement WindowMask = {.common = {.kind = StaticImage,
+                                                      .bitmap = WindowMaskBitmap,
+                                                      .position = {52, 70},
+                                                      .gauge = &artificialHorizonGauge,
+                                                      .imageFlags = DialFaceFlags}};
 
-IconElement warningFlag = {.common = {.kind = Icon,
-                                      .bitmap = WarningFlagBitmap,
-                                      .position = {116, 37},
-                                      .gauge = &artificialHorizonGauge,
-                                      .children = flagChildren,
-                                      .imageFlags = DialFaceFlags},
-                           .scale = 1.0,
-                           .frames = 1,
-                           .update = warningFlagUpdate};
+constexpr IconElement WarningFlag = {.common = {.kind = Icon,
+                                                .bitmap = WarningFlagBitmap,
+                                                .position = {116, 37},
+                                                .gauge = &artificialHorizonGauge,
+                                                .imageFlags = DialFaceFlags},
+                                     .scale = 1.0,
+                                     .frames = 1,
+                                     .update = warningFlagUpdate};
 
-StaticImageElement bezel = {.common = {.kind = StaticImage,
-                                       .bitmap = BezelBitmap,
-                                       .gauge = &artificialHorizonGauge,
-                                       .children = bezelChildren,
-                                       .imageFlags = DialBezelFlags}};
+constexpr StaticImageElement Bezel = {
+    .common = {
+        .kind = StaticImage, .bitmap = BezelBitmap, .gauge = &artificialHorizonGauge, .imageFlags = DialBezelFlags}};
 
-IconElement freeRing = {.common = {.kind = Icon,
-                                   .bitmap = FreeRingBitmap,
-                                   .gauge = &artificialHorizonGauge,
-                                   .imageFlags = DialBezelFlags},
-                        .source = hostVar(GyroCaged),
-                        .scale = 1.0,
-                        .frames = 1,
-                        .update = ringPositionUpdate};
+constexpr IconElement FreeRing = {
+    .common = {.kind = Icon, .bitmap = FreeRingBitmap, .gauge = &artificialHorizonGauge, .imageFlags = DialBezelFlags},
+    .source = hostVar(GyroCaged),
+    .scale = 1.0,
+    .frames = 1,
+    .update = ringPositionUpdate};
 
-GaugeElement* faceChildren[] = {&ball.common, nullptr};
-GaugeElement* ballChildren[] = {&horizonBar.common, nullptr};
-GaugeElement* barChildren[] = {&bankPointer.common, nullptr};
-GaugeElement* pointerChildren[] = {&windowMask.common, nullptr};
-GaugeElement* maskChildren[] = {&warningFlag.common, nullptr};
-GaugeElement* flagChildren[] = {&bezel.common, nullptr};
-GaugeElement* bezelChildren[] = {&freeRing.common, nullptr};
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{Face, Ball, HorizonBar, BankPointer, WindowMask, WarningFlag, Bezel, FreeRing};
 
 // ---------------------------------------------------------------- mouse areas
 // The ball tube's help id sits on its region, with no tooltip entry. The
@@ -211,4 +183,4 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition artificialHorizonGauge = gaugeHeader("Artificial_Horizon", 100, roots, mouseAreas);
+GaugeDefinition artificialHorizonGauge = gaugeHeader("Artificial_Horizon", 100, elements.roots(), mouseAreas);

@@ -37,7 +37,7 @@ constexpr int32_t BezelBitmap = 270;        // 300×300, with the centre knob
 constexpr Point Centre = {150, 150};
 
 constexpr uint32_t GyroHelpId = 12808;
-constexpr uint32_t CourseClicks = ClickRight | ClickLeft | ClickRepeat;
+constexpr Box CourseKnob = {110, 120, 80, 60};
 
 // Card and disc freeze with failure systems 20 and 11.
 constexpr std::array<FailureBinding, 3> GyroFailures = {{{20, FailFreeze}, {11, FailFreeze}, {}}};
@@ -109,69 +109,55 @@ int32_t VARDEX_HOSTAPI courseClick(ClickRecord*, uint32_t clickFlags)
 }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it: face > card > course
-// disc > bezel.
 
-extern GaugeElement* faceChildren[];
-extern GaugeElement* cardChildren[];
-extern GaugeElement* discChildren[];
+constexpr StaticImageElement Face = {
+    .common = {
+        .kind = StaticImage, .bitmap = FaceBitmap, .gauge = &directionalGyroGauge, .imageFlags = DialBezelFlags}};
 
-StaticImageElement face = {.common = {.kind = StaticImage,
-                                      .bitmap = FaceBitmap,
-                                      .gauge = &directionalGyroGauge,
-                                      .children = faceChildren,
-                                      .imageFlags = DialBezelFlags}};
-
-SpriteElement card = {.common = {.kind = Sprite,
-                                 .bitmap = CardBitmap,
-                                 .position = {18, 18},
-                                 .offset = Centre,
-                                 .gauge = &directionalGyroGauge,
-                                 .children = cardChildren,
-                                 .failures = cardFailures.data(),
-                                 .imageFlags = DialNeedleFlags},
-                      .xScale = 1.0,
-                      .yScale = 1.0,
-                      .rotationSource = hostVar(GyroHeading),
-                      .rotationScale = 1.0,
-                      .textureScaleX = 1.0f,
-                      .textureScaleY = 1.0f};
+constexpr SpriteElement Card = {.common = {.kind = Sprite,
+                                           .bitmap = CardBitmap,
+                                           .position = {18, 18},
+                                           .offset = Centre,
+                                           .gauge = &directionalGyroGauge,
+                                           .failures = cardFailures.data(),
+                                           .imageFlags = DialNeedleFlags},
+                                .xScale = 1.0,
+                                .yScale = 1.0,
+                                .rotationSource = hostVar(GyroHeading),
+                                .rotationScale = 1.0,
+                                .textureScaleX = 1.0f,
+                                .textureScaleY = 1.0f};
 
 // No table: the host turns the disc by the callback's value directly.
-NeedleElement courseDisc = {.common = {.kind = Needle,
-                                       .bitmap = CourseDiscBitmap,
-                                       .position = Centre,
-                                       .offset = {106, 83},
-                                       .gauge = &directionalGyroGauge,
-                                       .children = discChildren,
-                                       .failures = discFailures.data(),
-                                       .imageFlags = DialNeedleFlags},
-                            .source = hostVar(SelectedCourse),
-                            .table = nullptr,
-                            .pointCount = 0,
-                            .update = courseDiscUpdate};
+constexpr NeedleElement CourseDisc = {.common = {.kind = Needle,
+                                                 .bitmap = CourseDiscBitmap,
+                                                 .position = Centre,
+                                                 .offset = {106, 83},
+                                                 .gauge = &directionalGyroGauge,
+                                                 .failures = discFailures.data(),
+                                                 .imageFlags = DialNeedleFlags},
+                                      .source = hostVar(SelectedCourse),
+                                      .table = nullptr,
+                                      .pointCount = 0,
+                                      .update = courseDiscUpdate};
 
-StaticImageElement bezel = {.common = {.kind = StaticImage,
-                                       .bitmap = BezelBitmap,
-                                       .gauge = &directionalGyroGauge,
-                                       .imageFlags = DialBezelFlags}};
+constexpr StaticImageElement Bezel = {
+    .common = {
+        .kind = StaticImage, .bitmap = BezelBitmap, .gauge = &directionalGyroGauge, .imageFlags = DialBezelFlags}};
 
-GaugeElement* faceChildren[] = {&card.common, nullptr};
-GaugeElement* cardChildren[] = {&courseDisc.common, nullptr};
-GaugeElement* discChildren[] = {&bezel.common, nullptr};
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{Face, Card, CourseDisc, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 
 MouseArea mouseAreas[] = {
     region(),
     hostTooltip(GyroHelpId),
-    clickArea({110, 120, 40, 60}, CursorDownArrow, CourseClicks, courseClick<courseDown>),
-    clickArea({150, 120, 40, 60}, CursorUpArrow, CourseClicks, courseClick<courseUp>),
+    clickArea(leftHalfOf(CourseKnob), CursorDownArrow, KnobClicks, courseClick<courseDown>),
+    clickArea(rightHalfOf(CourseKnob), CursorUpArrow, KnobClicks, courseClick<courseUp>),
     regionEnd(),
     listEnd(),
 };
 
 }  // namespace
 
-GaugeDefinition directionalGyroGauge = gaugeHeader("Directionnal_Gyro", 100, roots, mouseAreas);
+GaugeDefinition directionalGyroGauge = gaugeHeader("Directionnal_Gyro", 100, elements.roots(), mouseAreas);

@@ -33,21 +33,16 @@ int32_t VARDEX_HOSTAPI unitsToggle(ClickRecord*, uint32_t)
 
 // ---------------------------------------------------------------- elements
 
-extern GaugeElement* plateChildren[];
+constexpr StaticImageElement Plate = {
+    .common = {.kind = StaticImage, .bitmap = PlateBitmap, .gauge = &metricSwitchGauge, .imageFlags = PlainImage}};
 
-StaticImageElement plate = {.common = {.kind = StaticImage,
-                                       .bitmap = PlateBitmap,
-                                       .gauge = &metricSwitchGauge,
-                                       .children = plateChildren,
-                                       .imageFlags = PlainImage}};
+constexpr IconElement Lever = {
+    .common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &metricSwitchGauge, .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 2,
+    .update = switchIcon<britishUnits>};
 
-IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &metricSwitchGauge, .imageFlags = PlainImage},
-                     .scale = 1.0,
-                     .frames = 2,
-                     .update = switchIcon<britishUnits>};
-
-GaugeElement* plateChildren[] = {&lever.common, nullptr};
-GaugeElement* roots[] = {&plate.common, nullptr};
+constinit ElementChain elements{Plate, Lever};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -63,5 +58,5 @@ MouseArea mouseAreas[] = {
 
 // The gauge callback sets up the sound slot on installation and releases it
 // on removal.
-GaugeDefinition metricSwitchGauge = gaugeHeader("Metric_Switch", 30, roots, mouseAreas,
-                                                soundSlotCallback<leverSound, LeverClickClip>);
+GaugeDefinition metricSwitchGauge =
+    gaugeHeader("Metric_Switch", 30, elements.roots(), mouseAreas, soundSlotCallback<leverSound, LeverClickClip>);

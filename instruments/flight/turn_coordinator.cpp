@@ -48,67 +48,49 @@ double VARDEX_HOSTAPI turnRateUpdate(GaugeElement* needle)
 }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it: face > ball > tube
-// marks > turn needle > bezel.
 
-extern GaugeElement* faceChildren[];
-extern GaugeElement* ballChildren[];
-extern GaugeElement* tubeMarksChildren[];
-extern GaugeElement* needleChildren[];
-
-StaticImageElement face = {.common = {.kind = StaticImage,
-                                      .bitmap = FaceBitmap,
-                                      .gauge = &turnCoordinatorGauge,
-                                      .children = faceChildren,
-                                      .imageFlags = DialFaceFlags}};
+constexpr StaticImageElement Face = {
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &turnCoordinatorGauge, .imageFlags = DialFaceFlags}};
 
 // Sideways 0.578125 pixel per unit, and up 0.000244140625 pixel per unit
 // squared.
-SliderElement ball = {.common = {.kind = Slider,
-                                 .bitmap = BallBitmap,
-                                 .position = {141, 172},
-                                 .gauge = &turnCoordinatorGauge,
-                                 .children = ballChildren,
-                                 .imageFlags = DialNeedleFlags},
-                      .xSource = hostVar(BallDeflection),
-                      .xScale = 0.578125,
-                      .ySource = hostVar(BallDeflection),
-                      .yScale = -0.000244140625,
-                      .yUpdate = inclinometerBallLift};
+constexpr SliderElement Ball = {.common = {.kind = Slider,
+                                           .bitmap = BallBitmap,
+                                           .position = {141, 172},
+                                           .gauge = &turnCoordinatorGauge,
+                                           .imageFlags = DialNeedleFlags},
+                                .xSource = hostVar(BallDeflection),
+                                .xScale = 0.578125,
+                                .ySource = hostVar(BallDeflection),
+                                .yScale = -0.000244140625,
+                                .yUpdate = inclinometerBallLift};
 
 // Always its only frame.
-IconElement tubeMarks = {.common = {.kind = Icon,
-                                    .bitmap = TubeMarksBitmap,
-                                    .position = {137, 169},
-                                    .gauge = &turnCoordinatorGauge,
-                                    .children = tubeMarksChildren,
-                                    .imageFlags = DialFaceFlags},
-                         .scale = 1.0,
-                         .frames = 1};
+constexpr IconElement TubeMarks = {.common = {.kind = Icon,
+                                              .bitmap = TubeMarksBitmap,
+                                              .position = {137, 169},
+                                              .gauge = &turnCoordinatorGauge,
+                                              .imageFlags = DialFaceFlags},
+                                   .scale = 1.0,
+                                   .frames = 1};
 
-NeedleElement turnNeedle = {.common = {.kind = Needle,
-                                       .bitmap = NeedleBitmap,
-                                       .position = {150, 251},
-                                       .offset = {22, 14},
-                                       .gauge = &turnCoordinatorGauge,
-                                       .children = needleChildren,
-                                       .failures = needleFailures.data(),
-                                       .imageFlags = DialNeedleFlags},
-                            .source = hostVar(TurnRate),
-                            .table = turnTable,
-                            .pointCount = std::size(turnTable),
-                            .update = turnRateUpdate};
+constexpr NeedleElement TurnNeedle = {.common = {.kind = Needle,
+                                                 .bitmap = NeedleBitmap,
+                                                 .position = {150, 251},
+                                                 .offset = {22, 14},
+                                                 .gauge = &turnCoordinatorGauge,
+                                                 .failures = needleFailures.data(),
+                                                 .imageFlags = DialNeedleFlags},
+                                      .source = hostVar(TurnRate),
+                                      .table = turnTable,
+                                      .pointCount = std::size(turnTable),
+                                      .update = turnRateUpdate};
 
-StaticImageElement bezel = {.common = {.kind = StaticImage,
-                                       .bitmap = BezelBitmap,
-                                       .gauge = &turnCoordinatorGauge,
-                                       .imageFlags = DialBezelFlags}};
+constexpr StaticImageElement Bezel = {
+    .common = {
+        .kind = StaticImage, .bitmap = BezelBitmap, .gauge = &turnCoordinatorGauge, .imageFlags = DialBezelFlags}};
 
-GaugeElement* faceChildren[] = {&ball.common, nullptr};
-GaugeElement* ballChildren[] = {&tubeMarks.common, nullptr};
-GaugeElement* tubeMarksChildren[] = {&turnNeedle.common, nullptr};
-GaugeElement* needleChildren[] = {&bezel.common, nullptr};
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{Face, Ball, TubeMarks, TurnNeedle, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -116,4 +98,4 @@ MouseArea mouseAreas[] = {region(), hostTooltip(TurnHelpId), regionEnd(), listEn
 
 }  // namespace
 
-GaugeDefinition turnCoordinatorGauge = gaugeHeader("Turn_Coordinator", 100, roots, mouseAreas);
+GaugeDefinition turnCoordinatorGauge = gaugeHeader("Turn_Coordinator", 100, elements.roots(), mouseAreas);

@@ -81,76 +81,51 @@ double VARDEX_HOSTAPI metricNeedleUpdate(GaugeElement* needle) { return tracking
 double VARDEX_HOSTAPI metricCoverUpdate(GaugeElement*) { return frameWhen(!british()); }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it: metric face > British
-// face > British needle > metric needle > metric cover > bezel.
 
-extern GaugeElement* metricFaceChildren[];
-extern GaugeElement* britishFaceChildren[];
-extern GaugeElement* britishNeedleChildren[];
-extern GaugeElement* metricNeedleChildren[];
-extern GaugeElement* metricCoverChildren[];
+constexpr StaticImageElement MetricFace = {
+    .common = {
+        .kind = StaticImage, .bitmap = MetricFaceBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialFaceFlags}};
 
-StaticImageElement metricFace = {.common = {.kind = StaticImage,
-                                            .bitmap = MetricFaceBitmap,
-                                            .gauge = &verticalSpeedGauge,
-                                            .children = metricFaceChildren,
-                                            .imageFlags = DialFaceFlags}};
+constexpr IconElement BritishFace = {
+    .common = {.kind = Icon, .bitmap = BritishFaceBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialFaceFlags},
+    .scale = 1.0,
+    .frames = 1,
+    .update = britishFaceUpdate};
 
-IconElement britishFace = {.common = {.kind = Icon,
-                                      .bitmap = BritishFaceBitmap,
-                                      .gauge = &verticalSpeedGauge,
-                                      .children = britishFaceChildren,
-                                      .imageFlags = DialFaceFlags},
-                           .scale = 1.0,
-                           .frames = 1,
-                           .update = britishFaceUpdate};
+constexpr NeedleElement BritishNeedle = {.common = {.kind = Needle,
+                                                    .bitmap = NeedleBitmap,
+                                                    .position = NeedlePivot,
+                                                    .offset = NeedleHub,
+                                                    .gauge = &verticalSpeedGauge,
+                                                    .failures = britishFailures.data(),
+                                                    .imageFlags = DialNeedleFlags},
+                                         .source = hostVar(VerticalSpeed),
+                                         .table = britishTable,
+                                         .pointCount = std::size(britishTable),
+                                         .update = britishNeedleUpdate};
 
-NeedleElement britishNeedle = {.common = {.kind = Needle,
-                                          .bitmap = NeedleBitmap,
-                                          .position = NeedlePivot,
-                                          .offset = NeedleHub,
-                                          .gauge = &verticalSpeedGauge,
-                                          .children = britishNeedleChildren,
-                                          .failures = britishFailures.data(),
-                                          .imageFlags = DialNeedleFlags},
-                               .source = hostVar(VerticalSpeed),
-                               .table = britishTable,
-                               .pointCount = std::size(britishTable),
-                               .update = britishNeedleUpdate};
+constexpr NeedleElement MetricNeedle = {.common = {.kind = Needle,
+                                                   .bitmap = NeedleBitmap,
+                                                   .position = NeedlePivot,
+                                                   .offset = NeedleHub,
+                                                   .gauge = &verticalSpeedGauge,
+                                                   .failures = metricFailures.data(),
+                                                   .imageFlags = DialNeedleFlags},
+                                        .source = hostVar(VerticalSpeed),
+                                        .table = metricTable,
+                                        .pointCount = std::size(metricTable),
+                                        .update = metricNeedleUpdate};
 
-NeedleElement metricNeedle = {.common = {.kind = Needle,
-                                         .bitmap = NeedleBitmap,
-                                         .position = NeedlePivot,
-                                         .offset = NeedleHub,
-                                         .gauge = &verticalSpeedGauge,
-                                         .children = metricNeedleChildren,
-                                         .failures = metricFailures.data(),
-                                         .imageFlags = DialNeedleFlags},
-                              .source = hostVar(VerticalSpeed),
-                              .table = metricTable,
-                              .pointCount = std::size(metricTable),
-                              .update = metricNeedleUpdate};
+constexpr IconElement MetricCover = {
+    .common = {.kind = Icon, .bitmap = MetricCoverBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialFaceFlags},
+    .scale = 1.0,
+    .frames = 1,
+    .update = metricCoverUpdate};
 
-IconElement metricCover = {.common = {.kind = Icon,
-                                      .bitmap = MetricCoverBitmap,
-                                      .gauge = &verticalSpeedGauge,
-                                      .children = metricCoverChildren,
-                                      .imageFlags = DialFaceFlags},
-                           .scale = 1.0,
-                           .frames = 1,
-                           .update = metricCoverUpdate};
+constexpr StaticImageElement Bezel = {
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialBezelFlags}};
 
-StaticImageElement bezel = {.common = {.kind = StaticImage,
-                                       .bitmap = BezelBitmap,
-                                       .gauge = &verticalSpeedGauge,
-                                       .imageFlags = DialBezelFlags}};
-
-GaugeElement* metricFaceChildren[] = {&britishFace.common, nullptr};
-GaugeElement* britishFaceChildren[] = {&britishNeedle.common, nullptr};
-GaugeElement* britishNeedleChildren[] = {&metricNeedle.common, nullptr};
-GaugeElement* metricNeedleChildren[] = {&metricCover.common, nullptr};
-GaugeElement* metricCoverChildren[] = {&bezel.common, nullptr};
-GaugeElement* roots[] = {&metricFace.common, nullptr};
+constinit ElementChain elements{MetricFace, BritishFace, BritishNeedle, MetricNeedle, MetricCover, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 // Nothing to click; the host supplies the two halves' tooltips.
@@ -169,4 +144,4 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition verticalSpeedGauge = gaugeHeader("Vertical_Speed", 100, roots, mouseAreas);
+GaugeDefinition verticalSpeedGauge = gaugeHeader("Vertical_Speed", 100, elements.roots(), mouseAreas);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "framework/portable_exports.h"
 #include "platform/portable/resource_table.h"
 
 namespace {
@@ -53,24 +54,17 @@ void hostExecutableName(char* out, size_t capacity)
     out[length] = '\0';
 }
 
-// Linux has no top-level windows to search; a program that loads the module
-// may offer its own by defining this function (the development host does,
-// so that its tests can take the window away).
-using WindowFinder = void* (*)(const char* className);
-
+// A program that loads the module may offer a host window (the development
+// host does, so that its tests can take the window away).
 WindowHandle findTopLevelWindow(const char* className)
 {
-    auto finder = reinterpret_cast<WindowFinder>(dlsym(RTLD_DEFAULT, "vardexFindHostWindow"));
+    auto finder = reinterpret_cast<HostWindowFinder>(dlsym(RTLD_DEFAULT, HostWindowFinderName));
     return finder ? finder(className) : nullptr;
 }
 
 }  // namespace platform
 
-// The development host reads the module's bitmaps through this; the Windows
-// build offers the same through the ordinary resource section.
-extern "C" __attribute__((visibility("default"))) const unsigned char* vardexResource(const char* type,
-                                                                                      uint32_t number,
-                                                                                      size_t* size)
+extern "C" const unsigned char* vardexResource(const char* type, uint32_t number, size_t* size)
 {
     const EmbeddedResource* r = lookup(type, number);
     if (size)

@@ -24,6 +24,7 @@
 #include "framework/gauge_list.h"
 #include "framework/host_services.h"
 #include "framework/switches.h"
+#include "framework/tone_events.h"
 #include "radios/adf/adf_frequency.h"
 #include "sound/sound_slot.h"
 
@@ -42,8 +43,6 @@ constexpr uint32_t AdfFrequency = 16;
 constexpr uint32_t AdfExtension = 18;
 constexpr uint32_t AdfToneAudio = 880;
 constexpr uint32_t AdfFrequencySet = 66122;  // 0x1024a
-constexpr uint32_t AdfToneOn = 65841;        // 0x10131
-constexpr uint32_t AdfToneOff = 65836;       // 0x1012c
 constexpr uint32_t ScaleHelpId = 12656;
 
 // The edges the band selector tunes to, in tenths of kHz.
@@ -66,10 +65,9 @@ constexpr Box ScaleArea = {0, 0, 455, 355};
 constexpr Box BandSelector = {473, 174, 172, 172};
 constexpr Box BandSelectorLeft = {473, 174, 86, 172};
 constexpr Box BandSelectorRight = {535, 174, 86, 172};
-constexpr Box ToneSwitch = {19, 344, 118, 118};
-constexpr Box MainSwitch = {473, 331, 124, 124};
-constexpr Box TuningKnobLeft = {218, 121, 86, 172};
-constexpr Box TuningKnobRight = {304, 121, 86, 172};
+constexpr Box ToneSwitchBox = {19, 344, 118, 118};
+constexpr Box MainSwitchBox = {473, 331, 124, 124};
+constexpr Box TuningKnobBox = {218, 121, 172, 172};
 
 // ---------------------------------------------------------------- callbacks
 
@@ -228,16 +226,6 @@ const char* VARDEX_HOSTAPI bandWord(double, uint32_t, const char*, SourceVar*, G
     return adfBandText(adfBand);
 }
 
-const char* VARDEX_HOSTAPI toneWord(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
-{
-    return onOffWord(adfToneOn);
-}
-
-const char* VARDEX_HOSTAPI powerWord(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
-{
-    return onOffWord(adfPowerOn);
-}
-
 // Installation: the tone goes off and the band follows the host's
 // frequency, whatever the main switch says; then the sound slot. Removal
 // releases the slot. The host is read in the update callbacks, not here.
@@ -254,9 +242,6 @@ void VARDEX_HOSTAPI adfService(GaugeDefinition*, int32_t serviceCode, uint32_t e
 }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it: front > scale disc > band
-// mask > lower text > upper text > front mask > tuning knob > band knob >
-// tone switch > lamp > main switch.
 
 FailureBinding textFailures[2][4] = {
     {{20, FailNoDraw}, {21, FailNoDraw}, {5, FailNone}, {}},
@@ -269,53 +254,35 @@ CalibrationPoint scaleTable[] = {{.point = {301, 12}, .value = 0}, {.point = {30
 CalibrationPoint tuningKnobTable[] = {{.point = {304, 177}, .value = 0}, {.point = {304, 237}, .value = 60}};
 CalibrationPoint bandKnobTable[] = {{.point = {535, 174}, .value = 0}, {.point = {535, 298}, .value = 180}};
 
-extern GaugeElement* frontChildren[];
-extern GaugeElement* scaleChildren[];
-extern GaugeElement* bandMaskChildren[];
-extern GaugeElement* lowerTextChildren[];
-extern GaugeElement* upperTextChildren[];
-extern GaugeElement* frontMaskChildren[];
-extern GaugeElement* tuningKnobChildren[];
-extern GaugeElement* bandKnobChildren[];
-extern GaugeElement* toneSwitchChildren[];
-extern GaugeElement* lampChildren[];
+constexpr StaticImageElement Front = {
+    .common = {.kind = StaticImage, .bitmap = FrontBitmap, .gauge = &radioAdfGauge, .imageFlags = PlainImage}};
 
-StaticImageElement front = {.common = {.kind = StaticImage,
-                                       .bitmap = FrontBitmap,
-                                       .gauge = &radioAdfGauge,
-                                       .children = frontChildren,
-                                       .imageFlags = PlainImage}};
+constexpr NeedleElement ScaleDisc = {.common = {.kind = Needle,
+                                                .bitmap = ScaleDiscBitmap,
+                                                .position = {301, 187},
+                                                .offset = {175, 175},
+                                                .gauge = &radioAdfGauge,
+                                                .imageFlags = LitSmoothImage},
+                                     .table = scaleTable,
+                                     .pointCount = std::size(scaleTable),
+                                     .update = scaleUpdate};
 
-NeedleElement scaleDisc = {.common = {.kind = Needle,
-                                      .bitmap = ScaleDiscBitmap,
-                                      .position = {301, 187},
-                                      .offset = {175, 175},
-                                      .gauge = &radioAdfGauge,
-                                      .children = scaleChildren,
-                                      .imageFlags = LitSmoothImage},
-                           .table = scaleTable,
-                           .pointCount = std::size(scaleTable),
-                           .update = scaleUpdate};
-
-IconElement bandMask = {.common = {.kind = Icon,
-                                   .bitmap = BandMaskBitmap,
-                                   .position = {237, 12},
-                                   .gauge = &radioAdfGauge,
-                                   .children = bandMaskChildren,
-                                   .imageFlags = LitSmoothImage},
-                        .scale = 1.0,
-                        .frames = 4,
-                        .update = bandMaskUpdate};
+constexpr IconElement BandMask = {.common = {.kind = Icon,
+                                             .bitmap = BandMaskBitmap,
+                                             .position = {237, 12},
+                                             .gauge = &radioAdfGauge,
+                                             .imageFlags = LitSmoothImage},
+                                  .scale = 1.0,
+                                  .frames = 4,
+                                  .update = bandMaskUpdate};
 
 // The two texts differ only in where they stand and which band they serve.
-constexpr StringElement frequencyText(Point position, GaugeElement** children, FailureBinding* failures,
-                                      UpdateCallback update)
+constexpr StringElement frequencyText(Point position, FailureBinding* failures, UpdateCallback update)
 {
     StringElement text = {.common = {.kind = String,
                                      .bitmap = -1,
                                      .position = position,
                                      .gauge = &radioAdfGauge,
-                                     .children = children,
                                      .failures = failures,
                                      .imageFlags = BrightImage},
                           .sources = {hostVar(AdfFrequency)},
@@ -332,84 +299,68 @@ constexpr StringElement frequencyText(Point position, GaugeElement** children, F
     return text;
 }
 
-StringElement lowerText = frequencyText({255, 55}, lowerTextChildren, textFailures[0], outerRingTextUpdate);
-StringElement upperText = frequencyText({255, 20}, upperTextChildren, textFailures[1], innerRingsTextUpdate);
+constexpr StringElement LowerText = frequencyText({255, 55}, textFailures[0], outerRingTextUpdate);
+constexpr StringElement UpperText = frequencyText({255, 20}, textFailures[1], innerRingsTextUpdate);
 
-StaticImageElement frontMask = {.common = {.kind = StaticImage,
-                                           .bitmap = FrontMaskBitmap,
-                                           .gauge = &radioAdfGauge,
-                                           .children = frontMaskChildren,
-                                           .imageFlags = PlainImage}};
+constexpr StaticImageElement FrontMask = {
+    .common = {.kind = StaticImage, .bitmap = FrontMaskBitmap, .gauge = &radioAdfGauge, .imageFlags = PlainImage}};
 
-NeedleElement tuningKnob = {.common = {.kind = Needle,
-                                       .bitmap = TuningKnobBitmap,
-                                       .position = {304, 207},
-                                       .offset = {86, 86},
-                                       .gauge = &radioAdfGauge,
-                                       .children = tuningKnobChildren,
-                                       .imageFlags = SmoothImage},
-                            .table = tuningKnobTable,
-                            .pointCount = std::size(tuningKnobTable),
-                            .update = tuningKnobUpdate};
+constexpr NeedleElement TuningKnob = {.common = {.kind = Needle,
+                                                 .bitmap = TuningKnobBitmap,
+                                                 .position = centreOf(TuningKnobBox),
+                                                 .offset = {86, 86},
+                                                 .gauge = &radioAdfGauge,
+                                                 .imageFlags = SmoothImage},
+                                      .table = tuningKnobTable,
+                                      .pointCount = std::size(tuningKnobTable),
+                                      .update = tuningKnobUpdate};
 
-NeedleElement bandKnob = {.common = {.kind = Needle,
-                                     .bitmap = BandKnobBitmap,
-                                     .position = {535, 236},
-                                     .offset = {62, 62},
-                                     .gauge = &radioAdfGauge,
-                                     .children = bandKnobChildren,
-                                     .imageFlags = SmoothImage},
-                          .table = bandKnobTable,
-                          .pointCount = std::size(bandKnobTable),
-                          .update = bandKnobUpdate};
+constexpr NeedleElement BandKnob = {.common = {.kind = Needle,
+                                               .bitmap = BandKnobBitmap,
+                                               .position = {535, 236},
+                                               .offset = {62, 62},
+                                               .gauge = &radioAdfGauge,
+                                               .imageFlags = SmoothImage},
+                                    .table = bandKnobTable,
+                                    .pointCount = std::size(bandKnobTable),
+                                    .update = bandKnobUpdate};
 
-IconElement toneSwitch = {.common = {.kind = Icon,
-                                     .bitmap = ToneSwitchBitmap,
-                                     .position = {19, 344},
-                                     .gauge = &radioAdfGauge,
-                                     .children = toneSwitchChildren,
-                                     .imageFlags = PlainImage},
-                          .source = hostVar(AdfToneAudio),
-                          .scale = 1.0,
-                          .frames = 2,
-                          .update = toneSwitchUpdate};
+constexpr IconElement ToneSwitch = {.common = {.kind = Icon,
+                                               .bitmap = ToneSwitchBitmap,
+                                               .position = cornerOf(ToneSwitchBox),
+                                               .gauge = &radioAdfGauge,
+                                               .imageFlags = PlainImage},
+                                    .source = hostVar(AdfToneAudio),
+                                    .scale = 1.0,
+                                    .frames = 2,
+                                    .update = toneSwitchUpdate};
 
-IconElement lamp = {.common = {.kind = Icon,
-                               .bitmap = LampBitmap,
-                               .position = {293, 462},
-                               .gauge = &radioAdfGauge,
-                               .children = lampChildren,
-                               .failures = lampFailures,
-                               .imageFlags = BrightImage},
-                    .scale = 1.0,
-                    .frames = 1,
-                    .update = lampUpdate};
+constexpr IconElement Lamp = {.common = {.kind = Icon,
+                                         .bitmap = LampBitmap,
+                                         .position = {293, 462},
+                                         .gauge = &radioAdfGauge,
+                                         .failures = lampFailures,
+                                         .imageFlags = BrightImage},
+                              .scale = 1.0,
+                              .frames = 1,
+                              .update = lampUpdate};
 
-IconElement mainSwitch = {.common = {.kind = Icon,
-                                     .bitmap = MainSwitchBitmap,
-                                     .position = {473, 331},
-                                     .gauge = &radioAdfGauge,
-                                     .imageFlags = PlainImage},
-                          .scale = 1.0,
-                          .frames = 2,
-                          .update = mainSwitchUpdate};
+constexpr IconElement MainSwitch = {.common = {.kind = Icon,
+                                               .bitmap = MainSwitchBitmap,
+                                               .position = cornerOf(MainSwitchBox),
+                                               .gauge = &radioAdfGauge,
+                                               .imageFlags = PlainImage},
+                                    .scale = 1.0,
+                                    .frames = 2,
+                                    .update = mainSwitchUpdate};
 
-GaugeElement* frontChildren[] = {&scaleDisc.common, nullptr};
-GaugeElement* scaleChildren[] = {&bandMask.common, nullptr};
-GaugeElement* bandMaskChildren[] = {&lowerText.common, nullptr};
-GaugeElement* lowerTextChildren[] = {&upperText.common, nullptr};
-GaugeElement* upperTextChildren[] = {&frontMask.common, nullptr};
-GaugeElement* frontMaskChildren[] = {&tuningKnob.common, nullptr};
-GaugeElement* tuningKnobChildren[] = {&bandKnob.common, nullptr};
-GaugeElement* bandKnobChildren[] = {&toneSwitch.common, nullptr};
-GaugeElement* toneSwitchChildren[] = {&lamp.common, nullptr};
-GaugeElement* lampChildren[] = {&mainSwitch.common, nullptr};
-GaugeElement* roots[] = {&front.common, nullptr};
+constinit ElementChain elements{Front,      ScaleDisc, BandMask,   LowerText, UpperText, FrontMask,
+                                TuningKnob, BandKnob,  ToneSwitch, Lamp,      MainSwitch};
 
 // ---------------------------------------------------------------- mouse areas
 
 // One array serves the three text tooltips; each prints its own argument.
-TooltipArg tooltipArgs[] = {stringArg(bandWord), stringArg(toneWord), stringArg(powerWord)};
+TooltipArg tooltipArgs[] = {stringArg(bandWord), stringArg(printOnOff<adfToneOn>), stringArg(printOnOff<adfPowerOn>)};
 constexpr uint32_t TooltipArgCount = std::size(tooltipArgs);
 
 MouseArea mouseAreas[] = {
@@ -420,22 +371,22 @@ MouseArea mouseAreas[] = {
     region(BandSelector),
     textTooltip("Band selector (%1!s! KHz)", tooltipArgs, TooltipArgCount),
     regionEnd(),
-    region(ToneSwitch),
+    region(ToneSwitchBox),
     textTooltip("Tone switch (%2!s!)", tooltipArgs, TooltipArgCount),
     regionEnd(),
-    region(MainSwitch),
+    region(MainSwitchBox),
     textTooltip("ADF main switch (%3!s!)", tooltipArgs, TooltipArgCount),
     regionEnd(),
-    clickArea(MainSwitch, CursorHand, ClickLeft, mainSwitchToggle),
-    clickArea(ToneSwitch, CursorHand, ClickLeft, toneToggle),
+    clickArea(MainSwitchBox, CursorHand, ClickLeft, mainSwitchToggle),
+    clickArea(ToneSwitchBox, CursorHand, ClickLeft, toneToggle),
     clickArea(BandSelectorLeft, CursorDownArrow, ClickLeft | ClickRepeat, bandDown),
     clickArea(BandSelectorRight, CursorUpArrow, ClickLeft | ClickRepeat, bandUp),
-    clickArea(TuningKnobLeft, CursorDownArrow, ClickRight | ClickLeft | ClickRepeat, tuneDown),
-    clickArea(TuningKnobRight, CursorUpArrow, ClickRight | ClickLeft | ClickRepeat, tuneUp),
+    clickArea(leftHalfOf(TuningKnobBox), CursorDownArrow, KnobClicks, tuneDown),
+    clickArea(rightHalfOf(TuningKnobBox), CursorUpArrow, KnobClicks, tuneUp),
     regionEnd(),
     listEnd(),
 };
 
 }  // namespace
 
-GaugeDefinition radioAdfGauge = gaugeHeader("Radio_ADF_EZ6", 100, roots, mouseAreas, adfService);
+GaugeDefinition radioAdfGauge = gaugeHeader("Radio_ADF_EZ6", 100, elements.roots(), mouseAreas, adfService);

@@ -12,6 +12,8 @@
 // State owned: comPowerOn (cockpit_state.h), off at every load; the copies
 // of the frequency comWholeMhz and comHundredths; comKnobAngle; the main
 // switch's sound slot (clip 30).
+#include <iterator>
+
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
@@ -56,9 +58,7 @@ constexpr int32_t SwitchBitmap = 2270;    // frame 0 off, frame 1 (2271) on; 80Ã
 constexpr int32_t LampBitmap = 2280;      // 19Ã—19, lit
 
 constexpr Point DiscCentre = {178, 178};  // the point of the face the discs turn about
-constexpr Point KnobCentre = {175, 253};
-constexpr Box KnobDownHalf = {88, 166, 87, 174};
-constexpr Box KnobUpHalf = {175, 166, 87, 174};
+constexpr Box KnobBox = {88, 166, 174, 174};
 constexpr Box SwitchBox = {5, 6, 80, 80};
 
 constexpr uint32_t LampFailureSystem = 21, LampFailureAction = 3;
@@ -117,88 +117,65 @@ double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, 
 
 // ---------------------------------------------------------------- elements
 
-extern GaugeElement* faceChildren[];
-extern GaugeElement* mhzDiscChildren[];
-extern GaugeElement* decimalDiscChildren[];
-extern GaugeElement* maskChildren[];
-extern GaugeElement* knobChildren[];
-extern GaugeElement* switchChildren[];
+constexpr StaticImageElement Face = {
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &radioComGauge, .imageFlags = LitImage}};
 
-StaticImageElement face = {.common = {.kind = StaticImage,
-                                      .bitmap = FaceBitmap,
-                                      .gauge = &radioComGauge,
-                                      .children = faceChildren,
-                                      .imageFlags = LitImage}};
+constexpr SpriteElement MhzDisc = turningSprite({.kind = Sprite,
+                                                 .bitmap = MhzDiscBitmap,
+                                                 .position = {158, 10},
+                                                 .offset = DiscCentre,
+                                                 .gauge = &radioComGauge,
+                                                 .imageFlags = LitSmoothImage},
+                                                9.0, mhzDiscTurn);
 
-SpriteElement mhzDisc = turningSprite({.kind = Sprite,
-                                       .bitmap = MhzDiscBitmap,
-                                       .position = {158, 10},
-                                       .offset = DiscCentre,
-                                       .gauge = &radioComGauge,
-                                       .children = mhzDiscChildren,
-                                       .imageFlags = LitSmoothImage},
-                                      9.0, mhzDiscTurn);
-
-SpriteElement decimalDisc = turningSprite({.kind = Sprite,
-                                           .bitmap = DecimalDiscBitmap,
-                                           .position = {158, 28},
-                                           .offset = DiscCentre,
-                                           .gauge = &radioComGauge,
-                                           .children = decimalDiscChildren,
-                                           .imageFlags = LitSmoothImage},
-                                          90.0, decimalDiscTurn);
+constexpr SpriteElement DecimalDisc = turningSprite({.kind = Sprite,
+                                                     .bitmap = DecimalDiscBitmap,
+                                                     .position = {158, 28},
+                                                     .offset = DiscCentre,
+                                                     .gauge = &radioComGauge,
+                                                     .imageFlags = LitSmoothImage},
+                                                    90.0, decimalDiscTurn);
 
 // Only what lies behind the window shows of the discs.
-StaticImageElement mask = {.common = {.kind = StaticImage,
-                                      .bitmap = MaskBitmap,
-                                      .gauge = &radioComGauge,
-                                      .children = maskChildren,
-                                      .imageFlags = PlainImage}};
+constexpr StaticImageElement Mask = {
+    .common = {.kind = StaticImage, .bitmap = MaskBitmap, .gauge = &radioComGauge, .imageFlags = PlainImage}};
 
-SpriteElement knob = turningSprite({.kind = Sprite,
-                                    .bitmap = KnobBitmap,
-                                    .position = {88, 166},
-                                    .offset = KnobCentre,
-                                    .gauge = &radioComGauge,
-                                    .children = knobChildren,
-                                    .imageFlags = SmoothImage},
-                                   -1.0, knobTurn);
+constexpr SpriteElement Knob = turningSprite({.kind = Sprite,
+                                              .bitmap = KnobBitmap,
+                                              .position = cornerOf(KnobBox),
+                                              .offset = centreOf(KnobBox),
+                                              .gauge = &radioComGauge,
+                                              .imageFlags = SmoothImage},
+                                             -1.0, knobTurn);
 
-IconElement mainSwitch = {.common = {.kind = Icon,
-                                     .bitmap = SwitchBitmap,
-                                     .position = {5, 6},
-                                     .gauge = &radioComGauge,
-                                     .children = switchChildren,
-                                     .imageFlags = PlainImage},
-                          .scale = 1.0,
-                          .frames = 2,
-                          .update = switchIcon<comPowerOn>};
+constexpr IconElement MainSwitch = {.common = {.kind = Icon,
+                                               .bitmap = SwitchBitmap,
+                                               .position = cornerOf(SwitchBox),
+                                               .gauge = &radioComGauge,
+                                               .imageFlags = PlainImage},
+                                    .scale = 1.0,
+                                    .frames = 2,
+                                    .update = switchIcon<comPowerOn>};
 
 FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
 
-IconElement lamp = {.common = {.kind = Icon,
-                               .bitmap = LampBitmap,
-                               .position = {313, 293},
-                               .gauge = &radioComGauge,
-                               .failures = lampFailures,
-                               .imageFlags = BrightImage},
-                    .scale = 1.0,
-                    .frames = 1,
-                    .update = lampWhileOn<comPowerOn>};
+constexpr IconElement Lamp = {.common = {.kind = Icon,
+                                         .bitmap = LampBitmap,
+                                         .position = {313, 293},
+                                         .gauge = &radioComGauge,
+                                         .failures = lampFailures,
+                                         .imageFlags = BrightImage},
+                              .scale = 1.0,
+                              .frames = 1,
+                              .update = lampWhileOn<comPowerOn>};
 
-GaugeElement* faceChildren[] = {&mhzDisc.common, nullptr};
-GaugeElement* mhzDiscChildren[] = {&decimalDisc.common, nullptr};
-GaugeElement* decimalDiscChildren[] = {&mask.common, nullptr};
-GaugeElement* maskChildren[] = {&knob.common, nullptr};
-GaugeElement* knobChildren[] = {&mainSwitch.common, nullptr};
-GaugeElement* switchChildren[] = {&lamp.common, nullptr};
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{Face, MhzDisc, DecimalDisc, Mask, Knob, MainSwitch, Lamp};
 
 // ---------------------------------------------------------------- mouse areas
 
 // One argument array serves the three tooltips.
 TooltipArg tooltipArgs[] = {numberArg(printFrequency), stringArg(printOnOff<comPowerOn>)};
-constexpr uint32_t TooltipArgCount = 2;
+constexpr uint32_t TooltipArgCount = std::size(tooltipArgs);
 constexpr const char* FrequencyTooltip = "Communications Radio COM1 - %1!07.3f! MHz";
 
 MouseArea mouseAreas[] = {
@@ -212,8 +189,8 @@ MouseArea mouseAreas[] = {
     region({0, 0, 90, 90}),
     textTooltip("COM1 main switch (%2!s!)", tooltipArgs, TooltipArgCount),
     regionEnd(),
-    clickArea(KnobDownHalf, CursorDownArrow, KnobClicks, knobHalfHandler<TuneDown, comPowerOn, comKnobAngle>),
-    clickArea(KnobUpHalf, CursorUpArrow, KnobClicks, knobHalfHandler<TuneUp, comPowerOn, comKnobAngle>),
+    clickArea(leftHalfOf(KnobBox), CursorDownArrow, KnobClicks, knobHalfHandler<TuneDown, comPowerOn, comKnobAngle>),
+    clickArea(rightHalfOf(KnobBox), CursorUpArrow, KnobClicks, knobHalfHandler<TuneUp, comPowerOn, comKnobAngle>),
     clickArea(SwitchBox, CursorHand, ClickLeft, powerToggle),
     regionEnd(),
     listEnd(),
@@ -221,4 +198,4 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition radioComGauge = gaugeHeader("Radio_COM_SK10", 100, roots, mouseAreas, comService);
+GaugeDefinition radioComGauge = gaugeHeader("Radio_COM_SK10", 100, elements.roots(), mouseAreas, comService);

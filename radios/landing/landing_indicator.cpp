@@ -78,10 +78,6 @@ void VARDEX_HOSTAPI landingService(GaugeDefinition*, int32_t, uint32_t)
 
 // ---------------------------------------------------------------- elements
 
-extern GaugeElement* faceChildren[];
-extern GaugeElement* courseNeedleChildren[];
-extern GaugeElement* glideNeedleChildren[];
-
 FailureBinding faceFailures[] = {{14, FailNone}, {}};
 FailureBinding needleFailures[] = {{14, FailZero}, {21, FailZero}, {20, FailFreeze}, {}};
 
@@ -90,50 +86,42 @@ FailureBinding needleFailures[] = {{14, FailZero}, {21, FailZero}, {20, FailFree
 CalibrationPoint courseScale[] = {{{129, 150}, 127}, {{67, 150}, -127}};
 CalibrationPoint glideScale[] = {{{44, 134}, 120}, {{44, 101}, 0}, {{44, 68}, -120}};
 
-StaticImageElement face = {.common = {.kind = StaticImage,
-                                      .bitmap = FaceBitmap,
-                                      .gauge = &landingIndicatorGauge,
-                                      .children = faceChildren,
-                                      .failures = faceFailures,
-                                      .imageFlags = LitImage}};
+constexpr StaticImageElement Face = {.common = {.kind = StaticImage,
+                                                .bitmap = FaceBitmap,
+                                                .gauge = &landingIndicatorGauge,
+                                                .failures = faceFailures,
+                                                .imageFlags = LitImage}};
 
 // Pivot at the top of the dial.
-NeedleElement courseNeedle = {.common = {.kind = Needle,
-                                         .bitmap = CourseNeedleBitmap,
-                                         .position = {98, 52},
-                                         .offset = {0, 4},
-                                         .gauge = &landingIndicatorGauge,
-                                         .children = courseNeedleChildren,
-                                         .failures = needleFailures,
-                                         .imageFlags = NeedleFlags},
-                              .source = hostVar(CourseDeviation),
-                              .table = courseScale,
-                              .pointCount = std::size(courseScale),
-                              .update = approachGate};
+constexpr NeedleElement CourseNeedle = {.common = {.kind = Needle,
+                                                   .bitmap = CourseNeedleBitmap,
+                                                   .position = {98, 52},
+                                                   .offset = {0, 4},
+                                                   .gauge = &landingIndicatorGauge,
+                                                   .failures = needleFailures,
+                                                   .imageFlags = NeedleFlags},
+                                        .source = hostVar(CourseDeviation),
+                                        .table = courseScale,
+                                        .pointCount = std::size(courseScale),
+                                        .update = approachGate};
 
 // Pivot at the right of the dial.
-NeedleElement glideNeedle = {.common = {.kind = Needle,
-                                        .bitmap = GlideNeedleBitmap,
-                                        .position = {148, 101},
-                                        .offset = {0, 4},
-                                        .gauge = &landingIndicatorGauge,
-                                        .children = glideNeedleChildren,
-                                        .failures = needleFailures,
-                                        .imageFlags = NeedleFlags},
-                             .source = hostVar(GlideDeviation),
-                             .table = glideScale,
-                             .pointCount = std::size(glideScale),
-                             .update = approachGate};
+constexpr NeedleElement GlideNeedle = {.common = {.kind = Needle,
+                                                  .bitmap = GlideNeedleBitmap,
+                                                  .position = {148, 101},
+                                                  .offset = {0, 4},
+                                                  .gauge = &landingIndicatorGauge,
+                                                  .failures = needleFailures,
+                                                  .imageFlags = NeedleFlags},
+                                       .source = hostVar(GlideDeviation),
+                                       .table = glideScale,
+                                       .pointCount = std::size(glideScale),
+                                       .update = approachGate};
 
-StaticImageElement bezel = {.common = {.kind = StaticImage,
-                                       .bitmap = BezelBitmap,
-                                       .gauge = &landingIndicatorGauge,
-                                       .imageFlags = PlainImage}};
+constexpr StaticImageElement Bezel = {
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &landingIndicatorGauge, .imageFlags = PlainImage}};
 
-GaugeElement* faceChildren[] = {&courseNeedle.common, nullptr};
-GaugeElement* courseNeedleChildren[] = {&glideNeedle.common, nullptr};
-GaugeElement* glideNeedleChildren[] = {&bezel.common, nullptr};
-GaugeElement* roots[] = {&face.common, nullptr};
+constinit ElementChain elements{Face, CourseNeedle, GlideNeedle, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -146,4 +134,5 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition landingIndicatorGauge = gaugeHeader("Landing_Indicator", 100, roots, mouseAreas, landingService);
+GaugeDefinition landingIndicatorGauge =
+    gaugeHeader("Landing_Indicator", 100, elements.roots(), mouseAreas, landingService);

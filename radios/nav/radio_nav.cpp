@@ -13,12 +13,15 @@
 // State owned: navPowerOn and navToneOn (cockpit_state.h), off at every
 // load; the copies of the frequency navWholeMhz and navHundredths;
 // navKnobAngle; the switches' sound slot (clip 30).
+#include <iterator>
+
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
 #include "framework/host_services.h"
 #include "framework/radio_knob.h"
 #include "framework/switches.h"
+#include "framework/tone_events.h"
 #include "radios/nav/nav_frequency.h"
 #include "sound/sound_slot.h"
 
@@ -33,8 +36,6 @@ double navKnobAngle = 0.0;   // degrees; grows with every step, never wrapped
 SoundSlot navSound;
 
 constexpr uint32_t Nav1Frequency = 24;
-constexpr uint32_t Nav1ToneOff = 65832;  // 0x10128
-constexpr uint32_t Nav1ToneOn = 65837;   // 0x1012D
 
 // The coarse disk carries the band from 108 MHz at its top.
 constexpr double BandBottomMhz = 108;
@@ -62,8 +63,7 @@ constexpr Point DiskCentre = {177, 163};
 constexpr Box FrequencyRegion = {0, 0, 350, 195};
 constexpr Box ToneSwitchBox = {16, 201, 74, 74};
 constexpr Box MainSwitchBox = {92, 201, 74, 74};
-constexpr Box KnobDownHalf = {3, 24, 85, 170};
-constexpr Box KnobUpHalf = {88, 24, 85, 170};
+constexpr Box KnobBox = {3, 24, 170, 170};
 
 constexpr uint32_t LampFailureSystem = 21, LampFailureAction = 3;
 constexpr uint32_t LampSupplySystem = 14;
@@ -124,101 +124,75 @@ double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, 
 
 // ---------------------------------------------------------------- elements
 
-extern GaugeElement* baseChildren[];
-extern GaugeElement* coarseDiskChildren[];
-extern GaugeElement* fineDiskChildren[];
-extern GaugeElement* frontChildren[];
-extern GaugeElement* knobChildren[];
-extern GaugeElement* toneSwitchChildren[];
-extern GaugeElement* mainSwitchChildren[];
+constexpr StaticImageElement Base = {
+    .common = {.kind = StaticImage, .bitmap = BaseBitmap, .gauge = &radioNavGauge, .imageFlags = LitImage}};
 
-StaticImageElement base = {.common = {.kind = StaticImage,
-                                      .bitmap = BaseBitmap,
-                                      .gauge = &radioNavGauge,
-                                      .children = baseChildren,
-                                      .imageFlags = LitImage}};
+constexpr SpriteElement CoarseDisk = turningSprite({.kind = Sprite,
+                                                    .bitmap = CoarseDiskBitmap,
+                                                    .position = {161, 20},
+                                                    .offset = DiskCentre,
+                                                    .gauge = &radioNavGauge,
+                                                    .imageFlags = LitSmoothImage},
+                                                   9.0, coarseDiskTurn);
 
-SpriteElement coarseDisk = turningSprite({.kind = Sprite,
-                                          .bitmap = CoarseDiskBitmap,
-                                          .position = {161, 20},
-                                          .offset = DiskCentre,
-                                          .gauge = &radioNavGauge,
-                                          .children = coarseDiskChildren,
-                                          .imageFlags = LitSmoothImage},
-                                         9.0, coarseDiskTurn);
-
-SpriteElement fineDisk = turningSprite({.kind = Sprite,
-                                        .bitmap = FineDiskBitmap,
-                                        .position = {161, 35},
-                                        .offset = DiskCentre,
-                                        .gauge = &radioNavGauge,
-                                        .children = fineDiskChildren,
-                                        .imageFlags = LitSmoothImage},
-                                       88.0, fineDiskTurn);
+constexpr SpriteElement FineDisk = turningSprite({.kind = Sprite,
+                                                  .bitmap = FineDiskBitmap,
+                                                  .position = {161, 35},
+                                                  .offset = DiskCentre,
+                                                  .gauge = &radioNavGauge,
+                                                  .imageFlags = LitSmoothImage},
+                                                 88.0, fineDiskTurn);
 
 // Only what lies behind the window shows of the disks.
-StaticImageElement front = {.common = {.kind = StaticImage,
-                                       .bitmap = FrontBitmap,
-                                       .gauge = &radioNavGauge,
-                                       .children = frontChildren,
-                                       .imageFlags = PlainImage}};
+constexpr StaticImageElement Front = {
+    .common = {.kind = StaticImage, .bitmap = FrontBitmap, .gauge = &radioNavGauge, .imageFlags = PlainImage}};
 
-SpriteElement knob = turningSprite({.kind = Sprite,
-                                    .bitmap = KnobBitmap,
-                                    .position = {3, 24},
-                                    .offset = {88, 109},
-                                    .gauge = &radioNavGauge,
-                                    .children = knobChildren,
-                                    .imageFlags = SmoothImage},
-                                   -1.0, knobTurn);
+constexpr SpriteElement Knob = turningSprite({.kind = Sprite,
+                                              .bitmap = KnobBitmap,
+                                              .position = cornerOf(KnobBox),
+                                              .offset = centreOf(KnobBox),
+                                              .gauge = &radioNavGauge,
+                                              .imageFlags = SmoothImage},
+                                             -1.0, knobTurn);
 
-IconElement toneSwitch = {.common = {.kind = Icon,
-                                     .bitmap = ToneSwitchBitmap,
-                                     .position = {16, 201},
-                                     .gauge = &radioNavGauge,
-                                     .children = toneSwitchChildren,
-                                     .imageFlags = PlainImage},
-                          .scale = 1.0,
-                          .frames = 2,
-                          .update = switchIcon<navToneOn>};
+constexpr IconElement ToneSwitch = {.common = {.kind = Icon,
+                                               .bitmap = ToneSwitchBitmap,
+                                               .position = cornerOf(ToneSwitchBox),
+                                               .gauge = &radioNavGauge,
+                                               .imageFlags = PlainImage},
+                                    .scale = 1.0,
+                                    .frames = 2,
+                                    .update = switchIcon<navToneOn>};
 
-IconElement mainSwitch = {.common = {.kind = Icon,
-                                     .bitmap = MainSwitchBitmap,
-                                     .position = {92, 201},
-                                     .gauge = &radioNavGauge,
-                                     .children = mainSwitchChildren,
-                                     .imageFlags = PlainImage},
-                          .scale = 1.0,
-                          .frames = 2,
-                          .update = switchIcon<navPowerOn>};
+constexpr IconElement MainSwitch = {.common = {.kind = Icon,
+                                               .bitmap = MainSwitchBitmap,
+                                               .position = cornerOf(MainSwitchBox),
+                                               .gauge = &radioNavGauge,
+                                               .imageFlags = PlainImage},
+                                    .scale = 1.0,
+                                    .frames = 2,
+                                    .update = switchIcon<navPowerOn>};
 
 FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
 
-IconElement lamp = {.common = {.kind = Icon,
-                               .bitmap = LampBitmap,
-                               .position = {32, 12},
-                               .gauge = &radioNavGauge,
-                               .failures = lampFailures,
-                               .imageFlags = BrightImage},
-                    .scale = 1.0,
-                    .frames = 1,
-                    .update = lampWhileOn<navPowerOn>};
+constexpr IconElement Lamp = {.common = {.kind = Icon,
+                                         .bitmap = LampBitmap,
+                                         .position = {32, 12},
+                                         .gauge = &radioNavGauge,
+                                         .failures = lampFailures,
+                                         .imageFlags = BrightImage},
+                              .scale = 1.0,
+                              .frames = 1,
+                              .update = lampWhileOn<navPowerOn>};
 
-GaugeElement* baseChildren[] = {&coarseDisk.common, nullptr};
-GaugeElement* coarseDiskChildren[] = {&fineDisk.common, nullptr};
-GaugeElement* fineDiskChildren[] = {&front.common, nullptr};
-GaugeElement* frontChildren[] = {&knob.common, nullptr};
-GaugeElement* knobChildren[] = {&toneSwitch.common, nullptr};
-GaugeElement* toneSwitchChildren[] = {&mainSwitch.common, nullptr};
-GaugeElement* mainSwitchChildren[] = {&lamp.common, nullptr};
-GaugeElement* roots[] = {&base.common, nullptr};
+constinit ElementChain elements{Base, CoarseDisk, FineDisk, Front, Knob, ToneSwitch, MainSwitch, Lamp};
 
 // ---------------------------------------------------------------- mouse areas
 
 // One argument array serves the three tooltips.
 TooltipArg tooltipArgs[] = {numberArg(printFrequency), stringArg(printOnOff<navToneOn>),
                             stringArg(printOnOff<navPowerOn>)};
-constexpr uint32_t TooltipArgCount = 3;
+constexpr uint32_t TooltipArgCount = std::size(tooltipArgs);
 
 MouseArea mouseAreas[] = {
     region(),
@@ -231,8 +205,8 @@ MouseArea mouseAreas[] = {
     region(MainSwitchBox),
     textTooltip("NAV1 main switch (%3!s!)", tooltipArgs, TooltipArgCount),
     regionEnd(),
-    clickArea(KnobDownHalf, CursorDownArrow, KnobClicks, knobHalfHandler<TuneDown, navPowerOn, navKnobAngle>),
-    clickArea(KnobUpHalf, CursorUpArrow, KnobClicks, knobHalfHandler<TuneUp, navPowerOn, navKnobAngle>),
+    clickArea(leftHalfOf(KnobBox), CursorDownArrow, KnobClicks, knobHalfHandler<TuneDown, navPowerOn, navKnobAngle>),
+    clickArea(rightHalfOf(KnobBox), CursorUpArrow, KnobClicks, knobHalfHandler<TuneUp, navPowerOn, navKnobAngle>),
     clickArea(MainSwitchBox, CursorHand, ClickLeft, mainSwitchClick),
     clickArea(ToneSwitchBox, CursorHand, ClickLeft, toneSwitchClick),
     regionEnd(),
@@ -241,4 +215,4 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition radioNavGauge = gaugeHeader("Radio_NAV_E10K", 100, roots, mouseAreas, navService);
+GaugeDefinition radioNavGauge = gaugeHeader("Radio_NAV_E10K", 100, elements.roots(), mouseAreas, navService);

@@ -34,22 +34,17 @@ int32_t VARDEX_HOSTAPI sourceToggle(ClickRecord*, uint32_t)
 
 // ---------------------------------------------------------------- elements
 
-extern GaugeElement* mountingChildren[];
-
-StaticImageElement mounting = {.common = {.kind = StaticImage,
-                                          .bitmap = MountingBitmap,
-                                          .gauge = &navGpsSwitchGauge,
-                                          .children = mountingChildren,
-                                          .imageFlags = PlainImage}};
+constexpr StaticImageElement Mounting = {
+    .common = {.kind = StaticImage, .bitmap = MountingBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = PlainImage}};
 
 // No update callback: the host shows the frame that variable 848 names.
-IconElement lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = PlainImage},
-                     .source = hostVar(GpsDrivesNavigation),
-                     .scale = 1.0,
-                     .frames = 2};
+constexpr IconElement Lever = {
+    .common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = PlainImage},
+    .source = hostVar(GpsDrivesNavigation),
+    .scale = 1.0,
+    .frames = 2};
 
-GaugeElement* mountingChildren[] = {&lever.common, nullptr};
-GaugeElement* roots[] = {&mounting.common, nullptr};
+constinit ElementChain elements{Mounting, Lever};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -64,5 +59,5 @@ MouseArea mouseAreas[] = {
 
 // The gauge callback sets up the sound slot on installation and releases it
 // on removal.
-GaugeDefinition navGpsSwitchGauge = gaugeHeader("NAV_GPS_Switch", 50, roots, mouseAreas,
-                                                soundSlotCallback<leverSound, ShortClickClip>);
+GaugeDefinition navGpsSwitchGauge =
+    gaugeHeader("NAV_GPS_Switch", 50, elements.roots(), mouseAreas, soundSlotCallback<leverSound, ShortClickClip>);

@@ -67,8 +67,8 @@ void applyPlateStyle(GaugeDefinition& gauge)
     if (!text || !*text || !plate)
         return;
     if (char* f = const_cast<char*>(findParameter(text, "f"))) {
-        constexpr size_t longestFont = sizeof plate->fontFace - 1;
-        const size_t length = strnlen(f + 1, longestFont);
+        constexpr size_t LongestFont = sizeof plate->fontFace - 1;
+        const size_t length = strnlen(f + 1, LongestFont);
         std::memcpy(plate->fontFace, f + 1, length);
         plate->fontFace[length] = '\0';
         *f = '\0';
@@ -129,30 +129,22 @@ void VARDEX_HOSTAPI serviceCallback(GaugeDefinition* gauge, int32_t serviceCode,
 
 // ---------------------------------------------------------------- elements
 
-extern GaugeElement* plateChildren[];
+constexpr StaticImageElement Plate = {
+    .common = {.kind = StaticImage, .bitmap = PlateBitmap, .gauge = &registrationGauge, .imageFlags = PlainImage}};
 
-StaticImageElement plate = {.common = {.kind = StaticImage,
-                                       .bitmap = PlateBitmap,
-                                       .gauge = &registrationGauge,
-                                       .children = plateChildren,
-                                       .imageFlags = PlainImage}};
+constexpr StringElement Registration = {
+    .common = {.kind = String, .bitmap = -1, .gauge = &registrationGauge, .imageFlags = PlainImage},
+    .box = PlateSize,
+    .textColour = White,
+    .thirdColour = PlateShadow,
+    .fontFace = "Arial",
+    .fontWeight = 400,
+    .charset = 1,
+    .drawFlags = CentredSingleLine,
+    .characters = PlateCharacters,
+    .update = plateTextUpdate};
 
-StringElement registration = {.common = {.kind = String,
-                                          .bitmap = -1,
-                                          .gauge = &registrationGauge,
-                                          .imageFlags = PlainImage},
-                              .box = PlateSize,
-                              .textColour = White,
-                              .thirdColour = PlateShadow,
-                              .fontFace = "Arial",
-                              .fontWeight = 400,
-                              .charset = 1,
-                              .drawFlags = CentredSingleLine,
-                              .characters = PlateCharacters,
-                              .update = plateTextUpdate};
-
-GaugeElement* plateChildren[] = {&registration.common, nullptr};
-GaugeElement* roots[] = {&plate.common, nullptr};
+constinit ElementChain elements{Plate, Registration};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -160,4 +152,4 @@ MouseArea mouseAreas[] = {region(), textTooltip("Registration number"), regionEn
 
 }  // namespace
 
-GaugeDefinition registrationGauge = gaugeHeader("Registration", 150, roots, mouseAreas, serviceCallback);
+GaugeDefinition registrationGauge = gaugeHeader("Registration", 150, elements.roots(), mouseAreas, serviceCallback);

@@ -12,13 +12,12 @@
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
 #include "framework/host_services.h"
+#include "framework/tone_events.h"
 
 namespace {
 
-constexpr uint32_t shutDownConditionVar = 60;
-constexpr uint32_t adfToneOffEvent = 0x1012C;   // 65836
-constexpr uint32_t navToneOffEvent = 0x10128;   // 65832
-constexpr uint32_t nextToneOffEvent = 0x10129;  // 65833
+constexpr uint32_t ShutDownCondition = 60;
+constexpr int32_t AreaBitmap = 40;  // 5×5
 
 // ---------------------------------------------------------------- callback
 
@@ -27,29 +26,27 @@ void VARDEX_HOSTAPI shutDownRadios(GaugeDefinition*, int32_t serviceCode, uint32
     if (serviceCode != ServiceShutDownNotice)
         return;
     // "Not greater than 0" also covers a value that is no number.
-    if (!(readHostNumber(shutDownConditionVar) > 0.0))
+    if (!(readHostNumber(ShutDownCondition) > 0.0))
         return;
 
     adfPowerOn = 0;
     adfToneOn = 0;
-    triggerKeyEvent(adfToneOffEvent);
+    triggerKeyEvent(AdfToneOff);
 
     comPowerOn = 0;
 
     navPowerOn = 0;
     navToneOn = 0;
-    triggerKeyEvent(navToneOffEvent);
-    triggerKeyEvent(nextToneOffEvent);
+    triggerKeyEvent(Nav1ToneOff);
+    triggerKeyEvent(Nav2ToneOff);
 
     xpdrPowerOn = 0;
 }
 
 // ---------------------------------------------------------------- elements
 
-StaticImageElement area = {
-    .common = {.kind = StaticImage, .bitmap = 40, .gauge = &shutDownGauge, .imageFlags = PlainImage},
-};
-GaugeElement* roots[] = {&area.common, nullptr};
+constinit ElementChain elements{StaticImageElement{
+    .common = {.kind = StaticImage, .bitmap = AreaBitmap, .gauge = &shutDownGauge, .imageFlags = PlainImage}}};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -57,4 +54,4 @@ MouseArea mouseAreas[] = {region(), regionEnd(), listEnd()};
 
 }  // namespace
 
-GaugeDefinition shutDownGauge = gaugeHeader("Shut_Down", 30, roots, mouseAreas, shutDownRadios);
+GaugeDefinition shutDownGauge = gaugeHeader("Shut_Down", 30, elements.roots(), mouseAreas, shutDownRadios);

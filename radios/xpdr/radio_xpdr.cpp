@@ -116,11 +116,6 @@ int32_t VARDEX_HOSTAPI switchOn(ClickRecord*, uint32_t)
     return 0;
 }
 
-const char* VARDEX_HOSTAPI powerWord(double, uint32_t, const char*, SourceVar*, GaugeDefinition*)
-{
-    return onOffWord(xpdrPowerOn);
-}
-
 // Every frame the code is read afresh; installation and removal serve the
 // sound slot.
 void VARDEX_HOSTAPI transponderService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
@@ -131,16 +126,21 @@ void VARDEX_HOSTAPI transponderService(GaugeDefinition*, int32_t serviceCode, ui
 }
 
 // ---------------------------------------------------------------- elements
-// Each element is the child of the one before it: plate > the knob pointers
-// (units, tens, hundreds, thousands) > the wheels (the same order) >
-// identification switch > lamp > main switch.
 
 // The code display and the switches are not drawn on failures 20 and 21.
 constexpr std::array<FailureBinding, 4> DisplayFailures = {{{20, FailNoDraw}, {21, FailNoDraw}, {17, FailNone}, {}}};
 std::array<FailureBinding, 4> displayFailures[] = {DisplayFailures, DisplayFailures, DisplayFailures,
                                                    DisplayFailures, DisplayFailures, DisplayFailures,
                                                    DisplayFailures};
-enum DisplayFailureList { UnitsWheel, TensWheel, HundredsWheel, ThousandsWheel, IdentSwitchIcon, LampIcon, MainSwitchIcon };
+enum DisplayFailureList {
+    UnitsWheelFailures,
+    TensWheelFailures,
+    HundredsWheelFailures,
+    ThousandsWheelFailures,
+    IdentSwitchFailures,
+    LampFailures,
+    MainSwitchFailures
+};
 
 // Digit 0 straight up from the pivot, 8 straight down: 22.5 degrees a digit.
 CalibrationPoint unitsTable[] = {{.point = {365, 43}, .value = 0}, {.point = {365, 93}, .value = 8}};
@@ -148,112 +148,80 @@ CalibrationPoint tensTable[] = {{.point = {275, 35}, .value = 0}, {.point = {275
 CalibrationPoint hundredsTable[] = {{.point = {220, 34}, .value = 0}, {.point = {220, 84}, .value = 8}};
 CalibrationPoint thousandsTable[] = {{.point = {164, 34}, .value = 0}, {.point = {164, 84}, .value = 8}};
 
-constexpr NeedleElement knobPointer(Point position, CalibrationPoint* table, GaugeElement** children,
-                                    UpdateCallback update)
+template <size_t Points>
+constexpr NeedleElement knobPointer(Point position, CalibrationPoint (&table)[Points], UpdateCallback update)
 {
-    NeedleElement pointer = {.common = {.kind = Needle,
-                                        .bitmap = KnobPointerBitmap,
-                                        .position = position,
-                                        .offset = KnobPointerHub,
-                                        .gauge = &radioXpdrGauge,
-                                        .children = children,
-                                        .imageFlags = SmoothImage},
-                             .table = table,
-                             .pointCount = 2,
-                             .update = update};
-    return pointer;
+    return {.common = {.kind = Needle,
+                       .bitmap = KnobPointerBitmap,
+                       .position = position,
+                       .offset = KnobPointerHub,
+                       .gauge = &radioXpdrGauge,
+                       .imageFlags = SmoothImage},
+            .table = table,
+            .pointCount = Points,
+            .update = update};
 }
 
-constexpr MovingImageElement wheel(Point position, FailureBinding* failures, GaugeElement** children,
-                                   UpdateCallback update)
+constexpr MovingImageElement wheel(Point position, FailureBinding* failures, UpdateCallback update)
 {
-    MovingImageElement image = {.common = {.kind = MovingImage,
-                                           .bitmap = WheelBitmap,
-                                           .position = position,
-                                           .gauge = &radioXpdrGauge,
-                                           .children = children,
-                                           .failures = failures,
-                                           .imageFlags = SmoothImage},
-                                .ySource = hostVar(TransponderCode),
-                                .yMin = WheelTop,
-                                .yMax = WheelBottom,
-                                .yUpdate = update};
-    return image;
+    return {.common = {.kind = MovingImage,
+                       .bitmap = WheelBitmap,
+                       .position = position,
+                       .gauge = &radioXpdrGauge,
+                       .failures = failures,
+                       .imageFlags = SmoothImage},
+            .ySource = hostVar(TransponderCode),
+            .yMin = WheelTop,
+            .yMax = WheelBottom,
+            .yUpdate = update};
 }
 
 constexpr IconElement switchIcon(int32_t bitmap, Point position, uint32_t flags, uint32_t frames,
-                                 FailureBinding* failures, GaugeElement** children, UpdateCallback update)
+                                 FailureBinding* failures, UpdateCallback update)
 {
-    IconElement icon = {.common = {.kind = Icon,
-                                   .bitmap = bitmap,
-                                   .position = position,
-                                   .gauge = &radioXpdrGauge,
-                                   .children = children,
-                                   .failures = failures,
-                                   .imageFlags = flags},
-                        .scale = 1.0,
-                        .frames = frames,
-                        .update = update};
-    return icon;
+    return {.common = {.kind = Icon,
+                       .bitmap = bitmap,
+                       .position = position,
+                       .gauge = &radioXpdrGauge,
+                       .failures = failures,
+                       .imageFlags = flags},
+            .scale = 1.0,
+            .frames = frames,
+            .update = update};
 }
 
-extern GaugeElement* plateChildren[];
-extern GaugeElement* unitsPointerChildren[];
-extern GaugeElement* tensPointerChildren[];
-extern GaugeElement* hundredsPointerChildren[];
-extern GaugeElement* thousandsPointerChildren[];
-extern GaugeElement* unitsWheelChildren[];
-extern GaugeElement* tensWheelChildren[];
-extern GaugeElement* hundredsWheelChildren[];
-extern GaugeElement* thousandsWheelChildren[];
-extern GaugeElement* identSwitchChildren[];
-extern GaugeElement* lampChildren[];
+constexpr StaticImageElement Plate = {
+    .common = {.kind = StaticImage, .bitmap = PlateBitmap, .gauge = &radioXpdrGauge, .imageFlags = PlainImage}};
 
-StaticImageElement plate = {.common = {.kind = StaticImage,
-                                       .bitmap = PlateBitmap,
-                                       .gauge = &radioXpdrGauge,
-                                       .children = plateChildren,
-                                       .imageFlags = PlainImage}};
+constexpr NeedleElement UnitsPointer = knobPointer({365, 68}, unitsTable, knobPointerUpdate<transponderUnits>);
+constexpr NeedleElement TensPointer = knobPointer({275, 60}, tensTable, knobPointerUpdate<transponderTens>);
+constexpr NeedleElement HundredsPointer = knobPointer({220, 59}, hundredsTable, knobPointerUpdate<transponderHundreds>);
+constexpr NeedleElement ThousandsPointer =
+    knobPointer({164, 59}, thousandsTable, knobPointerUpdate<transponderThousands>);
 
-NeedleElement unitsPointer =
-    knobPointer({365, 68}, unitsTable, unitsPointerChildren, knobPointerUpdate<transponderUnits>);
-NeedleElement tensPointer = knobPointer({275, 60}, tensTable, tensPointerChildren, knobPointerUpdate<transponderTens>);
-NeedleElement hundredsPointer =
-    knobPointer({220, 59}, hundredsTable, hundredsPointerChildren, knobPointerUpdate<transponderHundreds>);
-NeedleElement thousandsPointer =
-    knobPointer({164, 59}, thousandsTable, thousandsPointerChildren, knobPointerUpdate<transponderThousands>);
+constexpr MovingImageElement UnitsWheel =
+    wheel({360, 5}, displayFailures[UnitsWheelFailures].data(), wheelUpdate<transponderUnits>);
+constexpr MovingImageElement TensWheel =
+    wheel({275, 5}, displayFailures[TensWheelFailures].data(), wheelUpdate<transponderTens>);
+constexpr MovingImageElement HundredsWheel =
+    wheel({207, 5}, displayFailures[HundredsWheelFailures].data(), wheelUpdate<transponderHundreds>);
+constexpr MovingImageElement ThousandsWheel =
+    wheel({135, 5}, displayFailures[ThousandsWheelFailures].data(), wheelUpdate<transponderThousands>);
 
-MovingImageElement unitsWheel =
-    wheel({360, 5}, displayFailures[UnitsWheel].data(), unitsWheelChildren, wheelUpdate<transponderUnits>);
-MovingImageElement tensWheel =
-    wheel({275, 5}, displayFailures[TensWheel].data(), tensWheelChildren, wheelUpdate<transponderTens>);
-MovingImageElement hundredsWheel =
-    wheel({207, 5}, displayFailures[HundredsWheel].data(), hundredsWheelChildren, wheelUpdate<transponderHundreds>);
-MovingImageElement thousandsWheel = wheel({135, 5}, displayFailures[ThousandsWheel].data(), thousandsWheelChildren,
-                                          wheelUpdate<transponderThousands>);
+constexpr IconElement IdentSwitch = switchIcon(IdentSwitchBitmap, {333, 166}, PlainImage, 2,
+                                               displayFailures[IdentSwitchFailures].data(), identSwitchUpdate);
+constexpr IconElement Lamp =
+    switchIcon(LampBitmap, {61, 9}, BrightImage, 1, displayFailures[LampFailures].data(), lampUpdate);
+constexpr IconElement MainSwitchIcon = switchIcon(MainSwitchBitmap, {76, 120}, PlainImage, 2,
+                                                  displayFailures[MainSwitchFailures].data(), mainSwitchUpdate);
 
-IconElement identSwitch = switchIcon(IdentSwitchBitmap, {333, 166}, PlainImage, 2, displayFailures[IdentSwitchIcon].data(),
-                                     identSwitchChildren, identSwitchUpdate);
-IconElement lamp = switchIcon(LampBitmap, {61, 9}, BrightImage, 1, displayFailures[LampIcon].data(), lampChildren, lampUpdate);
-IconElement mainSwitch =
-    switchIcon(MainSwitchBitmap, {76, 120}, PlainImage, 2, displayFailures[MainSwitchIcon].data(), nullptr, mainSwitchUpdate);
-
-GaugeElement* plateChildren[] = {&unitsPointer.common, nullptr};
-GaugeElement* unitsPointerChildren[] = {&tensPointer.common, nullptr};
-GaugeElement* tensPointerChildren[] = {&hundredsPointer.common, nullptr};
-GaugeElement* hundredsPointerChildren[] = {&thousandsPointer.common, nullptr};
-GaugeElement* thousandsPointerChildren[] = {&unitsWheel.common, nullptr};
-GaugeElement* unitsWheelChildren[] = {&tensWheel.common, nullptr};
-GaugeElement* tensWheelChildren[] = {&hundredsWheel.common, nullptr};
-GaugeElement* hundredsWheelChildren[] = {&thousandsWheel.common, nullptr};
-GaugeElement* thousandsWheelChildren[] = {&identSwitch.common, nullptr};
-GaugeElement* identSwitchChildren[] = {&lamp.common, nullptr};
-GaugeElement* lampChildren[] = {&mainSwitch.common, nullptr};
-GaugeElement* roots[] = {&plate.common, nullptr};
+constinit ElementChain elements{Plate,      UnitsPointer,  TensPointer,   HundredsPointer, ThousandsPointer,
+                                UnitsWheel, TensWheel,     HundredsWheel, ThousandsWheel,  IdentSwitch,
+                                Lamp,       MainSwitchIcon};
 
 // ---------------------------------------------------------------- mouse areas
 
-TooltipArg tooltipArgs[] = {stringArg(powerWord)};
+TooltipArg tooltipArgs[] = {stringArg(printOnOff<xpdrPowerOn>)};
 
 // The left half of a digit knob steps down, the right half up.
 constexpr MouseArea knobHalf(Point origin, int32_t cursor, MouseHandler handler)
@@ -288,4 +256,5 @@ MouseArea mouseAreas[] = {
 
 }  // namespace
 
-GaugeDefinition radioXpdrGauge = gaugeHeader("Radio_XPDR_FUG25A6", 100, roots, mouseAreas, transponderService);
+GaugeDefinition radioXpdrGauge =
+    gaugeHeader("Radio_XPDR_FUG25A6", 100, elements.roots(), mouseAreas, transponderService);

@@ -162,6 +162,11 @@ namespace soundbackend {
 
 void* createDevice(platform::WindowHandle)
 {
+    // SDL's audio brings up its event subsystem, which by default catches
+    // SIGINT and SIGTERM to queue a quit event that only an SDL program
+    // reads: the host process would no longer stop when asked. A gauge
+    // module has no business with the host's signals.
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     auto* device = new (std::nothrow) PortableSoundDevice{.subsystem = SDL_INIT_AUDIO};

@@ -5,7 +5,12 @@
 #include <dlfcn.h>
 
 #include <cmath>
+#include <map>
+#include <span>
+#include <vector>
 
+#include "devhost/core/geometry.h"
+#include "devhost/core/host.h"
 #include "tools/assetgen/layout.h"
 
 namespace {
@@ -35,51 +40,55 @@ const ElementInfo& recorded(const char* gauge, ElementKind kind, int bitmap, int
     return layout.element(gauge, kind, bitmap, ordinal);
 }
 
-TEST(NeedleDirection, PointsAtEachTablePoint)
+// Every mark of every face is drawn at the direction the artwork reads for
+// its value; here the host places each gauge of the module users install
+// and turns each of its needles to the values of its table, to the middles
+// between them and past both ends: the artwork must have read the same
+// needle and must point the same way.
+TEST(MarksAndNeedles, EveryMarkLiesWhereTheHostsNeedlePointsForItsValue)
 {
-    // The metric vertical-speed needle turns about (150,150).
-    const auto& metric = recorded("Vertical_Speed", Needle, 1110, 1);
-    auto towards = [](double x, double y) { return std::atan2(y - 150, x - 150) * 180 / M_PI; };
-    EXPECT_NEAR(turnsApart(needleAngle(metric, 0), towards(36, 151)), 0, 1e-9) << "level flight at the left";
-    EXPECT_NEAR(turnsApart(needleAngle(metric, 2560), towards(137, 40)), 0, 1e-9) << "10 m/s climb";
-    EXPECT_NEAR(turnsApart(needleAngle(metric, -5120), towards(187, 256)), 0, 1e-9) << "20 m/s sink";
+    const Layout layout(definitions());
+    devhost::Host host(devhost::moduleUnderTest());
+    int needles = 0;
+    for (const devhost::GaugeInfo& gauge : host.gaugeList()) {
+        std::map<int, int> seen;  // needles of each bitmap so far, in drawing order
+        for (const auto& slot : host.place(gauge.name).elements()) {
+            if (slot.element->kind != Needle)
+                continue;
+            ++needles;
+            const auto& needle = *reinterpret_cast<const NeedleElement*>(slot.element);
+            const std::span<const CalibrationPoint> table(needle.table, needle.table ? needle.pointCount : 0);
+            const ElementInfo& drawn =
+                layout.element(gauge.name, Needle, needle.common.bitmap, seen[needle.common.bitmap]++);
+            std::vector<double> values = {0, -1000, 1000};
+            for (size_t k = 0; k < table.size(); ++k) {
+                values.push_back(table[k].value);
+                if (k + 1 < table.size())
+                    values.push_back((table[k].value + table[k + 1].value) / 2);
+            }
+            if (!table.empty()) {
+                const double span = table.back().value - table.front().value;
+                values.push_back(table.front().value - span / 2);
+                values.push_back(table.back().value + span / 2);
+            }
+            for (double v : values)
+                EXPECT_NEAR(turnsApart(needleAngle(drawn, v), devhost::needleAngle(table, needle.common.position, v)),
+                            0, 1e-9)
+                    << gauge.name << " needle " << needle.common.bitmap << " at " << v;
+        }
+    }
+    EXPECT_GT(needles, 30);
 }
 
-TEST(NeedleDirection, InterpolatesClockwiseBetweenPoints)
-{
-    const auto& metres = recorded("Altimeter", Needle, 340);
-    // 0 at the bottom, 500 at the top: 250 lies halfway round clockwise, at the left.
-    EXPECT_NEAR(turnsApart(needleAngle(metres, 250), 180), 0, 1e-9);
-    EXPECT_NEAR(turnsApart(needleAngle(metres, 750), 0), 0, 1e-9);
-}
-
-TEST(NeedleDirection, KeepsTurningAtTheLastSegmentsRate)
+// The artwork lays scales out from one value's angle to another's, so its
+// angles keep counting past a whole turn.
+TEST(NeedleDirection, CountsWholeTurns)
 {
     const auto& metres = recorded("Altimeter", Needle, 340);
     EXPECT_NEAR(needleAngle(metres, 1000) - needleAngle(metres, 0), 360, 1e-9) << "one turn per 1000 m";
     EXPECT_NEAR(needleAngle(metres, -250) - needleAngle(metres, 0), -90, 1e-9);
-}
-
-TEST(NeedleDirection, RestsOnAStopThatRepeatsAPoint)
-{
-    // The turn needle's table repeats its end marks as stops at 5 and -5.
-    const auto& turn = recorded("Turn_Coordinator", Needle, 450);
-    EXPECT_DOUBLE_EQ(needleAngle(turn, 5), needleAngle(turn, 4.5));
-    EXPECT_DOUBLE_EQ(needleAngle(turn, 9), needleAngle(turn, 4.5));
-    EXPECT_DOUBLE_EQ(needleAngle(turn, -9), needleAngle(turn, -4.5)) << "beyond a stop the needle rests on it";
-}
-
-TEST(NeedleDirection, FollowsADescendingTable)
-{
-    const auto& course = recorded("Landing_Indicator", Needle, 3060);
-    EXPECT_NEAR(turnsApart(needleAngle(course, 0), 90), 0, 1e-9) << "no deviation: straight down";
-    EXPECT_LT(needleAngle(course, 127), needleAngle(course, -127)) << "a positive deviation swings the tip right";
-}
-
-TEST(NeedleDirection, WithoutATableIsTheValueItself)
-{
     ElementInfo disc{.kind = Needle, .bitmap = 280};
-    EXPECT_DOUBLE_EQ(needleAngle(disc, 30), 30);
+    EXPECT_DOUBLE_EQ(needleAngle(disc, 390), 390) << "without a table, the value itself";
 }
 
 TEST(LayoutSource, ReadsTheRecordsItIsGiven)

@@ -49,6 +49,9 @@ void namedBitmaps(const GaugeElement* e, std::set<int>& out, int depth = 0)
         namedBitmaps(*child, out, depth + 1);
 }
 
+// The faces a command button's b command may choose.
+constexpr int FirstButtonFace = 100, LastButtonFace = 160, ButtonFaceStep = 10;
+
 class ModuleBitmaps : public testing::Test {
 protected:
     ModuleResources module;
@@ -73,13 +76,18 @@ TEST_F(ModuleBitmaps, EveryBitmapIsA24BitImageOfItsSize)
         EXPECT_EQ(bitmapSize(module.get("BITMAP", static_cast<uint32_t>(n))), size) << "bitmap " << n;
 }
 
-TEST_F(ModuleBitmaps, EveryBitmapAnElementNamesIsThere)
+// The numbers file lists no bitmap that no gauge draws: each number is named
+// by an element (or is a face a command button's b command may choose).
+TEST_F(ModuleBitmaps, EveryBitmapAnElementNamesIsThereAndNoOther)
 {
     ASSERT_TRUE(module.loaded());
     void* handle = dlopen(VARDEX_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_TRUE(handle);
     auto* linkage = static_cast<const LinkageRecord*>(dlsym(handle, "Linkage"));
     ASSERT_TRUE(linkage);
+    std::set<int> everyNamed;
+    for (int n = FirstButtonFace; n <= LastButtonFace; n += ButtonFaceStep)
+        everyNamed.insert(n);
     for (size_t g = 0; g < GaugeCount && linkage->gauges[g]; ++g) {
         std::set<int> named;
         for (GaugeElement** root = linkage->gauges[g]->elements; root && *root; ++root)
@@ -89,13 +97,19 @@ TEST_F(ModuleBitmaps, EveryBitmapAnElementNamesIsThere)
             EXPECT_NE(bitmapSize(module.get("BITMAP", static_cast<uint32_t>(n))), (Size{0, 0}))
                 << linkage->gauges[g]->name << " names bitmap " << n;
         }
+        everyNamed.insert(named.begin(), named.end());
     }
     dlclose(handle);
+    std::set<int> declared;
+    auto numbers = declaredResourceNumbers();
+    for (unsigned n : numbers["VARDEX_BITMAPS"])
+        declared.insert(static_cast<int>(n));
+    EXPECT_EQ(everyNamed, declared);
 }
 
 TEST_F(ModuleBitmaps, EveryToggleIconABCommandCanChooseIsThere)
 {
-    for (int n = 100; n <= 160; n += 10)
+    for (int n = FirstButtonFace; n <= LastButtonFace; n += ButtonFaceStep)
         EXPECT_EQ(bitmapSize(module.get("BITMAP", static_cast<uint32_t>(n))), (Size{19, 19})) << "bitmap " << n;
 }
 

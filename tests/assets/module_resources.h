@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <span>
 
+#include "framework/portable_exports.h"
+
 class ModuleResources {
 public:
     ModuleResources() : handle_(dlopen(VARDEX_MODULE_PATH, RTLD_NOW | RTLD_LOCAL))
     {
         if (handle_)
-            find_ = reinterpret_cast<Find>(dlsym(handle_, "vardexResource"));
+            find_ = reinterpret_cast<ResourceLookup>(dlsym(handle_, ResourceLookupName));
     }
     ~ModuleResources()
     {
@@ -36,9 +38,8 @@ public:
     }
 
 private:
-    using Find = const unsigned char* (*)(const char*, uint32_t, size_t*);
     void* handle_;
-    Find find_ = nullptr;
+    ResourceLookup find_ = nullptr;
 };
 
 inline uint32_t readU32(std::span<const unsigned char> bytes, size_t at)

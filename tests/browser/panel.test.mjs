@@ -136,16 +136,12 @@ test("the units switch changes the airspeed face", async () => {
   await until("the airspeed face to change", async () => (await tilePixels("Airspeed")) !== before);
 });
 
-test("a control moves a needle", async () => {
+test("a slider moves a needle", async () => {
   const before = await tilePixels("Altimeter");
-  const slider = page.locator('#controls [data-variable="altitude"] input[type="range"]');
-  if (await slider.count()) {
-    await slider.fill("3000");
-  } else {
-    await page.fill('#controls input[name="altitude"]', "3000");
-    await page.press('#controls input[name="altitude"]', "Enter");
-  }
+  await page.locator('#controls [data-variable="altitude"] input[type="range"]').fill("3000");
   await until("the altimeter needle to move", async () => (await tilePixels("Altimeter")) !== before);
+  await until("the altitude told in feet", async () =>
+    (await page.inputValue('#controls input[name="altitude"]')) === "3000 ft");
 });
 
 test("the demo flight plays", async () => {

@@ -48,7 +48,7 @@ TEST(FlightScripts, ActionsAreCheckedEntryByEntry)
     EXPECT_NE(error.problem().find("exactly one of"), std::string::npos);
     EXPECT_EQ(errorOf("{\"actions\": [{\"at\": 1, \"click\": \"Nested\"}]}").problem(),
               "a click or hover needs \"x\" and \"y\" (gauge pixels)");
-    EXPECT_NE(errorOf("{\"actions\": [{\"at\": -1, \"notice\": 14}]}").problem().find("must not be negative"),
+    EXPECT_NE(errorOf("{\"actions\": [{\"at\": -1, \"notice\": 14}]}").problem().find("out of range: expected 0 to"),
               std::string::npos);
     EXPECT_NE(errorOf("{\"actions\": [{\"at\": 1, \"click\": \"N\", \"x\": 1, \"y\": 1, \"button\": \"middle\"}]}")
                   .problem()
@@ -65,6 +65,20 @@ TEST(FlightScripts, KeyframesMustRiseInTimeAndIntegerValuesMustFit)
     EXPECT_NE(errorOf("{\"variables\": {\"nav1_flags\": [[0, \"0xZZ\"]]}}").problem().find("not an unsigned"),
               std::string::npos);
     EXPECT_NE(errorOf("{\"speed\": 3}").problem().find("unknown entry"), std::string::npos);
+}
+
+TEST(FlightScripts, NumbersBeyondTheirRangeAreRefusedAsOutOfRangeWithTheirLine)
+{
+    for (const char* text : {"{\n\"duration\": 1e20}", "{\n\"checkpoints\": [{\"at\": 1e308}]}",
+                             "{\n\"actions\": [{\"at\": 1, \"notice\": 18446744073709551615}]}",
+                             "{\n\"duration\": 1e400}"}) {
+        FlightError error = errorOf(text);
+        EXPECT_EQ(error.line(), 2) << text;
+        EXPECT_NE(error.problem().find("out of range"), std::string::npos) << error.what();
+        EXPECT_EQ(error.problem().find("json.exception"), std::string::npos) << error.what();
+    }
+    // The reader's own account of a syntax error, not a cut-off piece of it.
+    EXPECT_NE(errorOf("{\"duration\": Infinity}").problem().find("invalid literal"), std::string::npos);
 }
 
 TEST(FlightScripts, DoublesGlideBetweenKeyframesAndIntegersStep)

@@ -18,7 +18,7 @@ TEST(Frames, EveryGaugeHearsCode6BeforeAnyElementIsUpdated)
     host.frame();
     std::vector<uint32_t> order;
     for (const EventRecord& e : host.events())
-        order.push_back(e.id);
+        order.insert(order.end(), e.count, e.id);
     EXPECT_EQ(order, (std::vector<uint32_t>{reportServiceCode + 6, reportServiceCode + 6, reportIconUpdate,
                                             reportIconUpdate}));
     EXPECT_EQ(host.events()[0].frame, 0u);
@@ -78,6 +78,42 @@ TEST(Time, TimeOfDayWrapsAtMidnight)
     host.frame(2);
     EXPECT_NEAR(host.timeOfDay(), 0.5, 1e-9);
     EXPECT_NEAR(host.probe().timeOfDay, 0.5, 1e-9);
+}
+
+// A day's flight must not grow the log without end: the ADF receiver holds
+// its tone off every frame, and the recorder sends two events in turn.
+TEST(EventLog, ARepeatedEventIsOneEntryAndTheLogIsBounded)
+{
+    Host panel(moduleUnderTest());
+    panel.place("Radio_ADF_EZ6");
+    panel.frame(1000);
+    ASSERT_EQ(panel.events().size(), 1u);
+    EXPECT_EQ(panel.events()[0].lastFrame, 999u);
+    EXPECT_GE(panel.events()[0].count, 1000u);
+
+    Host host(fixture("fixture_gauges"));
+    host.place("Recorder");
+    EventMark mark;
+    host.frame(static_cast<int>(MaxEventLogEntries));
+    EXPECT_EQ(host.events().size(), MaxEventLogEntries);
+    EXPECT_EQ(host.eventsSince(mark).size(), MaxEventLogEntries);
+    EXPECT_GT(mark.missed, 0u) << "the oldest entries are forgotten, and a reader is told";
+}
+
+// Each report of a probe carries the events since the one before, not all
+// since the start (which made a long run's JSON grow with its square).
+TEST(EventLog, AReaderGetsOnlyWhatCameSinceItsMark)
+{
+    Host host(fixture("fixture_gauges"));
+    host.place("Recorder");
+    EventMark mark;
+    host.frame();
+    EXPECT_EQ(host.eventsSince(mark).size(), 3u) << "installation, code 6, icon update";
+    host.frame();
+    const std::vector<EventRecord> second = host.eventsSince(mark);
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_EQ(second[0].frame, 1u);
+    EXPECT_EQ(host.probe(mark).events.size(), 0u);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Loading a module file: what the host refuses, and what it hands over.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "devhost/core/host.h"
 #include "fixture_paths.h"
 
@@ -43,6 +46,21 @@ TEST(ModuleLoading, RefusesAMissingFileAndAFileThatIsNoLibrary)
 {
     EXPECT_NE(refusal("/nonexistent/Vardex_Instr.so").find("does not exist"), std::string::npos);
     EXPECT_NE(refusal(VARDEX_SOURCE_DIR "/README.md").find("cannot load"), std::string::npos);
+    EXPECT_NE(refusal(VARDEX_SOURCE_DIR).find("is a folder"), std::string::npos);
+    // The loader's complaint names the user's file, not the private copy loaded.
+    const std::string notLibrary = refusal(VARDEX_SOURCE_DIR "/README.md");
+    EXPECT_EQ(notLibrary.find("devhost-module-"), std::string::npos) << notLibrary;
+    EXPECT_NE(notLibrary.find(": " VARDEX_SOURCE_DIR "/README.md"), std::string::npos) << notLibrary;
+}
+
+TEST(ModuleLoading, TheWindowsBuildIsNamedWithTheProgramThatLoadsIt)
+{
+    const std::filesystem::path gau = std::filesystem::temp_directory_path() / "devhost_loader_test_Vardex_Instr.gau";
+    std::ofstream(gau, std::ios::binary) << "MZ\x90";
+    const std::string why = refusal(gau.string());
+    std::filesystem::remove(gau);
+    EXPECT_NE(why.find("is the Windows build"), std::string::npos) << why;
+    EXPECT_NE(why.find("wine devhost.exe list --module " + gau.string()), std::string::npos) << why;
 }
 
 TEST(ModuleLoading, ListsTheGaugesWithTheirHeaders)

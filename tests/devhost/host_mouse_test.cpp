@@ -2,6 +2,8 @@
 // whose entries' boxes are relative to the region they stand in.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
 #include "fixture_paths.h"
@@ -103,6 +105,16 @@ TEST_F(Mouse, OutsideTheGaugeNothingIsHitAndNoTooltipShows)
 {
     EXPECT_FALSE(host.click(nested, 250, 10).hit);
     EXPECT_EQ(host.hover(nested, -1, 10), "");
+}
+
+TEST_F(Mouse, PointsNearTheEndsOfIntMissAGaugePlacedSmallerThanItsOwnPixels)
+{
+    GaugeInstance& small = host.place("Nested", "", 50, 50);
+    for (int v : {INT32_MAX, INT32_MIN, INT32_MAX - 1})
+        for (int w : {v, 0}) {
+            EXPECT_FALSE(host.click(small, v, w).hit) << v << "," << w;
+            EXPECT_EQ(host.hover(small, w, v), "");
+        }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
@@ -279,6 +280,41 @@ TEST(PanelFile, RefusesCoordinatesThatAreNotWholeNumbers)
     EXPECT_NE(refusal("[Window00]\ngauge00=M!G, 1, 2, t2\n").second.find("width 't2'"), std::string::npos)
         << "a parameter needs the width and the height before it";
     EXPECT_NE(refusal("[Window00]\ngauge00=M!G, 99999999999, 2\n").second.find("x '"), std::string::npos);
+    EXPECT_NE(refusal("[Window00]\ngauge00=M!G, 2147483647, 2\n").second.find("out of range: expected -100000 to 100000"),
+              std::string::npos);
+}
+
+TEST(PanelFile, RefusesAtTheirLineSizesThatCannotBeDrawn)
+{
+    auto [line, problem] = refusal("[Window00]\nsize_mm=100000,100000\n");
+    EXPECT_EQ(line, 2);
+    EXPECT_NE(problem.find("expected 1 to 32767"), std::string::npos) << problem;
+    EXPECT_EQ(refusal("[Window00]\nsize_mm=100,100\ngauge00=M!G, 0, 0, 40000, 10\n").first, 3);
+}
+
+TEST(PanelFile, QuotesAnOverlongBadLineOnlyInPart)
+{
+    const std::string line(10'000'000, 'x');
+    EXPECT_LT(refusal("[Window00]\n" + line + "\n").second.size(), 200u);
+}
+
+TEST(PanelFile, ReadsLinesEndedByLfCrLfOrCrAlike)
+{
+    const std::string text = "; comment\n[Window00]\nsize_mm=100,100\ngauge00=M!A, 0, 0\n\ngauge01=M!B, 1, 1\n";
+    auto lines = [](const Panel& panel) {
+        std::vector<std::pair<std::string, int>> out;
+        for (const PlacedGauge& g : panel.windows.at(0).gauges)
+            out.emplace_back(g.gauge, g.line);
+        return out;
+    };
+    const auto expected = lines(parsePanel(text, "lf.cfg"));
+    ASSERT_EQ(expected.size(), 2u);
+    for (std::string_view ending : {"\r\n", "\r"}) {
+        std::string other;
+        for (char c : text)
+            other += c == '\n' ? std::string(ending) : std::string(1, c);
+        EXPECT_EQ(lines(parsePanel(other, "other.cfg")), expected) << other.size();
+    }
 }
 
 TEST(PanelFile, RefusesAGaugeLineOutsideAWindowSection)
@@ -348,6 +384,19 @@ TEST(PanelFile, UnreadableFileIsRefusedWithItsName)
         EXPECT_EQ(e.line(), 0);
         EXPECT_EQ(std::string(e.what()), "/nonexistent/panel.cfg: cannot be read");
     }
+}
+
+TEST(PanelFile, AFolderOrAFileThatPlacesNoGaugeIsRefusedAndAnEmptyFileIsAnEmptyPanel)
+{
+    EXPECT_THROW(loadPanel(VARDEX_SOURCE_DIR), PanelError);
+    const std::string path = ::testing::TempDir() + "/no_gauges.cfg";
+    for (const char* text : {"; nothing placed yet\n", "[Window00]\nsize_mm=10,10\n"}) {
+        std::ofstream(path, std::ios::binary) << text;
+        EXPECT_THROW(loadPanel(path), PanelError) << text;
+    }
+    std::ofstream(path, std::ios::binary) << "\n";
+    EXPECT_TRUE(loadPanel(path).windows.empty());
+    std::remove(path.c_str());
 }
 
 TEST(PanelFile, LoadsTheExampleFromDisk)

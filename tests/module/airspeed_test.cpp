@@ -10,6 +10,7 @@
 #include "devhost/core/tooltip_format.h"
 #include "tests/module/dial_fixture.h"
 #include "tests/module/switch_support.h"
+#include "precision.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ TEST_F(AirspeedIndicator, TheDialIsAChainOfSixElements)
 TEST_F(AirspeedIndicator, MetricAtHundredKnotsReadsTheDialsOwnKmh)
 {
     auto shown = at(100);
-    EXPECT_NEAR(shown.elements[KmhNeedle].value, 185.12821, 1e-9) << "1.8512821 km/h per knot, not 1.852";
+    EXPECT_NEEDLE_NEAR(shown.elements[KmhNeedle].value, 185.12821, 1e-9) << "1.8512821 km/h per knot, not 1.852";
     EXPECT_FALSE(shown.elements[KmhNeedle].hidden);
     EXPECT_TRUE(pointsBetween(shown.elements[KmhNeedle].angle, Pivot, {125, 262}, {43, 151}))
         << "past the 100 mark, short of the 300 mark";
@@ -83,8 +84,8 @@ TEST_F(AirspeedIndicator, BetweenTheTwo400MarksTheNeedleCrossesTheGapUnderTheBla
         EXPECT_LT(shown.elements[KmhNeedle].value, 402.0) << knots;
         EXPECT_TRUE(pointsBetween(shown.elements[KmhNeedle].angle, Pivot, {59, 98}, {86, 69})) << knots;
     }
-    EXPECT_NEAR(at(214.9).elements[KmhNeedle].value, 397.84, 0.01) << "just short of the gap";
-    EXPECT_NEAR(at(217.1).elements[KmhNeedle].value, 401.91, 0.01) << "just across it";
+    EXPECT_NEEDLE_NEAR(at(214.9).elements[KmhNeedle].value, 397.84, 0.01) << "just short of the gap";
+    EXPECT_NEEDLE_NEAR(at(217.1).elements[KmhNeedle].value, 401.91, 0.01) << "just across it";
 }
 
 TEST_F(AirspeedIndicator, PastThousandKmhTheNeedleRestsAtTheStop)

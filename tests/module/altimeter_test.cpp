@@ -13,6 +13,7 @@
 #include "devhost/core/tooltip_format.h"
 #include "tests/module/dial_fixture.h"
 #include "tests/module/switch_support.h"
+#include "precision.h"
 
 namespace {
 
@@ -81,11 +82,11 @@ TEST_F(Altimeter, TheDialIsAChainOfTenElements)
 TEST_F(Altimeter, At3281FeetTheMetreNeedleStandsJustBeforeTheBottomAfterNearlyATurn)
 {
     auto shown = at(Altitude, 3281);
-    EXPECT_NEAR(shown.elements[MetreNeedle].value, 990.83, 0.005);
-    EXPECT_DOUBLE_EQ(shown.elements[MetreNeedle].value, 3281 * 0.3047693 / 1.009205) << "multiplied first";
+    EXPECT_NEEDLE_NEAR(shown.elements[MetreNeedle].value, 990.83, 0.005);
+    EXPECT_NEEDLE_EQ(shown.elements[MetreNeedle].value, 3281 * 0.3047693 / 1.009205) << "multiplied first";
     EXPECT_TRUE(pointsBetween(shown.elements[MetreNeedle].angle, Centre, {150, 40}, Bottom))
         << "past the 0.5 km mark at the top, coming down the right side, short of the 0 at the bottom";
-    EXPECT_NEAR(angleBetween(shown.elements[MetreNeedle].angle, metreNeedleDirection(990.83)), 0.0, 0.01);
+    EXPECT_NEEDLE_TURN_NEAR(angleBetween(shown.elements[MetreNeedle].angle, metreNeedleDirection(990.83)), 0.01);
     EXPECT_EQ(shown.elements[KilometreCounter].xValue, 0.0) << "still under one kilometre";
     EXPECT_FALSE(shown.elements[MetreNeedle].hidden);
     EXPECT_FALSE(shown.elements[KilometreCounter].hidden);
@@ -94,9 +95,9 @@ TEST_F(Altimeter, At3281FeetTheMetreNeedleStandsJustBeforeTheBottomAfterNearlyAT
 TEST_F(Altimeter, At65617FeetTheCounterShows19Kilometres)
 {
     auto shown = at(Altitude, 65617);
-    EXPECT_NEAR(shown.elements[MetreNeedle].value, 19815.64, 0.01) << "about 19816 m";
+    EXPECT_NEEDLE_NEAR(shown.elements[MetreNeedle].value, 19815.64, 0.01) << "about 19816 m";
     EXPECT_EQ(shown.elements[KilometreCounter].xValue, 19.0);
-    EXPECT_NEAR(angleBetween(shown.elements[MetreNeedle].angle, metreNeedleDirection(metres(65617))), 0.0, 1e-6)
+    EXPECT_NEEDLE_TURN_NEAR(angleBetween(shown.elements[MetreNeedle].angle, metreNeedleDirection(metres(65617))), 1e-6)
         << "the needle has turned as often as the altitude demands";
 }
 
@@ -104,8 +105,8 @@ TEST_F(Altimeter, BelowSeaLevelTheCounterRoundsDownAndTheNeedleTurnsBackPastZero
 {
     auto shown = at(Altitude, -1000);
     EXPECT_EQ(shown.elements[KilometreCounter].xValue, -1.0) << "floor, not truncation";
-    EXPECT_NEAR(shown.elements[MetreNeedle].value, metres(-1000), 1e-9);
-    EXPECT_NEAR(angleBetween(shown.elements[MetreNeedle].angle, metreNeedleDirection(metres(-1000))), 0.0, 1e-6);
+    EXPECT_NEEDLE_NEAR(shown.elements[MetreNeedle].value, metres(-1000), 1e-9);
+    EXPECT_NEEDLE_TURN_NEAR(angleBetween(shown.elements[MetreNeedle].angle, metreNeedleDirection(metres(-1000))), 1e-6);
     EXPECT_LT(angleBetween(shown.elements[MetreNeedle].angle, directionTo(Centre, Bottom)), 0.0)
         << "counter-clockwise of the 0 mark";
 }
@@ -147,19 +148,19 @@ TEST_F(Altimeter, AnAltitudeThatIsNoNumberOrBoundlessReadsSafely)
 TEST_F(Altimeter, BritishTheDiscTurnsNinetyDegreesPerInchFrom29Point9)
 {
     goBritish();
-    EXPECT_NEAR(at(Inches, 29.92).elements[InchesDisc].rotation, 1.8, 1e-9);
-    EXPECT_NEAR(at(Inches, 29.9).elements[InchesDisc].rotation, 0.0, 1e-9);
-    EXPECT_NEAR(at(Inches, 27.0).elements[InchesDisc].rotation, -180.0, 1e-9) << "rests at 27.9";
-    EXPECT_NEAR(at(Inches, 27.9).elements[InchesDisc].rotation, -180.0, 1e-9);
-    EXPECT_NEAR(at(Inches, 32.0).elements[InchesDisc].rotation, 144.0, 1e-9) << "rests at 31.5";
-    EXPECT_NEAR(at(Inches, -Infinity).elements[InchesDisc].rotation, -180.0, 1e-9);
+    EXPECT_NEEDLE_NEAR(at(Inches, 29.92).elements[InchesDisc].rotation, 1.8, 1e-9);
+    EXPECT_NEEDLE_NEAR(at(Inches, 29.9).elements[InchesDisc].rotation, 0.0, 1e-9);
+    EXPECT_NEEDLE_NEAR(at(Inches, 27.0).elements[InchesDisc].rotation, -180.0, 1e-9) << "rests at 27.9";
+    EXPECT_NEEDLE_NEAR(at(Inches, 27.9).elements[InchesDisc].rotation, -180.0, 1e-9);
+    EXPECT_NEEDLE_NEAR(at(Inches, 32.0).elements[InchesDisc].rotation, 144.0, 1e-9) << "rests at 31.5";
+    EXPECT_NEEDLE_NEAR(at(Inches, -Infinity).elements[InchesDisc].rotation, -180.0, 1e-9);
     EXPECT_FALSE(at(Inches, 30).elements[InchesDisc].hidden);
 }
 
 TEST_F(Altimeter, BritishASettingThatIsNoNumberShowsStandardPressure)
 {
     goBritish();
-    EXPECT_NEAR(at(Inches, NaN).elements[InchesDisc].rotation, 0.02 * 90, 1e-9) << "29.92 inches";
+    EXPECT_NEEDLE_NEAR(at(Inches, NaN).elements[InchesDisc].rotation, 0.02 * 90, 1e-9) << "29.92 inches";
     throwUnitsLever();
     EXPECT_EQ(at(Millibars, NaN).elements[MillibarTape].xValue, 1013.25);
 }
@@ -170,9 +171,9 @@ TEST_F(Altimeter, BritishAt5500FeetEachNeedleReadsItsOwnTurn)
     auto shown = at(Altitude, 5500);
     // One turn per 1000, 10000 and 100000 ft, clockwise from the top.
     const double up = directionTo(Centre, Top);
-    EXPECT_NEAR(angleBetween(shown.elements[Hundreds].angle, up + 360.0 * 5500 / 1000), 0.0, 1e-6);
-    EXPECT_NEAR(angleBetween(shown.elements[Thousands].angle, up + 360.0 * 5500 / 10000), 0.0, 1e-6);
-    EXPECT_NEAR(angleBetween(shown.elements[TenThousands].angle, up + 360.0 * 5500 / 100000), 0.0, 1e-6);
+    EXPECT_NEEDLE_TURN_NEAR(angleBetween(shown.elements[Hundreds].angle, up + 360.0 * 5500 / 1000), 1e-6);
+    EXPECT_NEEDLE_TURN_NEAR(angleBetween(shown.elements[Thousands].angle, up + 360.0 * 5500 / 10000), 1e-6);
+    EXPECT_NEEDLE_TURN_NEAR(angleBetween(shown.elements[TenThousands].angle, up + 360.0 * 5500 / 100000), 1e-6);
     for (int needle : {TenThousands, Thousands, Hundreds}) {
         EXPECT_EQ(shown.elements[needle].value, 5500.0) << "the whole altitude, not a remainder";
         EXPECT_FALSE(shown.elements[needle].hidden);

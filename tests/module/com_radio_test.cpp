@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/module/switch_support.h"
+#include "precision.h"
 
 namespace {
 
@@ -97,8 +98,8 @@ TEST_F(ComRadio, TheSwitchLightsTheLampAndTellsTheHostNothing)
 TEST_F(ComRadio, AChannelArrivingCutTo10KhzShowsAsItsWholeChannel)
 {
     tuneTo(0x1802);
-    EXPECT_NEAR(shown(MhzDisc).rotation, 0.225, 1e-9);
-    EXPECT_NEAR(shown(DecimalDisc).rotation, 2.25, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(MhzDisc).rotation, 0.225, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(DecimalDisc).rotation, 2.25, 1e-9);
     EXPECT_EQ(frequencyTooltip(), "Communications Radio COM1 - 118.025 MHz");
     EXPECT_EQ(host.hoverGaugePixel(radio, OverKnob), "Communications Radio COM1 - 118.025 MHz");
 }
@@ -106,12 +107,12 @@ TEST_F(ComRadio, AChannelArrivingCutTo10KhzShowsAsItsWholeChannel)
 TEST_F(ComRadio, TheDiscsTurnNinetyDegreesPerMhzBelowAndNinePerMhzAbove)
 {
     tuneTo(0x3597);
-    EXPECT_NEAR(shown(MhzDisc).rotation, (135.975 - 118) * 9, 1e-9);
-    EXPECT_NEAR(shown(DecimalDisc).rotation, 0.975 * 90, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(MhzDisc).rotation, (135.975 - 118) * 9, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(DecimalDisc).rotation, 0.975 * 90, 1e-9);
     EXPECT_EQ(frequencyTooltip(), "Communications Radio COM1 - 135.975 MHz");
     tuneTo(0x2450);
-    EXPECT_NEAR(shown(MhzDisc).rotation, 6.5 * 9, 1e-9);
-    EXPECT_NEAR(shown(DecimalDisc).rotation, 45, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(MhzDisc).rotation, 6.5 * 9, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(DecimalDisc).rotation, 45, 1e-9);
 }
 
 TEST_F(ComRadio, AFineStepDownTurnsTheKnobBackAndStopsAt118025)
@@ -193,8 +194,8 @@ TEST_F(ComRadio, ChannelStepsCarryIntoTheNextMhzAndTheMhzDiscFollows)
     EXPECT_EQ(clickKnob(OnKnobUpHalf), Sent{FineUp});
     host.frame();
     EXPECT_EQ(frequencyTooltip(), "Communications Radio COM1 - 125.000 MHz");
-    EXPECT_NEAR(shown(MhzDisc).rotation, 7 * 9, 1e-9);
-    EXPECT_NEAR(shown(DecimalDisc).rotation, 0, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(MhzDisc).rotation, 7 * 9, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(DecimalDisc).rotation, 0, 1e-9);
 }
 
 TEST_F(ComRadio, OnlyTheKnobHalvesAndTheSwitchTakeClicks)
@@ -213,7 +214,7 @@ TEST_F(ComRadio, ARegisterBelowTheBandShowsAsSuchAndCanOnlyBeTunedUp)
     switchOn();
     tuneTo(0x0805);
     EXPECT_EQ(frequencyTooltip(), "Communications Radio COM1 - 108.050 MHz");
-    EXPECT_NEAR(shown(MhzDisc).rotation, (108.05 - 118) * 9, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(MhzDisc).rotation, (108.05 - 118) * 9, 1e-9);
     EXPECT_EQ(clickKnob(OnKnobDownHalf), Sent{});
     EXPECT_EQ(clickKnob(OnKnobDownHalf, ClickRight), Sent{});
     EXPECT_EQ(clickKnob(OnKnobUpHalf), Sent{FineUp});

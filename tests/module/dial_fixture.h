@@ -13,6 +13,7 @@
 
 #include "devhost/core/host.h"
 #include "framework/gauge_model.h"
+#include "precision.h"
 
 // Degrees clockwise on the screen (y grows downwards) from +x, the way a
 // needle bitmap drawn pointing to +x is turned.
@@ -35,7 +36,7 @@ inline double angleBetween(double a, double b)
 inline testing::AssertionResult pointsAt(double needleAngle, Point pivot, Point mark)
 {
     double off = angleBetween(needleAngle, directionTo(pivot, mark));
-    if (std::abs(off) < 1e-6)
+    if (std::abs(off) < moduletest::needleTolerance(360.0, 1e-6))
         return testing::AssertionSuccess();
     return testing::AssertionFailure() << "the needle at " << needleAngle << " degrees misses the mark ("
                                        << mark.x << "," << mark.y << ") by " << off << " degrees";
@@ -92,7 +93,7 @@ protected:
             host.variables().set(var, mark.source);
             host.frame(frames);
             devhost::ElementSnapshot needleNow = shown(gauge);
-            EXPECT_NEAR(needleNow.value, mark.value, 1e-9);
+            EXPECT_NEEDLE_NEAR(needleNow.value, mark.value, 1e-9);
             EXPECT_TRUE(pointsAt(needleNow.angle, pivot, mark.point));
         }
     }

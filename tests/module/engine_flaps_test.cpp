@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/module/dial_fixture.h"
+#include "precision.h"
 
 namespace {
 
@@ -54,14 +55,14 @@ TEST_F(FlapsIndicator, HalfTheStepAfterSixFramesNineTenthsAfterEighteen)
 
 TEST_F(FlapsIndicator, SteadyFullFlapsSettleOnAufAndPrintFifty)
 {
-    EXPECT_NEAR(showAfter(settled, fullFlaps), fullFlaps, 1e-9);
+    EXPECT_NEEDLE_NEAR(showAfter(settled, fullFlaps), fullFlaps, 1e-9);
     EXPECT_TRUE(pointsAt(shown(gauge).angle, pivot, {117, 171}));
     EXPECT_EQ(tooltip(gauge), degrees(50)) << "50.006 truncated";
 }
 
 TEST_F(FlapsIndicator, DegreesAreTruncatedNotRounded)
 {
-    EXPECT_EQ(showAfter(1, 8 * 3275.9), 3275.9);
+    EXPECT_NEEDLE_EQ(showAfter(1, 8 * 3275.9), 3275.9);
     EXPECT_EQ(tooltip(gauge), degrees(9)) << "9.9997 prints 9, not 10";
 }
 
@@ -70,10 +71,10 @@ TEST_F(FlapsIndicator, RaisedFlapsDecayByAFactorOf0875PerFrame)
     double before = showAfter(settled, fullFlaps);
     for (int frame = 0; frame < 10; ++frame) {
         double now = showAfter(1, 0);
-        EXPECT_DOUBLE_EQ(now, 0.875 * before);
+        EXPECT_NEEDLE_EQ(now, 0.875 * before);
         before = now;
     }
-    EXPECT_NEAR(showAfter(settled, 0), 0.0, 1e-9);
+    EXPECT_NEEDLE_NEAR(showAfter(settled, 0), 0.0, 1e-9);
     EXPECT_TRUE(pointsAt(shown(gauge).angle, pivot, {124, 41})) << "ZU";
 }
 
@@ -82,10 +83,10 @@ TEST_F(FlapsIndicator, AnUnreadableFlapsPositionHoldsTheNeedleAndNeverSpoilsTheL
     showAfter(settled, 9830);
     for (double broken : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity()}) {
-        EXPECT_NEAR(showAfter(3, broken), 9830, 1e-6) << broken;
+        EXPECT_NEEDLE_NEAR(showAfter(3, broken), 9830, 1e-6) << broken;
         EXPECT_EQ(tooltip(gauge), degrees(30)) << broken;
     }
-    EXPECT_NEAR(showAfter(1, fullFlaps), 9830 + (fullFlaps - 9830) / 8, 1e-6) << "the lag goes on from where it held";
+    EXPECT_NEEDLE_NEAR(showAfter(1, fullFlaps), 9830 + (fullFlaps - 9830) / 8, 1e-6) << "the lag goes on from where it held";
 }
 
 TEST_F(FlapsIndicator, TheNeedleSettlesOnEachMarkOfItsScale)

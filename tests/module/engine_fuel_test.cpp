@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/module/dial_fixture.h"
+#include "precision.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ TEST_F(FuelQuantity, HalfOfA200GallonTankIs378AndAHalfLitres)
 {
     auto& gauge = install(front, 200);
     auto needle = show(gauge, front.level, full / 2);
-    EXPECT_DOUBLE_EQ(needle.value, 378.5);
+    EXPECT_NEEDLE_EQ(needle.value, 378.5);
     EXPECT_TRUE(pointsBetween(needle.angle, pivot, {71, 61}, {116, 60})) << "between the 300 and 600 marks";
     EXPECT_EQ(tooltip(gauge), litres(front, "378"));
 }
@@ -51,7 +52,7 @@ TEST_F(FuelQuantity, AFull300GallonTankRestsOnTheUpperStop)
 {
     auto& gauge = install(aft, 300);
     auto needle = show(gauge, aft.level, full);
-    EXPECT_DOUBLE_EQ(needle.value, 1135.5);
+    EXPECT_NEEDLE_EQ(needle.value, 1135.5);
     EXPECT_TRUE(pointsAt(needle.angle, pivot, {168, 78}));
     EXPECT_EQ(tooltip(gauge), litres(aft, "1135"));
 }
@@ -72,7 +73,7 @@ TEST_F(FuelQuantity, TheCapacityIsReadOnlyAtInstallation)
     auto& gauge = install(front, 200);
     host.variables().set(front.capacity, 400);
     host.frame(5);
-    EXPECT_DOUBLE_EQ(show(gauge, front.level, full).value, 757.0) << "200 gallons, as when installed";
+    EXPECT_NEEDLE_EQ(show(gauge, front.level, full).value, 757.0) << "200 gallons, as when installed";
 }
 
 TEST_F(FuelQuantity, EachTankKeepsItsOwnCapacity)
@@ -82,8 +83,8 @@ TEST_F(FuelQuantity, EachTankKeepsItsOwnCapacity)
     host.variables().set(front.level, full);
     host.variables().set(aft.level, full);
     host.frame();
-    EXPECT_DOUBLE_EQ(shown(frontGauge).value, 757.0);
-    EXPECT_DOUBLE_EQ(shown(aftGauge).value, 378.5);
+    EXPECT_NEEDLE_EQ(shown(frontGauge).value, 757.0);
+    EXPECT_NEEDLE_EQ(shown(aftGauge).value, 378.5);
     EXPECT_EQ(tooltip(frontGauge), litres(front, "757"));
     EXPECT_EQ(tooltip(aftGauge), litres(aft, "378"));
 }
@@ -94,8 +95,8 @@ TEST_F(FuelQuantity, ANewInstallationReadsTheCapacityAgainForEveryCopy)
     auto& second = install(front, 300);
     host.variables().set(front.level, full);
     host.frame();
-    EXPECT_DOUBLE_EQ(shown(first).value, 1135.5) << "one capacity for the module";
-    EXPECT_DOUBLE_EQ(shown(second).value, 1135.5);
+    EXPECT_NEEDLE_EQ(shown(first).value, 1135.5) << "one capacity for the module";
+    EXPECT_NEEDLE_EQ(shown(second).value, 1135.5);
 }
 
 TEST_F(FuelQuantity, AnUnreadableCapacityKeepsTheOneBefore)
@@ -103,7 +104,7 @@ TEST_F(FuelQuantity, AnUnreadableCapacityKeepsTheOneBefore)
     auto& gauge = install(front, 200);
     for (double broken : {nan, inf, -inf, -50.0, 0.0})
         install(front, broken);
-    EXPECT_DOUBLE_EQ(show(gauge, front.level, full).value, 757.0);
+    EXPECT_NEEDLE_EQ(show(gauge, front.level, full).value, 757.0);
 }
 
 TEST_F(FuelQuantity, AnUnreadableLevelShowsAnEmptyTankAndRecovers)
@@ -112,7 +113,7 @@ TEST_F(FuelQuantity, AnUnreadableLevelShowsAnEmptyTankAndRecovers)
     for (double broken : {nan, inf, -inf}) {
         EXPECT_EQ(show(gauge, aft.level, broken).value, 0.0) << broken;
         EXPECT_EQ(tooltip(gauge), litres(aft, "0")) << broken;
-        EXPECT_DOUBLE_EQ(show(gauge, aft.level, full / 2).value, 378.5) << "after " << broken;
+        EXPECT_NEEDLE_EQ(show(gauge, aft.level, full / 2).value, 378.5) << "after " << broken;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/module/dial_fixture.h"
+#include "precision.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ TEST_F(PressureDials, NoDifferenceRestsOnZeroAndARatioOf3Point14IsOneKgOnTheLowe
     };
     for (const Reading& r : {Reading{1.0, 0.0, {67, 157}, "0.00"}, Reading{3.14, 1.0, {133, 157}, "1.00"}}) {
         auto needle = show(dial, engine1Ratio, r.ratio);
-        EXPECT_DOUBLE_EQ(needle.value, r.kg);
+        EXPECT_NEEDLE_EQ(needle.value, r.kg);
         EXPECT_TRUE(pointsAt(needle.angle, centre, r.mark));
         EXPECT_EQ(tooltip(dial), difference(1, r.printed));
     }
@@ -96,7 +97,7 @@ TEST_F(PressureDials, ATooltipBeforeTheFirstFramePrintsZero)
 TEST_F(PressureDials, OneKgOfFuelPressurePrintsWithALeadingSpace)
 {
     auto& dial = host.place("Fuel_Pressure_1");
-    EXPECT_DOUBLE_EQ(show(dial, engine1Fuel, factor).value, 1.0);
+    EXPECT_NEEDLE_EQ(show(dial, engine1Fuel, factor).value, 1.0);
     EXPECT_EQ(tooltip(dial), fuel(1, " 1.0"));
 }
 
@@ -104,7 +105,7 @@ TEST_F(PressureDials, ThirtyKgOfFuelPressurePointsStraightUp)
 {
     auto& dial = host.place("Fuel_Pressure_1");
     auto needle = show(dial, engine1Fuel, 61524.6);
-    EXPECT_NEAR(needle.value, 30.0, 1e-9);
+    EXPECT_NEEDLE_NEAR(needle.value, 30.0, 1e-9);
     EXPECT_TRUE(pointsAt(needle.angle, centre, {100, 33}));
     EXPECT_EQ(tooltip(dial), fuel(1, "30.0"));
 }
@@ -113,7 +114,7 @@ TEST_F(PressureDials, ANegativeFuelPressureIsNotClampedButRestsOnTheLowerStop)
 {
     auto& dial = host.place("Fuel_Pressure_1");
     auto needle = show(dial, engine1Fuel, -2 * factor);
-    EXPECT_DOUBLE_EQ(needle.value, -2.0);
+    EXPECT_NEEDLE_EQ(needle.value, -2.0);
     EXPECT_TRUE(pointsAt(needle.angle, centre, {51, 150}));
     EXPECT_EQ(tooltip(dial), fuel(1, "-2.0"));
 }

@@ -12,6 +12,7 @@
 #include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
 #include "tests/module/dial_fixture.h"
+#include "precision.h"
 
 namespace {
 
@@ -65,10 +66,10 @@ TEST_F(ArtificialHorizon, TheBallMovesSidewaysAndRisesAlikeOnEitherSide)
     EXPECT_EQ(centred.elements[BallSlider].yOffset, 0.0);
     for (double deflection : {20.0, -20.0}) {
         auto shown = at(Ball, deflection);
-        EXPECT_DOUBLE_EQ(shown.elements[BallSlider].xOffset, deflection * 0.3359375);
-        EXPECT_NEAR(std::abs(shown.elements[BallSlider].xOffset), 6.72, 0.005) << "6.72 pixels to the side";
-        EXPECT_NEAR(shown.elements[BallSlider].yOffset, -0.146, 0.001) << "higher, with the tube's curve";
-        EXPECT_DOUBLE_EQ(shown.elements[BallSlider].yOffset, -400 * 0.0003662109375);
+        EXPECT_NEEDLE_EQ(shown.elements[BallSlider].xOffset, deflection * 0.3359375);
+        EXPECT_NEEDLE_NEAR(std::abs(shown.elements[BallSlider].xOffset), 6.72, 0.005) << "6.72 pixels to the side";
+        EXPECT_NEEDLE_NEAR(shown.elements[BallSlider].yOffset, -0.146, 0.001) << "higher, with the tube's curve";
+        EXPECT_NEEDLE_EQ(shown.elements[BallSlider].yOffset, -400 * 0.0003662109375);
     }
     for (double nonsense : {NaN, 1e300})
         EXPECT_EQ(at(Ball, nonsense).elements[BallSlider].yValue, 0.0) << nonsense;
@@ -93,8 +94,8 @@ TEST_F(ArtificialHorizon, InABankTheBarAndThePointerTurnTogether)
     auto banked = at(Bank, 30);
     EXPECT_EQ(banked.elements[HorizonBar].rotation, -30.0) << "the bar turns by minus the bank";
     const double pointer = directionTo(Centre, BankRight) + 180.0 * (30 + 90) / 180;
-    EXPECT_NEAR(angleBetween(banked.elements[BankPointer].angle, pointer), 0.0, 1e-9);
-    EXPECT_NEAR(angleBetween(banked.elements[BankPointer].angle, level.elements[BankPointer].angle),
+    EXPECT_NEEDLE_TURN_NEAR(angleBetween(banked.elements[BankPointer].angle, pointer), 1e-9);
+    EXPECT_NEEDLE_NEAR(angleBetween(banked.elements[BankPointer].angle, level.elements[BankPointer].angle),
                 -banked.elements[HorizonBar].rotation, 1e-9)
         << "the pointer turns clockwise as far as the bar, whose rotation counts counter-clockwise";
 

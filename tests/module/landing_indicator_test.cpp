@@ -57,7 +57,7 @@ protected:
         for (const devhost::EventRecord& event : host.events())
             if (event.id == SetLandingCourse) {
                 EXPECT_EQ(event.value, 0u);
-                ++sent;
+                sent += event.count;
             }
         return sent;
     }

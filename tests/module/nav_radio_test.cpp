@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/module/switch_support.h"
+#include "precision.h"
 
 namespace {
 
@@ -85,8 +86,8 @@ TEST_F(NavRadio, TheFrequencyShowsOnTheDisksAndInTheTooltip)
 {
     tuneTo(0x1095);
     EXPECT_EQ(frequencyTooltip(), "Navigation Radio NAV1 - 110.950 MHz");
-    EXPECT_NEAR(shown(CoarseDisk).rotation, 26.55, 1e-9);
-    EXPECT_NEAR(shown(FineDisk).rotation, 83.6, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(CoarseDisk).rotation, 26.55, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(FineDisk).rotation, 83.6, 1e-9);
 }
 
 TEST_F(NavRadio, AFractionalStepUpGoesNoHigherThan11790)

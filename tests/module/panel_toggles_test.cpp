@@ -28,13 +28,14 @@ constexpr int Face = 0;
 
 using Sent = std::vector<std::pair<uint32_t, uint32_t>>;  // key event, value
 
-// The key events the host received, in order (window toggles apart).
+// The key events the host received, in order (window toggles apart), a
+// run the log keeps as one entry counted out.
 Sent keyEvents(const Host& host)
 {
     Sent sent;
     for (const devhost::EventRecord& event : host.events())
         if (!event.windowToggle)
-            sent.emplace_back(event.id, event.value);
+            sent.insert(sent.end(), event.count, {event.id, event.value});
     return sent;
 }
 
@@ -43,7 +44,7 @@ std::vector<uint32_t> windowToggles(const Host& host)
     std::vector<uint32_t> windows;
     for (const devhost::EventRecord& event : host.events())
         if (event.windowToggle)
-            windows.push_back(event.id);
+            windows.insert(windows.end(), event.count, event.id);
     return windows;
 }
 

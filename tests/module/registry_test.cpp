@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "devhost/core/host.h"
 #include "framework/gauge_model.h"
 
 namespace {
@@ -38,7 +39,7 @@ class Registry : public testing::Test {
 protected:
     void SetUp() override
     {
-        module = dlopen(VARDEX_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        module = dlopen(devhost::moduleUnderTest().c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(module, nullptr) << dlerror();
         linkage = static_cast<LinkageRecord*>(dlsym(module, "Linkage"));
         imports = static_cast<ImportTableRecord*>(dlsym(module, "ImportTable"));

@@ -20,6 +20,7 @@
 
 #include <cstdlib>
 
+#include "framework/portable_exports.h"
 #include "sound/portable/riff_wave.h"
 #endif
 
@@ -116,12 +117,11 @@ void playIntoNothing()
 
 std::vector<unsigned char> moduleClipSamples(uint32_t clip)
 {
-    using Reader = const unsigned char* (*)(const char*, uint32_t, size_t*);
     void* module = dlopen(devhost::moduleUnderTest().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module)
         return {};
     std::vector<unsigned char> samples;
-    if (auto read = reinterpret_cast<Reader>(dlsym(module, "vardexResource"))) {
+    if (auto read = reinterpret_cast<ResourceLookup>(dlsym(module, ResourceLookupName))) {
         size_t size = 0;
         const unsigned char* bytes = read("WAVE", clip, &size);
         if (bytes)

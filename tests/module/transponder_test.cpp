@@ -9,6 +9,7 @@
 
 #include "devhost/core/tooltip_format.h"
 #include "tests/module/switch_support.h"
+#include "precision.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ protected:
         for (size_t i = 0; i < 4; ++i) {
             SCOPED_TRACE("code " + std::to_string(code) + " wheel " + std::to_string(i));
             EXPECT_EQ(shown.elements[wheels[i]].yValue, digits[i]);
-            EXPECT_NEAR(shown.elements[wheels[i]].yOffset, digits[i] * PixelsPerDigit, 1e-9);
+            EXPECT_NEEDLE_NEAR(shown.elements[wheels[i]].yOffset, digits[i] * PixelsPerDigit, 1e-9);
         }
     }
 
@@ -78,7 +79,7 @@ TEST_F(Transponder, TheWheelsAndPointersShowTheHostsCodeOnOrOff)
     EXPECT_EQ(shown.elements[HundredsPointer].value, 7.0);
     EXPECT_EQ(shown.elements[UnitsPointer].value, 0.0);
     // Digit 0 points up, 8 down: digit 7 stands 157.5 degrees clockwise from the top.
-    EXPECT_NEAR(shown.elements[ThousandsPointer].angle, -90 + 157.5, 1e-6);
+    EXPECT_NEEDLE_NEAR(shown.elements[ThousandsPointer].angle, -90 + 157.5, 1e-6);
 
     host.variables().setInteger(Code, 0x1234);
     expectWheels(0x1234, {1, 2, 3, 4});

@@ -9,6 +9,7 @@
 #include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
 #include "tests/module/dial_fixture.h"
+#include "precision.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST_F(TurnCoordinator, AtTheStandardRateTheNeedleIsOnItsMark)
     EXPECT_TRUE(pointsAt(right.elements[TurnNeedle].angle, Pivot, RightMark));
     EXPECT_TRUE(pointsAt(at(TurnRate, -1152).elements[TurnNeedle].angle, Pivot, LeftMark));
     auto straight = at(TurnRate, 0);
-    EXPECT_NEAR(angleBetween(straight.elements[TurnNeedle].angle, -90.0), 0.0, 1e-9) << "upright";
+    EXPECT_NEEDLE_TURN_NEAR(angleBetween(straight.elements[TurnNeedle].angle, -90.0), 1e-9) << "upright";
     EXPECT_TRUE(pointsBetween(at(TurnRate, 512).elements[TurnNeedle].angle, Pivot, {150, 81}, RightMark))
         << "a gentle right turn: right of upright, short of R";
 }
@@ -75,8 +76,8 @@ TEST_F(TurnCoordinator, TheBallMovesSidewaysAndRisesAlikeOnEitherSide)
 {
     for (double deflection : {20.0, -20.0}) {
         auto shown = at(Ball, deflection);
-        EXPECT_DOUBLE_EQ(shown.elements[BallSlider].xOffset, deflection > 0 ? 11.5625 : -11.5625);
-        EXPECT_DOUBLE_EQ(shown.elements[BallSlider].yOffset, -0.09765625) << "higher on either side";
+        EXPECT_NEEDLE_EQ(shown.elements[BallSlider].xOffset, deflection > 0 ? 11.5625 : -11.5625);
+        EXPECT_NEEDLE_EQ(shown.elements[BallSlider].yOffset, -0.09765625) << "higher on either side";
     }
     auto centred = at(Ball, 0);
     EXPECT_EQ(centred.elements[BallSlider].xOffset, 0.0);

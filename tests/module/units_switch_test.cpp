@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/module/switch_support.h"
+#include "precision.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ TEST_F(UnitsSwitch, TheAirspeedDialChangesToKnotsInTheNextFrame)
     host.frame();
     auto back = host.probe(airspeed);
     EXPECT_FALSE(back.elements[KmhNeedle].hidden);
-    EXPECT_NEAR(back.elements[KmhNeedle].value, 300 * 1.8512821, 1e-9);
+    EXPECT_NEEDLE_NEAR(back.elements[KmhNeedle].value, 300 * 1.8512821, 1e-9);
     EXPECT_TRUE(back.elements[KnotsNeedle].hidden);
 }
 

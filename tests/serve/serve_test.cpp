@@ -173,8 +173,8 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
              {"/api/hover", R"({"gauge": 2, "x": 1.5, "y": 1})", 400, "whole number"},
              {"/api/click", "{not json", 400, "must be a JSON object"},
              {"/api/click", "[1, 2]", 400, "must be a JSON object"},
-             {"/api/set", R"({"name": "airspede", "value": 250})", 404, "no variable named \"airspede\""},
-             {"/api/set", R"({"name": "com1_freq", "value": -5})", 400, "com1_freq"},
+             {"/api/set", R"({"name": "airspede", "value": 250})", 404, "did you mean airspeed?"},
+             {"/api/set", R"({"name": "com1_freq", "value": "150.00"})", 400, "136.975"},
              {"/api/set", R"({"name": "airspeed", "value": "fast"})", 400, "\"fast\" is not a number"},
              {"/api/window", R"({"window": 7, "action": "open"})", 404, "no window 7"},
              {"/api/window", R"({"window": 1, "action": "shut"})", 400, "\"open\", \"close\" or \"toggle\""},
@@ -195,8 +195,8 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
     served.panel.tick();
     FeedReader feed(served.port);
     const Json state = feed.next();
-    EXPECT_EQ(state["variables"]["airspeed"], 0);
-    EXPECT_EQ(state["variables"]["com1_freq"], 0x1800);
+    EXPECT_EQ(state["variables"]["airspeed"]["value"], 0);
+    EXPECT_EQ(state["variables"]["com1_freq"]["told"], "118.000 MHz");
     EXPECT_EQ(state["playback"]["playing"], false);
     EXPECT_EQ(state["playback"]["speed"], 1);
     EXPECT_EQ(state["light"], 1);

@@ -33,52 +33,52 @@ constinit NeedleDial hostHelpDial{{.gauge = &owner, .parts = parts, .variable = 
 
 TEST(NeedleDial, DrawsFaceThenNeedleThenBezelEachTheChildOfTheOneBefore)
 {
-    ASSERT_EQ(textDial.roots[0], &textDial.face.common);
-    EXPECT_EQ(textDial.roots[1], nullptr);
-    EXPECT_EQ(textDial.face.common.children[0], &textDial.needle.common);
-    EXPECT_EQ(textDial.face.common.children[1], nullptr);
-    EXPECT_EQ(textDial.needle.common.children[0], &textDial.bezel.common);
-    EXPECT_EQ(textDial.needle.common.children[1], nullptr);
-    EXPECT_EQ(textDial.bezel.common.children, nullptr);
-    for (const GaugeElement* e : {&textDial.face.common, &textDial.needle.common, &textDial.bezel.common})
+    ASSERT_EQ(textDial.elements.roots()[0], &textDial.face().common);
+    EXPECT_EQ(textDial.elements.roots()[1], nullptr);
+    EXPECT_EQ(textDial.face().common.children[0], &textDial.needle().common);
+    EXPECT_EQ(textDial.face().common.children[1], nullptr);
+    EXPECT_EQ(textDial.needle().common.children[0], &textDial.bezel().common);
+    EXPECT_EQ(textDial.needle().common.children[1], nullptr);
+    EXPECT_EQ(textDial.bezel().common.children, nullptr);
+    for (const GaugeElement* e : {&textDial.face().common, &textDial.needle().common, &textDial.bezel().common})
         EXPECT_EQ(e->gauge, &owner);
 }
 
 TEST(NeedleDial, CarriesTheBitmapsFlagsAndPivotOfItsParts)
 {
-    EXPECT_EQ(textDial.face.common.kind, StaticImage);
-    EXPECT_EQ(textDial.face.common.bitmap, 11);
-    EXPECT_EQ(textDial.face.common.imageFlags, 0x4003u);
-    EXPECT_EQ(textDial.needle.common.kind, Needle);
-    EXPECT_EQ(textDial.needle.common.bitmap, 12);
-    EXPECT_EQ(textDial.needle.common.imageFlags, 0x4083u);
-    EXPECT_EQ(textDial.needle.common.position.x, 50);
-    EXPECT_EQ(textDial.needle.common.position.y, 60);
-    EXPECT_EQ(textDial.needle.common.offset.x, 4);
-    EXPECT_EQ(textDial.needle.common.offset.y, 3);
-    EXPECT_EQ(textDial.needle.maxDegreesPerTick, 7);
-    EXPECT_EQ(textDial.bezel.common.bitmap, 13);
-    EXPECT_EQ(textDial.bezel.common.imageFlags, 0x0003u);
-    EXPECT_EQ(textDial.bezel.common.position.x, 0);
-    EXPECT_EQ(textDial.bezel.common.position.y, 0);
+    EXPECT_EQ(textDial.face().common.kind, StaticImage);
+    EXPECT_EQ(textDial.face().common.bitmap, 11);
+    EXPECT_EQ(textDial.face().common.imageFlags, 0x4003u);
+    EXPECT_EQ(textDial.needle().common.kind, Needle);
+    EXPECT_EQ(textDial.needle().common.bitmap, 12);
+    EXPECT_EQ(textDial.needle().common.imageFlags, 0x4083u);
+    EXPECT_EQ(textDial.needle().common.position.x, 50);
+    EXPECT_EQ(textDial.needle().common.position.y, 60);
+    EXPECT_EQ(textDial.needle().common.offset.x, 4);
+    EXPECT_EQ(textDial.needle().common.offset.y, 3);
+    EXPECT_EQ(textDial.needle().maxDegreesPerTick, 7);
+    EXPECT_EQ(textDial.bezel().common.bitmap, 13);
+    EXPECT_EQ(textDial.bezel().common.imageFlags, 0x0003u);
+    EXPECT_EQ(textDial.bezel().common.position.x, 0);
+    EXPECT_EQ(textDial.bezel().common.position.y, 0);
 }
 
 TEST(NeedleDial, OwnsACopyOfItsScaleAndAClosedFailureList)
 {
-    EXPECT_EQ(textDial.needle.source.id, 625u);
-    EXPECT_EQ(textDial.needle.update, &halve);
-    ASSERT_EQ(textDial.needle.pointCount, 3u);
-    EXPECT_EQ(textDial.needle.table, textDial.table);
-    EXPECT_NE(textDial.needle.table, scale) << "the host writes into the table, so it is the dial's own";
+    EXPECT_EQ(textDial.needle().source.id, 625u);
+    EXPECT_EQ(textDial.needle().update, &halve);
+    ASSERT_EQ(textDial.needle().pointCount, 3u);
+    EXPECT_EQ(textDial.needle().table, textDial.table);
+    EXPECT_NE(textDial.needle().table, scale) << "the host writes into the table, so it is the dial's own";
     EXPECT_EQ(textDial.table[1].point.x, 50);
     EXPECT_EQ(textDial.table[2].value, 10.0);
-    ASSERT_EQ(textDial.needle.common.failures, textDial.failures);
+    ASSERT_EQ(textDial.needle().common.failures, textDial.failures);
     EXPECT_EQ(textDial.failures[0].system, 20u);
     EXPECT_EQ(textDial.failures[0].action, uint32_t{FailZero});
     EXPECT_EQ(textDial.failures[2].system, 7u);
     EXPECT_EQ(textDial.failures[3].system, 0u) << "the list ends with system 0";
-    EXPECT_EQ(hostHelpDial.needle.common.failures, nullptr) << "no failures, no list";
-    EXPECT_EQ(hostHelpDial.needle.update, nullptr);
+    EXPECT_EQ(hostHelpDial.needle().common.failures, nullptr) << "no failures, no list";
+    EXPECT_EQ(hostHelpDial.needle().update, nullptr);
 }
 
 TEST(NeedleDial, ATextTooltipOverTheWholeGaugeWithItsOneArgument)
@@ -130,17 +130,17 @@ constinit auto secondOfFamily = familyDial(doublingFamily<secondShown>, scale, &
 
 TEST(FamilyDial, EachMemberHasItsOwnVariableTextAndShownValue)
 {
-    EXPECT_EQ(firstOfFamily.needle.source.id, 630u);
-    EXPECT_EQ(secondOfFamily.needle.source.id, 649u);
+    EXPECT_EQ(firstOfFamily.needle().source.id, 630u);
+    EXPECT_EQ(secondOfFamily.needle().source.id, 649u);
     EXPECT_STREQ(firstOfFamily.mouseAreas[1].tooltipText, "First (%1!d!)");
     EXPECT_STREQ(secondOfFamily.mouseAreas[1].tooltipText, "Second (%1!d!)");
-    EXPECT_EQ(firstOfFamily.needle.common.bitmap, 12) << "the family's parts";
+    EXPECT_EQ(firstOfFamily.needle().common.bitmap, 12) << "the family's parts";
     EXPECT_EQ(secondOfFamily.failures[1].system, 2u) << "the family's failures";
 
-    firstOfFamily.needle.source.value.number = 3;
-    secondOfFamily.needle.source.value.number = 5;
-    EXPECT_EQ(firstOfFamily.needle.update(&firstOfFamily.needle.common), 6.0);
-    EXPECT_EQ(secondOfFamily.needle.update(&secondOfFamily.needle.common), 10.0);
+    firstOfFamily.needle().source.value.number = 3;
+    secondOfFamily.needle().source.value.number = 5;
+    EXPECT_EQ(firstOfFamily.needle().update(&firstOfFamily.needle().common), 6.0);
+    EXPECT_EQ(secondOfFamily.needle().update(&secondOfFamily.needle().common), 10.0);
     const TooltipArg* firstArg = firstOfFamily.mouseAreas[1].tooltipArgs;
     const TooltipArg* secondArg = secondOfFamily.mouseAreas[1].tooltipArgs;
     EXPECT_EQ(firstArg->number(0, 0, nullptr, nullptr, nullptr), 6.0) << "what the first needle showed";
@@ -149,10 +149,10 @@ TEST(FamilyDial, EachMemberHasItsOwnVariableTextAndShownValue)
 
 TEST(NeedleSource, ReadsTheValueTheHostFilledAndNothingElse)
 {
-    textDial.needle.source.value.number = 8.5;
-    EXPECT_EQ(halve(&textDial.needle.common), 4.25);
+    textDial.needle().source.value.number = 8.5;
+    EXPECT_EQ(halve(&textDial.needle().common), 4.25);
     EXPECT_EQ(needleSource(nullptr), 0.0);
-    EXPECT_EQ(needleSource(&textDial.face.common), 0.0) << "a face has no source";
+    EXPECT_EQ(needleSource(&textDial.face().common), 0.0) << "a face has no source";
 }
 
 TEST(FiniteOr, LetsOnlyFiniteNumbersThrough)

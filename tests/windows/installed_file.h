@@ -6,12 +6,14 @@
 
 #include <string>
 
+#include "devhost/core/host.h"
+
 namespace wintest {
 
-// The built .gau, as a Windows path.
+// The .gau under test (the program's --gau), as a Windows path.
 inline std::string gauPath()
 {
-    std::string path = VARDEX_GAU_PATH;
+    std::string path = devhost::moduleUnderTest();
     for (char& c : path)
         if (c == '/')
             c = '\\';

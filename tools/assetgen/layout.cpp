@@ -1,8 +1,8 @@
 #include "tools/assetgen/layout.h"
 
-#include <cmath>
-#include <numbers>
 #include <stdexcept>
+
+#include "devhost/core/geometry.h"
 
 namespace assetgen {
 
@@ -22,7 +22,7 @@ void collect(GaugeElement* element, const char* gauge, std::vector<ElementInfo>&
     case Needle: {
         auto* n = reinterpret_cast<NeedleElement*>(element);
         for (uint32_t i = 0; n->table && i < n->pointCount && i < 64; ++i)
-            info.table.push_back({double(n->table[i].point.x), double(n->table[i].point.y), n->table[i].value});
+            info.table.push_back(n->table[i]);
         break;
     }
     case Sprite: {
@@ -85,43 +85,7 @@ const ElementInfo& Layout::element(std::string_view gauge, ElementKind kind, int
 
 double needleAngle(const ElementInfo& needle, double value)
 {
-    const auto& t = needle.table;
-    if (t.empty())
-        return value;  // no table: the host turns the needle by the value itself
-    auto direction = [&](const TablePoint& p) {
-        return std::atan2(p.y - needle.position.y, p.x - needle.position.x) * 180.0 / std::numbers::pi;
-    };
-    // Cumulative clockwise angles of the points.
-    std::vector<double> angle(t.size());
-    angle[0] = direction(t[0]);
-    for (size_t i = 1; i < t.size(); ++i) {
-        double step = std::fmod(direction(t[i]) - direction(t[i - 1]) + 720.0, 360.0);
-        if (t[i].x == t[i - 1].x && t[i].y == t[i - 1].y)
-            step = 0.0;
-        angle[i] = angle[i - 1] + step;
-    }
-    if (t.size() == 1)
-        return angle[0];
-    bool ascending = t.back().value >= t.front().value;
-    auto before = [&](double a, double b) { return ascending ? a < b : a > b; };
-    // The segment holding the value, or the nearest end segment with a value span.
-    size_t seg = 0;
-    if (!before(value, t.front().value)) {
-        seg = t.size() - 2;
-        for (size_t i = 0; i + 1 < t.size(); ++i)
-            if (!before(t[i + 1].value, value) && t[i + 1].value != t[i].value) {
-                seg = i;
-                break;
-            }
-    }
-    while (seg + 2 < t.size() && t[seg + 1].value == t[seg].value)
-        ++seg;
-    while (seg > 0 && t[seg + 1].value == t[seg].value)
-        --seg;
-    double span = t[seg + 1].value - t[seg].value;
-    if (span == 0.0)
-        return angle[seg];
-    return angle[seg] + (value - t[seg].value) / span * (angle[seg + 1] - angle[seg]);
+    return devhost::NeedleSweep(needle.table, needle.position).unwound(value);
 }
 
 }  // namespace assetgen

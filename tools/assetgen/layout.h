@@ -12,10 +12,6 @@
 
 namespace assetgen {
 
-struct TablePoint {
-    double x, y, value;
-};
-
 // One drawable element as the artwork needs it.
 //
 // Sprites: the shown turn is the rotation value times its scale, positive
@@ -29,7 +25,7 @@ struct ElementInfo {
     int bitmap = 0;
     Point position{};              // on the gauge's face
     Point offset{};                // needle hub in its bitmap / sprite texture centre on the face
-    std::vector<TablePoint> table; // needles
+    std::vector<CalibrationPoint> table;  // needles
     double rotationScale = 0.0;    // sprites: degrees per unit
     double xScale = 0.0;           // sliders and sprites: pixels per unit
     double yScale = 0.0;
@@ -56,9 +52,9 @@ private:
 };
 
 // The needle's direction for a value, in degrees clockwise from the +x axis
-// of the screen (y down): the angle from the pivot to each table point,
-// interpolated clockwise in table order, the nearest segment's rate continued
-// beyond either end.
+// of the screen (y down), as the host turns it (devhost::NeedleSweep),
+// unwound: the angles of two values differ by the needle's travel between
+// them, so scales and bands can be laid out from one to the other.
 double needleAngle(const ElementInfo& needle, double value);
 
 }  // namespace assetgen

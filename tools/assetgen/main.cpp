@@ -1,13 +1,13 @@
 // assetgen: draws the module's bitmaps and synthesises its click clips.
 //
-//   assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]] [--preview PNG]
+//   assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]]
 //
 // Writes bmp<N>.bmp and wave<N>.wav into OUT_DIR, each only when its bytes
 // change. DEFINITIONS_MODULE is a build of the module without resources:
 // its Linkage tells where every needle points, so the marks are drawn from
 // the module's own tables. --sheet also writes a contact sheet of every
-// bitmap, and --preview some gauges put together, for looking at the
-// artwork while working on it.
+// bitmap, for looking at the artwork while working on it; `devhost render`
+// shows the gauges put together from it, needles and all.
 #include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 
@@ -24,7 +24,6 @@
 #include "tools/assetgen/canvas.h"
 #include "tools/assetgen/contact_sheet.h"
 #include "tools/assetgen/layout.h"
-#include "tools/assetgen/preview.h"
 #include "tools/assetgen/recipes.h"
 #include "tools/assetgen/style.h"
 #include "tools/assetgen/wave.h"
@@ -67,13 +66,11 @@ const LinkageRecord* loadDefinitions(const char* path)
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string sheet, preview;
+    std::string sheet;
     int sheetFrom = 0, sheetTo = 1 << 30;
     for (size_t i = 0; i + 1 < args.size();) {
         if (args[i] == "--sheet")
             sheet = args[i + 1];
-        else if (args[i] == "--preview")
-            preview = args[i + 1];
         else if (args[i] == "--only")
             std::sscanf(args[i + 1].c_str(), "%d-%d", &sheetFrom, &sheetTo);
         else {
@@ -83,8 +80,7 @@ int main(int argc, char** argv)
         args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
     }
     if (args.empty() || args.size() > 2) {
-        std::fprintf(stderr,
-                     "usage: assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]] [--preview PNG]\n");
+        std::fprintf(stderr, "usage: assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]]\n");
         return 2;
     }
     std::filesystem::path dir = args[0];
@@ -115,7 +111,6 @@ int main(int argc, char** argv)
     assetgen::Layout layout(linkage);
     auto recipes = assetgen::allRecipes();
     assetgen::ContactSheet contact;
-    assetgen::BitmapFiles drawn;
     for (const auto& recipe : recipes) {
         assetgen::Canvas canvas(recipe.width, recipe.height);
         try {
@@ -131,18 +126,12 @@ int main(int argc, char** argv)
         }
         auto path = dir / ("bmp" + std::to_string(recipe.number) + ".bmp");
         auto bytes = canvas.bmp();
-        if (!preview.empty())
-            drawn[recipe.number] = bytes;
         if (!writeIfChanged(path, bytes)) {
             std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
             return 1;
         }
         if (!sheet.empty() && recipe.number >= sheetFrom && recipe.number <= sheetTo)
             contact.add(recipe.number, canvas);
-    }
-    if (!preview.empty() && !assetgen::writePreview(preview, drawn, layout)) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", preview.c_str());
-        return 1;
     }
     if (!sheet.empty() && !contact.write(sheet)) {
         std::fprintf(stderr, "assetgen: cannot write %s\n", sheet.c_str());

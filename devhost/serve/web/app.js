@@ -175,7 +175,7 @@ async function apply(message) {
       const button = document.querySelector(`#window-buttons [data-window="${number}"]`);
       if (button) button.setAttribute("aria-pressed", String(shown));
     }
-  if (message.variables) showVariables(message.variables, whole);
+  if (message.variables) showVariables(message.variables);
   if (message.readings) showReadings(message.readings);
   if (message.events) addEvents(message.events, whole);
   showPlayback(message);
@@ -252,7 +252,7 @@ function controlsFor(panel) {
     field.type = "text";
     field.name = v.name;
     field.setAttribute("aria-label", v.name);
-    field.title = v.forms || v.unit;
+    field.title = v.about;
     field.onchange = () => post("api/set", { name: v.name, value: field.value }).catch(() => {});
     row.append(label);
     if (v.slider) {
@@ -273,7 +273,7 @@ function controlsFor(panel) {
     row.append(field);
     const unit = document.createElement("span");
     unit.className = "unit";
-    unit.textContent = v.slider ? `${v.slider.unit || v.unit}; host: ${v.unit}` : v.unit;
+    unit.textContent = v.forms ? `${v.forms}; host: ${v.unit}` : `host: ${v.unit}`;
     row.append(unit);
     groups.get(group).append(row);
 
@@ -284,16 +284,23 @@ function controlsFor(panel) {
   $("watch-add").onclick = () => watch($("watch-choice").value);
 }
 
-function showVariables(values, whole) {
+// Each variable comes as the host's number and as the catalogue tells it
+// ("463 kt", "122.800 MHz", "on"); fields show the latter, plots the former.
+function showVariables(values) {
   Object.assign(state.variables, values);
-  for (const [name, value] of Object.entries(values)) {
+  for (const [name, v] of Object.entries(values)) {
     const field = document.querySelector(`#controls input[name="${name}"]`);
-    if (field && document.activeElement !== field) field.value = value === null ? "" : String(+value.toFixed(4));
+    if (field && document.activeElement !== field) field.value = v.told;
+    const slider = document.querySelector(`#controls [data-variable="${name}"] input[type="range"]`);
+    if (slider && document.activeElement !== slider) {
+      const told = parseFloat(v.told);
+      if (Number.isFinite(told)) slider.value = told;
+    }
   }
   for (const [name, w] of state.watches) {
-    w.values.push(state.variables[name]);
+    w.values.push(state.variables[name].value);
     if (w.values.length > TrendLength) w.values.shift();
-    w.label.textContent = String(state.variables[name]);
+    w.label.textContent = state.variables[name].told;
     plot(w);
   }
 }
@@ -307,7 +314,7 @@ function watch(name) {
   row.firstChild.title = "click to stop watching";
   row.firstChild.onclick = () => { state.watches.delete(name); row.remove(); };
   $("watches").append(row);
-  state.watches.set(name, { values: [state.variables[name]], canvas: row.lastChild, label: row.children[1] });
+  state.watches.set(name, { values: [state.variables[name].value], canvas: row.lastChild, label: row.children[1] });
 }
 
 function plot(w) {
@@ -352,21 +359,21 @@ function addEvents(events, whole) {
     const key = e.window_toggle ? `panel window ${e.id} toggled` : `${e.name || "event " + e.id}(${e.value})`;
     const last = state.events[state.events.length - 1];
     if (last && last.pattern[last.next] === key) {
-      last.count++;
+      last.count += e.count;
       last.next = (last.next + 1) % last.pattern.length;
-      last.lastFrame = e.frame;
+      last.lastFrame = e.last_frame;
     } else if (last && last.pattern.length === 1 && last.count === 1 && state.events.length > 1 &&
                state.events[state.events.length - 2].pattern.length === 1 &&
                state.events[state.events.length - 2].count === 1 &&
-               state.events[state.events.length - 2].pattern[0] === key) {
+               state.events[state.events.length - 2].pattern[0] === key && e.count === 1) {
       state.events.pop();
       const first = state.events[state.events.length - 1];
       first.pattern = [key, last.pattern[0]];
       first.count = 3;
       first.next = 1;
-      first.lastFrame = e.frame;
+      first.lastFrame = e.last_frame;
     } else {
-      state.events.push({ pattern: [key], count: 1, next: 0, firstFrame: e.frame, lastFrame: e.frame });
+      state.events.push({ pattern: [key], count: e.count, next: 0, firstFrame: e.frame, lastFrame: e.last_frame });
     }
   }
   if (state.events.length > MaxEventRows) state.events.splice(0, state.events.length - MaxEventRows);

@@ -1,0 +1,303 @@
+#include "devhost/app/catalog_command.h"
+
+#include <fmt/format.h>
+
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "devhost/core/gauge_notes.h"
+#include "devhost/core/host.h"
+#include "devhost/core/key_events.h"
+#include "devhost/core/mouse_map.h"
+#include "devhost/core/tooltip_format.h"
+#include "devhost/core/values.h"
+#include "devhost/core/variables.h"
+
+namespace devhost {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+constexpr VariableGroup groups[] = {VariableGroup::Flight, VariableGroup::Engines,    VariableGroup::Fuel,
+                                    VariableGroup::Radios, VariableGroup::Navigation, VariableGroup::Time};
+constexpr int FramesToSettle = 18;  // one second: every gauge has looked at what it reads
+
+
+std::string variableName(uint32_t id)
+{
+    const VariableInfo* info = findVariable(id);
+    return info ? std::string(info->name) : std::to_string(id);
+}
+
+std::string eventName(uint32_t id)
+{
+    const KeyEventInfo* info = findKeyEvent(id);
+    return info ? std::string(info->name) : std::to_string(id);
+}
+
+int printVariables(bool asJson)
+{
+    if (asJson) {
+        json all = json::array();
+        for (const VariableInfo& v : knownVariables())
+            all.push_back({{"name", v.name},
+                           {"number", v.id},
+                           {"unit", v.unit},
+                           {"kind", kindName(v.kind)},
+                           {"group", groupName(v.group)},
+                           {"default", v.initial},
+                           {"default_natural", naturalText(v, v.initial)},
+                           {"accepts", acceptedForms(v)},
+                           {"description", v.about}});
+        std::cout << all.dump(2) << "\n";
+        return 0;
+    }
+    for (VariableGroup group : groups) {
+        std::cout << fmt::format("{}:\n", groupName(group));
+        for (const VariableInfo& v : knownVariables()) {
+            if (v.group != group)
+                continue;
+            std::cout << fmt::format("  {:<20} {:>4}  {:<18} {:<6}  default {:<12} {}\n", v.name, v.id, v.unit,
+                                     kindName(v.kind), naturalText(v, v.initial), v.about);
+            if (std::string forms = acceptedForms(v); !forms.empty())
+                std::cout << fmt::format("  {:<20}       takes: {}\n", "", forms);
+        }
+    }
+    std::cout << "\nSet them with --set NAME=VALUE (render, click, hover) or in a flight script's \"variables\".\n";
+    return 0;
+}
+
+int printEvents(bool asJson)
+{
+    if (asJson) {
+        json all = json::array();
+        for (const KeyEventInfo& e : knownKeyEvents())
+            all.push_back({{"name", e.name},
+                           {"number", e.id},
+                           {"variable", e.variable ? json(variableName(e.variable)) : json()},
+                           {"effect", e.effect}});
+        std::cout << all.dump(2) << "\n";
+        return 0;
+    }
+    for (const KeyEventInfo& e : knownKeyEvents())
+        std::cout << fmt::format("  {:<28} {:>6}  {:<16} {}\n", e.name, e.id,
+                                 e.variable ? variableName(e.variable) : std::string("-"), e.effect);
+    return 0;
+}
+
+std::string_view kindWord(ElementKind kind)
+{
+    switch (kind) {
+    case StaticImage: return "image";
+    case Needle: return "needle";
+    case String: return "text";
+    case Slider: return "slider";
+    case Icon: return "icon";
+    case MovingImage: return "moving image";
+    case Sprite: return "sprite";
+    }
+    return "?";
+}
+
+std::string_view cursorWord(int32_t cursor)
+{
+    switch (cursor) {
+    case CursorUpArrow: return "up arrow";
+    case CursorDownArrow: return "down arrow";
+    case CursorHand: return "hand";
+    case CursorNone: return "none";
+    default: return "other";
+    }
+}
+
+std::vector<std::string> buttonWords(uint32_t flags)
+{
+    std::vector<std::string> words;
+    if (flags & ClickLeft)
+        words.push_back("left");
+    if (flags & ClickRight)
+        words.push_back("right");
+    if (flags & ClickMiddle)
+        words.push_back("middle");
+    if (flags & ClickRepeat)
+        words.push_back("repeats while held");
+    return words;
+}
+
+// The bitmaps an element draws with: its own, an icon's frames after it, a
+// sprite's or moving image's window bitmap after it.
+std::vector<int32_t> bitmapsOf(const GaugeElement& element)
+{
+    if (element.bitmap < 0)
+        return {};
+    std::vector<int32_t> bitmaps{element.bitmap};
+    if (element.kind == Icon) {
+        const auto& icon = reinterpret_cast<const IconElement&>(element);
+        for (uint32_t frame = 1; frame < icon.frames; ++frame)
+            bitmaps.push_back(element.bitmap + static_cast<int32_t>(frame));
+    } else if (element.kind == Sprite || element.kind == MovingImage) {
+        bitmaps.push_back(element.bitmap + 1);
+    }
+    return bitmaps;
+}
+
+json describeGauge(const std::string& module, const std::string& name, const std::string& parameter)
+{
+    Host host(module);
+    GaugeInstance& gauge = host.place(name, parameter);
+    host.frame(FramesToSettle);
+    const GaugeInfo* info = nullptr;
+    const std::vector<GaugeInfo> list = host.gaugeList();
+    for (const GaugeInfo& g : list)
+        if (g.name == name)
+            info = &g;
+
+    json areas = json::array();
+    const MouseMap map(gauge.mouseAreas(), gauge.gaugePixels());
+    for (const MouseMap::Listed& entry : map.listed()) {
+        const MouseArea& area = *entry.area;
+        json a{{"type", area.type == Region ? "region" : "click"},
+               {"box", {entry.box.x, entry.box.y, entry.box.width, entry.box.height}},
+               {"depth", entry.depth},
+               {"cursor", cursorWord(area.cursor)}};
+        if (area.type == Region) {
+            std::string tip = entry.tooltip ? host.tooltipText(gauge, *entry.tooltip) : std::string();
+            if (tip.empty() && area.helpId)
+                tip = hostHelpText(area.helpId);
+            a["tooltip"] = windows1252ToUtf8(tip);
+            if (area.helpId)
+                a["help_id"] = area.helpId;
+        } else {
+            a["buttons"] = buttonWords(area.clickFlags);
+            if (area.keyEventOrArgCount && !area.handler)
+                a["key_event"] = eventName(area.keyEventOrArgCount);
+        }
+        areas.push_back(std::move(a));
+    }
+
+    json bitmaps = json::array(), lit = json::array();
+    for (const GaugeInstance::Slot& slot : gauge.elements()) {
+        for (int32_t bitmap : bitmapsOf(*slot.element))
+            if (std::find(bitmaps.begin(), bitmaps.end(), bitmap) == bitmaps.end())
+                bitmaps.push_back(bitmap);
+        if (slot.element->imageFlags & ImageLuminous)
+            lit.push_back({{"element", slot.shown.index},
+                           {"kind", kindWord(slot.element->kind)},
+                           {"bitmap", slot.element->bitmap}});
+    }
+
+    // Every area worked with every button it takes, twice over (a power
+    // switch clicked in the first round lets the knobs speak in the second),
+    // so that the events the gauge sends and the variables it reads show.
+    constexpr int Rounds = 2;
+    for (int round = 0; round < Rounds; ++round)
+    for (const MouseMap::Listed& entry : map.listed()) {
+        if (entry.area->type != ClickArea)
+            continue;
+        const Point centre{entry.box.x + entry.box.width / 2, entry.box.y + entry.box.height / 2};
+        for (uint32_t button : {ClickLeft, ClickRight})
+            if (entry.area->clickFlags & button) {
+                host.clickGaugePixel(gauge, centre, button);
+                host.frame();
+            }
+    }
+    json reads = json::array(), sends = json::array();
+    for (uint32_t id : host.variables().reads())
+        reads.push_back(variableName(id));
+    std::vector<uint32_t> sent;
+    for (const EventRecord& event : host.events())
+        if (!event.windowToggle && std::find(sent.begin(), sent.end(), event.id) == sent.end())
+            sent.push_back(event.id);
+    for (uint32_t id : sent)
+        sends.push_back(eventName(id));
+
+    const ParameterForms forms = parameterForms(name);
+    return {{"gauge", name},
+            {"size_mm", info ? info->defaultSize : 0},
+            {"pixels", {gauge.gaugePixels().x, gauge.gaugePixels().y}},
+            {"parameter", forms.forms.empty() ? json() : json{{"forms", forms.forms}, {"examples", forms.examples}}},
+            {"reads", reads},
+            {"sends", sends},
+            {"mouse_areas", areas},
+            {"bitmaps", bitmaps},
+            {"lit_at_night", lit}};
+}
+
+std::string joined(const json& list)
+{
+    std::string text;
+    for (const json& item : list)
+        text += (text.empty() ? "" : ", ") + (item.is_string() ? item.get<std::string>() : item.dump());
+    return text.empty() ? "none" : text;
+}
+
+void printDescription(const json& d)
+{
+    std::cout << fmt::format("{}: {} mm wide, {}x{} pixels of its own\n", d["gauge"].get<std::string>(),
+                             d["size_mm"].get<uint32_t>(), d["pixels"][0].get<int>(), d["pixels"][1].get<int>());
+    if (d["parameter"].is_null())
+        std::cout << "parameter text: none read\n";
+    else
+        std::cout << fmt::format("parameter text: {}\n  e.g. {}\n", d["parameter"]["forms"].get<std::string>(),
+                                 d["parameter"]["examples"].get<std::string>());
+    std::cout << "reads: " << joined(d["reads"]) << "\n";
+    std::cout << "sends: " << joined(d["sends"]) << "\n";
+    std::cout << "mouse areas (gauge pixels x,y,width,height):\n";
+    for (const json& a : d["mouse_areas"]) {
+        const json& b = a["box"];
+        std::string line = fmt::format("  {}{:<6} {:>4},{:<4} {:>4}x{:<4} cursor {}", std::string(2 * a["depth"].get<size_t>(), ' '),
+                                       a["type"].get<std::string>(), b[0].get<int>(), b[1].get<int>(), b[2].get<int>(),
+                                       b[3].get<int>(), a["cursor"].get<std::string>());
+        if (a.contains("tooltip"))
+            line += fmt::format(", tooltip \"{}\"", a["tooltip"].get<std::string>());
+        if (a.contains("buttons"))
+            line += ", " + joined(a["buttons"]);
+        if (a.contains("key_event"))
+            line += ", sends " + a["key_event"].get<std::string>();
+        std::cout << line << "\n";
+    }
+    std::cout << "bitmaps: " << joined(d["bitmaps"]) << "\n";
+    std::cout << "lit at night:";
+    if (d["lit_at_night"].empty())
+        std::cout << " nothing";
+    for (const json& e : d["lit_at_night"])
+        std::cout << fmt::format(" element {} {} (bitmap {});", e["element"].get<size_t>(), e["kind"].get<std::string>(),
+                                 e["bitmap"].get<int>());
+    std::cout << "\n";
+}
+
+}  // namespace
+
+CatalogCommands::CatalogCommands(CLI::App& app, const std::string& defaultModule) : module_(defaultModule)
+{
+    vars_ = app.add_subcommand("vars", "every host variable: name, number, unit, kind, default, what it is, and "
+                                       "the units and forms --set takes");
+    events_ = app.add_subcommand("events", "every key event the host understands, and what it does to which variable");
+    describe_ = app.add_subcommand(
+        "describe", "one gauge: size, parameter text, variables read, key events sent, mouse areas, bitmaps, "
+                    "what is lit at night\n  devhost describe Radio_COM_SK10");
+    for (CLI::App* command : {vars_, events_, describe_})
+        command->add_flag("--json", json_, "print it as JSON");
+    describe_->add_option("gauge", gauge_, "gauge name (`devhost list`)")->required();
+    describe_->add_option("--param", parameter_, "parameter text to place it with");
+    describe_->add_option("--module", module_, "module file (default: the built Vardex_Instr.so)");
+}
+
+bool CatalogCommands::parsed() const { return vars_->parsed() || events_->parsed() || describe_->parsed(); }
+
+int CatalogCommands::run() const
+{
+    if (vars_->parsed())
+        return printVariables(json_);
+    if (events_->parsed())
+        return printEvents(json_);
+    json description = describeGauge(module_, gauge_, parameter_);
+    if (json_)
+        std::cout << description.dump(2) << "\n";
+    else
+        printDescription(description);
+    return 0;
+}
+
+}  // namespace devhost

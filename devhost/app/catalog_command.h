@@ -1,0 +1,29 @@
+// `devhost vars`, `devhost events` and `devhost describe GAUGE`: what the
+// development host knows of the simulation and of each gauge.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+namespace devhost {
+
+class CatalogCommands {
+public:
+    // Adds the three subcommands to app.
+    CatalogCommands(CLI::App& app, const std::string& defaultModule);
+
+    bool parsed() const;
+    int run() const;  // the parsed one; throws as the other commands do
+
+private:
+    CLI::App* vars_;
+    CLI::App* events_;
+    CLI::App* describe_;
+    std::string module_;
+    std::string gauge_;
+    std::string parameter_;
+    bool json_ = false;
+};
+
+}  // namespace devhost
