@@ -7,6 +7,7 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "devhost/core/input_error.h"
 #include "devhost/core/key_events.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/values.h"
@@ -15,11 +16,6 @@
 namespace devhost {
 
 namespace {
-
-constexpr double SecondsPerDay = 24 * 3600.0;
-
-// A day's frames at the host's rate: more is a typo, not a state.
-int maxFrames() { return static_cast<int>(SecondsPerDay * HostOptions{}.framesPerSecond); }
 
 std::optional<int> wholeNumber(std::string_view text)
 {
@@ -42,6 +38,23 @@ void applySetting(Host& host, const std::string& setting)
 }
 
 }  // namespace
+
+double maxFrames() { return MaxFlightSeconds * HostOptions{}.framesPerSecond; }
+
+CLI::Validator within(double low, double high, bool whole)
+{
+    return CLI::Validator(
+        [=](std::string& input) -> std::string {
+            char* end = nullptr;
+            const double value = std::strtod(input.c_str(), &end);
+            if (end == input.c_str() || *end != '\0' || (whole && value != std::floor(value) && std::isfinite(value)))
+                return fmt::format("'{}' is not {}", excerpt(input), whole ? "a whole number" : "a number");
+            if (!(value >= low && value <= high))
+                return fmt::format("{} is out of range: expected {} to {}", excerpt(input), low, high);
+            return {};
+        },
+        fmt::format("{} to {}", low, high));
+}
 
 void placePanelReporting(Host& host, const Panel& panel)
 {
@@ -76,7 +89,7 @@ void addStateOptions(CLI::App& command, StateOptions& options, const std::string
     command.add_option("--frames", options.frames,
                        "frames run last, after the flight, settings and clicks (default: one second, 18, when "
                        "--set or --click is given or there is no flight; none after a flight alone)")
-        ->check(CLI::Range(0, maxFrames()));
+        ->check(within(0, maxFrames()));
 }
 
 ClickPoint parseClickPoint(const std::string& text, const std::string& option)
@@ -89,6 +102,14 @@ ClickPoint parseClickPoint(const std::string& text, const std::string& option)
         return f;
     };
     const std::string_view xText = field(), yText = field(), button = field();
+    for (auto [name, field] : {std::pair{"x", xText}, std::pair{"y", yText}}) {
+        long long wide = 0;
+        auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), wide);
+        if ((error == std::errc() && end == field.data() + field.size() && (wide < INT32_MIN || wide > INT32_MAX)) ||
+            error == std::errc::result_out_of_range)
+            throw std::runtime_error(fmt::format("{} {}: {} {} is out of range: expected {} to {}", option,
+                                                 excerpt(text), name, excerpt(field), INT32_MIN, INT32_MAX));
+    }
     const auto x = wholeNumber(xText), y = wholeNumber(yText);
     if (!x || !y || !rest.empty() || (!button.empty() && button != "right" && button != "left"))
         throw std::runtime_error(fmt::format("{} {}: expected X,Y or X,Y,right in gauge pixels (whole numbers "
@@ -121,7 +142,7 @@ BuiltState buildState(const StateOptions& options)
                 flight->source));
         const double at = options.at.value_or(0);
         if (!(at >= 0 && at <= flight->duration))
-            throw std::runtime_error(fmt::format("time {}: not within {} (0 to {} s)", at,
+            throw std::runtime_error(fmt::format("time {} is out of range: not within {} (0 to {} s)", at,
                                                  flight->name.empty() ? flight->source : flight->name,
                                                  flight->duration));
     }

@@ -32,6 +32,14 @@ struct BuiltState {
     std::vector<std::string> clicks;    // what each --click did, in order
 };
 
+// The most frames a command runs: the longest flight at the host's rate.
+double maxFrames();
+
+// A number option's range, checked on the text as given, before CLI11
+// converts it: "-1" must not wrap into a vast frame count, nor "nan" slip
+// past every comparison. The error names the value and the range.
+CLI::Validator within(double low, double high, bool whole = true);
+
 // Places the panel's gauges, telling on stderr what it passes over.
 void placePanelReporting(Host& host, const Panel& panel);
 

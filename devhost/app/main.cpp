@@ -100,27 +100,6 @@ Panel choosePanel(const Common& common)
     return common.panel.empty() ? defaultPanel() : loadPanel(common.panel);
 }
 
-// The most frames a command runs: the longest flight at the host's rate.
-const double maxFrames = MaxFlightSeconds * HostOptions{}.framesPerSecond;
-
-// A number option's range, checked on the text as given, before CLI11
-// converts it: "-1" must not wrap into a vast frame count, nor "nan" slip
-// past every comparison. The error names the value and the range.
-CLI::Validator within(double low, double high, bool whole = true)
-{
-    return CLI::Validator(
-        [=](std::string& input) -> std::string {
-            char* end = nullptr;
-            const double value = std::strtod(input.c_str(), &end);
-            if (end == input.c_str() || *end != '\0' || (whole && value != std::floor(value) && std::isfinite(value)))
-                return fmt::format("'{}' is not {}", excerpt(input), whole ? "a whole number" : "a number");
-            if (!(value >= low && value <= high))
-                return fmt::format("{} is out of range: expected {} to {}", excerpt(input), low, high);
-            return {};
-        },
-        fmt::format("{} to {}", low, high));
-}
-
 // ---------------------------------------------------------------- list
 
 int list(const Common& common)
@@ -300,7 +279,7 @@ int main(int argc, char** argv)
     addModule(*runCommand, common);
     addPanel(*runCommand, common);
     runCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
-    auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run")->check(within(0, maxFrames));
+    auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run")->check(within(0, maxFrames()));
     runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")
         ->check(within(0, MaxFlightSeconds, false))
         ->excludes(framesOption);
@@ -308,7 +287,7 @@ int main(int argc, char** argv)
     runCommand->add_flag("--json-lines", runOptions.jsonLines,
                          "print each report as it is made, one line of JSON, with the events since the one before");
     runCommand->add_option("--every", runOptions.every, "probe every N frames (default: at the flight's checkpoints and the end)")
-        ->check(within(0, maxFrames));
+        ->check(within(0, maxFrames()));
     addReportOptions(*runCommand, runOptions.report);
 
     PointerOptions pointer;

@@ -2,6 +2,7 @@
 // in it (the tested one, stripped, exporting the two records, with the
 // project's version), and a guide that names every gauge of the module.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -30,7 +31,8 @@ class ReleasePackage : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        folder = fs::temp_directory_path() / ("vardex_package_test_" + std::to_string(std::rand()));
+        // One folder per process: ctest runs the cases side by side.
+        folder = fs::temp_directory_path() / ("vardex_package_test_" + std::to_string(getpid()));
         fs::create_directories(folder);
         const std::string command = "cd '" + folder.string() + "' && '" VARDEX_CMAKE "' -E tar xf '" VARDEX_PACKAGE "'";
         unpacked = fs::exists(VARDEX_PACKAGE) && std::system(command.c_str()) == 0;

@@ -126,7 +126,7 @@ TEST(DevhostProgram, RefusesNumbersOutOfRangeNamingTheValueAndTheRange)
         {{"run", "--frames", "-1"}, "-1 is out of range: expected 0 to 15552000"},
         {{"click", "--gauge", "Airspeed", "--at", "2147483648,0"}, "x 2147483648 is out of range"},
         {{"click", "--gauge", "Airspeed", "--at", "1,2", "--frames", "3000000000"}, "3000000000 is out of range"},
-        {{"render", "--at", "1e20", "-o", "x.png"}, "1e20 is out of range"},
+        {{"render", "--at", "1e20", "-o", "x.png"}, "1e+20 is out of range: not within"},
     };
     for (const auto& [arguments, expected] : cases) {
         Devhost devhost(arguments);
