@@ -425,14 +425,11 @@ Json LivePanel::describe()
                           {"tile", {tile.x, tile.y, tile.width, tile.height}}});
     }
     Json variables = Json::array();
-    for (const VariableInfo& info : knownVariables())
-        variables.push_back({{"name", info.name},
-                             {"id", info.id},
-                             {"unit", info.unit},
-                             {"group", groupName(info.group)},
-                             {"about", info.about},
-                             {"forms", acceptedForms(info)},
-                             {"slider", sliderOf(info)}});
+    for (const VariableInfo& info : knownVariables()) {
+        Json entry(toJson(info));
+        entry["slider"] = sliderOf(info);
+        variables.push_back(std::move(entry));
+    }
     return {{"panel", panel_.source},
             {"frames_per_second", host.options().framesPerSecond},
             {"windows", windows},

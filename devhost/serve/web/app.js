@@ -247,12 +247,12 @@ function controlsFor(panel) {
     row.dataset.variable = v.name;
     const label = document.createElement("label");
     label.textContent = v.name;
-    label.title = v.about;
+    label.title = v.description;
     const field = document.createElement("input");
     field.type = "text";
     field.name = v.name;
     field.setAttribute("aria-label", v.name);
-    field.title = v.about;
+    field.title = v.description;
     field.onchange = () => post("api/set", { name: v.name, value: field.value }).catch(() => {});
     row.append(label);
     if (v.slider) {
@@ -273,7 +273,7 @@ function controlsFor(panel) {
     row.append(field);
     const unit = document.createElement("span");
     unit.className = "unit";
-    unit.textContent = v.forms ? `${v.forms}; host: ${v.unit}` : `host: ${v.unit}`;
+    unit.textContent = v.accepts ? `${v.accepts}; host: ${v.unit}` : `host: ${v.unit}`;
     row.append(unit);
     groups.get(group).append(row);
 
