@@ -102,6 +102,8 @@ Snapshot probeForReport(Host& host, EventMark& mark, const EventFilter& filter)
     for (size_t i = 0; i < snapshot.gauges.size(); ++i) {
         GaugeSnapshot& gauge = snapshot.gauges[i];
         gauge.readings = needleReadings(gauge);
+        for (std::string& text : textReadings(gauge))
+            gauge.readings.push_back(std::move(text));
         for (const std::string& text : host.tooltips(*host.gauges()[i]))
             gauge.readings.push_back(windows1252ToUtf8(text));
     }
