@@ -80,11 +80,73 @@ constexpr Face faces[] = {
     {"Fuel_Quantity_Main_Aft", 1, "", 1, 0, "l", 0},
 };
 
+// Hands that show a time: the value is in seconds, read as hours and minutes
+// of the day, or as the stopwatch's minutes and seconds.
+struct Hand {
+    std::string_view gauge;
+    size_t element;
+    std::string_view label;
+    bool timeOfDay;
+};
+
+constexpr Hand hands[] = {
+    {"Junghans_Timer", 3, "time", true},
+    {"Junghans_Timer", 5, "stopwatch", false},
+};
+
+std::string timeReading(const Hand& hand, double seconds)
+{
+    char text[48];
+    if (!std::isfinite(seconds) || std::abs(seconds) > 1e9)
+        std::snprintf(text, sizeof text, "%s no reading", hand.label.data());
+    else if (hand.timeOfDay) {
+        const long minutes = std::lround(std::floor(seconds / 60));
+        std::snprintf(text, sizeof text, "%s %02ld:%02ld", hand.label.data(), (minutes / 60) % 24, minutes % 60);
+    } else {
+        const long whole = std::lround(std::floor(seconds));
+        std::snprintf(text, sizeof text, "%s %ld:%02ld", hand.label.data(), whole / 60, whole % 60);
+    }
+    return text;
+}
+
+// The gyro's card turns with the heading; its course disc shows the course
+// less the heading, so the course is the two added.
+constexpr std::string_view Gyro = "Directionnal_Gyro";
+constexpr size_t GyroCard = 1, GyroCourseDisc = 2;
+
+void gyroReadings(const GaugeSnapshot& gauge, std::vector<std::string>& readings)
+{
+    if (gauge.name != Gyro || gauge.elements.size() <= GyroCourseDisc)
+        return;
+    const double heading = gauge.elements[GyroCard].rotationValue;
+    const double course = gauge.elements[GyroCourseDisc].value + heading;
+    if (!std::isfinite(heading) || !std::isfinite(course) || std::abs(course) > 1e9)
+        return;
+    char text[48];
+    std::snprintf(text, sizeof text, "heading %.0f °, course %.0f °", std::fmod(std::fmod(heading, 360) + 360, 360),
+                  std::fmod(std::fmod(course, 360) + 360, 360));
+    readings.emplace_back(text);
+}
+
 }  // namespace
+
+std::vector<std::string> textReadings(const GaugeSnapshot& gauge)
+{
+    std::vector<std::string> readings;
+    for (const ElementSnapshot& element : gauge.elements)
+        if (element.kind == String && !element.hidden && !element.text.empty())
+            readings.push_back("\"" + windows1252ToUtf8(element.text) + "\"");
+    return readings;
+}
 
 std::vector<std::string> needleReadings(const GaugeSnapshot& gauge)
 {
     std::vector<std::string> readings;
+    gyroReadings(gauge, readings);
+    for (const Hand& hand : hands)
+        if (hand.gauge == gauge.name && hand.element < gauge.elements.size() &&
+            gauge.elements[hand.element].kind == Needle && !gauge.elements[hand.element].hidden)
+            readings.push_back(timeReading(hand, gauge.elements[hand.element].value));
     for (const Face& face : faces) {
         if (face.gauge != gauge.name || face.element >= gauge.elements.size())
             continue;
@@ -112,6 +174,8 @@ ParameterForms parameterForms(std::string_view gauge)
 std::vector<std::string> gaugeReadings(Host& host, GaugeInstance& gauge, const GaugeSnapshot& shown)
 {
     std::vector<std::string> readings = needleReadings(shown);
+    for (std::string& text : textReadings(shown))
+        readings.push_back(std::move(text));
     for (const std::string& text : host.tooltips(gauge))
         readings.push_back(windows1252ToUtf8(text));
     return readings;

@@ -30,6 +30,16 @@ TEST(Reports, NeedleReadingsAgreeWithTheGaugesOwnTooltips)
     EXPECT_NE(tachometerLine(devhost("run --seconds 1 --records").out).find("needle"), std::string::npos);
 }
 
+// Hands read as times, the gyro as heading and course, windows by their text.
+TEST(Reports, ClockGyroAndTextWindowsReadInWords)
+{
+    const std::string run = devhost("run --seconds 100").out;
+    const std::string report = run.substr(run.find("== end of run =="));
+    EXPECT_TRUE(std::regex_search(report, std::regex(R"(Junghans_Timer +time 12:01 \| stopwatch 0:00)"))) << report;
+    EXPECT_TRUE(std::regex_search(report, std::regex(R"(Directionnal_Gyro +heading [0-9]+ °, course [0-9]+ °)")));
+    EXPECT_TRUE(std::regex_search(report, std::regex(R"(Registration +"D-HVDX")")));
+}
+
 TEST(Reports, AnEventRepeatedEveryFrameIsOneLineAndEventsCanBeChosen)
 {
     const std::string report = devhost("run --seconds 5").out;
