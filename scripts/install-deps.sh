@@ -13,7 +13,11 @@ packages=(
     clang libclang-rt-14-dev
     # Runs the Windows build of the tests against Vardex_Instr.gau.
     wine wine32:i386
+    # The browser tests of `devhost serve`: Playwright (from npm) drives chromium.
+    chromium nodejs
 )
+# Some builds of nodejs bring npm with them (and conflict with Debian's npm).
+command -v npm >/dev/null || packages+=(npm)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -12,6 +12,7 @@
 #include "devhost/core/tooltip_format.h"
 #include "devhost/core/values.h"
 #include "devhost/core/variables.h"
+#include "devhost/flight/snapshot_json.h"
 
 namespace devhost {
 
@@ -41,15 +42,7 @@ int printVariables(bool asJson)
     if (asJson) {
         json all = json::array();
         for (const VariableInfo& v : knownVariables())
-            all.push_back({{"name", v.name},
-                           {"number", v.id},
-                           {"unit", v.unit},
-                           {"kind", kindName(v.kind)},
-                           {"group", groupName(v.group)},
-                           {"default", v.initial},
-                           {"default_natural", naturalText(v, v.initial)},
-                           {"accepts", acceptedForms(v)},
-                           {"description", v.about}});
+            all.push_back(toJson(v));
         std::cout << all.dump(2) << "\n";
         return 0;
     }

@@ -7,6 +7,7 @@
 //   devhost hover  --gauge NAME --at X,Y [state options]
 //   devhost render [--window N | --gauge NAME] [state options] [--night | --light LEVEL] -o out.png
 //   devhost render ... --from T0 [--to T1] [--every DT] [--speed X] -o flight.webp|frames/
+//   devhost serve  [--panel FILE] [--flight FILE] [--module FILE] [--port N] [--bind ADDRESS]
 //
 // State options (gauge_state.h): --panel, --flight, --at/--time, --set,
 // --click, --param, --frames.
@@ -44,6 +45,9 @@
 #include "devhost/core/tooltip_format.h"
 #include "devhost/flight/flight.h"
 #include "devhost/flight/snapshot_json.h"
+#ifdef VARDEX_DEVHOST_SERVE
+#include "devhost/serve/panel_server.h"
+#endif
 
 namespace {
 
@@ -339,6 +343,17 @@ int main(int argc, char** argv)
     renderCommand->get_option("--at")->excludes(from)->excludes(to);
 #endif
 
+#ifdef VARDEX_DEVHOST_SERVE
+    std::string bindAddress = "127.0.0.1";
+    int port = 8080;
+    CLI::App* serveCommand = app.add_subcommand("serve", "the panel live in a web page: fly it with the mouse, drive every value");
+    addModule(*serveCommand, common);
+    addPanel(*serveCommand, common);
+    serveCommand->add_option("--flight", common.flight, "flight script to play (default: the built-in demo flight)");
+    serveCommand->add_option("--port", port, "TCP port (default 8080; 0 takes a free one)")->check(CLI::Range(0, 65535));
+    serveCommand->add_option("--bind", bindAddress, "address to listen on (default 127.0.0.1, this machine only)");
+#endif
+
     CatalogCommands catalog(app, common.module);
 
 #ifndef VARDEX_DEVHOST_RENDER
@@ -366,6 +381,10 @@ int main(int argc, char** argv)
         pointer.state.module = common.module;
         if (clickCommand->parsed())
             return click(common, pointer);
+#ifdef VARDEX_DEVHOST_SERVE
+        if (serveCommand->parsed())
+            return runServer({.module = common.module, .panel = common.panel, .flight = common.flight}, bindAddress, port);
+#endif
         if (hoverCommand->parsed())
             return hover(pointer);
 #ifdef VARDEX_DEVHOST_RENDER

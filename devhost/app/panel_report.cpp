@@ -11,7 +11,6 @@
 #include "devhost/core/gauge_notes.h"
 #include "devhost/core/key_events.h"
 #include "devhost/core/suggest.h"
-#include "devhost/core/tooltip_format.h"
 
 namespace devhost {
 
@@ -101,11 +100,7 @@ Snapshot probeForReport(Host& host, EventMark& mark, const EventFilter& filter)
     std::erase_if(snapshot.events, [&](const EventRecord& e) { return !filter.shows(e); });
     for (size_t i = 0; i < snapshot.gauges.size(); ++i) {
         GaugeSnapshot& gauge = snapshot.gauges[i];
-        gauge.readings = needleReadings(gauge);
-        for (std::string& text : textReadings(gauge))
-            gauge.readings.push_back(std::move(text));
-        for (const std::string& text : host.tooltips(*host.gauges()[i]))
-            gauge.readings.push_back(windows1252ToUtf8(text));
+        gauge.readings = gaugeReadings(host, *host.gauges()[i], gauge);
     }
     return snapshot;
 }

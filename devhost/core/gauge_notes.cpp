@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iterator>
 
+#include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/core/values.h"
 
@@ -168,6 +169,16 @@ ParameterForms parameterForms(std::string_view gauge)
 {
     auto it = std::find_if(std::begin(named), std::end(named), [&](const Named& n) { return n.gauge == gauge; });
     return it == std::end(named) ? ParameterForms{} : *it->forms;
+}
+
+std::vector<std::string> gaugeReadings(Host& host, GaugeInstance& gauge, const GaugeSnapshot& shown)
+{
+    std::vector<std::string> readings = needleReadings(shown);
+    for (std::string& text : textReadings(shown))
+        readings.push_back(std::move(text));
+    for (const std::string& text : host.tooltips(gauge))
+        readings.push_back(windows1252ToUtf8(text));
+    return readings;
 }
 
 }  // namespace devhost

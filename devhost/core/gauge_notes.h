@@ -29,4 +29,12 @@ std::vector<std::string> needleReadings(const GaugeSnapshot& gauge);
 // registration plate.
 std::vector<std::string> textReadings(const GaugeSnapshot& gauge);
 
+class Host;
+class GaugeInstance;
+
+// What a placed gauge reads now, in words (UTF-8): its needles on their
+// faces (from shown, its probe), its shown texts, then its own tooltip
+// texts.
+std::vector<std::string> gaugeReadings(Host& host, GaugeInstance& gauge, const GaugeSnapshot& shown);
+
 }  // namespace devhost

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "devhost/core/key_events.h"
+#include "devhost/core/values.h"
 
 namespace devhost {
 
@@ -27,6 +28,19 @@ const char* kindName(ElementKind kind)
 }
 
 }  // namespace
+
+nlohmann::ordered_json toJson(const VariableInfo& v)
+{
+    return {{"name", v.name},
+            {"number", v.id},
+            {"unit", v.unit},
+            {"kind", kindName(v.kind)},
+            {"group", groupName(v.group)},
+            {"default", v.initial},
+            {"default_natural", naturalText(v, v.initial)},
+            {"accepts", acceptedForms(v)},
+            {"description", v.about}};
+}
 
 nlohmann::json toJson(const ElementSnapshot& e)
 {

@@ -5,10 +5,13 @@
 #include <nlohmann/json.hpp>
 
 #include "devhost/core/probe.h"
+#include "devhost/core/variables.h"
 #include "devhost/flight/flight.h"
 
 namespace devhost {
 
+// As `devhost vars --json` lists it, its fields in that order.
+nlohmann::ordered_json toJson(const VariableInfo& variable);
 nlohmann::json toJson(const ElementSnapshot& element);
 nlohmann::json toJson(const GaugeSnapshot& gauge);
 nlohmann::json toJson(const EventRecord& event);

@@ -102,7 +102,7 @@ std::optional<Box> PanelRenderer::refreshLayer(const GaugeInstance& gauge)
 // The panel behind the gauges: dark grey-black paint, a little lighter at
 // the top where the light falls in under the glare shield; no lamp lights
 // it at night.
-void PanelRenderer::paintBacking(cairo_t* cr, Point size)
+cairo_surface_t* PanelRenderer::backing(Point size)
 {
     const Tint tint = lighting_.surface();
     auto& backing = backings_[{size.x, size.y, tint}];
@@ -119,8 +119,13 @@ void PanelRenderer::paintBacking(cairo_t* cr, Point size)
         cairo_paint(b.get());
         cairo_pattern_destroy(paint);
     }
+    return backing.get();
+}
+
+void PanelRenderer::paintBacking(cairo_t* cr, Point size)
+{
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, backing.get(), 0, 0);
+    cairo_set_source_surface(cr, backing(size), 0, 0);
     cairo_paint(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
 }
@@ -177,6 +182,7 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
     if (whole)
         dirty = {Box{0, 0, size.x, size.y}};
     canvas.gauges = std::move(gauges);
+    redrawnAreas_ = dirty;
     compose(canvas, canvas.gauges, dirty);
     cairo_surface_flush(canvas.picture.get());
     return canvas.picture.get();

@@ -43,8 +43,14 @@ public:
     // render draws everything anew (the prepared bitmaps are kept).
     void invalidate();
 
-    // Gauges redrawn by the latest render.
+    // Gauges redrawn by the latest render, and the rectangles of the
+    // window's picture that it put together again (window pixels): what a
+    // viewer that already holds the previous picture needs to be sent.
     size_t redrawn() const { return redrawn_; }
+    const std::vector<Box>& redrawnAreas() const { return redrawnAreas_; }
+
+    // The panel behind the gauges of a window this size, in the current light.
+    cairo_surface_t* backing(Point size);
     BitmapImages& images() { return images_; }
 
 private:
@@ -71,6 +77,7 @@ private:
     std::map<std::tuple<int, int, Tint>, SurfaceHandle> backings_;
     Lighting lighting_;
     size_t redrawn_ = 0;
+    std::vector<Box> redrawnAreas_;
 };
 
 // Writes a surface as PNG; throws std::runtime_error naming the file.

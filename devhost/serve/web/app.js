@@ -1,0 +1,412 @@
+// The live panel page: lays out the panel's windows from one tile per
+// placed gauge, paints the pieces the change feed sends, and turns the
+// user's mouse and controls into requests. Plain script, no libraries.
+"use strict";
+
+const $ = (id) => document.getElementById(id);
+const HoverEveryMs = 80;        // how often the pointer's tooltip and cursor are asked for
+const RepeatAfterMs = 350;      // a repeating area held this long starts repeating,
+const RepeatEveryMs = 110;      // at this rate
+const TrendLength = 180;        // points in a watched variable's plot (ten seconds of frames)
+const MaxEventRows = 400;
+
+const state = {
+  panel: null,
+  tiles: [],          // per gauge: {canvas, context, box}
+  windows: new Map(), // window number -> {element, backing}
+  wholeFrame: -1,     // frame of the last whole picture; older pieces are stale
+  variables: {},
+  watches: new Map(), // name -> {values, canvas, label}
+  events: [],         // collapsed rows
+  playing: false,
+  duration: 0,
+  light: 1,
+  recording: false,
+};
+
+function say(text) { $("status").textContent = text || ""; }
+
+async function post(path, body) {
+  const response = await fetch(path, { method: "POST", body: typeof body === "string" ? body : JSON.stringify(body) });
+  const text = await response.text();
+  if (!response.ok) { say(text.trim()); throw new Error(text); }
+  say("");
+  return text ? (text[0] === "{" ? JSON.parse(text) : text) : null;
+}
+
+// ------------------------------------------------------------ the panel's windows
+
+function layOut(panel) {
+  const screen = $("screen");
+  let width = 0, height = 0;
+  for (const w of panel.windows) {
+    const element = document.createElement("div");
+    element.className = "window";
+    element.dataset.window = w.number;
+    element.style.left = w.x + "px";
+    element.style.top = w.y + "px";
+    element.style.width = w.width + "px";
+    element.style.height = w.height + "px";
+    if (w.number !== 0) {
+      const title = document.createElement("div");
+      title.className = "title";
+      title.innerHTML = "<span></span><button type='button' aria-label='Close'>×</button>";
+      title.firstChild.textContent = w.title;
+      title.lastChild.onclick = () => post("api/window", { window: w.number, action: "close" }).catch(() => {});
+      element.append(title);
+    }
+    const backing = document.createElement("img");
+    backing.className = "backing";
+    backing.alt = "";
+    element.append(backing);
+    screen.append(element);
+    state.windows.set(w.number, { element, backing });
+    width = Math.max(width, w.x + w.width);
+    height = Math.max(height, w.y + w.height);
+
+    const button = document.createElement("button");
+    button.type = "button";
+    button.textContent = w.title;
+    button.dataset.window = w.number;
+    button.onclick = () => post("api/window", { window: w.number, action: "toggle" }).catch(() => {});
+    $("window-buttons").append(button);
+  }
+  for (const g of panel.gauges) {
+    const [x, y, w, h] = g.tile;
+    const canvas = document.createElement("canvas");
+    canvas.width = Math.max(1, w);
+    canvas.height = Math.max(1, h);
+    canvas.style.left = x + "px";
+    canvas.style.top = y + "px";
+    canvas.dataset.gauge = g.index;
+    canvas.title = "";
+    canvas.setAttribute("aria-label", g.name);
+    state.windows.get(g.window).element.append(canvas);
+    state.tiles.push({ canvas, context: canvas.getContext("2d"), box: g.tile, gauge: g });
+    attachMouse(canvas, g);
+  }
+  screen.style.width = width + "px";
+  screen.style.height = height + "px";
+  const fit = () => {
+    const frame = $("screen-frame");
+    const scale = Math.min(1, frame.clientWidth / width);
+    screen.style.transform = `scale(${scale})`;
+    frame.style.height = height * scale + "px";
+  };
+  window.addEventListener("resize", fit);
+  fit();
+}
+
+// ------------------------------------------------------------ the mouse
+
+// The point in the gauge's own pixel grid, the one its mouse areas use.
+function gaugePoint(event, canvas, gauge) {
+  const rect = canvas.getBoundingClientRect();
+  const [tx, ty, tw, th] = gauge.tile;
+  const px = tx - gauge.x + (event.clientX - rect.left) / rect.width * tw;   // placed pixels within the gauge
+  const py = ty - gauge.y + (event.clientY - rect.top) / rect.height * th;
+  const x = Math.floor(px * gauge.pixels[0] / gauge.width), y = Math.floor(py * gauge.pixels[1] / gauge.height);
+  return { x: Math.min(gauge.pixels[0] - 1, Math.max(0, x)), y: Math.min(gauge.pixels[1] - 1, Math.max(0, y)) };
+}
+
+function attachMouse(canvas, gauge) {
+  let area = { repeat: false, cursor: "default" };
+  let lastHover = 0, pending = null, repeat = null, held = false;
+  const tooltip = $("tooltip");
+
+  const hover = async (event) => {
+    const at = gaugePoint(event, canvas, gauge);
+    try {
+      area = await post("api/hover", { gauge: gauge.index, ...at });
+    } catch { return; }
+    canvas.style.cursor = area.cursor;
+    tooltip.hidden = !area.tooltip;
+    tooltip.textContent = area.tooltip;
+    tooltip.style.left = event.clientX + 14 + "px";
+    tooltip.style.top = event.clientY + 18 + "px";
+  };
+  canvas.addEventListener("pointermove", (event) => {
+    const now = performance.now();
+    clearTimeout(pending);
+    if (now - lastHover >= HoverEveryMs) { lastHover = now; hover(event); }
+    else pending = setTimeout(() => { lastHover = performance.now(); hover(event); }, HoverEveryMs);
+  });
+  const stop = () => { held = false; clearTimeout(repeat); clearInterval(repeat); repeat = null; };
+  canvas.addEventListener("pointerleave", () => { tooltip.hidden = true; clearTimeout(pending); stop(); });
+  canvas.addEventListener("pointerup", stop);
+  canvas.addEventListener("contextmenu", (event) => event.preventDefault());
+  canvas.addEventListener("pointerdown", (event) => {
+    if (event.button !== 0 && event.button !== 2) return;
+    event.preventDefault();
+    const request = { gauge: gauge.index, ...gaugePoint(event, canvas, gauge), button: event.button === 2 ? "right" : "left" };
+    held = true;
+    post("api/click", request).then((result) => {
+      if (!result.hit || !area.repeat || repeat || !held) return;
+      repeat = setTimeout(() => {
+        if (held) repeat = setInterval(() => post("api/click", request).catch(stop), RepeatEveryMs);
+      }, RepeatAfterMs);
+    }).catch(() => {});
+  });
+}
+
+// ------------------------------------------------------------ the change feed
+
+function decode(base64) {
+  const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+  return createImageBitmap(new Blob([bytes], { type: "image/png" }));
+}
+
+async function apply(message) {
+  const whole = message.type === "whole";
+  if (!whole && message.frame <= state.wholeFrame) return;
+  if (whole) state.wholeFrame = message.frame;
+  const pieces = await Promise.all((message.tiles || []).map((t) => decode(t.png).then((image) => ({ t, image }))));
+  for (const { t, image } of pieces) {
+    const tile = state.tiles[t.g];
+    tile.context.drawImage(image, t.x - tile.box[0], t.y - tile.box[1]);
+    image.close();
+  }
+  if (message.backings)
+    for (const [number, png] of Object.entries(message.backings))
+      state.windows.get(Number(number)).backing.src = "data:image/png;base64," + png;
+  if (message.windows)
+    for (const [number, shown] of Object.entries(message.windows)) {
+      state.windows.get(Number(number)).element.hidden = !shown;
+      const button = document.querySelector(`#window-buttons [data-window="${number}"]`);
+      if (button) button.setAttribute("aria-pressed", String(shown));
+    }
+  if (message.variables) showVariables(message.variables);
+  if (message.readings) showReadings(message.readings);
+  if (message.events) addEvents(message.events, whole);
+  showPlayback(message);
+  document.body.dataset.frame = message.frame;
+}
+
+function listen() {
+  let queue = Promise.resolve();
+  const feed = new EventSource("api/feed");
+  feed.onmessage = (event) => {
+    const message = JSON.parse(event.data);
+    queue = queue.then(() => apply(message)).catch((error) => say(String(error)));
+  };
+  feed.onerror = () => say("the connection to devhost serve is lost; retrying…");
+  feed.onopen = () => say("");
+}
+
+// ------------------------------------------------------------ playback, light, recording
+
+function showPlayback(message) {
+  const p = message.playback;
+  state.playing = p.playing;
+  state.duration = p.duration;
+  $("play").textContent = p.playing ? "Pause" : "Play";
+  $("play").setAttribute("aria-pressed", String(p.playing));
+  $("seek").max = p.duration;
+  if (document.activeElement !== $("seek")) $("seek").value = p.time;
+  $("clock").textContent = `${p.time.toFixed(1)} / ${p.duration} s`;
+  $("flight-name").textContent = p.name;
+  if (document.activeElement !== $("speed")) $("speed").value = String(p.speed);
+  state.light = message.light;
+  $("night").setAttribute("aria-pressed", String(message.light === 0));
+  if (document.activeElement !== $("light")) $("light").value = message.light;
+  state.recording = message.recording;
+  $("record").setAttribute("aria-pressed", String(message.recording));
+  $("record").textContent = message.recording ? "Stop recording" : "Record";
+}
+
+function wirePlayback() {
+  const fail = () => {};
+  $("play").onclick = () => post("api/playback", { play: !state.playing }).catch(fail);
+  $("speed").onchange = () => post("api/playback", { speed: Number($("speed").value) }).catch(fail);
+  $("seek").onchange = () => post("api/playback", { seek: Number($("seek").value) }).catch(fail);
+  $("night").onclick = () => post("api/light", { level: state.light === 0 ? 1 : 0 }).catch(fail);
+  $("light").onchange = () => post("api/light", { level: Number($("light").value) }).catch(fail);
+  $("record").onclick = () => post("api/record", { on: !state.recording }).catch(fail);
+  $("flight-file").onchange = async () => {
+    const file = $("flight-file").files[0];
+    if (file) await post("api/flight", await file.text()).catch(fail);
+    $("flight-file").value = "";
+  };
+}
+
+// ------------------------------------------------------------ controls and watches
+
+function controlsFor(panel) {
+  const groups = new Map();
+  for (const v of panel.variables) {
+    const group = v.group || "variables";
+    if (!groups.has(group)) {
+      const fieldset = document.createElement("fieldset");
+      fieldset.innerHTML = "<legend></legend>";
+      fieldset.firstChild.textContent = group;
+      $("controls").append(fieldset);
+      groups.set(group, fieldset);
+    }
+    const row = document.createElement("div");
+    row.className = "control";
+    row.dataset.variable = v.name;
+    const label = document.createElement("label");
+    label.textContent = v.name;
+    label.title = v.description;
+    const field = document.createElement("input");
+    field.type = "text";
+    field.name = v.name;
+    field.setAttribute("aria-label", v.name);
+    field.title = v.description;
+    field.onchange = () => post("api/set", { name: v.name, value: field.value }).catch(() => {});
+    row.append(label);
+    if (v.slider) {
+      const slider = document.createElement("input");
+      slider.type = "range";
+      slider.min = v.slider.min;
+      slider.max = v.slider.max;
+      slider.step = v.slider.step;
+      slider.setAttribute("aria-label", v.name + " slider");
+      slider.oninput = () => {
+        field.value = slider.value + v.slider.unit;
+        post("api/set", { name: v.name, value: field.value }).catch(() => {});
+      };
+      row.append(slider);
+    } else {
+      row.append(document.createElement("span"));
+    }
+    row.append(field);
+    const unit = document.createElement("span");
+    unit.className = "unit";
+    unit.textContent = v.accepts ? `${v.accepts}; host: ${v.unit}` : `host: ${v.unit}`;
+    row.append(unit);
+    groups.get(group).append(row);
+
+    const option = document.createElement("option");
+    option.value = option.textContent = v.name;
+    $("watch-choice").append(option);
+  }
+  $("watch-add").onclick = () => watch($("watch-choice").value);
+}
+
+// Each variable comes as the host's number and as the catalogue tells it
+// ("463 kt", "122.800 MHz", "on"); fields show the latter, plots the former.
+function showVariables(values) {
+  Object.assign(state.variables, values);
+  for (const [name, v] of Object.entries(values)) {
+    const field = document.querySelector(`#controls input[name="${name}"]`);
+    if (field && document.activeElement !== field) field.value = v.told;
+    const slider = document.querySelector(`#controls [data-variable="${name}"] input[type="range"]`);
+    if (slider && document.activeElement !== slider) {
+      const told = parseFloat(v.told);
+      if (Number.isFinite(told)) slider.value = told;
+    }
+  }
+  for (const [name, w] of state.watches) {
+    w.values.push(state.variables[name].value);
+    if (w.values.length > TrendLength) w.values.shift();
+    w.label.textContent = state.variables[name].told;
+    plot(w);
+  }
+}
+
+function watch(name) {
+  if (!name || state.watches.has(name)) return;
+  const row = document.createElement("div");
+  row.className = "watch";
+  row.innerHTML = "<span></span><b></b><canvas width='300' height='40'></canvas>";
+  row.firstChild.textContent = name;
+  row.firstChild.title = "click to stop watching";
+  row.firstChild.onclick = () => { state.watches.delete(name); row.remove(); };
+  $("watches").append(row);
+  state.watches.set(name, { values: [state.variables[name].value], canvas: row.lastChild, label: row.children[1] });
+}
+
+function plot(w) {
+  const c = w.canvas.getContext("2d");
+  const values = w.values.filter((v) => v !== null && v !== undefined);
+  c.clearRect(0, 0, w.canvas.width, w.canvas.height);
+  if (values.length < 2) return;
+  const low = Math.min(...values), high = Math.max(...values), span = high - low || 1;
+  c.strokeStyle = "#e0a030";
+  c.beginPath();
+  values.forEach((v, i) => {
+    const x = i / (TrendLength - 1) * w.canvas.width, y = w.canvas.height - 2 - (v - low) / span * (w.canvas.height - 4);
+    i ? c.lineTo(x, y) : c.moveTo(x, y);
+  });
+  c.stroke();
+}
+
+// ------------------------------------------------------------ readings
+
+function showReadings(readings) {
+  for (const [index, texts] of Object.entries(readings)) {
+    const gauge = state.panel.gauges[Number(index)];
+    let item = document.querySelector(`#readings [data-gauge="${index}"]`);
+    if (!item) {
+      item = document.createElement("li");
+      item.dataset.gauge = index;
+      item.innerHTML = "<b></b> <span></span>";
+      item.firstChild.textContent = gauge.name;
+      $("readings").append(item);
+    }
+    item.lastChild.textContent = texts.join(" · ");
+    item.hidden = texts.length === 0;
+  }
+}
+
+// ------------------------------------------------------------ key events
+
+// A run of one event repeated, or of two alternating, stands as one row.
+function addEvents(events, whole) {
+  if (whole) state.events = [];
+  for (const e of events) {
+    const key = e.window_toggle ? `panel window ${e.id} toggled` : `${e.name || "event " + e.id}(${e.value})`;
+    const last = state.events[state.events.length - 1];
+    if (last && last.pattern[last.next] === key) {
+      last.count += e.count;
+      last.next = (last.next + 1) % last.pattern.length;
+      last.lastFrame = e.last_frame;
+    } else if (last && last.pattern.length === 1 && last.count === 1 && state.events.length > 1 &&
+               state.events[state.events.length - 2].pattern.length === 1 &&
+               state.events[state.events.length - 2].count === 1 &&
+               state.events[state.events.length - 2].pattern[0] === key && e.count === 1) {
+      state.events.pop();
+      const first = state.events[state.events.length - 1];
+      first.pattern = [key, last.pattern[0]];
+      first.count = 3;
+      first.next = 1;
+      first.lastFrame = e.last_frame;
+    } else {
+      state.events.push({ pattern: [key], count: e.count, next: 0, firstFrame: e.frame, lastFrame: e.last_frame });
+    }
+  }
+  if (state.events.length > MaxEventRows) state.events.splice(0, state.events.length - MaxEventRows);
+  showEvents();
+}
+
+function showEvents() {
+  const words = $("event-filter").value.split(",").map((w) => w.trim().toUpperCase()).filter(Boolean);
+  const list = $("events");
+  list.replaceChildren();
+  for (const row of state.events) {
+    const text = row.pattern.join(" / ");
+    if (words.length && !words.some((w) => text.toUpperCase().includes(w))) continue;
+    const item = document.createElement("li");
+    item.innerHTML = "<span class='frames'></span> <span></span> <span class='count'></span>";
+    item.children[0].textContent = row.firstFrame === row.lastFrame ? `${row.firstFrame}` : `${row.firstFrame}–${row.lastFrame}`;
+    item.children[1].textContent = text;
+    item.children[2].textContent = row.count > 1 ? `×${row.count}` : "";
+    list.append(item);
+  }
+  list.scrollTop = list.scrollHeight;
+}
+
+// ------------------------------------------------------------ start
+
+async function start() {
+  const response = await fetch("api/panel");
+  state.panel = await response.json();
+  layOut(state.panel);
+  controlsFor(state.panel);
+  wirePlayback();
+  $("event-filter").oninput = showEvents;
+  listen();
+}
+
+start().catch((error) => say(String(error)));

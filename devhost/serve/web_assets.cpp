@@ -1,0 +1,29 @@
+#include "devhost/serve/web_assets.h"
+
+namespace devhost {
+
+namespace {
+
+constexpr WebAsset assets[] = {
+    {"/", "text/html; charset=utf-8",
+#include "web_index_html.inc"
+    },
+    {"/style.css", "text/css; charset=utf-8",
+#include "web_style_css.inc"
+    },
+    {"/app.js", "text/javascript; charset=utf-8",
+#include "web_app_js.inc"
+    },
+};
+
+}  // namespace
+
+const WebAsset* findWebAsset(std::string_view path)
+{
+    for (const WebAsset& asset : assets)
+        if (asset.path == path)
+            return &asset;
+    return nullptr;
+}
+
+}  // namespace devhost

@@ -1,0 +1,161 @@
+// The live panel page in Debian's chromium, driven by Playwright as a user
+// would: `devhost serve` on a free port, the page opened, gauges clicked
+// where their mouse areas are. A failing test leaves a screenshot in the
+// folder named by VARDEX_BROWSER_FAILURES.
+//
+//   DEVHOST=build/devhost/devhost CHROMIUM=/usr/bin/chromium node --test panel.test.mjs
+import { test, before, after, afterEach } from "node:test";
+import assert from "node:assert/strict";
+import { spawn } from "node:child_process";
+import { mkdtempSync, mkdirSync, rmSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import { createRequire } from "node:module";
+
+const require = createRequire(process.env.VARDEX_NODE_MODULES + "/");
+const { chromium } = require("playwright-core");
+
+const failures = process.env.VARDEX_BROWSER_FAILURES || "browser_failures";
+let server, address, context, page, profile;
+
+async function startServer() {
+  server = spawn(process.env.DEVHOST, ["serve", "--port", "0"], { stdio: ["ignore", "pipe", "inherit"] });
+  return new Promise((resolve, reject) => {
+    let out = "";
+    server.stdout.on("data", (data) => {
+      out += data;
+      const found = out.match(/http:\/\/\S+\//);
+      if (found) resolve(found[0]);
+    });
+    server.on("exit", (code) => reject(new Error(`devhost serve ended with ${code}`)));
+  });
+}
+
+before(async () => {
+  address = await startServer();
+  profile = mkdtempSync(join(tmpdir(), "vardex-chromium-"));
+  context = await chromium.launchPersistentContext(profile, {
+    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    viewport: { width: 1400, height: 900 },
+    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+           "--disable-component-update", "--disable-sync"],
+  });
+  page = context.pages()[0] || await context.newPage();
+  page.on("pageerror", (error) => console.error("page error:", error.message));
+  await page.goto(address);
+  await page.waitForFunction(() => Number(document.body.dataset.frame) > 0);
+});
+
+afterEach(async (t) => {
+  if (t.passed === false || t.error) {
+    mkdirSync(failures, { recursive: true });
+    await page.screenshot({ path: join(failures, t.name.replace(/\W+/g, "_") + ".png"), fullPage: true });
+  }
+});
+
+after(async () => {
+  await context?.close();
+  server?.kill();
+  if (profile) rmSync(profile, { recursive: true, force: true });
+});
+
+// The page point of a point in a gauge's own pixels.
+async function pagePoint(gauge, x, y) {
+  return page.evaluate(([name, x, y]) => {
+    const canvas = document.querySelector(`canvas[aria-label="${name}"]`);
+    const g = state.panel.gauges[Number(canvas.dataset.gauge)];
+    const rect = canvas.getBoundingClientRect();
+    const [tx, ty, tw, th] = g.tile;
+    const px = (x + 0.5) * g.width / g.pixels[0] - (tx - g.x), py = (y + 0.5) * g.height / g.pixels[1] - (ty - g.y);
+    return { x: rect.left + px * rect.width / tw, y: rect.top + py * rect.height / th };
+  }, [gauge, x, y]);
+}
+
+async function clickGauge(gauge, x, y, button = "left") {
+  const at = await pagePoint(gauge, x, y);
+  const frame = await currentFrame();
+  await page.mouse.click(at.x, at.y, { button });
+  await page.waitForFunction((f) => Number(document.body.dataset.frame) > f + 1, frame);
+}
+
+async function hoverGauge(gauge, x, y) {
+  const at = await pagePoint(gauge, x, y);
+  await page.mouse.move(at.x - 3, at.y);
+  await page.mouse.move(at.x, at.y);
+  await page.waitForFunction(() => !document.getElementById("tooltip").hidden);
+  await page.waitForTimeout(200);
+  return page.textContent("#tooltip");
+}
+
+const currentFrame = () => page.evaluate(() => Number(document.body.dataset.frame));
+const tilePixels = (gauge) => page.evaluate((name) => document.querySelector(`canvas[aria-label="${name}"]`).toDataURL(), gauge);
+const reading = (gauge) => page.evaluate((name) => {
+  const index = state.panel.gauges.findIndex((g) => g.name === name);
+  return document.querySelector(`#readings [data-gauge="${index}"]`)?.textContent || "";
+}, gauge);
+const windowShown = (number) => page.evaluate((n) => !document.querySelector(`.window[data-window="${n}"]`).hidden, number);
+
+async function until(what, condition, timeout = 5000) {
+  for (const end = Date.now() + timeout; Date.now() < end; await page.waitForTimeout(100))
+    if (await condition()) return;
+  assert.fail(`waited in vain for ${what}`);
+}
+
+test("the page shows every placed gauge as a tile", async () => {
+  const tiles = await page.locator("canvas[data-gauge]").count();
+  const gauges = await page.evaluate(() => state.panel.gauges.length);
+  assert.equal(tiles, gauges);
+  assert.ok(gauges >= 41);
+});
+
+test("the radio stack opens and closes with its panel button", async () => {
+  assert.equal(await windowShown(1), false);
+  await clickGauge("Radios_Toggle", 9, 9);
+  await until("the radio stack to open", () => windowShown(1));
+  await clickGauge("Radios_Toggle", 9, 9);
+  await until("the radio stack to close", async () => !(await windowShown(1)));
+});
+
+test("the COM radio switched on and tuned by clicks shows its new frequency", async () => {
+  await clickGauge("Radios_Toggle", 9, 9);
+  await until("the radio stack to open", () => windowShown(1));
+  assert.match(await hoverGauge("Radio_COM_SK10", 45, 46), /COM1 main switch \(off\)/i);
+  await clickGauge("Radio_COM_SK10", 45, 46);
+  assert.match(await hoverGauge("Radio_COM_SK10", 45, 46), /COM1 main switch \(on\)/i);
+  assert.match(await hoverGauge("Radio_COM_SK10", 150, 40), /118\.000 MHz/);
+  await clickGauge("Radio_COM_SK10", 218, 250);
+  await clickGauge("Radio_COM_SK10", 218, 250);
+  assert.match(await hoverGauge("Radio_COM_SK10", 150, 40), /118\.050 MHz/);
+  await until("the reading of 118.050 MHz", async () => /118\.050/.test(await reading("Radio_COM_SK10")));
+});
+
+test("the units switch changes the airspeed face", async () => {
+  const before = await tilePixels("Airspeed");
+  await clickGauge("Metric_Switch", 48, 22);
+  await until("the airspeed face to change", async () => (await tilePixels("Airspeed")) !== before);
+});
+
+test("a slider moves a needle", async () => {
+  const before = await tilePixels("Altimeter");
+  await page.locator('#controls [data-variable="altitude"] input[type="range"]').fill("3000");
+  await until("the altimeter needle to move", async () => (await tilePixels("Altimeter")) !== before);
+  await until("the altitude told in feet", async () =>
+    (await page.inputValue('#controls input[name="altitude"]')) === "3000 ft");
+});
+
+test("the demo flight plays", async () => {
+  await page.click("#play");
+  await page.waitForTimeout(3000);
+  const time = await page.evaluate(() => Number(document.getElementById("seek").value));
+  assert.ok(time >= 1, `the flight stands at ${time} s`);
+  await page.click("#play");
+  await until("the flight to pause", async () => (await page.textContent("#play")) === "Play");
+});
+
+test("night lights the panel", async () => {
+  const day = await tilePixels("Airspeed");
+  await page.click("#night");
+  await until("the night picture", async () => (await tilePixels("Airspeed")) !== day);
+  assert.equal(await page.getAttribute("#night", "aria-pressed"), "true");
+});

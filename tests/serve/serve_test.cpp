@@ -1,0 +1,262 @@
+// devhost serve through its HTTP interface, as the page uses it.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <thread>
+
+#include "devhost/core/host.h"
+#include "devhost/core/tooltip_format.h"
+#include "devhost/serve/panel_server.h"
+
+namespace devhost {
+namespace {
+
+using Json = nlohmann::json;
+using namespace std::chrono_literals;
+
+// A live panel behind a server on a free port; the test ticks it by hand.
+struct Served {
+    LivePanel panel{ServeOptions{.module = moduleUnderTest()}};
+    PanelServer server{panel};
+    int port = server.bind("127.0.0.1", 0);
+    std::thread serving{[this] { server.serve(); }};
+    httplib::Client client{"127.0.0.1", port};
+
+    ~Served()
+    {
+        server.stop();
+        serving.join();
+    }
+
+    httplib::Result post(const std::string& path, const std::string& body) { return client.Post(path, body, "application/json"); }
+    size_t gaugeIndex(std::string_view name)
+    {
+        const Json panelInfo = Json::parse(client.Get("/api/panel")->body);
+        for (const Json& g : panelInfo["gauges"])
+            if (g["name"] == name)
+                return g["index"];
+        throw std::runtime_error("no gauge " + std::string(name));
+    }
+};
+
+// A page's view of the feed: the messages as they arrive, read on a thread of its own.
+class FeedReader {
+public:
+    explicit FeedReader(int port)
+        : thread_([this, port] {
+              httplib::Client client("127.0.0.1", port);
+              std::string pending;
+              client.Get("/api/feed", [&](const char* data, size_t size) {
+                  pending.append(data, size);
+                  for (size_t end; (end = pending.find("\n\n")) != std::string::npos; pending.erase(0, end + 2))
+                      if (pending.rfind("data: ", 0) == 0) {
+                          std::lock_guard lock(mutex_);
+                          messages_.push_back(Json::parse(pending.substr(6, end - 6)));
+                          arrived_.notify_all();
+                      }
+                  return !done_;
+              });
+          })
+    {
+    }
+    ~FeedReader()
+    {
+        done_ = true;
+        thread_.join();
+    }
+
+    // The next message whose frame is at least `frame`.
+    Json next(uint64_t frame = 0)
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            if (!arrived_.wait_for(lock, 10s, [&] { return !messages_.empty(); }))
+                throw std::runtime_error("the feed went quiet");
+            Json message = std::move(messages_.front());
+            messages_.pop_front();
+            if (message["frame"].get<uint64_t>() >= frame)
+                return message;
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<Json> messages_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+std::set<size_t> tiledGauges(const Json& message)
+{
+    std::set<size_t> gauges;
+    for (const Json& tile : message["tiles"])
+        gauges.insert(tile["g"].get<size_t>());
+    return gauges;
+}
+
+TEST(Serve, SendsPiecesOnlyOfGaugesWhosePictureChanged)
+{
+    Served served;
+    FeedReader feed(served.port);
+    const Json whole = feed.next();
+    ASSERT_EQ(whole["type"], "whole");
+    EXPECT_EQ(whole["tiles"].size(), served.panel.describe()["gauges"].size());
+
+    const size_t airspeed = served.gaugeIndex("Airspeed");
+    // The first frames bring every gauge to its starting values; then only the clocks move.
+    for (int settle = 0; settle < 3; ++settle)
+        served.panel.tick();
+    const std::set<size_t> idle = tiledGauges(feed.next(served.panel.frameNumber()));
+    EXPECT_FALSE(idle.contains(airspeed));
+
+    ASSERT_EQ(served.post("/api/set", R"({"name": "airspeed", "value": 250})")->status, 200);
+    served.panel.tick();
+    const std::set<size_t> moved = tiledGauges(feed.next(served.panel.frameNumber()));
+    EXPECT_TRUE(moved.contains(airspeed));
+    for (size_t g : moved)
+        EXPECT_TRUE(g == airspeed || idle.contains(g)) << "gauge " << g << " was sent but did not change";
+}
+
+TEST(Serve, ClicksAndHoversAnswerAsDevhostClickAndHover)
+{
+    Served served;
+    served.panel.tick();
+    // What `devhost click` and `devhost hover` do: the built-in panel, one frame, then the pointer.
+    Host host(moduleUnderTest());
+    host.placePanel(defaultPanel());
+    host.frame();
+    GaugeInstance& radio = *host.find("Radio_COM_SK10");
+    const size_t index = served.gaugeIndex("Radio_COM_SK10");
+
+    for (auto [x, y, right] : {std::tuple{218, 250, true}, {45, 46, false}, {150, 40, false}, {218, 250, false}}) {
+        const Json request{{"gauge", index}, {"x", x}, {"y", y}, {"button", right ? "right" : "left"}};
+        const ClickResult expected = host.clickGaugePixel(radio, {x, y}, right ? ClickRight : ClickLeft);
+        host.frame();
+        served.panel.tick();
+        const Json answer = Json::parse(served.post("/api/click", request.dump())->body);
+        served.panel.tick();
+        EXPECT_EQ(answer["hit"], expected.hit);
+        EXPECT_EQ(answer["handled"], expected.handled);
+        EXPECT_EQ(answer["key_event"], expected.keyEvent);
+        EXPECT_EQ(answer["area"], expected.areaIndex);
+        const Json hover = Json::parse(served.post("/api/hover", request.dump())->body);
+        EXPECT_EQ(hover["tooltip"], windows1252ToUtf8(host.hoverGaugePixel(radio, {x, y}))) << x << "," << y;
+    }
+}
+
+TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
+{
+    Served served;
+    const Json before = Json::parse(served.client.Get("/api/panel")->body);
+    struct Case {
+        const char* path;
+        const char* body;
+        int status;
+        const char* says;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"/api/click", R"({"gauge": 999, "x": 1, "y": 1})", 404, "no gauge 999"},
+             {"/api/click", R"({"gauge": "Nonesuch", "x": 1, "y": 1})", 404, "no gauge \"Nonesuch\""},
+             {"/api/click", R"({"gauge": 2, "x": 300, "y": 1})", 400, "\"x\" is 300: it must be from 0 to 299"},
+             {"/api/click", R"({"gauge": 2, "x": 1, "y": -1})", 400, "\"y\" is -1"},
+             {"/api/click", R"({"gauge": 2, "x": 1, "y": 1, "button": "middle"})", 400, "\"left\" or \"right\""},
+             {"/api/hover", R"({"gauge": 2, "x": 1.5, "y": 1})", 400, "whole number"},
+             {"/api/click", "{not json", 400, "must be a JSON object"},
+             {"/api/click", "[1, 2]", 400, "must be a JSON object"},
+             {"/api/set", R"({"name": "airspede", "value": 250})", 404, "did you mean airspeed?"},
+             {"/api/set", R"({"name": "com1_freq", "value": "150.00"})", 400, "136.975"},
+             {"/api/set", R"({"name": "airspeed", "value": "fast"})", 400, "\"fast\" is not a number"},
+             {"/api/window", R"({"window": 7, "action": "open"})", 404, "no window 7"},
+             {"/api/window", R"({"window": 1, "action": "shut"})", 400, "\"open\", \"close\" or \"toggle\""},
+             {"/api/playback", R"({"play": true, "speed": 16})", 400, "\"speed\" is 16"},
+             {"/api/playback", R"({"seek": -1})", 400, "\"seek\" is -1"},
+             {"/api/light", R"({"level": 2})", 400, "\"level\" is 2"},
+             {"/api/record", R"({"on": "yes"})", 400, "true or false"},
+             {"/api/flight", R"({"duration": "long"})", 400, "the flight sent"},
+         }) {
+        const httplib::Result result = served.post(c.path, c.body);
+        ASSERT_TRUE(result) << c.path;
+        EXPECT_EQ(result->status, c.status) << c.path << " " << c.body;
+        EXPECT_NE(result->body.find(c.says), std::string::npos) << c.path << " " << c.body << " -> " << result->body;
+    }
+    // Too large a body is refused before it is read.
+    EXPECT_EQ(served.post("/api/flight", std::string(MaxRequestBytes + 1, ' '))->status, 413);
+
+    served.panel.tick();
+    FeedReader feed(served.port);
+    const Json state = feed.next();
+    EXPECT_EQ(state["variables"]["airspeed"]["value"], 0);
+    EXPECT_EQ(state["variables"]["com1_freq"]["told"], "118.000 MHz");
+    EXPECT_EQ(state["playback"]["playing"], false);
+    EXPECT_EQ(state["playback"]["speed"], 1);
+    EXPECT_EQ(state["light"], 1);
+    EXPECT_EQ(state["windows"], (Json{{"0", true}, {"1", false}, {"2", false}}));
+    EXPECT_EQ(state["recording"], false);
+}
+
+TEST(Serve, RecordsWhatTheUserDidAsAFlightThatReplays)
+{
+    Served served;
+    const size_t radio = served.gaugeIndex("Radio_COM_SK10");
+    served.post("/api/record", R"({"on": true})");
+    served.panel.tick();
+    served.post("/api/click", Json{{"gauge", radio}, {"x", 45}, {"y", 46}}.dump());
+    served.panel.tick();
+    served.post("/api/set", R"({"name": "airspeed", "value": 120})");
+    served.panel.tick();
+    served.post("/api/record", R"({"on": false})");
+    const httplib::Result recording = served.client.Get("/api/recording");
+    EXPECT_NE(recording->get_header_value("Content-Disposition").find("attachment"), std::string::npos);
+
+    Host host(moduleUnderTest());
+    host.placePanel(defaultPanel());
+    const Flight flight = parseFlight(recording->body, "recorded");
+    FlightRunner runner(host, flight);
+    runner.runFor(flight.duration);
+    EXPECT_EQ(host.variables().get(61), 120);
+    EXPECT_EQ(windows1252ToUtf8(host.hoverGaugePixel(*host.find("Radio_COM_SK10"), {45, 46})), "COM1 main switch (on)");
+}
+
+// A page that never reads holds its own connection and nothing else: the
+// others keep getting every frame, and it is let go.
+TEST(Serve, AStalledPageDoesNotStallTheFeed)
+{
+    Served served;
+    const int stalled = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(served.port)), .sin_addr = {htonl(INADDR_LOOPBACK)}};
+    ASSERT_EQ(connect(stalled, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string request = "GET /api/feed HTTP/1.1\r\nHost: x\r\n\r\n";
+    ASSERT_EQ(write(stalled, request.data(), request.size()), ssize_t(request.size()));
+    int tiny = 4096;
+    setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &tiny, sizeof tiny);
+
+    FeedReader feed(served.port);
+    feed.next();
+    // Whole pictures, each far beyond what the stalled socket can hold.
+    for (int i = 0; i < int(MaxQueuedMessages) + 8; ++i) {
+        served.post("/api/light", i % 2 ? R"({"level": 1})" : R"({"level": 0})");
+        served.panel.tick();
+    }
+    const Json last = feed.next(served.panel.frameNumber());
+    EXPECT_EQ(last["frame"], served.panel.frameNumber());
+
+    for (int waited = 0; served.panel.feed().viewers() > 1 && waited < 100; ++waited) {
+        served.panel.tick();
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_EQ(served.panel.feed().viewers(), 1u);
+    close(stalled);
+}
+
+}  // namespace
+}  // namespace devhost
