@@ -135,6 +135,8 @@ std::vector<int32_t> bitmapsOf(const GaugeElement& element)
     return bitmaps;
 }
 
+}  // namespace
+
 json describeGauge(const std::string& module, const std::string& name, const std::string& parameter)
 {
     Host host(module);
@@ -216,6 +218,8 @@ json describeGauge(const std::string& module, const std::string& name, const std
             {"bitmaps", bitmaps},
             {"lit_at_night", lit}};
 }
+
+namespace {
 
 std::string joined(const json& list)
 {

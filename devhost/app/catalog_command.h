@@ -3,10 +3,18 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <string>
 
 namespace devhost {
+
+// What `devhost describe --json` prints of one gauge, placed alone with the
+// parameter text: size, parameter forms, variables read, key events sent,
+// mouse areas (with cursors, tooltips as shown, what a click sends), bitmaps
+// and what is lit at night. The reference pages are made from it too.
+nlohmann::ordered_json describeGauge(const std::string& module, const std::string& name,
+                                     const std::string& parameter);
 
 class CatalogCommands {
 public:

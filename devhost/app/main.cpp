@@ -8,6 +8,7 @@
 //   devhost render [--window N | --gauge NAME] [state options] [--night | --light LEVEL] -o out.png
 //   devhost render ... --from T0 [--to T1] [--every DT] [--speed X] -o flight.webp|frames/
 //   devhost serve  [--panel FILE] [--flight FILE] [--module FILE] [--port N] [--bind ADDRESS]
+//   devhost reference [--module FILE] -o DIR
 //
 // State options (gauge_state.h): --panel, --flight, --at/--time, --set,
 // --click, --param, --frames.
@@ -37,6 +38,7 @@
 #include "devhost/app/gauge_state.h"
 #include "devhost/app/panel_report.h"
 #ifdef VARDEX_DEVHOST_RENDER
+#include "devhost/app/reference_command.h"
 #include "devhost/app/render_command.h"
 #endif
 #include "devhost/core/host.h"
@@ -341,6 +343,13 @@ int main(int argc, char** argv)
     renderCommand->add_option("--every", render.every, "seconds of flight between pictures (default 1)");
     renderCommand->add_option("--speed", render.speed, "flight seconds per second of animation (default 1)");
     renderCommand->get_option("--at")->excludes(from)->excludes(to);
+
+    std::string referenceFolder;
+    CLI::App* referenceCommand = app.add_subcommand(
+        "reference", "the gauge reference: an HTML page per gauge with pictures, mouse areas, tooltips, variables "
+                     "read, key events sent and parameter texts, and an index\n  devhost reference -o reference/");
+    addModule(*referenceCommand, common);
+    referenceCommand->add_option("-o,--output", referenceFolder, "folder to write it in (made if missing)")->required();
 #endif
 
 #ifdef VARDEX_DEVHOST_SERVE
@@ -358,9 +367,9 @@ int main(int argc, char** argv)
 
 #ifndef VARDEX_DEVHOST_RENDER
     // Said plainly, rather than CLI11's "a subcommand is required".
-    if (argc > 1 && std::string_view(argv[1]) == "render") {
-        std::cerr << "devhost: render is not part of this build, which has no renderer; devhost on Linux draws "
-                     "the panel (devhost render ...); this build offers list, run, click and hover\n";
+    if (argc > 1 && (std::string_view(argv[1]) == "render" || std::string_view(argv[1]) == "reference")) {
+        std::cerr << "devhost: " << argv[1] << " is not part of this build, which has no renderer; devhost on "
+                     "Linux draws (devhost " << argv[1] << " ...); this build offers list, run, click and hover\n";
         return 1;
     }
 #endif
@@ -391,6 +400,10 @@ int main(int argc, char** argv)
         render.module = common.module;
         if (renderCommand->parsed()) {
             renderToPng(render);
+            return 0;
+        }
+        if (referenceCommand->parsed()) {
+            writeReference(common.module, referenceFolder);
             return 0;
         }
 #endif

@@ -17,7 +17,11 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/core/html_text.h"
+
 namespace {
+
+using devhost::htmlEscaped;
 
 constexpr size_t textWidth = 76;
 
@@ -132,20 +136,6 @@ std::string plainText(const std::vector<Block>& blocks)
     return out;
 }
 
-std::string escaped(std::string_view text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 // Text with `code` spans; an unpaired backquote stays as it is.
 std::string inlineHtml(const std::string& text)
@@ -156,17 +146,17 @@ std::string inlineHtml(const std::string& text)
         const size_t close = text.find('`', open + 1);
         if (close == std::string::npos)
             break;
-        out += escaped(text.substr(at, open - at)) + "<code>" + escaped(text.substr(open + 1, close - open - 1)) +
+        out += htmlEscaped(text.substr(at, open - at)) + "<code>" + htmlEscaped(text.substr(open + 1, close - open - 1)) +
                "</code>";
         at = close + 1;
     }
-    return out + escaped(text.substr(at));
+    return out + htmlEscaped(text.substr(at));
 }
 
 std::string html(const std::vector<Block>& blocks)
 {
     std::string title = blocks.empty() ? "" : withoutBackquotes(blocks.front().text);
-    std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + escaped(title) +
+    std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + htmlEscaped(title) +
                       "</title>\n<style>\nbody { font-family: sans-serif; max-width: 50em; margin: 2em auto; line-height: "
                       "1.4; }\npre, code { background: #f2f2f2; }\npre { padding: 0.5em; overflow-x: auto; }\n</style>\n"
                       "</head>\n<body>\n";
@@ -187,7 +177,7 @@ std::string html(const std::vector<Block>& blocks)
             inList = true;
             out += "<li>" + inlineHtml(b.text) + "</li>\n";
             break;
-        case Block::Code: out += "<pre>" + escaped(b.text) + "</pre>\n"; break;
+        case Block::Code: out += "<pre>" + htmlEscaped(b.text) + "</pre>\n"; break;
         }
     }
     if (inList)

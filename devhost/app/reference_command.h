@@ -1,0 +1,18 @@
+// `devhost reference -o DIR`: the gauge reference a simmer or panel designer
+// reads, made from the module itself: an index and one HTML page per gauge
+// with pictures of it by day, at night and in its main states, its mouse
+// areas drawn over it and listed (cursor, tooltip, what a click does), the
+// variables it reads, the key events it sends, its parameter texts and its
+// default size. It draws, so only a build with the renderer has it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace devhost {
+
+// Writes DIR/index.html, DIR/<gauge>.html and DIR/pictures/*.png; throws
+// (HostError, std::runtime_error) naming what failed.
+void writeReference(const std::string& module, const std::filesystem::path& folder);
+
+}  // namespace devhost
