@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int32_t FaceBitmap = 70;  // 12×12, the one smaller face
+constexpr int32_t FaceBitmap = 70;  // the one smaller face
 constexpr uint32_t HelpId = 43919;
 constexpr uint32_t ClickEvent = 66432;  // 0x10380
 

@@ -7,6 +7,40 @@
 
 include(${CMAKE_CURRENT_LIST_DIR}/resource_numbers.cmake)
 
+# The bitmap table split into its numbers (VARDEX_BITMAP_NUMBERS) and written
+# out as resource_table.h in ${VARDEX_GENERATED_DIR}, for assetgen and the
+# tests. A malformed or repeated entry stops the configure step.
+set(VARDEX_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+set(VARDEX_BITMAP_NUMBERS)
+set(table_rows)
+foreach(entry ${VARDEX_BITMAPS})
+    if(NOT entry MATCHES "^([1-9][0-9]*):([1-9][0-9]*)x([1-9][0-9]*)$")
+        message(FATAL_ERROR "resources/resource_numbers.cmake: VARDEX_BITMAPS entry \"${entry}\" "
+                            "is not NUMBER:WIDTHxHEIGHT (for example 250:300x300)")
+    endif()
+    if(CMAKE_MATCH_1 IN_LIST VARDEX_BITMAP_NUMBERS)
+        message(FATAL_ERROR "resources/resource_numbers.cmake: bitmap ${CMAKE_MATCH_1} is listed twice")
+    endif()
+    list(APPEND VARDEX_BITMAP_NUMBERS ${CMAKE_MATCH_1})
+    string(APPEND table_rows "    {${CMAKE_MATCH_1}, ${CMAKE_MATCH_2}, ${CMAKE_MATCH_3}},\n")
+endforeach()
+string(REPLACE ";" ", " table_waves "${VARDEX_WAVES}")
+file(CONFIGURE OUTPUT ${VARDEX_GENERATED_DIR}/resource_table.h CONTENT [=[
+// Generated from resources/resource_numbers.cmake by resources/resources.cmake.
+#pragma once
+
+struct DeclaredBitmap {
+    int number, width, height;
+};
+
+inline constexpr DeclaredBitmap declaredBitmaps[] = {
+@table_rows@};
+
+inline constexpr int declaredWaves[] = {@table_waves@};
+]=] @ONLY)
+unset(table_rows)
+unset(table_waves)
+
 # Where the generated files live. The native build makes them; the Windows
 # cross build is handed the native build's folder.
 if(NOT DEFINED VARDEX_ASSET_DIR)
@@ -16,7 +50,7 @@ endif()
 # "TYPE;NUMBER;PATH" triples, flattened.
 function(vardex_resource_entries out)
     set(entries)
-    foreach(n ${VARDEX_BITMAPS})
+    foreach(n ${VARDEX_BITMAP_NUMBERS})
         list(APPEND entries "BITMAP|${n}|${VARDEX_ASSET_DIR}/bmp${n}.bmp")
     endforeach()
     foreach(n ${VARDEX_WAVES})

@@ -1,30 +1,30 @@
-// The module's declared resource numbers, read from resources/resource_numbers.cmake,
-// so that the tests check what the build was asked to embed.
+// The module's declared resources: resource_table.h, which the build
+// generates from resources/resource_numbers.cmake, so that the tests check
+// what the build was asked to embed, at the sizes it was asked to draw.
 #pragma once
 
-#include <fstream>
 #include <map>
-#include <regex>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <set>
 
-// The numbers of `set(NAME 1 2 3 ...)` in the numbers file, by NAME;
-// "#" starts a comment.
-inline std::map<std::string, std::vector<unsigned>> declaredResourceNumbers()
-{
-    std::ifstream in(std::string(VARDEX_SOURCE_DIR) + "/resources/resource_numbers.cmake");
-    std::string text, line;
-    while (std::getline(in, line))
-        text += line.substr(0, line.find('#')) + "\n";
-    std::map<std::string, std::vector<unsigned>> sets;
-    std::regex set(R"(set\(\s*(\w+)([^)]*)\))");
-    for (std::sregex_iterator it(text.begin(), text.end(), set), end; it != end; ++it) {
-        std::istringstream numbers((*it)[2].str());
-        unsigned n;
-        auto& list = sets[(*it)[1]];
-        while (numbers >> n)
-            list.push_back(n);
-    }
-    return sets;
-}
+#include "resource_table.h"
+
+struct Size {
+    int width, height;
+    bool operator==(const Size&) const = default;
+};
+
+inline const std::map<int, Size> expectedSizes = [] {
+    std::map<int, Size> sizes;
+    for (const DeclaredBitmap& b : declaredBitmaps)
+        sizes[b.number] = {b.width, b.height};
+    return sizes;
+}();
+
+inline const std::set<int> declaredBitmapNumbers = [] {
+    std::set<int> numbers;
+    for (const DeclaredBitmap& b : declaredBitmaps)
+        numbers.insert(b.number);
+    return numbers;
+}();
+
+inline const std::set<int> declaredWaveNumbers(std::begin(declaredWaves), std::end(declaredWaves));

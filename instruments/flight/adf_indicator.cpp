@@ -27,12 +27,12 @@ int32_t adfIndicatorMode = 1;
 constexpr uint32_t RelativeBearing = 39;  // degrees
 constexpr uint32_t IndicatorHelpId = 43776;
 
-constexpr int32_t CompassFaceBitmap = 2070;     // 300×300, 0 to 33
-constexpr int32_t HomingFaceBitmap = 2100;      // 300×300 overlay, the arc's marks at the top
-constexpr int32_t FullCircleNeedleBitmap = 2080;  // 220×22
-constexpr int32_t HomingNeedleBitmap = 2110;    // 224×13
-constexpr int32_t ArrowWindowBitmap = 2120;     // 300×300, the lower window with two arrows
-constexpr int32_t BezelBitmap = 2090;           // 300×300
+constexpr int32_t CompassFaceBitmap = 2070;     // 0 to 33
+constexpr int32_t HomingFaceBitmap = 2100;      // overlay, the arc's marks at the top
+constexpr int32_t FullCircleNeedleBitmap = 2080;
+constexpr int32_t HomingNeedleBitmap = 2110;
+constexpr int32_t ArrowWindowBitmap = 2120;     // the lower window with two arrows
+constexpr int32_t BezelBitmap = 2090;
 constexpr Box DialMiddle = {75, 75, 150, 150};
 
 // Up at 0, down at 180: one degree per degree over the whole circle.

@@ -22,11 +22,11 @@ constexpr uint32_t IndicatedAirspeed = 61;  // knots
 // not the exact 1.852.
 constexpr double KmhPerKnot = 1.8512821;
 
-constexpr int32_t KmhFaceBitmap = 290;     // 300×330
-constexpr int32_t KnotsFaceBitmap = 320;   // 300×330 overlay, 1 to 6 from the top
-constexpr int32_t NeedleBitmap = 300;      // 160×56, pointing to +x
-constexpr int32_t BezelBitmap = 310;       // 300×330 ring
-constexpr int32_t BladeBitmap = 330;       // 150×150, upper-left quarter of the bezel
+constexpr int32_t KmhFaceBitmap = 290;
+constexpr int32_t KnotsFaceBitmap = 320;   // overlay, 1 to 6 from the top
+constexpr int32_t NeedleBitmap = 300;      // pointing to +x
+constexpr int32_t BezelBitmap = 310;       // ring
+constexpr int32_t BladeBitmap = 330;       // upper-left quarter of the bezel
 constexpr Point NeedlePivot = {150, 151};
 constexpr Point NeedleHub = {43, 28};
 

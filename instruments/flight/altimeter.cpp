@@ -59,16 +59,16 @@ constexpr double StandardInches = 29.92;
 constexpr double CounterTapeKilometres = 20.0;
 constexpr double CounterLimitKilometres = 1000.0;
 
-constexpr int32_t MetricFaceBitmap = 430;      // 300×330, tenths of a km, 0 at the bottom
-constexpr int32_t BritishFaceBitmap = 370;     // 300×300 overlay, 0 to 9
-constexpr int32_t InchesDiscBitmap = 380;      // 220×220; window 381, 45×54
-constexpr int32_t MillibarTapeBitmap = 360;    // 775×34; window 361, 56×34
-constexpr int32_t TenThousandsBitmap = 420;    // 82×12
-constexpr int32_t ThousandsBitmap = 410;       // 103×28
-constexpr int32_t HundredsBitmap = 400;        // 149×26
-constexpr int32_t KilometreTapeBitmap = 350;   // 840×40, digits 0 to 20; window 351, 40×40
-constexpr int32_t MetreNeedleBitmap = 340;     // 160×56
-constexpr int32_t BezelBitmap = 390;           // 300×330, with the knob
+constexpr int32_t MetricFaceBitmap = 430;      // tenths of a km, 0 at the bottom
+constexpr int32_t BritishFaceBitmap = 370;     // overlay, 0 to 9
+constexpr int32_t InchesDiscBitmap = 380;      // window 381
+constexpr int32_t MillibarTapeBitmap = 360;    // window 361
+constexpr int32_t TenThousandsBitmap = 420;
+constexpr int32_t ThousandsBitmap = 410;
+constexpr int32_t HundredsBitmap = 400;
+constexpr int32_t KilometreTapeBitmap = 350;   // digits 0 to 20; window 351
+constexpr int32_t MetreNeedleBitmap = 340;
+constexpr int32_t BezelBitmap = 390;           // with the knob
 
 constexpr Point DialCentre = {150, 150};
 

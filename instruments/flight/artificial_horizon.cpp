@@ -41,14 +41,14 @@ constexpr uint32_t CageGyro = 66373;        // 0x10345
 // The bar leaves the window beyond this pitch, so it stops there.
 constexpr double PitchLimit = 60.0;
 
-constexpr int32_t FaceBitmap = 1000;        // 304×304, the ring caged (Fest at the index)
-constexpr int32_t BallBitmap = 1060;        // 14×17
-constexpr int32_t HorizonBarBitmap = 1010;  // 256×256; window 1011, 168×145
-constexpr int32_t BankPointerBitmap = 1020; // 70×14
-constexpr int32_t WindowMaskBitmap = 1030;  // 206×196
-constexpr int32_t WarningFlagBitmap = 1050; // 37×50, yellow and black stripes
-constexpr int32_t BezelBitmap = 1040;       // 304×304
-constexpr int32_t FreeRingBitmap = 1070;    // 304×304, Los at the index
+constexpr int32_t FaceBitmap = 1000;        // the ring caged (Fest at the index)
+constexpr int32_t BallBitmap = 1060;
+constexpr int32_t HorizonBarBitmap = 1010;  // window 1011
+constexpr int32_t BankPointerBitmap = 1020;
+constexpr int32_t WindowMaskBitmap = 1030;
+constexpr int32_t WarningFlagBitmap = 1050; // yellow and black stripes
+constexpr int32_t BezelBitmap = 1040;
+constexpr int32_t FreeRingBitmap = 1070;    // Los at the index
 
 constexpr Point Centre = {155, 152};        // the bar turns about it, the pointer's pivot
 

@@ -29,10 +29,10 @@ constexpr int32_t FineStep = 1;             // degrees, left click
 constexpr int32_t CoarseStep = 10;          // degrees, right click
 constexpr int32_t FullCircle = 360;
 
-constexpr int32_t FaceBitmap = 250;         // 300×300
-constexpr int32_t CardBitmap = 260;         // 264×264, N 3 6 O ... 33; window 261, the index ring
-constexpr int32_t CourseDiscBitmap = 280;   // 212×166, aircraft symbol and course line
-constexpr int32_t BezelBitmap = 270;        // 300×300, with the centre knob
+constexpr int32_t FaceBitmap = 250;
+constexpr int32_t CardBitmap = 260;         // N 3 6 O ... 33; window 261, the index ring
+constexpr int32_t CourseDiscBitmap = 280;   // aircraft symbol and course line
+constexpr int32_t BezelBitmap = 270;        // with the centre knob
 
 constexpr Point Centre = {150, 150};
 

@@ -17,7 +17,7 @@ namespace {
 
 SoundSlot leverSound;
 
-constexpr int32_t PlateBitmap = 230;  // 96×44, labels MT left and BR right
+constexpr int32_t PlateBitmap = 230;  // labels MT left and BR right
 constexpr int32_t LeverBitmap = 240;  // frame 0 thrown to MT, frame 1 (241) to BR
 constexpr Box PlateBox = {0, 0, 96, 44};
 

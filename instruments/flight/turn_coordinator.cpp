@@ -20,11 +20,11 @@ constexpr uint32_t TurnRate = 70;            // 256 units to the mark
 
 constexpr double MarksPerUnit = 0.00390625;  // 1/256
 
-constexpr int32_t FaceBitmap = 440;          // 300×300
-constexpr int32_t BallBitmap = 460;          // 20×25
-constexpr int32_t TubeMarksBitmap = 470;     // 27×30
-constexpr int32_t NeedleBitmap = 450;        // 208×28, pointing to +x
-constexpr int32_t BezelBitmap = 480;         // 300×300
+constexpr int32_t FaceBitmap = 440;
+constexpr int32_t BallBitmap = 460;
+constexpr int32_t TubeMarksBitmap = 470;
+constexpr int32_t NeedleBitmap = 450;        // pointing to +x
+constexpr int32_t BezelBitmap = 480;
 
 constexpr uint32_t TurnHelpId = 12432;
 

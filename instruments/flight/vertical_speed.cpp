@@ -27,11 +27,11 @@ constexpr double UnitsPerMetrePerSecond = 256.0;
 constexpr double feetPerMinute(double k) { return k / FeetPerMetre / SecondsPerMinute * UnitsPerMetrePerSecond; }
 constexpr double metresPerSecond(double k) { return k * UnitsPerMetrePerSecond; }
 
-constexpr int32_t MetricFaceBitmap = 1100;   // 300×330
-constexpr int32_t BritishFaceBitmap = 1140;  // 300×330 overlay
-constexpr int32_t NeedleBitmap = 1110;       // 143×30, pointing to +x
-constexpr int32_t MetricCoverBitmap = 1130;  // 300×330, over the hub to the right edge
-constexpr int32_t BezelBitmap = 1120;        // 300×330
+constexpr int32_t MetricFaceBitmap = 1100;
+constexpr int32_t BritishFaceBitmap = 1140;  // overlay
+constexpr int32_t NeedleBitmap = 1110;       // pointing to +x
+constexpr int32_t MetricCoverBitmap = 1130;  // over the hub to the right edge
+constexpr int32_t BezelBitmap = 1120;
 constexpr Point NeedlePivot = {150, 150};
 constexpr Point NeedleHub = {36, 15};
 

@@ -51,14 +51,14 @@ constexpr uint32_t UpperEdgeTenths = 8500;   // 850.0 kHz
 constexpr double LowerEdgeScale = adfScaleValue(1.0, 410.0);   // 105: the top of band 1
 constexpr double UpperEdgeScale = adfScaleValue(2.0, 850.0);   // 176: the top of band 2
 
-constexpr int32_t FrontBitmap = 1300;       // 600×492, openings for scale, knobs, switches
-constexpr int32_t ScaleDiscBitmap = 1370;   // 350×350, three rings
+constexpr int32_t FrontBitmap = 1300;       // openings for scale, knobs, switches
+constexpr int32_t ScaleDiscBitmap = 1370;   // three rings
 constexpr int32_t BandMaskBitmap = 1360;    // frames 1361-1363 leave ring 1, 2 or 3 visible
 constexpr int32_t FrontMaskBitmap = 1380;   // the front again, window cut out under the index
-constexpr int32_t TuningKnobBitmap = 1320;  // 172×172
-constexpr int32_t BandKnobBitmap = 1310;    // 124×124
+constexpr int32_t TuningKnobBitmap = 1320;
+constexpr int32_t BandKnobBitmap = 1310;
 constexpr int32_t ToneSwitchBitmap = 1350;  // off, 1351 on
-constexpr int32_t LampBitmap = 1340;        // 19×19
+constexpr int32_t LampBitmap = 1340;
 constexpr int32_t MainSwitchBitmap = 1330;  // off, 1331 on
 
 constexpr Box ScaleArea = {0, 0, 455, 355};

@@ -49,13 +49,13 @@ constexpr TuningLimits ComLimits = {.fineDownFrom = 11802.5,
 constexpr double FineTurn = 4.5;    // degrees of the knob per channel
 constexpr double WholeTurn = 180;   // and per MHz
 
-constexpr int32_t FaceBitmap = 2230;      // 350×360
-constexpr int32_t MhzDiscBitmap = 2240;   // 336×336, window 2241 (45×24)
-constexpr int32_t DecimalDiscBitmap = 2250;  // 300×300, window 2251 (45×26)
+constexpr int32_t FaceBitmap = 2230;
+constexpr int32_t MhzDiscBitmap = 2240;   // window 2241
+constexpr int32_t DecimalDiscBitmap = 2250;  // window 2251
 constexpr int32_t MaskBitmap = 2290;      // the face again, window cut out, red index line
-constexpr int32_t KnobBitmap = 2260;      // 174×174, window 2261
-constexpr int32_t SwitchBitmap = 2270;    // frame 0 off, frame 1 (2271) on; 80×80
-constexpr int32_t LampBitmap = 2280;      // 19×19, lit
+constexpr int32_t KnobBitmap = 2260;      // window 2261
+constexpr int32_t SwitchBitmap = 2270;    // frame 0 off, frame 1 (2271) on
+constexpr int32_t LampBitmap = 2280;      // lit
 
 constexpr Point DiscCentre = {178, 178};  // the point of the face the discs turn about
 constexpr Box KnobBox = {88, 166, 174, 174};

@@ -33,10 +33,10 @@ constexpr uint32_t SetLandingCourse = 65716;  // 0x100B4
 
 constexpr double AngleUnitsPerTurn = 65536;
 
-constexpr int32_t FaceBitmap = 3050;          // 200×200
-constexpr int32_t CourseNeedleBitmap = 3060;  // 98×8, pointing to +x
-constexpr int32_t GlideNeedleBitmap = 3070;   // 107×8
-constexpr int32_t BezelBitmap = 3080;         // 200×200
+constexpr int32_t FaceBitmap = 3050;
+constexpr int32_t CourseNeedleBitmap = 3060;  // pointing to +x
+constexpr int32_t GlideNeedleBitmap = 3070;
+constexpr int32_t BezelBitmap = 3080;
 constexpr uint32_t NeedleFlags = LitSmoothImage;
 
 // ---------------------------------------------------------------- callbacks

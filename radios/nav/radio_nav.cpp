@@ -50,14 +50,14 @@ constexpr TuningLimits NavLimits = {.fineDownFrom = 10805,
 constexpr double FineTurn = 4.5;    // degrees of the knob per fractional step
 constexpr double WholeTurn = 180;   // and per MHz
 
-constexpr int32_t BaseBitmap = 2300;         // 350×286
-constexpr int32_t CoarseDiskBitmap = 2310;   // 288×288, window 2311 (37×18)
-constexpr int32_t FineDiskBitmap = 2320;     // 256×256, window 2321 (37×19)
+constexpr int32_t BaseBitmap = 2300;
+constexpr int32_t CoarseDiskBitmap = 2310;   // window 2311
+constexpr int32_t FineDiskBitmap = 2320;     // window 2321
 constexpr int32_t FrontBitmap = 2360;        // the front, window and openings black, red index line
-constexpr int32_t KnobBitmap = 2330;         // 170×170, window 2331
-constexpr int32_t ToneSwitchBitmap = 2370;   // 74×74, frames off, on (2371)
-constexpr int32_t MainSwitchBitmap = 2340;   // 74×74, frame 0 turned left (off), 1 right (on)
-constexpr int32_t LampBitmap = 2350;         // 19×19
+constexpr int32_t KnobBitmap = 2330;         // window 2331
+constexpr int32_t ToneSwitchBitmap = 2370;   // frames off, on (2371)
+constexpr int32_t MainSwitchBitmap = 2340;   // frame 0 turned left (off), 1 right (on)
+constexpr int32_t LampBitmap = 2350;
 
 constexpr Point DiskCentre = {177, 163};
 constexpr Box FrequencyRegion = {0, 0, 350, 195};

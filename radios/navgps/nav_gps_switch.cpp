@@ -18,7 +18,7 @@ SoundSlot leverSound;
 constexpr uint32_t GpsDrivesNavigation = 848;
 constexpr uint32_t ToggleNavGpsSource = 66375;  // 0x10347
 constexpr uint32_t NavGpsHelpId = 43853;
-constexpr int32_t MountingBitmap = 3000;        // 31×88
+constexpr int32_t MountingBitmap = 3000;
 constexpr int32_t LeverBitmap = 3010;           // frame 0 down at N, frame 1 (3011) up at G
 constexpr Box LeverBox = {0, 19, 31, 50};
 

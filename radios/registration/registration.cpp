@@ -28,7 +28,7 @@ const char* atcIdText = nullptr;
 
 constexpr const char* AtcIdExpression = "(A:ATC ID,string)";
 
-constexpr int32_t PlateBitmap = 50;   // 150×25
+constexpr int32_t PlateBitmap = 50;
 constexpr Point PlateSize = {150, 25};
 constexpr uint32_t White = 0x00FFFFFF;
 constexpr uint32_t PlateShadow = 0x005C5C5C;

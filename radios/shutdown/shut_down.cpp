@@ -17,7 +17,7 @@
 namespace {
 
 constexpr uint32_t ShutDownCondition = 60;
-constexpr int32_t AreaBitmap = 40;  // 5×5
+constexpr int32_t AreaBitmap = 40;
 
 // ---------------------------------------------------------------- callback
 

@@ -35,12 +35,12 @@ constexpr uint32_t TensUp = 65653, TensDown = 66457;            // 0x10075, 0x10
 constexpr uint32_t UnitsUp = 65654, UnitsDown = 66458;          // 0x10076, 0x1039A
 constexpr uint32_t TransponderHelpId = 12672;
 
-constexpr int32_t PlateBitmap = 2170;         // 400×255
-constexpr int32_t KnobPointerBitmap = 2220;   // 50×50
-constexpr int32_t WheelBitmap = 2180;         // 18×198 strip 0-9 and 0 again; window 2181, 18×18
-constexpr int32_t IdentSwitchBitmap = 2210;   // 50×50, two frames
-constexpr int32_t LampBitmap = 2200;          // 19×19
-constexpr int32_t MainSwitchBitmap = 2190;    // 50×50, frame 0 off (left), 1 on (right)
+constexpr int32_t PlateBitmap = 2170;
+constexpr int32_t KnobPointerBitmap = 2220;
+constexpr int32_t WheelBitmap = 2180;         // strip 0-9 and 0 again; window 2181
+constexpr int32_t IdentSwitchBitmap = 2210;   // two frames
+constexpr int32_t LampBitmap = 2200;
+constexpr int32_t MainSwitchBitmap = 2190;    // frame 0 off (left), 1 on (right)
 constexpr Point KnobPointerHub = {25, 25};
 constexpr double WheelTop = 0.0, WheelBottom = 10.0;
 

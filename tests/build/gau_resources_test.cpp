@@ -62,8 +62,8 @@ TEST(GauResources, CarryEveryDeclaredBitmapAsTheNativeModuleDoes)
     auto& bitmaps = directory[std::to_string(BitmapType)];
     ModuleResources module;
     ASSERT_TRUE(module.loaded());
-    auto numbers = declaredResourceNumbers();
-    for (unsigned n : numbers["VARDEX_BITMAPS"]) {
+    for (int number : declaredBitmapNumbers) {
+        auto n = static_cast<unsigned>(number);
         ASSERT_TRUE(bitmaps.count(n)) << "bitmap " << n << " missing";
         // windres keeps the bitmap without its 14-byte file header: the
         // same info header and pixel rows as the native module's copy.

@@ -12,7 +12,6 @@
 
 #include "clip_reader.h"
 #include "installed_file.h"
-#include "tests/bitmap_sizes.h"
 #include "tests/resource_numbers.h"
 
 namespace {
@@ -21,17 +20,7 @@ class Win32Resources : public testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(gau.handle(), nullptr) << "LoadLibrary error " << gau.error(); }
 
-    // The numbers resources/resource_numbers.cmake declares under `name`.
-    std::set<int> declared(const char* name)
-    {
-        std::set<int> numbers;
-        for (unsigned n : declaredNumbers[name])
-            numbers.insert(static_cast<int>(n));
-        return numbers;
-    }
-
     wintest::LoadedFile gau{wintest::gauPath()};
-    std::map<std::string, std::vector<unsigned>> declaredNumbers = declaredResourceNumbers();
 };
 
 BOOL CALLBACK collectNumber(HMODULE, LPCSTR, LPSTR name, LONG_PTR numbers)
@@ -50,26 +39,21 @@ std::set<int> resourceNumbers(HMODULE module, LPCSTR type)
 
 TEST_F(Win32Resources, EveryListedBitmapLoadsByNumberAtItsStatedSize)
 {
-    std::set<int> bitmaps = declared("VARDEX_BITMAPS");
-    if (bitmaps.empty())
-        GTEST_SKIP() << "resources/resource_numbers.cmake lists no bitmaps yet";
-    for (int number : bitmaps) {
+    for (const auto& [number, size] : expectedSizes) {
         SCOPED_TRACE(testing::Message() << "bitmap " << number);
-        auto stated = expectedSizes.find(number);
-        ASSERT_NE(stated, expectedSizes.end()) << "no size stated in tests/bitmap_sizes.h";
         HBITMAP bitmap = LoadBitmapA(gau.handle(), MAKEINTRESOURCEA(number));
         ASSERT_NE(bitmap, nullptr) << "LoadBitmap error " << GetLastError();
         BITMAP info{};
         EXPECT_EQ(GetObjectA(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
-        EXPECT_EQ(info.bmWidth, stated->second.width);
-        EXPECT_EQ(info.bmHeight, stated->second.height);
+        EXPECT_EQ(info.bmWidth, size.width);
+        EXPECT_EQ(info.bmHeight, size.height);
         DeleteObject(bitmap);
     }
 }
 
 TEST_F(Win32Resources, CarriesNoBitmapBeyondTheList)
 {
-    EXPECT_EQ(resourceNumbers(gau.handle(), MAKEINTRESOURCEA(2) /* RT_BITMAP */), declared("VARDEX_BITMAPS"));
+    EXPECT_EQ(resourceNumbers(gau.handle(), MAKEINTRESOURCEA(2) /* RT_BITMAP */), declaredBitmapNumbers);
 }
 
 struct ExpectedClip {
@@ -82,10 +66,7 @@ constexpr ExpectedClip clips[] = {{10, 3828}, {30, 6014}};
 
 TEST_F(Win32Resources, ClipsTenAndThirtyAreMonoSixteenBitPcmOfTheirExactLength)
 {
-    std::set<int> waves = declared("VARDEX_WAVES");
-    if (waves.empty())
-        GTEST_SKIP() << "resources/resource_numbers.cmake lists no clips yet";
-    EXPECT_EQ(waves, (std::set<int>{10, 30}));
+    EXPECT_EQ(declaredWaveNumbers, (std::set<int>{10, 30}));
     for (const ExpectedClip& expected : clips) {
         SCOPED_TRACE(testing::Message() << "clip " << expected.number);
         wintest::Clip clip = wintest::readClip(gau.handle(), expected.number);
@@ -102,7 +83,7 @@ TEST_F(Win32Resources, ClipsTenAndThirtyAreMonoSixteenBitPcmOfTheirExactLength)
 
 TEST_F(Win32Resources, CarriesNoClipBeyondTheList)
 {
-    EXPECT_EQ(resourceNumbers(gau.handle(), "WAVE"), declared("VARDEX_WAVES"));
+    EXPECT_EQ(resourceNumbers(gau.handle(), "WAVE"), declaredWaveNumbers);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 
 #include "tools/assetgen/canvas.h"
 #include "tools/assetgen/contact_sheet.h"
+#include "tools/assetgen/declared.h"
 #include "tools/assetgen/layout.h"
 #include "tools/assetgen/recipes.h"
 #include "tools/assetgen/style.h"
@@ -110,6 +111,14 @@ int main(int argc, char** argv)
     }
     assetgen::Layout layout(linkage);
     auto recipes = assetgen::allRecipes();
+    std::vector<DeclaredBitmap> drawn;
+    for (const auto& recipe : recipes)
+        drawn.push_back({recipe.number, recipe.width, recipe.height});
+    auto mismatches = assetgen::tableMismatches(drawn, declaredBitmaps);
+    for (const auto& problem : mismatches)
+        std::fprintf(stderr, "assetgen: %s (resources/resource_numbers.cmake)\n", problem.c_str());
+    if (!mismatches.empty())
+        return 1;
     assetgen::ContactSheet contact;
     for (const auto& recipe : recipes) {
         assetgen::Canvas canvas(recipe.width, recipe.height);
