@@ -22,6 +22,7 @@
 #include "devhost/render/cairo_handles.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
+#include "devhost/render/png_writer.h"
 
 namespace devhost {
 
@@ -72,8 +73,5 @@ private:
     Lighting lighting_;
     size_t redrawn_ = 0;
 };
-
-// Writes a surface as PNG; throws std::runtime_error naming the file.
-void writePng(cairo_surface_t* surface, const std::filesystem::path& path);
 
 }  // namespace devhost
