@@ -5,9 +5,11 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
+    # bench/run.sh: instructions counted by callgrind, the table put together.
+    valgrind python3
     g++-mingw-w64-i686 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    libcairo2-dev libwebp-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
+    libcairo2-dev libpng-dev zlib1g-dev libwebp-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
     nlohmann-json3-dev libcli11-dev libfmt-dev libcpp-httplib-dev
     # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
     clang libclang-rt-14-dev

@@ -30,7 +30,7 @@ void animateFlight(FlightRunner& runner, const Flight& flight, const RenderOptio
         animationTimes(options.from.value_or(0), options.to.value_or(flight.duration), every, flight.duration);
     if (!(speed > 0) || !std::isfinite(speed))
         throw std::runtime_error(fmt::format("--speed {}: flight seconds per second shown, more than 0", speed));
-    std::unique_ptr<AnimationSink> output = openAnimation(options.output, every / speed);
+    std::unique_ptr<AnimationSink> output = openAnimation(options.output, every / speed, pngCompression(options));
     uint64_t done = 0;
     for (double at : times) {
         const uint64_t frames = framesBefore(runner, at);

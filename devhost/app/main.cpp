@@ -85,12 +85,28 @@ struct Common {
     std::string panel;
     std::string flight;
     bool json = false;
+    bool sound = false;
 };
 
 void addModule(CLI::App& command, Common& common)
 {
     command.add_option("--module", common.module, "module file (default: the built Vardex_Instr.so)");
+    command.add_flag("--sound", common.sound, "play the switches' clicks on the default audio device");
 }
+
+#ifndef _WIN32
+// The commands run the panel faster than real time, where clicks would pile
+// up into noise, and most machines that run them have no sound card: unless
+// the user names a driver or asks for sound, SDL is told of a driver it does
+// not have, so the module opens no device (and no audio thread to wait for
+// at exit) and its switches work on in silence.
+void chooseAudio(const Common& common)
+{
+    constexpr const char* NoAudioDriver = "none";
+    if (!common.sound)
+        setenv("SDL_AUDIODRIVER", NoAudioDriver, /*overwrite=*/0);
+}
+#endif
 
 void addPanel(CLI::App& command, Common& common)
 {
@@ -342,6 +358,7 @@ int main(int argc, char** argv)
     auto* to = renderCommand->add_option("--to", render.to, "animate up to this time (default: the flight's end)");
     renderCommand->add_option("--every", render.every, "seconds of flight between pictures (default 1)");
     renderCommand->add_option("--speed", render.speed, "flight seconds per second of animation (default 1)");
+    renderCommand->add_flag("--compress", render.compress, "write PNGs as small as they go (slower; default: fast)");
     renderCommand->get_option("--at")->excludes(from)->excludes(to);
 
     std::string referenceFolder;
@@ -375,10 +392,7 @@ int main(int argc, char** argv)
 #endif
     CLI11_PARSE(app, argc, argv);
 #ifndef _WIN32
-    // The commands run the panel faster than real time, where clicks would
-    // pile up into noise, and most machines that run them have no sound card:
-    // the module's sound goes to SDL's silent driver unless the user names one.
-    setenv("SDL_AUDIODRIVER", "dummy", /*overwrite=*/0);
+    chooseAudio(common);
 #endif
     try {
         if (listCommand->parsed())

@@ -55,7 +55,7 @@ void renderGaugeAlone(const RenderOptions& options)
     if (options.animated())
         animate(options, *state.host, draw);
     else
-        writePng(draw(), options.output);
+        writePng(draw(), options.output, pngCompression(options));
     for (int32_t bitmap : images.missing())
         std::cerr << fmt::format("devhost: {} names bitmap {}, which the module lacks\n", options.gauge, bitmap);
 }
@@ -79,7 +79,7 @@ void renderPanelWindow(const RenderOptions& options)
     if (options.animated())
         animate(options, *state.host, [&] { return renderer.render(options.window, size); });
     else
-        writePng(renderer.render(options.window, size), options.output);
+        writePng(renderer.render(options.window, size), options.output, pngCompression(options));
     for (int32_t bitmap : renderer.images().missing())
         std::cerr << fmt::format("devhost: the panel names bitmap {}, which the module lacks\n", bitmap);
 }

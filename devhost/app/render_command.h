@@ -8,6 +8,7 @@
 #include <string>
 
 #include "devhost/app/gauge_state.h"
+#include "devhost/render/png_writer.h"
 
 namespace devhost {
 
@@ -18,11 +19,17 @@ struct RenderOptions : StateOptions {
     std::optional<double> from, to;    // set either: an animation (to: the flight's end)
     std::optional<double> every;       // flight seconds between its pictures (1)
     std::optional<double> speed;       // flight seconds per second shown (1)
+    bool compress = false;             // PNGs as small as zlib makes them, rather than written fast
     bool animated() const { return from || to; }
 };
 
 // Writes the picture; throws (InputError, HostError, std::runtime_error)
 // with a message naming what is wrong.
 void renderToPng(const RenderOptions& options);
+
+inline PngCompression pngCompression(const RenderOptions& options)
+{
+    return options.compress ? PngCompression::Small : PngCompression::Fast;
+}
 
 }  // namespace devhost

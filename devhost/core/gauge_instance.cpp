@@ -194,7 +194,7 @@ void GaugeInstance::copyMouseAreas(const MouseArea* source)
 
 void GaugeInstance::listInDrawingOrder(GaugeElement* element, int depth)
 {
-    Slot slot{element, depth, {}};
+    Slot slot{element, depth, {}, {}};
     slot.shown.index = elements_.size();
     slot.shown.depth = depth;
     slot.shown.kind = element->kind;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/core/element_update.h"
 #include "devhost/core/probe.h"
 #include "framework/gauge_model.h"
 
@@ -49,6 +50,7 @@ public:
         GaugeElement* element;
         int depth;
         ElementSnapshot shown;
+        ElementMemory memory;
     };
     std::vector<Slot>& elements() { return elements_; }
     const std::vector<Slot>& elements() const { return elements_; }

@@ -42,8 +42,10 @@ double sweep(Point pivot, Point a, Point b)
 
 }  // namespace
 
-NeedleSweep::NeedleSweep(std::span<const CalibrationPoint> table, Point position) : table_(table)
+NeedleSweep::NeedleSweep(std::span<const CalibrationPoint> table, Point position) : table_(table), position_(position)
 {
+    for (const CalibrationPoint& p : table)
+        points_.push_back(p.point);
     if (table.empty())
         return;
     start_ = directionTo(position, table[0].point);
@@ -89,6 +91,16 @@ double NeedleSweep::angle(double value) const
     if (table_.empty() && !std::isfinite(value))
         return 0.0;
     return normalised(unwound(value));
+}
+
+bool NeedleSweep::describes(std::span<const CalibrationPoint> table, Point position) const
+{
+    if (table.data() != table_.data() || table.size() != table_.size() || !samePlace(position, position_))
+        return false;
+    for (size_t k = 0; k < table.size(); ++k)
+        if (!samePlace(table[k].point, points_[k]))
+            return false;
+    return true;
 }
 
 double needleAngle(std::span<const CalibrationPoint> table, Point position, double value)

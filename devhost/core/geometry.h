@@ -48,8 +48,15 @@ public:
     // no table).
     double angle(double value) const;
 
+    // Whether these sweeps were worked out for this table (the same records,
+    // their points where they were) and position: a placed needle keeps its
+    // sweeps until the module moves it or its table.
+    bool describes(std::span<const CalibrationPoint> table, Point position) const;
+
 private:
     std::span<const CalibrationPoint> table_;
+    Point position_{};
+    std::vector<Point> points_;  // the table's points the sweeps were worked out for
     double start_ = 0.0;  // the first point's direction, in [0, 360)
     std::vector<double> turns_;  // the clockwise sweep of each segment
 };

@@ -177,7 +177,7 @@ struct Host::Impl final : ServiceSink {
     {
         ActiveSink active = enter();
         for (GaugeInstance::Slot& slot : gauge.elements())
-            updateElement(*slot.element, slot.shown, variables, bitmaps.get());
+            updateElement(*slot.element, slot.shown, slot.memory, variables, bitmaps.get());
     }
 
     void advanceTime()

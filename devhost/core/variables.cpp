@@ -217,4 +217,22 @@ void VariableStore::fill(SourceVar& var)
         var.value.number = it->second;
 }
 
+void VariableStore::fill(SourceVar& var, Binding& binding)
+{
+    if (var.id != binding.id || !binding.value) {
+        fill(var);  // the read recorded as any other
+        const auto it = values_.find(var.id);
+        const VariableInfo* info = findVariable(var.id);
+        binding = {.id = var.id,
+                   .value = var.id != 0 && it != values_.end() ? &it->second : nullptr,
+                   .integer = info && info->delivery == Delivery::Integer};
+        return;
+    }
+    std::memset(&var.value, 0, sizeof var.value);
+    if (binding.integer)
+        var.value.integer = toRegisterValue(*binding.value).value_or(0);
+    else
+        var.value.number = *binding.value;
+}
+
 }  // namespace devhost

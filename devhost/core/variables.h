@@ -97,6 +97,18 @@ public:
     // id 0 (no variable) gives 0 and is not.
     void fill(SourceVar& var);
 
+    // Where a reader that reads one variable every frame (an element's
+    // source) finds it in the store, looked up at its first read: value is
+    // null while the store does not hold the id.
+    struct Binding {
+        uint32_t id = 0;
+        const double* value = nullptr;
+        bool integer = false;  // delivered as an integer
+    };
+    // fill() through a binding, which is looked up again only when var's id
+    // changed or the store did not hold it.
+    void fill(SourceVar& var, Binding& binding);
+
     // Ids read through fill() that the store does not hold, each once, in
     // the order first read (a gauge reading one every frame adds it once).
     const std::vector<uint32_t>& unknownReads() const { return unknownReads_; }

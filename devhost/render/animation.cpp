@@ -126,18 +126,23 @@ private:
 
 class PngSequence : public AnimationSink {
 public:
-    explicit PngSequence(std::filesystem::path folder) : folder_(std::move(folder))
+    PngSequence(std::filesystem::path folder, PngCompression compression)
+        : folder_(std::move(folder)), compression_(compression)
     {
         std::error_code error;
         std::filesystem::create_directories(folder_, error);
         if (error)
             throw std::runtime_error(fmt::format("cannot make the folder {}: {}", folder_.string(), error.message()));
     }
-    void add(cairo_surface_t* picture) override { writePng(picture, folder_ / fmt::format("frame_{:04}.png", count_++)); }
+    void add(cairo_surface_t* picture) override
+    {
+        writePng(picture, folder_ / fmt::format("frame_{:04}.png", count_++), compression_);
+    }
     void finish() override {}
 
 private:
     std::filesystem::path folder_;
+    PngCompression compression_;
     size_t count_ = 0;
 };
 
@@ -172,14 +177,15 @@ std::vector<double> animationTimes(double from, double to, double every, double 
     return times;
 }
 
-std::unique_ptr<AnimationSink> openAnimation(const std::filesystem::path& output, double secondsEach)
+std::unique_ptr<AnimationSink> openAnimation(const std::filesystem::path& output, double secondsEach,
+                                             PngCompression compression)
 {
     const std::string text = output.string();
     if (lowered(output.extension().string()) == ".webp")
         return std::make_unique<WebPAnimation>(output, secondsEach);
     std::error_code error;
     if (!text.empty() && (text.back() == '/' || std::filesystem::is_directory(output, error)))
-        return std::make_unique<PngSequence>(output);
+        return std::make_unique<PngSequence>(output, compression);
     throw std::runtime_error(fmt::format(
         "-o {}: an animation goes to a .webp file (e.g. flight.webp) or into a folder of PNGs (e.g. frames/)", text));
 }

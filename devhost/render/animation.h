@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "devhost/render/png_writer.h"
+
 namespace devhost {
 
 // Beyond this many pictures a run would fill a disk rather than show a flight.
@@ -36,6 +38,7 @@ public:
 // that one instead); a folder (an existing one, or a path ending in
 // '/') gets frame_0000.png, frame_0001.png, ... Anything else is refused
 // with the forms accepted.
-std::unique_ptr<AnimationSink> openAnimation(const std::filesystem::path& output, double secondsEach);
+std::unique_ptr<AnimationSink> openAnimation(const std::filesystem::path& output, double secondsEach,
+                                             PngCompression compression = PngCompression::Fast);
 
 }  // namespace devhost

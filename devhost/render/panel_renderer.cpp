@@ -188,16 +188,4 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
     return canvas.picture.get();
 }
 
-void writePng(cairo_surface_t* surface, const std::filesystem::path& path)
-{
-    // A surface Cairo could not make (too large, out of memory) would write
-    // as an empty picture, and the caller would think it drawn.
-    cairo_status_t status = cairo_surface_status(surface);
-    if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error("cannot draw " + path.string() + ": " + cairo_status_to_string(status));
-    status = cairo_surface_write_to_png(surface, path.c_str());
-    if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error("cannot write " + path.string() + ": " + cairo_status_to_string(status));
-}
-
 }  // namespace devhost

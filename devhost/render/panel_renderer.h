@@ -22,6 +22,7 @@
 #include "devhost/render/cairo_handles.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
+#include "devhost/render/png_writer.h"
 
 namespace devhost {
 
@@ -79,8 +80,5 @@ private:
     size_t redrawn_ = 0;
     std::vector<Box> redrawnAreas_;
 };
-
-// Writes a surface as PNG; throws std::runtime_error naming the file.
-void writePng(cairo_surface_t* surface, const std::filesystem::path& path);
 
 }  // namespace devhost

@@ -156,6 +156,20 @@ TEST(TablelessNeedle, TurnsByTheValueItself)
     EXPECT_DOUBLE_EQ(needleAngle({}, dialCentre, NaN), 0);
 }
 
+// A placed needle keeps its sweeps only while its records stay as they were.
+TEST(KeptSweeps, DescribeOnlyTheTableAndPositionTheyWereWorkedOutFor)
+{
+    Table table = {{{200, 100}, 0, 0}, {{100, 200}, 10, 0}};
+    const NeedleSweep sweep(table, dialCentre);
+    EXPECT_TRUE(sweep.describes(table, dialCentre));
+    EXPECT_FALSE(sweep.describes(table, Point{dialCentre.x + 1, dialCentre.y}));
+    Table copy = table;
+    EXPECT_FALSE(sweep.describes(copy, dialCentre)) << "another table with the same points";
+    table[1].point.x = 101;
+    EXPECT_FALSE(sweep.describes(table, dialCentre));
+    EXPECT_FALSE(sweep.describes(std::span(table).first(1), dialCentre));
+}
+
 TEST(Icons, TheValueSelectsAFrameAndMinusOneSelectsNone)
 {
     EXPECT_EQ(iconFrame(0.0, 2), 0);

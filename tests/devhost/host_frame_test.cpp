@@ -48,6 +48,27 @@ TEST(Frames, ANeedleWithoutCallbackShowsItsSourceVariable)
     EXPECT_EQ(needle.kind, Needle);
 }
 
+// The host looks a source up once, at its first read; a record the module
+// rewrites, or a variable that only comes to be later, is read anew.
+TEST(Frames, ANeedleReadsTheVariableItsRecordNamesNow)
+{
+    constexpr uint32_t NotYetHeld = 9999;
+    Host host(fixture("fixture_gauges"));
+    GaugeInstance& gauge = host.place("Rewriter");
+    host.variables().set(61, 5.0);
+    host.frame();
+    auto& needle = reinterpret_cast<NeedleElement&>(*gauge.elements()[1].element);
+    needle.source.id = NotYetHeld;
+    host.frame();
+    EXPECT_DOUBLE_EQ(host.probe(gauge).elements[1].value, 0.0);
+    host.variables().set(NotYetHeld, 7.0);
+    host.frame();
+    EXPECT_DOUBLE_EQ(host.probe(gauge).elements[1].value, 7.0);
+    needle.source.id = 61;
+    host.frame();
+    EXPECT_DOUBLE_EQ(host.probe(gauge).elements[1].value, 5.0);
+}
+
 TEST(Frames, NoticesReachOneGaugeOrAll)
 {
     Host host(fixture("fixture_gauges"));

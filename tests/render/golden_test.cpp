@@ -81,7 +81,7 @@ void expectLooksAsGolden(cairo_surface_t* picture, const std::string& name)
 {
     const std::filesystem::path golden = goldenFolder / (name + ".png");
     if (updating()) {
-        writePng(picture, golden);
+        writePng(picture, golden, PngCompression::Small);  // kept in the repository
         return;
     }
     ASSERT_TRUE(std::filesystem::exists(golden))

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The tracked figures and their targets, in one table; exits non-zero when
+# a figure misses its target.
+#   bench/run.sh [BUILD_DIR]       (default: build; the targets are built first)
+# Instructions per frame come from callgrind (the same on any machine of
+# this kind); the render figures from Google Benchmark, as multiples of a
+# warm copy of the window's pixels timed just before each, medians of
+# several repetitions.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:-$here/../build}
+frames=50          # counted at the demo flight's cruise
+repetitions=5
+
+# Targets: instructions per frame, multiples of the baseline copy, ms.
+module_own_max=1500
+host_walk_max=30000
+full_repaint_max=6
+steady_frame_max=0.6
+first_frame_ms_max=8
+
+for tool in valgrind python3; do
+    command -v "$tool" >/dev/null || { echo "bench/run.sh: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 2; }
+done
+cmake --build "$build" -j2 --target vardex_bench vardex_count_frames >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+valgrind --tool=callgrind --collect-atstart=no --toggle-collect=countedFrames \
+    --callgrind-out-file="$work/callgrind.out" "$build/bench/vardex_count_frames" "$frames" \
+    2>"$work/valgrind.log" || { cat "$work/valgrind.log" >&2; exit 1; }
+python3 "$here/callgrind_figures.py" "$work/callgrind.out" "$frames" >"$work/counts"
+
+SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$build/bench/vardex_bench" \
+    --benchmark_filter='MainPanel_|DefaultPanel_' --benchmark_repetitions="$repetitions" \
+    --benchmark_report_aggregates_only=true --benchmark_format=json >"$work/bench.json" 2>"$work/bench.log" ||
+    { cat "$work/bench.log" >&2; exit 1; }
+
+python3 - "$work/counts" "$work/bench.json" <<PY
+import json, sys
+counts = dict(line.split() for line in open(sys.argv[1]))
+runs = {r["run_name"]: r for r in json.load(open(sys.argv[2]))["benchmarks"] if r.get("aggregate_name") == "median"}
+failed = []
+def figure(name, unit, value, target):
+    if value is None:
+        print(f"{name:<44} {'(missing)':>10} {unit:<22} target <= {target}")
+        failed.append(name)
+        return
+    verdict = "" if target is None else ("ok" if value <= target else "MISSED")
+    shown = f"{value:.0f}" if value >= 100 else f"{value:.2f}"
+    limit = "-" if target is None else f"<= {target}"
+    print(f"{name:<44} {shown:>10} {unit:<22} {limit:<10} {verdict}")
+    if verdict == "MISSED":
+        failed.append(name)
+def bench(run, counter):
+    r = runs.get(run)
+    if r is None or r.get("error_occurred"):
+        return None
+    if counter == "ms":
+        return r["real_time"] if r["time_unit"] == "ms" else None
+    return r.get(counter)
+print(f"{'figure':<44} {'value':>10} {'unit':<22} {'target':<10}")
+figure("module's own code", "instructions/frame", float(counts["module_own"]), $module_own_max)
+figure("module with the host services it calls", "instructions/frame", float(counts["module_with_services"]), None)
+figure("host's walk", "instructions/frame", float(counts["host_walk"]), $host_walk_max)
+for size in ("1024/768", "3840/2880"):
+    figure(f"full repaint, main panel {size.replace('/', 'x')}", "x warm copy of window",
+           bench(f"MainPanel_FullRepaint/{size}/manual_time", "x_copies"), $full_repaint_max)
+    figure(f"steady frame, main panel {size.replace('/', 'x')}", "x warm copy of window",
+           bench(f"MainPanel_SteadyFrame/{size}/manual_time", "x_copies"), $steady_frame_max)
+figure("first frame, main panel 1024x768", "ms",
+       bench("MainPanel_FirstFrame/1024/768/manual_time", "ms"), $first_frame_ms_max)
+figure("one frame of the default panel", "x warm 64 KiB copy", bench("DefaultPanel_OneFrame", "x_baseline"), None)
+if failed:
+    print("missed: " + ", ".join(failed))
+    sys.exit(1)
+PY

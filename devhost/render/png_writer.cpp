@@ -1,0 +1,105 @@
+// PNG files through libpng rather than Cairo's writer, which always
+// compresses at zlib's default level: for a picture looked at once, that
+// is most of the time a render takes.
+#include <png.h>
+#include <zlib.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "devhost/render/png_writer.h"
+
+namespace devhost {
+namespace {
+
+constexpr int BytesPerPixel = 4;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// libpng reports errors by longjmp back into writePng's frame; the message
+// is kept for the exception thrown from there.
+void onPngError(png_structp png, png_const_charp message)
+{
+    *static_cast<std::string*>(png_get_error_ptr(png)) = message;
+    png_longjmp(png, 1);
+}
+
+void onPngWarning(png_structp, png_const_charp) {}
+
+// One row as PNG wants it: Cairo's native-endian 32-bit pixels (alpha
+// premultiplied, for ARGB32) as RGB or straight-alpha RGBA bytes, rounded as
+// Cairo's own writer rounds them.
+void convertRow(const unsigned char* from, int width, bool alpha, unsigned char* to)
+{
+    const auto* pixels = reinterpret_cast<const uint32_t*>(from);
+    for (int x = 0; x < width; ++x) {
+        const uint32_t pixel = pixels[x];
+        uint32_t a = alpha ? pixel >> 24 : 0xFF;
+        uint32_t channel[3] = {(pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF};
+        for (uint32_t& c : channel)
+            if (alpha)
+                c = a == 0 ? 0 : (c * 255 + a / 2) / a;
+        *to++ = static_cast<unsigned char>(channel[0]);
+        *to++ = static_cast<unsigned char>(channel[1]);
+        *to++ = static_cast<unsigned char>(channel[2]);
+        if (alpha)
+            *to++ = static_cast<unsigned char>(a);
+    }
+}
+
+}  // namespace
+
+void writePng(cairo_surface_t* surface, const std::filesystem::path& path, PngCompression compression)
+{
+    // A surface Cairo could not make (too large, out of memory) would write
+    // as an empty picture, and the caller would think it drawn.
+    cairo_status_t status = cairo_surface_status(surface);
+    if (status != CAIRO_STATUS_SUCCESS)
+        throw std::runtime_error("cannot draw " + path.string() + ": " + cairo_status_to_string(status));
+    const cairo_format_t format = cairo_image_surface_get_format(surface);
+    if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24)
+        throw std::runtime_error("cannot write " + path.string() + ": not a 32-bit picture");
+    cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface), height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const bool alpha = format == CAIRO_FORMAT_ARGB32;
+
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file)
+        throw std::runtime_error("cannot write " + path.string() + ": cannot open it for writing");
+    std::string error;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        throw std::runtime_error("cannot write " + path.string() + ": out of memory");
+    }
+    std::vector<unsigned char> row(size_t(width) * BytesPerPixel);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        throw std::runtime_error("cannot write " + path.string() + ": " + error);
+    }
+    png_init_io(png, file.get());
+    png_set_compression_level(png, compression == PngCompression::Fast ? Z_BEST_SPEED : Z_BEST_COMPRESSION);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8,
+                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        convertRow(data + size_t(y) * size_t(stride), width, alpha, row.data());
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    if (std::fflush(file.get()) != 0 || std::ferror(file.get()))
+        throw std::runtime_error("cannot write " + path.string() + ": the disk refused it");
+}
+
+}  // namespace devhost
