@@ -17,11 +17,17 @@ namespace devhost {
 
 namespace {
 
-std::optional<int> wholeNumber(std::string_view text)
+// A pixel coordinate: a whole number that fits the host's 32 bits. Out of
+// range is told apart from not a number, with the range.
+std::optional<int> coordinate(std::string_view field, std::string_view name, const std::string& option,
+                              const std::string& text)
 {
     int value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+    auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error == std::errc::result_out_of_range)
+        throw std::runtime_error(fmt::format("{} {}: {} {} is out of range: expected {} to {}", option, excerpt(text),
+                                             name, excerpt(field), INT32_MIN, INT32_MAX));
+    if (field.empty() || error != std::errc() || end != field.data() + field.size())
         return std::nullopt;
     return value;
 }
@@ -102,15 +108,7 @@ ClickPoint parseClickPoint(const std::string& text, const std::string& option)
         return f;
     };
     const std::string_view xText = field(), yText = field(), button = field();
-    for (auto [name, field] : {std::pair{"x", xText}, std::pair{"y", yText}}) {
-        long long wide = 0;
-        auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), wide);
-        if ((error == std::errc() && end == field.data() + field.size() && (wide < INT32_MIN || wide > INT32_MAX)) ||
-            error == std::errc::result_out_of_range)
-            throw std::runtime_error(fmt::format("{} {}: {} {} is out of range: expected {} to {}", option,
-                                                 excerpt(text), name, excerpt(field), INT32_MIN, INT32_MAX));
-    }
-    const auto x = wholeNumber(xText), y = wholeNumber(yText);
+    const auto x = coordinate(xText, "x", option, text), y = coordinate(yText, "y", option, text);
     if (!x || !y || !rest.empty() || (!button.empty() && button != "right" && button != "left"))
         throw std::runtime_error(fmt::format("{} {}: expected X,Y or X,Y,right in gauge pixels (whole numbers "
                                              "from {} to {}), e.g. 218,250",
