@@ -30,11 +30,26 @@ struct DecodedBitmap {
 };
 std::optional<DecodedBitmap> decodeBmp(std::span<const unsigned char> bytes);
 
-// A prepared bitmap: the surface and how much it was scaled (its own pixels
-// to the surface's, per axis: the rounded size over the bitmap's size).
+// Where such a BMP keeps its pixels, read a row at a time.
+struct BmpLayout {
+    int width = 0, height = 0;
+    bool topDown = false;
+    size_t bytesPerPixel = 0, rowBytes = 0, dataOffset = 0;
+    // Row y from the top of the file's bytes, each 0x00RRGGBB pixel
+    // through convert.
+    template <typename Convert>
+    void readRow(std::span<const unsigned char> bytes, int y, uint32_t* out, Convert convert) const;
+};
+std::optional<BmpLayout> bmpLayout(std::span<const unsigned char> bytes);
+
+// A prepared bitmap: the surface, how much it was scaled (its own pixels
+// to the surface's, per axis: the rounded size over the bitmap's size) and
+// where it is not transparent.
 struct PreparedBitmap {
     cairo_surface_t* surface = nullptr;
     double scaleX = 1.0, scaleY = 1.0;
+    Box inked{};   // the surface's pixels that are not wholly transparent lie within
+
     explicit operator bool() const { return surface != nullptr; }
 };
 
@@ -57,11 +72,11 @@ public:
     const std::set<int32_t>& missing() const { return missing_; }
 
 private:
-    const DecodedBitmap* decoded(int32_t bitmap);
+    const BmpLayout* layout(int32_t bitmap);
     PreparedBitmap prepare(int32_t bitmap, bool keyed, double sx, double sy);
 
     BitmapSource source_;
-    std::map<int32_t, std::optional<DecodedBitmap>> decoded_;
+    std::map<int32_t, std::optional<BmpLayout>> layouts_;
     std::map<std::tuple<int32_t, bool>, SurfaceHandle> originals_;
     std::map<std::tuple<int32_t, bool, int, int>, PreparedBitmap> scaled_;
     std::map<std::tuple<int32_t, bool, int, int, Tint>, PreparedBitmap> tinted_;
