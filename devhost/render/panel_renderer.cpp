@@ -38,6 +38,22 @@ std::optional<Box> intersect(const Box& a, const Box& b)
     return Box{left, top, right - left, bottom - top};
 }
 
+Box moved(const Box& box, Point by)
+{
+    return {box.x + by.x, box.y + by.y, box.width, box.height};
+}
+
+// How many elements, from the first in drawing order, are static images:
+// what they show changes only when the module hides or shows one.
+size_t leadingStaticImages(const GaugeInstance& gauge)
+{
+    const auto& slots = gauge.elements();
+    size_t count = 0;
+    while (count < slots.size() && slots[count].element->kind == StaticImage)
+        ++count;
+    return count;
+}
+
 }  // namespace
 
 PanelRenderer::PanelRenderer(const Host& host) : host_(host), images_(host.bitmaps()) {}
@@ -47,56 +63,72 @@ void PanelRenderer::setLighting(const Lighting& lighting)
     if (lighting == lighting_)
         return;
     lighting_ = lighting;
-    invalidate();
+    placed_.clear();  // the bases and grounds were drawn in the old light
+    canvases_.clear();
 }
 
 void PanelRenderer::invalidate()
 {
-    layers_.clear();
-    canvases_.clear();
+    for (auto& [gauge, placed] : placed_)
+        placed.drawn = false;
+    for (auto& [window, canvas] : canvases_)
+        canvas.drawn = false;
 }
 
-std::optional<Box> PanelRenderer::refreshLayer(const GaugeInstance& gauge)
+PanelRenderer::Damage PanelRenderer::refresh(const GaugeInstance& gauge)
 {
     GaugeDisplay now = displayOf(gauge);
     const GaugeScale scale = placedScale(gauge);
     const Box whole{0, 0, std::max(1, gauge.size().x), std::max(1, gauge.size().y)};
-    auto [entry, fresh] = layers_.try_emplace(&gauge);
-    Layer& layer = entry->second;
+    Placed& placed = placed_[&gauge];
     const auto& slots = gauge.elements();
 
-    std::optional<Box> damaged;
-    if (fresh || layer.shown.size() != now.size()) {
-        damaged = whole;
-        layer.bounds.assign(now.size(), std::nullopt);
+    Damage damage;
+    if (!placed.drawn || placed.shown.size() != now.size()) {
+        damage.area = whole;
+        placed.bounds.assign(now.size(), std::nullopt);
         for (size_t i = 0; i < now.size(); ++i)
-            layer.bounds[i] = elementBounds(*slots[i].element, slots[i].shown, images_, scale);
+            placed.bounds[i] = elementBounds(*slots[i].element, slots[i].shown, images_, scale);
     } else {
         for (size_t i = 0; i < now.size(); ++i) {
-            if (now[i] == layer.shown[i])
+            if (now[i] == placed.shown[i])
                 continue;
             std::optional<Box> bounds = elementBounds(*slots[i].element, slots[i].shown, images_, scale);
-            damaged = unite(damaged, layer.bounds[i]);
-            damaged = unite(damaged, bounds);
-            layer.bounds[i] = bounds;
+            damage.area = unite(damage.area, placed.bounds[i]);
+            damage.area = unite(damage.area, bounds);
+            placed.bounds[i] = bounds;
         }
     }
-    layer.shown = std::move(now);
-    if (damaged)
-        damaged = intersect(*damaged, whole);
-    if (!damaged)
-        return std::nullopt;
+    placed.shown = std::move(now);
+    placed.drawn = true;
+    placed.leading = leadingStaticImages(gauge);
+    const auto leadingShown = placed.shown.begin();
+    const bool baseCurrent =
+        std::equal(leadingShown, leadingShown + placed.leading, placed.baseShown.begin(), placed.baseShown.end()) &&
+        (placed.leading == 0 || (placed.base && cairo_image_surface_get_width(placed.base.get()) == whole.width &&
+                                 cairo_image_surface_get_height(placed.base.get()) == whole.height));
+    if (!baseCurrent) {
+        refreshBase(gauge, placed);
+        damage.baseChanged = true;
+    }
+    if (damage.area)
+        damage.area = intersect(*damage.area, whole);
+    return damage;
+}
 
-    if (!layer.surface)
-        layer.surface = newImage(whole.width, whole.height);
-    ContextHandle cr = newContext(layer.surface.get());
-    cairo_rectangle(cr.get(), damaged->x, damaged->y, damaged->width, damaged->height);
-    cairo_clip(cr.get());
-    cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
-    cairo_paint(cr.get());
-    cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
-    paintGauge(cr.get(), gauge, images_, scale, {}, lighting_);
-    return damaged;
+void PanelRenderer::refreshBase(const GaugeInstance& gauge, Placed& placed)
+{
+    const auto leadingShown = placed.shown.begin();
+    placed.baseShown.assign(leadingShown, leadingShown + placed.leading);
+    placed.base.reset();
+    if (placed.leading == 0)
+        return;
+    placed.base = newImage(std::max(1, gauge.size().x), std::max(1, gauge.size().y));
+    ContextHandle cr = newContext(placed.base.get());
+    const size_t leading = placed.leading;
+    paintGauge(cr.get(), gauge, images_, placedScale(gauge), [leading](size_t i) { return i < leading; },
+               lighting_);
+    cairo_surface_flush(placed.base.get());
 }
 
 // The panel behind the gauges: dark grey-black paint, a little lighter at
@@ -122,69 +154,125 @@ cairo_surface_t* PanelRenderer::backing(Point size)
     return backing.get();
 }
 
-void PanelRenderer::paintBacking(cairo_t* cr, Point size)
+// The ground under an area of the window: the backing, and on it the
+// bases of the gauges that no earlier gauge overlaps.
+void PanelRenderer::layGround(Canvas& canvas, const Box& area)
 {
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, backing(size), 0, 0);
-    cairo_paint(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    ContextHandle cr = newContext(canvas.ground.get());
+    cairo_rectangle(cr.get(), area.x, area.y, area.width, area.height);
+    cairo_clip(cr.get());
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr.get(), backing(canvas.size), 0, 0);
+    cairo_paint(cr.get());
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
+    for (size_t g = 0; g < canvas.gauges.size(); ++g) {
+        const Placed& placed = placed_.at(canvas.gauges[g]);
+        const Box placedAt = rectangleOf(*canvas.gauges[g]);
+        if (!canvas.onGround[g] || !placed.base || !overlaps(placedAt, area))
+            continue;
+        cairo_set_source_surface(cr.get(), placed.base.get(), placedAt.x, placedAt.y);
+        cairo_paint(cr.get());
+    }
+    cairo_surface_flush(canvas.ground.get());
 }
 
-void PanelRenderer::compose(Canvas& canvas, const std::vector<const GaugeInstance*>& gauges,
-                            const std::vector<Box>& dirty)
+// Each dirty area anew: the ground, then gauge by gauge (each within its
+// own rectangle) the base if the ground lacks it, and the elements that
+// reach into the area; the others would draw nothing inside it.
+void PanelRenderer::draw(Canvas& canvas, const std::vector<Box>& dirty)
 {
     ContextHandle cr = newContext(canvas.picture.get());
     for (const Box& area : dirty) {
         cairo_save(cr.get());
         cairo_rectangle(cr.get(), area.x, area.y, area.width, area.height);
         cairo_clip(cr.get());
-        paintBacking(cr.get(), canvas.size);
-        for (const GaugeInstance* gauge : gauges) {
-            const Box placed = rectangleOf(*gauge);
-            if (!overlaps(placed, area))
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr.get(), canvas.ground.get(), 0, 0);
+        cairo_paint(cr.get());
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
+        for (size_t g = 0; g < canvas.gauges.size(); ++g) {
+            const GaugeInstance& gauge = *canvas.gauges[g];
+            const Box placedAt = rectangleOf(gauge);
+            if (!overlaps(placedAt, area))
                 continue;
-            cairo_set_source_surface(cr.get(), layers_.at(gauge).surface.get(), placed.x, placed.y);
-            cairo_paint(cr.get());
+            const Placed& placed = placed_.at(&gauge);
+            const Box local = moved(area, {-placedAt.x, -placedAt.y});
+            cairo_save(cr.get());
+            cairo_rectangle(cr.get(), placedAt.x, placedAt.y, placedAt.width, placedAt.height);
+            cairo_clip(cr.get());
+            cairo_translate(cr.get(), placedAt.x, placedAt.y);
+            if (!canvas.onGround[g] && placed.base) {
+                cairo_set_source_surface(cr.get(), placed.base.get(), 0, 0);
+                cairo_paint(cr.get());
+            }
+            paintGauge(
+                cr.get(), gauge, images_, placedScale(gauge),
+                [&](size_t i) { return i >= placed.leading && placed.bounds[i] && overlaps(*placed.bounds[i], local); },
+                lighting_);
+            cairo_restore(cr.get());
         }
         cairo_restore(cr.get());
     }
+    cairo_surface_flush(canvas.picture.get());
 }
 
 cairo_surface_t* PanelRenderer::render(int window, Point size)
 {
     size.x = std::max(1, size.x);
     size.y = std::max(1, size.y);
+    const Box all{0, 0, size.x, size.y};
     std::vector<const GaugeInstance*> gauges;
     for (const auto& gauge : host_.gauges())
         if (gauge->window() == window)
             gauges.push_back(gauge.get());
 
-    // Layers of gauges that are gone are let go.
-    std::erase_if(layers_, [&](const auto& entry) {
+    // What was kept of gauges that are gone is let go.
+    std::erase_if(placed_, [&](const auto& entry) {
         return std::none_of(host_.gauges().begin(), host_.gauges().end(),
                             [&](const auto& g) { return g.get() == entry.first; });
     });
 
     Canvas& canvas = canvases_[window];
-    bool whole = !canvas.picture || canvas.size.x != size.x || canvas.size.y != size.y || canvas.gauges != gauges;
     if (!canvas.picture || canvas.size.x != size.x || canvas.size.y != size.y) {
-        canvas.picture.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.x, size.y));
+        // Both are wholly drawn before they are shown.
+        canvas.picture = uninitialisedImage(CAIRO_FORMAT_RGB24, size.x, size.y);
+        canvas.ground = uninitialisedImage(CAIRO_FORMAT_RGB24, size.x, size.y);
         canvas.size = size;
+        canvas.grounded = false;
+        canvas.drawn = false;
     }
+    const bool newGround = !canvas.grounded || canvas.gauges != gauges;
     std::vector<Box> dirty;
     redrawn_ = 0;
-    for (const GaugeInstance* gauge : gauges)
-        if (std::optional<Box> redrawn = refreshLayer(*gauge)) {
+    for (const GaugeInstance* gauge : gauges) {
+        const Damage damage = refresh(*gauge);
+        const Box placedAt = rectangleOf(*gauge);
+        if (damage.area) {
             ++redrawn_;
-            dirty.push_back({gauge->position().x + redrawn->x, gauge->position().y + redrawn->y, redrawn->width,
-                             redrawn->height});
+            if (auto inWindow = intersect(moved(*damage.area, {placedAt.x, placedAt.y}), all))
+                dirty.push_back(*inWindow);
         }
-    if (whole)
-        dirty = {Box{0, 0, size.x, size.y}};
-    canvas.gauges = std::move(gauges);
+        if (damage.baseChanged && !newGround)
+            if (auto inWindow = intersect(placedAt, all)) {
+                layGround(canvas, *inWindow);
+                dirty.push_back(*inWindow);
+            }
+    }
+    if (newGround) {
+        canvas.gauges = std::move(gauges);
+        canvas.onGround.assign(canvas.gauges.size(), true);
+        for (size_t later = 0; later < canvas.gauges.size(); ++later)
+            for (size_t earlier = 0; earlier < later; ++earlier)
+                if (overlaps(rectangleOf(*canvas.gauges[earlier]), rectangleOf(*canvas.gauges[later])))
+                    canvas.onGround[later] = false;
+        layGround(canvas, all);
+        canvas.grounded = true;
+    }
+    if (newGround || !canvas.drawn)
+        dirty = {all};
+    canvas.drawn = true;
     redrawnAreas_ = dirty;
-    compose(canvas, canvas.gauges, dirty);
-    cairo_surface_flush(canvas.picture.get());
+    draw(canvas, dirty);
     return canvas.picture.get();
 }
 

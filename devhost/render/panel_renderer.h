@@ -2,11 +2,13 @@
 // gauge placed in it, each drawn at its placed size.
 //
 // Drawing a frame costs little because nothing is drawn twice that did not
-// change: the bitmaps are prepared once per placed size (BitmapImages), each
-// gauge keeps its own layer that is redrawn only when what it shows changed
-// (GaugeDisplay), and then only within the rectangle that the changed
-// elements covered before and cover now; only those rectangles are put
-// together again on the window's picture.
+// change. The bitmaps are prepared once per placed size (BitmapImages). The
+// static images a gauge begins with (its face, mostly) are put together
+// once into its base, and the bases lie on the window's ground, the backing
+// with every base that no earlier gauge overlaps. A frame redraws only the
+// rectangles that the elements whose display changed (GaugeDisplay) covered
+// before and cover now: the ground is copied there, and over it go, gauge by
+// gauge, the elements that reach into the rectangle.
 #pragma once
 
 #include <cairo.h>
@@ -40,8 +42,9 @@ public:
     void setLighting(const Lighting& lighting);
     const Lighting& lighting() const { return lighting_; }
 
-    // Forgets every gauge's layer and every window's picture: the next
-    // render draws everything anew (the prepared bitmaps are kept).
+    // Forgets what every window's picture shows: the next render draws
+    // everything anew (the prepared bitmaps, the gauges' bases and the
+    // windows' grounds are kept, as are the surfaces to draw on).
     void invalidate();
 
     // Gauges redrawn by the latest render, and the rectangles of the
@@ -55,25 +58,38 @@ public:
     BitmapImages& images() { return images_; }
 
 private:
-    struct Layer {
-        SurfaceHandle surface;
-        GaugeDisplay shown;
-        std::vector<std::optional<Box>> bounds;   // per element, where it was drawn
+    // What the renderer keeps of a placed gauge.
+    struct Placed {
+        GaugeDisplay shown;                        // as last drawn
+        bool drawn = false;
+        std::vector<std::optional<Box>> bounds;   // per element, where it drew (gauge pixels)
+        size_t leading = 0;                        // the static images the base holds
+        SurfaceHandle base;
+        GaugeDisplay baseShown;                    // what they showed when it was put together
     };
     struct Canvas {
-        SurfaceHandle picture;
+        SurfaceHandle picture, ground;
         Point size{};
-        std::vector<const GaugeInstance*> gauges;   // as last put together
+        std::vector<const GaugeInstance*> gauges;   // as last drawn
+        std::vector<bool> onGround;                 // per gauge: its base lies on the ground
+        bool grounded = false;                      // the ground is laid for `gauges`
+        bool drawn = false;                         // the picture needs only what changed since
     };
 
-    // Redraws what changed; returns the rectangle redrawn, in the layer's pixels.
-    std::optional<Box> refreshLayer(const GaugeInstance& gauge);
-    void paintBacking(cairo_t* cr, Point size);
-    void compose(Canvas& canvas, const std::vector<const GaugeInstance*>& gauges, const std::vector<Box>& dirty);
+    // The rectangle of the gauge that must be drawn again (gauge pixels),
+    // and whether its base changed.
+    struct Damage {
+        std::optional<Box> area;
+        bool baseChanged = false;
+    };
+    Damage refresh(const GaugeInstance& gauge);
+    void refreshBase(const GaugeInstance& gauge, Placed& placed);
+    void layGround(Canvas& canvas, const Box& area);
+    void draw(Canvas& canvas, const std::vector<Box>& dirty);
 
     const Host& host_;
     BitmapImages images_;
-    std::map<const GaugeInstance*, Layer> layers_;
+    std::map<const GaugeInstance*, Placed> placed_;
     std::map<int, Canvas> canvases_;
     std::map<std::tuple<int, int, Tint>, SurfaceHandle> backings_;
     Lighting lighting_;
