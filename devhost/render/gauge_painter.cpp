@@ -127,12 +127,71 @@ private:
             }
             return;
         }
+        const InkCover cover = coverInk(image, toDevice);
+        if (cover == InkCover::Nothing)
+            return;
         cairo_save(cr_);
         cairo_transform(cr_, &toDevice);
         cairo_set_source_surface(cr_, image.surface, 0, 0);
         cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_BILINEAR);
-        cairo_paint(cr_);
+        if (cover == InkCover::Bands)
+            cairo_fill(cr_);
+        else
+            cairo_paint(cr_);
         cairo_restore(cr_);
+    }
+
+    // Where a turned bitmap can give any pixel a colour: where its inked
+    // part lands, a texel around it for the bilinear filter's reach. A
+    // needle lying across the dial covers little of its bounding box, yet
+    // every pixel of that box would be sampled; so when the box is mostly
+    // empty, the inked part's outline goes on the path in bands a few rows
+    // high, to be filled instead of painting everywhere.
+    enum class InkCover { Nothing, Everywhere, Bands };
+    InkCover coverInk(const PreparedBitmap& image, const cairo_matrix_t& toDevice)
+    {
+        constexpr int BandRows = 8;
+        constexpr double WorthBanding = 0.6;  // banded when the ink covers less of its box
+        const Box& ink = image.inked;
+        if (ink.width <= 0 || ink.height <= 0)
+            return InkCover::Nothing;
+        std::array<std::pair<double, double>, 4> corner = {{{ink.x - 1.0, ink.y - 1.0},
+                                                             {ink.x + ink.width + 1.0, ink.y - 1.0},
+                                                             {ink.x + ink.width + 1.0, ink.y + ink.height + 1.0},
+                                                             {ink.x - 1.0, ink.y + ink.height + 1.0}}};
+        Extent box;
+        for (auto& [x, y] : corner) {
+            cairo_matrix_transform_point(&toDevice, &x, &y);
+            box.add(x, y);
+        }
+        const double covered = std::abs((corner[1].first - corner[0].first) * (corner[3].second - corner[0].second) -
+                                        (corner[1].second - corner[0].second) * (corner[3].first - corner[0].first));
+        const double boxArea = (box.right - box.left) * (box.bottom - box.top);
+        if (covered >= WorthBanding * boxArea)
+            return InkCover::Everywhere;
+        const double top = std::floor(box.top), bottom = std::ceil(box.bottom);
+        for (double bandTop = top; bandTop < bottom; bandTop += BandRows) {
+            const double bandBottom = std::min(bandTop + BandRows, bottom);
+            Extent band;
+            for (size_t k = 0; k < corner.size(); ++k) {
+                auto [ax, ay] = corner[k];
+                auto [bx, by] = corner[(k + 1) % corner.size()];
+                if (std::max(ay, by) < bandTop || std::min(ay, by) > bandBottom)
+                    continue;
+                if (ay == by) {
+                    band.add(ax, bandTop), band.add(bx, bandTop);
+                    continue;
+                }
+                for (double y : {std::clamp(bandTop, std::min(ay, by), std::max(ay, by)),
+                                 std::clamp(bandBottom, std::min(ay, by), std::max(ay, by))})
+                    band.add(ax + (y - ay) * (bx - ax) / (by - ay), bandTop);
+            }
+            if (!band.empty()) {
+                const double left = std::floor(band.left);
+                cairo_rectangle(cr_, left, bandTop, std::ceil(band.right) - left, bandBottom - bandTop);
+            }
+        }
+        return InkCover::Bands;
     }
 
     void needle(const GaugeElement& record, const ElementSnapshot& shown, bool keyed)
