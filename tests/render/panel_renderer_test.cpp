@@ -87,6 +87,25 @@ TEST_F(MainPanel, RedrawingOnlyWhatChangedGivesTheSamePictureAsDrawingEverything
     EXPECT_TRUE(samePixels(incremental, fresh.render(0, MainWindow)));
 }
 
+// A module may hide the face a gauge starts with (the gauges here never
+// do, but the records allow it): the kept ground under it must change too.
+TEST_F(MainPanel, HidingAGaugesFaceRedrawsAsDrawingEverything)
+{
+    PanelRenderer running(host);
+    running.render(0, MainWindow);
+    GaugeInstance* airspeed = host.find("Airspeed");
+    ASSERT_NE(airspeed, nullptr);
+    GaugeElement& face = *airspeed->elements().front().element;
+    ASSERT_EQ(face.kind, StaticImage);
+    face.imageFlags |= ImageHidden;
+    host.frame();
+    cairo_surface_t* incremental = running.render(0, MainWindow);
+    PanelRenderer fresh(host);
+    const bool same = samePixels(incremental, fresh.render(0, MainWindow));
+    face.imageFlags &= ~ImageHidden;  // the module's records outlive this test
+    EXPECT_TRUE(same);
+}
+
 // The transponder lights its wheels only while it is on: at night its
 // switch changes the wheels' picture though nothing else of them moved.
 TEST_F(MainPanel, AChangeOfLightOrOfWhatIsLitRedrawsAsDrawingEverything)
