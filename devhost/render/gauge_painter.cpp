@@ -150,7 +150,7 @@ private:
     enum class InkCover { Nothing, Everywhere, Bands };
     InkCover coverInk(const PreparedBitmap& image, const cairo_matrix_t& toDevice)
     {
-        constexpr int BandRows = 8;
+        constexpr int BandRows = 16;
         constexpr double WorthBanding = 0.6;  // banded when the ink covers less of its box
         const Box& ink = image.inked;
         if (ink.width <= 0 || ink.height <= 0)
