@@ -9,7 +9,7 @@
 // 1200). Key events sent: 65651/66455 thousands up/down, 65652/66456
 // hundreds, 65653/66457 tens, 65654/66458 units, value 0, one per click.
 // State owned: xpdrPowerOn (cockpit_state.h, cleared by the shut-down
-// gauge); xpdrCode; the main switch's sound slot (clip 30).
+// gauge); xpdrDigits; the main switch's sound slot (clip 30).
 #include <array>
 #include <iterator>
 
@@ -25,7 +25,7 @@ int32_t xpdrPowerOn = 0;
 
 namespace {
 
-double xpdrCode = 0.0;  // 7700 for code 7700, as last read
+TransponderDigits xpdrDigits = transponderDigits(0);  // as read at the start of the frame
 SoundSlot xpdrSound;
 
 constexpr uint32_t TransponderCode = 38;
@@ -53,22 +53,19 @@ constexpr int32_t KnobHalfWidth = 25, KnobHeight = 50;
 
 // ---------------------------------------------------------------- callbacks
 
-double readCode() { return decodeTransponderCode(readHostInteger(TransponderCode)); }
-
-// A knob's pointer stands at its digit of the code as the host now has it.
-template <double (*digit)(double)>
+// A knob's pointer stands at its digit of the code as the host had it at
+// the start of the frame.
+template <double TransponderDigits::*digit>
 double VARDEX_HOSTAPI knobPointerUpdate(GaugeElement*)
 {
-    xpdrCode = readCode();
-    return digit(xpdrCode);
+    return xpdrDigits.*digit;
 }
 
 // A wheel shows its digit whether the transponder is on or off; it is lit
 // only while on, and redrawn every frame.
-template <double (*digit)(double)>
+template <double TransponderDigits::*digit>
 double VARDEX_HOSTAPI wheelUpdate(GaugeElement* element)
 {
-    xpdrCode = readCode();
     if (element) {
         if (xpdrPowerOn != 0)
             element->imageFlags |= ImageLuminous;
@@ -76,7 +73,7 @@ double VARDEX_HOSTAPI wheelUpdate(GaugeElement* element)
             element->imageFlags &= ~ImageLuminous;
         element->imageFlags &= ~ImageOnScreen;
     }
-    return digit(xpdrCode);
+    return xpdrDigits.*digit;
 }
 
 // The identification switch has no click area: it stays at rest.
@@ -116,12 +113,13 @@ int32_t VARDEX_HOSTAPI switchOn(ClickRecord*, uint32_t)
     return 0;
 }
 
-// Every frame the code is read afresh; installation and removal serve the
-// sound slot.
+// The code is read and decoded once a frame, before the wheels and
+// pointers ask for their digits; installation and removal serve the sound
+// slot.
 void VARDEX_HOSTAPI transponderService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
     if (serviceCode == ServiceBeforeUpdate)
-        xpdrCode = readCode();
+        xpdrDigits = transponderDigits(readHostInteger(TransponderCode));
     serveSoundSlot(xpdrSound, LeverClickClip, serviceCode, extra);
 }
 
@@ -193,20 +191,20 @@ constexpr IconElement switchIcon(int32_t bitmap, Point position, uint32_t flags,
 constexpr StaticImageElement Plate = {
     .common = {.kind = StaticImage, .bitmap = PlateBitmap, .gauge = &radioXpdrGauge, .imageFlags = PlainImage}};
 
-constexpr NeedleElement UnitsPointer = knobPointer({365, 68}, unitsTable, knobPointerUpdate<transponderUnits>);
-constexpr NeedleElement TensPointer = knobPointer({275, 60}, tensTable, knobPointerUpdate<transponderTens>);
-constexpr NeedleElement HundredsPointer = knobPointer({220, 59}, hundredsTable, knobPointerUpdate<transponderHundreds>);
+constexpr NeedleElement UnitsPointer = knobPointer({365, 68}, unitsTable, knobPointerUpdate<&TransponderDigits::units>);
+constexpr NeedleElement TensPointer = knobPointer({275, 60}, tensTable, knobPointerUpdate<&TransponderDigits::tens>);
+constexpr NeedleElement HundredsPointer = knobPointer({220, 59}, hundredsTable, knobPointerUpdate<&TransponderDigits::hundreds>);
 constexpr NeedleElement ThousandsPointer =
-    knobPointer({164, 59}, thousandsTable, knobPointerUpdate<transponderThousands>);
+    knobPointer({164, 59}, thousandsTable, knobPointerUpdate<&TransponderDigits::thousands>);
 
 constexpr MovingImageElement UnitsWheel =
-    wheel({360, 5}, displayFailures[UnitsWheelFailures].data(), wheelUpdate<transponderUnits>);
+    wheel({360, 5}, displayFailures[UnitsWheelFailures].data(), wheelUpdate<&TransponderDigits::units>);
 constexpr MovingImageElement TensWheel =
-    wheel({275, 5}, displayFailures[TensWheelFailures].data(), wheelUpdate<transponderTens>);
+    wheel({275, 5}, displayFailures[TensWheelFailures].data(), wheelUpdate<&TransponderDigits::tens>);
 constexpr MovingImageElement HundredsWheel =
-    wheel({207, 5}, displayFailures[HundredsWheelFailures].data(), wheelUpdate<transponderHundreds>);
+    wheel({207, 5}, displayFailures[HundredsWheelFailures].data(), wheelUpdate<&TransponderDigits::hundreds>);
 constexpr MovingImageElement ThousandsWheel =
-    wheel({135, 5}, displayFailures[ThousandsWheelFailures].data(), wheelUpdate<transponderThousands>);
+    wheel({135, 5}, displayFailures[ThousandsWheelFailures].data(), wheelUpdate<&TransponderDigits::thousands>);
 
 constexpr IconElement IdentSwitch = switchIcon(IdentSwitchBitmap, {333, 166}, PlainImage, 2,
                                                displayFailures[IdentSwitchFailures].data(), identSwitchUpdate);
