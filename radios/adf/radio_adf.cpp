@@ -34,7 +34,7 @@ int32_t adfToneOn = 0;
 namespace {
 
 double adfBand = 1.0;           // 1, 2 or 3
-double adfFrequencyKhz = 0.0;   // as decoded in the latest frame; the tuning limits test it
+double adfFrequencyKhz = 0.0;   // as read at the start of the latest frame; the tuning limits test it
 double adfDialValue = 0.0;      // degrees of the scale disc; stays put while the power is off
 double adfTuningKnob = 60.0;    // knob units of 3 degrees, never wrapped
 SoundSlot adfSound;
@@ -71,19 +71,17 @@ constexpr Box TuningKnobBox = {218, 121, 172, 172};
 
 // ---------------------------------------------------------------- callbacks
 
-// The host's frequency in kHz: whole kHz (register 16, then 18), then the
-// tenths from a lookup of their own.
+// The host's frequency in kHz: whole kHz from register 16 and the
+// thousands bit of 18, then the tenths from 18.
 double readAdfFrequency()
 {
-    uint32_t frequency = readHostInteger(AdfFrequency);
-    uint32_t extension = readHostInteger(AdfExtension);
-    double whole = decodeAdfWholeKhz(frequency, extension);
-    return whole + decodeAdfTenths(readHostInteger(AdfExtension)) / 10.0;
+    const uint32_t frequency = readHostInteger(AdfFrequency);
+    const uint32_t extension = readHostInteger(AdfExtension);
+    return decodeAdfWholeKhz(frequency, extension) + decodeAdfTenths(extension) / 10.0;
 }
 
 double VARDEX_HOSTAPI scaleUpdate(GaugeElement*)
 {
-    adfFrequencyKhz = readAdfFrequency();
     if (adfPowerOn != 0 && adfBandIndex(adfBand) != 0)
         adfDialValue = adfScaleValue(adfBand, adfFrequencyKhz);
     return adfDialValue;
@@ -95,13 +93,12 @@ double VARDEX_HOSTAPI bandMaskUpdate(GaugeElement*) { return adfBand; }
 // its own; hidden, it keeps its last text.
 void showFrequencyText(GaugeElement* element, bool ownBand)
 {
-    double khz = readAdfFrequency();
     bool shown = adfPowerOn != 0 && ownBand;
     showWhen(element, shown);
     if (!shown || !element || element->kind != String)
         return;
     auto* text = reinterpret_cast<StringElement*>(element);
-    writeAdfFrequency(text->text, size_t{text->characters} + 1, khz);
+    writeAdfFrequency(text->text, size_t{text->characters} + 1, adfFrequencyKhz);
 }
 
 double VARDEX_HOSTAPI outerRingTextUpdate(GaugeElement* element)
@@ -227,8 +224,9 @@ const char* VARDEX_HOSTAPI bandWord(double, uint32_t, const char*, SourceVar*, G
 }
 
 // Installation: the tone goes off and the band follows the host's
-// frequency, whatever the main switch says; then the sound slot. Removal
-// releases the slot. The host is read in the update callbacks, not here.
+// frequency, whatever the main switch says; then the sound slot. Every
+// frame the frequency is read once, before the disc and the texts show it.
+// Removal releases the slot.
 void VARDEX_HOSTAPI adfService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
     if (serviceCode == ServiceInstall) {
@@ -238,6 +236,8 @@ void VARDEX_HOSTAPI adfService(GaugeDefinition*, int32_t serviceCode, uint32_t e
         adfBand = adfBandFor(adfFrequencyKhz);
         adfDialValue = adfScaleValue(adfBand, adfFrequencyKhz);
     }
+    if (serviceCode == ServiceBeforeUpdate)
+        adfFrequencyKhz = readAdfFrequency();
     serveSoundSlot(adfSound, LeverClickClip, serviceCode, extra);
 }
 
