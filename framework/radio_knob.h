@@ -103,11 +103,15 @@ struct RadioFrequency {
 inline void readWholeMhz(const RadioFrequency& f) { f.wholeMhz = f.decodeWholeMhz(readHostInteger(f.variable)); }
 inline void readHundredths(const RadioFrequency& f) { f.hundredths = f.decodeHundredths(readHostInteger(f.variable)); }
 
-// The frame's refresh (service code 6).
-inline void refreshFrequency(const RadioFrequency& f)
+// The frame's refresh (service code 6): one read serves both parts, as
+// nothing runs between them. Returns the register for what else the radio
+// shows of it.
+inline uint32_t refreshFrequency(const RadioFrequency& f)
 {
-    readWholeMhz(f);
-    readHundredths(f);
+    const uint32_t word = readHostInteger(f.variable);
+    f.wholeMhz = f.decodeWholeMhz(word);
+    f.hundredths = f.decodeHundredths(word);
+    return word;
 }
 
 // The reading in hundredths of a MHz: the decoded parts are whole numbers,

@@ -28,7 +28,7 @@ int32_t comPowerOn = 0;
 namespace {
 
 double comWholeMhz = 0.0;
-double comHundredths = 0.0;   // as decoded, or completed to x2.5 / x7.5 by the displays
+double comHundredths = 0.0;   // completed to x2.5 / x7.5 for the displays; raw after a knob reads it
 double comKnobAngle = 0.0;    // degrees; grows with every step, never wrapped
 SoundSlot comSound;
 
@@ -82,21 +82,18 @@ double completedComMhz()
 
 void VARDEX_HOSTAPI comService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
-    // Kept raw: the displays complete the channel.
+    // Completed once here for the displays of the frame; a knob click
+    // reads the raw register again for its limits.
     if (serviceCode == ServiceBeforeUpdate)
-        refreshFrequency(comFrequency);
+        comHundredths = decodeComChannelHundredths(refreshFrequency(comFrequency));
     serveSoundSlot(comSound, LeverClickClip, serviceCode, extra);
 }
 
 // 9° per MHz above the band's bottom.
-double VARDEX_HOSTAPI mhzDiscTurn(GaugeElement*) { return completedComMhz() - BandBottomMhz; }
+double VARDEX_HOSTAPI mhzDiscTurn(GaugeElement*) { return comHundredths / 100 + comWholeMhz - BandBottomMhz; }
 
 // 90° per MHz: 9° per 100 kHz.
-double VARDEX_HOSTAPI decimalDiscTurn(GaugeElement*)
-{
-    comHundredths = completeComHundredths(comHundredths);
-    return comHundredths / 100;
-}
+double VARDEX_HOSTAPI decimalDiscTurn(GaugeElement*) { return comHundredths / 100; }
 
 double VARDEX_HOSTAPI knobTurn(GaugeElement*) { return comKnobAngle; }
 
