@@ -16,12 +16,14 @@
 // tone off, every frame.
 // State owned: adfPowerOn, adfToneOn (cockpit_state.h, read by the bearing
 // indicator, cleared by the shut-down gauge); adfBand, adfFrequencyKhz,
-// adfDialValue, adfTuningKnob; the switches' sound slot (clip 30).
+// adfDialValue, adfTuningKnob; the two registers as last decoded; the
+// switches' sound slot (clip 30).
 #include <iterator>
 
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_register.h"
 #include "framework/host_services.h"
 #include "framework/switches.h"
 #include "framework/tone_events.h"
@@ -39,8 +41,8 @@ double adfDialValue = 0.0;      // degrees of the scale disc; stays put while th
 double adfTuningKnob = 60.0;    // knob units of 3 degrees, never wrapped
 SoundSlot adfSound;
 
-constexpr uint32_t AdfFrequency = 16;
-constexpr uint32_t AdfExtension = 18;
+constexpr uint32_t FrequencyVariable = 16;
+constexpr uint32_t ExtensionVariable = 18;
 constexpr uint32_t AdfToneAudio = 880;
 constexpr uint32_t AdfFrequencySet = 66122;  // 0x1024a
 constexpr uint32_t ScaleHelpId = 12656;
@@ -69,15 +71,20 @@ constexpr Box ToneSwitchBox = {19, 344, 118, 118};
 constexpr Box MainSwitchBox = {473, 331, 124, 124};
 constexpr Box TuningKnobBox = {218, 121, 172, 172};
 
+// The two registers, each decoded when its word changes.
+DecodedRegister<double> frequencyRegister = decodedRegister(FrequencyVariable, decodeAdfKhzBelowThousand);
+DecodedRegister<AdfExtension> extensionRegister = decodedRegister(ExtensionVariable, decodeAdfExtension);
+
 // ---------------------------------------------------------------- callbacks
 
 // The host's frequency in kHz: whole kHz from register 16 and the
-// thousands bit of 18, then the tenths from 18.
+// thousands bit of 18, then the tenths from 18. The whole kHz add up
+// exactly, so the sum is the same whichever part changed.
 double readAdfFrequency()
 {
-    const uint32_t frequency = readHostInteger(AdfFrequency);
-    const uint32_t extension = readHostInteger(AdfExtension);
-    return decodeAdfWholeKhz(frequency, extension) + decodeAdfTenths(extension) / 10.0;
+    const double belowThousand = refreshRegister(frequencyRegister);
+    const AdfExtension& extension = refreshRegister(extensionRegister);
+    return extension.thousandKhz + belowThousand + extension.tenthsKhz;
 }
 
 double VARDEX_HOSTAPI scaleUpdate(GaugeElement*)
@@ -285,7 +292,7 @@ constexpr StringElement frequencyText(Point position, FailureBinding* failures, 
                                      .gauge = &radioAdfGauge,
                                      .failures = failures,
                                      .imageFlags = BrightImage},
-                          .sources = {hostVar(AdfFrequency)},
+                          .sources = {hostVar(FrequencyVariable)},
                           .box = {102, 27},
                           .textColour = 0x8C8C8C,
                           .secondColour = 0x000000,

@@ -9,13 +9,14 @@
 // 1200). Key events sent: 65651/66455 thousands up/down, 65652/66456
 // hundreds, 65653/66457 tens, 65654/66458 units, value 0, one per click.
 // State owned: xpdrPowerOn (cockpit_state.h, cleared by the shut-down
-// gauge); xpdrDigits; the main switch's sound slot (clip 30).
+// gauge); xpdrCode; the main switch's sound slot (clip 30).
 #include <array>
 #include <iterator>
 
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_register.h"
 #include "framework/host_services.h"
 #include "framework/switches.h"
 #include "radios/xpdr/transponder_code.h"
@@ -25,10 +26,10 @@ int32_t xpdrPowerOn = 0;
 
 namespace {
 
-TransponderDigits xpdrDigits = transponderDigits(0);  // as read at the start of the frame
-SoundSlot xpdrSound;
-
 constexpr uint32_t TransponderCode = 38;
+
+DecodedRegister<TransponderDigits> xpdrCode = decodedRegister(TransponderCode, transponderDigits);  // read each frame
+SoundSlot xpdrSound;
 constexpr uint32_t ThousandsUp = 65651, ThousandsDown = 66455;  // 0x10073, 0x10397
 constexpr uint32_t HundredsUp = 65652, HundredsDown = 66456;    // 0x10074, 0x10398
 constexpr uint32_t TensUp = 65653, TensDown = 66457;            // 0x10075, 0x10399
@@ -58,7 +59,7 @@ constexpr int32_t KnobHalfWidth = 25, KnobHeight = 50;
 template <double TransponderDigits::*digit>
 double VARDEX_HOSTAPI knobPointerUpdate(GaugeElement*)
 {
-    return xpdrDigits.*digit;
+    return xpdrCode.decoded.*digit;
 }
 
 // A wheel shows its digit whether the transponder is on or off; it is lit
@@ -73,7 +74,7 @@ double VARDEX_HOSTAPI wheelUpdate(GaugeElement* element)
             element->imageFlags &= ~ImageLuminous;
         element->imageFlags &= ~ImageOnScreen;
     }
-    return xpdrDigits.*digit;
+    return xpdrCode.decoded.*digit;
 }
 
 // The identification switch has no click area: it stays at rest.
@@ -113,13 +114,13 @@ int32_t VARDEX_HOSTAPI switchOn(ClickRecord*, uint32_t)
     return 0;
 }
 
-// The code is read and decoded once a frame, before the wheels and
-// pointers ask for their digits; installation and removal serve the sound
-// slot.
+// The code is read once a frame, before the wheels and pointers ask for
+// their digits, and decoded when it changed; installation and removal
+// serve the sound slot.
 void VARDEX_HOSTAPI transponderService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
     if (serviceCode == ServiceBeforeUpdate)
-        xpdrDigits = transponderDigits(readHostInteger(TransponderCode));
+        refreshRegister(xpdrCode);
     serveSoundSlot(xpdrSound, LeverClickClip, serviceCode, extra);
 }
 
