@@ -10,8 +10,8 @@
 // (0x10382) fine step down, 66435 (0x10383) fine step up, 65636 (0x10064)
 // whole MHz down, 65637 (0x10065) whole MHz up.
 // State owned: comPowerOn (cockpit_state.h), off at every load; the copies
-// of the frequency comWholeMhz and comHundredths; comKnobAngle; the main
-// switch's sound slot (clip 30).
+// of the frequency comWholeMhz and comHundredths; comRegister, as last
+// decoded; comKnobAngle; the main switch's sound slot (clip 30).
 #include <iterator>
 
 #include "framework/cockpit_state.h"
@@ -66,7 +66,14 @@ constexpr uint32_t LampSupplySystem = 9;
 
 // ---------------------------------------------------------------- reading the host
 
-const RadioFrequency comFrequency = {Com1Frequency, decodeComWholeMhz, decodeComHundredths, comWholeMhz,
+// The displays show the channel completed.
+constexpr FrequencyDisplay comDisplay(uint32_t frequency)
+{
+    return {.wholeMhz = decodeComWholeMhz(frequency), .hundredths = decodeComChannelHundredths(frequency)};
+}
+
+DecodedRegister<FrequencyDisplay> comRegister = decodedRegister(Com1Frequency, comDisplay);
+const RadioFrequency comFrequency = {comRegister, decodeComWholeMhz, decodeComHundredths, comWholeMhz,
                                      comHundredths};
 using ComKnob = FrequencyKnob<comFrequency, ComLimits>;
 
@@ -82,10 +89,8 @@ double completedComMhz()
 
 void VARDEX_HOSTAPI comService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
-    // Completed once here for the displays of the frame; a knob click
-    // reads the raw register again for its limits.
     if (serviceCode == ServiceBeforeUpdate)
-        comHundredths = decodeComChannelHundredths(refreshFrequency(comFrequency));
+        refreshFrequency(comFrequency);
     serveSoundSlot(comSound, LeverClickClip, serviceCode, extra);
 }
 
