@@ -13,7 +13,6 @@
 // 0: see the gauge callback.
 // State owned: stationFlags, as read at the start of the frame; reads
 // navPowerOn of the NAV receiver.
-#include <cmath>
 #include <iterator>
 
 #include "framework/cockpit_state.h"
@@ -66,6 +65,7 @@ constexpr double courseDegrees(double angleUnits) { return angleUnits * 360 / An
 // 0 and never carries an angle that a host might take for a new course. A
 // course that is not a number is never sent.
 constexpr bool sendsCourse(double degrees) { return degrees == 0; }
+constexpr uint32_t CourseAtZero = 0;   // that course in whole degrees, truncated
 
 // Reads the station flags for the frame's needles; the rest acts on every
 // call, whatever the service code: the indicator has nothing to set up or
@@ -79,7 +79,7 @@ void VARDEX_HOSTAPI landingService(GaugeDefinition*, int32_t serviceCode, uint32
     const double degrees = courseDegrees(readHostNumber(Nav1CourseAngle));
     readHostNumber(Nav1Radial);  // polled with the angle; nothing here depends on it
     if (sendsCourse(degrees))
-        triggerKeyEvent(SetLandingCourse, static_cast<uint32_t>(static_cast<int32_t>(std::trunc(degrees))));
+        triggerKeyEvent(SetLandingCourse, CourseAtZero);
 }
 
 // ---------------------------------------------------------------- elements
