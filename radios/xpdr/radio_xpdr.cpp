@@ -30,6 +30,7 @@ constexpr uint32_t TransponderCode = 38;
 
 DecodedRegister<TransponderDigits> xpdrCode = decodedRegister(TransponderCode, transponderDigits);  // read each frame
 SoundSlot xpdrSound;
+
 constexpr uint32_t ThousandsUp = 65651, ThousandsDown = 66455;  // 0x10073, 0x10397
 constexpr uint32_t HundredsUp = 65652, HundredsDown = 66456;    // 0x10074, 0x10398
 constexpr uint32_t TensUp = 65653, TensDown = 66457;            // 0x10075, 0x10399
