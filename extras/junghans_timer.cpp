@@ -8,7 +8,7 @@
 // Host variables read: 557 (time of day, s) by the hour and minute hands,
 // 604 (simulation time, s) by the stopwatch hands. Key events sent: none.
 // State owned: stopwatchRunning, stopwatchLastTime, stopwatchElapsed,
-// bezelMinutes; all 0 at load.
+// stopwatchSeconds, bezelMinutes; all 0 at load.
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -23,6 +23,7 @@ namespace {
 int32_t stopwatchRunning = 0;
 double stopwatchLastTime = 0.0;   // host time seen at the latest stopwatch update
 double stopwatchElapsed = 0.0;    // seconds counted while running
+double stopwatchSeconds = 0.0;    // its whole seconds, which both hands show
 int32_t bezelMinutes = 0;         // -59 ... 59
 
 constexpr uint32_t TimeOfDay = 557;        // s
@@ -68,13 +69,16 @@ double stopwatchUpdate(double t)
 {
     if (std::isfinite(t)) {
         const double counted = stopwatchElapsed + (t - stopwatchLastTime);
-        if (stopwatchRunning != 0 && withinDoubles(counted))
+        // Whole seconds only when the count moved: both hands call this
+        // every frame, the second call adds nothing because t equals the
+        // time just kept, and a stopped stopwatch does not move at all.
+        if (stopwatchRunning != 0 && withinDoubles(counted) && counted != stopwatchElapsed) {
             stopwatchElapsed = counted;
+            stopwatchSeconds = std::floor(counted);
+        }
         stopwatchLastTime = t;
     }
-    // Whole seconds; both hands call this every frame, and the second call
-    // adds nothing because t equals the time just kept.
-    return std::floor(stopwatchElapsed);
+    return stopwatchSeconds;
 }
 
 double VARDEX_HOSTAPI stopwatchHand(GaugeElement* element) { return stopwatchUpdate(needleSource(element)); }
@@ -91,6 +95,7 @@ int32_t VARDEX_HOSTAPI startStop(ClickRecord*, uint32_t)
 int32_t VARDEX_HOSTAPI reset(ClickRecord*, uint32_t)
 {
     stopwatchElapsed = 0.0;
+    stopwatchSeconds = 0.0;
     return 0;
 }
 

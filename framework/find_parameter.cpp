@@ -1,7 +1,12 @@
 #include "framework/find_parameter.h"
 
 #include <cstring>
-#include <initializer_list>
+
+namespace {
+
+constexpr const char* CommentMarkers = "/#'";
+
+}  // namespace
 
 const char* findParameter(const char* text, const char* key)
 {
@@ -10,10 +15,7 @@ const char* findParameter(const char* text, const char* key)
     const char* found = std::strstr(text, key);
     if (!found)
         return nullptr;
-    for (char marker : {'/', '#', '\''}) {
-        const char* comment = std::strchr(text, marker);
-        if (comment && comment <= found)
-            return nullptr;
-    }
-    return found;
+    // The first of the markers, if there is one, hides what starts there and after.
+    const char* comment = text + std::strcspn(text, CommentMarkers);
+    return *comment == '\0' || found < comment ? found : nullptr;
 }

@@ -20,6 +20,7 @@
 #include <cstdint>
 
 #include "framework/gauge_dsl.h"
+#include "framework/host_register.h"
 #include "framework/host_services.h"
 
 enum class KnobStepSize { None, Fine, Coarse };
@@ -89,25 +90,40 @@ int32_t VARDEX_HOSTAPI knobHalfHandler(ClickRecord*, uint32_t clickFlags)
 
 // The COM and NAV radios keep a copy of the host's frequency, as whole MHz
 // and hundredths of a MHz decoded from the BCD register the host delivers;
-// the displays show the copy and the knob tests its limits on it. Each
-// decoder reads the register itself, as the host may change it between any
-// two reads.
+// the displays show the copy and the knob tests its limits on it. The frame
+// brings the copy as the displays show it; a knob's test reads the register
+// afresh, each part with a read of its own, as the host may change it
+// between any two clicks.
+struct FrequencyDisplay {
+    double wholeMhz;
+    double hundredths;
+};
+
 struct RadioFrequency {
-    uint32_t variable;                        // the host's BCD register
-    double (*decodeWholeMhz)(uint32_t);
+    DecodedRegister<FrequencyDisplay>& display;   // the host's BCD register, decoded for the displays
+    double (*decodeWholeMhz)(uint32_t);           // the parts as delivered, for the limits
     double (*decodeHundredths)(uint32_t);
     double& wholeMhz;
     double& hundredths;
 };
 
-inline void readWholeMhz(const RadioFrequency& f) { f.wholeMhz = f.decodeWholeMhz(readHostInteger(f.variable)); }
-inline void readHundredths(const RadioFrequency& f) { f.hundredths = f.decodeHundredths(readHostInteger(f.variable)); }
+inline void readWholeMhz(const RadioFrequency& f)
+{
+    f.wholeMhz = f.decodeWholeMhz(readHostInteger(f.display.variable));
+}
+inline void readHundredths(const RadioFrequency& f)
+{
+    f.hundredths = f.decodeHundredths(readHostInteger(f.display.variable));
+}
 
-// The frame's refresh (service code 6).
+// The frame's refresh (service code 6): one read, decoded when the word
+// changed; the copy is set either way, as a knob's test may have replaced
+// it since.
 inline void refreshFrequency(const RadioFrequency& f)
 {
-    readWholeMhz(f);
-    readHundredths(f);
+    const FrequencyDisplay& shown = refreshRegister(f.display);
+    f.wholeMhz = shown.wholeMhz;
+    f.hundredths = shown.hundredths;
 }
 
 // The reading in hundredths of a MHz: the decoded parts are whole numbers,

@@ -97,7 +97,7 @@ int32_t playClip(SoundSlot& slot, uint32_t flags)
 void releaseBuffer(SoundSlot& slot) { dropBuffer(slot); }
 void releaseDevice(SoundSlot& slot) { dropDevice(slot); }
 
-void serveSoundSlot(SoundSlot& slot, uint32_t clip, int32_t serviceCode, uint32_t extra)
+void fillOrEmptySoundSlot(SoundSlot& slot, uint32_t clip, int32_t serviceCode, uint32_t extra)
 {
     switch (serviceCode) {
     case ServiceInstall:

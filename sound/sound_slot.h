@@ -66,9 +66,16 @@ void releaseDevice(SoundSlot& slot);
 
 // What every sound-using gauge does in its gauge callback: on installation
 // (extra = module instance) find the window, create the device and load the
-// gauge's clip; on removal release the buffer, then the device. Other
-// service codes: nothing.
-void serveSoundSlot(SoundSlot& slot, uint32_t clip, int32_t serviceCode, uint32_t extra);
+// gauge's clip; on removal release the buffer, then the device.
+void fillOrEmptySoundSlot(SoundSlot& slot, uint32_t clip, int32_t serviceCode, uint32_t extra);
+
+// Other service codes do nothing, and as one comes every frame, that is
+// told apart here without a call.
+inline void serveSoundSlot(SoundSlot& slot, uint32_t clip, int32_t serviceCode, uint32_t extra)
+{
+    if (serviceCode == ServiceInstall || serviceCode == ServiceBeforeRemove)
+        fillOrEmptySoundSlot(slot, clip, serviceCode, extra);
+}
 
 // The gauge callback of a gauge whose only set-up is its sound slot.
 template <SoundSlot& slot, uint32_t clip>

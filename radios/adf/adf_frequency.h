@@ -23,18 +23,37 @@ constexpr uint32_t adfDigit(uint32_t bcd, int position)
     return nibble > 9 ? 9 : nibble;
 }
 
-// Whole kHz from the frequency register (BCD hundreds, tens, units: 0x0345
-// is 345) and the extension (0x100 and above: 1000 kHz more). Bits above
-// the hundreds digit are no part of the frequency.
+// Whole kHz below 1000 from the frequency register (BCD hundreds, tens,
+// units: 0x0345 is 345). Bits above the hundreds digit are no part of the
+// frequency.
+constexpr double decodeAdfKhzBelowThousand(uint32_t frequency)
+{
+    return 100.0 * adfDigit(frequency, 2) + 10.0 * adfDigit(frequency, 1) + adfDigit(frequency, 0);
+}
+
+// The thousand kHz of the extension (0x100 and above).
+constexpr double decodeAdfThousandKhz(uint32_t extension) { return extension >= AdfThousandsBit ? 1000.0 : 0.0; }
+
+// Whole kHz from both registers.
 constexpr double decodeAdfWholeKhz(uint32_t frequency, uint32_t extension)
 {
-    double thousands = extension >= AdfThousandsBit ? 1.0 : 0.0;
-    return 1000.0 * thousands + 100.0 * adfDigit(frequency, 2) + 10.0 * adfDigit(frequency, 1) +
-           adfDigit(frequency, 0);
+    return decodeAdfThousandKhz(extension) + decodeAdfKhzBelowThousand(frequency);
 }
 
 // Tenths of kHz: the extension below its thousands bit (0x0105 gives 5).
 constexpr double decodeAdfTenths(uint32_t extension) { return adfDigit(extension, 0); }
+
+// What the extension adds to the frequency, in kHz, decoded on its own so
+// that each register is decoded only when it changes.
+struct AdfExtension {
+    double thousandKhz;
+    double tenthsKhz;
+};
+
+constexpr AdfExtension decodeAdfExtension(uint32_t extension)
+{
+    return {.thousandKhz = decodeAdfThousandKhz(extension), .tenthsKhz = decodeAdfTenths(extension) / 10.0};
+}
 
 // The digits of n written in base `from`, read as a number in base `to`:
 // rebaseDigits(4100, 10, 16) is 0x4100. A 32-bit value has at most 32

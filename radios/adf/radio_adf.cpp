@@ -16,12 +16,14 @@
 // tone off, every frame.
 // State owned: adfPowerOn, adfToneOn (cockpit_state.h, read by the bearing
 // indicator, cleared by the shut-down gauge); adfBand, adfFrequencyKhz,
-// adfDialValue, adfTuningKnob; the switches' sound slot (clip 30).
+// adfDialValue, adfTuningKnob; the two registers as last decoded; the
+// switches' sound slot (clip 30).
 #include <iterator>
 
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_register.h"
 #include "framework/host_services.h"
 #include "framework/switches.h"
 #include "framework/tone_events.h"
@@ -34,13 +36,13 @@ int32_t adfToneOn = 0;
 namespace {
 
 double adfBand = 1.0;           // 1, 2 or 3
-double adfFrequencyKhz = 0.0;   // as decoded in the latest frame; the tuning limits test it
+double adfFrequencyKhz = 0.0;   // as read at the start of the latest frame; the tuning limits test it
 double adfDialValue = 0.0;      // degrees of the scale disc; stays put while the power is off
 double adfTuningKnob = 60.0;    // knob units of 3 degrees, never wrapped
 SoundSlot adfSound;
 
-constexpr uint32_t AdfFrequency = 16;
-constexpr uint32_t AdfExtension = 18;
+constexpr uint32_t FrequencyVariable = 16;
+constexpr uint32_t ExtensionVariable = 18;
 constexpr uint32_t AdfToneAudio = 880;
 constexpr uint32_t AdfFrequencySet = 66122;  // 0x1024a
 constexpr uint32_t ScaleHelpId = 12656;
@@ -69,21 +71,24 @@ constexpr Box ToneSwitchBox = {19, 344, 118, 118};
 constexpr Box MainSwitchBox = {473, 331, 124, 124};
 constexpr Box TuningKnobBox = {218, 121, 172, 172};
 
+// The two registers, each decoded when its word changes.
+DecodedRegister<double> frequencyRegister = decodedRegister(FrequencyVariable, decodeAdfKhzBelowThousand);
+DecodedRegister<AdfExtension> extensionRegister = decodedRegister(ExtensionVariable, decodeAdfExtension);
+
 // ---------------------------------------------------------------- callbacks
 
-// The host's frequency in kHz: whole kHz (register 16, then 18), then the
-// tenths from a lookup of their own.
+// The host's frequency in kHz: whole kHz from register 16 and the
+// thousands bit of 18, then the tenths from 18. The whole kHz add up
+// exactly, so the sum is the same whichever part changed.
 double readAdfFrequency()
 {
-    uint32_t frequency = readHostInteger(AdfFrequency);
-    uint32_t extension = readHostInteger(AdfExtension);
-    double whole = decodeAdfWholeKhz(frequency, extension);
-    return whole + decodeAdfTenths(readHostInteger(AdfExtension)) / 10.0;
+    const double belowThousand = refreshRegister(frequencyRegister);
+    const AdfExtension& extension = refreshRegister(extensionRegister);
+    return extension.thousandKhz + belowThousand + extension.tenthsKhz;
 }
 
 double VARDEX_HOSTAPI scaleUpdate(GaugeElement*)
 {
-    adfFrequencyKhz = readAdfFrequency();
     if (adfPowerOn != 0 && adfBandIndex(adfBand) != 0)
         adfDialValue = adfScaleValue(adfBand, adfFrequencyKhz);
     return adfDialValue;
@@ -95,13 +100,12 @@ double VARDEX_HOSTAPI bandMaskUpdate(GaugeElement*) { return adfBand; }
 // its own; hidden, it keeps its last text.
 void showFrequencyText(GaugeElement* element, bool ownBand)
 {
-    double khz = readAdfFrequency();
     bool shown = adfPowerOn != 0 && ownBand;
     showWhen(element, shown);
     if (!shown || !element || element->kind != String)
         return;
     auto* text = reinterpret_cast<StringElement*>(element);
-    writeAdfFrequency(text->text, size_t{text->characters} + 1, khz);
+    writeAdfFrequency(text->text, size_t{text->characters} + 1, adfFrequencyKhz);
 }
 
 double VARDEX_HOSTAPI outerRingTextUpdate(GaugeElement* element)
@@ -227,8 +231,9 @@ const char* VARDEX_HOSTAPI bandWord(double, uint32_t, const char*, SourceVar*, G
 }
 
 // Installation: the tone goes off and the band follows the host's
-// frequency, whatever the main switch says; then the sound slot. Removal
-// releases the slot. The host is read in the update callbacks, not here.
+// frequency, whatever the main switch says; then the sound slot. Every
+// frame the frequency is read once, before the disc and the texts show it.
+// Removal releases the slot.
 void VARDEX_HOSTAPI adfService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
     if (serviceCode == ServiceInstall) {
@@ -238,6 +243,8 @@ void VARDEX_HOSTAPI adfService(GaugeDefinition*, int32_t serviceCode, uint32_t e
         adfBand = adfBandFor(adfFrequencyKhz);
         adfDialValue = adfScaleValue(adfBand, adfFrequencyKhz);
     }
+    if (serviceCode == ServiceBeforeUpdate)
+        adfFrequencyKhz = readAdfFrequency();
     serveSoundSlot(adfSound, LeverClickClip, serviceCode, extra);
 }
 
@@ -285,7 +292,7 @@ constexpr StringElement frequencyText(Point position, FailureBinding* failures, 
                                      .gauge = &radioAdfGauge,
                                      .failures = failures,
                                      .imageFlags = BrightImage},
-                          .sources = {hostVar(AdfFrequency)},
+                          .sources = {hostVar(FrequencyVariable)},
                           .box = {102, 27},
                           .textColour = 0x8C8C8C,
                           .secondColour = 0x000000,

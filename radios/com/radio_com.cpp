@@ -10,8 +10,8 @@
 // (0x10382) fine step down, 66435 (0x10383) fine step up, 65636 (0x10064)
 // whole MHz down, 65637 (0x10065) whole MHz up.
 // State owned: comPowerOn (cockpit_state.h), off at every load; the copies
-// of the frequency comWholeMhz and comHundredths; comKnobAngle; the main
-// switch's sound slot (clip 30).
+// of the frequency comWholeMhz and comHundredths; comRegister, as last
+// decoded; comKnobAngle; the main switch's sound slot (clip 30).
 #include <iterator>
 
 #include "framework/cockpit_state.h"
@@ -28,7 +28,7 @@ int32_t comPowerOn = 0;
 namespace {
 
 double comWholeMhz = 0.0;
-double comHundredths = 0.0;   // as decoded, or completed to x2.5 / x7.5 by the displays
+double comHundredths = 0.0;   // completed to x2.5 / x7.5 for the displays; raw after a knob reads it
 double comKnobAngle = 0.0;    // degrees; grows with every step, never wrapped
 SoundSlot comSound;
 
@@ -66,7 +66,14 @@ constexpr uint32_t LampSupplySystem = 9;
 
 // ---------------------------------------------------------------- reading the host
 
-const RadioFrequency comFrequency = {Com1Frequency, decodeComWholeMhz, decodeComHundredths, comWholeMhz,
+// The displays show the channel completed.
+constexpr FrequencyDisplay comDisplay(uint32_t frequency)
+{
+    return {.wholeMhz = decodeComWholeMhz(frequency), .hundredths = decodeComChannelHundredths(frequency)};
+}
+
+DecodedRegister<FrequencyDisplay> comRegister = decodedRegister(Com1Frequency, comDisplay);
+const RadioFrequency comFrequency = {comRegister, decodeComWholeMhz, decodeComHundredths, comWholeMhz,
                                      comHundredths};
 using ComKnob = FrequencyKnob<comFrequency, ComLimits>;
 
@@ -82,21 +89,16 @@ double completedComMhz()
 
 void VARDEX_HOSTAPI comService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
-    // Kept raw: the displays complete the channel.
     if (serviceCode == ServiceBeforeUpdate)
         refreshFrequency(comFrequency);
     serveSoundSlot(comSound, LeverClickClip, serviceCode, extra);
 }
 
 // 9° per MHz above the band's bottom.
-double VARDEX_HOSTAPI mhzDiscTurn(GaugeElement*) { return completedComMhz() - BandBottomMhz; }
+double VARDEX_HOSTAPI mhzDiscTurn(GaugeElement*) { return comHundredths / 100 + comWholeMhz - BandBottomMhz; }
 
 // 90° per MHz: 9° per 100 kHz.
-double VARDEX_HOSTAPI decimalDiscTurn(GaugeElement*)
-{
-    comHundredths = completeComHundredths(comHundredths);
-    return comHundredths / 100;
-}
+double VARDEX_HOSTAPI decimalDiscTurn(GaugeElement*) { return comHundredths / 100; }
 
 double VARDEX_HOSTAPI knobTurn(GaugeElement*) { return comKnobAngle; }
 

@@ -6,13 +6,13 @@
 //
 // Host variables read: 40, NAV1 course deviation (−127 to +127), and 41,
 // glide-path deviation (−120 to +120), as the needles' sources; 46, NAV1
-// station flags (bit 0x80: approach signal), by each needle every frame;
-// 48, NAV1 course angle in 65536ths of a turn, and 45, by the gauge
-// callback while the receiver is on.
+// station flags (bit 0x80: approach signal), by the gauge callback once a
+// frame for both needles; 48, NAV1 course angle in 65536ths of a turn, and
+// 45, by the gauge callback while the receiver is on.
 // Key events sent: 65716 (0x100B4) with the course in whole degrees, value
 // 0: see the gauge callback.
-// State owned: none; reads navPowerOn of the NAV receiver.
-#include <cmath>
+// State owned: stationFlags, as read at the start of the frame; reads
+// navPowerOn of the NAV receiver.
 #include <iterator>
 
 #include "framework/cockpit_state.h"
@@ -32,6 +32,8 @@ constexpr uint32_t ApproachSignal = 0x80;   // bit of the station flags
 constexpr uint32_t SetLandingCourse = 65716;  // 0x100B4
 
 constexpr double AngleUnitsPerTurn = 65536;
+
+uint32_t stationFlags = 0;
 
 constexpr int32_t FaceBitmap = 3050;
 constexpr int32_t CourseNeedleBitmap = 3060;  // pointing to +x
@@ -53,7 +55,7 @@ double approachReading(bool receiverOn, uint32_t stationFlags, double deviation)
 
 double VARDEX_HOSTAPI approachGate(GaugeElement* needle)
 {
-    return approachReading(navPowerOn != 0, readHostInteger(Nav1Flags), needleSource(needle));
+    return approachReading(navPowerOn != 0, stationFlags, needleSource(needle));
 }
 
 constexpr double courseDegrees(double angleUnits) { return angleUnits * 360 / AngleUnitsPerTurn; }
@@ -63,17 +65,21 @@ constexpr double courseDegrees(double angleUnits) { return angleUnits * 360 / An
 // 0 and never carries an angle that a host might take for a new course. A
 // course that is not a number is never sent.
 constexpr bool sendsCourse(double degrees) { return degrees == 0; }
+constexpr uint32_t CourseAtZero = 0;   // that course in whole degrees, truncated
 
-// Acts on every call, whatever the service code: the indicator has nothing
-// to set up or release.
-void VARDEX_HOSTAPI landingService(GaugeDefinition*, int32_t, uint32_t)
+// Reads the station flags for the frame's needles; the rest acts on every
+// call, whatever the service code: the indicator has nothing to set up or
+// release.
+void VARDEX_HOSTAPI landingService(GaugeDefinition*, int32_t serviceCode, uint32_t)
 {
+    if (serviceCode == ServiceBeforeUpdate)
+        stationFlags = readHostInteger(Nav1Flags);
     if (navPowerOn == 0)
         return;
     const double degrees = courseDegrees(readHostNumber(Nav1CourseAngle));
     readHostNumber(Nav1Radial);  // polled with the angle; nothing here depends on it
     if (sendsCourse(degrees))
-        triggerKeyEvent(SetLandingCourse, static_cast<uint32_t>(static_cast<int32_t>(std::trunc(degrees))));
+        triggerKeyEvent(SetLandingCourse, CourseAtZero);
 }
 
 // ---------------------------------------------------------------- elements

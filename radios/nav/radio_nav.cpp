@@ -12,7 +12,8 @@
 // 65837 (0x1012D) on.
 // State owned: navPowerOn and navToneOn (cockpit_state.h), off at every
 // load; the copies of the frequency navWholeMhz and navHundredths;
-// navKnobAngle; the switches' sound slot (clip 30).
+// navRegister, as last decoded; navKnobAngle; the switches' sound slot
+// (clip 30).
 #include <iterator>
 
 #include "framework/cockpit_state.h"
@@ -70,7 +71,13 @@ constexpr uint32_t LampSupplySystem = 14;
 
 // ---------------------------------------------------------------- reading the host
 
-const RadioFrequency navFrequency = {Nav1Frequency, decodeNavWholeMhz, decodeNavHundredths, navWholeMhz,
+constexpr FrequencyDisplay navDisplay(uint32_t frequency)
+{
+    return {.wholeMhz = decodeNavWholeMhz(frequency), .hundredths = decodeNavHundredths(frequency)};
+}
+
+DecodedRegister<FrequencyDisplay> navRegister = decodedRegister(Nav1Frequency, navDisplay);
+const RadioFrequency navFrequency = {navRegister, decodeNavWholeMhz, decodeNavHundredths, navWholeMhz,
                                      navHundredths};
 using NavKnob = FrequencyKnob<navFrequency, NavLimits>;
 

@@ -90,6 +90,33 @@ const char* shownText(const char* parameter)
     return atcIdText ? atcIdText : "";
 }
 
+// The first `length` characters of the source as the plate shows them,
+// with a terminator: the text ends at its first space, and each pass turns
+// one underscore into a space, so the passes end by the text's length at
+// the latest; an underscore behind a comment marker is not found and stays.
+void prepareText(char* text, const char* source, size_t length)
+{
+    std::memcpy(text, source, length);
+    text[length] = '\0';
+    if (char* space = const_cast<char*>(findParameter(text, " ")))
+        *space = '\0';
+    for (size_t pass = 0; pass < length; ++pass) {
+        char* underscore = const_cast<char*>(findParameter(text, "_"));
+        if (!underscore)
+            break;
+        *underscore = ' ';
+    }
+}
+
+// The source seldom changes, so the plate keeps what it last prepared and
+// from what; every frame still writes the whole text into the host's buffer.
+struct PreparedPlate {
+    char source[PlateCharacters];
+    size_t length;                     // of the source; above PlateCharacters: nothing prepared yet
+    char text[PlateCharacters + 1];
+};
+PreparedPlate prepared = {.source = {}, .length = PlateCharacters + 1, .text = {}};
+
 double VARDEX_HOSTAPI plateTextUpdate(GaugeElement* element)
 {
     if (!element || element->kind != String)
@@ -101,19 +128,16 @@ double VARDEX_HOSTAPI plateTextUpdate(GaugeElement* element)
     // The host's buffer holds the element's characters and a terminator.
     const char* shown = shownText(element->gauge->parameter);
     const size_t length = strnlen(shown, plate->characters);
-    std::memcpy(buffer, shown, length);
-    buffer[length] = '\0';
-    if (char* space = const_cast<char*>(findParameter(buffer, " ")))
-        *space = '\0';
-    // Each pass turns one underscore into a space, so the passes end by the
-    // text's length at the latest; an underscore behind a comment marker is
-    // not found and stays.
-    for (size_t pass = 0; pass < length; ++pass) {
-        char* underscore = const_cast<char*>(findParameter(buffer, "_"));
-        if (!underscore)
-            break;
-        *underscore = ' ';
+    if (length > PlateCharacters) {
+        prepareText(buffer, shown, length);
+        return 0.0;
     }
+    if (length != prepared.length || std::memcmp(shown, prepared.source, length) != 0) {
+        std::memcpy(prepared.source, shown, length);
+        prepared.length = length;
+        prepareText(prepared.text, shown, length);
+    }
+    std::memcpy(buffer, prepared.text, length + 1);
     return 0.0;
 }
 

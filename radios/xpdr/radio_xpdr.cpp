@@ -16,6 +16,7 @@
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
 #include "framework/gauge_list.h"
+#include "framework/host_register.h"
 #include "framework/host_services.h"
 #include "framework/switches.h"
 #include "radios/xpdr/transponder_code.h"
@@ -25,10 +26,11 @@ int32_t xpdrPowerOn = 0;
 
 namespace {
 
-double xpdrCode = 0.0;  // 7700 for code 7700, as last read
+constexpr uint32_t TransponderCode = 38;
+
+DecodedRegister<TransponderDigits> xpdrCode = decodedRegister(TransponderCode, transponderDigits);  // read each frame
 SoundSlot xpdrSound;
 
-constexpr uint32_t TransponderCode = 38;
 constexpr uint32_t ThousandsUp = 65651, ThousandsDown = 66455;  // 0x10073, 0x10397
 constexpr uint32_t HundredsUp = 65652, HundredsDown = 66456;    // 0x10074, 0x10398
 constexpr uint32_t TensUp = 65653, TensDown = 66457;            // 0x10075, 0x10399
@@ -53,22 +55,19 @@ constexpr int32_t KnobHalfWidth = 25, KnobHeight = 50;
 
 // ---------------------------------------------------------------- callbacks
 
-double readCode() { return decodeTransponderCode(readHostInteger(TransponderCode)); }
-
-// A knob's pointer stands at its digit of the code as the host now has it.
-template <double (*digit)(double)>
+// A knob's pointer stands at its digit of the code as the host had it at
+// the start of the frame.
+template <double TransponderDigits::*digit>
 double VARDEX_HOSTAPI knobPointerUpdate(GaugeElement*)
 {
-    xpdrCode = readCode();
-    return digit(xpdrCode);
+    return xpdrCode.decoded.*digit;
 }
 
 // A wheel shows its digit whether the transponder is on or off; it is lit
 // only while on, and redrawn every frame.
-template <double (*digit)(double)>
+template <double TransponderDigits::*digit>
 double VARDEX_HOSTAPI wheelUpdate(GaugeElement* element)
 {
-    xpdrCode = readCode();
     if (element) {
         if (xpdrPowerOn != 0)
             element->imageFlags |= ImageLuminous;
@@ -76,7 +75,7 @@ double VARDEX_HOSTAPI wheelUpdate(GaugeElement* element)
             element->imageFlags &= ~ImageLuminous;
         element->imageFlags &= ~ImageOnScreen;
     }
-    return digit(xpdrCode);
+    return xpdrCode.decoded.*digit;
 }
 
 // The identification switch has no click area: it stays at rest.
@@ -116,12 +115,13 @@ int32_t VARDEX_HOSTAPI switchOn(ClickRecord*, uint32_t)
     return 0;
 }
 
-// Every frame the code is read afresh; installation and removal serve the
-// sound slot.
+// The code is read once a frame, before the wheels and pointers ask for
+// their digits, and decoded when it changed; installation and removal
+// serve the sound slot.
 void VARDEX_HOSTAPI transponderService(GaugeDefinition*, int32_t serviceCode, uint32_t extra)
 {
     if (serviceCode == ServiceBeforeUpdate)
-        xpdrCode = readCode();
+        refreshRegister(xpdrCode);
     serveSoundSlot(xpdrSound, LeverClickClip, serviceCode, extra);
 }
 
@@ -193,20 +193,20 @@ constexpr IconElement switchIcon(int32_t bitmap, Point position, uint32_t flags,
 constexpr StaticImageElement Plate = {
     .common = {.kind = StaticImage, .bitmap = PlateBitmap, .gauge = &radioXpdrGauge, .imageFlags = PlainImage}};
 
-constexpr NeedleElement UnitsPointer = knobPointer({365, 68}, unitsTable, knobPointerUpdate<transponderUnits>);
-constexpr NeedleElement TensPointer = knobPointer({275, 60}, tensTable, knobPointerUpdate<transponderTens>);
-constexpr NeedleElement HundredsPointer = knobPointer({220, 59}, hundredsTable, knobPointerUpdate<transponderHundreds>);
+constexpr NeedleElement UnitsPointer = knobPointer({365, 68}, unitsTable, knobPointerUpdate<&TransponderDigits::units>);
+constexpr NeedleElement TensPointer = knobPointer({275, 60}, tensTable, knobPointerUpdate<&TransponderDigits::tens>);
+constexpr NeedleElement HundredsPointer = knobPointer({220, 59}, hundredsTable, knobPointerUpdate<&TransponderDigits::hundreds>);
 constexpr NeedleElement ThousandsPointer =
-    knobPointer({164, 59}, thousandsTable, knobPointerUpdate<transponderThousands>);
+    knobPointer({164, 59}, thousandsTable, knobPointerUpdate<&TransponderDigits::thousands>);
 
 constexpr MovingImageElement UnitsWheel =
-    wheel({360, 5}, displayFailures[UnitsWheelFailures].data(), wheelUpdate<transponderUnits>);
+    wheel({360, 5}, displayFailures[UnitsWheelFailures].data(), wheelUpdate<&TransponderDigits::units>);
 constexpr MovingImageElement TensWheel =
-    wheel({275, 5}, displayFailures[TensWheelFailures].data(), wheelUpdate<transponderTens>);
+    wheel({275, 5}, displayFailures[TensWheelFailures].data(), wheelUpdate<&TransponderDigits::tens>);
 constexpr MovingImageElement HundredsWheel =
-    wheel({207, 5}, displayFailures[HundredsWheelFailures].data(), wheelUpdate<transponderHundreds>);
+    wheel({207, 5}, displayFailures[HundredsWheelFailures].data(), wheelUpdate<&TransponderDigits::hundreds>);
 constexpr MovingImageElement ThousandsWheel =
-    wheel({135, 5}, displayFailures[ThousandsWheelFailures].data(), wheelUpdate<transponderThousands>);
+    wheel({135, 5}, displayFailures[ThousandsWheelFailures].data(), wheelUpdate<&TransponderDigits::thousands>);
 
 constexpr IconElement IdentSwitch = switchIcon(IdentSwitchBitmap, {333, 166}, PlainImage, 2,
                                                displayFailures[IdentSwitchFailures].data(), identSwitchUpdate);

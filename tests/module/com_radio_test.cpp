@@ -104,6 +104,14 @@ TEST_F(ComRadio, AChannelArrivingCutTo10KhzShowsAsItsWholeChannel)
     EXPECT_EQ(host.hoverGaugePixel(radio, OverKnob), "Communications Radio COM1 - 118.025 MHz");
 }
 
+TEST_F(ComRadio, AfterAKnobHasReadTheRegisterTheNextFrameShowsTheWholeChannelAgain)
+{
+    tuneTo(0x1802);
+    EXPECT_EQ(clickKnob(OnKnobDownHalf), Sent{}) << "off: the knob reads the register, cut, and sends nothing";
+    EXPECT_NEEDLE_NEAR(shown(DecimalDisc).rotation, 2.25, 1e-9);
+    EXPECT_NEEDLE_NEAR(shown(MhzDisc).rotation, 0.225, 1e-9);
+}
+
 TEST_F(ComRadio, TheDiscsTurnNinetyDegreesPerMhzBelowAndNinePerMhzAbove)
 {
     tuneTo(0x3597);

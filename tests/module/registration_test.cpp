@@ -62,6 +62,18 @@ TEST(RegistrationPlate, AFixedTextAtTheStartReplacesTheIdentifier)
     EXPECT_EQ(plateAfterAFrame("t").text, "");
 }
 
+TEST(RegistrationPlate, TwoPlatesShowTheirOwnTextsFrameAfterFrame)
+{
+    Host host(devhost::moduleUnderTest());
+    GaugeInstance& fixed = host.place("Registration", "tD_IABC");
+    GaugeInstance& identifier = host.place("Registration");
+    for (int frame = 0; frame < 2; ++frame) {
+        host.frame();
+        EXPECT_EQ(host.probe(fixed).elements[Text].text, "D IABC");
+        EXPECT_EQ(host.probe(identifier).elements[Text].text, "D-HVDX");
+    }
+}
+
 TEST(RegistrationPlate, AnUnderscoreBehindACommentMarkerStays)
 {
     EXPECT_EQ(plateAfterAFrame("tA_B#C_D").text, "A B#C_D");
