@@ -189,9 +189,8 @@ PreparedBitmap BitmapImages::get(int32_t bitmap, bool keyed, double sx, double s
     // Premultiplied pixels stay valid when only their colour shrinks.
     cairo_surface_t* source = plain.surface;
     const int width = cairo_image_surface_get_width(source), height = cairo_image_surface_get_height(source);
-    SurfaceHandle copy(cairo_image_surface_create(cairo_image_surface_get_format(source), width, height));
+    SurfaceHandle copy = uninitialisedImage(cairo_image_surface_get_format(source), width, height);
     cairo_surface_flush(source);
-    cairo_surface_flush(copy.get());
     const unsigned char* from = cairo_image_surface_get_data(source);
     unsigned char* to = cairo_image_surface_get_data(copy.get());
     if (!from || !to)
@@ -239,12 +238,11 @@ PreparedBitmap BitmapImages::prepare(int32_t bitmap, bool keyed, double sx, doub
         bool anyBlack = false;
         for (int y = 0; y < d->height; ++y) {
             auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
-            if (keyed)
-                d->readRow(bytes, y, row, [](uint32_t p) { return p == TransparentBlack ? 0u : 0xFF000000u | p; });
-            else
-                d->readRow(bytes, y, row, [](uint32_t p) { return 0xFF000000u | p; });
-            for (int x = 0; keyed && !anyBlack && x < d->width; ++x)
-                anyBlack = row[x] == 0;
+            d->readRow(bytes, y, row, [&anyBlack, keyed](uint32_t p) {
+                const bool transparent = keyed && p == TransparentBlack;
+                anyBlack |= transparent;
+                return transparent ? 0u : 0xFF000000u | p;
+            });
         }
         original = imageOwning(data, anyBlack ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, d->width, d->height, stride);
     }

@@ -83,12 +83,19 @@ PanelRenderer::Damage PanelRenderer::refresh(const GaugeInstance& gauge)
     Placed& placed = placed_[&gauge];
     const auto& slots = gauge.elements();
 
+    // The base is drawn again only when one of the images it holds shows
+    // something else; after invalidate() it is kept.
     Damage damage;
     if (!placed.drawn || placed.shown.size() != now.size()) {
         damage.area = whole;
         placed.bounds.assign(now.size(), std::nullopt);
         for (size_t i = 0; i < now.size(); ++i)
             placed.bounds[i] = elementBounds(*slots[i].element, slots[i].shown, images_, scale);
+        placed.leading = leadingStaticImages(gauge);
+        damage.baseChanged =
+            !std::equal(now.begin(), now.begin() + placed.leading, placed.baseShown.begin(), placed.baseShown.end()) ||
+            (placed.leading > 0 && (!placed.base || cairo_image_surface_get_width(placed.base.get()) != whole.width ||
+                                    cairo_image_surface_get_height(placed.base.get()) != whole.height));
     } else {
         for (size_t i = 0; i < now.size(); ++i) {
             if (now[i] == placed.shown[i])
@@ -97,20 +104,13 @@ PanelRenderer::Damage PanelRenderer::refresh(const GaugeInstance& gauge)
             damage.area = unite(damage.area, placed.bounds[i]);
             damage.area = unite(damage.area, bounds);
             placed.bounds[i] = bounds;
+            damage.baseChanged |= i < placed.leading;
         }
     }
     placed.shown = std::move(now);
     placed.drawn = true;
-    placed.leading = leadingStaticImages(gauge);
-    const auto leadingShown = placed.shown.begin();
-    const bool baseCurrent =
-        std::equal(leadingShown, leadingShown + placed.leading, placed.baseShown.begin(), placed.baseShown.end()) &&
-        (placed.leading == 0 || (placed.base && cairo_image_surface_get_width(placed.base.get()) == whole.width &&
-                                 cairo_image_surface_get_height(placed.base.get()) == whole.height));
-    if (!baseCurrent) {
+    if (damage.baseChanged)
         refreshBase(gauge, placed);
-        damage.baseChanged = true;
-    }
     if (damage.area)
         damage.area = intersect(*damage.area, whole);
     return damage;
