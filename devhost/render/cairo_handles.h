@@ -29,9 +29,6 @@ inline ContextHandle newContext(cairo_surface_t* surface)
     return ContextHandle(cairo_create(surface));
 }
 
-// Gives back what Cairo and fontconfig keep for the whole process (font
-// caches, the toy font faces), so that a leak checker sees only real leaks.
-// Call it last, when no surface, context or font of Cairo is left.
 // A surface on pixels the caller allocated with malloc and filled; the
 // surface frees them. Nothing is zeroed, which is what a picture that is
 // wholly written anyway would pay for in cairo_image_surface_create.
@@ -40,6 +37,9 @@ SurfaceHandle imageOwning(unsigned char* data, cairo_format_t format, int width,
 // An image whose every pixel the caller is about to write.
 SurfaceHandle uninitialisedImage(cairo_format_t format, int width, int height);
 
+// Gives back what Cairo and fontconfig keep for the whole process (font
+// caches, the toy font faces), so that a leak checker sees only real leaks.
+// Call it last, when no surface, context or font of Cairo is left.
 void releaseDrawingCaches();
 
 }  // namespace devhost

@@ -116,20 +116,27 @@ private:
         for (double part : {toDevice.xx, toDevice.yx, toDevice.xy, toDevice.yy, toDevice.x0, toDevice.y0})
             if (!(std::abs(part) < Unbounded))
                 return;
+        const Box& ink = image.inked;
+        if (ink.width <= 0 || ink.height <= 0)
+            return;
+        // The inked part's corners turned, a texel around it for the
+        // bilinear filter's reach: no pixel outside takes any colour.
+        std::array<std::pair<double, double>, 4> corner = {{{ink.x - 1.0, ink.y - 1.0},
+                                                             {ink.x + ink.width + 1.0, ink.y - 1.0},
+                                                             {ink.x + ink.width + 1.0, ink.y + ink.height + 1.0},
+                                                             {ink.x - 1.0, ink.y + ink.height + 1.0}}};
+        Extent box;
+        for (auto& [x, y] : corner) {
+            cairo_matrix_transform_point(&toDevice, &x, &y);
+            box.add(std::floor(x), std::floor(y));
+            box.add(std::ceil(x), std::ceil(y));
+        }
         if (measure_) {
-            // The turned rectangle's corners, and a pixel around for the filter's reach.
-            const double w = cairo_image_surface_get_width(image.surface);
-            const double h = cairo_image_surface_get_height(image.surface);
-            for (auto [cx, cy] : {std::pair{0.0, 0.0}, {w, 0.0}, {0.0, h}, {w, h}}) {
-                cairo_matrix_transform_point(&toDevice, &cx, &cy);
-                measure_->add(std::floor(cx) - 1, std::floor(cy) - 1);
-                measure_->add(std::ceil(cx) + 1, std::ceil(cy) + 1);
-            }
+            measure_->add(box.left, box.top);
+            measure_->add(box.right, box.bottom);
             return;
         }
-        const InkCover cover = coverInk(image, toDevice);
-        if (cover == InkCover::Nothing)
-            return;
+        const InkCover cover = coverInk(corner, box);
         cairo_save(cr_);
         cairo_transform(cr_, &toDevice);
         cairo_set_source_surface(cr_, image.surface, 0, 0);
@@ -141,37 +148,23 @@ private:
         cairo_restore(cr_);
     }
 
-    // Where a turned bitmap can give any pixel a colour: where its inked
-    // part lands, a texel around it for the bilinear filter's reach. A
-    // needle lying across the dial covers little of its bounding box, yet
+    // A needle lying across the dial covers little of its bounding box, yet
     // every pixel of that box would be sampled; so when the box is mostly
-    // empty, the inked part's outline goes on the path in bands a few rows
-    // high, to be filled instead of painting everywhere.
-    enum class InkCover { Nothing, Everywhere, Bands };
-    InkCover coverInk(const PreparedBitmap& image, const cairo_matrix_t& toDevice)
+    // empty, the outline of where the inked part can land (its corners
+    // given) goes on the path in bands a few rows high, to be filled
+    // instead of painting everywhere.
+    enum class InkCover { Everywhere, Bands };
+    InkCover coverInk(const std::array<std::pair<double, double>, 4>& corner, const Extent& box)
     {
         constexpr int BandRows = 16;
         constexpr double WorthBanding = 0.6;  // banded when the ink covers less of its box
-        const Box& ink = image.inked;
-        if (ink.width <= 0 || ink.height <= 0)
-            return InkCover::Nothing;
-        std::array<std::pair<double, double>, 4> corner = {{{ink.x - 1.0, ink.y - 1.0},
-                                                             {ink.x + ink.width + 1.0, ink.y - 1.0},
-                                                             {ink.x + ink.width + 1.0, ink.y + ink.height + 1.0},
-                                                             {ink.x - 1.0, ink.y + ink.height + 1.0}}};
-        Extent box;
-        for (auto& [x, y] : corner) {
-            cairo_matrix_transform_point(&toDevice, &x, &y);
-            box.add(x, y);
-        }
         const double covered = std::abs((corner[1].first - corner[0].first) * (corner[3].second - corner[0].second) -
                                         (corner[1].second - corner[0].second) * (corner[3].first - corner[0].first));
         const double boxArea = (box.right - box.left) * (box.bottom - box.top);
         if (covered >= WorthBanding * boxArea)
             return InkCover::Everywhere;
-        const double top = std::floor(box.top), bottom = std::ceil(box.bottom);
-        for (double bandTop = top; bandTop < bottom; bandTop += BandRows) {
-            const double bandBottom = std::min(bandTop + BandRows, bottom);
+        for (double bandTop = box.top; bandTop < box.bottom; bandTop += BandRows) {
+            const double bandBottom = std::min(bandTop + BandRows, box.bottom);
             Extent band;
             for (size_t k = 0; k < corner.size(); ++k) {
                 auto [ax, ay] = corner[k];
