@@ -24,8 +24,6 @@ namespace {
 // Longest gauge list the loader walks before it calls the list broken: the
 // module has 41 gauges; a list with no null well past that is not a list.
 constexpr size_t maxGaugeList = 256;
-constexpr uint32_t simulationTimeVar = 604;
-constexpr uint32_t timeOfDayVar = 557;
 constexpr double secondsPerDay = 86400.0;
 constexpr std::string_view atcIdExpression = "(A:ATC ID,string)";
 constexpr size_t maxTooltipText = 1024;
@@ -100,8 +98,8 @@ struct Host::Impl final : ServiceSink {
 
         services = makeServiceTable(*linkage);
         imports->services.services = &services;
-        variables.set(simulationTimeVar, 0.0);
-        variables.set(timeOfDayVar, std::fmod(options.startTimeOfDay, secondsPerDay));
+        variables.set(var::SimulationTime, 0.0);
+        variables.set(var::TimeOfDay, std::fmod(options.startTimeOfDay, secondsPerDay));
         if (linkage->init) {
             ActiveSink active = enter();
             linkage->init();
@@ -183,9 +181,9 @@ struct Host::Impl final : ServiceSink {
     void advanceTime()
     {
         const double step = 1.0 / options.framesPerSecond;
-        variables.set(simulationTimeVar, variables.get(simulationTimeVar) + step);
-        double tod = std::fmod(variables.get(timeOfDayVar) + step, secondsPerDay);
-        variables.set(timeOfDayVar, tod < 0 ? tod + secondsPerDay : tod);
+        variables.set(var::SimulationTime, variables.get(var::SimulationTime) + step);
+        double tod = std::fmod(variables.get(var::TimeOfDay) + step, secondsPerDay);
+        variables.set(var::TimeOfDay, tod < 0 ? tod + secondsPerDay : tod);
     }
 
     TooltipValue tooltipArgument(TooltipArg& arg, GaugeDefinition* gauge)
@@ -588,7 +586,7 @@ void Host::clearEvents()
 }
 const std::vector<int>& Host::trapsCalled() const { return impl_->traps; }
 uint64_t Host::frameNumber() const { return impl_->frame; }
-double Host::simulationTime() const { return impl_->variables.get(simulationTimeVar); }
-double Host::timeOfDay() const { return impl_->variables.get(timeOfDayVar); }
+double Host::simulationTime() const { return impl_->variables.get(var::SimulationTime); }
+double Host::timeOfDay() const { return impl_->variables.get(var::TimeOfDay); }
 
 }  // namespace devhost

@@ -202,9 +202,7 @@ std::vector<VariableValue> adfValues(std::string_view text, double khz)
     if (std::fabs(tenths - double(rounded)) > 1e-6)
         throw ValueError(quoted(text) + " kHz is finer than the ADF's 0.1 kHz");
     const AdfRegisters registers = adfRegisters(static_cast<int>(rounded));
-    const VariableInfo& frequency = *findVariable("adf_freq");
-    const VariableInfo& extension = *findVariable("adf_freq_ext");
-    return {{frequency.id, double(registers.frequency)}, {extension.id, double(registers.extension)}};
+    return {{var::AdfFrequency, double(registers.frequency)}, {var::AdfExtension, double(registers.extension)}};
 }
 
 std::vector<VariableValue> transponderValue(const SettingTarget& target, std::string_view text)
@@ -297,7 +295,7 @@ SettingTarget settingTarget(std::string_view name)
 {
     name = trimmed(name);
     if (name == AdfAlias)
-        return {.id = findVariable("adf_freq")->id, .info = findVariable("adf_freq"), .naturalOnly = true,
+        return {.id = var::AdfFrequency, .info = findVariable(var::AdfFrequency), .naturalOnly = true,
                 .name = std::string(name)};
     if (const VariableInfo* info = findVariable(name))
         return {.id = info->id, .info = info, .name = std::string(name)};
