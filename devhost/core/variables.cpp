@@ -196,42 +196,46 @@ void VariableStore::setInteger(uint32_t id, uint32_t value)
 
 void VariableStore::fill(SourceVar& var)
 {
+    bind(var);
+}
+
+VariableStore::Binding VariableStore::bind(SourceVar& var)
+{
     // The whole slot first: an integer variable leaves its upper half 0, not
     // whatever a double left there.
     std::memset(&var.value, 0, sizeof var.value);
     if (var.id == 0)  // "no variable": nothing to deliver, nothing to report
-        return;
+        return {};
     if (auto at = std::lower_bound(reads_.begin(), reads_.end(), var.id); at == reads_.end() || *at != var.id)
         reads_.insert(at, var.id);
     auto it = values_.find(var.id);
     if (it == values_.end()) {
         if (std::find(unknownReads_.begin(), unknownReads_.end(), var.id) == unknownReads_.end())
             unknownReads_.push_back(var.id);
-        return;
+        return {.id = var.id};
     }
     const VariableInfo* info = findVariable(var.id);
-    if (info && info->delivery == Delivery::Integer)
-        var.value.integer = toRegisterValue(it->second).value_or(0);
+    const Binding binding{.id = var.id, .value = &it->second, .integer = info && info->delivery == Delivery::Integer};
+    deliver(var, binding);
+    return binding;
+}
+
+void VariableStore::deliver(SourceVar& var, const Binding& binding)
+{
+    if (binding.integer)
+        var.value.integer = toRegisterValue(*binding.value).value_or(0);
     else
-        var.value.number = it->second;
+        var.value.number = *binding.value;
 }
 
 void VariableStore::fill(SourceVar& var, Binding& binding)
 {
     if (var.id != binding.id || !binding.value) {
-        fill(var);  // the read recorded as any other
-        const auto it = values_.find(var.id);
-        const VariableInfo* info = findVariable(var.id);
-        binding = {.id = var.id,
-                   .value = var.id != 0 && it != values_.end() ? &it->second : nullptr,
-                   .integer = info && info->delivery == Delivery::Integer};
+        binding = bind(var);  // the read recorded as any other
         return;
     }
     std::memset(&var.value, 0, sizeof var.value);
-    if (binding.integer)
-        var.value.integer = toRegisterValue(*binding.value).value_or(0);
-    else
-        var.value.number = *binding.value;
+    deliver(var, binding);
 }
 
 }  // namespace devhost

@@ -127,6 +127,10 @@ public:
     bool isKnown(uint32_t id) const;
 
 private:
+    // fill(), telling where the value was found (value null when not).
+    Binding bind(SourceVar& var);
+    static void deliver(SourceVar& var, const Binding& binding);  // into a slot already cleared
+
     std::map<uint32_t, double> values_;
     std::vector<uint32_t> unknownReads_;
     std::vector<uint32_t> reads_;
