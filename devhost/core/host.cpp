@@ -1,7 +1,6 @@
 #include "devhost/core/host.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -376,12 +375,8 @@ std::vector<std::string> Host::placePanel(const Panel& panel)
     // The simulator finds a gauge's module by file name, whatever the case;
     // the module under test answers to its own file's name and to ours.
     auto ours = [&](std::string_view module) {
-        auto same = [](std::string_view a, std::string_view b) {
-            return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-            });
-        };
-        return module.empty() || same(module, "Vardex_Instr") || same(module, impl_->module->path().stem().string());
+        return module.empty() || sameName(module, "Vardex_Instr") ||
+               sameName(module, impl_->module->path().stem().string());
     };
     std::vector<std::string> skipped;
     for (const PanelWindowSpec& window : panel.windows)

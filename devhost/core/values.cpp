@@ -72,13 +72,6 @@ constexpr Unit units[] = {
     {Quantity::Seconds, "h", 3600},
 };
 
-bool sameText(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) ==
-                                                  std::tolower(static_cast<unsigned char>(y)); });
-}
-
 std::string_view trimmed(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -327,9 +320,9 @@ std::vector<VariableValue> hostValues(const SettingTarget& target, std::string_v
     }
     const VariableInfo& info = *target.info;
     if (info.quantity == Quantity::Flag) {
-        if (sameText(text, "on") || sameText(text, "true") || sameText(text, "yes"))
+        if (sameName(text, "on") || sameName(text, "true") || sameName(text, "yes"))
             return one(target.id, 1);
-        if (sameText(text, "off") || sameText(text, "false") || sameText(text, "no"))
+        if (sameName(text, "off") || sameName(text, "false") || sameName(text, "no"))
             return one(target.id, 0);
     }
     if (info.quantity == Quantity::TransponderCode)
@@ -364,7 +357,7 @@ std::vector<VariableValue> hostValues(const SettingTarget& target, std::string_v
         return rawValue(target, text, number->value);
     }
     for (const Unit& unit : units)
-        if (unit.quantity == info.quantity && sameText(number->rest, unit.name)) {
+        if (unit.quantity == info.quantity && sameName(number->rest, unit.name)) {
             if (unit.name == "%" && !(number->value >= 0 && number->value <= Percent))
                 throw ValueError(quoted(text) + " is out of range for " + std::string(info.name) + " (0% to 100%)");
             return rawValue(target, text, number->value * unit.scale + unit.offset);
