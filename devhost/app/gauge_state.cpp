@@ -159,7 +159,7 @@ BuiltState buildState(const StateOptions& options, const Panel* panel)
 
     if (flight) {
         FlightRunner runner(host, *flight);
-        runner.run(std::max<uint64_t>(1, runner.framesFor(options.at.value_or(0))));
+        runner.run(runner.framesBefore(options.at.value_or(0)));
     }
     for (const std::string& setting : options.settings)
         applySetting(host, setting);
