@@ -16,10 +16,6 @@ namespace {
 constexpr double DefaultStep = 1.0;   // seconds of flight between pictures
 constexpr double RealTime = 1.0;
 
-// The frames run before the picture of flight time `at`: at least one, so
-// that every gauge has shown something.
-uint64_t framesBefore(const FlightRunner& runner, double at) { return std::max<uint64_t>(1, runner.framesFor(at)); }
-
 }  // namespace
 
 void animateFlight(FlightRunner& runner, const Flight& flight, const RenderOptions& options,
@@ -33,7 +29,7 @@ void animateFlight(FlightRunner& runner, const Flight& flight, const RenderOptio
     std::unique_ptr<AnimationSink> output = openAnimation(options.output, every / speed, pngCompression(options));
     uint64_t done = 0;
     for (double at : times) {
-        const uint64_t frames = framesBefore(runner, at);
+        const uint64_t frames = runner.framesBefore(at);
         runner.run(frames - std::min(frames, done));
         done = std::max(done, frames);
         output->add(draw());

@@ -128,7 +128,7 @@ std::string describeClick(const ClickResult& result, const ClickPoint& click)
                               info ? info->name : std::string_view("(unknown)"));
 }
 
-BuiltState buildState(const StateOptions& options)
+BuiltState buildState(const StateOptions& options, const Panel* panel)
 {
     std::optional<Flight> flight;
     if (!options.flight.empty() || options.at) {
@@ -147,8 +147,10 @@ BuiltState buildState(const StateOptions& options)
 
     BuiltState state{.host = std::make_unique<Host>(options.module)};
     Host& host = *state.host;
-    const Panel panel = options.panel.empty() ? defaultPanel() : loadPanel(options.panel);
-    placePanelReporting(host, panel);
+    if (panel)
+        placePanelReporting(host, *panel);
+    else
+        placePanelReporting(host, options.panel.empty() ? defaultPanel() : loadPanel(options.panel));
     if (!options.gauge.empty()) {
         state.gauge = options.parameter.empty() ? host.find(options.gauge) : nullptr;
         if (!state.gauge)
@@ -157,7 +159,7 @@ BuiltState buildState(const StateOptions& options)
 
     if (flight) {
         FlightRunner runner(host, *flight);
-        runner.run(std::max<uint64_t>(1, runner.framesFor(options.at.value_or(0))));
+        runner.run(runner.framesBefore(options.at.value_or(0)));
     }
     for (const std::string& setting : options.settings)
         applySetting(host, setting);

@@ -51,7 +51,9 @@ void addStateOptions(CLI::App& command, StateOptions& options, const std::string
 // naming the option and value at fault. Without --frames, one second runs
 // last, so that settings and clicks show and needles that turn at a limited
 // rate arrive; after a flight alone, none (the flight at that moment).
-BuiltState buildState(const StateOptions& options);
+// panel: the panel options.panel names (or the built-in one) when the
+// caller has read it already.
+BuiltState buildState(const StateOptions& options, const Panel* panel = nullptr);
 
 // "218,250" or "218,250,right" in gauge pixels.
 struct ClickPoint {

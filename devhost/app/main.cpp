@@ -156,7 +156,7 @@ std::vector<ReportPoint> reportPoints(const Flight& flight, const FlightRunner& 
             points.push_back({f, fmt::format("frame {}", f)});
     } else {
         for (const Checkpoint& checkpoint : flight.checkpoints) {
-            uint64_t f = std::max<uint64_t>(1, runner.framesFor(checkpoint.time));
+            uint64_t f = runner.framesBefore(checkpoint.time);
             if (f <= total && (points.empty() || points.back().frame < f))
                 points.push_back({f, fmt::format("{:.0f} s: {}", checkpoint.time, checkpoint.label)});
         }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 #include "devhost/app/animate_command.h"
@@ -24,14 +25,14 @@ Lighting lightingOf(const RenderOptions& options, const PanelColours& colours)
 
 // The state before an animation: the panel, settings and clicks, but not
 // the flight, which the animation plays once from its start.
-BuiltState stateBeforeAnimation(const RenderOptions& options)
+BuiltState stateBeforeAnimation(const RenderOptions& options, const Panel* panel)
 {
     StateOptions before = options;
     before.flight.clear();
     before.at.reset();
     if (options.settings.empty() && options.clicks.empty())
         before.frames = options.frames.value_or(0);
-    return buildState(before);
+    return buildState(before, panel);
 }
 
 void animate(const RenderOptions& options, Host& host, const std::function<cairo_surface_t*()>& draw)
@@ -43,9 +44,11 @@ void animate(const RenderOptions& options, Host& host, const std::function<cairo
 
 void renderGaugeAlone(const RenderOptions& options)
 {
-    const Lighting lighting =
-        lightingOf(options, options.panel.empty() ? PanelColours{} : loadPanel(options.panel).colours);
-    BuiltState state = options.animated() ? stateBeforeAnimation(options) : buildState(options);
+    const std::optional<Panel> panel =
+        options.panel.empty() ? std::nullopt : std::optional<Panel>(loadPanel(options.panel));
+    const Lighting lighting = lightingOf(options, panel ? panel->colours : PanelColours{});
+    const Panel* read = panel ? &*panel : nullptr;
+    BuiltState state = options.animated() ? stateBeforeAnimation(options, read) : buildState(options, read);
     BitmapImages images(state.host->bitmaps());
     SurfaceHandle picture;
     auto draw = [&] {
@@ -72,7 +75,7 @@ void renderPanelWindow(const RenderOptions& options)
         throw std::runtime_error(fmt::format("--window {}: {} has no such window (it has {})", options.window,
                                              panel.source, windows.empty() ? "none" : windows));
     }
-    BuiltState state = options.animated() ? stateBeforeAnimation(options) : buildState(options);
+    BuiltState state = options.animated() ? stateBeforeAnimation(options, &panel) : buildState(options, &panel);
     PanelRenderer renderer(*state.host);
     renderer.setLighting(lightingOf(options, panel.colours));
     const Point size{window->sizeX, window->sizeY};

@@ -1,7 +1,6 @@
 #include "devhost/core/host.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +23,6 @@ namespace {
 // Longest gauge list the loader walks before it calls the list broken: the
 // module has 41 gauges; a list with no null well past that is not a list.
 constexpr size_t maxGaugeList = 256;
-constexpr uint32_t simulationTimeVar = 604;
-constexpr uint32_t timeOfDayVar = 557;
 constexpr double secondsPerDay = 86400.0;
 constexpr std::string_view atcIdExpression = "(A:ATC ID,string)";
 constexpr size_t maxTooltipText = 1024;
@@ -100,8 +97,8 @@ struct Host::Impl final : ServiceSink {
 
         services = makeServiceTable(*linkage);
         imports->services.services = &services;
-        variables.set(simulationTimeVar, 0.0);
-        variables.set(timeOfDayVar, std::fmod(options.startTimeOfDay, secondsPerDay));
+        variables.set(var::SimulationTime, 0.0);
+        variables.set(var::TimeOfDay, std::fmod(options.startTimeOfDay, secondsPerDay));
         if (linkage->init) {
             ActiveSink active = enter();
             linkage->init();
@@ -183,9 +180,9 @@ struct Host::Impl final : ServiceSink {
     void advanceTime()
     {
         const double step = 1.0 / options.framesPerSecond;
-        variables.set(simulationTimeVar, variables.get(simulationTimeVar) + step);
-        double tod = std::fmod(variables.get(timeOfDayVar) + step, secondsPerDay);
-        variables.set(timeOfDayVar, tod < 0 ? tod + secondsPerDay : tod);
+        variables.set(var::SimulationTime, variables.get(var::SimulationTime) + step);
+        double tod = std::fmod(variables.get(var::TimeOfDay) + step, secondsPerDay);
+        variables.set(var::TimeOfDay, tod < 0 ? tod + secondsPerDay : tod);
     }
 
     TooltipValue tooltipArgument(TooltipArg& arg, GaugeDefinition* gauge)
@@ -378,12 +375,8 @@ std::vector<std::string> Host::placePanel(const Panel& panel)
     // The simulator finds a gauge's module by file name, whatever the case;
     // the module under test answers to its own file's name and to ours.
     auto ours = [&](std::string_view module) {
-        auto same = [](std::string_view a, std::string_view b) {
-            return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-            });
-        };
-        return module.empty() || same(module, "Vardex_Instr") || same(module, impl_->module->path().stem().string());
+        return module.empty() || sameName(module, "Vardex_Instr") ||
+               sameName(module, impl_->module->path().stem().string());
     };
     std::vector<std::string> skipped;
     for (const PanelWindowSpec& window : panel.windows)
@@ -588,7 +581,7 @@ void Host::clearEvents()
 }
 const std::vector<int>& Host::trapsCalled() const { return impl_->traps; }
 uint64_t Host::frameNumber() const { return impl_->frame; }
-double Host::simulationTime() const { return impl_->variables.get(simulationTimeVar); }
-double Host::timeOfDay() const { return impl_->variables.get(timeOfDayVar); }
+double Host::simulationTime() const { return impl_->variables.get(var::SimulationTime); }
+double Host::timeOfDay() const { return impl_->variables.get(var::TimeOfDay); }
 
 }  // namespace devhost

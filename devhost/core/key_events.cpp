@@ -60,9 +60,8 @@ enum : uint32_t {
 };
 
 // Variables the events change.
-constexpr uint32_t AdfFrequency = 16, AdfExtension = 18, Com1Frequency = 23, Nav1Frequency = 24,
-                   TransponderCode = 38, PressureMillibars = 75, GyroCaged = 825, GpsDrivesNav = 848,
-                   HeadingBug = 855, AdfTone = 880;
+using var::AdfExtension, var::AdfFrequency, var::AdfTone, var::AltimeterMillibars, var::Com1Frequency,
+    var::GpsDrivesNav, var::GyroCaged, var::HeadingBug, var::Nav1Frequency, var::TransponderCode;
 
 constexpr KeyEventInfo events[] = {
     {AtcWindow, "ATC_WINDOW_TOGGLE", 0, "shows or hides the ATC window"},
@@ -84,8 +83,8 @@ constexpr KeyEventInfo events[] = {
     {AdfIdentOn, "ADF_IDENT_ON", AdfTone, "ADF identifier audio on (adf_tone 1)"},
     {ViewMode, "VIEW_NORMAL_LANDING_TOGGLE", 0, "switches between the normal and the landing view"},
     {Kneeboard, "KNEEBOARD_TOGGLE", 0, "shows or hides the kneeboard"},
-    {PressureInc, "ALTIMETER_SETTING_INC", PressureMillibars, "pressure setting up 1 mb, up to 1067"},
-    {PressureDec, "ALTIMETER_SETTING_DEC", PressureMillibars, "pressure setting down 1 mb, down to 930"},
+    {PressureInc, "ALTIMETER_SETTING_INC", AltimeterMillibars, "pressure setting up 1 mb, up to 1067"},
+    {PressureDec, "ALTIMETER_SETTING_DEC", AltimeterMillibars, "pressure setting down 1 mb, down to 930"},
     {HeadingBugSet, "HEADING_BUG_SET", HeadingBug, "heading bug to the value in degrees, modulo 360"},
     {AdfSet, "ADF_FREQUENCY_SET", AdfFrequency,
      "ADF to the value's BCD digits with the tenths last (0x3455: 345.5 kHz), within 100.0-1799.9"},
@@ -175,10 +174,10 @@ void stepTransponderDigit(VariableStore& variables, int shift, bool up)
 
 void stepPressure(VariableStore& variables, double millibars)
 {
-    double now = variables.get(PressureMillibars);
+    double now = variables.get(AltimeterMillibars);
     if (!(now >= PressureLowest))  // NaN too
         now = PressureLowest;
-    variables.set(PressureMillibars, std::clamp(now + millibars, PressureLowest, PressureHighest));
+    variables.set(AltimeterMillibars, std::clamp(now + millibars, PressureLowest, PressureHighest));
 }
 
 void toggleFlag(VariableStore& variables, uint32_t variable)

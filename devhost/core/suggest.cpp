@@ -33,6 +33,11 @@ size_t editDistance(std::string_view a, std::string_view b)
 
 }  // namespace
 
+bool sameName(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return folded(x) == folded(y); });
+}
+
 std::vector<std::string_view> closestNames(std::string_view typed, std::span<const std::string_view> names)
 {
     // A third of the name may be wrong, and always a slip or two.

@@ -8,6 +8,9 @@
 
 namespace devhost {
 
+// Whether two names are the same letters, whatever their case.
+bool sameName(std::string_view a, std::string_view b);
+
 // The names within a few typing slips of `typed` (case is not a slip),
 // closest first, at most three.
 std::vector<std::string_view> closestNames(std::string_view typed, std::span<const std::string_view> names);

@@ -72,13 +72,6 @@ constexpr Unit units[] = {
     {Quantity::Seconds, "h", 3600},
 };
 
-bool sameText(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) ==
-                                                  std::tolower(static_cast<unsigned char>(y)); });
-}
-
 std::string_view trimmed(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -202,9 +195,7 @@ std::vector<VariableValue> adfValues(std::string_view text, double khz)
     if (std::fabs(tenths - double(rounded)) > 1e-6)
         throw ValueError(quoted(text) + " kHz is finer than the ADF's 0.1 kHz");
     const AdfRegisters registers = adfRegisters(static_cast<int>(rounded));
-    const VariableInfo& frequency = *findVariable("adf_freq");
-    const VariableInfo& extension = *findVariable("adf_freq_ext");
-    return {{frequency.id, double(registers.frequency)}, {extension.id, double(registers.extension)}};
+    return {{var::AdfFrequency, double(registers.frequency)}, {var::AdfExtension, double(registers.extension)}};
 }
 
 std::vector<VariableValue> transponderValue(const SettingTarget& target, std::string_view text)
@@ -297,7 +288,7 @@ SettingTarget settingTarget(std::string_view name)
 {
     name = trimmed(name);
     if (name == AdfAlias)
-        return {.id = findVariable("adf_freq")->id, .info = findVariable("adf_freq"), .naturalOnly = true,
+        return {.id = var::AdfFrequency, .info = findVariable(var::AdfFrequency), .naturalOnly = true,
                 .name = std::string(name)};
     if (const VariableInfo* info = findVariable(name))
         return {.id = info->id, .info = info, .name = std::string(name)};
@@ -329,9 +320,9 @@ std::vector<VariableValue> hostValues(const SettingTarget& target, std::string_v
     }
     const VariableInfo& info = *target.info;
     if (info.quantity == Quantity::Flag) {
-        if (sameText(text, "on") || sameText(text, "true") || sameText(text, "yes"))
+        if (sameName(text, "on") || sameName(text, "true") || sameName(text, "yes"))
             return one(target.id, 1);
-        if (sameText(text, "off") || sameText(text, "false") || sameText(text, "no"))
+        if (sameName(text, "off") || sameName(text, "false") || sameName(text, "no"))
             return one(target.id, 0);
     }
     if (info.quantity == Quantity::TransponderCode)
@@ -366,7 +357,7 @@ std::vector<VariableValue> hostValues(const SettingTarget& target, std::string_v
         return rawValue(target, text, number->value);
     }
     for (const Unit& unit : units)
-        if (unit.quantity == info.quantity && sameText(number->rest, unit.name)) {
+        if (unit.quantity == info.quantity && sameName(number->rest, unit.name)) {
             if (unit.name == "%" && !(number->value >= 0 && number->value <= Percent))
                 throw ValueError(quoted(text) + " is out of range for " + std::string(info.name) + " (0% to 100%)");
             return rawValue(target, text, number->value * unit.scale + unit.offset);

@@ -11,8 +11,7 @@ namespace devhost {
 
 namespace {
 
-constexpr uint32_t AltimeterMillibars = 75;
-constexpr uint32_t AltimeterInches = 76;
+using var::AltimeterInches, var::AltimeterMillibars;
 
 constexpr double StandardMillibars = 1013.25;
 constexpr double EngineOffRankine = 518.67;  // 15 °C, the standard day, with the engines cold
@@ -28,11 +27,11 @@ constexpr auto Flight = VariableGroup::Flight, Engines = VariableGroup::Engines,
 // these are the host's facts kept in the host's own words on purpose, an
 // independent check on the ids the module reads.
 constexpr VariableInfo catalog[] = {
-    {16, "adf_freq", "BCD", I, 0x0345, "ADF frequency: BCD hundreds, tens and units of kHz (345 kHz)", Bcd, Radios, Quantity::AdfFrequency},
-    {18, "adf_freq_ext", "BCD", I, 0x0000, "ADF frequency: thousands digit in bit 0x100, tenths of kHz below", Bcd, Radios, Quantity::AdfExtension},
-    {23, "com1_freq", "BCD", I, 0x1800, "COM1 frequency: four BCD digits after the leading 1, 10-kHz resolution", Bcd, Radios, Quantity::ComFrequency},
-    {24, "nav1_freq", "BCD", I, 0x1050, "NAV1 frequency: four BCD digits after the leading 1", Bcd, Radios, Quantity::NavFrequency},
-    {38, "transponder", "BCD", I, 0x7000, "transponder code, one octal digit per 4-bit group", Code, Radios, Quantity::TransponderCode},
+    {var::AdfFrequency, "adf_freq", "BCD", I, 0x0345, "ADF frequency: BCD hundreds, tens and units of kHz (345 kHz)", Bcd, Radios, Quantity::AdfFrequency},
+    {var::AdfExtension, "adf_freq_ext", "BCD", I, 0x0000, "ADF frequency: thousands digit in bit 0x100, tenths of kHz below", Bcd, Radios, Quantity::AdfExtension},
+    {var::Com1Frequency, "com1_freq", "BCD", I, 0x1800, "COM1 frequency: four BCD digits after the leading 1, 10-kHz resolution", Bcd, Radios, Quantity::ComFrequency},
+    {var::Nav1Frequency, "nav1_freq", "BCD", I, 0x1050, "NAV1 frequency: four BCD digits after the leading 1", Bcd, Radios, Quantity::NavFrequency},
+    {var::TransponderCode, "transponder", "BCD", I, 0x7000, "transponder code, one octal digit per 4-bit group", Code, Radios, Quantity::TransponderCode},
     {39, "adf_bearing", "degrees", N, 0, "relative bearing of the ADF station", Number, Navigation, Quantity::Degrees},
     {40, "nav1_course_dev", "-127..127", N, 0, "NAV1 course deviation (positive: needle right)", Number, Navigation, Quantity::Plain},
     {41, "nav1_glide_dev", "-120..120", N, 0, "NAV1 glide-path deviation (positive: needle down)", Number, Navigation, Quantity::Plain},
@@ -57,7 +56,7 @@ constexpr VariableInfo catalog[] = {
     {297, "fuel_aft_level", "2^-23 of full", N, 0.75 * FullTankLevel, "main aft tank level, 8388608 when full", Number, Fuel, Quantity::TankLevel},
     {298, "fuel_aft_capacity", "gallons", N, 180, "main aft tank capacity", Number, Fuel, Quantity::Gallons},
     {330, "flaps", "0..16383", N, 0, "flaps position, 16383 for full flaps", Number, Flight, Quantity::FlapsTravel},
-    {557, "time_of_day", "seconds", N, 12 * 3600.0, "local time of day", Number, Time, Quantity::Seconds},
+    {var::TimeOfDay, "time_of_day", "seconds", N, 12 * 3600.0, "local time of day", Number, Time, Quantity::Seconds},
     {562, "oil_pressure_1", "2050.82 per kg/cm2", N, 0, "engine 1 oil pressure", Number, Engines, Quantity::EnginePressure},
     {567, "egt_1", "Rankine", N, EngineOffRankine, "engine 1 exhaust-gas temperature", Number, Engines, Quantity::Rankine},
     {572, "oil_pressure_2", "2050.82 per kg/cm2", N, 0, "engine 2 oil pressure", Number, Engines, Quantity::EnginePressure},
@@ -66,7 +65,7 @@ constexpr VariableInfo catalog[] = {
     {587, "egt_3", "Rankine", N, EngineOffRankine, "engine 3 exhaust-gas temperature", Number, Engines, Quantity::Rankine},
     {592, "oil_pressure_4", "2050.82 per kg/cm2", N, 0, "engine 4 oil pressure", Number, Engines, Quantity::EnginePressure},
     {597, "egt_4", "Rankine", N, EngineOffRankine, "engine 4 exhaust-gas temperature", Number, Engines, Quantity::Rankine},
-    {604, "sim_time", "seconds", N, 0, "simulation time since the start", Number, Time, Quantity::Seconds},
+    {var::SimulationTime, "sim_time", "seconds", N, 0, "simulation time since the start", Number, Time, Quantity::Seconds},
     {625, "rpm_1", "1/91 rpm", N, 0, "engine 1 speed, 91 rpm per unit", Number, Engines, Quantity::EngineSpeed},
     {630, "press_ratio_1", "ratio", N, 1.0, "engine 1 pressure ratio, 1.0 with no difference", Number, Engines, Quantity::Plain},
     {644, "rpm_2", "1/91 rpm", N, 0, "engine 2 speed, 91 rpm per unit", Number, Engines, Quantity::EngineSpeed},
@@ -75,10 +74,10 @@ constexpr VariableInfo catalog[] = {
     {668, "press_ratio_3", "ratio", N, 1.0, "engine 3 pressure ratio", Number, Engines, Quantity::Plain},
     {682, "rpm_4", "1/91 rpm", N, 0, "engine 4 speed, 91 rpm per unit", Number, Engines, Quantity::EngineSpeed},
     {687, "press_ratio_4", "ratio", N, 1.0, "engine 4 pressure ratio", Number, Engines, Quantity::Plain},
-    {825, "gyro_caged", "flag", N, 0, "attitude gyro caged (1) or free (0)", Flag, Flight, Quantity::Flag},
-    {848, "gps_drives_nav", "flag", N, 0, "GPS drives the navigation display (1) or NAV1 does (0)", Flag, Navigation, Quantity::Flag},
-    {855, "heading_bug", "degrees", N, 0, "selected heading (course)", Number, Navigation, Quantity::Degrees},
-    {880, "adf_tone", "flag", N, 0, "ADF identifier audio on (1) or off (0)", Flag, Radios, Quantity::Flag},
+    {var::GyroCaged, "gyro_caged", "flag", N, 0, "attitude gyro caged (1) or free (0)", Flag, Flight, Quantity::Flag},
+    {var::GpsDrivesNav, "gps_drives_nav", "flag", N, 0, "GPS drives the navigation display (1) or NAV1 does (0)", Flag, Navigation, Quantity::Flag},
+    {var::HeadingBug, "heading_bug", "degrees", N, 0, "selected heading (course)", Number, Navigation, Quantity::Degrees},
+    {var::AdfTone, "adf_tone", "flag", N, 0, "ADF identifier audio on (1) or off (0)", Flag, Radios, Quantity::Flag},
     {899, "fuel_pressure_1", "2050.82 per kg/cm2", N, 0, "engine 1 fuel pressure", Number, Fuel, Quantity::EnginePressure},
     {900, "fuel_pressure_2", "2050.82 per kg/cm2", N, 0, "engine 2 fuel pressure", Number, Fuel, Quantity::EnginePressure},
     {901, "fuel_pressure_3", "2050.82 per kg/cm2", N, 0, "engine 3 fuel pressure", Number, Fuel, Quantity::EnginePressure},
@@ -197,42 +196,46 @@ void VariableStore::setInteger(uint32_t id, uint32_t value)
 
 void VariableStore::fill(SourceVar& var)
 {
+    bind(var);
+}
+
+VariableStore::Binding VariableStore::bind(SourceVar& var)
+{
     // The whole slot first: an integer variable leaves its upper half 0, not
     // whatever a double left there.
     std::memset(&var.value, 0, sizeof var.value);
     if (var.id == 0)  // "no variable": nothing to deliver, nothing to report
-        return;
+        return {};
     if (auto at = std::lower_bound(reads_.begin(), reads_.end(), var.id); at == reads_.end() || *at != var.id)
         reads_.insert(at, var.id);
     auto it = values_.find(var.id);
     if (it == values_.end()) {
         if (std::find(unknownReads_.begin(), unknownReads_.end(), var.id) == unknownReads_.end())
             unknownReads_.push_back(var.id);
-        return;
+        return {.id = var.id};
     }
     const VariableInfo* info = findVariable(var.id);
-    if (info && info->delivery == Delivery::Integer)
-        var.value.integer = toRegisterValue(it->second).value_or(0);
+    const Binding binding{.id = var.id, .value = &it->second, .integer = info && info->delivery == Delivery::Integer};
+    deliver(var, binding);
+    return binding;
+}
+
+void VariableStore::deliver(SourceVar& var, const Binding& binding)
+{
+    if (binding.integer)
+        var.value.integer = toRegisterValue(*binding.value).value_or(0);
     else
-        var.value.number = it->second;
+        var.value.number = *binding.value;
 }
 
 void VariableStore::fill(SourceVar& var, Binding& binding)
 {
     if (var.id != binding.id || !binding.value) {
-        fill(var);  // the read recorded as any other
-        const auto it = values_.find(var.id);
-        const VariableInfo* info = findVariable(var.id);
-        binding = {.id = var.id,
-                   .value = var.id != 0 && it != values_.end() ? &it->second : nullptr,
-                   .integer = info && info->delivery == Delivery::Integer};
+        binding = bind(var);  // the read recorded as any other
         return;
     }
     std::memset(&var.value, 0, sizeof var.value);
-    if (binding.integer)
-        var.value.integer = toRegisterValue(*binding.value).value_or(0);
-    else
-        var.value.number = *binding.value;
+    deliver(var, binding);
 }
 
 }  // namespace devhost

@@ -21,6 +21,16 @@ enum class Delivery { Number, Integer };
 inline constexpr double MillibarsPerInch = 33.8638866667;  // one inch of mercury at 0 °C, in hPa
 inline constexpr double FullTankLevel = 8388608.0;         // the level variables count 2^23 for a full tank
 
+// The variables the host itself sets or steps by number: the clocks the
+// frames advance, the radios and switches the key events change, and the
+// pressure setting that is held in two units.
+namespace var {
+inline constexpr uint32_t AdfFrequency = 16, AdfExtension = 18, Com1Frequency = 23, Nav1Frequency = 24,
+                          TransponderCode = 38, AltimeterMillibars = 75, AltimeterInches = 76, TimeOfDay = 557,
+                          SimulationTime = 604, GyroCaged = 825, GpsDrivesNav = 848, HeadingBug = 855,
+                          AdfTone = 880;
+}  // namespace var
+
 // What a variable holds, as `devhost vars` tells it.
 enum class VariableKind { Number, Bcd, Code, Flag };
 
@@ -117,6 +127,10 @@ public:
     bool isKnown(uint32_t id) const;
 
 private:
+    // fill(), telling where the value was found (value null when not).
+    Binding bind(SourceVar& var);
+    static void deliver(SourceVar& var, const Binding& binding);  // into a slot already cleared
+
     std::map<uint32_t, double> values_;
     std::vector<uint32_t> unknownReads_;
     std::vector<uint32_t> reads_;

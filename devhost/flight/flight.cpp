@@ -419,6 +419,8 @@ uint64_t FlightRunner::framesFor(double seconds) const
     return frames < 0x1p64 ? static_cast<uint64_t>(frames) : UINT64_MAX;
 }
 
+uint64_t FlightRunner::framesBefore(double seconds) const { return std::max<uint64_t>(1, framesFor(seconds)); }
+
 void FlightRunner::step()
 {
     const double now = time();

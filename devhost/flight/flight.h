@@ -120,6 +120,9 @@ public:
     double time() const;              // flight time of the next frame
     bool finished() const { return time() >= flight_.duration; }
     uint64_t framesFor(double seconds) const;
+    // The frames run before the panel is shown at that moment: at least
+    // one, so that every gauge has drawn something.
+    uint64_t framesBefore(double seconds) const;
     const std::vector<FlightLogEntry>& log() const { return log_; }
 
 private:
