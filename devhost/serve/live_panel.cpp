@@ -134,6 +134,13 @@ struct LivePanel::Session {
     std::vector<cairo_surface_t*> pictures;   // per window of the panel, as last drawn
     std::vector<Box> tiles;                   // per gauge: its rectangle within its window's picture
     std::vector<size_t> windowOf;             // per gauge: the index of its window in the panel
+
+    // Every window's picture as the host shows it now.
+    void drawWindows(const Panel& panel)
+    {
+        for (size_t w = 0; w < panel.windows.size(); ++w)
+            pictures[w] = renderer->render(panel.windows[w].number, {panel.windows[w].sizeX, panel.windows[w].sizeY});
+    }
 };
 
 // What the user did since recording began, as a flight script's actions
@@ -196,9 +203,7 @@ void LivePanel::rebuild(const Flight& flight, double at)
         session->tiles.push_back(clip(placed, {0, 0, window.sizeX, window.sizeY}).value_or(Box{0, 0, 0, 0}));
         session->windowOf.push_back(w);
     }
-    for (size_t w = 0; w < panel_.windows.size(); ++w)
-        session->pictures[w] = session->renderer->render(panel_.windows[w].number,
-                                                         {panel_.windows[w].sizeX, panel_.windows[w].sizeY});
+    session->drawWindows(panel_);
     session_ = std::move(session);
     variablesSent_.clear();
     eventMark_ = {};
@@ -585,6 +590,9 @@ void LivePanel::setLight(const Json& body)
     std::lock_guard lock(mutex_);
     lighting_.level = numberField(body, "level", Lighting::NightLevel, Lighting::DaylightLevel);
     session_->renderer->setLighting(lighting_);
+    // The renderer has let the old light's pictures go; a page may ask for
+    // the whole state before the next tick.
+    session_->drawWindows(panel_);
     wholeNext_ = true;
     requestTick();
 }

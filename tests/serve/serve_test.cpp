@@ -127,6 +127,19 @@ TEST(Serve, SendsPiecesOnlyOfGaugesWhosePictureChanged)
         EXPECT_TRUE(g == airspeed || idle.contains(g)) << "gauge " << g << " was sent but did not change";
 }
 
+// The renderer lets the pictures of the old light go at once: a page that
+// arrives before the next frame gets them drawn in the new one.
+TEST(Serve, APageArrivingAfterTheLightChangedSeesTheNewLight)
+{
+    Served served;
+    const Json day = FeedReader(served.port).next();
+    ASSERT_EQ(served.post("/api/light", R"({"level": 0})")->status, 200);
+    const Json night = FeedReader(served.port).next();
+    EXPECT_EQ(night["light"], 0);
+    ASSERT_EQ(night["tiles"].size(), day["tiles"].size());
+    EXPECT_NE(night["tiles"][0]["png"], day["tiles"][0]["png"]);
+}
+
 TEST(Serve, ClicksAndHoversAnswerAsDevhostClickAndHover)
 {
     Served served;
