@@ -290,7 +290,9 @@ void LivePanel::tickLocked()
     }
     ++ticks_;
     Json message = changes(whole);
-    if (!whole)
+    if (whole)
+        s.host->eventsSince(eventMark_);   // the message carries the latest; the next frame tells only later ones
+    else
         message["tiles"] = std::move(tiles);
     feed_.publish(std::make_shared<const std::string>(message.dump()));
 }

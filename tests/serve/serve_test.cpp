@@ -140,6 +140,28 @@ TEST(Serve, APageArrivingAfterTheLightChangedSeesTheNewLight)
     EXPECT_NE(night["tiles"][0]["png"], day["tiles"][0]["png"]);
 }
 
+// A key event reaches a page once, though a whole picture went out before
+// the frame that would have told it.
+TEST(Serve, SendsEachKeyEventOnce)
+{
+    Served served;
+    FeedReader feed(served.port);
+    feed.next();
+    for (int settle = 0; settle < 3; ++settle)
+        served.panel.tick();
+    ASSERT_EQ(served.post("/api/light", R"({"level": 0})")->status, 200);
+    served.panel.tick();
+    const Json whole = feed.next(served.panel.frameNumber());
+    ASSERT_EQ(whole["type"], "whole");
+    ASSERT_TRUE(whole.contains("events"));
+    for (int later = 0; later < 3; ++later) {
+        served.panel.tick();
+        for (const Json& event : feed.next(served.panel.frameNumber()).value("events", Json::array()))
+            // An event carries the frame it ran in, one less than the number after it.
+            EXPECT_GE(event["frame"], whole["frame"]) << event.dump();
+    }
+}
+
 TEST(Serve, ClicksAndHoversAnswerAsDevhostClickAndHover)
 {
     Served served;
