@@ -55,6 +55,12 @@ std::optional<Box> clip(const Box& a, const Box& b)
     return Box{left, top, right - left, bottom - top};
 }
 
+// A message as every page's event stream carries it, framed once for them all.
+FeedMessage feedEvent(const Json& message)
+{
+    return std::make_shared<const std::string>("data: " + message.dump() + "\n\n");
+}
+
 Json tileJson(size_t gauge, const Box& area, cairo_surface_t* picture)
 {
     return {{"g", gauge},     {"x", area.x}, {"y", area.y}, {"w", area.width}, {"h", area.height},
@@ -294,7 +300,7 @@ void LivePanel::tickLocked()
         s.host->eventsSince(eventMark_);   // the message carries the latest; the next frame tells only later ones
     else
         message["tiles"] = std::move(tiles);
-    feed_.publish(std::make_shared<const std::string>(message.dump()));
+    feed_.publish(feedEvent(message));
 }
 
 // The message of this tick: with `whole`, everything (a page starting
@@ -402,7 +408,7 @@ FeedMessage LivePanel::wholeState()
     variablesSent_ = variables;
     windowsSent_ = windows;
     readingsSent_ = readings;
-    return std::make_shared<const std::string>(message.dump());
+    return feedEvent(message);
 }
 
 Json LivePanel::describe()
