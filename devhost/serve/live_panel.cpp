@@ -67,6 +67,16 @@ Json tileJson(size_t gauge, const Box& area, cairo_surface_t* picture)
             {"png", base64(encodePng(picture, area))}};
 }
 
+// Refused where a flight comes in, from the command line or the page:
+// played, a click on a gauge the panel lacks would end the ticking thread,
+// and with it the server.
+void checkGauges(const Flight& flight, Host& host)
+{
+    for (const FlightAction& action : flight.actions)
+        if (!action.gauge.empty() && !host.find(action.gauge))
+            throw FlightError(flight.source, action.line, fmt::format("no gauge {} on the panel", action.gauge));
+}
+
 // A setting as the page sends it: a variable of the catalogue by name (or
 // "adf", the ADF frequency), and its value as a number or in any form the
 // command line takes ("250kmh", "122.80", "7700", "0x1820").
@@ -174,6 +184,7 @@ LivePanel::LivePanel(const ServeOptions& options)
     lighting_.colours = panel_.colours;
     std::lock_guard lock(mutex_);
     rebuild(flight_, 0);
+    checkGauges(flight_, *session_->host);
 }
 
 LivePanel::~LivePanel()
@@ -584,9 +595,11 @@ void LivePanel::loadFlight(std::string_view scriptText)
         throw RequestError(error.what());
     }
     std::lock_guard lock(mutex_);
-    for (const FlightAction& action : flight.actions)
-        if (!action.gauge.empty() && !session_->host->find(action.gauge))
-            throw RequestError(fmt::format("the flight sent:{}: no gauge {} on the panel", action.line, action.gauge));
+    try {
+        checkGauges(flight, *session_->host);
+    } catch (const FlightError& error) {
+        throw RequestError(error.what());
+    }
     flight_ = std::move(flight);
     playing_ = false;
     rebuild(flight_, 0);

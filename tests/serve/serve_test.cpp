@@ -8,6 +8,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -189,6 +191,8 @@ TEST(Serve, ClicksAndHoversAnswerAsDevhostClickAndHover)
     }
 }
 
+constexpr const char* ClicksNonesuch = R"({"duration": 3, "actions": [{"at": 1, "click": "Nonesuch", "x": 1, "y": 1}]})";
+
 TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
 {
     Served served;
@@ -218,6 +222,7 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
              {"/api/light", R"({"level": 2})", 400, "\"level\" is 2"},
              {"/api/record", R"({"on": "yes"})", 400, "true or false"},
              {"/api/flight", R"({"duration": "long"})", 400, "the flight sent"},
+             {"/api/flight", ClicksNonesuch, 400, "the flight sent:1: no gauge Nonesuch on the panel"},
          }) {
         const httplib::Result result = served.post(c.path, c.body);
         ASSERT_TRUE(result) << c.path;
@@ -260,6 +265,20 @@ TEST(Serve, RecordsWhatTheUserDidAsAFlightThatReplays)
     runner.runFor(flight.duration);
     EXPECT_EQ(host.variables().get(61), 120);
     EXPECT_EQ(windows1252ToUtf8(host.hoverGaugePixel(*host.find("Radio_COM_SK10"), {45, 46})), "COM1 main switch (on)");
+}
+
+// Played, such a flight would end the server at the click.
+TEST(Serve, RefusesAStartingFlightThatClicksAGaugeThePanelLacks)
+{
+    const std::filesystem::path file = std::filesystem::path(testing::TempDir()) / "clicks_nonesuch.json";
+    std::ofstream(file) << ClicksNonesuch;
+    try {
+        LivePanel panel(ServeOptions{.module = moduleUnderTest(), .flight = file.string()});
+        ADD_FAILURE() << "the flight was taken";
+    } catch (const FlightError& error) {
+        EXPECT_NE(std::string(error.what()).find(file.string() + ":1: no gauge Nonesuch on the panel"), std::string::npos)
+            << error.what();
+    }
 }
 
 // A page that never reads holds its own connection and nothing else: the
