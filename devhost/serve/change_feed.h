@@ -16,6 +16,7 @@
 
 namespace devhost {
 
+// One server-sent event ("data: ...\n\n"), written as it is to every page.
 using FeedMessage = std::shared_ptr<const std::string>;
 
 class ChangeFeed {

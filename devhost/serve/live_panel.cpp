@@ -55,10 +55,26 @@ std::optional<Box> clip(const Box& a, const Box& b)
     return Box{left, top, right - left, bottom - top};
 }
 
+// A message as every page's event stream carries it, framed once for them all.
+FeedMessage feedEvent(const Json& message)
+{
+    return std::make_shared<const std::string>("data: " + message.dump() + "\n\n");
+}
+
 Json tileJson(size_t gauge, const Box& area, cairo_surface_t* picture)
 {
     return {{"g", gauge},     {"x", area.x}, {"y", area.y}, {"w", area.width}, {"h", area.height},
             {"png", base64(encodePng(picture, area))}};
+}
+
+// Refused where a flight comes in, from the command line or the page:
+// played, a click on a gauge the panel lacks would end the ticking thread,
+// and with it the server.
+void checkGauges(const Flight& flight, Host& host)
+{
+    for (const FlightAction& action : flight.actions)
+        if (!action.gauge.empty() && !host.find(action.gauge))
+            throw FlightError(flight.source, action.line, fmt::format("no gauge {} on the panel", action.gauge));
 }
 
 // A setting as the page sends it: a variable of the catalogue by name (or
@@ -134,6 +150,13 @@ struct LivePanel::Session {
     std::vector<cairo_surface_t*> pictures;   // per window of the panel, as last drawn
     std::vector<Box> tiles;                   // per gauge: its rectangle within its window's picture
     std::vector<size_t> windowOf;             // per gauge: the index of its window in the panel
+
+    // Every window's picture as the host shows it now.
+    void drawWindows(const Panel& panel)
+    {
+        for (size_t w = 0; w < panel.windows.size(); ++w)
+            pictures[w] = renderer->render(panel.windows[w].number, {panel.windows[w].sizeX, panel.windows[w].sizeY});
+    }
 };
 
 // What the user did since recording began, as a flight script's actions
@@ -161,6 +184,7 @@ LivePanel::LivePanel(const ServeOptions& options)
     lighting_.colours = panel_.colours;
     std::lock_guard lock(mutex_);
     rebuild(flight_, 0);
+    checkGauges(flight_, *session_->host);
 }
 
 LivePanel::~LivePanel()
@@ -196,9 +220,7 @@ void LivePanel::rebuild(const Flight& flight, double at)
         session->tiles.push_back(clip(placed, {0, 0, window.sizeX, window.sizeY}).value_or(Box{0, 0, 0, 0}));
         session->windowOf.push_back(w);
     }
-    for (size_t w = 0; w < panel_.windows.size(); ++w)
-        session->pictures[w] = session->renderer->render(panel_.windows[w].number,
-                                                         {panel_.windows[w].sizeX, panel_.windows[w].sizeY});
+    session->drawWindows(panel_);
     session_ = std::move(session);
     variablesSent_.clear();
     eventMark_ = {};
@@ -285,9 +307,11 @@ void LivePanel::tickLocked()
     }
     ++ticks_;
     Json message = changes(whole);
-    if (!whole)
+    if (whole)
+        s.host->eventsSince(eventMark_);   // the message carries the latest; the next frame tells only later ones
+    else
         message["tiles"] = std::move(tiles);
-    feed_.publish(std::make_shared<const std::string>(message.dump()));
+    feed_.publish(feedEvent(message));
 }
 
 // The message of this tick: with `whole`, everything (a page starting
@@ -395,7 +419,7 @@ FeedMessage LivePanel::wholeState()
     variablesSent_ = variables;
     windowsSent_ = windows;
     readingsSent_ = readings;
-    return std::make_shared<const std::string>(message.dump());
+    return feedEvent(message);
 }
 
 Json LivePanel::describe()
@@ -571,9 +595,11 @@ void LivePanel::loadFlight(std::string_view scriptText)
         throw RequestError(error.what());
     }
     std::lock_guard lock(mutex_);
-    for (const FlightAction& action : flight.actions)
-        if (!action.gauge.empty() && !session_->host->find(action.gauge))
-            throw RequestError(fmt::format("the flight sent:{}: no gauge {} on the panel", action.line, action.gauge));
+    try {
+        checkGauges(flight, *session_->host);
+    } catch (const FlightError& error) {
+        throw RequestError(error.what());
+    }
     flight_ = std::move(flight);
     playing_ = false;
     rebuild(flight_, 0);
@@ -585,6 +611,9 @@ void LivePanel::setLight(const Json& body)
     std::lock_guard lock(mutex_);
     lighting_.level = numberField(body, "level", Lighting::NightLevel, Lighting::DaylightLevel);
     session_->renderer->setLighting(lighting_);
+    // The renderer has let the old light's pictures go; a page may ask for
+    // the whole state before the next tick.
+    session_->drawWindows(panel_);
     wholeNext_ = true;
     requestTick();
 }

@@ -92,8 +92,7 @@ PanelServer::PanelServer(LivePanel& panel) : panel_(panel), server_(std::make_un
                     static constexpr std::string_view idle = ": idle\n\n";
                     return sink.write(idle.data(), idle.size());
                 }
-                const std::string event = "data: " + *message + "\n\n";
-                return sink.write(event.data(), event.size());
+                return sink.write(message->data(), message->size());
             });
     });
 

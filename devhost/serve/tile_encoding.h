@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cairo.h>
+#include <zlib.h>
 
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ namespace devhost {
 
 // zlib levels: the one the feed uses, and the library's default (for the
 // benchmark that compares the two).
-inline constexpr int FastPngLevel = 1;
+inline constexpr int FastPngLevel = Z_BEST_SPEED;
 inline constexpr int DefaultPngLevel = 6;
 
 // The area (inside the surface) of an RGB24 or ARGB32 surface as an RGB PNG.

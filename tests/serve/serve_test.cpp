@@ -8,6 +8,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -127,6 +129,41 @@ TEST(Serve, SendsPiecesOnlyOfGaugesWhosePictureChanged)
         EXPECT_TRUE(g == airspeed || idle.contains(g)) << "gauge " << g << " was sent but did not change";
 }
 
+// The renderer lets the pictures of the old light go at once: a page that
+// arrives before the next frame gets them drawn in the new one.
+TEST(Serve, APageArrivingAfterTheLightChangedSeesTheNewLight)
+{
+    Served served;
+    const Json day = FeedReader(served.port).next();
+    ASSERT_EQ(served.post("/api/light", R"({"level": 0})")->status, 200);
+    const Json night = FeedReader(served.port).next();
+    EXPECT_EQ(night["light"], 0);
+    ASSERT_EQ(night["tiles"].size(), day["tiles"].size());
+    EXPECT_NE(night["tiles"][0]["png"], day["tiles"][0]["png"]);
+}
+
+// A key event reaches a page once, though a whole picture went out before
+// the frame that would have told it.
+TEST(Serve, SendsEachKeyEventOnce)
+{
+    Served served;
+    FeedReader feed(served.port);
+    feed.next();
+    for (int settle = 0; settle < 3; ++settle)
+        served.panel.tick();
+    ASSERT_EQ(served.post("/api/light", R"({"level": 0})")->status, 200);
+    served.panel.tick();
+    const Json whole = feed.next(served.panel.frameNumber());
+    ASSERT_EQ(whole["type"], "whole");
+    ASSERT_TRUE(whole.contains("events"));
+    for (int later = 0; later < 3; ++later) {
+        served.panel.tick();
+        for (const Json& event : feed.next(served.panel.frameNumber()).value("events", Json::array()))
+            // An event carries the frame it ran in, one less than the number after it.
+            EXPECT_GE(event["frame"], whole["frame"]) << event.dump();
+    }
+}
+
 TEST(Serve, ClicksAndHoversAnswerAsDevhostClickAndHover)
 {
     Served served;
@@ -153,6 +190,8 @@ TEST(Serve, ClicksAndHoversAnswerAsDevhostClickAndHover)
         EXPECT_EQ(hover["tooltip"], windows1252ToUtf8(host.hoverGaugePixel(radio, {x, y}))) << x << "," << y;
     }
 }
+
+constexpr const char* ClicksNonesuch = R"({"duration": 3, "actions": [{"at": 1, "click": "Nonesuch", "x": 1, "y": 1}]})";
 
 TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
 {
@@ -183,6 +222,7 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
              {"/api/light", R"({"level": 2})", 400, "\"level\" is 2"},
              {"/api/record", R"({"on": "yes"})", 400, "true or false"},
              {"/api/flight", R"({"duration": "long"})", 400, "the flight sent"},
+             {"/api/flight", ClicksNonesuch, 400, "the flight sent:1: no gauge Nonesuch on the panel"},
          }) {
         const httplib::Result result = served.post(c.path, c.body);
         ASSERT_TRUE(result) << c.path;
@@ -225,6 +265,20 @@ TEST(Serve, RecordsWhatTheUserDidAsAFlightThatReplays)
     runner.runFor(flight.duration);
     EXPECT_EQ(host.variables().get(61), 120);
     EXPECT_EQ(windows1252ToUtf8(host.hoverGaugePixel(*host.find("Radio_COM_SK10"), {45, 46})), "COM1 main switch (on)");
+}
+
+// Played, such a flight would end the server at the click.
+TEST(Serve, RefusesAStartingFlightThatClicksAGaugeThePanelLacks)
+{
+    const std::filesystem::path file = std::filesystem::path(testing::TempDir()) / "clicks_nonesuch.json";
+    std::ofstream(file) << ClicksNonesuch;
+    try {
+        LivePanel panel(ServeOptions{.module = moduleUnderTest(), .flight = file.string()});
+        ADD_FAILURE() << "the flight was taken";
+    } catch (const FlightError& error) {
+        EXPECT_NE(std::string(error.what()).find(file.string() + ":1: no gauge Nonesuch on the panel"), std::string::npos)
+            << error.what();
+    }
 }
 
 // A page that never reads holds its own connection and nothing else: the
