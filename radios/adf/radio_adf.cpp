@@ -170,8 +170,6 @@ double VARDEX_HOSTAPI mainSwitchUpdate(GaugeElement*)
     return 1.0;
 }
 
-double VARDEX_HOSTAPI lampUpdate(GaugeElement*) { return frameWhen(adfPowerOn != 0); }
-
 // The switches reach the host through the icons' next frame.
 int32_t VARDEX_HOSTAPI mainSwitchToggle(ClickRecord*, uint32_t)
 {
@@ -372,7 +370,7 @@ constexpr IconElement Lamp = {.common = {.kind = Icon,
                                          .imageFlags = BrightImage},
                               .scale = 1.0,
                               .frames = 1,
-                              .update = lampUpdate};
+                              .update = lampWhileOn<adfPowerOn>};
 
 constexpr IconElement MainSwitch = {.common = {.kind = Icon,
                                                .bitmap = MainSwitchBitmap,
