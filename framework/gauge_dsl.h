@@ -62,6 +62,20 @@ constexpr Box rightHalfOf(Box box) { return {box.x + box.width / 2, box.y, box.w
 // The mouse events a knob half answers: either button, repeated while held.
 inline constexpr uint32_t KnobClicks = ClickRight | ClickLeft | ClickRepeat;
 
+// A left click asks for the knob's fine step, a right click for its coarse
+// one. The left button first: only a click without it is looked at for the
+// right.
+enum class KnobStepSize { None, Fine, Coarse };
+
+constexpr KnobStepSize knobStepOf(uint32_t clickFlags)
+{
+    if (clickFlags & ClickLeft)
+        return KnobStepSize::Fine;
+    if (clickFlags & ClickRight)
+        return KnobStepSize::Coarse;
+    return KnobStepSize::None;
+}
+
 // ---------------------------------------------------------------- tooltip arguments
 
 constexpr TooltipArg numberArg(TooltipNumberCallback callback) { return {.number = callback}; }

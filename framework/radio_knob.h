@@ -23,18 +23,6 @@
 #include "framework/host_register.h"
 #include "framework/host_services.h"
 
-enum class KnobStepSize { None, Fine, Coarse };
-
-// The left button first: only a click without it is looked at for the right.
-constexpr KnobStepSize knobStepOf(uint32_t clickFlags)
-{
-    if (clickFlags & ClickLeft)
-        return KnobStepSize::Fine;
-    if (clickFlags & ClickRight)
-        return KnobStepSize::Coarse;
-    return KnobStepSize::None;
-}
-
 // One step a knob half may send: the key event (sent with value 0) and the
 // turn of the knob image, in degrees, that goes with it.
 struct KnobStep {

@@ -72,38 +72,27 @@ int32_t wholeCourse(double course)
     return whole < 0 ? whole + FullCircle : whole;
 }
 
-// The left-click bit is tested first: a click reported with both bits
-// steps by 1 degree. Neither bit: no step.
-enum class Step { None, Fine, Coarse };
-
-Step stepOf(uint32_t clickFlags)
+// A left click steps by 1 degree, a right click by 10; a click reported
+// with both bits steps by 1 degree (knobStepOf). Neither bit: no step.
+int32_t courseDown(int32_t course, KnobStepSize step)
 {
-    if (clickFlags & ClickLeft)
-        return Step::Fine;
-    if (clickFlags & ClickRight)
-        return Step::Coarse;
-    return Step::None;
-}
-
-int32_t courseDown(int32_t course, Step step)
-{
-    if (step == Step::Fine)
+    if (step == KnobStepSize::Fine)
         return course > 0 ? course - FineStep : FullCircle - FineStep;
     return course >= CoarseStep ? course - CoarseStep : course + FullCircle - CoarseStep;
 }
 
-int32_t courseUp(int32_t course, Step step)
+int32_t courseUp(int32_t course, KnobStepSize step)
 {
-    if (step == Step::Fine)
+    if (step == KnobStepSize::Fine)
         return course < FullCircle - FineStep ? course + FineStep : 0;
     return course <= FullCircle - 1 - CoarseStep ? course + CoarseStep : course - (FullCircle - CoarseStep);
 }
 
-template <int32_t (*stepped)(int32_t, Step)>
+template <int32_t (*stepped)(int32_t, KnobStepSize)>
 int32_t VARDEX_HOSTAPI courseClick(ClickRecord*, uint32_t clickFlags)
 {
-    const Step step = stepOf(clickFlags);
-    if (step != Step::None)
+    const KnobStepSize step = knobStepOf(clickFlags);
+    if (step != KnobStepSize::None)
         triggerKeyEvent(SetCourse, static_cast<uint32_t>(stepped(wholeCourse(readHostNumber(SelectedCourse)), step)));
     return 0;
 }

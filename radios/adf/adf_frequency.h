@@ -8,28 +8,19 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "framework/bcd.h"
 #include "framework/gauge_model.h"
 
 // The extension register carries the thousands digit in this bit, the tenths
 // of kHz below it.
 inline constexpr uint32_t AdfThousandsBit = 0x100;
 
-// A BCD digit of a register; a nibble that is no decimal digit (the host
-// never sends one) reads as 9, so a decoded frequency never leaves the
-// receiver's 0-1999.9 kHz.
-constexpr uint32_t adfDigit(uint32_t bcd, int position)
-{
-    uint32_t nibble = (bcd >> (4 * position)) & 0xF;
-    return nibble > 9 ? 9 : nibble;
-}
-
 // Whole kHz below 1000 from the frequency register (BCD hundreds, tens,
 // units: 0x0345 is 345). Bits above the hundreds digit are no part of the
-// frequency.
-constexpr double decodeAdfKhzBelowThousand(uint32_t frequency)
-{
-    return 100.0 * adfDigit(frequency, 2) + 10.0 * adfDigit(frequency, 1) + adfDigit(frequency, 0);
-}
+// frequency, and a nibble that is no decimal digit (the host never sends
+// one) reads as 9, so a decoded frequency never leaves the receiver's
+// 0-1999.9 kHz.
+constexpr double decodeAdfKhzBelowThousand(uint32_t frequency) { return bcdNumber(frequency, 0, 3); }
 
 // The thousand kHz of the extension (0x100 and above).
 constexpr double decodeAdfThousandKhz(uint32_t extension) { return extension >= AdfThousandsBit ? 1000.0 : 0.0; }
@@ -41,7 +32,7 @@ constexpr double decodeAdfWholeKhz(uint32_t frequency, uint32_t extension)
 }
 
 // Tenths of kHz: the extension below its thousands bit (0x0105 gives 5).
-constexpr double decodeAdfTenths(uint32_t extension) { return adfDigit(extension, 0); }
+constexpr double decodeAdfTenths(uint32_t extension) { return bcdDigit(extension, 0); }
 
 // What the extension adds to the frequency, in kHz, decoded on its own so
 // that each register is decoded only when it changes.

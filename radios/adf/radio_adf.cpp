@@ -17,8 +17,10 @@
 // State owned: adfPowerOn, adfToneOn (cockpit_state.h, read by the bearing
 // indicator, cleared by the shut-down gauge); adfBand, adfFrequencyKhz,
 // adfDialValue, adfTuningKnob; the two registers as last decoded; the
-// switches' sound slot (clip 30).
+// window text as last formatted; the switches' sound slot (clip 30).
+#include <cstring>
 #include <iterator>
+#include <limits>
 
 #include "framework/cockpit_state.h"
 #include "framework/gauge_dsl.h"
@@ -46,6 +48,7 @@ constexpr uint32_t ExtensionVariable = 18;
 constexpr uint32_t AdfToneAudio = 880;
 constexpr uint32_t AdfFrequencySet = 66122;  // 0x1024a
 constexpr uint32_t ScaleHelpId = 12656;
+constexpr uint16_t WindowTextCharacters = 6;  // "0345.5", "1234.0"
 
 // The edges the band selector tunes to, in tenths of kHz.
 constexpr uint32_t LowerEdgeTenths = 4100;   // 410.0 kHz
@@ -74,6 +77,16 @@ constexpr Box TuningKnobBox = {218, 121, 172, 172};
 // The two registers, each decoded when its word changes.
 DecodedRegister<double> frequencyRegister = decodedRegister(FrequencyVariable, decodeAdfKhzBelowThousand);
 DecodedRegister<AdfExtension> extensionRegister = decodedRegister(ExtensionVariable, decodeAdfExtension);
+
+// The window text, formatted only when the frequency changed (formatting a
+// number costs more than all the rest of the module's frame); the shown
+// text is copied into the host's buffer every frame. No frequency yet at
+// load, so the first one is formatted.
+struct WindowText {
+    double khz;
+    char text[WindowTextCharacters + 1];
+};
+WindowText windowText = {.khz = std::numeric_limits<double>::quiet_NaN(), .text = {}};
 
 // ---------------------------------------------------------------- callbacks
 
@@ -105,7 +118,16 @@ void showFrequencyText(GaugeElement* element, bool ownBand)
     if (!shown || !element || element->kind != String)
         return;
     auto* text = reinterpret_cast<StringElement*>(element);
-    writeAdfFrequency(text->text, size_t{text->characters} + 1, adfFrequencyKhz);
+    const size_t capacity = size_t{text->characters} + 1;
+    if (!text->text || capacity != sizeof windowText.text) {
+        writeAdfFrequency(text->text, capacity, adfFrequencyKhz);
+        return;
+    }
+    if (adfFrequencyKhz != windowText.khz) {
+        windowText.khz = adfFrequencyKhz;
+        writeAdfFrequency(windowText.text, sizeof windowText.text, adfFrequencyKhz);
+    }
+    std::memcpy(text->text, windowText.text, sizeof windowText.text);
 }
 
 double VARDEX_HOSTAPI outerRingTextUpdate(GaugeElement* element)
@@ -147,8 +169,6 @@ double VARDEX_HOSTAPI mainSwitchUpdate(GaugeElement*)
         triggerKeyEvent(AdfToneOn, 0);
     return 1.0;
 }
-
-double VARDEX_HOSTAPI lampUpdate(GaugeElement*) { return frameWhen(adfPowerOn != 0); }
 
 // The switches reach the host through the icons' next frame.
 int32_t VARDEX_HOSTAPI mainSwitchToggle(ClickRecord*, uint32_t)
@@ -301,7 +321,7 @@ constexpr StringElement frequencyText(Point position, FailureBinding* failures, 
                           .fontWeight = 400,
                           .charset = 1,
                           .drawFlags = 37,  // centred both ways, one line
-                          .characters = 6,
+                          .characters = WindowTextCharacters,
                           .update = update};
     return text;
 }
@@ -350,7 +370,7 @@ constexpr IconElement Lamp = {.common = {.kind = Icon,
                                          .imageFlags = BrightImage},
                               .scale = 1.0,
                               .frames = 1,
-                              .update = lampUpdate};
+                              .update = lampWhileOn<adfPowerOn>};
 
 constexpr IconElement MainSwitch = {.common = {.kind = Icon,
                                                .bitmap = MainSwitchBitmap,

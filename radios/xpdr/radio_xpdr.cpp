@@ -80,8 +80,7 @@ double VARDEX_HOSTAPI wheelUpdate(GaugeElement* element)
 
 // The identification switch has no click area: it stays at rest.
 double VARDEX_HOSTAPI identSwitchUpdate(GaugeElement*) { return 0.0; }
-double VARDEX_HOSTAPI lampUpdate(GaugeElement*) { return frameWhen(xpdrPowerOn != 0); }
-double VARDEX_HOSTAPI mainSwitchUpdate(GaugeElement*) { return xpdrPowerOn != 0 ? 1.0 : 0.0; }
+double VARDEX_HOSTAPI mainSwitchUpdate(GaugeElement*) { return switchFrame(xpdrPowerOn); }
 
 // The host steps the digit and decides what follows its highest; we only
 // read the code back.
@@ -211,7 +210,7 @@ constexpr MovingImageElement ThousandsWheel =
 constexpr IconElement IdentSwitch = switchIcon(IdentSwitchBitmap, {333, 166}, PlainImage, 2,
                                                displayFailures[IdentSwitchFailures].data(), identSwitchUpdate);
 constexpr IconElement Lamp =
-    switchIcon(LampBitmap, {61, 9}, BrightImage, 1, displayFailures[LampFailures].data(), lampUpdate);
+    switchIcon(LampBitmap, {61, 9}, BrightImage, 1, displayFailures[LampFailures].data(), lampWhileOn<xpdrPowerOn>);
 constexpr IconElement MainSwitchIcon = switchIcon(MainSwitchBitmap, {76, 120}, PlainImage, 2,
                                                   displayFailures[MainSwitchFailures].data(), mainSwitchUpdate);
 
