@@ -1,6 +1,6 @@
-// PNG files through libpng rather than Cairo's writer, which always
-// compresses at zlib's default level: for a picture looked at once, that
-// is most of the time a render takes.
+// PNG through libpng rather than Cairo's writer, which always compresses at
+// zlib's default level: for a picture looked at once, that is most of the
+// time a render takes, and the live panel's tiles want the quickest level.
 #include <png.h>
 #include <zlib.h>
 
@@ -22,7 +22,7 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// libpng reports errors by longjmp back into writePng's frame; the message
+// libpng reports errors by longjmp back into pngBytes's frame; the message
 // is kept for the exception thrown from there.
 void onPngError(png_structp png, png_const_charp message)
 {
@@ -53,52 +53,78 @@ void convertRow(const unsigned char* from, int width, bool alpha, unsigned char*
     }
 }
 
+void appendToString(png_structp png, png_bytep data, png_size_t length)
+{
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+}
+
+void noFlush(png_structp) {}
+
 }  // namespace
 
-void writePng(cairo_surface_t* surface, const std::filesystem::path& path, PngCompression compression)
+std::string pngBytes(cairo_surface_t* surface, Box area, PngEncoding encoding)
 {
-    // A surface Cairo could not make (too large, out of memory) would write
-    // as an empty picture, and the caller would think it drawn.
-    cairo_status_t status = cairo_surface_status(surface);
+    // A surface Cairo could not make (too large, out of memory) would come
+    // out as an empty picture, and the caller would think it drawn.
+    const cairo_status_t status = cairo_surface_status(surface);
     if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error("cannot draw " + path.string() + ": " + cairo_status_to_string(status));
+        throw std::runtime_error(std::string("cannot draw it: ") + cairo_status_to_string(status));
     const cairo_format_t format = cairo_image_surface_get_format(surface);
     if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24)
-        throw std::runtime_error("cannot write " + path.string() + ": not a 32-bit picture");
+        throw std::runtime_error("not a 32-bit picture");
     cairo_surface_flush(surface);
     const int width = cairo_image_surface_get_width(surface), height = cairo_image_surface_get_height(surface);
+    if (area.x < 0 || area.y < 0 || area.width <= 0 || area.height <= 0 || area.x + area.width > width ||
+        area.y + area.height > height)
+        throw std::out_of_range("the area lies outside its picture");
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
-    const bool alpha = format == CAIRO_FORMAT_ARGB32;
+    const bool alpha = encoding.keepAlpha && format == CAIRO_FORMAT_ARGB32;
 
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        throw std::runtime_error("cannot write " + path.string() + ": cannot open it for writing");
-    std::string error;
+    std::string out, error;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        throw std::runtime_error("cannot write " + path.string() + ": out of memory");
+        throw std::runtime_error("out of memory");
     }
-    std::vector<unsigned char> row(size_t(width) * BytesPerPixel);
+    std::vector<unsigned char> row(size_t(area.width) * BytesPerPixel);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        throw std::runtime_error("cannot write " + path.string() + ": " + error);
+        throw std::runtime_error(error);
     }
-    png_init_io(png, file.get());
-    png_set_compression_level(png, compression == PngCompression::Fast ? Z_BEST_SPEED : Z_BEST_COMPRESSION);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8,
+    png_set_write_fn(png, &out, appendToString, noFlush);
+    png_set_compression_level(png, encoding.level);
+    png_set_IHDR(png, info, png_uint_32(area.width), png_uint_32(area.height), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (encoding.quickFilter)
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        convertRow(data + size_t(y) * size_t(stride), width, alpha, row.data());
+    for (int y = 0; y < area.height; ++y) {
+        const unsigned char* from = data + size_t(area.y + y) * size_t(stride) + size_t(area.x) * BytesPerPixel;
+        convertRow(from, area.width, alpha, row.data());
         png_write_row(png, row.data());
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get()))
+    return out;
+}
+
+void writePng(cairo_surface_t* surface, const std::filesystem::path& path, PngCompression compression)
+{
+    std::string bytes;
+    try {
+        const Box whole{0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
+        bytes = pngBytes(surface, whole,
+                         {.level = compression == PngCompression::Fast ? Z_BEST_SPEED : Z_BEST_COMPRESSION});
+    } catch (const std::exception& e) {
+        throw std::runtime_error("cannot write " + path.string() + ": " + e.what());
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file)
+        throw std::runtime_error("cannot write " + path.string() + ": cannot open it for writing");
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
         throw std::runtime_error("cannot write " + path.string() + ": the disk refused it");
 }
 
