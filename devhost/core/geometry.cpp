@@ -136,4 +136,33 @@ double spriteRotation(double value, double scale)
     return sliderOffset(value, scale);
 }
 
+bool overlaps(const Box& a, const Box& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+std::optional<Box> intersection(const Box& a, const Box& b)
+{
+    const int32_t left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+    const int32_t right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
+    if (right <= left || bottom <= top)
+        return std::nullopt;
+    return Box{left, top, right - left, bottom - top};
+}
+
+std::optional<Box> unite(const std::optional<Box>& a, const std::optional<Box>& b)
+{
+    if (!a || !b)
+        return a ? a : b;
+    const int32_t left = std::min(a->x, b->x), top = std::min(a->y, b->y);
+    const int32_t right = std::max(a->x + a->width, b->x + b->width);
+    const int32_t bottom = std::max(a->y + a->height, b->y + b->height);
+    return Box{left, top, right - left, bottom - top};
+}
+
+Box moved(const Box& box, Point by)
+{
+    return {box.x + by.x, box.y + by.y, box.width, box.height};
+}
+
 }  // namespace devhost

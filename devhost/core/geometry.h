@@ -83,4 +83,12 @@ double movingImageOffset(double value, double min, double max, int stripLength, 
 // sliderOffset). A non-finite product gives 0.
 double spriteRotation(double value, double scale);
 
+// Rectangles of pixels (a window's, a gauge's, a redrawn piece): whether
+// two share any pixel, the pixels they share, the smallest rectangle
+// holding both (either may be none), and one moved by an offset.
+bool overlaps(const Box& a, const Box& b);
+std::optional<Box> intersection(const Box& a, const Box& b);
+std::optional<Box> unite(const std::optional<Box>& a, const std::optional<Box>& b);
+Box moved(const Box& box, Point by);
+
 }  // namespace devhost

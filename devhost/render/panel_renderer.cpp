@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "devhost/core/bitmap_catalog.h"
+#include "devhost/core/geometry.h"
 
 namespace devhost {
 
@@ -12,35 +13,6 @@ namespace {
 Box rectangleOf(const GaugeInstance& gauge)
 {
     return {gauge.position().x, gauge.position().y, gauge.size().x, gauge.size().y};
-}
-
-bool overlaps(const Box& a, const Box& b)
-{
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-}
-
-std::optional<Box> unite(const std::optional<Box>& a, const std::optional<Box>& b)
-{
-    if (!a || !b)
-        return a ? a : b;
-    const int32_t left = std::min(a->x, b->x), top = std::min(a->y, b->y);
-    const int32_t right = std::max(a->x + a->width, b->x + b->width);
-    const int32_t bottom = std::max(a->y + a->height, b->y + b->height);
-    return Box{left, top, right - left, bottom - top};
-}
-
-std::optional<Box> intersect(const Box& a, const Box& b)
-{
-    if (!overlaps(a, b))
-        return std::nullopt;
-    const int32_t left = std::max(a.x, b.x), top = std::max(a.y, b.y);
-    const int32_t right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
-    return Box{left, top, right - left, bottom - top};
-}
-
-Box moved(const Box& box, Point by)
-{
-    return {box.x + by.x, box.y + by.y, box.width, box.height};
 }
 
 // How many elements, from the first in drawing order, are static images:
@@ -112,7 +84,7 @@ PanelRenderer::Damage PanelRenderer::refresh(const GaugeInstance& gauge)
     if (damage.baseChanged)
         refreshBase(gauge, placed);
     if (damage.area)
-        damage.area = intersect(*damage.area, whole);
+        damage.area = intersection(*damage.area, whole);
     return damage;
 }
 
@@ -249,11 +221,11 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
         const Box placedAt = rectangleOf(*gauge);
         if (damage.area) {
             ++redrawn_;
-            if (auto inWindow = intersect(moved(*damage.area, {placedAt.x, placedAt.y}), all))
+            if (auto inWindow = intersection(moved(*damage.area, {placedAt.x, placedAt.y}), all))
                 dirty.push_back(*inWindow);
         }
         if (damage.baseChanged && !newGround)
-            if (auto inWindow = intersect(placedAt, all)) {
+            if (auto inWindow = intersection(placedAt, all)) {
                 layGround(canvas, *inWindow);
                 dirty.push_back(*inWindow);
             }

@@ -46,15 +46,6 @@ uint32_t identOf(const PanelWindowSpec& window)
     return static_cast<uint32_t>(window.ident >= 0 ? window.ident : window.number);
 }
 
-std::optional<Box> clip(const Box& a, const Box& b)
-{
-    const int32_t left = std::max(a.x, b.x), top = std::max(a.y, b.y);
-    const int32_t right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
-    if (right <= left || bottom <= top)
-        return std::nullopt;
-    return Box{left, top, right - left, bottom - top};
-}
-
 // A message as every page's event stream carries it, framed once for them all.
 FeedMessage feedEvent(const Json& message)
 {
@@ -217,7 +208,7 @@ void LivePanel::rebuild(const Flight& flight, double at)
             ++w;
         const PanelWindowSpec& window = panel_.windows.at(w);
         const Box placed{gauge->position().x, gauge->position().y, gauge->size().x, gauge->size().y};
-        session->tiles.push_back(clip(placed, {0, 0, window.sizeX, window.sizeY}).value_or(Box{0, 0, 0, 0}));
+        session->tiles.push_back(intersection(placed, {0, 0, window.sizeX, window.sizeY}).value_or(Box{0, 0, 0, 0}));
         session->windowOf.push_back(w);
     }
     session->drawWindows(panel_);
@@ -302,7 +293,7 @@ void LivePanel::tickLocked()
         for (const Box& area : s.renderer->redrawnAreas())
             for (size_t g = 0; g < s.tiles.size(); ++g)
                 if (s.windowOf[g] == w)
-                    if (auto piece = clip(area, s.tiles[g]))
+                    if (auto piece = intersection(area, s.tiles[g]))
                         tiles.push_back(tileJson(g, *piece, s.pictures[w]));
     }
     ++ticks_;
