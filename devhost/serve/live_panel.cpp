@@ -198,7 +198,7 @@ void LivePanel::rebuild(const Flight& flight, double at)
     for (const PanelWindowSpec& window : panel_.windows)
         session->host->windows().visible[identOf(window)] = window.visible;
     session->runner = std::make_unique<FlightRunner>(*session->host, flight);
-    session->runner->run(session->runner->framesFor(at));
+    session->runner->run(session->runner->framesBefore(at));
     session->renderer = std::make_unique<PanelRenderer>(*session->host);
     session->renderer->setLighting(lighting_);
     session->pictures.assign(panel_.windows.size(), nullptr);
