@@ -5,6 +5,9 @@
 #include <cstring>
 #include <numbers>
 
+#include "devhost/core/geometry.h"
+#include "devhost/render/turned_blit.h"
+
 namespace devhost {
 
 namespace {
@@ -55,6 +58,8 @@ public:
             const Lighting& lighting = {})
         : cr_(cr), images_(images), scale_(scale), measure_(measure), lighting_(lighting)
     {
+        if (cr_ && !measure_)
+            direct_ = directTarget(cr_);
     }
 
     void element(const GaugeElement& record, const ElementSnapshot& shown)
@@ -136,55 +141,80 @@ private:
             measure_->add(box.right, box.bottom);
             return;
         }
-        const InkCover cover = coverInk(corner, box);
+        if (drawnDirectly(image, toDevice, box))
+            return;
         cairo_save(cr_);
         cairo_transform(cr_, &toDevice);
         cairo_set_source_surface(cr_, image.surface, 0, 0);
         cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_BILINEAR);
-        if (cover == InkCover::Bands)
-            cairo_fill(cr_);
-        else
-            cairo_paint(cr_);
+        cairo_paint(cr_);
         cairo_restore(cr_);
     }
 
-    // A needle lying across the dial covers little of its bounding box, yet
-    // every pixel of that box would be sampled; so when the box is mostly
-    // empty, the outline of where the inked part can land (its corners
-    // given) goes on the path in bands a few rows high, to be filled
-    // instead of painting everywhere.
-    enum class InkCover { Everywhere, Bands };
-    InkCover coverInk(const std::array<std::pair<double, double>, 4>& corner, const Extent& box)
+    // The image being drawn on, when turned bitmaps can go straight into
+    // it: reached by whole-pixel offsets, drawn over, clipped to one pixel
+    // rectangle (all the callers' clips are). None otherwise: Cairo draws
+    // them.
+    struct DirectTarget {
+        cairo_surface_t* surface;
+        ImagePixels pixels;
+        int originX, originY;   // where the user space's origin lies on it
+        std::optional<Box> clip;  // in user space
+    };
+    static std::optional<DirectTarget> directTarget(cairo_t* cr)
     {
-        constexpr int BandRows = 16;
-        constexpr double WorthBanding = 0.6;  // banded when the ink covers less of its box
-        const double covered = std::abs((corner[1].first - corner[0].first) * (corner[3].second - corner[0].second) -
-                                        (corner[1].second - corner[0].second) * (corner[3].first - corner[0].first));
-        const double boxArea = (box.right - box.left) * (box.bottom - box.top);
-        if (covered >= WorthBanding * boxArea)
-            return InkCover::Everywhere;
-        for (double bandTop = box.top; bandTop < box.bottom; bandTop += BandRows) {
-            const double bandBottom = std::min(bandTop + BandRows, box.bottom);
-            Extent band;
-            for (size_t k = 0; k < corner.size(); ++k) {
-                auto [ax, ay] = corner[k];
-                auto [bx, by] = corner[(k + 1) % corner.size()];
-                if (std::max(ay, by) < bandTop || std::min(ay, by) > bandBottom)
-                    continue;
-                if (ay == by) {
-                    band.add(ax, bandTop), band.add(bx, bandTop);
-                    continue;
-                }
-                for (double y : {std::clamp(bandTop, std::min(ay, by), std::max(ay, by)),
-                                 std::clamp(bandBottom, std::min(ay, by), std::max(ay, by))})
-                    band.add(ax + (y - ay) * (bx - ax) / (by - ay), bandTop);
-            }
-            if (!band.empty()) {
-                const double left = std::floor(band.left);
-                cairo_rectangle(cr_, left, bandTop, std::ceil(band.right) - left, bandBottom - bandTop);
+        cairo_surface_t* target = cairo_get_group_target(cr);
+        if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
+            return std::nullopt;
+        const cairo_format_t format = cairo_image_surface_get_format(target);
+        cairo_matrix_t ctm;
+        cairo_get_matrix(cr, &ctm);
+        double originX = 0, originY = 0, deviceScaleX = 0, deviceScaleY = 0;
+        cairo_user_to_device(cr, &originX, &originY);
+        cairo_surface_get_device_scale(target, &deviceScaleX, &deviceScaleY);
+        if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) ||
+            cairo_get_operator(cr) != CAIRO_OPERATOR_OVER || ctm.xx != 1 || ctm.yy != 1 || ctm.xy != 0 ||
+            ctm.yx != 0 || deviceScaleX != 1 || deviceScaleY != 1 || originX != std::round(originX) ||
+            originY != std::round(originY))
+            return std::nullopt;
+        cairo_rectangle_list_t* clips = cairo_copy_clip_rectangle_list(cr);
+        std::optional<DirectTarget> direct;
+        if (clips->status == CAIRO_STATUS_SUCCESS && clips->num_rectangles <= 1) {
+            direct = DirectTarget{.surface = target,
+                                  .pixels = pixelsOf(target),
+                                  .originX = int(originX),
+                                  .originY = int(originY),
+                                  .clip = std::nullopt};
+            if (clips->num_rectangles == 1) {
+                const cairo_rectangle_t& r = clips->rectangles[0];
+                direct->clip = Box{int(std::lround(r.x)), int(std::lround(r.y)), int(std::lround(r.width)),
+                                   int(std::lround(r.height))};
             }
         }
-        return InkCover::Bands;
+        cairo_rectangle_list_destroy(clips);
+        return direct;
+    }
+
+    // Draws a turned bitmap straight into the target, within the clip and
+    // the bitmap's reach (user space); false when Cairo must.
+    bool drawnDirectly(const PreparedBitmap& image, const cairo_matrix_t& toDevice, const Extent& reach)
+    {
+        if (!direct_)
+            return false;
+        const Box reached{int(reach.left), int(reach.top), int(reach.right - reach.left),
+                          int(reach.bottom - reach.top)};
+        std::optional<Box> area = direct_->clip ? intersection(*direct_->clip, reached) : reached;
+        if (!area)
+            return true;
+        area = moved(*area, {direct_->originX, direct_->originY});
+        cairo_matrix_t targetToSource = toDevice;
+        targetToSource.x0 += direct_->originX;
+        targetToSource.y0 += direct_->originY;
+        cairo_matrix_invert(&targetToSource);
+        cairo_surface_flush(direct_->surface);
+        drawTurned(direct_->pixels, *area, pixelsOf(image.surface), image.inked, targetToSource);
+        cairo_surface_mark_dirty_rectangle(direct_->surface, area->x, area->y, area->width, area->height);
+        return true;
     }
 
     void needle(const GaugeElement& record, const ElementSnapshot& shown, bool keyed)
@@ -212,16 +242,26 @@ private:
                                    cairo_image_surface_get_height(window.surface));
             return false;
         }
+        const Box opening{int(deviceX(record.position.x)), int(deviceY(record.position.y)),
+                          cairo_image_surface_get_width(window.surface),
+                          cairo_image_surface_get_height(window.surface)};
         cairo_save(cr_);
-        cairo_rectangle(cr_, deviceX(record.position.x), deviceY(record.position.y),
-                        cairo_image_surface_get_width(window.surface), cairo_image_surface_get_height(window.surface));
+        cairo_rectangle(cr_, opening.x, opening.y, opening.width, opening.height);
         cairo_clip(cr_);
+        if (direct_) {
+            outerClip_ = direct_->clip;
+            direct_->clip = direct_->clip ? intersection(*direct_->clip, opening) : opening;
+            if (!direct_->clip)
+                direct_->clip = Box{};  // nothing shows through
+        }
         return true;
     }
 
     void closeWindow(const GaugeElement& record, const PreparedBitmap& window)
     {
         cairo_restore(cr_);
+        if (direct_)
+            direct_->clip = outerClip_;
         cairo_set_source_surface(cr_, window.surface, deviceX(record.position.x), deviceY(record.position.y));
         cairo_paint(cr_);
     }
@@ -315,6 +355,8 @@ private:
     Extent* measure_;
     Lighting lighting_;
     Tint tint_;
+    std::optional<DirectTarget> direct_;
+    std::optional<Box> outerClip_;  // the clip outside the window open
 };
 
 }  // namespace
