@@ -55,15 +55,16 @@ struct Extent {
 class Painter {
 public:
     Painter(cairo_t* cr, BitmapImages& images, GaugeScale scale, Extent* measure = nullptr,
-            const Lighting& lighting = {})
-        : cr_(cr), images_(images), scale_(scale), measure_(measure), lighting_(lighting)
+            const Lighting& lighting = {}, TurnedPictures* kept = nullptr)
+        : cr_(cr), images_(images), scale_(scale), measure_(measure), lighting_(lighting), kept_(kept)
     {
         if (cr_ && !measure_)
             direct_ = directTarget(cr_);
     }
 
-    void element(const GaugeElement& record, const ElementSnapshot& shown)
+    void element(const GaugeElement& record, const ElementSnapshot& shown, size_t index = 0)
     {
+        index_ = index;
         tint_ = lighting_.tintFor(record.imageFlags);
         const bool keyed = (record.imageFlags & ImageTransparent) != 0;
         switch (record.kind) {
@@ -141,6 +142,10 @@ private:
             measure_->add(box.right, box.bottom);
             return;
         }
+        if (kept_) {
+            drawKept(image, toDevice, box);
+            return;
+        }
         if (drawnDirectly(image, toDevice, box))
             return;
         cairo_save(cr_);
@@ -149,6 +154,47 @@ private:
         cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_BILINEAR);
         cairo_paint(cr_);
         cairo_restore(cr_);
+    }
+
+    // Draws the element's kept picture, turned anew first unless it was
+    // turned from the same bitmap by the same matrix within the same
+    // window.
+    void drawKept(const PreparedBitmap& image, const cairo_matrix_t& toDevice, const Extent& reach)
+    {
+        const Box reached{int(reach.left), int(reach.top), int(reach.right - reach.left),
+                          int(reach.bottom - reach.top)};
+        const std::optional<Box> at = opening_ ? intersection(*opening_, reached) : reached;
+        if (!at)
+            return;
+        if (kept_->size() <= index_)
+            kept_->resize(index_ + 1);
+        TurnedPicture& kept = (*kept_)[index_];
+        const cairo_matrix_t& m = kept.toDevice;
+        const bool same = kept.picture && kept.bitmap == image.surface && kept.at.x == at->x && kept.at.y == at->y &&
+                          kept.at.width == at->width && kept.at.height == at->height && m.xx == toDevice.xx &&
+                          m.yx == toDevice.yx && m.xy == toDevice.xy && m.yy == toDevice.yy &&
+                          m.x0 == toDevice.x0 && m.y0 == toDevice.y0;
+        if (!same) {
+            if (!kept.picture || kept.at.width != at->width || kept.at.height != at->height) {
+                kept.picture = newImage(at->width, at->height);
+            } else {
+                cairo_surface_flush(kept.picture.get());
+                std::memset(cairo_image_surface_get_data(kept.picture.get()), 0,
+                            size_t(cairo_image_surface_get_stride(kept.picture.get())) * at->height);
+            }
+            cairo_matrix_t pictureToSource = toDevice;
+            pictureToSource.x0 -= at->x;
+            pictureToSource.y0 -= at->y;
+            cairo_matrix_invert(&pictureToSource);
+            drawTurned(pixelsOf(kept.picture.get()), Box{0, 0, at->width, at->height}, pixelsOf(image.surface),
+                       image.inked, pictureToSource);
+            cairo_surface_mark_dirty(kept.picture.get());
+            kept.bitmap = image.surface;
+            kept.toDevice = toDevice;
+            kept.at = *at;
+        }
+        cairo_set_source_surface(cr_, kept.picture.get(), at->x, at->y);
+        cairo_paint(cr_);
     }
 
     // The image being drawn on, when turned bitmaps can go straight into
@@ -248,6 +294,7 @@ private:
         cairo_save(cr_);
         cairo_rectangle(cr_, opening.x, opening.y, opening.width, opening.height);
         cairo_clip(cr_);
+        opening_ = opening;
         if (direct_) {
             outerClip_ = direct_->clip;
             direct_->clip = direct_->clip ? intersection(*direct_->clip, opening) : opening;
@@ -260,6 +307,7 @@ private:
     void closeWindow(const GaugeElement& record, const PreparedBitmap& window)
     {
         cairo_restore(cr_);
+        opening_.reset();
         if (direct_)
             direct_->clip = outerClip_;
         cairo_set_source_surface(cr_, window.surface, deviceX(record.position.x), deviceY(record.position.y));
@@ -357,6 +405,9 @@ private:
     Tint tint_;
     std::optional<DirectTarget> direct_;
     std::optional<Box> outerClip_;  // the clip outside the window open
+    std::optional<Box> opening_;    // the window open, if one is
+    TurnedPictures* kept_;
+    size_t index_ = 0;              // the element being drawn
 };
 
 }  // namespace
@@ -383,15 +434,15 @@ std::optional<Box> elementBounds(const GaugeElement& record, const ElementSnapsh
 }
 
 void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
-                const ElementFilter& only, const Lighting& lighting)
+                const ElementFilter& only, const Lighting& lighting, TurnedPictures* kept)
 {
-    Painter painter(cr, images, scale, nullptr, lighting);
+    Painter painter(cr, images, scale, nullptr, lighting, kept);
     const auto& slots = gauge.elements();
     for (size_t i = 0; i < slots.size(); ++i) {
         const GaugeElement& record = *slots[i].element;
         if ((record.imageFlags & ImageHidden) || (only && !only(i)))
             continue;
-        painter.element(record, slots[i].shown);
+        painter.element(record, slots[i].shown, i);
     }
 }
 

@@ -49,10 +49,23 @@ GaugeScale placedScale(const GaugeInstance& gauge);
 // Which elements to draw, by drawing-order index; empty draws all.
 using ElementFilter = std::function<bool(size_t index)>;
 
+// A turned bitmap (a needle, a sprite's texture) as last drawn for one
+// element, kept so that drawing it again unchanged, after invalidate() or
+// because a neighbour's change reaches over it, copies it rather than
+// sampling every pixel again. The same picture either way.
+struct TurnedPicture {
+    cairo_surface_t* bitmap = nullptr;  // the prepared bitmap it was turned from
+    cairo_matrix_t toDevice{};
+    Box at{};                           // where it lies, device pixels of the gauge
+    SurfaceHandle picture;
+};
+using TurnedPictures = std::vector<TurnedPicture>;  // by drawing-order index
+
 // Draws the gauge with its face's top left at cr's origin, in the light
-// given (daylight unless told).
+// given (daylight unless told); with kept given, its turned pictures are
+// reused and updated there.
 void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
-                const ElementFilter& only = {}, const Lighting& lighting = {});
+                const ElementFilter& only = {}, const Lighting& lighting = {}, TurnedPictures* kept = nullptr);
 
 // The gauge alone on a transparent surface of its own size times scale.
 SurfaceHandle renderGauge(const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,

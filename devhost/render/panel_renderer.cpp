@@ -167,7 +167,7 @@ void PanelRenderer::draw(Canvas& canvas, const std::vector<Box>& dirty)
             const Box placedAt = rectangleOf(gauge);
             if (!overlaps(placedAt, area))
                 continue;
-            const Placed& placed = placed_.at(&gauge);
+            Placed& placed = placed_.at(&gauge);
             const Box local = moved(area, {-placedAt.x, -placedAt.y});
             cairo_save(cr.get());
             cairo_rectangle(cr.get(), placedAt.x, placedAt.y, placedAt.width, placedAt.height);
@@ -180,7 +180,7 @@ void PanelRenderer::draw(Canvas& canvas, const std::vector<Box>& dirty)
             paintGauge(
                 cr.get(), gauge, images_, placedScale(gauge),
                 [&](size_t i) { return i >= placed.leading && placed.bounds[i] && overlaps(*placed.bounds[i], local); },
-                lighting_);
+                lighting_, &placed.turned);
             cairo_restore(cr.get());
         }
         cairo_restore(cr.get());

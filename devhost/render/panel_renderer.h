@@ -63,6 +63,7 @@ private:
         GaugeDisplay shown;                        // as last drawn
         bool drawn = false;
         std::vector<std::optional<Box>> bounds;   // per element, where it drew (gauge pixels)
+        TurnedPictures turned;
         size_t leading = 0;                        // the static images the base holds
         SurfaceHandle base;
         GaugeDisplay baseShown;                    // what they showed when it was put together
