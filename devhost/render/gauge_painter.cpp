@@ -34,6 +34,25 @@ void setColour(cairo_t* cr, uint32_t colour, Tint tint)
                          (colour >> 16 & 0xFF) * tint.b / (255.0 * 255.0));
 }
 
+// Needles are drawn at angles a step apart, a power-of-two fraction of a
+// degree that moves no point of the gauge's face by more than a sixteenth
+// of a device pixel about the needle's pivot. Nobody could see the
+// difference, but a needle creeping slower than that is drawn again only
+// every few frames, and a picture still depends on the angle alone, however
+// it was reached. Whole and half degrees are drawn as they are.
+double drawnAngle(double angle, const GaugeElement& needle, Point face, GaugeScale scale)
+{
+    constexpr double Movement = 1.0 / 16;  // device pixels
+    if (!std::isfinite(angle))
+        return angle;
+    double farthest = 1;
+    for (Point corner : {Point{0, 0}, Point{face.x, 0}, Point{0, face.y}, face})
+        farthest = std::max(farthest, std::hypot((corner.x - needle.position.x) * scale.x,
+                                                 (corner.y - needle.position.y) * scale.y));
+    const double stepsPerDegree = std::exp2(std::ceil(std::log2(farthest * Radians / Movement)));
+    return std::round(std::fmod(angle, 360.0) * stepsPerDegree) / stepsPerDegree;
+}
+
 // The rectangle an element covers, in device pixels.
 struct Extent {
     double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
@@ -54,9 +73,9 @@ struct Extent {
 // they would draw, by the same placing.
 class Painter {
 public:
-    Painter(cairo_t* cr, BitmapImages& images, GaugeScale scale, Extent* measure = nullptr,
+    Painter(cairo_t* cr, BitmapImages& images, GaugeScale scale, Point face, Extent* measure = nullptr,
             const Lighting& lighting = {}, TurnedPictures* kept = nullptr)
-        : cr_(cr), images_(images), scale_(scale), measure_(measure), lighting_(lighting), kept_(kept)
+        : cr_(cr), images_(images), scale_(scale), face_(face), measure_(measure), lighting_(lighting), kept_(kept)
     {
         if (cr_ && !measure_)
             direct_ = directTarget(cr_);
@@ -266,11 +285,12 @@ private:
     void needle(const GaugeElement& record, const ElementSnapshot& shown, bool keyed)
     {
         PreparedBitmap image = prepared(record.bitmap, keyed);
-        if (!image || !std::isfinite(shown.angle))
+        const double angle = drawnAngle(shown.angle, record, face_, scale_);
+        if (!image || !std::isfinite(angle))
             return;
         cairo_matrix_t m;
         cairo_matrix_init_translate(&m, record.position.x, record.position.y);
-        cairo_matrix_rotate(&m, shown.angle * Radians);
+        cairo_matrix_rotate(&m, angle * Radians);
         cairo_matrix_translate(&m, -record.offset.x, -record.offset.y);
         transformed(image, m);
     }
@@ -400,6 +420,7 @@ private:
     cairo_t* cr_;
     BitmapImages& images_;
     GaugeScale scale_;
+    Point face_;  // the gauge's own pixels
     Extent* measure_;
     Lighting lighting_;
     Tint tint_;
@@ -419,13 +440,13 @@ GaugeScale placedScale(const GaugeInstance& gauge)
     return {ratio(size.x, own.x), ratio(size.y, own.y)};
 }
 
-std::optional<Box> elementBounds(const GaugeElement& record, const ElementSnapshot& shown, BitmapImages& images,
-                                 GaugeScale scale)
+std::optional<Box> elementBounds(const GaugeInstance& gauge, size_t index, BitmapImages& images)
 {
+    const GaugeElement& record = *gauge.elements()[index].element;
     if (record.imageFlags & ImageHidden)
         return std::nullopt;
     Extent extent;
-    Painter(nullptr, images, scale, &extent).element(record, shown);
+    Painter(nullptr, images, placedScale(gauge), gauge.gaugePixels(), &extent).element(record, gauge.elements()[index].shown);
     if (extent.empty())
         return std::nullopt;
     auto whole = [](double v) { return static_cast<int32_t>(std::clamp(v, -Unbounded, Unbounded)); };
@@ -436,7 +457,7 @@ std::optional<Box> elementBounds(const GaugeElement& record, const ElementSnapsh
 void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
                 const ElementFilter& only, const Lighting& lighting, TurnedPictures* kept)
 {
-    Painter painter(cr, images, scale, nullptr, lighting, kept);
+    Painter painter(cr, images, scale, gauge.gaugePixels(), nullptr, lighting, kept);
     const auto& slots = gauge.elements();
     for (size_t i = 0; i < slots.size(); ++i) {
         const GaugeElement& record = *slots[i].element;
@@ -470,7 +491,7 @@ GaugeDisplay displayOf(const GaugeInstance& gauge)
         e.numbers[1] = record.bitmap;
         switch (record.kind) {
         case StaticImage: break;
-        case Needle: e.numbers[2] = shown.angle; break;
+        case Needle: e.numbers[2] = drawnAngle(shown.angle, record, gauge.gaugePixels(), placedScale(gauge)); break;
         case Icon: e.numbers[2] = shown.frame ? *shown.frame : -1; break;
         case Slider:
         case MovingImage: e.numbers[2] = shown.xOffset, e.numbers[3] = shown.yOffset; break;

@@ -71,10 +71,10 @@ void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, G
 SurfaceHandle renderGauge(const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
                           const ElementFilter& only = {}, const Lighting& lighting = {});
 
-// Where an element draws with what it shows now, in device pixels of the
-// gauge drawn at scale (rounded outwards); none when it draws nothing.
-std::optional<Box> elementBounds(const GaugeElement& element, const ElementSnapshot& shown, BitmapImages& images,
-                                 GaugeScale scale);
+// Where an element of the gauge draws with what it shows now, in device
+// pixels of the gauge drawn at its placed scale (rounded outwards); none
+// when it draws nothing.
+std::optional<Box> elementBounds(const GaugeInstance& gauge, size_t index, BitmapImages& images);
 
 // What an element shows, as far as its picture depends on it: the hidden
 // and luminous bits, bitmap, angle, frame, offsets, rotation, text, colours

@@ -50,10 +50,8 @@ void PanelRenderer::invalidate()
 PanelRenderer::Damage PanelRenderer::refresh(const GaugeInstance& gauge)
 {
     GaugeDisplay now = displayOf(gauge);
-    const GaugeScale scale = placedScale(gauge);
     const Box whole{0, 0, std::max(1, gauge.size().x), std::max(1, gauge.size().y)};
     Placed& placed = placed_[&gauge];
-    const auto& slots = gauge.elements();
 
     // The base is drawn again only when one of the images it holds shows
     // something else; after invalidate() it is kept.
@@ -62,7 +60,7 @@ PanelRenderer::Damage PanelRenderer::refresh(const GaugeInstance& gauge)
         damage.area = whole;
         placed.bounds.assign(now.size(), std::nullopt);
         for (size_t i = 0; i < now.size(); ++i)
-            placed.bounds[i] = elementBounds(*slots[i].element, slots[i].shown, images_, scale);
+            placed.bounds[i] = elementBounds(gauge, i, images_);
         placed.leading = leadingStaticImages(gauge);
         damage.baseChanged =
             !std::equal(now.begin(), now.begin() + placed.leading, placed.baseShown.begin(), placed.baseShown.end()) ||
@@ -72,7 +70,7 @@ PanelRenderer::Damage PanelRenderer::refresh(const GaugeInstance& gauge)
         for (size_t i = 0; i < now.size(); ++i) {
             if (now[i] == placed.shown[i])
                 continue;
-            std::optional<Box> bounds = elementBounds(*slots[i].element, slots[i].shown, images_, scale);
+            std::optional<Box> bounds = elementBounds(gauge, i, images_);
             damage.area = unite(damage.area, placed.bounds[i]);
             damage.area = unite(damage.area, bounds);
             placed.bounds[i] = bounds;
