@@ -77,8 +77,6 @@ public:
             const Lighting& lighting = {}, TurnedPictures* kept = nullptr)
         : cr_(cr), images_(images), scale_(scale), face_(face), measure_(measure), lighting_(lighting), kept_(kept)
     {
-        if (cr_ && !measure_)
-            direct_ = directTarget(cr_);
     }
 
     void element(const GaugeElement& record, const ElementSnapshot& shown, size_t index = 0)
@@ -161,125 +159,56 @@ private:
             measure_->add(box.right, box.bottom);
             return;
         }
-        if (kept_) {
-            drawKept(image, toDevice, box);
-            return;
-        }
-        if (drawnDirectly(image, toDevice, box))
-            return;
-        cairo_save(cr_);
-        cairo_transform(cr_, &toDevice);
-        cairo_set_source_surface(cr_, image.surface, 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_BILINEAR);
-        cairo_paint(cr_);
-        cairo_restore(cr_);
+        drawKept(image, toDevice, box);
     }
 
     // Draws the element's kept picture, turned anew first unless it was
     // turned from the same bitmap by the same matrix within the same
-    // window.
+    // window. Only the gauge's own rectangle is kept: nothing beyond it
+    // is ever shown.
     void drawKept(const PreparedBitmap& image, const cairo_matrix_t& toDevice, const Extent& reach)
     {
         const Box reached{int(reach.left), int(reach.top), int(reach.right - reach.left),
                           int(reach.bottom - reach.top)};
-        const std::optional<Box> at = opening_ ? intersection(*opening_, reached) : reached;
+        const Box face{0, 0, int(std::lround(face_.x * scale_.x)), int(std::lround(face_.y * scale_.y))};
+        std::optional<Box> at = intersection(reached, face);
+        if (at && opening_)
+            at = intersection(*at, *opening_);
         if (!at)
             return;
         if (kept_->size() <= index_)
             kept_->resize(index_ + 1);
         TurnedPicture& kept = (*kept_)[index_];
-        const cairo_matrix_t& m = kept.toDevice;
-        const bool same = kept.picture && kept.bitmap == image.surface && kept.at.x == at->x && kept.at.y == at->y &&
-                          kept.at.width == at->width && kept.at.height == at->height && m.xx == toDevice.xx &&
-                          m.yx == toDevice.yx && m.xy == toDevice.xy && m.yy == toDevice.yy &&
-                          m.x0 == toDevice.x0 && m.y0 == toDevice.y0;
-        if (!same) {
-            if (!kept.picture || kept.at.width != at->width || kept.at.height != at->height) {
+        auto same = [](const cairo_matrix_t& a, const cairo_matrix_t& b) {
+            return a.xx == b.xx && a.yx == b.yx && a.xy == b.xy && a.yy == b.yy && a.x0 == b.x0 && a.y0 == b.y0;
+        };
+        const bool sized = kept.picture && kept.at.width == at->width && kept.at.height == at->height;
+        if (!sized || kept.bitmap != image.surface || kept.at.x != at->x || kept.at.y != at->y ||
+            !same(kept.toDevice, toDevice)) {
+            if (!sized)
                 kept.picture = newImage(at->width, at->height);
-            } else {
-                cairo_surface_flush(kept.picture.get());
-                std::memset(cairo_image_surface_get_data(kept.picture.get()), 0,
-                            size_t(cairo_image_surface_get_stride(kept.picture.get())) * at->height);
+            cairo_surface_t* picture = kept.picture.get();
+            cairo_surface_flush(picture);
+            const ImagePixels pixels = pixelsOf(picture);
+            if (!pixels.data) {
+                kept.picture.reset();  // too large to allocate: not drawn
+                return;
             }
+            if (sized)
+                std::memset(pixels.data, 0, size_t(pixels.stride) * pixels.height);
             cairo_matrix_t pictureToSource = toDevice;
             pictureToSource.x0 -= at->x;
             pictureToSource.y0 -= at->y;
             cairo_matrix_invert(&pictureToSource);
-            drawTurned(pixelsOf(kept.picture.get()), Box{0, 0, at->width, at->height}, pixelsOf(image.surface),
-                       image.inked, pictureToSource);
-            cairo_surface_mark_dirty(kept.picture.get());
+            drawTurned(pixels, Box{0, 0, at->width, at->height}, pixelsOf(image.surface), image.inked,
+                       pictureToSource);
+            cairo_surface_mark_dirty(picture);
             kept.bitmap = image.surface;
             kept.toDevice = toDevice;
             kept.at = *at;
         }
         cairo_set_source_surface(cr_, kept.picture.get(), at->x, at->y);
         cairo_paint(cr_);
-    }
-
-    // The image being drawn on, when turned bitmaps can go straight into
-    // it: reached by whole-pixel offsets, drawn over, clipped to one pixel
-    // rectangle (all the callers' clips are). None otherwise: Cairo draws
-    // them.
-    struct DirectTarget {
-        cairo_surface_t* surface;
-        ImagePixels pixels;
-        int originX, originY;   // where the user space's origin lies on it
-        std::optional<Box> clip;  // in user space
-    };
-    static std::optional<DirectTarget> directTarget(cairo_t* cr)
-    {
-        cairo_surface_t* target = cairo_get_group_target(cr);
-        if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
-            return std::nullopt;
-        const cairo_format_t format = cairo_image_surface_get_format(target);
-        cairo_matrix_t ctm;
-        cairo_get_matrix(cr, &ctm);
-        double originX = 0, originY = 0, deviceScaleX = 0, deviceScaleY = 0;
-        cairo_user_to_device(cr, &originX, &originY);
-        cairo_surface_get_device_scale(target, &deviceScaleX, &deviceScaleY);
-        if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) ||
-            cairo_get_operator(cr) != CAIRO_OPERATOR_OVER || ctm.xx != 1 || ctm.yy != 1 || ctm.xy != 0 ||
-            ctm.yx != 0 || deviceScaleX != 1 || deviceScaleY != 1 || originX != std::round(originX) ||
-            originY != std::round(originY))
-            return std::nullopt;
-        cairo_rectangle_list_t* clips = cairo_copy_clip_rectangle_list(cr);
-        std::optional<DirectTarget> direct;
-        if (clips->status == CAIRO_STATUS_SUCCESS && clips->num_rectangles <= 1) {
-            direct = DirectTarget{.surface = target,
-                                  .pixels = pixelsOf(target),
-                                  .originX = int(originX),
-                                  .originY = int(originY),
-                                  .clip = std::nullopt};
-            if (clips->num_rectangles == 1) {
-                const cairo_rectangle_t& r = clips->rectangles[0];
-                direct->clip = Box{int(std::lround(r.x)), int(std::lround(r.y)), int(std::lround(r.width)),
-                                   int(std::lround(r.height))};
-            }
-        }
-        cairo_rectangle_list_destroy(clips);
-        return direct;
-    }
-
-    // Draws a turned bitmap straight into the target, within the clip and
-    // the bitmap's reach (user space); false when Cairo must.
-    bool drawnDirectly(const PreparedBitmap& image, const cairo_matrix_t& toDevice, const Extent& reach)
-    {
-        if (!direct_)
-            return false;
-        const Box reached{int(reach.left), int(reach.top), int(reach.right - reach.left),
-                          int(reach.bottom - reach.top)};
-        std::optional<Box> area = direct_->clip ? intersection(*direct_->clip, reached) : reached;
-        if (!area)
-            return true;
-        area = moved(*area, {direct_->originX, direct_->originY});
-        cairo_matrix_t targetToSource = toDevice;
-        targetToSource.x0 += direct_->originX;
-        targetToSource.y0 += direct_->originY;
-        cairo_matrix_invert(&targetToSource);
-        cairo_surface_flush(direct_->surface);
-        drawTurned(direct_->pixels, *area, pixelsOf(image.surface), image.inked, targetToSource);
-        cairo_surface_mark_dirty_rectangle(direct_->surface, area->x, area->y, area->width, area->height);
-        return true;
     }
 
     void needle(const GaugeElement& record, const ElementSnapshot& shown, bool keyed)
@@ -315,12 +244,6 @@ private:
         cairo_rectangle(cr_, opening.x, opening.y, opening.width, opening.height);
         cairo_clip(cr_);
         opening_ = opening;
-        if (direct_) {
-            outerClip_ = direct_->clip;
-            direct_->clip = direct_->clip ? intersection(*direct_->clip, opening) : opening;
-            if (!direct_->clip)
-                direct_->clip = Box{};  // nothing shows through
-        }
         return true;
     }
 
@@ -328,8 +251,6 @@ private:
     {
         cairo_restore(cr_);
         opening_.reset();
-        if (direct_)
-            direct_->clip = outerClip_;
         cairo_set_source_surface(cr_, window.surface, deviceX(record.position.x), deviceY(record.position.y));
         cairo_paint(cr_);
     }
@@ -424,8 +345,6 @@ private:
     Extent* measure_;
     Lighting lighting_;
     Tint tint_;
-    std::optional<DirectTarget> direct_;
-    std::optional<Box> outerClip_;  // the clip outside the window open
     std::optional<Box> opening_;    // the window open, if one is
     TurnedPictures* kept_;
     size_t index_ = 0;              // the element being drawn
@@ -457,7 +376,8 @@ std::optional<Box> elementBounds(const GaugeInstance& gauge, size_t index, Bitma
 void paintGauge(cairo_t* cr, const GaugeInstance& gauge, BitmapImages& images, GaugeScale scale,
                 const ElementFilter& only, const Lighting& lighting, TurnedPictures* kept)
 {
-    Painter painter(cr, images, scale, gauge.gaugePixels(), nullptr, lighting, kept);
+    TurnedPictures once;  // for a caller that keeps none
+    Painter painter(cr, images, scale, gauge.gaugePixels(), nullptr, lighting, kept ? kept : &once);
     const auto& slots = gauge.elements();
     for (size_t i = 0; i < slots.size(); ++i) {
         const GaugeElement& record = *slots[i].element;
