@@ -199,8 +199,8 @@ private:
             cairo_matrix_t pictureToSource = toDevice;
             pictureToSource.x0 -= at->x;
             pictureToSource.y0 -= at->y;
-            cairo_matrix_invert(&pictureToSource);
-            drawTurned(pixels, Box{0, 0, at->width, at->height}, pixelsOf(image.surface), image.inked,
+            if (cairo_matrix_invert(&pictureToSource) == CAIRO_STATUS_SUCCESS)
+                drawTurned(pixels, Box{0, 0, at->width, at->height}, pixelsOf(image.surface), image.inked,
                        pictureToSource);
             cairo_surface_mark_dirty(picture);
             kept.bitmap = image.surface;

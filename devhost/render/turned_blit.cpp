@@ -220,9 +220,15 @@ void drawTurned(const ImagePixels& target, const Box& clip, const ImagePixels& s
 {
     const int left = std::max(clip.x, 0), right = std::min(clip.x + clip.width, target.width);
     const int top = std::max(clip.y, 0), bottom = std::min(clip.y + clip.height, target.height);
+    const cairo_matrix_t& m = targetToSource;
+    // Beyond this a walk along rows and columns overflows 16.16 fixed
+    // point: a bitmap shrunk to nothing, which samples nothing anyway.
+    constexpr double Walkable = 1 << 24;
+    for (double part : {m.xx, m.yx, m.xy, m.yy, m.x0, m.y0})
+        if (!(std::abs(part) < Walkable))
+            return;
     if (source.width < 1 || source.height < 1)
         return;
-    const cairo_matrix_t& m = targetToSource;
     // The pixel at (c, r) samples at its centre mapped, less half a texel
     // (pixman's sampling); its top left texel lies at the floor, so a
     // texel of the inked box is among its four when that floor lies within
