@@ -72,13 +72,31 @@ public:
     const std::set<int32_t>& missing() const { return missing_; }
 
 private:
+    using ScaledKey = std::tuple<int32_t, bool, int, int>;
+    // A bitmap to prepare at a size, and what making it reads: the kept
+    // original's pixels, or else the file's.
+    struct Wanted {
+        ScaledKey key;
+        Point size{};
+        const BmpLayout* layout = nullptr;
+        std::span<const unsigned char> bytes;
+        cairo_surface_t* kept = nullptr;
+    };
+    // Made from a Wanted alone, touching no cache.
+    struct Made {
+        SurfaceHandle surface;
+        Box inked{};
+    };
+    static Made make(const Wanted& wanted);
+    PreparedBitmap keep(const Wanted& wanted, Made made);
+
     const BmpLayout* layout(int32_t bitmap);
     PreparedBitmap prepare(int32_t bitmap, bool keyed, double sx, double sy);
 
     BitmapSource source_;
     std::map<int32_t, std::optional<BmpLayout>> layouts_;
     std::map<std::tuple<int32_t, bool>, SurfaceHandle> originals_;
-    std::map<std::tuple<int32_t, bool, int, int>, PreparedBitmap> scaled_;
+    std::map<ScaledKey, PreparedBitmap> scaled_;
     std::map<std::tuple<int32_t, bool, int, int, Tint>, PreparedBitmap> tinted_;
     std::vector<SurfaceHandle> owned_;
     std::set<int32_t> missing_;
