@@ -1,11 +1,15 @@
 #include "devhost/render/bitmap_images.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "devhost/core/bitmap_catalog.h"
@@ -297,6 +301,10 @@ PreparedBitmap BitmapImages::prepare(int32_t bitmap, bool keyed, double sx, doub
     } else {
         wanted.bytes = source_(bitmap);
     }
+    if (asked_) {
+        asked_->push_back(wanted);
+        return {};
+    }
     return keep(wanted, make(wanted));
 }
 
@@ -328,6 +336,49 @@ PreparedBitmap BitmapImages::keep(const Wanted& wanted, Made made)
     }
     scaled_.emplace(wanted.key, prepared);
     return prepared;
+}
+
+void BitmapImages::prepareAhead(const std::function<void()>& ask)
+{
+    asked_.emplace();
+    try {
+        ask();
+    } catch (...) {
+        asked_.reset();
+        throw;
+    }
+    std::vector<Wanted> wanted = std::move(*asked_);
+    asked_.reset();
+    std::sort(wanted.begin(), wanted.end(), [](const Wanted& a, const Wanted& b) { return a.key < b.key; });
+    wanted.erase(std::unique(wanted.begin(), wanted.end(), [](const Wanted& a, const Wanted& b) { return a.key == b.key; }),
+                 wanted.end());
+
+    // Each thread takes the next bitmap not yet taken; the caches are
+    // written only here, once all are made. One that cannot be made now
+    // (out of memory) is left to be asked for again.
+    std::vector<Made> made(wanted.size());
+    std::atomic<size_t> next = 0;
+    auto work = [&] {
+        for (size_t i = next++; i < wanted.size(); i = next++) {
+            try {
+                made[i] = make(wanted[i]);
+            } catch (const std::bad_alloc&) {
+            }
+        }
+    };
+    {
+        const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), wanted.size());
+        std::vector<std::jthread> helpers;
+        try {
+            while (helpers.size() + 1 < threads)
+                helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            // fewer threads, the same work
+        }
+        work();
+    }
+    for (size_t i = 0; i < wanted.size(); ++i)
+        keep(wanted[i], std::move(made[i]));
 }
 
 }  // namespace devhost

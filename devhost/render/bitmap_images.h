@@ -71,6 +71,12 @@ public:
     std::optional<Point> size(int32_t bitmap);           // the bitmap's own pixels
     const std::set<int32_t>& missing() const { return missing_; }
 
+    // Prepares, all at once and on every core, the bitmaps that `ask` asks
+    // get() for: while it runs, get() only notes them, and gives nothing for
+    // a bitmap not prepared yet. Any other bitmap is prepared when first
+    // asked for, as ever.
+    void prepareAhead(const std::function<void()>& ask);
+
 private:
     using ScaledKey = std::tuple<int32_t, bool, int, int>;
     // A bitmap to prepare at a size, and what making it reads: the kept
@@ -82,7 +88,7 @@ private:
         std::span<const unsigned char> bytes;
         cairo_surface_t* kept = nullptr;
     };
-    // Made from a Wanted alone, touching no cache.
+    // Made from a Wanted alone, touching no cache, so on any thread.
     struct Made {
         SurfaceHandle surface;
         Box inked{};
@@ -100,6 +106,7 @@ private:
     std::map<std::tuple<int32_t, bool, int, int, Tint>, PreparedBitmap> tinted_;
     std::vector<SurfaceHandle> owned_;
     std::set<int32_t> missing_;
+    std::optional<std::vector<Wanted>> asked_;   // while prepareAhead asks
 };
 
 }  // namespace devhost

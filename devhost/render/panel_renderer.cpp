@@ -214,6 +214,14 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
         canvas.drawn = false;
     }
     const bool newGround = !canvas.grounded || canvas.gauges != gauges;
+    // A window drawn for the first time needs most of its bitmaps at once:
+    // they are prepared together, on every core, before any is drawn.
+    if (newGround)
+        images_.prepareAhead([&] {
+            for (const GaugeInstance* gauge : gauges)
+                for (const auto& slot : gauge->elements())
+                    elementBounds(*slot.element, slot.shown, images_, placedScale(*gauge));
+        });
     std::vector<Box> dirty;
     redrawn_ = 0;
     for (const GaugeInstance* gauge : gauges) {

@@ -1,10 +1,12 @@
-// Bitmaps scaled without Cairo must come out as Cairo would scale them:
-// the goldens were drawn by it.
+// Bitmaps scaled without Cairo must come out as Cairo would scale them
+// (the goldens were drawn by it), and prepared ahead on several threads as
+// when prepared one by one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "devhost/render/resampling.h"
@@ -15,7 +17,7 @@ namespace {
 
 using namespace pictures;
 
-constexpr uint32_t Black = 0x000000;
+constexpr uint32_t Black = 0x000000, White = 0xFFFFFF;
 
 // Hard edges, stripes finer than the output's pixels, and pure black holes.
 uint32_t stripedDial(int x, int y)
@@ -80,6 +82,45 @@ TEST(Resampling, ScalesAsCairoDoes)
                                   std::abs(a.a - b.a)});
             }
         EXPECT_LE(worst, allowed) << name;
+    }
+}
+
+TEST(BitmapsPreparedAhead, AreThoseThatGetPrepares)
+{
+    BitmapSet bitmaps;
+    bitmaps.add(1, makeBmp(140, 120, stripedDial));
+    bitmaps.add(2, filledBmp(64, 32, White));
+    struct Asked {
+        int32_t bitmap;
+        bool keyed;
+        double scale;
+    };
+    const std::vector<Asked> asked = {{1, true, 0.4}, {1, true, 0.5}, {1, false, 0.5}, {1, true, 1.0},
+                                      {2, true, 0.45}, {2, false, 1.3}, {1, true, 0.4}};
+    BitmapImages ahead(bitmaps.source()), lazily(bitmaps.source());
+    ahead.prepareAhead([&] {
+        for (const Asked& a : asked)
+            EXPECT_FALSE(ahead.get(a.bitmap, a.keyed, a.scale, a.scale)) << "noted, not yet prepared";
+    });
+    for (const Asked& a : asked) {
+        const PreparedBitmap made = ahead.get(a.bitmap, a.keyed, a.scale, a.scale);
+        const PreparedBitmap expected = lazily.get(a.bitmap, a.keyed, a.scale, a.scale);
+        ASSERT_TRUE(made && expected);
+        const std::string name = std::to_string(a.bitmap) + " at " + std::to_string(a.scale);
+        EXPECT_EQ(cairo_image_surface_get_format(made.surface), cairo_image_surface_get_format(expected.surface))
+            << name;
+        ASSERT_EQ(width(made.surface), width(expected.surface)) << name;
+        ASSERT_EQ(height(made.surface), height(expected.surface)) << name;
+        EXPECT_EQ(std::tie(made.inked.x, made.inked.y, made.inked.width, made.inked.height),
+                  std::tie(expected.inked.x, expected.inked.y, expected.inked.width, expected.inked.height))
+            << name;
+        int differing = 0;
+        for (int y = 0; y < height(made.surface); ++y)
+            for (int x = 0; x < width(made.surface); ++x) {
+                const Pixel p = pixelAt(made.surface, x, y), q = pixelAt(expected.surface, x, y);
+                differing += std::tie(p.r, p.g, p.b, p.a) != std::tie(q.r, q.g, q.b, q.a);
+            }
+        EXPECT_EQ(differing, 0) << name;
     }
 }
 
