@@ -346,7 +346,7 @@ PreparedBitmap BitmapImages::keep(const Wanted& wanted, Made made)
     return prepared;
 }
 
-void BitmapImages::prepareAhead(const std::function<void()>& ask)
+void BitmapImages::prepareAhead(const std::function<void()>& ask, const std::function<void()>& meanwhile)
 {
     asked_.emplace();
     try {
@@ -361,9 +361,13 @@ void BitmapImages::prepareAhead(const std::function<void()>& ask)
     wanted.erase(std::unique(wanted.begin(), wanted.end(), [](const Wanted& a, const Wanted& b) { return a.key == b.key; }),
                  wanted.end());
 
-    // Each thread takes the next bitmap not yet taken; the caches are
+    // Each thread takes the next bitmap not yet taken, the largest first so
+    // that none is left alone with a large one at the end; the caches are
     // written only here, once all are made. One that cannot be made now
     // (out of memory) is left to be asked for again.
+    auto pixels = [](const Wanted& w) { return int64_t{w.layout->width} * w.layout->height; };
+    std::stable_sort(wanted.begin(), wanted.end(),
+                     [&](const Wanted& a, const Wanted& b) { return pixels(a) > pixels(b); });
     std::vector<Made> made(wanted.size());
     std::atomic<size_t> next = 0;
     auto work = [&] {
@@ -383,6 +387,8 @@ void BitmapImages::prepareAhead(const std::function<void()>& ask)
         } catch (const std::system_error&) {
             // fewer threads, the same work
         }
+        if (meanwhile)
+            meanwhile();
         work();
     }
     for (size_t i = 0; i < wanted.size(); ++i)

@@ -74,8 +74,10 @@ public:
     // Prepares, all at once and on every core, the bitmaps that `ask` asks
     // get() for: while it runs, get() only notes them, and gives nothing for
     // a bitmap not prepared yet. Any other bitmap is prepared when first
-    // asked for, as ever.
-    void prepareAhead(const std::function<void()>& ask);
+    // asked for, as ever. `meanwhile`, if given, runs on the calling thread
+    // while the other threads make the first bitmaps: other work that needs
+    // none of them.
+    void prepareAhead(const std::function<void()>& ask, const std::function<void()>& meanwhile = {});
 
 private:
     using ScaledKey = std::tuple<int32_t, bool, int, int>;

@@ -229,12 +229,24 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
     const bool newGround = !canvas.grounded || canvas.gauges != gauges;
     // A window drawn for the first time needs most of its bitmaps at once:
     // they are prepared together, on every core, before any is drawn.
+    // Meanwhile its backing is drawn and laid on its surfaces, which are
+    // wholly drawn over anyway: their memory, new to the process, is
+    // touched first where the other threads' work hides the cost.
     if (newGround)
-        images_.prepareAhead([&] {
-            for (const GaugeInstance* gauge : gauges)
-                for (const auto& slot : gauge->elements())
-                    elementBounds(*slot.element, slot.shown, images_, placedScale(*gauge));
-        });
+        images_.prepareAhead(
+            [&] {
+                for (const GaugeInstance* gauge : gauges)
+                    for (const auto& slot : gauge->elements())
+                        elementBounds(*slot.element, slot.shown, images_, placedScale(*gauge));
+            },
+            [&] {
+                for (cairo_surface_t* surface : {canvas.ground.get(), canvas.picture.get()}) {
+                    ContextHandle cr = newContext(surface);
+                    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+                    cairo_set_source_surface(cr.get(), backing(size), 0, 0);
+                    cairo_paint(cr.get());
+                }
+            });
     std::vector<Box> dirty;
     redrawn_ = 0;
     for (const GaugeInstance* gauge : gauges) {
