@@ -379,7 +379,11 @@ void BitmapImages::prepareAhead(const std::function<void()>& ask, const std::fun
         }
     };
     {
-        const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), wanted.size());
+        // A window's bitmaps keep a few cores busy for milliseconds; more
+        // threads would cost more to start than they gain.
+        constexpr unsigned MostThreads = 8;
+        const size_t threads =
+            std::min<size_t>(std::clamp(std::thread::hardware_concurrency(), 1u, MostThreads), wanted.size());
         std::vector<std::jthread> helpers;
         try {
             while (helpers.size() + 1 < threads)
