@@ -95,7 +95,7 @@ AxisFilter bilinearAxis(int from, int to)
 // (ratio input pixels, between 4/3 and 16; narrower than that, a plain
 // linear filter of width one) meeting square input pixels, a trapezoid.
 // Its weights are tabulated for a number of phases, sub-pixel positions of
-// the sample, and each sample takes the nearest phase's.
+// the sample, and each sample takes those of the phase it falls in.
 double boxKernel(double x, double width)
 {
     return std::max(0.0, std::min({std::min(width, 1.0), (width + 1) / 2 - x, (width + 1) / 2 + x}));
