@@ -1,12 +1,19 @@
 #include "devhost/render/bitmap_images.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "devhost/core/bitmap_catalog.h"
+#include "devhost/render/resampling.h"
 
 namespace devhost {
 
@@ -30,42 +37,93 @@ int scaleKey(double scale)
 // Pure black is the module's transparent colour.
 constexpr uint32_t TransparentBlack = 0x000000;
 
-// The picture at width x height, every pixel that shrinking it loses
-// averaged in. Cairo's good filter does that by a convolution, at a cost. A
-// step of exactly half, drawn bilinearly, samples each output pixel at the
-// corner of four input pixels, which is the same average at a small part of
-// the cost. So a picture placed at about half its size, as most are, or a
+// The picture at `to`, every pixel that shrinking it loses averaged in.
+// Cairo's good filter does that by a convolution, at a cost. A step of
+// exactly half, drawn bilinearly, samples each output pixel at the corner
+// of four input pixels, which is the same average at a small part of the
+// cost. So a picture placed at about half its size, as most are, or a
 // quarter, is halved that way and the last few percent drawn bilinearly,
 // which moves no pixel by more than a blur; any other size is left to the
 // good filter.
-SurfaceHandle shrunkOrGrown(cairo_surface_t* picture, int width, int height)
+void shrunkOrGrown(PictureRows rows, Point from, Point to, uint32_t* out, size_t stride)
 {
     constexpr double NearlyWhole = 0.05;  // of a step's factor
     auto nearlyWhole = [](double factor) { return std::abs(factor - 1) <= NearlyWhole; };
-    SurfaceHandle step;
-    cairo_surface_t* from = picture;
+    auto halves = [&](double factor) { return nearlyWhole(2 * factor) || 4 * factor <= 1 + NearlyWhole; };
+    std::vector<uint32_t> step;
     for (;;) {
-        const int fromWidth = cairo_image_surface_get_width(from), fromHeight = cairo_image_surface_get_height(from);
-        const double rx = double(width) / fromWidth, ry = double(height) / fromHeight;
-        auto halves = [&](double factor) { return nearlyWhole(2 * factor) || 4 * factor <= 1 + NearlyWhole; };
+        const double rx = double(to.x) / from.x, ry = double(to.y) / from.y;
         const bool halving = halves(rx) && halves(ry);
-        const int stepWidth = halving ? (fromWidth + 1) / 2 : width;
-        const int stepHeight = halving ? (fromHeight + 1) / 2 : height;
         const bool bilinear = halving || (nearlyWhole(rx) && nearlyWhole(ry));
-        SurfaceHandle to = uninitialisedImage(cairo_image_surface_get_format(from), stepWidth, stepHeight);
-        ContextHandle cr = newContext(to.get());
-        cairo_scale(cr.get(), double(stepWidth) / fromWidth, double(stepHeight) / fromHeight);
-        cairo_set_source_surface(cr.get(), from, 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr.get()), bilinear ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_GOOD);
-        cairo_pattern_set_extend(cairo_get_source(cr.get()), CAIRO_EXTEND_PAD);
-        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr.get());
-        cr.reset();
-        step = std::move(to);
-        if (stepWidth == width && stepHeight == height)
-            return step;
-        from = step.get();
+        const ScaleFilter filter = bilinear ? ScaleFilter::Bilinear : ScaleFilter::Good;
+        const Point next = halving ? Point{(from.x + 1) / 2, (from.y + 1) / 2} : to;
+        if (next.x == to.x && next.y == to.y)
+            return scalePicture(rows, from, to, filter, out, stride);
+        std::vector<uint32_t> halved(size_t(next.x) * next.y);
+        scalePicture(rows, from, next, filter, halved.data(), size_t(next.x));
+        step = std::move(halved);
+        rows = [&step, next](int y) { return step.data() + size_t(y) * next.x; };
+        from = next;
     }
+}
+
+// Pixels for a surface to own, every one about to be written; at ARGB32's
+// stride, which RGB24 shares, so that the format can wait until they are
+// known.
+struct SurfacePixels {
+    Point size;
+    int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, size.x);
+    std::unique_ptr<unsigned char, decltype(&std::free)> data{
+        static_cast<unsigned char*>(std::malloc(size_t(stride) * size.y)), &std::free};
+
+    uint32_t* pixels() const { return reinterpret_cast<uint32_t*>(data.get()); }
+    size_t pixelStride() const { return size_t(stride) / sizeof(uint32_t); }
+    SurfaceHandle surface(cairo_format_t format) && { return imageOwning(data.release(), format, size.x, size.y, stride); }
+};
+
+// The bitmap's rows read from its file at `size`, pure black keyed out as
+// they are read; a picture without any is left opaque, for which every
+// pixel is already right (the alpha byte goes unread). A bitmap wanted
+// scaled is scaled as its rows are read, never held whole.
+SurfaceHandle readBitmap(const BmpLayout& layout, std::span<const unsigned char> bytes, bool keyed, Point size)
+{
+    bool anyBlack = false;
+    auto readRow = [&](int y, uint32_t* row) {
+        layout.readRow(bytes, y, row, [&anyBlack, keyed](uint32_t p) {
+            const bool transparent = keyed && p == TransparentBlack;
+            anyBlack |= transparent;
+            return transparent ? 0u : 0xFF000000u | p;
+        });
+    };
+    SurfacePixels pixels{size};
+    if (!pixels.data)
+        return nullptr;
+    if (size.x == layout.width && size.y == layout.height) {
+        for (int y = 0; y < size.y; ++y)
+            readRow(y, pixels.pixels() + y * pixels.pixelStride());
+    } else {
+        std::vector<uint32_t> row(size_t(layout.width));
+        auto rows = [&](int y) {
+            readRow(y, row.data());
+            return row.data();
+        };
+        shrunkOrGrown(rows, {layout.width, layout.height}, size, pixels.pixels(), pixels.pixelStride());
+    }
+    return std::move(pixels).surface(anyBlack ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24);
+}
+
+// A picture already read (and flushed), at another size and in its format.
+SurfaceHandle scaledCopy(cairo_surface_t* original, Point size)
+{
+    SurfacePixels pixels{size};
+    if (!pixels.data)
+        return nullptr;
+    const unsigned char* data = cairo_image_surface_get_data(original);
+    const int stride = cairo_image_surface_get_stride(original);
+    shrunkOrGrown([data, stride](int y) { return reinterpret_cast<const uint32_t*>(data + size_t(y) * stride); },
+                  {cairo_image_surface_get_width(original), cairo_image_surface_get_height(original)}, size,
+                  pixels.pixels(), pixels.pixelStride());
+    return std::move(pixels).surface(cairo_image_surface_get_format(original));
 }
 
 // The smallest rectangle outside which the surface is wholly transparent.
@@ -128,7 +186,15 @@ std::optional<BmpLayout> bmpLayout(std::span<const unsigned char> bytes)
 template <typename Convert>
 void BmpLayout::readRow(std::span<const unsigned char> bytes, int y, uint32_t* out, Convert convert) const
 {
-    const unsigned char* p = bytes.data() + dataOffset + size_t(topDown ? y : height - 1 - y) * rowBytes;
+    auto rowAt = [&](int row) { return bytes.data() + dataOffset + size_t(topDown ? row : height - 1 - row) * rowBytes; };
+    const unsigned char* p = rowAt(y);
+    // Rows are mostly read from the top down: the next is fetched meanwhile,
+    // as the processor does not foresee it where the file keeps its rows
+    // bottom-up, backwards in memory.
+    constexpr size_t CacheLine = 64;
+    if (y + 1 < height)
+        for (size_t at = 0; at < rowBytes; at += CacheLine)
+            __builtin_prefetch(rowAt(y + 1) + at);
     // Blue, green, red, in one little-endian load of four bytes; the last
     // pixel's may lie at the very end of the file, so it is read by bytes.
     int x = 0;
@@ -218,48 +284,119 @@ PreparedBitmap BitmapImages::prepare(int32_t bitmap, bool keyed, double sx, doub
 {
     if (!(sx > 0) || !(sy > 0) || !std::isfinite(sx) || !std::isfinite(sy))
         return {};
-    const auto key = std::make_tuple(bitmap, keyed, scaleKey(sx), scaleKey(sy));
+    const ScaledKey key{bitmap, keyed, scaleKey(sx), scaleKey(sy)};
     if (auto known = scaled_.find(key); known != scaled_.end())
         return known->second;
     const BmpLayout* d = layout(bitmap);
     if (!d)
         return {};
 
-    // Read straight into the surface, pure black keyed out as it goes; a
-    // picture without any is left opaque, for which every pixel is already
-    // right (the alpha byte goes unread).
-    auto& original = originals_[{bitmap, keyed}];
-    if (!original) {
-        const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, d->width);
-        auto* data = static_cast<unsigned char*>(std::malloc(size_t(stride) * d->height));
-        if (!data)
-            return {};
-        const std::span<const unsigned char> bytes = source_(bitmap);
-        bool anyBlack = false;
-        for (int y = 0; y < d->height; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
-            d->readRow(bytes, y, row, [&anyBlack, keyed](uint32_t p) {
-                const bool transparent = keyed && p == TransparentBlack;
-                anyBlack |= transparent;
-                return transparent ? 0u : 0xFF000000u | p;
-            });
+    Wanted wanted{.key = key,
+                  .size = {std::max(1, static_cast<int>(std::lround(d->width * sx))),
+                           std::max(1, static_cast<int>(std::lround(d->height * sy)))},
+                  .layout = d};
+    const bool whole = wanted.size.x == d->width && wanted.size.y == d->height;
+    // A bitmap wanted only scaled is scaled as its rows are read, never held
+    // whole; one kept anyway is scaled from what is kept.
+    if (auto kept = originals_.find({bitmap, keyed}); kept != originals_.end()) {
+        if (whole) {
+            const PreparedBitmap prepared{.surface = kept->second.get(), .inked = inkedBox(kept->second.get())};
+            scaled_.emplace(key, prepared);
+            return prepared;
         }
-        original = imageOwning(data, anyBlack ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, d->width, d->height, stride);
+        cairo_surface_flush(kept->second.get());
+        wanted.kept = kept->second.get();
+    } else {
+        wanted.bytes = source_(bitmap);
     }
+    if (asked_) {
+        asked_->push_back(wanted);
+        return {};
+    }
+    return keep(wanted, make(wanted));
+}
 
-    const int width = std::max(1, static_cast<int>(std::lround(d->width * sx)));
-    const int height = std::max(1, static_cast<int>(std::lround(d->height * sy)));
-    PreparedBitmap prepared{.surface = original.get()};
-    if (width != d->width || height != d->height) {
-        SurfaceHandle scaled = shrunkOrGrown(original.get(), width, height);
-        prepared.scaleX = double(width) / d->width;
-        prepared.scaleY = double(height) / d->height;
-        prepared.surface = scaled.get();
-        owned_.push_back(std::move(scaled));
+BitmapImages::Made BitmapImages::make(const Wanted& wanted)
+{
+    Made made;
+    made.surface = wanted.kept ? scaledCopy(wanted.kept, wanted.size)
+                               : readBitmap(*wanted.layout, wanted.bytes, std::get<1>(wanted.key), wanted.size);
+    if (made.surface)
+        made.inked = inkedBox(made.surface.get());
+    return made;
+}
+
+PreparedBitmap BitmapImages::keep(const Wanted& wanted, Made made)
+{
+    if (!made.surface)
+        return {};
+    const auto [bitmap, keyed, sx, sy] = wanted.key;
+    PreparedBitmap prepared{.surface = made.surface.get(),
+                            .scaleX = double(wanted.size.x) / wanted.layout->width,
+                            .scaleY = double(wanted.size.y) / wanted.layout->height,
+                            .inked = made.inked};
+    if (wanted.size.x == wanted.layout->width && wanted.size.y == wanted.layout->height) {
+        // Made twice when asked for at two scales that both round to the
+        // whole: the first made is the one kept.
+        prepared.surface = originals_.try_emplace({bitmap, keyed}, std::move(made.surface)).first->second.get();
+    } else {
+        owned_.push_back(std::move(made.surface));
     }
-    prepared.inked = inkedBox(prepared.surface);
-    scaled_.emplace(key, prepared);
+    scaled_.emplace(wanted.key, prepared);
     return prepared;
+}
+
+void BitmapImages::prepareAhead(const std::function<void()>& ask, const std::function<void()>& meanwhile)
+{
+    asked_.emplace();
+    try {
+        ask();
+    } catch (...) {
+        asked_.reset();
+        throw;
+    }
+    std::vector<Wanted> wanted = std::move(*asked_);
+    asked_.reset();
+    std::sort(wanted.begin(), wanted.end(), [](const Wanted& a, const Wanted& b) { return a.key < b.key; });
+    wanted.erase(std::unique(wanted.begin(), wanted.end(), [](const Wanted& a, const Wanted& b) { return a.key == b.key; }),
+                 wanted.end());
+
+    // Each thread takes the next bitmap not yet taken, the largest first so
+    // that none is left alone with a large one at the end; the caches are
+    // written only here, once all are made. One that cannot be made now
+    // (out of memory) is left to be asked for again.
+    auto pixels = [](const Wanted& w) { return int64_t{w.layout->width} * w.layout->height; };
+    std::stable_sort(wanted.begin(), wanted.end(),
+                     [&](const Wanted& a, const Wanted& b) { return pixels(a) > pixels(b); });
+    std::vector<Made> made(wanted.size());
+    std::atomic<size_t> next = 0;
+    auto work = [&] {
+        for (size_t i = next++; i < wanted.size(); i = next++) {
+            try {
+                made[i] = make(wanted[i]);
+            } catch (const std::bad_alloc&) {
+            }
+        }
+    };
+    {
+        // A window's bitmaps keep a few cores busy for milliseconds; more
+        // threads would cost more to start than they gain.
+        constexpr unsigned MostThreads = 8;
+        const size_t threads =
+            std::min<size_t>(std::clamp(std::thread::hardware_concurrency(), 1u, MostThreads), wanted.size());
+        std::vector<std::jthread> helpers;
+        try {
+            while (helpers.size() + 1 < threads)
+                helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            // fewer threads, the same work
+        }
+        if (meanwhile)
+            meanwhile();
+        work();
+    }
+    for (size_t i = 0; i < wanted.size(); ++i)
+        keep(wanted[i], std::move(made[i]));
 }
 
 }  // namespace devhost

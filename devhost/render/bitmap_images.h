@@ -71,17 +71,44 @@ public:
     std::optional<Point> size(int32_t bitmap);           // the bitmap's own pixels
     const std::set<int32_t>& missing() const { return missing_; }
 
+    // Prepares, all at once and on every core, the bitmaps that `ask` asks
+    // get() for: while it runs, get() only notes them, and gives nothing for
+    // a bitmap not prepared yet. Any other bitmap is prepared when first
+    // asked for, as ever. `meanwhile`, if given, runs on the calling thread
+    // while the other threads make the first bitmaps: other work that needs
+    // none of them.
+    void prepareAhead(const std::function<void()>& ask, const std::function<void()>& meanwhile = {});
+
 private:
+    using ScaledKey = std::tuple<int32_t, bool, int, int>;
+    // A bitmap to prepare at a size, and what making it reads: the kept
+    // original's pixels, or else the file's.
+    struct Wanted {
+        ScaledKey key;
+        Point size{};
+        const BmpLayout* layout = nullptr;
+        std::span<const unsigned char> bytes;
+        cairo_surface_t* kept = nullptr;
+    };
+    // Made from a Wanted alone, touching no cache, so on any thread.
+    struct Made {
+        SurfaceHandle surface;
+        Box inked{};
+    };
+    static Made make(const Wanted& wanted);
+    PreparedBitmap keep(const Wanted& wanted, Made made);
+
     const BmpLayout* layout(int32_t bitmap);
     PreparedBitmap prepare(int32_t bitmap, bool keyed, double sx, double sy);
 
     BitmapSource source_;
     std::map<int32_t, std::optional<BmpLayout>> layouts_;
     std::map<std::tuple<int32_t, bool>, SurfaceHandle> originals_;
-    std::map<std::tuple<int32_t, bool, int, int>, PreparedBitmap> scaled_;
+    std::map<ScaledKey, PreparedBitmap> scaled_;
     std::map<std::tuple<int32_t, bool, int, int, Tint>, PreparedBitmap> tinted_;
     std::vector<SurfaceHandle> owned_;
     std::set<int32_t> missing_;
+    std::optional<std::vector<Wanted>> asked_;   // while prepareAhead asks
 };
 
 }  // namespace devhost

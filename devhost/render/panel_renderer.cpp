@@ -109,8 +109,10 @@ cairo_surface_t* PanelRenderer::backing(Point size)
     const Tint tint = lighting_.surface();
     auto& backing = backings_[{size.x, size.y, tint}];
     if (!backing) {
-        backing.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.x, size.y));
-        ContextHandle b = newContext(backing.get());
+        // The paint changes only from top to bottom: one column is drawn,
+        // and every row filled with its colour.
+        SurfaceHandle column(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, size.y));
+        ContextHandle b = newContext(column.get());
         cairo_pattern_t* paint = cairo_pattern_create_linear(0, 0, 0, size.y);
         auto stop = [&](double at, double r, double g, double b) {
             cairo_pattern_add_color_stop_rgb(paint, at, r * tint.r / 255, g * tint.g / 255, b * tint.b / 255);
@@ -120,6 +122,17 @@ cairo_surface_t* PanelRenderer::backing(Point size)
         cairo_set_source(b.get(), paint);
         cairo_paint(b.get());
         cairo_pattern_destroy(paint);
+        cairo_surface_flush(column.get());
+        backing = uninitialisedImage(CAIRO_FORMAT_RGB24, size.x, size.y);
+        const unsigned char* colours = cairo_image_surface_get_data(column.get());
+        unsigned char* rows = cairo_image_surface_get_data(backing.get());
+        if (colours && rows) {
+            const int from = cairo_image_surface_get_stride(column.get()), to = cairo_image_surface_get_stride(backing.get());
+            for (int y = 0; y < size.y; ++y)
+                std::fill_n(reinterpret_cast<uint32_t*>(rows + size_t(y) * to), size.x,
+                            *reinterpret_cast<const uint32_t*>(colours + size_t(y) * from));
+            cairo_surface_mark_dirty(backing.get());
+        }
     }
     return backing.get();
 }
@@ -212,6 +225,26 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
         canvas.drawn = false;
     }
     const bool newGround = !canvas.grounded || canvas.gauges != gauges;
+    // A window drawn for the first time needs most of its bitmaps at once:
+    // they are prepared together, on every core, before any is drawn.
+    // Meanwhile its backing is drawn and laid on its surfaces, which are
+    // wholly drawn over anyway: their memory, new to the process, is
+    // touched first where the other threads' work hides the cost.
+    if (newGround)
+        images_.prepareAhead(
+            [&] {
+                for (const GaugeInstance* gauge : gauges)
+                    for (size_t i = 0; i < gauge->elements().size(); ++i)
+                        elementBounds(*gauge, i, images_);
+            },
+            [&] {
+                for (cairo_surface_t* surface : {canvas.ground.get(), canvas.picture.get()}) {
+                    ContextHandle cr = newContext(surface);
+                    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+                    cairo_set_source_surface(cr.get(), backing(size), 0, 0);
+                    cairo_paint(cr.get());
+                }
+            });
     std::vector<Box> dirty;
     redrawn_ = 0;
     for (const GaugeInstance* gauge : gauges) {

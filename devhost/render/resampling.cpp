@@ -1,0 +1,286 @@
+#include "devhost/render/resampling.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace devhost {
+
+namespace {
+
+// pixman's coordinates: 16.16 fixed point.
+constexpr int FixedBits = 16;
+constexpr int64_t FixedOne = int64_t{1} << FixedBits;
+constexpr int64_t FixedFraction = FixedOne - 1;
+
+// Cairo's conversion to fixed point: to the nearest, halves to even.
+int64_t toFixed(double value)
+{
+    return static_cast<int64_t>(std::nearbyint(value * double(FixedOne)));
+}
+
+// Where pixman samples the picture for the centre of output pixel i along
+// one axis. Cairo gives pixman the ratio of input to output pixels rounded
+// to fixed point as its step, and shifts the start so that the middle of
+// the output samples where the unrounded ratio would; the rounding error
+// grows towards the edges, and only the same arithmetic puts a sample in
+// the same filter phase as Cairo's.
+class SamplePositions {
+public:
+    SamplePositions(int from, int to) : ratio_(1.0 / (double(to) / from)), step_(toFixed(ratio_))
+    {
+        constexpr int CairoCorrections = 5;
+        const double middle = to / 2.0;
+        for (int i = 0; i < CairoCorrections; ++i) {
+            const double sampled = double(transformed(toFixed(middle))) / double(FixedOne);
+            const int64_t error = toFixed((sampled * (1.0 / ratio_) - middle) * ratio_);
+            offset_ -= error;
+            if (error == 0)
+                break;
+        }
+    }
+
+    int64_t at(int i) const { return transformed((int64_t{i} << FixedBits) + FixedOne / 2); }
+    double ratio() const { return ratio_; }
+
+private:
+    // pixman's product of its matrix with a coordinate, rounded as it does.
+    int64_t transformed(int64_t v) const
+    {
+        return step_ * (v >> FixedBits) + offset_ + ((step_ * (v & FixedFraction) + FixedOne / 2) >> FixedBits);
+    }
+
+    double ratio_;
+    int64_t step_;
+    int64_t offset_ = 0;
+};
+
+// One axis of a filter: for every output pixel the input pixels it takes,
+// `taps` of them from `first` on, and their weights, which add up to
+// 1 << unitBits. Taps may reach past the picture's edges, where Cairo pads
+// with the edge pixel.
+struct AxisFilter {
+    int taps = 0;
+    int unitBits = 0;
+    std::vector<int> first;        // per output pixel
+    std::vector<int32_t> weight;   // taps per output pixel
+
+    AxisFilter(int taps, int unitBits, int outputs)
+        : taps(taps), unitBits(unitBits), first(size_t(outputs)), weight(size_t(outputs) * taps)
+    {
+    }
+    const int32_t* weights(int output) const { return weight.data() + size_t(output) * taps; }
+};
+
+// pixman's bilinear filter: the two pixels about the sample, weighted by
+// the sample's distance from them in 128ths of a pixel.
+AxisFilter bilinearAxis(int from, int to)
+{
+    constexpr int WeightBits = 7;
+    constexpr int32_t Range = 1 << WeightBits;
+    const SamplePositions positions(from, to);
+    AxisFilter filter(2, WeightBits, to);
+    for (int i = 0; i < to; ++i) {
+        const int64_t v = positions.at(i) - FixedOne / 2;
+        const int first = static_cast<int>(v >> FixedBits);
+        const auto distance = static_cast<int32_t>((v >> (FixedBits - WeightBits)) & (Range - 1));
+        filter.first[i] = first;
+        filter.weight[size_t(i) * 2] = Range - distance;
+        filter.weight[size_t(i) * 2 + 1] = distance;
+    }
+    return filter;
+}
+
+// Cairo's good filter along one axis: a box as wide as an output pixel
+// (ratio input pixels, between 4/3 and 16; narrower than that, a plain
+// linear filter of width one) meeting square input pixels, a trapezoid.
+// Its weights are tabulated for a number of phases, sub-pixel positions of
+// the sample, and each sample takes those of the phase it falls in.
+double boxKernel(double x, double width)
+{
+    return std::max(0.0, std::min({std::min(width, 1.0), (width + 1) / 2 - x, (width + 1) / 2 + x}));
+}
+
+AxisFilter goodAxis(int from, int to)
+{
+    const SamplePositions positions(from, to);
+    constexpr double WidestBox = 16.0, LinearBelow = 1.0 / 0.75, FewestPhaseSteps = 128.0;
+    double box = std::min(positions.ratio(), WidestBox);
+    if (box < LinearBelow)
+        box = 1.0;
+    const int taps = static_cast<int>(std::ceil(box + 1));
+    int phaseBits = 0;
+    while (box * double(1 << phaseBits) <= FewestPhaseSteps)
+        ++phaseBits;
+    const int phases = 1 << phaseBits;
+
+    // Each phase's weights, truncated to fixed point and normalised as
+    // Cairo does it; what the truncation loses goes to the middle tap.
+    std::vector<int32_t> table(size_t(phases) * taps);
+    for (int phase = 0; phase < phases; ++phase) {
+        int32_t* w = table.data() + size_t(phase) * taps;
+        const double fraction = (phase + 0.5) / phases;
+        const double leftmost = std::ceil(fraction - taps / 2.0 - 0.5) - fraction + 0.5;
+        double total = 0;
+        for (int k = 0; k < taps; ++k) {
+            const double v = boxKernel(leftmost + k, box);
+            total += v;
+            w[k] = static_cast<int32_t>(v * double(FixedOne));
+        }
+        const double normal = 1 / total;
+        int32_t sum = 0;
+        for (int k = 0; k < taps; ++k)
+            sum += w[k] = static_cast<int32_t>(w[k] * normal);
+        w[taps / 2] += static_cast<int32_t>(FixedOne) - sum;
+    }
+
+    const int phaseShift = FixedBits - phaseBits;
+    const int64_t reach = ((int64_t{taps} << FixedBits) - FixedOne) >> 1;
+    AxisFilter filter(taps, FixedBits, to);
+    for (int i = 0; i < to; ++i) {
+        const int64_t v = ((positions.at(i) >> phaseShift) << phaseShift) + ((int64_t{1} << phaseShift) >> 1);
+        const auto phase = static_cast<int>((v & FixedFraction) >> phaseShift);
+        filter.first[i] = static_cast<int>((v - 1 - reach) >> FixedBits);
+        std::copy_n(table.data() + size_t(phase) * taps, taps, filter.weight.data() + size_t(i) * taps);
+    }
+    return filter;
+}
+
+// Cairo draws with its bilinear filter instead of the good one where the
+// two hardly differ: an axis shrunk to no less than three quarters, or to
+// almost exactly half (the samples then fall between two pixels).
+bool bilinearWillDo(int from, int to)
+{
+    constexpr double Shrunk = 0.75, HalfLow = 3.99, HalfHigh = 4.01;  // bounds of the ratio squared
+    const double ratio = 1.0 / (double(to) / from);
+    const double squared = ratio * ratio;
+    return squared < 1.0 / (Shrunk * Shrunk) || (squared > HalfLow && squared < HalfHigh);
+}
+
+// A pixel's four channels spread over two words, each channel in its own
+// 32 bits, so that one multiplication weighs two of them: red and blue,
+// alpha and green. A filtered channel (at most 255 times the weights'
+// unit) then never reaches into its neighbour.
+struct Spread {
+    uint64_t redBlue = 0, alphaGreen = 0;
+};
+constexpr uint64_t LaneMask = 0xFFFFFFFF;
+
+Spread spread(uint32_t pixel)
+{
+    auto lanes = [](uint32_t two) { return uint64_t{two & 0xFF} | uint64_t{two & 0xFF0000} << 16; };
+    return {lanes(pixel), lanes(pixel >> 8)};
+}
+
+// Exactly half in both axes, the bilinear filter samples each output pixel
+// midway between four input pixels: their plain average, rounded down as
+// pixman does, two channels at a time (in 16-bit lanes).
+void halve(const PictureRows& rows, Point to, uint32_t* out, size_t stride)
+{
+    constexpr uint32_t Lanes = 0x00FF00FF;
+    std::vector<uint32_t> redBlue(size_t(to.x)), alphaGreen(size_t(to.x));
+    for (int y = 0; y < to.y; ++y) {
+        const uint32_t* top = rows(2 * y);
+        for (int x = 0; x < to.x; ++x) {
+            const uint32_t left = top[2 * x], right = top[2 * x + 1];
+            redBlue[x] = (left & Lanes) + (right & Lanes);
+            alphaGreen[x] = (left >> 8 & Lanes) + (right >> 8 & Lanes);
+        }
+        const uint32_t* bottom = rows(2 * y + 1);
+        uint32_t* row = out + size_t(y) * stride;
+        for (int x = 0; x < to.x; ++x) {
+            const uint32_t left = bottom[2 * x], right = bottom[2 * x + 1];
+            const uint32_t rb = redBlue[x] + (left & Lanes) + (right & Lanes);
+            const uint32_t ag = alphaGreen[x] + (left >> 8 & Lanes) + (right >> 8 & Lanes);
+            row[x] = (rb >> 2 & Lanes) | (ag >> 2 & Lanes) << 8;
+        }
+    }
+}
+
+}  // namespace
+
+void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter filter, uint32_t* out, size_t stride)
+{
+    const bool good = filter == ScaleFilter::Good && !(bilinearWillDo(from.x, to.x) && bilinearWillDo(from.y, to.y));
+    if (!good && from.x == 2 * to.x && from.y == 2 * to.y)
+        return halve(rows, to, out, stride);
+    const AxisFilter across = good ? goodAxis(from.x, to.x) : bilinearAxis(from.x, to.x);
+    const AxisFilter down = good ? goodAxis(from.y, to.y) : bilinearAxis(from.y, to.y);
+    // The good filter's sums along a row keep 8 of their 16 fractional bits
+    // (rounded), so that the sums down the columns fit their lanes; that
+    // moves a result by less than a hundredth of a level. pixman rounds the
+    // good filter's results to the nearest and truncates the bilinear
+    // filter's, whose sums are exact.
+    const int dropped = good ? 8 : 0;
+    const uint64_t droppedHalf = dropped ? uint64_t{1} << (dropped - 1) : 0;
+    const uint64_t keptMask = (LaneMask >> dropped) * (uint64_t{1} << 32 | 1);
+    const int shift = across.unitBits - dropped + down.unitBits;
+    const uint64_t bias = good ? uint64_t{1} << (shift - 1) : 0;
+
+    // A row as spread pixels, padded with its edge pixels as far as the
+    // taps reach beyond it.
+    const int leftmost = std::min(0, *std::min_element(across.first.begin(), across.first.end()));
+    const int rightmost = std::max(from.x, *std::max_element(across.first.begin(), across.first.end()) + across.taps);
+    std::vector<Spread> padded(size_t(rightmost - leftmost));
+    auto spreadRow = [&](const uint32_t* pixels) {
+        Spread* at = padded.data() - leftmost;
+        for (int x = leftmost; x < 0; ++x)
+            at[x] = spread(pixels[0]);
+        for (int x = 0; x < from.x; ++x)
+            at[x] = spread(pixels[x]);
+        for (int x = from.x; x < rightmost; ++x)
+            at[x] = spread(pixels[from.x - 1]);
+        return at;
+    };
+
+    // The rows filtered along, for the taps of one output row: a row
+    // lands in the slot of its number modulo the taps, which the taps of
+    // one output row, consecutive rows, never share.
+    const uint64_t droppedHalves = droppedHalf * (uint64_t{1} << 32 | 1);
+    std::vector<Spread> along(size_t(down.taps) * to.x);
+    std::vector<int> held(size_t(down.taps), -1);
+    auto filteredRow = [&](int y) -> const Spread* {
+        const size_t slot = size_t(y) % size_t(down.taps);
+        Spread* values = along.data() + slot * to.x;
+        if (held[slot] == y)
+            return values;
+        held[slot] = y;
+        const Spread* pixels = spreadRow(rows(y));
+        for (int x = 0; x < to.x; ++x) {
+            const Spread* taps = pixels + across.first[x];
+            const int32_t* weight = across.weights(x);
+            Spread sum;
+            for (int k = 0; k < across.taps; ++k) {
+                sum.redBlue += uint64_t(weight[k]) * taps[k].redBlue;
+                sum.alphaGreen += uint64_t(weight[k]) * taps[k].alphaGreen;
+            }
+            values[x] = {((sum.redBlue + droppedHalves) >> dropped) & keptMask,
+                         ((sum.alphaGreen + droppedHalves) >> dropped) & keptMask};
+        }
+        return values;
+    };
+
+    std::vector<Spread> sums(size_t(to.x));
+    for (int y = 0; y < to.y; ++y) {
+        std::fill(sums.begin(), sums.end(), Spread{});
+        for (int k = 0; k < down.taps; ++k) {
+            const auto weight = uint64_t(down.weights(y)[k]);
+            if (weight == 0)
+                continue;
+            const Spread* values = filteredRow(std::clamp(down.first[y] + k, 0, from.y - 1));
+            for (int x = 0; x < to.x; ++x) {
+                sums[x].redBlue += weight * values[x].redBlue;
+                sums[x].alphaGreen += weight * values[x].alphaGreen;
+            }
+        }
+        uint32_t* row = out + size_t(y) * stride;
+        auto channel = [&](uint64_t lane) { return uint32_t(((lane & LaneMask) + bias) >> shift); };
+        for (int x = 0; x < to.x; ++x) {
+            const Spread& s = sums[x];
+            row[x] = channel(s.alphaGreen >> 32) << 24 | channel(s.redBlue >> 32) << 16 |
+                     channel(s.alphaGreen) << 8 | channel(s.redBlue);
+        }
+    }
+}
+
+}  // namespace devhost
