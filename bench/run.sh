@@ -49,7 +49,7 @@ def figure(name, unit, value, target):
         failed.append(name)
         return
     verdict = "" if target is None else ("ok" if value <= target else "MISSED")
-    shown = f"{value:.0f}" if value >= 100 else f"{value:.2f}"
+    shown = f"{value:.0f}" if value >= 100 else f"{value:.2f}" if value >= 0.1 else f"{value:.4f}"
     limit = "-" if target is None else f"<= {target}"
     print(f"{name:<44} {shown:>10} {unit:<22} {limit:<10} {verdict}")
     if verdict == "MISSED":
