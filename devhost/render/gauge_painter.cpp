@@ -45,11 +45,16 @@ double drawnAngle(double angle, const GaugeElement& needle, Point face, GaugeSca
     constexpr double Movement = 1.0 / 16;  // device pixels
     if (!std::isfinite(angle))
         return angle;
-    double farthest = 1;
-    for (Point corner : {Point{0, 0}, Point{face.x, 0}, Point{0, face.y}, face})
-        farthest = std::max(farthest, std::hypot((corner.x - needle.position.x) * scale.x,
-                                                 (corner.y - needle.position.y) * scale.y));
-    const double stepsPerDegree = std::exp2(std::ceil(std::log2(farthest * Radians / Movement)));
+    double farthestSquared = 1;
+    for (Point corner : {Point{0, 0}, Point{face.x, 0}, Point{0, face.y}, face}) {
+        const double dx = (corner.x - needle.position.x) * scale.x, dy = (corner.y - needle.position.y) * scale.y;
+        farthestSquared = std::max(farthestSquared, dx * dx + dy * dy);
+    }
+    // The least power of two at or above the steps a degree needs; this runs
+    // for every needle every frame, so without logarithms.
+    int exponent = 0;
+    const double fraction = std::frexp(std::sqrt(farthestSquared) * Radians / Movement, &exponent);
+    const double stepsPerDegree = std::ldexp(1.0, fraction == 0.5 ? exponent - 1 : exponent);
     return std::round(std::fmod(angle, 360.0) * stepsPerDegree) / stepsPerDegree;
 }
 
