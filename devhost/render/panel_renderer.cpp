@@ -139,15 +139,17 @@ cairo_surface_t* PanelRenderer::backing(Point size)
 
 // The ground under an area of the window: the backing, and on it the
 // bases of the gauges that no earlier gauge overlaps.
-void PanelRenderer::layGround(Canvas& canvas, const Box& area)
+void PanelRenderer::layGround(Canvas& canvas, const Box& area, bool backingLaid)
 {
     ContextHandle cr = newContext(canvas.ground.get());
     cairo_rectangle(cr.get(), area.x, area.y, area.width, area.height);
     cairo_clip(cr.get());
-    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr.get(), backing(canvas.size), 0, 0);
-    cairo_paint(cr.get());
-    cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
+    if (!backingLaid) {
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr.get(), backing(canvas.size), 0, 0);
+        cairo_paint(cr.get());
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
+    }
     for (size_t g = 0; g < canvas.gauges.size(); ++g) {
         const Placed& placed = placed_.at(canvas.gauges[g]);
         const Box placedAt = rectangleOf(*canvas.gauges[g]);
@@ -268,7 +270,7 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
             for (size_t earlier = 0; earlier < later; ++earlier)
                 if (overlaps(rectangleOf(*canvas.gauges[earlier]), rectangleOf(*canvas.gauges[later])))
                     canvas.onGround[later] = false;
-        layGround(canvas, all);
+        layGround(canvas, all, /*backingLaid=*/true);  // while the bitmaps were prepared
         canvas.grounded = true;
     }
     if (newGround || !canvas.drawn)

@@ -85,7 +85,7 @@ private:
     };
     Damage refresh(const GaugeInstance& gauge);
     void refreshBase(const GaugeInstance& gauge, Placed& placed);
-    void layGround(Canvas& canvas, const Box& area);
+    void layGround(Canvas& canvas, const Box& area, bool backingLaid = false);
     void draw(Canvas& canvas, const std::vector<Box>& dirty);
 
     const Host& host_;
