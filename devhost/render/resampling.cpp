@@ -4,20 +4,13 @@
 #include <cmath>
 #include <vector>
 
+#include "devhost/render/pixman_arithmetic.h"
+
 namespace devhost {
 
 namespace {
 
-// pixman's coordinates: 16.16 fixed point.
-constexpr int FixedBits = 16;
-constexpr int64_t FixedOne = int64_t{1} << FixedBits;
-constexpr int64_t FixedFraction = FixedOne - 1;
-
-// Cairo's conversion to fixed point: to the nearest, halves to even.
-int64_t toFixed(double value)
-{
-    return static_cast<int64_t>(std::nearbyint(value * double(FixedOne)));
-}
+using pixman::FixedBits, pixman::FixedOne, pixman::FixedFraction, pixman::toFixed;
 
 // Where pixman samples the picture for the centre of output pixel i along
 // one axis. Cairo gives pixman the ratio of input to output pixels rounded
@@ -76,14 +69,14 @@ struct AxisFilter {
 // the sample's distance from them in 128ths of a pixel.
 AxisFilter bilinearAxis(int from, int to)
 {
-    constexpr int WeightBits = 7;
-    constexpr int32_t Range = 1 << WeightBits;
+    constexpr int WeightBits = pixman::WeightBits;
+    constexpr int32_t Range = pixman::WeightOne;
     const SamplePositions positions(from, to);
     AxisFilter filter(2, WeightBits, to);
     for (int i = 0; i < to; ++i) {
         const int64_t v = positions.at(i) - FixedOne / 2;
         const int first = static_cast<int>(v >> FixedBits);
-        const auto distance = static_cast<int32_t>((v >> (FixedBits - WeightBits)) & (Range - 1));
+        const int32_t distance = pixman::bilinearWeight(v);
         filter.first[i] = first;
         filter.weight[size_t(i) * 2] = Range - distance;
         filter.weight[size_t(i) * 2 + 1] = distance;

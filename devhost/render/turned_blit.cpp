@@ -4,14 +4,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "devhost/render/pixman_arithmetic.h"
+
 namespace devhost {
 
 namespace {
 
-constexpr int FixedBits = 16;
-constexpr double FixedOne = 1 << FixedBits;
-constexpr int WeightBits = 7;  // pixman's bilinear weights, in 1/128
-constexpr uint16_t WeightOne = 1 << WeightBits;
+using pixman::FixedBits, pixman::WeightBits, pixman::toFixed;
+constexpr uint16_t WeightOne = pixman::WeightOne;
 constexpr uint32_t OpaqueAlpha = 0xFF000000u;
 
 // Two pixels' channels, one to a 16-bit lane, in one vector register:
@@ -92,11 +92,6 @@ int64_t floored(double v)
     return whole - (v < double(whole));
 }
 
-int64_t toFixed(double v)
-{
-    return floored(v * FixedOne + 0.5);
-}
-
 // A sample coordinate that moves along each row: at + along * column in
 // the row at + down * row. The columns of a row where it lies within
 // [low, high) are an interval, all or none when it does not move along.
@@ -135,7 +130,7 @@ namespace {
 
 uint16_t weightOf(int64_t fixed)
 {
-    return uint16_t(fixed >> (FixedBits - WeightBits) & (WeightOne - 1));
+    return uint16_t(pixman::bilinearWeight(fixed));
 }
 
 void putTwo(uint32_t* out, uint64_t samples)
