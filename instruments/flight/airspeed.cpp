@@ -26,7 +26,7 @@ constexpr int32_t KmhFaceBitmap = 290;
 constexpr int32_t KnotsFaceBitmap = 320;   // overlay, 1 to 6 from the top
 constexpr int32_t NeedleBitmap = 300;      // pointing to +x
 constexpr int32_t BezelBitmap = 310;       // ring
-constexpr int32_t BladeBitmap = 330;       // upper-left quarter of the bezel
+constexpr int32_t BladeBitmap = 330;       // the scale-gap blade, in the upper-left quarter
 constexpr Point NeedlePivot = {150, 151};
 constexpr Point NeedleHub = {43, 28};
 
