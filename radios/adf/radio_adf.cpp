@@ -56,10 +56,10 @@ constexpr uint32_t UpperEdgeTenths = 8500;   // 850.0 kHz
 constexpr double LowerEdgeScale = adfScaleValue(1.0, 410.0);   // 105: the top of band 1
 constexpr double UpperEdgeScale = adfScaleValue(2.0, 850.0);   // 176: the top of band 2
 
-constexpr int32_t FrontBitmap = 1300;       // openings for scale, knobs, switches
+constexpr int32_t FaceBitmap = 1300;        // openings for scale, knobs, switches
 constexpr int32_t ScaleDiscBitmap = 1370;   // three rings
 constexpr int32_t BandMaskBitmap = 1360;    // frames 1361-1363 leave ring 1, 2 or 3 visible
-constexpr int32_t FrontMaskBitmap = 1380;   // the front again, window cut out under the index
+constexpr int32_t MaskBitmap = 1380;        // the front again, window cut out under the index
 constexpr int32_t TuningKnobBitmap = 1320;
 constexpr int32_t BandKnobBitmap = 1310;
 constexpr int32_t ToneSwitchBitmap = 1350;  // off, 1351 on
@@ -171,14 +171,14 @@ double VARDEX_HOSTAPI mainSwitchUpdate(GaugeElement*)
 }
 
 // The switches reach the host through the icons' next frame.
-int32_t VARDEX_HOSTAPI mainSwitchToggle(ClickRecord*, uint32_t)
+int32_t VARDEX_HOSTAPI mainSwitchClick(ClickRecord*, uint32_t)
 {
     toggleWithClick(adfPowerOn, adfSound);
     return 0;
 }
 
 // Works with the power off too.
-int32_t VARDEX_HOSTAPI toneToggle(ClickRecord*, uint32_t)
+int32_t VARDEX_HOSTAPI toneSwitchClick(ClickRecord*, uint32_t)
 {
     toggleWithClick(adfToneOn, adfSound);
     return 0;
@@ -281,8 +281,8 @@ CalibrationPoint scaleTable[] = {{.point = {301, 12}, .value = 0}, {.point = {30
 CalibrationPoint tuningKnobTable[] = {{.point = {304, 177}, .value = 0}, {.point = {304, 237}, .value = 60}};
 CalibrationPoint bandKnobTable[] = {{.point = {535, 174}, .value = 0}, {.point = {535, 298}, .value = 180}};
 
-constexpr StaticImageElement Front = {
-    .common = {.kind = StaticImage, .bitmap = FrontBitmap, .gauge = &radioAdfGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Face = {
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &radioAdfGauge, .imageFlags = PlainImage}};
 
 constexpr NeedleElement ScaleDisc = {.common = {.kind = Needle,
                                                 .bitmap = ScaleDiscBitmap,
@@ -329,8 +329,8 @@ constexpr StringElement frequencyText(Point position, FailureBinding* failures, 
 constexpr StringElement LowerText = frequencyText({255, 55}, textFailures[0], outerRingTextUpdate);
 constexpr StringElement UpperText = frequencyText({255, 20}, textFailures[1], innerRingsTextUpdate);
 
-constexpr StaticImageElement FrontMask = {
-    .common = {.kind = StaticImage, .bitmap = FrontMaskBitmap, .gauge = &radioAdfGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Mask = {
+    .common = {.kind = StaticImage, .bitmap = MaskBitmap, .gauge = &radioAdfGauge, .imageFlags = PlainImage}};
 
 constexpr NeedleElement TuningKnob = {.common = {.kind = Needle,
                                                  .bitmap = TuningKnobBitmap,
@@ -381,7 +381,7 @@ constexpr IconElement MainSwitch = {.common = {.kind = Icon,
                                     .frames = 2,
                                     .update = mainSwitchUpdate};
 
-constinit ElementChain elements{Front,      ScaleDisc, BandMask,   LowerText, UpperText, FrontMask,
+constinit ElementChain elements{Face,       ScaleDisc, BandMask,   LowerText, UpperText, Mask,
                                 TuningKnob, BandKnob,  ToneSwitch, Lamp,      MainSwitch};
 
 // ---------------------------------------------------------------- mouse areas
@@ -404,8 +404,8 @@ MouseArea mouseAreas[] = {
     region(MainSwitchBox),
     textTooltip("ADF main switch (%3!s!)", tooltipArgs, TooltipArgCount),
     regionEnd(),
-    clickArea(MainSwitchBox, CursorHand, ClickLeft, mainSwitchToggle),
-    clickArea(ToneSwitchBox, CursorHand, ClickLeft, toneToggle),
+    clickArea(MainSwitchBox, CursorHand, ClickLeft, mainSwitchClick),
+    clickArea(ToneSwitchBox, CursorHand, ClickLeft, toneSwitchClick),
     clickArea(BandSelectorLeft, CursorDownArrow, ClickLeft | ClickRepeat, bandDown),
     clickArea(BandSelectorRight, CursorUpArrow, ClickLeft | ClickRepeat, bandUp),
     clickArea(leftHalfOf(TuningKnobBox), CursorDownArrow, KnobClicks, tuneDown),
