@@ -119,14 +119,12 @@ double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, 
 
 // ---------------------------------------------------------------- elements
 
-constexpr StaticImageElement Face = {
-    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &radioComGauge, .imageFlags = LitImage}};
+constexpr StaticImageElement Face = {.common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = LitImage}};
 
 constexpr SpriteElement CoarseDisc = turningSprite({.kind = Sprite,
                                                     .bitmap = CoarseDiscBitmap,
                                                     .position = {158, 10},
                                                     .offset = DiscCentre,
-                                                    .gauge = &radioComGauge,
                                                     .imageFlags = LitSmoothImage},
                                                    9.0, coarseDiscTurn);
 
@@ -134,44 +132,37 @@ constexpr SpriteElement FineDisc = turningSprite({.kind = Sprite,
                                                   .bitmap = FineDiscBitmap,
                                                   .position = {158, 28},
                                                   .offset = DiscCentre,
-                                                  .gauge = &radioComGauge,
                                                   .imageFlags = LitSmoothImage},
                                                  90.0, fineDiscTurn);
 
 // Only what lies behind the window shows of the discs.
-constexpr StaticImageElement Mask = {
-    .common = {.kind = StaticImage, .bitmap = MaskBitmap, .gauge = &radioComGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = MaskBitmap, .imageFlags = PlainImage}};
 
 constexpr SpriteElement Knob = turningSprite({.kind = Sprite,
                                               .bitmap = KnobBitmap,
                                               .position = cornerOf(KnobBox),
                                               .offset = centreOf(KnobBox),
-                                              .gauge = &radioComGauge,
                                               .imageFlags = SmoothImage},
                                              -1.0, knobTurn);
 
-constexpr IconElement MainSwitch = {.common = {.kind = Icon,
-                                               .bitmap = MainSwitchBitmap,
-                                               .position = cornerOf(MainSwitchBox),
-                                               .gauge = &radioComGauge,
-                                               .imageFlags = PlainImage},
-                                    .scale = 1.0,
-                                    .frames = 2,
-                                    .update = switchIcon<comPowerOn>};
+constexpr IconElement MainSwitch = {
+    .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 2,
+    .update = switchIcon<comPowerOn>};
 
 FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
 
 constexpr IconElement Lamp = {.common = {.kind = Icon,
                                          .bitmap = LampBitmap,
                                          .position = {313, 293},
-                                         .gauge = &radioComGauge,
                                          .failures = lampFailures,
                                          .imageFlags = BrightImage},
                               .scale = 1.0,
                               .frames = 1,
                               .update = lampWhileOn<comPowerOn>};
 
-constinit ElementChain elements{Face, CoarseDisc, FineDisc, Mask, Knob, MainSwitch, Lamp};
+constinit ElementChain elements{&radioComGauge, Face, CoarseDisc, FineDisc, Mask, Knob, MainSwitch, Lamp};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -131,14 +131,12 @@ double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, 
 
 // ---------------------------------------------------------------- elements
 
-constexpr StaticImageElement Face = {
-    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &radioNavGauge, .imageFlags = LitImage}};
+constexpr StaticImageElement Face = {.common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = LitImage}};
 
 constexpr SpriteElement CoarseDisc = turningSprite({.kind = Sprite,
                                                     .bitmap = CoarseDiscBitmap,
                                                     .position = {161, 20},
                                                     .offset = DiscCentre,
-                                                    .gauge = &radioNavGauge,
                                                     .imageFlags = LitSmoothImage},
                                                    9.0, coarseDiscTurn);
 
@@ -146,53 +144,43 @@ constexpr SpriteElement FineDisc = turningSprite({.kind = Sprite,
                                                   .bitmap = FineDiscBitmap,
                                                   .position = {161, 35},
                                                   .offset = DiscCentre,
-                                                  .gauge = &radioNavGauge,
                                                   .imageFlags = LitSmoothImage},
                                                  88.0, fineDiscTurn);
 
 // Only what lies behind the window shows of the discs.
-constexpr StaticImageElement Mask = {
-    .common = {.kind = StaticImage, .bitmap = MaskBitmap, .gauge = &radioNavGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = MaskBitmap, .imageFlags = PlainImage}};
 
 constexpr SpriteElement Knob = turningSprite({.kind = Sprite,
                                               .bitmap = KnobBitmap,
                                               .position = cornerOf(KnobBox),
                                               .offset = centreOf(KnobBox),
-                                              .gauge = &radioNavGauge,
                                               .imageFlags = SmoothImage},
                                              -1.0, knobTurn);
 
-constexpr IconElement ToneSwitch = {.common = {.kind = Icon,
-                                               .bitmap = ToneSwitchBitmap,
-                                               .position = cornerOf(ToneSwitchBox),
-                                               .gauge = &radioNavGauge,
-                                               .imageFlags = PlainImage},
-                                    .scale = 1.0,
-                                    .frames = 2,
-                                    .update = switchIcon<navToneOn>};
+constexpr IconElement ToneSwitch = {
+    .common = {.kind = Icon, .bitmap = ToneSwitchBitmap, .position = cornerOf(ToneSwitchBox), .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 2,
+    .update = switchIcon<navToneOn>};
 
-constexpr IconElement MainSwitch = {.common = {.kind = Icon,
-                                               .bitmap = MainSwitchBitmap,
-                                               .position = cornerOf(MainSwitchBox),
-                                               .gauge = &radioNavGauge,
-                                               .imageFlags = PlainImage},
-                                    .scale = 1.0,
-                                    .frames = 2,
-                                    .update = switchIcon<navPowerOn>};
+constexpr IconElement MainSwitch = {
+    .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 2,
+    .update = switchIcon<navPowerOn>};
 
 FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
 
 constexpr IconElement Lamp = {.common = {.kind = Icon,
                                          .bitmap = LampBitmap,
                                          .position = {32, 12},
-                                         .gauge = &radioNavGauge,
                                          .failures = lampFailures,
                                          .imageFlags = BrightImage},
                               .scale = 1.0,
                               .frames = 1,
                               .update = lampWhileOn<navPowerOn>};
 
-constinit ElementChain elements{Face, CoarseDisc, FineDisc, Mask, Knob, ToneSwitch, MainSwitch, Lamp};
+constinit ElementChain elements{&radioNavGauge, Face, CoarseDisc, FineDisc, Mask, Knob, ToneSwitch, MainSwitch, Lamp};
 
 // ---------------------------------------------------------------- mouse areas
 
