@@ -53,7 +53,8 @@ void airspeedFace(cairo_t* cr, const Layout& l)
     beside(1000, -7, FigureR - 12, "1000", 17);
     beside(398, -8, FigureR - 2, "400", 19);
     beside(402, 9, FigureR - 2, "400", 19);
-    text(cr, n.position.x, n.position.y + 42, "km/h", 16, palette::Marking, Font::Label);
+    // Above the hub: below it, the needle would lie on it at standstill.
+    text(cr, n.position.x, n.position.y - 46, "km/h", 16, palette::Marking, Font::Label);
 }
 
 void knotsFace(cairo_t* cr, const Layout& l)
@@ -625,8 +626,10 @@ void turnFace(cairo_t* cr, const Layout& l)
     const auto& ball = l.element(Tc, Slider, 460);
     double bx = ball.position.x + 10, by = ball.position.y + 13;  // the ball's centre at rest
     ballTube(cr, bx, by, 82, tubeCurvature(ball), 22);
-    text(cr, 150, by - 30, "DREHT", 15, palette::Marking, Font::Label);
-    text(cr, 150, by + 32, "H\u00c4NGT", 15, palette::Marking, Font::Label);
+    // Either side of the pivot, below the tube: the needle sweeps the
+    // middle of the dial above it.
+    text(cr, 97, by + 44, "DREHT", 15, palette::Marking, Font::Label);
+    text(cr, 203, by + 44, "H\u00c4NGT", 15, palette::Marking, Font::Label);
 }
 
 void turnNeedle(cairo_t* cr, const Layout& l)
