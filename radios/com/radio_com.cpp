@@ -121,29 +121,14 @@ double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, 
 
 constexpr StaticImageElement Face = {.common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = LitImage}};
 
-constexpr SpriteElement CoarseDisc = turningSprite({.kind = Sprite,
-                                                    .bitmap = CoarseDiscBitmap,
-                                                    .position = {158, 10},
-                                                    .offset = DiscCentre,
-                                                    .imageFlags = LitSmoothImage},
-                                                   9.0, coarseDiscTurn);
+constexpr SpriteElement CoarseDisc = scaleDisc(CoarseDiscBitmap, {158, 10}, DiscCentre, 9.0, coarseDiscTurn);
 
-constexpr SpriteElement FineDisc = turningSprite({.kind = Sprite,
-                                                  .bitmap = FineDiscBitmap,
-                                                  .position = {158, 28},
-                                                  .offset = DiscCentre,
-                                                  .imageFlags = LitSmoothImage},
-                                                 90.0, fineDiscTurn);
+constexpr SpriteElement FineDisc = scaleDisc(FineDiscBitmap, {158, 28}, DiscCentre, 90.0, fineDiscTurn);
 
 // Only what lies behind the window shows of the discs.
 constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = MaskBitmap, .imageFlags = PlainImage}};
 
-constexpr SpriteElement Knob = turningSprite({.kind = Sprite,
-                                              .bitmap = KnobBitmap,
-                                              .position = cornerOf(KnobBox),
-                                              .offset = centreOf(KnobBox),
-                                              .imageFlags = SmoothImage},
-                                             -1.0, knobTurn);
+constexpr SpriteElement Knob = tuningKnob(KnobBitmap, KnobBox, knobTurn);
 
 constexpr IconElement MainSwitch = {
     .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},

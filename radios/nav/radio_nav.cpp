@@ -133,29 +133,14 @@ double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, 
 
 constexpr StaticImageElement Face = {.common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = LitImage}};
 
-constexpr SpriteElement CoarseDisc = turningSprite({.kind = Sprite,
-                                                    .bitmap = CoarseDiscBitmap,
-                                                    .position = {161, 20},
-                                                    .offset = DiscCentre,
-                                                    .imageFlags = LitSmoothImage},
-                                                   9.0, coarseDiscTurn);
+constexpr SpriteElement CoarseDisc = scaleDisc(CoarseDiscBitmap, {161, 20}, DiscCentre, 9.0, coarseDiscTurn);
 
-constexpr SpriteElement FineDisc = turningSprite({.kind = Sprite,
-                                                  .bitmap = FineDiscBitmap,
-                                                  .position = {161, 35},
-                                                  .offset = DiscCentre,
-                                                  .imageFlags = LitSmoothImage},
-                                                 88.0, fineDiscTurn);
+constexpr SpriteElement FineDisc = scaleDisc(FineDiscBitmap, {161, 35}, DiscCentre, 88.0, fineDiscTurn);
 
 // Only what lies behind the window shows of the discs.
 constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = MaskBitmap, .imageFlags = PlainImage}};
 
-constexpr SpriteElement Knob = turningSprite({.kind = Sprite,
-                                              .bitmap = KnobBitmap,
-                                              .position = cornerOf(KnobBox),
-                                              .offset = centreOf(KnobBox),
-                                              .imageFlags = SmoothImage},
-                                             -1.0, knobTurn);
+constexpr SpriteElement Knob = tuningKnob(KnobBitmap, KnobBox, knobTurn);
 
 constexpr IconElement ToneSwitch = {
     .common = {.kind = Icon, .bitmap = ToneSwitchBitmap, .position = cornerOf(ToneSwitchBox), .imageFlags = PlainImage},
