@@ -132,8 +132,9 @@ void britishAltimeterFace(cairo_t* cr, const Layout& l)
                  k == 2 || k == 3 ? 22 : 26);
     const auto& disc = l.element(Alt, Sprite, 380);
     windowFrame(cr, disc.position.x, disc.position.y, 45, 54);
-    text(cr, n.position.x, n.position.y - 42, "ALTIMETER", 12, palette::Marking, Font::Label);
-    text(cr, n.position.x, n.position.y + 40, "FEET", 13, palette::Marking, Font::Label);
+    // Below the hub: on the ground the needles stand straight up.
+    text(cr, n.position.x, n.position.y + 42, "ALTIMETER", 12, palette::Marking, Font::Label);
+    text(cr, n.position.x, n.position.y + 58, "FEET", 13, palette::Marking, Font::Label);
 }
 
 // The pressure-setting disc, seen at the right of the dial: the value p sits
@@ -567,9 +568,10 @@ void britishVsiFace(cairo_t* cr, const Layout& l)
     figureAt(cr, n, 0, FigureR, "0", 24);
     text(cr, n.position.x + 30, n.position.y - 40, "UP", 13, palette::Marking, Font::Label);
     text(cr, n.position.x + 30, n.position.y + 40, "DOWN", 13, palette::Marking, Font::Label);
-    // Beyond the reach of the needle's tail, which sweeps the whole circle.
-    text(cr, n.position.x - 56, n.position.y - 14, "1000 FT", 11, palette::Marking, Font::Label);
-    text(cr, n.position.x - 56, n.position.y + 14, "PER MIN", 11, palette::Marking, Font::Label);
+    // Beyond the reach of the needle's tail, which sweeps the whole circle,
+    // and across from 0, where the needle rests.
+    text(cr, n.position.x + 56, n.position.y - 14, "1000 FT", 11, palette::Marking, Font::Label);
+    text(cr, n.position.x + 56, n.position.y + 14, "PER MIN", 11, palette::Marking, Font::Label);
 }
 
 void vsiNeedle(cairo_t* cr, const Layout& l)
