@@ -2,9 +2,10 @@
 // lies over a text of a face drawn under it. The hub is the part of the
 // needle about its pivot that sweeps a whole circle as the needle turns.
 // The generator tells where it wrote each text.
-#include <gtest/gtest.h>
 #include <dlfcn.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Golden pictures: gauges of the panel in fixed states, drawn small (120
-// pixels wide), and panel windows at night, drawn at half size, compared
-// with the pictures committed beside this file.
+// pixels wide), every gauge at night (night_*), and panel windows at night,
+// drawn at half size, compared with the pictures committed beside this file.
 // A picture may differ from its golden by a few pixels (Cairo's and
 // FreeType's versions round edges differently), not by a moved needle.
 //
