@@ -116,7 +116,8 @@ void metricAltimeterFace(cairo_t* cr, const Layout& l)
     windowFrame(cr, tape.position.x, tape.position.y, 56, 34);
     const auto& km = l.element(Alt, MovingImage, 350);
     windowFrame(cr, km.position.x, km.position.y, 40, 40);
-    text(cr, km.position.x + 20, km.position.y - 10, "km", 13, palette::Marking, Font::Label);
+    // Left of the window: above it, the needle would lie on it at 0 m.
+    text(cr, km.position.x - 13, km.position.y + 20, "km", 13, palette::Marking, Font::Label);
     text(cr, tape.position.x + 28, tape.position.y + 46, "mb", 13, palette::Marking, Font::Label);
     // Clear of the hub and of the tails of every needle that turns over it.
     text(cr, n.position.x - 50, n.position.y - 27, "\u00d7100 m", 13, palette::Marking, Font::Label);
