@@ -31,16 +31,14 @@ int32_t VARDEX_HOSTAPI gunsightToggle(ClickRecord*, uint32_t)
 
 // ---------------------------------------------------------------- elements
 
-constexpr StaticImageElement Base = {
-    .common = {.kind = StaticImage, .bitmap = BaseBitmap, .gauge = &gunsightGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Base = {.common = {.kind = StaticImage, .bitmap = BaseBitmap, .imageFlags = PlainImage}};
 
-constexpr IconElement Sight = {
-    .common = {.kind = Icon, .bitmap = SightBitmap, .gauge = &gunsightGauge, .imageFlags = PlainImage},
-    .scale = 1.0,
-    .frames = 1,
-    .update = sightVisibility};
+constexpr IconElement Sight = {.common = {.kind = Icon, .bitmap = SightBitmap, .imageFlags = PlainImage},
+                               .scale = 1.0,
+                               .frames = 1,
+                               .update = sightVisibility};
 
-constinit ElementChain elements{Base, Sight};
+constinit ElementChain elements{&gunsightGauge, Base, Sight};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -125,7 +125,7 @@ CalibrationPoint subDialTable[] = {{.point = {138, 153}, .value = 0}, {.point = 
 CalibrationPoint secondsTable[] = {{.point = {138, 39}, .value = 0}, {.point = {138, 239}, .value = 30}};
 
 constexpr StaticImageElement Face = {
-    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &junghansTimerGauge, .imageFlags = DialFaceFlags}};
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = DialFaceFlags}};
 
 // Turned by its callback alone, like turningSprite's discs, but with x and y
 // scales of 1.0 where those have 0.
@@ -133,7 +133,6 @@ constexpr SpriteElement Ring = {.common = {.kind = Sprite,
                                            .bitmap = RingBitmap,
                                            .position = RingWindowAt,
                                            .offset = DialCentre,
-                                           .gauge = &junghansTimerGauge,
                                            .imageFlags = DialNeedleFlags},
                                 .xScale = 1.0,
                                 .yScale = 1.0,
@@ -146,7 +145,6 @@ constexpr NeedleElement HourHand = {.common = {.kind = Needle,
                                                .bitmap = HourHandBitmap,
                                                .position = DialCentre,
                                                .offset = {6, 6},
-                                               .gauge = &junghansTimerGauge,
                                                .imageFlags = DialNeedleFlags},
                                     .source = hostVar(TimeOfDay),
                                     .table = hourTable,
@@ -156,7 +154,6 @@ constexpr NeedleElement MinuteHand = {.common = {.kind = Needle,
                                                  .bitmap = MinuteHandBitmap,
                                                  .position = DialCentre,
                                                  .offset = {7, 7},
-                                                 .gauge = &junghansTimerGauge,
                                                  .imageFlags = DialNeedleFlags},
                                       .source = hostVar(TimeOfDay),
                                       .table = minuteTable,
@@ -166,7 +163,6 @@ constexpr NeedleElement SubDialHand = {.common = {.kind = Needle,
                                                   .bitmap = SubDialHandBitmap,
                                                   .position = SubDialCentre,
                                                   .offset = {6, 6},
-                                                  .gauge = &junghansTimerGauge,
                                                   .imageFlags = DialNeedleFlags},
                                        .source = hostVar(SimulationTime),
                                        .table = subDialTable,
@@ -177,7 +173,6 @@ constexpr NeedleElement SecondsHand = {.common = {.kind = Needle,
                                                   .bitmap = SecondsHandBitmap,
                                                   .position = DialCentre,
                                                   .offset = {8, 8},
-                                                  .gauge = &junghansTimerGauge,
                                                   .imageFlags = DialNeedleFlags},
                                        .source = hostVar(SimulationTime),
                                        .table = secondsTable,
@@ -185,9 +180,10 @@ constexpr NeedleElement SecondsHand = {.common = {.kind = Needle,
                                        .update = stopwatchHand};
 
 constexpr StaticImageElement ClockCase = {
-    .common = {.kind = StaticImage, .bitmap = CaseBitmap, .gauge = &junghansTimerGauge, .imageFlags = DialBezelFlags}};
+    .common = {.kind = StaticImage, .bitmap = CaseBitmap, .imageFlags = DialBezelFlags}};
 
-constinit ElementChain elements{Face, Ring, HourHand, MinuteHand, SubDialHand, SecondsHand, ClockCase};
+constinit ElementChain elements{&junghansTimerGauge, Face,        Ring,        HourHand,
+                                MinuteHand,          SubDialHand, SecondsHand, ClockCase};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 #include "framework/gauge_model.h"
@@ -111,24 +112,37 @@ constexpr SpriteElement turningSprite(GaugeElement common, double rotationScale,
 
 // ---------------------------------------------------------------- the drawing order
 
+// Whether a record type can stand in the host's element lists: they point
+// at its first member, the common header.
+template <typename Element>
+constexpr bool beginsWithHeader()
+{
+    if constexpr (requires { Element::common; })
+        return std::is_standard_layout_v<Element> && std::is_same_v<decltype(Element::common), GaugeElement> &&
+               offsetof(Element, common) == 0;
+    return false;
+}
+
 // A gauge's elements in drawing order, each the only child of the one before
 // it and the first the gauge's only root: how every gauge of this module is
 // drawn. The chain holds the records the host reads, copied from the
-// descriptions it is given, and links them when it is built, at compile
-// time (declare it constinit):
+// descriptions it is given, and links them and stamps them with their gauge
+// when it is built, at compile time (declare it constinit):
 //
-//     constinit ElementChain elements{Face, Needle, Bezel};
+//     constinit ElementChain elements{&fooGauge, Face, Needle, Bezel};
 //     GaugeDefinition fooGauge = gaugeHeader("Foo", 100, elements.roots(), mouseAreas);
 template <typename... Elements>
 struct ElementChain {
+    static_assert((beginsWithHeader<Elements>() && ...), "an element record begins with its GaugeElement header");
     static constexpr size_t Count = sizeof...(Elements);
 
     std::tuple<Elements...> records;
     GaugeElement* lists[Count][2];  // lists[0] the gauge's roots, lists[k] the children of element k - 1
 
-    constexpr explicit ElementChain(const Elements&... descriptions) : records{descriptions...}, lists{}
+    constexpr explicit ElementChain(GaugeDefinition* gauge, const Elements&... descriptions)
+        : records{descriptions...}, lists{}
     {
-        link(std::index_sequence_for<Elements...>{});
+        link(gauge, std::index_sequence_for<Elements...>{});
     }
 
     constexpr GaugeElement** roots() { return lists[0]; }
@@ -138,12 +152,13 @@ struct ElementChain {
 
 private:
     template <size_t... K>
-    constexpr void link(std::index_sequence<K...>)
+    constexpr void link(GaugeDefinition* gauge, std::index_sequence<K...>)
     {
         GaugeElement* inOrder[] = {&std::get<K>(records).common...};
         for (size_t k = 0; k < Count; ++k) {
             lists[k][0] = inOrder[k];
             lists[k][1] = nullptr;
+            inOrder[k]->gauge = gauge;
             inOrder[k]->children = k + 1 < Count ? lists[k + 1] : nullptr;
         }
     }

@@ -80,15 +80,13 @@ struct NeedleDial {
     constexpr NeedleDial(const NeedleDialSpec& spec, const CalibrationPoint (&scale)[Points])
         : table{},
           failures{},
-          elements{StaticImageElement{.common = {.kind = StaticImage,
-                                                 .bitmap = spec.parts.face,
-                                                 .gauge = spec.gauge,
-                                                 .imageFlags = spec.faceFlags}},
+          elements{spec.gauge,
+                   StaticImageElement{
+                       .common = {.kind = StaticImage, .bitmap = spec.parts.face, .imageFlags = spec.faceFlags}},
                    NeedleElement{.common = {.kind = Needle,
                                             .bitmap = spec.parts.needle,
                                             .position = spec.parts.needlePosition,
                                             .offset = spec.parts.needleOffset,
-                                            .gauge = spec.gauge,
                                             .failures = spec.failures.empty() ? nullptr : failures,
                                             .imageFlags = spec.needleFlags},
                                  .source = hostVar(spec.variable),
@@ -96,10 +94,8 @@ struct NeedleDial {
                                  .pointCount = Points,
                                  .maxDegreesPerTick = spec.maxDegreesPerTick,
                                  .update = spec.update},
-                   StaticImageElement{.common = {.kind = StaticImage,
-                                                 .bitmap = spec.parts.bezel,
-                                                 .gauge = spec.gauge,
-                                                 .imageFlags = spec.bezelFlags}}},
+                   StaticImageElement{
+                       .common = {.kind = StaticImage, .bitmap = spec.parts.bezel, .imageFlags = spec.bezelFlags}}},
           tooltipArg{numberArg(spec.tooltipValue)},
           mouseAreas{region(), tooltipOf(spec), regionEnd(), listEnd()}
     {

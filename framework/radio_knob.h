@@ -155,3 +155,28 @@ struct FrequencyKnob {
         return {.fine = fine, .fineAllowed = fineUpAllowed, .coarse = whole, .coarseAllowed = wholeUpAllowed};
     }
 };
+
+// ---------------------------------------------------------------- the frequency radios' sprites
+
+// A scale disc: lit, turned about the face's point `centre` by `turn`,
+// `degreesPerUnit` for each unit it returns; a mask over it leaves only its
+// window open.
+constexpr SpriteElement scaleDisc(int32_t bitmap, Point position, Point centre, double degreesPerUnit,
+                                  UpdateCallback turn)
+{
+    return turningSprite(
+        {.kind = Sprite, .bitmap = bitmap, .position = position, .offset = centre, .imageFlags = LitSmoothImage},
+        degreesPerUnit, turn);
+}
+
+// The tuning knob over its mouse box, turning about the box's centre, by
+// `turn` degrees clockwise.
+constexpr SpriteElement tuningKnob(int32_t bitmap, Box box, UpdateCallback turn)
+{
+    return turningSprite({.kind = Sprite,
+                          .bitmap = bitmap,
+                          .position = cornerOf(box),
+                          .offset = centreOf(box),
+                          .imageFlags = SmoothImage},
+                         -1.0, turn);
+}

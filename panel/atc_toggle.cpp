@@ -14,7 +14,7 @@ constexpr int32_t FaceBitmap = 80;
 constexpr uint32_t HelpId = 43924;
 constexpr uint32_t ClickEvent = 65564;  // 0x1001C
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &atcToggleGauge)};
+constinit ElementChain elements{&atcToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 

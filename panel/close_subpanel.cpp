@@ -8,7 +8,7 @@ namespace {
 
 constexpr int32_t FaceBitmap = 110;
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &closeSubpanelGauge)};
+constinit ElementChain elements{&closeSubpanelGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region(), textTooltip("Close the subpanel"), commandSpot(), regionEnd(), listEnd()};
 

@@ -9,7 +9,7 @@ namespace {
 constexpr int32_t FaceBitmap = 160;
 constexpr uint32_t HelpId = 43913;
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &compassToggleGauge)};
+constinit ElementChain elements{&compassToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 

@@ -9,7 +9,7 @@ namespace {
 constexpr int32_t FaceBitmap = 140;
 constexpr uint32_t HelpId = 43911;
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &gpsToggleGauge)};
+constinit ElementChain elements{&gpsToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 

@@ -9,7 +9,7 @@ namespace {
 
 constexpr int32_t FaceBitmap = 100;
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &invisibleToggleGauge)};
+constinit ElementChain elements{&invisibleToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region(), commandSpot(), regionEnd(), listEnd()};
 

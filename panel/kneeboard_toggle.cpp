@@ -14,7 +14,7 @@ constexpr int32_t FaceBitmap = 60;
 constexpr uint32_t HelpId = 43923;
 constexpr uint32_t ClickEvent = 65876;  // 0x10154
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &kneeboardToggleGauge)};
+constinit ElementChain elements{&kneeboardToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 

@@ -8,7 +8,7 @@ namespace {
 
 constexpr int32_t FaceBitmap = 130;
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &landingViewToggleGauge)};
+constinit ElementChain elements{&landingViewToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {
     region(), textTooltip("Switch between Normal and Landing view"), commandSpot(), regionEnd(), listEnd(),

@@ -14,7 +14,7 @@ constexpr int32_t FaceBitmap = 70;  // the one smaller face
 constexpr uint32_t HelpId = 43919;
 constexpr uint32_t ClickEvent = 66432;  // 0x10380
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &mapToggleGauge)};
+constinit ElementChain elements{&mapToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), keyEventSpot(ClickEvent), regionEnd(), listEnd()};
 

@@ -9,7 +9,7 @@ namespace {
 constexpr int32_t FaceBitmap = 120;
 constexpr uint32_t HelpId = 43910;
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &radiosToggleGauge)};
+constinit ElementChain elements{&radiosToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 

@@ -9,7 +9,7 @@ namespace {
 constexpr int32_t FaceBitmap = 150;
 constexpr uint32_t HelpId = 43912;
 
-constinit ElementChain elements{buttonFace(FaceBitmap, &throttleToggleGauge)};
+constinit ElementChain elements{&throttleToggleGauge, buttonFace(FaceBitmap)};
 
 MouseArea mouseAreas[] = {region({}, HelpId), commandSpot(), regionEnd(), listEnd()};
 

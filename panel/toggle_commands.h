@@ -28,9 +28,9 @@ inline constexpr Box ButtonSpot = {3, 3, 13, 13};
 inline constexpr uint32_t ButtonFaceFlags = PlainImage;
 
 // The one element of every button: its face, placed at the gauge's origin.
-constexpr StaticImageElement buttonFace(int32_t bitmap, GaugeDefinition* gauge)
+constexpr StaticImageElement buttonFace(int32_t bitmap)
 {
-    return {.common = {.kind = StaticImage, .bitmap = bitmap, .gauge = gauge, .imageFlags = ButtonFaceFlags}};
+    return {.common = {.kind = StaticImage, .bitmap = bitmap, .imageFlags = ButtonFaceFlags}};
 }
 
 // The spot of a button on which the host sends a fixed key event itself.

@@ -229,7 +229,7 @@ constexpr std::string_view PageStyle =
     "<style>body{font-family:sans-serif;max-width:70em;margin:1em auto;padding:0 1em}"
     "figure{display:inline-block;margin:0 1em 1em 0;vertical-align:top}"
     "img{background:#777;border:1px solid #444}table{border-collapse:collapse}"
-    "td,th{border:1px solid #999;padding:.2em .5em;text-align:left}</style>\n";
+    "td,th{border:1px solid #999;padding:.2em .5em;text-align:left}a{text-decoration:none}</style>\n";
 
 std::string page(std::string_view title, const std::string& body)
 {
@@ -296,7 +296,8 @@ void writeReference(const std::string& module, const fs::path& folder)
     }
     writeFile(folder / "index.html",
               page("Vardex_Instr gauge reference",
-                   "<h1>Vardex_Instr gauge reference</h1>\n<p>Every gauge of the module, as the module itself "
+                   "<h1>Vardex_Instr gauge reference</h1>\n<p><a href=\"../Installation.html\">Installation guide</a></p>\n"
+                   "<p>Every gauge of the module, as the module itself "
                    "defines it: pictures by day, at night and in its main states, its mouse areas, tooltips, the "
                    "variables it reads, the key events it sends and its parameter texts.</p>\n<table>\n"
                    "<tr><th>gauge</th><th>default size (mm)</th><th>mouse areas</th></tr>\n" +

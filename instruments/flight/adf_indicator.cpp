@@ -76,20 +76,17 @@ int32_t VARDEX_HOSTAPI presentationToggle(ClickRecord*, uint32_t)
 // ---------------------------------------------------------------- elements
 
 constexpr StaticImageElement CompassFace = {
-    .common = {
-        .kind = StaticImage, .bitmap = CompassFaceBitmap, .gauge = &adfIndicatorGauge, .imageFlags = DialFaceFlags}};
+    .common = {.kind = StaticImage, .bitmap = CompassFaceBitmap, .imageFlags = DialFaceFlags}};
 
-constexpr IconElement HomingFace = {
-    .common = {.kind = Icon, .bitmap = HomingFaceBitmap, .gauge = &adfIndicatorGauge, .imageFlags = DialFaceFlags},
-    .scale = 1.0,
-    .frames = 1,
-    .update = homingOverlayUpdate};
+constexpr IconElement HomingFace = {.common = {.kind = Icon, .bitmap = HomingFaceBitmap, .imageFlags = DialFaceFlags},
+                                    .scale = 1.0,
+                                    .frames = 1,
+                                    .update = homingOverlayUpdate};
 
 constexpr NeedleElement FullCircleNeedle = {.common = {.kind = Needle,
                                                        .bitmap = FullCircleNeedleBitmap,
                                                        .position = {150, 150},
                                                        .offset = {108, 11},
-                                                       .gauge = &adfIndicatorGauge,
                                                        .failures = fullCircleFailures.data(),
                                                        .imageFlags = DialNeedleFlags},
                                             .source = hostVar(RelativeBearing),
@@ -101,7 +98,6 @@ constexpr NeedleElement HomingNeedle = {.common = {.kind = Needle,
                                                    .bitmap = HomingNeedleBitmap,
                                                    .position = {150, 279},
                                                    .offset = {0, 7},
-                                                   .gauge = &adfIndicatorGauge,
                                                    .failures = homingFailures.data(),
                                                    .imageFlags = DialNeedleFlags},
                                         .source = hostVar(RelativeBearing),
@@ -110,15 +106,16 @@ constexpr NeedleElement HomingNeedle = {.common = {.kind = Needle,
                                         .update = homingNeedleUpdate};
 
 constexpr IconElement ArrowWindow = {
-    .common = {.kind = Icon, .bitmap = ArrowWindowBitmap, .gauge = &adfIndicatorGauge, .imageFlags = DialBezelFlags},
+    .common = {.kind = Icon, .bitmap = ArrowWindowBitmap, .imageFlags = DialBezelFlags},
     .scale = 1.0,
     .frames = 1,
     .update = homingOverlayUpdate};
 
 constexpr StaticImageElement Bezel = {
-    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &adfIndicatorGauge, .imageFlags = DialBezelFlags}};
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .imageFlags = DialBezelFlags}};
 
-constinit ElementChain elements{CompassFace, HomingFace, FullCircleNeedle, HomingNeedle, ArrowWindow, Bezel};
+constinit ElementChain elements{&adfIndicatorGauge, CompassFace, HomingFace, FullCircleNeedle,
+                                HomingNeedle,       ArrowWindow, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 

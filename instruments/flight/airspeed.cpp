@@ -26,7 +26,7 @@ constexpr int32_t KmhFaceBitmap = 290;
 constexpr int32_t KnotsFaceBitmap = 320;   // overlay, 1 to 6 from the top
 constexpr int32_t NeedleBitmap = 300;      // pointing to +x
 constexpr int32_t BezelBitmap = 310;       // ring
-constexpr int32_t BladeBitmap = 330;       // upper-left quarter of the bezel
+constexpr int32_t BladeBitmap = 330;       // the scale-gap blade, in the upper-left quarter
 constexpr Point NeedlePivot = {150, 151};
 constexpr Point NeedleHub = {43, 28};
 
@@ -77,19 +77,17 @@ double VARDEX_HOSTAPI bladeUpdate(GaugeElement*) { return frameWhen(metric()); }
 // ---------------------------------------------------------------- elements
 
 constexpr StaticImageElement KmhFace = {
-    .common = {.kind = StaticImage, .bitmap = KmhFaceBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags}};
+    .common = {.kind = StaticImage, .bitmap = KmhFaceBitmap, .imageFlags = DialFaceFlags}};
 
-constexpr IconElement KnotsFace = {
-    .common = {.kind = Icon, .bitmap = KnotsFaceBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags},
-    .scale = 1.0,
-    .frames = 1,
-    .update = knotsFaceUpdate};
+constexpr IconElement KnotsFace = {.common = {.kind = Icon, .bitmap = KnotsFaceBitmap, .imageFlags = DialFaceFlags},
+                                   .scale = 1.0,
+                                   .frames = 1,
+                                   .update = knotsFaceUpdate};
 
 constexpr NeedleElement KmhNeedle = {.common = {.kind = Needle,
                                                 .bitmap = NeedleBitmap,
                                                 .position = NeedlePivot,
                                                 .offset = NeedleHub,
-                                                .gauge = &airspeedGauge,
                                                 .failures = kmhFailures.data(),
                                                 .imageFlags = DialNeedleFlags},
                                      .source = hostVar(IndicatedAirspeed),
@@ -101,7 +99,6 @@ constexpr NeedleElement KnotsNeedle = {.common = {.kind = Needle,
                                                   .bitmap = NeedleBitmap,
                                                   .position = NeedlePivot,
                                                   .offset = NeedleHub,
-                                                  .gauge = &airspeedGauge,
                                                   .failures = knotsFailures.data(),
                                                   .imageFlags = DialNeedleFlags},
                                        .source = hostVar(IndicatedAirspeed),
@@ -110,16 +107,15 @@ constexpr NeedleElement KnotsNeedle = {.common = {.kind = Needle,
                                        .update = knotsNeedleUpdate};
 
 constexpr StaticImageElement Bezel = {
-    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &airspeedGauge, .imageFlags = DialBezelFlags}};
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .imageFlags = DialBezelFlags}};
 
 // Part of the bezel, but lit at night like the faces.
-constexpr IconElement Blade = {
-    .common = {.kind = Icon, .bitmap = BladeBitmap, .gauge = &airspeedGauge, .imageFlags = DialFaceFlags},
-    .scale = 1.0,
-    .frames = 1,
-    .update = bladeUpdate};
+constexpr IconElement Blade = {.common = {.kind = Icon, .bitmap = BladeBitmap, .imageFlags = DialFaceFlags},
+                               .scale = 1.0,
+                               .frames = 1,
+                               .update = bladeUpdate};
 
-constinit ElementChain elements{KmhFace, KnotsFace, KmhNeedle, KnotsNeedle, Bezel, Blade};
+constinit ElementChain elements{&airspeedGauge, KmhFace, KnotsFace, KmhNeedle, KnotsNeedle, Bezel, Blade};
 
 // ---------------------------------------------------------------- mouse areas
 // Nothing to click; the host supplies the two halves' tooltips.

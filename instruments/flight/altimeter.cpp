@@ -158,19 +158,17 @@ double VARDEX_HOSTAPI metreNeedleUpdate(GaugeElement* needle)
 // ---------------------------------------------------------------- elements
 
 constexpr StaticImageElement MetricFace = {
-    .common = {.kind = StaticImage, .bitmap = MetricFaceBitmap, .gauge = &altimeterGauge, .imageFlags = DialFaceFlags}};
+    .common = {.kind = StaticImage, .bitmap = MetricFaceBitmap, .imageFlags = DialFaceFlags}};
 
-constexpr IconElement BritishFace = {
-    .common = {.kind = Icon, .bitmap = BritishFaceBitmap, .gauge = &altimeterGauge, .imageFlags = DialFaceFlags},
-    .scale = 1.0,
-    .frames = 1,
-    .update = britishFaceUpdate};
+constexpr IconElement BritishFace = {.common = {.kind = Icon, .bitmap = BritishFaceBitmap, .imageFlags = DialFaceFlags},
+                                     .scale = 1.0,
+                                     .frames = 1,
+                                     .update = britishFaceUpdate};
 
 constexpr SpriteElement InchesDisc = {.common = {.kind = Sprite,
                                                  .bitmap = InchesDiscBitmap,
                                                  .position = {221, 124},
                                                  .offset = {157, 151},
-                                                 .gauge = &altimeterGauge,
                                                  .imageFlags = DialNeedleFlags},
                                       .xScale = 1.0,
                                       .yScale = 1.0,
@@ -180,15 +178,12 @@ constexpr SpriteElement InchesDisc = {.common = {.kind = Sprite,
                                       .textureScaleY = 1.0f,
                                       .rotationUpdate = inchesDiscUpdate};
 
-constexpr MovingImageElement MillibarTape = {.common = {.kind = MovingImage,
-                                                        .bitmap = MillibarTapeBitmap,
-                                                        .position = {122, 49},
-                                                        .gauge = &altimeterGauge,
-                                                        .imageFlags = DialNeedleFlags},
-                                             .xSource = hostVar(PressureMillibars),
-                                             .xMin = TapeLeftMillibars,
-                                             .xMax = TapeRightMillibars,
-                                             .xUpdate = millibarTapeUpdate};
+constexpr MovingImageElement MillibarTape = {
+    .common = {.kind = MovingImage, .bitmap = MillibarTapeBitmap, .position = {122, 49}, .imageFlags = DialNeedleFlags},
+    .xSource = hostVar(PressureMillibars),
+    .xMin = TapeLeftMillibars,
+    .xMax = TapeRightMillibars,
+    .xUpdate = millibarTapeUpdate};
 
 constexpr NeedleElement feetNeedle(int32_t bitmap, Point hub, FailureBinding* failures, CalibrationPoint* table,
                                    uint32_t points)
@@ -197,7 +192,6 @@ constexpr NeedleElement feetNeedle(int32_t bitmap, Point hub, FailureBinding* fa
                        .bitmap = bitmap,
                        .position = DialCentre,
                        .offset = hub,
-                       .gauge = &altimeterGauge,
                        .failures = failures,
                        .imageFlags = DialNeedleFlags},
             .source = hostVar(IndicatedAltitude),
@@ -216,7 +210,6 @@ constexpr NeedleElement HundredsNeedle =
 constexpr MovingImageElement KilometreCounter = {.common = {.kind = MovingImage,
                                                             .bitmap = KilometreTapeBitmap,
                                                             .position = {129, 208},
-                                                            .gauge = &altimeterGauge,
                                                             .imageFlags = DialNeedleFlags},
                                                  .xSource = hostVar(IndicatedAltitude),
                                                  .xMin = 0.0,
@@ -227,7 +220,6 @@ constexpr NeedleElement MetreNeedle = {.common = {.kind = Needle,
                                                   .bitmap = MetreNeedleBitmap,
                                                   .position = DialCentre,
                                                   .offset = {43, 28},
-                                                  .gauge = &altimeterGauge,
                                                   .failures = metresFailures.data(),
                                                   .imageFlags = DialNeedleFlags},
                                        .source = hostVar(IndicatedAltitude),
@@ -236,10 +228,11 @@ constexpr NeedleElement MetreNeedle = {.common = {.kind = Needle,
                                        .update = metreNeedleUpdate};
 
 constexpr StaticImageElement Bezel = {
-    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &altimeterGauge, .imageFlags = DialBezelFlags}};
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .imageFlags = DialBezelFlags}};
 
-constinit ElementChain elements{MetricFace,      BritishFace,    InchesDisc,       MillibarTape, TenThousandsNeedle,
-                                ThousandsNeedle, HundredsNeedle, KilometreCounter, MetreNeedle,  Bezel};
+constinit ElementChain elements{
+    &altimeterGauge, MetricFace,     BritishFace,      InchesDisc,  MillibarTape, TenThousandsNeedle,
+    ThousandsNeedle, HundredsNeedle, KilometreCounter, MetreNeedle, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 // The host supplies the tooltips of the dial's two halves and of the strip

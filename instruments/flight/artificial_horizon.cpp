@@ -90,27 +90,22 @@ double VARDEX_HOSTAPI ringPositionUpdate(GaugeElement* ring) { return frameWhen(
 // ---------------------------------------------------------------- elements
 
 constexpr StaticImageElement Face = {
-    .common = {
-        .kind = StaticImage, .bitmap = FaceBitmap, .gauge = &artificialHorizonGauge, .imageFlags = DialFaceFlags}};
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = DialFaceFlags}};
 
 // Sideways 0.3359375 pixel per unit, and up 0.0003662109375 pixel per unit
 // squared.
-constexpr SliderElement Ball = {.common = {.kind = Slider,
-                                           .bitmap = BallBitmap,
-                                           .position = {147, 232},
-                                           .gauge = &artificialHorizonGauge,
-                                           .imageFlags = DialNeedleFlags},
-                                .xSource = hostVar(BallDeflection),
-                                .xScale = 0.3359375,
-                                .ySource = hostVar(BallDeflection),
-                                .yScale = -0.0003662109375,
-                                .yUpdate = inclinometerBallLift};
+constexpr SliderElement Ball = {
+    .common = {.kind = Slider, .bitmap = BallBitmap, .position = {147, 232}, .imageFlags = DialNeedleFlags},
+    .xSource = hostVar(BallDeflection),
+    .xScale = 0.3359375,
+    .ySource = hostVar(BallDeflection),
+    .yScale = -0.0003662109375,
+    .yUpdate = inclinometerBallLift};
 
 constexpr SpriteElement HorizonBar = {.common = {.kind = Sprite,
                                                  .bitmap = HorizonBarBitmap,
                                                  .position = {70, 79},
                                                  .offset = Centre,
-                                                 .gauge = &artificialHorizonGauge,
                                                  .failures = barFailures.data(),
                                                  .imageFlags = DialNeedleFlags},
                                       .xScale = 1.0,
@@ -126,40 +121,32 @@ constexpr NeedleElement BankPointer = {.common = {.kind = Needle,
                                                   .bitmap = BankPointerBitmap,
                                                   .position = Centre,
                                                   .offset = {70, 7},
-                                                  .gauge = &artificialHorizonGauge,
                                                   .failures = pointerFailures.data(),
                                                   .imageFlags = DialNeedleFlags},
                                        .source = hostVar(Bank),
                                        .table = bankTable,
                                        .pointCount = std::size(bankTable)};
 
-constexpr StaticImageElement WindowMask = {.common = {.kind = StaticImage,
-                                                      .bitmap = WindowMaskBitmap,
-                                                      .position = {52, 70},
-                                                      .gauge = &artificialHorizonGauge,
-                                                      .imageFlags = DialFaceFlags}};
+constexpr StaticImageElement WindowMask = {
+    .common = {.kind = StaticImage, .bitmap = WindowMaskBitmap, .position = {52, 70}, .imageFlags = DialFaceFlags}};
 
-constexpr IconElement WarningFlag = {.common = {.kind = Icon,
-                                                .bitmap = WarningFlagBitmap,
-                                                .position = {116, 37},
-                                                .gauge = &artificialHorizonGauge,
-                                                .imageFlags = DialFaceFlags},
-                                     .scale = 1.0,
-                                     .frames = 1,
-                                     .update = warningFlagUpdate};
-
-constexpr StaticImageElement Bezel = {
-    .common = {
-        .kind = StaticImage, .bitmap = BezelBitmap, .gauge = &artificialHorizonGauge, .imageFlags = DialBezelFlags}};
-
-constexpr IconElement FreeRing = {
-    .common = {.kind = Icon, .bitmap = FreeRingBitmap, .gauge = &artificialHorizonGauge, .imageFlags = DialBezelFlags},
-    .source = hostVar(GyroCaged),
+constexpr IconElement WarningFlag = {
+    .common = {.kind = Icon, .bitmap = WarningFlagBitmap, .position = {116, 37}, .imageFlags = DialFaceFlags},
     .scale = 1.0,
     .frames = 1,
-    .update = ringPositionUpdate};
+    .update = warningFlagUpdate};
 
-constinit ElementChain elements{Face, Ball, HorizonBar, BankPointer, WindowMask, WarningFlag, Bezel, FreeRing};
+constexpr StaticImageElement Bezel = {
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .imageFlags = DialBezelFlags}};
+
+constexpr IconElement FreeRing = {.common = {.kind = Icon, .bitmap = FreeRingBitmap, .imageFlags = DialBezelFlags},
+                                  .source = hostVar(GyroCaged),
+                                  .scale = 1.0,
+                                  .frames = 1,
+                                  .update = ringPositionUpdate};
+
+constinit ElementChain elements{
+    &artificialHorizonGauge, Face, Ball, HorizonBar, BankPointer, WindowMask, WarningFlag, Bezel, FreeRing};
 
 // ---------------------------------------------------------------- mouse areas
 // The ball tube's help id sits on its region, with no tooltip entry. The

@@ -100,14 +100,12 @@ int32_t VARDEX_HOSTAPI courseClick(ClickRecord*, uint32_t clickFlags)
 // ---------------------------------------------------------------- elements
 
 constexpr StaticImageElement Face = {
-    .common = {
-        .kind = StaticImage, .bitmap = FaceBitmap, .gauge = &directionalGyroGauge, .imageFlags = DialBezelFlags}};
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = DialBezelFlags}};
 
 constexpr SpriteElement Card = {.common = {.kind = Sprite,
                                            .bitmap = CardBitmap,
                                            .position = {18, 18},
                                            .offset = Centre,
-                                           .gauge = &directionalGyroGauge,
                                            .failures = cardFailures.data(),
                                            .imageFlags = DialNeedleFlags},
                                 .xScale = 1.0,
@@ -122,7 +120,6 @@ constexpr NeedleElement CourseDisc = {.common = {.kind = Needle,
                                                  .bitmap = CourseDiscBitmap,
                                                  .position = Centre,
                                                  .offset = {106, 83},
-                                                 .gauge = &directionalGyroGauge,
                                                  .failures = discFailures.data(),
                                                  .imageFlags = DialNeedleFlags},
                                       .source = hostVar(SelectedCourse),
@@ -131,10 +128,9 @@ constexpr NeedleElement CourseDisc = {.common = {.kind = Needle,
                                       .update = courseDiscUpdate};
 
 constexpr StaticImageElement Bezel = {
-    .common = {
-        .kind = StaticImage, .bitmap = BezelBitmap, .gauge = &directionalGyroGauge, .imageFlags = DialBezelFlags}};
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .imageFlags = DialBezelFlags}};
 
-constinit ElementChain elements{Face, Card, CourseDisc, Bezel};
+constinit ElementChain elements{&directionalGyroGauge, Face, Card, CourseDisc, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 

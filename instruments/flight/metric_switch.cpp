@@ -33,16 +33,14 @@ int32_t VARDEX_HOSTAPI unitsToggle(ClickRecord*, uint32_t)
 
 // ---------------------------------------------------------------- elements
 
-constexpr StaticImageElement Plate = {
-    .common = {.kind = StaticImage, .bitmap = PlateBitmap, .gauge = &metricSwitchGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Plate = {.common = {.kind = StaticImage, .bitmap = PlateBitmap, .imageFlags = PlainImage}};
 
-constexpr IconElement Lever = {
-    .common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &metricSwitchGauge, .imageFlags = PlainImage},
-    .scale = 1.0,
-    .frames = 2,
-    .update = switchIcon<britishUnits>};
+constexpr IconElement Lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .imageFlags = PlainImage},
+                               .scale = 1.0,
+                               .frames = 2,
+                               .update = switchIcon<britishUnits>};
 
-constinit ElementChain elements{Plate, Lever};
+constinit ElementChain elements{&metricSwitchGauge, Plate, Lever};
 
 // ---------------------------------------------------------------- mouse areas
 

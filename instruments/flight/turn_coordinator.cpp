@@ -50,35 +50,28 @@ double VARDEX_HOSTAPI turnRateUpdate(GaugeElement* needle)
 // ---------------------------------------------------------------- elements
 
 constexpr StaticImageElement Face = {
-    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &turnCoordinatorGauge, .imageFlags = DialFaceFlags}};
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = DialFaceFlags}};
 
 // Sideways 0.578125 pixel per unit, and up 0.000244140625 pixel per unit
 // squared.
-constexpr SliderElement Ball = {.common = {.kind = Slider,
-                                           .bitmap = BallBitmap,
-                                           .position = {141, 172},
-                                           .gauge = &turnCoordinatorGauge,
-                                           .imageFlags = DialNeedleFlags},
-                                .xSource = hostVar(BallDeflection),
-                                .xScale = 0.578125,
-                                .ySource = hostVar(BallDeflection),
-                                .yScale = -0.000244140625,
-                                .yUpdate = inclinometerBallLift};
+constexpr SliderElement Ball = {
+    .common = {.kind = Slider, .bitmap = BallBitmap, .position = {141, 172}, .imageFlags = DialNeedleFlags},
+    .xSource = hostVar(BallDeflection),
+    .xScale = 0.578125,
+    .ySource = hostVar(BallDeflection),
+    .yScale = -0.000244140625,
+    .yUpdate = inclinometerBallLift};
 
 // Always its only frame.
-constexpr IconElement TubeMarks = {.common = {.kind = Icon,
-                                              .bitmap = TubeMarksBitmap,
-                                              .position = {137, 169},
-                                              .gauge = &turnCoordinatorGauge,
-                                              .imageFlags = DialFaceFlags},
-                                   .scale = 1.0,
-                                   .frames = 1};
+constexpr IconElement TubeMarks = {
+    .common = {.kind = Icon, .bitmap = TubeMarksBitmap, .position = {137, 169}, .imageFlags = DialFaceFlags},
+    .scale = 1.0,
+    .frames = 1};
 
 constexpr NeedleElement TurnNeedle = {.common = {.kind = Needle,
                                                  .bitmap = NeedleBitmap,
                                                  .position = {150, 251},
                                                  .offset = {22, 14},
-                                                 .gauge = &turnCoordinatorGauge,
                                                  .failures = needleFailures.data(),
                                                  .imageFlags = DialNeedleFlags},
                                       .source = hostVar(TurnRate),
@@ -87,10 +80,9 @@ constexpr NeedleElement TurnNeedle = {.common = {.kind = Needle,
                                       .update = turnRateUpdate};
 
 constexpr StaticImageElement Bezel = {
-    .common = {
-        .kind = StaticImage, .bitmap = BezelBitmap, .gauge = &turnCoordinatorGauge, .imageFlags = DialBezelFlags}};
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .imageFlags = DialBezelFlags}};
 
-constinit ElementChain elements{Face, Ball, TubeMarks, TurnNeedle, Bezel};
+constinit ElementChain elements{&turnCoordinatorGauge, Face, Ball, TubeMarks, TurnNeedle, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -83,20 +83,17 @@ double VARDEX_HOSTAPI metricCoverUpdate(GaugeElement*) { return frameWhen(!briti
 // ---------------------------------------------------------------- elements
 
 constexpr StaticImageElement MetricFace = {
-    .common = {
-        .kind = StaticImage, .bitmap = MetricFaceBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialFaceFlags}};
+    .common = {.kind = StaticImage, .bitmap = MetricFaceBitmap, .imageFlags = DialFaceFlags}};
 
-constexpr IconElement BritishFace = {
-    .common = {.kind = Icon, .bitmap = BritishFaceBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialFaceFlags},
-    .scale = 1.0,
-    .frames = 1,
-    .update = britishFaceUpdate};
+constexpr IconElement BritishFace = {.common = {.kind = Icon, .bitmap = BritishFaceBitmap, .imageFlags = DialFaceFlags},
+                                     .scale = 1.0,
+                                     .frames = 1,
+                                     .update = britishFaceUpdate};
 
 constexpr NeedleElement BritishNeedle = {.common = {.kind = Needle,
                                                     .bitmap = NeedleBitmap,
                                                     .position = NeedlePivot,
                                                     .offset = NeedleHub,
-                                                    .gauge = &verticalSpeedGauge,
                                                     .failures = britishFailures.data(),
                                                     .imageFlags = DialNeedleFlags},
                                          .source = hostVar(VerticalSpeed),
@@ -108,7 +105,6 @@ constexpr NeedleElement MetricNeedle = {.common = {.kind = Needle,
                                                    .bitmap = NeedleBitmap,
                                                    .position = NeedlePivot,
                                                    .offset = NeedleHub,
-                                                   .gauge = &verticalSpeedGauge,
                                                    .failures = metricFailures.data(),
                                                    .imageFlags = DialNeedleFlags},
                                         .source = hostVar(VerticalSpeed),
@@ -116,16 +112,16 @@ constexpr NeedleElement MetricNeedle = {.common = {.kind = Needle,
                                         .pointCount = std::size(metricTable),
                                         .update = metricNeedleUpdate};
 
-constexpr IconElement MetricCover = {
-    .common = {.kind = Icon, .bitmap = MetricCoverBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialFaceFlags},
-    .scale = 1.0,
-    .frames = 1,
-    .update = metricCoverUpdate};
+constexpr IconElement MetricCover = {.common = {.kind = Icon, .bitmap = MetricCoverBitmap, .imageFlags = DialFaceFlags},
+                                     .scale = 1.0,
+                                     .frames = 1,
+                                     .update = metricCoverUpdate};
 
 constexpr StaticImageElement Bezel = {
-    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &verticalSpeedGauge, .imageFlags = DialBezelFlags}};
+    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .imageFlags = DialBezelFlags}};
 
-constinit ElementChain elements{MetricFace, BritishFace, BritishNeedle, MetricNeedle, MetricCover, Bezel};
+constinit ElementChain elements{&verticalSpeedGauge, MetricFace,  BritishFace, BritishNeedle,
+                                MetricNeedle,        MetricCover, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 // Nothing to click; the host supplies the two halves' tooltips.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/portable_exports.h"
+#include "platform/executable_stem.h"
 #include "platform/portable/resource_table.h"
 
 namespace {
@@ -37,21 +38,10 @@ ResourceBytes findResource(ModuleInstance, uint32_t number, ResourceType type)
 
 void hostExecutableName(char* out, size_t capacity)
 {
-    if (!out || capacity == 0)
-        return;
-    out[0] = '\0';
     char path[4096];
     ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return;
-    path[n] = '\0';
-    const char* base = std::strrchr(path, '/');
-    base = base ? base + 1 : path;
-    size_t length = std::strcspn(base, ".");
-    if (length >= capacity)
-        length = capacity - 1;
-    std::memcpy(out, base, length);
-    out[length] = '\0';
+    path[n > 0 ? n : 0] = '\0';
+    copyExecutableStem(path, "/", out, capacity);
 }
 
 // A program that loads the module may offer a host window (the development

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include "platform/executable_stem.h"
 
 namespace platform {
 
@@ -23,23 +23,10 @@ ResourceBytes findResource(ModuleInstance instance, uint32_t number, ResourceTyp
 
 void hostExecutableName(char* out, size_t capacity)
 {
-    if (!out || capacity == 0)
-        return;
-    out[0] = '\0';
     char path[MAX_PATH + 1];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return;
-    path[n] = '\0';
-    const char* base = path;
-    for (const char* p = path; *p; ++p)
-        if (*p == '\\' || *p == '/' || *p == ':')
-            base = p + 1;
-    size_t length = std::strcspn(base, ".");
-    if (length >= capacity)
-        length = capacity - 1;
-    std::memcpy(out, base, length);
-    out[length] = '\0';
+    path[n < MAX_PATH ? n : 0] = '\0';  // a path cut at MAX_PATH is no name
+    copyExecutableStem(path, "\\/:", out, capacity);
 }
 
 WindowHandle findTopLevelWindow(const char* className)

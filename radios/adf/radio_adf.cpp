@@ -56,10 +56,10 @@ constexpr uint32_t UpperEdgeTenths = 8500;   // 850.0 kHz
 constexpr double LowerEdgeScale = adfScaleValue(1.0, 410.0);   // 105: the top of band 1
 constexpr double UpperEdgeScale = adfScaleValue(2.0, 850.0);   // 176: the top of band 2
 
-constexpr int32_t FrontBitmap = 1300;       // openings for scale, knobs, switches
+constexpr int32_t FaceBitmap = 1300;        // openings for scale, knobs, switches
 constexpr int32_t ScaleDiscBitmap = 1370;   // three rings
 constexpr int32_t BandMaskBitmap = 1360;    // frames 1361-1363 leave ring 1, 2 or 3 visible
-constexpr int32_t FrontMaskBitmap = 1380;   // the front again, window cut out under the index
+constexpr int32_t MaskBitmap = 1380;        // the front again, window cut out under the index
 constexpr int32_t TuningKnobBitmap = 1320;
 constexpr int32_t BandKnobBitmap = 1310;
 constexpr int32_t ToneSwitchBitmap = 1350;  // off, 1351 on
@@ -171,14 +171,14 @@ double VARDEX_HOSTAPI mainSwitchUpdate(GaugeElement*)
 }
 
 // The switches reach the host through the icons' next frame.
-int32_t VARDEX_HOSTAPI mainSwitchToggle(ClickRecord*, uint32_t)
+int32_t VARDEX_HOSTAPI mainSwitchClick(ClickRecord*, uint32_t)
 {
     toggleWithClick(adfPowerOn, adfSound);
     return 0;
 }
 
 // Works with the power off too.
-int32_t VARDEX_HOSTAPI toneToggle(ClickRecord*, uint32_t)
+int32_t VARDEX_HOSTAPI toneSwitchClick(ClickRecord*, uint32_t)
 {
     toggleWithClick(adfToneOn, adfSound);
     return 0;
@@ -281,62 +281,51 @@ CalibrationPoint scaleTable[] = {{.point = {301, 12}, .value = 0}, {.point = {30
 CalibrationPoint tuningKnobTable[] = {{.point = {304, 177}, .value = 0}, {.point = {304, 237}, .value = 60}};
 CalibrationPoint bandKnobTable[] = {{.point = {535, 174}, .value = 0}, {.point = {535, 298}, .value = 180}};
 
-constexpr StaticImageElement Front = {
-    .common = {.kind = StaticImage, .bitmap = FrontBitmap, .gauge = &radioAdfGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Face = {.common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = PlainImage}};
 
 constexpr NeedleElement ScaleDisc = {.common = {.kind = Needle,
                                                 .bitmap = ScaleDiscBitmap,
                                                 .position = {301, 187},
                                                 .offset = {175, 175},
-                                                .gauge = &radioAdfGauge,
                                                 .imageFlags = LitSmoothImage},
                                      .table = scaleTable,
                                      .pointCount = std::size(scaleTable),
                                      .update = scaleUpdate};
 
-constexpr IconElement BandMask = {.common = {.kind = Icon,
-                                             .bitmap = BandMaskBitmap,
-                                             .position = {237, 12},
-                                             .gauge = &radioAdfGauge,
-                                             .imageFlags = LitSmoothImage},
-                                  .scale = 1.0,
-                                  .frames = 4,
-                                  .update = bandMaskUpdate};
+constexpr IconElement BandMask = {
+    .common = {.kind = Icon, .bitmap = BandMaskBitmap, .position = {237, 12}, .imageFlags = LitSmoothImage},
+    .scale = 1.0,
+    .frames = 4,
+    .update = bandMaskUpdate};
 
 // The two texts differ only in where they stand and which band they serve.
 constexpr StringElement frequencyText(Point position, FailureBinding* failures, UpdateCallback update)
 {
-    StringElement text = {.common = {.kind = String,
-                                     .bitmap = -1,
-                                     .position = position,
-                                     .gauge = &radioAdfGauge,
-                                     .failures = failures,
-                                     .imageFlags = BrightImage},
-                          .sources = {hostVar(FrequencyVariable)},
-                          .box = {102, 27},
-                          .textColour = 0x8C8C8C,
-                          .secondColour = 0x000000,
-                          .thirdColour = 0x00FFFF,
-                          .fontFace = "Arial",
-                          .fontWeight = 400,
-                          .charset = 1,
-                          .drawFlags = 37,  // centred both ways, one line
-                          .characters = WindowTextCharacters,
-                          .update = update};
+    StringElement text = {
+        .common = {.kind = String, .bitmap = -1, .position = position, .failures = failures, .imageFlags = BrightImage},
+        .sources = {hostVar(FrequencyVariable)},
+        .box = {102, 27},
+        .textColour = 0x8C8C8C,
+        .secondColour = 0x000000,
+        .thirdColour = 0x00FFFF,
+        .fontFace = "Arial",
+        .fontWeight = 400,
+        .charset = 1,
+        .drawFlags = 37,  // centred both ways, one line
+        .characters = WindowTextCharacters,
+        .update = update};
     return text;
 }
 
 constexpr StringElement LowerText = frequencyText({255, 55}, textFailures[0], outerRingTextUpdate);
 constexpr StringElement UpperText = frequencyText({255, 20}, textFailures[1], innerRingsTextUpdate);
 
-constexpr StaticImageElement FrontMask = {
-    .common = {.kind = StaticImage, .bitmap = FrontMaskBitmap, .gauge = &radioAdfGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = MaskBitmap, .imageFlags = PlainImage}};
 
 constexpr NeedleElement TuningKnob = {.common = {.kind = Needle,
                                                  .bitmap = TuningKnobBitmap,
                                                  .position = centreOf(TuningKnobBox),
                                                  .offset = {86, 86},
-                                                 .gauge = &radioAdfGauge,
                                                  .imageFlags = SmoothImage},
                                       .table = tuningKnobTable,
                                       .pointCount = std::size(tuningKnobTable),
@@ -346,43 +335,35 @@ constexpr NeedleElement BandKnob = {.common = {.kind = Needle,
                                                .bitmap = BandKnobBitmap,
                                                .position = {535, 236},
                                                .offset = {62, 62},
-                                               .gauge = &radioAdfGauge,
                                                .imageFlags = SmoothImage},
                                     .table = bandKnobTable,
                                     .pointCount = std::size(bandKnobTable),
                                     .update = bandKnobUpdate};
 
-constexpr IconElement ToneSwitch = {.common = {.kind = Icon,
-                                               .bitmap = ToneSwitchBitmap,
-                                               .position = cornerOf(ToneSwitchBox),
-                                               .gauge = &radioAdfGauge,
-                                               .imageFlags = PlainImage},
-                                    .source = hostVar(AdfToneAudio),
-                                    .scale = 1.0,
-                                    .frames = 2,
-                                    .update = toneSwitchUpdate};
+constexpr IconElement ToneSwitch = {
+    .common = {.kind = Icon, .bitmap = ToneSwitchBitmap, .position = cornerOf(ToneSwitchBox), .imageFlags = PlainImage},
+    .source = hostVar(AdfToneAudio),
+    .scale = 1.0,
+    .frames = 2,
+    .update = toneSwitchUpdate};
 
 constexpr IconElement Lamp = {.common = {.kind = Icon,
                                          .bitmap = LampBitmap,
                                          .position = {293, 462},
-                                         .gauge = &radioAdfGauge,
                                          .failures = lampFailures,
                                          .imageFlags = BrightImage},
                               .scale = 1.0,
                               .frames = 1,
                               .update = lampWhileOn<adfPowerOn>};
 
-constexpr IconElement MainSwitch = {.common = {.kind = Icon,
-                                               .bitmap = MainSwitchBitmap,
-                                               .position = cornerOf(MainSwitchBox),
-                                               .gauge = &radioAdfGauge,
-                                               .imageFlags = PlainImage},
-                                    .scale = 1.0,
-                                    .frames = 2,
-                                    .update = mainSwitchUpdate};
+constexpr IconElement MainSwitch = {
+    .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 2,
+    .update = mainSwitchUpdate};
 
-constinit ElementChain elements{Front,      ScaleDisc, BandMask,   LowerText, UpperText, FrontMask,
-                                TuningKnob, BandKnob,  ToneSwitch, Lamp,      MainSwitch};
+constinit ElementChain elements{&radioAdfGauge, Face,       ScaleDisc, BandMask,   LowerText, UpperText,
+                                Mask,           TuningKnob, BandKnob,  ToneSwitch, Lamp,      MainSwitch};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -404,8 +385,8 @@ MouseArea mouseAreas[] = {
     region(MainSwitchBox),
     textTooltip("ADF main switch (%3!s!)", tooltipArgs, TooltipArgCount),
     regionEnd(),
-    clickArea(MainSwitchBox, CursorHand, ClickLeft, mainSwitchToggle),
-    clickArea(ToneSwitchBox, CursorHand, ClickLeft, toneToggle),
+    clickArea(MainSwitchBox, CursorHand, ClickLeft, mainSwitchClick),
+    clickArea(ToneSwitchBox, CursorHand, ClickLeft, toneSwitchClick),
     clickArea(BandSelectorLeft, CursorDownArrow, ClickLeft | ClickRepeat, bandDown),
     clickArea(BandSelectorRight, CursorUpArrow, ClickLeft | ClickRepeat, bandUp),
     clickArea(leftHalfOf(TuningKnobBox), CursorDownArrow, KnobClicks, tuneDown),

@@ -50,16 +50,16 @@ constexpr double FineTurn = 4.5;    // degrees of the knob per channel
 constexpr double WholeTurn = 180;   // and per MHz
 
 constexpr int32_t FaceBitmap = 2230;
-constexpr int32_t MhzDiscBitmap = 2240;   // window 2241
-constexpr int32_t DecimalDiscBitmap = 2250;  // window 2251
-constexpr int32_t MaskBitmap = 2290;      // the face again, window cut out, red index line
-constexpr int32_t KnobBitmap = 2260;      // window 2261
-constexpr int32_t SwitchBitmap = 2270;    // frame 0 off, frame 1 (2271) on
-constexpr int32_t LampBitmap = 2280;      // lit
+constexpr int32_t CoarseDiscBitmap = 2240;  // window 2241
+constexpr int32_t FineDiscBitmap = 2250;    // window 2251
+constexpr int32_t MaskBitmap = 2290;        // the face again, window cut out, red index line
+constexpr int32_t KnobBitmap = 2260;        // window 2261
+constexpr int32_t MainSwitchBitmap = 2270;  // frame 0 off, frame 1 (2271) on
+constexpr int32_t LampBitmap = 2280;        // lit
 
 constexpr Point DiscCentre = {178, 178};  // the point of the face the discs turn about
 constexpr Box KnobBox = {88, 166, 174, 174};
-constexpr Box SwitchBox = {5, 6, 80, 80};
+constexpr Box MainSwitchBox = {5, 6, 80, 80};
 
 constexpr uint32_t LampFailureSystem = 21, LampFailureAction = 3;
 constexpr uint32_t LampSupplySystem = 9;
@@ -95,10 +95,10 @@ void VARDEX_HOSTAPI comService(GaugeDefinition*, int32_t serviceCode, uint32_t e
 }
 
 // 9° per MHz above the band's bottom.
-double VARDEX_HOSTAPI mhzDiscTurn(GaugeElement*) { return comHundredths / 100 + comWholeMhz - BandBottomMhz; }
+double VARDEX_HOSTAPI coarseDiscTurn(GaugeElement*) { return comHundredths / 100 + comWholeMhz - BandBottomMhz; }
 
 // 90° per MHz: 9° per 100 kHz.
-double VARDEX_HOSTAPI decimalDiscTurn(GaugeElement*) { return comHundredths / 100; }
+double VARDEX_HOSTAPI fineDiscTurn(GaugeElement*) { return comHundredths / 100; }
 
 double VARDEX_HOSTAPI knobTurn(GaugeElement*) { return comKnobAngle; }
 
@@ -106,7 +106,7 @@ constexpr KnobHalf TuneDown = ComKnob::down({66434, -FineTurn}, {65636, -WholeTu
 constexpr KnobHalf TuneUp = ComKnob::up({66435, FineTurn}, {65637, WholeTurn});        // 0x10383, 0x10065
 
 // Not reported to the host: the host's radio stays as it is.
-int32_t VARDEX_HOSTAPI powerToggle(ClickRecord*, uint32_t)
+int32_t VARDEX_HOSTAPI mainSwitchClick(ClickRecord*, uint32_t)
 {
     toggleWithClick(comPowerOn, comSound);
     return 0;
@@ -119,59 +119,35 @@ double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, 
 
 // ---------------------------------------------------------------- elements
 
-constexpr StaticImageElement Face = {
-    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .gauge = &radioComGauge, .imageFlags = LitImage}};
+constexpr StaticImageElement Face = {.common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = LitImage}};
 
-constexpr SpriteElement MhzDisc = turningSprite({.kind = Sprite,
-                                                 .bitmap = MhzDiscBitmap,
-                                                 .position = {158, 10},
-                                                 .offset = DiscCentre,
-                                                 .gauge = &radioComGauge,
-                                                 .imageFlags = LitSmoothImage},
-                                                9.0, mhzDiscTurn);
+constexpr SpriteElement CoarseDisc = scaleDisc(CoarseDiscBitmap, {158, 10}, DiscCentre, 9.0, coarseDiscTurn);
 
-constexpr SpriteElement DecimalDisc = turningSprite({.kind = Sprite,
-                                                     .bitmap = DecimalDiscBitmap,
-                                                     .position = {158, 28},
-                                                     .offset = DiscCentre,
-                                                     .gauge = &radioComGauge,
-                                                     .imageFlags = LitSmoothImage},
-                                                    90.0, decimalDiscTurn);
+constexpr SpriteElement FineDisc = scaleDisc(FineDiscBitmap, {158, 28}, DiscCentre, 90.0, fineDiscTurn);
 
 // Only what lies behind the window shows of the discs.
-constexpr StaticImageElement Mask = {
-    .common = {.kind = StaticImage, .bitmap = MaskBitmap, .gauge = &radioComGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = MaskBitmap, .imageFlags = PlainImage}};
 
-constexpr SpriteElement Knob = turningSprite({.kind = Sprite,
-                                              .bitmap = KnobBitmap,
-                                              .position = cornerOf(KnobBox),
-                                              .offset = centreOf(KnobBox),
-                                              .gauge = &radioComGauge,
-                                              .imageFlags = SmoothImage},
-                                             -1.0, knobTurn);
+constexpr SpriteElement Knob = tuningKnob(KnobBitmap, KnobBox, knobTurn);
 
-constexpr IconElement MainSwitch = {.common = {.kind = Icon,
-                                               .bitmap = SwitchBitmap,
-                                               .position = cornerOf(SwitchBox),
-                                               .gauge = &radioComGauge,
-                                               .imageFlags = PlainImage},
-                                    .scale = 1.0,
-                                    .frames = 2,
-                                    .update = switchIcon<comPowerOn>};
+constexpr IconElement MainSwitch = {
+    .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 2,
+    .update = switchIcon<comPowerOn>};
 
 FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
 
 constexpr IconElement Lamp = {.common = {.kind = Icon,
                                          .bitmap = LampBitmap,
                                          .position = {313, 293},
-                                         .gauge = &radioComGauge,
                                          .failures = lampFailures,
                                          .imageFlags = BrightImage},
                               .scale = 1.0,
                               .frames = 1,
                               .update = lampWhileOn<comPowerOn>};
 
-constinit ElementChain elements{Face, MhzDisc, DecimalDisc, Mask, Knob, MainSwitch, Lamp};
+constinit ElementChain elements{&radioComGauge, Face, CoarseDisc, FineDisc, Mask, Knob, MainSwitch, Lamp};
 
 // ---------------------------------------------------------------- mouse areas
 
@@ -193,7 +169,7 @@ MouseArea mouseAreas[] = {
     regionEnd(),
     clickArea(leftHalfOf(KnobBox), CursorDownArrow, KnobClicks, knobHalfHandler<TuneDown, comPowerOn, comKnobAngle>),
     clickArea(rightHalfOf(KnobBox), CursorUpArrow, KnobClicks, knobHalfHandler<TuneUp, comPowerOn, comKnobAngle>),
-    clickArea(SwitchBox, CursorHand, ClickLeft, powerToggle),
+    clickArea(MainSwitchBox, CursorHand, ClickLeft, mainSwitchClick),
     regionEnd(),
     listEnd(),
 };

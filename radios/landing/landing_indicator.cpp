@@ -92,18 +92,14 @@ FailureBinding needleFailures[] = {{14, FailZero}, {21, FailZero}, {20, FailFree
 CalibrationPoint courseScale[] = {{{129, 150}, 127}, {{67, 150}, -127}};
 CalibrationPoint glideScale[] = {{{44, 134}, 120}, {{44, 101}, 0}, {{44, 68}, -120}};
 
-constexpr StaticImageElement Face = {.common = {.kind = StaticImage,
-                                                .bitmap = FaceBitmap,
-                                                .gauge = &landingIndicatorGauge,
-                                                .failures = faceFailures,
-                                                .imageFlags = LitImage}};
+constexpr StaticImageElement Face = {
+    .common = {.kind = StaticImage, .bitmap = FaceBitmap, .failures = faceFailures, .imageFlags = LitImage}};
 
 // Pivot at the top of the dial.
 constexpr NeedleElement CourseNeedle = {.common = {.kind = Needle,
                                                    .bitmap = CourseNeedleBitmap,
                                                    .position = {98, 52},
                                                    .offset = {0, 4},
-                                                   .gauge = &landingIndicatorGauge,
                                                    .failures = needleFailures,
                                                    .imageFlags = NeedleFlags},
                                         .source = hostVar(CourseDeviation),
@@ -116,7 +112,6 @@ constexpr NeedleElement GlideNeedle = {.common = {.kind = Needle,
                                                   .bitmap = GlideNeedleBitmap,
                                                   .position = {148, 101},
                                                   .offset = {0, 4},
-                                                  .gauge = &landingIndicatorGauge,
                                                   .failures = needleFailures,
                                                   .imageFlags = NeedleFlags},
                                        .source = hostVar(GlideDeviation),
@@ -124,10 +119,9 @@ constexpr NeedleElement GlideNeedle = {.common = {.kind = Needle,
                                        .pointCount = std::size(glideScale),
                                        .update = approachGate};
 
-constexpr StaticImageElement Bezel = {
-    .common = {.kind = StaticImage, .bitmap = BezelBitmap, .gauge = &landingIndicatorGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Bezel = {.common = {.kind = StaticImage, .bitmap = BezelBitmap, .imageFlags = PlainImage}};
 
-constinit ElementChain elements{Face, CourseNeedle, GlideNeedle, Bezel};
+constinit ElementChain elements{&landingIndicatorGauge, Face, CourseNeedle, GlideNeedle, Bezel};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -1,4 +1,4 @@
-// Radio_NAV_E10K: the NAV1 receiver. Two scale disks turn behind a window
+// Radio_NAV_E10K: the NAV1 receiver. Two scale discs turn behind a window
 // to show the host's frequency (MHz above, tenths and hundredths below); a
 // large knob tunes it, left half down, right half up, a left click by the
 // host's fractional step, a right click by a whole MHz. A main switch lights
@@ -38,7 +38,7 @@ SoundSlot navSound;
 
 constexpr uint32_t Nav1Frequency = 24;
 
-// The coarse disk carries the band from 108 MHz at its top.
+// The coarse disc carries the band from 108 MHz at its top.
 constexpr double BandBottomMhz = 108;
 
 // The receiver's own limits: no fractional step up above 117.90 MHz or
@@ -51,16 +51,16 @@ constexpr TuningLimits NavLimits = {.fineDownFrom = 10805,
 constexpr double FineTurn = 4.5;    // degrees of the knob per fractional step
 constexpr double WholeTurn = 180;   // and per MHz
 
-constexpr int32_t BaseBitmap = 2300;
-constexpr int32_t CoarseDiskBitmap = 2310;   // window 2311
-constexpr int32_t FineDiskBitmap = 2320;     // window 2321
-constexpr int32_t FrontBitmap = 2360;        // the front, window and openings black, red index line
-constexpr int32_t KnobBitmap = 2330;         // window 2331
-constexpr int32_t ToneSwitchBitmap = 2370;   // frames off, on (2371)
-constexpr int32_t MainSwitchBitmap = 2340;   // frame 0 turned left (off), 1 right (on)
+constexpr int32_t FaceBitmap = 2300;
+constexpr int32_t CoarseDiscBitmap = 2310;  // window 2311
+constexpr int32_t FineDiscBitmap = 2320;    // window 2321
+constexpr int32_t MaskBitmap = 2360;        // the front, window and openings black, red index line
+constexpr int32_t KnobBitmap = 2330;        // window 2331
+constexpr int32_t ToneSwitchBitmap = 2370;  // frames off, on (2371)
+constexpr int32_t MainSwitchBitmap = 2340;  // frame 0 turned left (off), 1 right (on)
 constexpr int32_t LampBitmap = 2350;
 
-constexpr Point DiskCentre = {177, 163};
+constexpr Point DiscCentre = {177, 163};
 constexpr Box FrequencyRegion = {0, 0, 350, 195};
 constexpr Box ToneSwitchBox = {16, 201, 74, 74};
 constexpr Box MainSwitchBox = {92, 201, 74, 74};
@@ -98,8 +98,8 @@ void VARDEX_HOSTAPI navService(GaugeDefinition*, int32_t serviceCode, uint32_t e
     serveSoundSlot(navSound, LeverClickClip, serviceCode, extra);
 }
 
-double VARDEX_HOSTAPI coarseDiskTurn(GaugeElement*) { return navMhz() - BandBottomMhz; }
-double VARDEX_HOSTAPI fineDiskTurn(GaugeElement*) { return navHundredths / 100; }
+double VARDEX_HOSTAPI coarseDiscTurn(GaugeElement*) { return navMhz() - BandBottomMhz; }
+double VARDEX_HOSTAPI fineDiscTurn(GaugeElement*) { return navHundredths / 100; }
 double VARDEX_HOSTAPI knobTurn(GaugeElement*) { return navKnobAngle; }
 
 constexpr KnobHalf TuneDown = NavKnob::down({66445, -FineTurn}, {65640, -WholeTurn});  // 0x1038D, 0x10068
@@ -131,68 +131,41 @@ double VARDEX_HOSTAPI printFrequency(double, uint32_t, const char*, SourceVar*, 
 
 // ---------------------------------------------------------------- elements
 
-constexpr StaticImageElement Base = {
-    .common = {.kind = StaticImage, .bitmap = BaseBitmap, .gauge = &radioNavGauge, .imageFlags = LitImage}};
+constexpr StaticImageElement Face = {.common = {.kind = StaticImage, .bitmap = FaceBitmap, .imageFlags = LitImage}};
 
-constexpr SpriteElement CoarseDisk = turningSprite({.kind = Sprite,
-                                                    .bitmap = CoarseDiskBitmap,
-                                                    .position = {161, 20},
-                                                    .offset = DiskCentre,
-                                                    .gauge = &radioNavGauge,
-                                                    .imageFlags = LitSmoothImage},
-                                                   9.0, coarseDiskTurn);
+constexpr SpriteElement CoarseDisc = scaleDisc(CoarseDiscBitmap, {161, 20}, DiscCentre, 9.0, coarseDiscTurn);
 
-constexpr SpriteElement FineDisk = turningSprite({.kind = Sprite,
-                                                  .bitmap = FineDiskBitmap,
-                                                  .position = {161, 35},
-                                                  .offset = DiskCentre,
-                                                  .gauge = &radioNavGauge,
-                                                  .imageFlags = LitSmoothImage},
-                                                 88.0, fineDiskTurn);
+constexpr SpriteElement FineDisc = scaleDisc(FineDiscBitmap, {161, 35}, DiscCentre, 88.0, fineDiscTurn);
 
-// Only what lies behind the window shows of the disks.
-constexpr StaticImageElement Front = {
-    .common = {.kind = StaticImage, .bitmap = FrontBitmap, .gauge = &radioNavGauge, .imageFlags = PlainImage}};
+// Only what lies behind the window shows of the discs.
+constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = MaskBitmap, .imageFlags = PlainImage}};
 
-constexpr SpriteElement Knob = turningSprite({.kind = Sprite,
-                                              .bitmap = KnobBitmap,
-                                              .position = cornerOf(KnobBox),
-                                              .offset = centreOf(KnobBox),
-                                              .gauge = &radioNavGauge,
-                                              .imageFlags = SmoothImage},
-                                             -1.0, knobTurn);
+constexpr SpriteElement Knob = tuningKnob(KnobBitmap, KnobBox, knobTurn);
 
-constexpr IconElement ToneSwitch = {.common = {.kind = Icon,
-                                               .bitmap = ToneSwitchBitmap,
-                                               .position = cornerOf(ToneSwitchBox),
-                                               .gauge = &radioNavGauge,
-                                               .imageFlags = PlainImage},
-                                    .scale = 1.0,
-                                    .frames = 2,
-                                    .update = switchIcon<navToneOn>};
+constexpr IconElement ToneSwitch = {
+    .common = {.kind = Icon, .bitmap = ToneSwitchBitmap, .position = cornerOf(ToneSwitchBox), .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 2,
+    .update = switchIcon<navToneOn>};
 
-constexpr IconElement MainSwitch = {.common = {.kind = Icon,
-                                               .bitmap = MainSwitchBitmap,
-                                               .position = cornerOf(MainSwitchBox),
-                                               .gauge = &radioNavGauge,
-                                               .imageFlags = PlainImage},
-                                    .scale = 1.0,
-                                    .frames = 2,
-                                    .update = switchIcon<navPowerOn>};
+constexpr IconElement MainSwitch = {
+    .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},
+    .scale = 1.0,
+    .frames = 2,
+    .update = switchIcon<navPowerOn>};
 
 FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
 
 constexpr IconElement Lamp = {.common = {.kind = Icon,
                                          .bitmap = LampBitmap,
                                          .position = {32, 12},
-                                         .gauge = &radioNavGauge,
                                          .failures = lampFailures,
                                          .imageFlags = BrightImage},
                               .scale = 1.0,
                               .frames = 1,
                               .update = lampWhileOn<navPowerOn>};
 
-constinit ElementChain elements{Base, CoarseDisk, FineDisk, Front, Knob, ToneSwitch, MainSwitch, Lamp};
+constinit ElementChain elements{&radioNavGauge, Face, CoarseDisc, FineDisc, Mask, Knob, ToneSwitch, MainSwitch, Lamp};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -35,16 +35,15 @@ int32_t VARDEX_HOSTAPI sourceToggle(ClickRecord*, uint32_t)
 // ---------------------------------------------------------------- elements
 
 constexpr StaticImageElement Mounting = {
-    .common = {.kind = StaticImage, .bitmap = MountingBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = PlainImage}};
+    .common = {.kind = StaticImage, .bitmap = MountingBitmap, .imageFlags = PlainImage}};
 
 // No update callback: the host shows the frame that variable 848 names.
-constexpr IconElement Lever = {
-    .common = {.kind = Icon, .bitmap = LeverBitmap, .gauge = &navGpsSwitchGauge, .imageFlags = PlainImage},
-    .source = hostVar(GpsDrivesNavigation),
-    .scale = 1.0,
-    .frames = 2};
+constexpr IconElement Lever = {.common = {.kind = Icon, .bitmap = LeverBitmap, .imageFlags = PlainImage},
+                               .source = hostVar(GpsDrivesNavigation),
+                               .scale = 1.0,
+                               .frames = 2};
 
-constinit ElementChain elements{Mounting, Lever};
+constinit ElementChain elements{&navGpsSwitchGauge, Mounting, Lever};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -153,22 +153,20 @@ void VARDEX_HOSTAPI serviceCallback(GaugeDefinition* gauge, int32_t serviceCode,
 
 // ---------------------------------------------------------------- elements
 
-constexpr StaticImageElement Plate = {
-    .common = {.kind = StaticImage, .bitmap = PlateBitmap, .gauge = &registrationGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Plate = {.common = {.kind = StaticImage, .bitmap = PlateBitmap, .imageFlags = PlainImage}};
 
-constexpr StringElement Registration = {
-    .common = {.kind = String, .bitmap = -1, .gauge = &registrationGauge, .imageFlags = PlainImage},
-    .box = PlateSize,
-    .textColour = White,
-    .thirdColour = PlateShadow,
-    .fontFace = "Arial",
-    .fontWeight = 400,
-    .charset = 1,
-    .drawFlags = CentredSingleLine,
-    .characters = PlateCharacters,
-    .update = plateTextUpdate};
+constexpr StringElement Registration = {.common = {.kind = String, .bitmap = -1, .imageFlags = PlainImage},
+                                        .box = PlateSize,
+                                        .textColour = White,
+                                        .thirdColour = PlateShadow,
+                                        .fontFace = "Arial",
+                                        .fontWeight = 400,
+                                        .charset = 1,
+                                        .drawFlags = CentredSingleLine,
+                                        .characters = PlateCharacters,
+                                        .update = plateTextUpdate};
 
-constinit ElementChain elements{Plate, Registration};
+constinit ElementChain elements{&registrationGauge, Plate, Registration};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -45,8 +45,9 @@ void VARDEX_HOSTAPI shutDownRadios(GaugeDefinition*, int32_t serviceCode, uint32
 
 // ---------------------------------------------------------------- elements
 
-constinit ElementChain elements{StaticImageElement{
-    .common = {.kind = StaticImage, .bitmap = AreaBitmap, .gauge = &shutDownGauge, .imageFlags = PlainImage}}};
+constinit ElementChain elements{
+    &shutDownGauge,
+    StaticImageElement{.common = {.kind = StaticImage, .bitmap = AreaBitmap, .imageFlags = PlainImage}}};
 
 // ---------------------------------------------------------------- mouse areas
 

@@ -154,7 +154,6 @@ constexpr NeedleElement knobPointer(Point position, CalibrationPoint (&table)[Po
                        .bitmap = KnobPointerBitmap,
                        .position = position,
                        .offset = KnobPointerHub,
-                       .gauge = &radioXpdrGauge,
                        .imageFlags = SmoothImage},
             .table = table,
             .pointCount = Points,
@@ -166,7 +165,6 @@ constexpr MovingImageElement wheel(Point position, FailureBinding* failures, Upd
     return {.common = {.kind = MovingImage,
                        .bitmap = WheelBitmap,
                        .position = position,
-                       .gauge = &radioXpdrGauge,
                        .failures = failures,
                        .imageFlags = SmoothImage},
             .ySource = hostVar(TransponderCode),
@@ -178,19 +176,13 @@ constexpr MovingImageElement wheel(Point position, FailureBinding* failures, Upd
 constexpr IconElement switchIcon(int32_t bitmap, Point position, uint32_t flags, uint32_t frames,
                                  FailureBinding* failures, UpdateCallback update)
 {
-    return {.common = {.kind = Icon,
-                       .bitmap = bitmap,
-                       .position = position,
-                       .gauge = &radioXpdrGauge,
-                       .failures = failures,
-                       .imageFlags = flags},
+    return {.common = {.kind = Icon, .bitmap = bitmap, .position = position, .failures = failures, .imageFlags = flags},
             .scale = 1.0,
             .frames = frames,
             .update = update};
 }
 
-constexpr StaticImageElement Plate = {
-    .common = {.kind = StaticImage, .bitmap = PlateBitmap, .gauge = &radioXpdrGauge, .imageFlags = PlainImage}};
+constexpr StaticImageElement Plate = {.common = {.kind = StaticImage, .bitmap = PlateBitmap, .imageFlags = PlainImage}};
 
 constexpr NeedleElement UnitsPointer = knobPointer({365, 68}, unitsTable, knobPointerUpdate<&TransponderDigits::units>);
 constexpr NeedleElement TensPointer = knobPointer({275, 60}, tensTable, knobPointerUpdate<&TransponderDigits::tens>);
@@ -214,9 +206,9 @@ constexpr IconElement Lamp =
 constexpr IconElement MainSwitchIcon = switchIcon(MainSwitchBitmap, {76, 120}, PlainImage, 2,
                                                   displayFailures[MainSwitchFailures].data(), mainSwitchUpdate);
 
-constinit ElementChain elements{Plate,      UnitsPointer,  TensPointer,   HundredsPointer, ThousandsPointer,
-                                UnitsWheel, TensWheel,     HundredsWheel, ThousandsWheel,  IdentSwitch,
-                                Lamp,       MainSwitchIcon};
+constinit ElementChain elements{&radioXpdrGauge,  Plate,      UnitsPointer,  TensPointer,   HundredsPointer,
+                                ThousandsPointer, UnitsWheel, TensWheel,     HundredsWheel, ThousandsWheel,
+                                IdentSwitch,      Lamp,       MainSwitchIcon};
 
 // ---------------------------------------------------------------- mouse areas
 

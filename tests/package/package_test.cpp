@@ -62,7 +62,32 @@ TEST_F(ReleasePackage, HoldsTheGaugeFileTheExamplePanelTheGuideAndAReferenceFold
             expected.insert(file);  // whatever reference was generated goes along
     EXPECT_EQ(files, expected);
     EXPECT_TRUE(fs::is_directory(folder / "Reference"));
-    EXPECT_EQ(contents(folder / "Panel/panel.cfg"), contents(VARDEX_SOURCE_DIR "/examples/default_panel.cfg"));
+    std::string panel = contents(folder / "Panel/panel.cfg");
+    std::erase(panel, '\r');
+    EXPECT_EQ(panel, contents(VARDEX_SOURCE_DIR "/examples/default_panel.cfg"));
+}
+
+// The era's Notepad shows a file with bare LF line ends as one line.
+TEST_F(ReleasePackage, EveryTextFileHasCrlfLineEnds)
+{
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string extension = entry.path().extension().string();
+        if (!entry.is_regular_file() || extension == ".gau" || extension == ".png" || extension == ".webp")
+            continue;
+        const std::string text = contents(entry.path());
+        size_t bareLf = std::string::npos;
+        for (size_t at = text.find('\n'); at != std::string::npos && bareLf == std::string::npos;
+             at = text.find('\n', at + 1))
+            if (at == 0 || text[at - 1] != '\r')
+                bareLf = at;
+        EXPECT_EQ(bareLf, std::string::npos) << entry.path() << " has a bare LF at byte " << bareLf;
+    }
+}
+
+TEST_F(ReleasePackage, TheGuideAndTheReferenceLinkToEachOther)
+{
+    EXPECT_NE(contents(folder / "Installation.html").find("href=\"Reference/index.html\""), std::string::npos);
+    EXPECT_NE(contents(folder / "Reference/index.html").find("href=\"../Installation.html\""), std::string::npos);
 }
 
 TEST_F(ReleasePackage, ItsGaugeFileIsTheTestedOneStrippedWithTwoExportsAndTheVersion)

@@ -1,6 +1,6 @@
 // Golden pictures: gauges of the panel in fixed states, drawn small (120
-// pixels wide), and panel windows at night, drawn at half size, compared
-// with the pictures committed beside this file.
+// pixels wide), every gauge at night (night_*), and panel windows at night,
+// drawn at half size, compared with the pictures committed beside this file.
 // A picture may differ from its golden by a few pixels (Cairo's and
 // FreeType's versions round edges differently), not by a moved needle.
 //
@@ -113,9 +113,9 @@ std::string testName(const testing::TestParamInfo<GoldenCase>& info)
     return name;
 }
 
-TEST_P(Golden, GaugeLooksAsItsGolden)
+// Draws the gauge of the case in its state, by day or at night.
+void expectCaseLooksAsGolden(const GoldenCase& c, bool night = false)
 {
-    const GoldenCase& c = GetParam();
     Host host(moduleUnderTest());
     GaugeInstance& gauge = host.place(c.gauge, c.parameter);
     for (const auto& [name, value] : c.values) {
@@ -131,11 +131,14 @@ TEST_P(Golden, GaugeLooksAsItsGolden)
 
     BitmapImages images(host.bitmaps());
     const double scale = double(GoldenWidth) / gauge.gaugePixels().x;
-    SurfaceHandle picture = renderGauge(gauge, images, {scale, scale});
+    const Lighting nightLight{.colours = defaultPanel().colours, .level = Lighting::NightLevel};
+    SurfaceHandle picture = renderGauge(gauge, images, {scale, scale}, {}, night ? nightLight : Lighting{});
     EXPECT_TRUE(images.missing().empty()) << "the gauge names bitmaps the module lacks";
 
     expectLooksAsGolden(picture.get(), c.name);
 }
+
+TEST_P(Golden, GaugeLooksAsItsGolden) { expectCaseLooksAsGolden(GetParam()); }
 
 // The main panel and the radio stack at night on the demo flight's climb,
 // with the radios on: lamps and luminous scales lit, the rest dimmed.
@@ -269,6 +272,36 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"transponder_on_1234", "Radio_XPDR_FUG25A6", "", {{"transponder", 0x1234}}, 3,
                                {{"Radio_XPDR_FUG25A6", {115, 145}}}}),
     testName);
+
+// Every gauge at night as it starts, and in the states that change what
+// is lit: the radios switched on, the British faces, the homing face. Only
+// the luminous art is lit, so a luminous bitmap that carries bezel or
+// plate shows here as a lit patch.
+TEST(GoldenAtNight, EveryGaugeLooksAsItsGolden)
+{
+    const std::vector<GaugeInfo> gauges = Host(moduleUnderTest()).gaugeList();
+    std::vector<GoldenCase> cases;
+    for (const GaugeInfo& gauge : gauges)
+        cases.push_back({nullptr, gauge.name.c_str(), "", {}});
+    const std::vector<GoldenCase> states{
+        {"Radio_COM_SK10_on", "Radio_COM_SK10", "", {}, 3, {comOn}},
+        {"Radio_NAV_E10K_on", "Radio_NAV_E10K", "", {}, 3, {navOn}},
+        {"Radio_ADF_EZ6_on", "Radio_ADF_EZ6", "", {}, 3, {adfPower}},
+        {"Radio_XPDR_FUG25A6_on", "Radio_XPDR_FUG25A6", "", {}, 3, {{"Radio_XPDR_FUG25A6", {115, 145}}}},
+        {"ADF_Indicator_homing", "ADF_Indicator", "", {}, 3, {adfPower, {"ADF_Indicator", {150, 150}}}},
+        {"Airspeed_british", "Airspeed", "", {{"airspeed", 300}}, 3, {britishUnits}},
+        {"Altimeter_british", "Altimeter", "", {}, 3, {britishUnits}},
+        {"Vertical_Speed_british", "Vertical_Speed", "", {}, 3, {britishUnits}},
+        {"Metric_Switch_british", "Metric_Switch", "", {}, 3, {britishUnits}},
+    };
+    cases.insert(cases.end(), states.begin(), states.end());
+    for (GoldenCase& c : cases) {
+        const std::string name = std::string("night_") + (c.name ? c.name : c.gauge);
+        SCOPED_TRACE(name);
+        c.name = name.c_str();
+        expectCaseLooksAsGolden(c, true);
+    }
+}
 
 }  // namespace
 }  // namespace devhost

@@ -133,8 +133,9 @@ void tachometerFace(cairo_t* cr, const Layout& l)
                                needleAngle(n, rpmValue((k + 1) * 1000)) - here) * std::numbers::pi / 180 * FigureRadius;
         figureAt(cr, n, rpmValue(k * 1000), FigureRadius, std::to_string(k), std::clamp(room * 0.9, 15.0, 24.0));
     }
-    label(cr, c.x, c.y + 44, "U/min", 15);
-    label(cr, c.x, c.y + 62, "\u00d71000", 13);
+    // Right of the mark the needle rests on at standstill, where it never goes.
+    label(cr, c.x + 30, c.y + 44, "U/min", 15);
+    label(cr, c.x + 30, c.y + 62, "\u00d71000", 13);
 }
 
 // The scale of a dial whose needle pivots near its edge: a coloured band,

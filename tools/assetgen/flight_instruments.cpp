@@ -53,7 +53,8 @@ void airspeedFace(cairo_t* cr, const Layout& l)
     beside(1000, -7, FigureR - 12, "1000", 17);
     beside(398, -8, FigureR - 2, "400", 19);
     beside(402, 9, FigureR - 2, "400", 19);
-    text(cr, n.position.x, n.position.y + 42, "km/h", 16, palette::Marking, Font::Label);
+    // Above the hub: below it, the needle would lie on it at standstill.
+    text(cr, n.position.x, n.position.y - 46, "km/h", 16, palette::Marking, Font::Label);
 }
 
 void knotsFace(cairo_t* cr, const Layout& l)
@@ -76,17 +77,18 @@ void airspeedBezel(cairo_t* cr, const Layout& l)
     instrumentBezel(cr, 300, 330, n.position.x, n.position.y, BezelIn, BezelOut);
 }
 
-// The blade over the gap between the two 400 marks, on the upper-left
-// quarter of the bezel.
+// The blade over the gap between the two 400 marks, in a bitmap of the
+// upper-left quarter: the blade alone, the rest pure black, so that the
+// bezel and its screw show through as their own (the blade is lit at night
+// like the faces, the bezel is not).
 void airspeedBlade(cairo_t* cr, const Layout& l)
 {
     const auto& n = l.element(Asi, Needle, AsiNeedle, 0);
-    bezelRing(cr, n.position.x, n.position.y, BezelIn, BezelOut);
     double a = needleAngle(n, 398) + 2.5, b = needleAngle(n, 402) - 2.5;
     Point c = n.position;
-    arcBand(cr, c, 56, BezelIn + 2, a, b, {0.16, 0.16, 0.17});
-    arcBand(cr, c, 56, BezelIn + 2, a, a + 1.2, {0.38, 0.38, 0.39});
-    arcBand(cr, c, 56, BezelIn + 2, b - 1.2, b, {0.04, 0.04, 0.04});
+    arcBand(cr, c, 56, BezelIn, a, b, {0.16, 0.16, 0.17});
+    arcBand(cr, c, 56, BezelIn, a, a + 1.2, {0.38, 0.38, 0.39});
+    arcBand(cr, c, 56, BezelIn, b - 1.2, b, {0.04, 0.04, 0.04});
 }
 
 // ---------------------------------------------------------------- altimeter
@@ -114,9 +116,11 @@ void metricAltimeterFace(cairo_t* cr, const Layout& l)
     windowFrame(cr, tape.position.x, tape.position.y, 56, 34);
     const auto& km = l.element(Alt, MovingImage, 350);
     windowFrame(cr, km.position.x, km.position.y, 40, 40);
-    text(cr, km.position.x + 20, km.position.y - 10, "km", 13, palette::Marking, Font::Label);
+    // Left of the window: above it, the needle would lie on it at 0 m.
+    text(cr, km.position.x - 13, km.position.y + 20, "km", 13, palette::Marking, Font::Label);
     text(cr, tape.position.x + 28, tape.position.y + 46, "mb", 13, palette::Marking, Font::Label);
-    text(cr, n.position.x, n.position.y - 28, "\u00d7100 m", 13, palette::Marking, Font::Label);
+    // Clear of the hub and of the tails of every needle that turns over it.
+    text(cr, n.position.x - 50, n.position.y - 27, "\u00d7100 m", 13, palette::Marking, Font::Label);
 }
 
 void britishAltimeterFace(cairo_t* cr, const Layout& l)
@@ -129,8 +133,9 @@ void britishAltimeterFace(cairo_t* cr, const Layout& l)
                  k == 2 || k == 3 ? 22 : 26);
     const auto& disc = l.element(Alt, Sprite, 380);
     windowFrame(cr, disc.position.x, disc.position.y, 45, 54);
-    text(cr, n.position.x, n.position.y - 42, "ALTIMETER", 12, palette::Marking, Font::Label);
-    text(cr, n.position.x, n.position.y + 40, "FEET", 13, palette::Marking, Font::Label);
+    // Below the hub: on the ground the needles stand straight up.
+    text(cr, n.position.x, n.position.y + 42, "ALTIMETER", 12, palette::Marking, Font::Label);
+    text(cr, n.position.x, n.position.y + 58, "FEET", 13, palette::Marking, Font::Label);
 }
 
 // The pressure-setting disc, seen at the right of the dial: the value p sits
@@ -564,8 +569,10 @@ void britishVsiFace(cairo_t* cr, const Layout& l)
     figureAt(cr, n, 0, FigureR, "0", 24);
     text(cr, n.position.x + 30, n.position.y - 40, "UP", 13, palette::Marking, Font::Label);
     text(cr, n.position.x + 30, n.position.y + 40, "DOWN", 13, palette::Marking, Font::Label);
-    text(cr, n.position.x - 30, n.position.y - 14, "1000 FT", 11, palette::Marking, Font::Label);
-    text(cr, n.position.x - 30, n.position.y + 14, "PER MIN", 11, palette::Marking, Font::Label);
+    // Beyond the reach of the needle's tail, which sweeps the whole circle,
+    // and across from 0, where the needle rests.
+    text(cr, n.position.x + 56, n.position.y - 14, "1000 FT", 11, palette::Marking, Font::Label);
+    text(cr, n.position.x + 56, n.position.y + 14, "PER MIN", 11, palette::Marking, Font::Label);
 }
 
 void vsiNeedle(cairo_t* cr, const Layout& l)
@@ -622,8 +629,10 @@ void turnFace(cairo_t* cr, const Layout& l)
     const auto& ball = l.element(Tc, Slider, 460);
     double bx = ball.position.x + 10, by = ball.position.y + 13;  // the ball's centre at rest
     ballTube(cr, bx, by, 82, tubeCurvature(ball), 22);
-    text(cr, 150, by - 30, "DREHT", 15, palette::Marking, Font::Label);
-    text(cr, 150, by + 32, "H\u00c4NGT", 15, palette::Marking, Font::Label);
+    // Either side of the pivot, below the tube: the needle sweeps the
+    // middle of the dial above it.
+    text(cr, 97, by + 44, "DREHT", 15, palette::Marking, Font::Label);
+    text(cr, 203, by + 44, "H\u00c4NGT", 15, palette::Marking, Font::Label);
 }
 
 void turnNeedle(cairo_t* cr, const Layout& l)
@@ -666,7 +675,8 @@ void homingFace(cairo_t* cr, const Layout& l)
         mark(cr, n, v, v % 10 == 0 ? reach - 26 : reach - 18, reach - 6, v == 360 ? 5 : v % 10 == 0 ? 3.5 : 2);
     for (int v : {340, 350, 370, 380})
         figureAt(cr, n, v, reach - 40, std::to_string(std::abs(v - 360)), 16);
-    text(cr, 150, 160, "ZIELFLUG", 13, palette::Marking, Font::Label);
+    // Aside, out of the needle's sweep.
+    text(cr, 78, 168, "ZIELFLUG", 13, palette::Marking, Font::Label);
 }
 
 void adfNeedle(cairo_t* cr, const Layout& l)

@@ -1,13 +1,16 @@
 // assetgen: draws the module's bitmaps and synthesises its click clips.
 //
-//   assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]]
+//   assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]] [--labels TXT]
 //
 // Writes bmp<N>.bmp and wave<N>.wav into OUT_DIR, each only when its bytes
 // change. DEFINITIONS_MODULE is a build of the module without resources:
 // its Linkage tells where every needle points, so the marks are drawn from
 // the module's own tables. --sheet also writes a contact sheet of every
 // bitmap, for looking at the artwork while working on it; `devhost render`
-// shows the gauges put together from it, needles and all.
+// shows the gauges put together from it, needles and all. --labels lists
+// every bitmap ("bitmap N WIDTH HEIGHT") and the box of every text drawn on
+// it ("label N X0 Y0 X1 Y1 TEXT"), so that a test can tell whether a
+// needle's hub lies over a label.
 #include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 
@@ -67,11 +70,13 @@ const LinkageRecord* loadDefinitions(const char* path)
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string sheet;
+    std::string sheet, labelsPath;
     int sheetFrom = 0, sheetTo = 1 << 30;
     for (size_t i = 0; i + 1 < args.size();) {
         if (args[i] == "--sheet")
             sheet = args[i + 1];
+        else if (args[i] == "--labels")
+            labelsPath = args[i + 1];
         else if (args[i] == "--only")
             std::sscanf(args[i + 1].c_str(), "%d-%d", &sheetFrom, &sheetTo);
         else {
@@ -81,7 +86,7 @@ int main(int argc, char** argv)
         args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
     }
     if (args.empty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]]\n");
+        std::fprintf(stderr, "usage: assetgen OUT_DIR [DEFINITIONS_MODULE] [--sheet PNG [--only FROM-TO]] [--labels TXT]\n");
         return 2;
     }
     std::filesystem::path dir = args[0];
@@ -120,6 +125,7 @@ int main(int argc, char** argv)
     if (!mismatches.empty())
         return 1;
     assetgen::ContactSheet contact;
+    std::string labels;
     for (const auto& recipe : recipes) {
         assetgen::Canvas canvas(recipe.width, recipe.height);
         try {
@@ -133,6 +139,14 @@ int main(int argc, char** argv)
                          cairo_status_to_string(cairo_status(canvas.cr())));
             return 1;
         }
+        labels += "bitmap " + std::to_string(recipe.number) + " " + std::to_string(recipe.width) + " " +
+                  std::to_string(recipe.height) + "\n";
+        for (const auto& box : assetgen::takeLabels()) {
+            char line[128];
+            std::snprintf(line, sizeof line, "label %d %.1f %.1f %.1f %.1f ", recipe.number, box.x0, box.y0, box.x1,
+                          box.y1);
+            labels += line + box.text + "\n";
+        }
         auto path = dir / ("bmp" + std::to_string(recipe.number) + ".bmp");
         auto bytes = canvas.bmp();
         if (!writeIfChanged(path, bytes)) {
@@ -141,6 +155,10 @@ int main(int argc, char** argv)
         }
         if (!sheet.empty() && recipe.number >= sheetFrom && recipe.number <= sheetTo)
             contact.add(recipe.number, canvas);
+    }
+    if (!labelsPath.empty() && !writeIfChanged(labelsPath, std::vector<uint8_t>(labels.begin(), labels.end()))) {
+        std::fprintf(stderr, "assetgen: cannot write %s\n", labelsPath.c_str());
+        return 1;
     }
     if (!sheet.empty() && !contact.write(sheet)) {
         std::fprintf(stderr, "assetgen: cannot write %s\n", sheet.c_str());

@@ -2,10 +2,12 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace assetgen {
@@ -25,6 +27,9 @@ void selectFont(cairo_t* cr, Font font, double size)
 
 // A fixed grain for painted metal: the same pixels in every run.
 cairo_surface_t* grainSurface = nullptr;
+
+// Where text() wrote since takeLabels() last gave them out.
+std::vector<LabelBox> labelsDrawn;
 
 cairo_surface_t* grain()
 {
@@ -82,6 +87,8 @@ std::string missingFonts()
     }
     return missing;
 }
+
+std::vector<LabelBox> takeLabels() { return std::exchange(labelsDrawn, {}); }
 
 void releaseStyle()
 {
@@ -155,9 +162,20 @@ void text(cairo_t* cr, double x, double y, const std::string& s, double size, Co
     cairo_save(cr);
     cairo_translate(cr, x, y);
     cairo_rotate(cr, rotation * Radians);
+    const double left = -e.width / 2, top = -(cap.y_bearing + cap.height / 2) + e.y_bearing;
     cairo_move_to(cr, -(e.x_bearing + e.width / 2), -(cap.y_bearing + cap.height / 2));
     setColour(cr, c);
     cairo_show_text(cr, s.c_str());
+    // The ink's box on the bitmap: the four corners as drawn, turned and all.
+    LabelBox box{.x0 = 1e9, .y0 = 1e9, .x1 = -1e9, .y1 = -1e9, .text = s};
+    for (double cx : {left, left + e.width})
+        for (double cy : {top, top + e.height}) {
+            double bx = cx, by = cy;
+            cairo_user_to_device(cr, &bx, &by);
+            box.x0 = std::min(box.x0, bx), box.y0 = std::min(box.y0, by);
+            box.x1 = std::max(box.x1, bx), box.y1 = std::max(box.y1, by);
+        }
+    labelsDrawn.push_back(box);
     cairo_restore(cr);
     cairo_new_path(cr);  // show_text leaves a current point that the next arc would join
 }

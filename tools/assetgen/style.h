@@ -10,6 +10,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "tools/assetgen/layout.h"
 
@@ -62,6 +63,15 @@ void triangle(cairo_t* cr, Xy a, Xy b, Xy c);
 Xy polar(double cx, double cy, double r, double deg);
 Xy polar(Point centre, double r, double deg);
 void setColour(cairo_t* cr, Colour c, double alpha = 1.0);
+
+// Where a text's ink lies on the bitmap, in its pixels.
+struct LabelBox {
+    double x0, y0, x1, y1;
+    std::string text;
+};
+// The texts drawn since the last call, so that their places can be checked
+// against what moves over them.
+std::vector<LabelBox> takeLabels();
 
 // Text centred on (x, y), upright or turned by `rotation` degrees.
 void text(cairo_t* cr, double x, double y, const std::string& s, double size, Colour c, Font font = Font::Figures,
