@@ -86,6 +86,8 @@ struct Common {
     std::string flight;
     bool json = false;
     bool sound = false;
+    int screenWidth = PanelScreenWidth;
+    bool lenient = false;
 };
 
 void addModule(CLI::App& command, Common& common)
@@ -111,11 +113,7 @@ void chooseAudio(const Common& common)
 void addPanel(CLI::App& command, Common& common)
 {
     command.add_option("--panel", common.panel, "panel file (default: the built-in panel with all 41 gauges)");
-}
-
-Panel choosePanel(const Common& common)
-{
-    return common.panel.empty() ? defaultPanel() : loadPanel(common.panel);
+    addPanelReadingOptions(command, common.screenWidth);
 }
 
 // ---------------------------------------------------------------- list
@@ -169,9 +167,10 @@ std::vector<ReportPoint> reportPoints(const Flight& flight, const FlightRunner& 
 int run(const Common& common, const RunOptions& options)
 {
     Host host(common.module);
-    placePanelReporting(host, choosePanel(common));
+    const Panel panel = choosePanel(common.panel, common.screenWidth);
+    placePanelReporting(host, panel);
     const Flight flight = common.flight.empty() ? demoFlight() : loadFlight(common.flight);
-    FlightRunner runner(host, flight);
+    FlightRunner runner(host, flight, common.lenient);
     const uint64_t total = options.frames    ? *options.frames
                            : options.seconds ? runner.framesFor(*options.seconds)
                                              : runner.framesFor(flight.duration);
@@ -184,7 +183,7 @@ int run(const Common& common, const RunOptions& options)
         std::cout << fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", flight.name.empty() ? flight.source : flight.name,
                                  host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(), total,
                                  host.options().framesPerSecond)
-                  << std::flush;  // a long run says at once what it is doing
+                  << describeWindows(panel) << std::flush;  // a long run says at once what it is doing
     for (const ReportPoint& point : reportPoints(flight, runner, total, options.every)) {
         runner.run(point.frame - host.frameNumber());
         Snapshot snapshot = probeForReport(host, mark, filter);
@@ -297,6 +296,7 @@ int main(int argc, char** argv)
     addModule(*runCommand, common);
     addPanel(*runCommand, common);
     runCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
+    addLenientOption(*runCommand, common.lenient);
     auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run")->check(within(0, maxFrames()));
     runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")
         ->check(within(0, MaxFlightSeconds, false))
@@ -406,7 +406,9 @@ int main(int argc, char** argv)
             return click(common, pointer);
 #ifdef VARDEX_DEVHOST_SERVE
         if (serveCommand->parsed())
-            return runServer({.module = common.module, .panel = common.panel, .flight = common.flight}, bindAddress, port);
+            return runServer({.module = common.module, .panel = common.panel, .flight = common.flight,
+                              .screenWidth = common.screenWidth},
+                             bindAddress, port);
 #endif
         if (hoverCommand->parsed())
             return hover(pointer);

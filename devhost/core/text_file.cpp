@@ -1,0 +1,45 @@
+#include "devhost/core/text_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace devhost {
+
+std::optional<std::string> textEncodingProblem(std::string_view text)
+{
+    const auto starts = [&](std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; };
+    const char* encoding = nullptr;
+    if (starts(std::string_view("\xFF\xFE\0\0", 4)) || starts(std::string_view("\0\0\xFE\xFF", 4)))
+        encoding = "UTF-32";
+    else if (starts("\xFF\xFE") || starts("\xFE\xFF"))
+        encoding = "UTF-16";
+    // Without a byte-order mark: ASCII text saved as UTF-16 has a zero byte
+    // beside each of its first characters.
+    else if (text.size() >= 4 && ((text[0] != 0 && text[1] == 0 && text[2] != 0 && text[3] == 0) ||
+                                  (text[0] == 0 && text[1] != 0 && text[2] == 0 && text[3] != 0)))
+        encoding = "UTF-16";
+    if (!encoding)
+        return std::nullopt;
+    return std::string("is saved as ") + encoding + " (\"Unicode\"); save it as ANSI or UTF-8";
+}
+
+TextFile readTextFile(const std::string& path, std::string_view kind)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return {.problem = "is a folder, not a " + std::string(kind)};
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {.problem = "cannot be read"};
+    TextFile file;
+    file.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // The iterators stop quietly at a failed read: the stream tells.
+    if (in.bad())
+        return {.problem = "cannot be read (the read failed part way)"};
+    file.problem = textEncodingProblem(file.text);
+    return file;
+}
+
+}  // namespace devhost
