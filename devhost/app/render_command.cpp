@@ -10,6 +10,7 @@
 #include "devhost/app/animate_command.h"
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
+#include "devhost/render/animation.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
 #include "devhost/render/panel_renderer.h"
@@ -49,6 +50,8 @@ void renderGaugeAlone(const RenderOptions& options)
     const Lighting lighting = lightingOf(options, panel ? panel->colours : PanelColours{});
     const Panel* read = panel ? &*panel : nullptr;
     BuiltState state = options.animated() ? stateBeforeAnimation(options, read) : buildState(options, read);
+    if (options.animated())
+        checkAnimationSize(options.output, state.gauge->size().x, state.gauge->size().y);
     BitmapImages images(state.host->bitmaps());
     SurfaceHandle picture;
     auto draw = [&] {
@@ -70,6 +73,8 @@ void renderPanelWindow(const RenderOptions& options)
     if (!window)
         throw std::runtime_error(fmt::format("--window {}: {} has no such window (it has {})", options.window,
                                              panel.source, windowList(panel)));
+    if (options.animated())
+        checkAnimationSize(options.output, window->sizeX, window->sizeY);
     BuiltState state = options.animated() ? stateBeforeAnimation(options, &panel) : buildState(options, &panel);
     PanelRenderer renderer(*state.host);
     renderer.setLighting(lightingOf(options, panel.colours));

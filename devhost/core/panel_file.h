@@ -99,10 +99,10 @@ inline constexpr int PanelScreenHeight = 768;
 inline constexpr int MaxDrawnPixels = 32767;
 
 // The most pixels a panel may ask to be drawn, its windows and its gauges
-// together: the renderer keeps a few pictures of each, four bytes a pixel,
-// so this bounds what a panel (or a typo in one) can make it allocate to
-// some gigabytes.
-inline constexpr long long MaxPanelPixels = 64LL << 20;
+// together (four screens of 3840x2160): the renderer keeps a few pictures
+// of each, four bytes a pixel, so this bounds what a panel (or a typo in
+// one) can make it allocate to about a gigabyte.
+inline constexpr long long MaxPanelPixels = 32LL << 20;
 
 // How a panel file is read.
 struct PanelReadOptions {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "devhost/render/cairo_handles.h"
 #include "pictures.h"
@@ -57,6 +59,19 @@ TEST(DesignerPanelPictures, ShowTheArtItsTransparencyThePlaceholdersAndTheVirtua
     EXPECT_EQ(width(cockpit.get()), 256) << "the texture's pixel_size";
     EXPECT_TRUE(colourIs(pixelAt(cockpit.get(), 5, 250), 0));
     EXPECT_FALSE(colourIs(pixelAt(cockpit.get(), 62, 60), 0)) << "the altimeter, scaled to the texture";
+}
+
+TEST(DesignerPanelPictures, AnAnimationTooWideForWebPIsRefusedBeforeAnythingIsDrawn)
+{
+    const fs::path panel = fs::path(::testing::TempDir()) / "wide.cfg";
+    std::ofstream(panel) << "[Window00]\nsize_mm=17000,100\ngauge00=Vardex_Instr!Airspeed, 0, 0\n";
+    const std::string command = std::string(VARDEX_DEVHOST_PROGRAM) + " render --panel '" + panel.string() +
+                                "' --from 0 --to 1 -o wide.webp 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string said(4096, '\0');
+    said.resize(fread(said.data(), 1, said.size(), pipe));
+    EXPECT_NE(pclose(pipe), 0);
+    EXPECT_NE(said.find("at most 16383 pixels a side"), std::string::npos) << said;
 }
 
 }  // namespace
