@@ -280,6 +280,8 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     app.footer("Gauge names: devhost list. What each one reads, sends and offers to the mouse: devhost describe "
                "GAUGE. Variables and the values --set takes: devhost vars. Key events: devhost events.\n"
+               "A panel of one's own: --panel MyJet/panel/panel.cfg (its art, titles and virtual cockpits as the "
+               "simulator reads them; other modules' gauges drawn as placeholders).\n"
                "A gauge in any state: render --gauge NAME with --flight/--at, --set and --click (each command's "
                "--help has examples); what every gauge shows, in words: devhost run.");
     Common common;
@@ -292,6 +294,7 @@ int main(int argc, char** argv)
     CLI::App* runCommand = app.add_subcommand(
         "run", "run a panel through a flight and tell what each gauge reads, with the events sent\n"
                "  devhost run --seconds 60\n"
+               "  devhost run --panel MyJet/panel/panel.cfg --seconds 60   (a panel of one's own)\n"
                "  devhost run --flight my_flight.json --every 180 --json --events COM_RADIO_FRACT_INC");
     addModule(*runCommand, common);
     addPanel(*runCommand, common);
@@ -334,6 +337,8 @@ int main(int argc, char** argv)
         "render", "a PNG of a panel window, or of one gauge at its own size, in a given state\n"
                   "  devhost render --at 180 -o panel.png                 (the main panel 180 s into the demo flight)\n"
                   "  devhost render --window 1 --at 180 -o radios.png\n"
+                  "  devhost render --panel MyJet/panel/panel.cfg --window \"Radio Stack\" -o radios.png   "
+                  "(by title; VC01 for [Vcockpit01])\n"
                   "  devhost render --gauge Airspeed --set airspeed=250kmh -o airspeed.png\n"
                   "  devhost render --gauge Radio_COM_SK10 --click 45,46 --click 218,250 --click 218,250 "
                   "--click 218,250 -o com.png\n"
@@ -344,7 +349,8 @@ int main(int argc, char** argv)
     addModule(*renderCommand, common);
     auto* gaugeOption = renderCommand->add_option("--gauge", render.gauge,
                                                   "one gauge alone, at its own size, instead of a panel window");
-    renderCommand->add_option("--window", render.window, "panel window number (default 0, the main panel)")
+    renderCommand->add_option("--window", render.window,
+                              "panel window: number, title or virtual cockpit (VC01) (default 0, the main panel)")
         ->excludes(gaugeOption);
     addStateOptions(*renderCommand, render, "--at,--time", true);
     renderCommand->get_option("--param")->needs(gaugeOption);
