@@ -107,18 +107,15 @@ TEST(DesignerPanel, BadArtAndSizesAreRefusedAtTheirLine)
 TEST(DesignerPanel, ThePixelsAPanelAsksForAreBoundedBeforeAnythingIsDrawn)
 {
     Host host(moduleUnderTest());
-    const Panel panel = parsePanel("[Window00]\nsize_mm=400,300\ngauge00=Vardex_Instr!Airspeed, 0, 0, 20000, 20000\n",
-                                   "huge.cfg");
     try {
-        host.placePanel(panel);
+        host.placePanel(parsePanel("[Window00]\nsize_mm=400,300\ngauge00=Vardex_Instr!Airspeed, 0, 0, 20000, 20000\n", "h"));
         FAIL() << "a gauge of 20000x20000 pixels was placed";
     } catch (const PanelError& error) {
-        EXPECT_EQ(error.line(), 3);
-        EXPECT_NE(error.problem().find("more than the"), std::string::npos) << error.what();
+        EXPECT_EQ(error.line(), 3) << error.what();
     }
 }
 
-TEST(DesignerPanel, TheDemoFlightPassesOverTheGaugesThePanelLacksOnceEachAndAUserFlightNeedsLeniency)
+TEST(DesignerPanel, TheDemoFlightPassesOverTheGaugesThePanelLacksWithOneNoteEach)
 {
     const Panel three = parsePanel("[Window00]\nsize_mm=800,400\n"
                                    "gauge00=Vardex_Instr!Radio_COM_SK10, 0, 0\n"
@@ -134,18 +131,6 @@ TEST(DesignerPanel, TheDemoFlightPassesOverTheGaugesThePanelLacksOnceEachAndAUse
     for (const FlightLogEntry& entry : runner.log())
         adfNotes += entry.what.find("no gauge \"Radio_ADF_EZ6\"") != std::string::npos;
     EXPECT_EQ(adfNotes, 1u);
-
-    const Flight mine = parseFlight(R"({"duration": 2, "actions": [{"at": 0, "click": "Gunsight", "x": 1, "y": 1}]})",
-                                    "mine.json");
-    FlightRunner strict(host, mine);
-    try {
-        strict.run(5);
-        FAIL() << "a click on an absent gauge passed";
-    } catch (const FlightError& error) {
-        EXPECT_NE(std::string(error.what()).find("--lenient"), std::string::npos) << error.what();
-    }
-    FlightRunner lenient(host, mine, true);
-    EXPECT_NO_THROW(lenient.run(5));
 }
 
 }  // namespace

@@ -19,18 +19,12 @@ namespace {
 
 std::string fromBase64(const std::string& text)
 {
+    static const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string bytes;
-    unsigned buffer = 0;
-    int bits = 0;
-    for (char c : text) {
-        const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-        const char* at = std::strchr(digits, c);
-        if (c == '=' || !at)
-            continue;
-        buffer = buffer << 6 | unsigned(at - digits);
-        if ((bits += 6) >= 8)
+    unsigned buffer = 0, bits = 0;
+    for (char c : text.substr(0, text.find('=')))
+        if (buffer = buffer << 6 | unsigned(digits.find(c)), (bits += 6) >= 8)
             bytes += char(buffer >> (bits -= 8) & 0xFF);
-    }
     return bytes;
 }
 
