@@ -18,23 +18,31 @@
 
 namespace {
 
-std::string panelInArtFolder()
-{
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("panel_file_fuzz_" + std::to_string(getpid()));
-    devhost::testing::writeDesignerPanel(folder);
-    auto cut = devhost::testing::bmpFile(20, 10, 24, [](int, int) { return 0x808080u; });
-    cut.resize(cut.size() - 7);
-    devhost::testing::writeFile(folder / "cut.bmp", cut);
-    devhost::testing::writeFile(folder / "text.bmp", {'B', 'M', 'x'});
-    return (folder / "fuzz.cfg").string();
-}
+// The folder is made once and removed when the fuzzer ends.
+struct ArtFolder {
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("panel_file_fuzz_" + std::to_string(getpid()));
+    std::string panel = devhost::testing::writeDesignerPanel(folder);
+    ArtFolder()
+    {
+        auto cut = devhost::testing::bmpFile(20, 10, 24, [](int, int) { return 0x808080u; });
+        cut.resize(cut.size() - 7);
+        devhost::testing::writeFile(folder / "cut.bmp", cut);
+        devhost::testing::writeFile(folder / "text.bmp", {'B', 'M', 'x'});
+    }
+    ~ArtFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string fileName = panelInArtFolder();
+    static const ArtFolder art;
+    const std::string& fileName = art.panel;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
         const devhost::Panel panel = devhost::parsePanel(text, fileName);
