@@ -5,8 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <span>
 #include <system_error>
@@ -553,14 +551,13 @@ private:
         const std::string where = folder.empty() ? "the current folder" : folder.string();
         if (!found)
             fail("background bitmap '" + excerpt(name) + "' not found beside the panel file (in " + where + ")");
-        std::ifstream in(*found, std::ios::binary);
-        auto bytes = std::make_shared<std::vector<unsigned char>>(std::istreambuf_iterator<char>(in),
-                                                                  std::istreambuf_iterator<char>());
-        if (!in || in.bad())
-            fail("background bitmap " + found->string() + " cannot be read");
-        const auto layout = bmpLayout(*bytes);
+        TextFile file = readWholeFile(found->string(), "bitmap");
+        if (file.problem)
+            fail("background bitmap " + found->string() + " " + *file.problem);
+        auto bytes = std::make_shared<const std::string>(std::move(file.text));
+        const auto layout = bmpLayout(panelBackgroundBytes(*bytes));
         if (!layout)
-            fail("background bitmap " + found->string() + " " + bmpProblem(*bytes));
+            fail("background bitmap " + found->string() + " " + bmpProblem(panelBackgroundBytes(*bytes)));
         return PanelBackground{.path = found->string(), .line = line, .width = layout->width,
                                .height = layout->height, .bytes = std::move(bytes)};
     }

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,8 +37,12 @@ struct PanelBackground {
     std::string path;               // as found on disk
     int line = 0;                   // the file= line
     int width = 0, height = 0;      // the bitmap's own pixels
-    std::shared_ptr<const std::vector<unsigned char>> bytes;   // the whole BMP file
+    std::shared_ptr<const std::string> bytes;   // the whole BMP file
 };
+inline std::span<const unsigned char> panelBackgroundBytes(const std::string& bytes)
+{
+    return {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()};
+}
 
 // The numbers windows go by: [WindowNN] is NN (0 to MaxWindowNumber), a
 // virtual cockpit panel [VcockpitNN] is VirtualCockpitNumbers + NN, so that

@@ -1,8 +1,8 @@
 #include "devhost/core/text_file.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace devhost {
@@ -25,7 +25,7 @@ std::optional<std::string> textEncodingProblem(std::string_view text)
     return std::string("is saved as ") + encoding + " (\"Unicode\"); save it as ANSI or UTF-8";
 }
 
-TextFile readTextFile(const std::string& path, std::string_view kind)
+TextFile readWholeFile(const std::string& path, std::string_view kind)
 {
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
@@ -33,12 +33,22 @@ TextFile readTextFile(const std::string& path, std::string_view kind)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {.problem = "cannot be read"};
+    // Read by the stream, which turns a failed read into its bad state
+    // rather than an end of file.
     TextFile file;
-    file.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    // The iterators stop quietly at a failed read: the stream tells.
+    std::array<char, 1 << 16> buffer;
+    while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0)
+        file.text.append(buffer.data(), size_t(in.gcount()));
     if (in.bad())
         return {.problem = "cannot be read (the read failed part way)"};
-    file.problem = textEncodingProblem(file.text);
+    return file;
+}
+
+TextFile readTextFile(const std::string& path, std::string_view kind)
+{
+    TextFile file = readWholeFile(path, kind);
+    if (!file.problem)
+        file.problem = textEncodingProblem(file.text);
     return file;
 }
 

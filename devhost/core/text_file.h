@@ -13,13 +13,14 @@ namespace devhost {
 std::optional<std::string> textEncodingProblem(std::string_view text);
 
 // The whole file, or the problem as a message about the file (a folder,
-// unreadable, a read that failed part way, an encoding not taken).
-// `kind` names what the file should be, e.g. "panel file".
+// unreadable, a read that failed part way, and for a text an encoding not
+// taken). `kind` names what the file should be, e.g. "panel file".
 struct TextFile {
     std::string text;
     std::optional<std::string> problem;
 };
-TextFile readTextFile(const std::string& path, std::string_view kind);
+TextFile readWholeFile(const std::string& path, std::string_view kind);   // any bytes
+TextFile readTextFile(const std::string& path, std::string_view kind);    // ANSI or UTF-8
 
 // The same, throwing Error(path, 0, problem) (an InputError).
 template <typename Error>

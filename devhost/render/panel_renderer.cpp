@@ -37,7 +37,7 @@ PanelRenderer::PanelRenderer(const Host& host)
           const PanelWindowSpec* spec = host.panelWindow(window);
           if (!spec || !spec->background)
               return {};
-          return *spec->background->bytes;
+          return panelBackgroundBytes(*spec->background->bytes);
       })
 {
 }
