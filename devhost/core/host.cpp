@@ -394,7 +394,8 @@ std::vector<std::string> Host::placePanel(const Panel& panel)
     // pixels square is refused here, not by running out of memory.
     long long pixels = 0;
     for (const PanelWindowSpec& window : panel.windows)
-        pixels += (long long)window.sizeX * window.sizeY;
+        pixels += (long long)window.sizeX * window.sizeY +
+                  (window.background ? (long long)window.background->width * window.background->height : 0);
     auto count = [&](const PlacedGauge& g, Point size) {
         pixels += (long long)size.x * size.y;
         if (pixels > MaxPanelPixels)
@@ -405,7 +406,12 @@ std::vector<std::string> Host::placePanel(const Panel& panel)
     };
     std::vector<std::string> skipped;
     for (const PanelWindowSpec& window : panel.windows) {
-        auto scaled = [&](int v, double by) { return static_cast<int>(std::lround(v * by)); };
+        // Held within what a placement can take, so that a texture scaled far
+        // up comes to a size refused below, not to a wrapped number.
+        auto scaled = [&](int v, double by) {
+            constexpr double Farthest = 1e9;
+            return static_cast<int>(std::lround(std::clamp(v * by, -Farthest, Farthest)));
+        };
         PanelWindowSpec kept = window;
         kept.gauges.clear();
         impl_->panelWindows.push_back(std::move(kept));

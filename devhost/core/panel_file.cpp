@@ -470,8 +470,10 @@ private:
             line_ = draft.line;
             sizeWindow(draft);
             pixels += (long long)spec.sizeX * spec.sizeY;
+            if (spec.background)
+                pixels += (long long)spec.background->width * spec.background->height;
             if (pixels > MaxPanelPixels)
-                fail("the windows up to this one ask for " + std::to_string(pixels) +
+                fail("the windows up to this one (with their art) ask for " + std::to_string(pixels) +
                      " pixels to be drawn, more than the " + std::to_string(MaxPanelPixels) +
                      " a panel may (the renderer keeps several pictures of each)");
             if (draft.screenFraction) {
@@ -551,6 +553,13 @@ private:
         const std::string where = folder.empty() ? "the current folder" : folder.string();
         if (!found)
             fail("background bitmap '" + excerpt(name) + "' not found beside the panel file (in " + where + ")");
+        // The art is read whole: a file larger than the pixels a panel may
+        // ask for (at four bytes each) is refused before it is.
+        std::error_code error;
+        const auto size = std::filesystem::file_size(*found, error);
+        if (!error && size > static_cast<uintmax_t>(4 * MaxPanelPixels))
+            fail("background bitmap " + found->string() + " is " + std::to_string(size) +
+                 " bytes, more than the art of a panel may be (" + std::to_string(4 * MaxPanelPixels) + ")");
         TextFile file = readWholeFile(found->string(), "bitmap");
         if (file.problem)
             fail("background bitmap " + found->string() + " " + *file.problem);
