@@ -66,13 +66,43 @@ void placePanelReporting(Host& host, const Panel& panel)
 {
     for (const PanelWarning& warning : panel.warnings)
         std::cerr << fmt::format("devhost: {}:{}: {}\n", panel.source, warning.line, warning.message);
-    for (const std::string& gauge : host.placePanel(panel))
-        std::cerr << fmt::format("devhost: {}: {} belongs to another module; skipped\n", panel.source, gauge);
+    host.placePanel(panel);
+    std::vector<std::string> told;
+    for (const ForeignGauge& gauge : host.foreignGauges()) {
+        if (std::find(told.begin(), told.end(), gauge.label) != told.end())
+            continue;
+        told.push_back(gauge.label);
+        std::cerr << fmt::format("devhost: {}:{}: {} belongs to another module; drawn as a placeholder{}\n",
+                                 panel.source, gauge.line, gauge.label,
+                                 gauge.sizeGiven ? std::string()
+                                                 : fmt::format(" at {0}x{0} pixels, as its line gives no size",
+                                                               ForeignGaugeSize));
+    }
+}
+
+void addPanelReadingOptions(CLI::App& command, int& screenWidth)
+{
+    command.add_option("--screen-width", screenWidth,
+                       "screen width in pixels that the panel's file_NNNN= backgrounds are chosen for (default 1024)")
+        ->check(CLI::Range(1, 100000));
+}
+
+void addLenientOption(CLI::App& command, bool& lenient)
+{
+    command.add_flag("--lenient", lenient,
+                     "let the flight pass over actions on gauges the panel does not place (the demo flight always does)");
+}
+
+Panel choosePanel(const std::string& path, int screenWidth)
+{
+    return path.empty() ? defaultPanel() : loadPanel(path, {.screenWidth = screenWidth});
 }
 
 void addStateOptions(CLI::App& command, StateOptions& options, const std::string& timeOption, bool withGauge)
 {
     command.add_option("--panel", options.panel, "panel file (default: the built-in panel with all 41 gauges)");
+    addPanelReadingOptions(command, options.screenWidth);
+    addLenientOption(command, options.lenient);
     command.add_option("--flight", options.flight,
                        "flight script to play first (default: the built-in demo flight when " +
                            timeOption.substr(0, timeOption.find(',')) + " is given, else none)");
@@ -150,7 +180,7 @@ BuiltState buildState(const StateOptions& options, const Panel* panel)
     if (panel)
         placePanelReporting(host, *panel);
     else
-        placePanelReporting(host, options.panel.empty() ? defaultPanel() : loadPanel(options.panel));
+        placePanelReporting(host, choosePanel(options.panel, options.screenWidth));
     if (!options.gauge.empty()) {
         state.gauge = options.parameter.empty() ? host.find(options.gauge) : nullptr;
         if (!state.gauge)
@@ -158,7 +188,7 @@ BuiltState buildState(const StateOptions& options, const Panel* panel)
     }
 
     if (flight) {
-        FlightRunner runner(host, *flight);
+        FlightRunner runner(host, *flight, options.lenient);
         runner.run(runner.framesBefore(options.at.value_or(0)));
     }
     for (const std::string& setting : options.settings)

@@ -24,6 +24,8 @@ struct StateOptions {
     std::vector<std::string> settings;  // "airspeed=250kmh", "61=250", "com1_freq=122.80"
     std::vector<std::string> clicks;    // "X,Y" or "X,Y,right", gauge pixels, in order
     std::optional<int> frames;          // frames run last; see addStateOptions for the default
+    int screenWidth = PanelScreenWidth; // chooses the panel's file_NNNN= backgrounds
+    bool lenient = false;               // a flight passes over actions on gauges the panel lacks
 };
 
 struct BuiltState {
@@ -40,8 +42,15 @@ double maxFrames();
 // past every comparison. The error names the value and the range.
 CLI::Validator within(double low, double high, bool whole = true);
 
-// Places the panel's gauges, telling on stderr what it passes over.
+// Places the panel's gauges, telling on stderr what it passes over and,
+// once each, the other modules' gauges drawn as placeholders.
 void placePanelReporting(Host& host, const Panel& panel);
+
+// --screen-width (and --panel's reading of it) and --lenient.
+void addPanelReadingOptions(CLI::App& command, int& screenWidth);
+void addLenientOption(CLI::App& command, bool& lenient);
+// The panel options.panel names with the screen width given, or the built-in one.
+Panel choosePanel(const std::string& path, int screenWidth);
 
 // Adds --panel, --flight, the time option (timeOption: "--at" or "--time"),
 // --set, --click (with a gauge only), --param and --frames.

@@ -86,6 +86,8 @@ struct Common {
     std::string flight;
     bool json = false;
     bool sound = false;
+    int screenWidth = PanelScreenWidth;
+    bool lenient = false;
 };
 
 void addModule(CLI::App& command, Common& common)
@@ -111,11 +113,7 @@ void chooseAudio(const Common& common)
 void addPanel(CLI::App& command, Common& common)
 {
     command.add_option("--panel", common.panel, "panel file (default: the built-in panel with all 41 gauges)");
-}
-
-Panel choosePanel(const Common& common)
-{
-    return common.panel.empty() ? defaultPanel() : loadPanel(common.panel);
+    addPanelReadingOptions(command, common.screenWidth);
 }
 
 // ---------------------------------------------------------------- list
@@ -169,9 +167,10 @@ std::vector<ReportPoint> reportPoints(const Flight& flight, const FlightRunner& 
 int run(const Common& common, const RunOptions& options)
 {
     Host host(common.module);
-    placePanelReporting(host, choosePanel(common));
+    const Panel panel = choosePanel(common.panel, common.screenWidth);
+    placePanelReporting(host, panel);
     const Flight flight = common.flight.empty() ? demoFlight() : loadFlight(common.flight);
-    FlightRunner runner(host, flight);
+    FlightRunner runner(host, flight, common.lenient);
     const uint64_t total = options.frames    ? *options.frames
                            : options.seconds ? runner.framesFor(*options.seconds)
                                              : runner.framesFor(flight.duration);
@@ -184,7 +183,7 @@ int run(const Common& common, const RunOptions& options)
         std::cout << fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", flight.name.empty() ? flight.source : flight.name,
                                  host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(), total,
                                  host.options().framesPerSecond)
-                  << std::flush;  // a long run says at once what it is doing
+                  << describeWindows(panel) << std::flush;  // a long run says at once what it is doing
     for (const ReportPoint& point : reportPoints(flight, runner, total, options.every)) {
         runner.run(point.frame - host.frameNumber());
         Snapshot snapshot = probeForReport(host, mark, filter);
@@ -281,6 +280,8 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     app.footer("Gauge names: devhost list. What each one reads, sends and offers to the mouse: devhost describe "
                "GAUGE. Variables and the values --set takes: devhost vars. Key events: devhost events.\n"
+               "A panel of one's own: --panel MyJet/panel/panel.cfg (its art, titles and virtual cockpits as the "
+               "simulator reads them; other modules' gauges drawn as placeholders).\n"
                "A gauge in any state: render --gauge NAME with --flight/--at, --set and --click (each command's "
                "--help has examples); what every gauge shows, in words: devhost run.");
     Common common;
@@ -293,10 +294,12 @@ int main(int argc, char** argv)
     CLI::App* runCommand = app.add_subcommand(
         "run", "run a panel through a flight and tell what each gauge reads, with the events sent\n"
                "  devhost run --seconds 60\n"
+               "  devhost run --panel MyJet/panel/panel.cfg --seconds 60   (a panel of one's own)\n"
                "  devhost run --flight my_flight.json --every 180 --json --events COM_RADIO_FRACT_INC");
     addModule(*runCommand, common);
     addPanel(*runCommand, common);
     runCommand->add_option("--flight", common.flight, "flight script (default: the built-in demo flight)");
+    addLenientOption(*runCommand, common.lenient);
     auto* framesOption = runCommand->add_option("--frames", runOptions.frames, "frames to run")->check(within(0, maxFrames()));
     runCommand->add_option("--seconds", runOptions.seconds, "seconds to run")
         ->check(within(0, MaxFlightSeconds, false))
@@ -334,6 +337,8 @@ int main(int argc, char** argv)
         "render", "a PNG of a panel window, or of one gauge at its own size, in a given state\n"
                   "  devhost render --at 180 -o panel.png                 (the main panel 180 s into the demo flight)\n"
                   "  devhost render --window 1 --at 180 -o radios.png\n"
+                  "  devhost render --panel MyJet/panel/panel.cfg --window \"Radio Stack\" -o radios.png   "
+                  "(by title; VC01 for [Vcockpit01])\n"
                   "  devhost render --gauge Airspeed --set airspeed=250kmh -o airspeed.png\n"
                   "  devhost render --gauge Radio_COM_SK10 --click 45,46 --click 218,250 --click 218,250 "
                   "--click 218,250 -o com.png\n"
@@ -344,7 +349,8 @@ int main(int argc, char** argv)
     addModule(*renderCommand, common);
     auto* gaugeOption = renderCommand->add_option("--gauge", render.gauge,
                                                   "one gauge alone, at its own size, instead of a panel window");
-    renderCommand->add_option("--window", render.window, "panel window number (default 0, the main panel)")
+    renderCommand->add_option("--window", render.window,
+                              "panel window: number, title or virtual cockpit (VC01) (default 0, the main panel)")
         ->excludes(gaugeOption);
     addStateOptions(*renderCommand, render, "--at,--time", true);
     renderCommand->get_option("--param")->needs(gaugeOption);
@@ -406,7 +412,9 @@ int main(int argc, char** argv)
             return click(common, pointer);
 #ifdef VARDEX_DEVHOST_SERVE
         if (serveCommand->parsed())
-            return runServer({.module = common.module, .panel = common.panel, .flight = common.flight}, bindAddress, port);
+            return runServer({.module = common.module, .panel = common.panel, .flight = common.flight,
+                              .screenWidth = common.screenWidth},
+                             bindAddress, port);
 #endif
         if (hoverCommand->parsed())
             return hover(pointer);

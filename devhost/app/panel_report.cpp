@@ -174,6 +174,17 @@ std::string describeEvents(std::span<const EventRecord> events, const EventFilte
     return text;
 }
 
+std::string describeWindows(const Panel& panel)
+{
+    std::string text;
+    for (const PanelWindowSpec& w : panel.windows)
+        text += fmt::format("{}{}{} {}x{}{}{}", text.empty() ? "windows: " : ", ",
+                            w.name.empty() ? std::to_string(w.number) : w.name,
+                            w.title.empty() || w.title == w.name ? "" : " \"" + w.title + "\"", w.sizeX, w.sizeY,
+                            w.virtualCockpit ? " (virtual cockpit)" : "", w.visible || w.virtualCockpit ? "" : " (hidden)");
+    return text.empty() ? text : text + "\n";
+}
+
 std::string describePanel(const Snapshot& snapshot, const ReportOptions& options)
 {
     // Frame steps of 1/18 s add up to a hair under the whole second.

@@ -54,6 +54,10 @@ std::string describeGauge(const GaugeSnapshot& gauge, const ReportOptions& optio
 // (even between others, as two events that alternate) is one line.
 std::string describeEvents(std::span<const EventRecord> events, const EventFilter& filter = {});
 
+// The panel's windows on one line: number or virtual cockpit name, title,
+// size, hidden; "" for a panel without windows.
+std::string describeWindows(const Panel& panel);
+
 // Every gauge, one line each, and the snapshot's events.
 std::string describePanel(const Snapshot& snapshot, const ReportOptions& options = {});
 

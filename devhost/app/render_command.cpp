@@ -10,6 +10,7 @@
 #include "devhost/app/animate_command.h"
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
+#include "devhost/render/animation.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
 #include "devhost/render/panel_renderer.h"
@@ -38,17 +39,19 @@ BuiltState stateBeforeAnimation(const RenderOptions& options, const Panel* panel
 void animate(const RenderOptions& options, Host& host, const std::function<cairo_surface_t*()>& draw)
 {
     const Flight flight = options.flight.empty() ? demoFlight() : loadFlight(options.flight);
-    FlightRunner runner(host, flight);
+    FlightRunner runner(host, flight, options.lenient);
     animateFlight(runner, flight, options, draw);
 }
 
 void renderGaugeAlone(const RenderOptions& options)
 {
     const std::optional<Panel> panel =
-        options.panel.empty() ? std::nullopt : std::optional<Panel>(loadPanel(options.panel));
+        options.panel.empty() ? std::nullopt : std::optional<Panel>(choosePanel(options.panel, options.screenWidth));
     const Lighting lighting = lightingOf(options, panel ? panel->colours : PanelColours{});
     const Panel* read = panel ? &*panel : nullptr;
     BuiltState state = options.animated() ? stateBeforeAnimation(options, read) : buildState(options, read);
+    if (options.animated())
+        checkAnimationSize(options.output, state.gauge->size().x, state.gauge->size().y);
     BitmapImages images(state.host->bitmaps());
     SurfaceHandle picture;
     auto draw = [&] {
@@ -65,24 +68,21 @@ void renderGaugeAlone(const RenderOptions& options)
 
 void renderPanelWindow(const RenderOptions& options)
 {
-    const Panel panel = options.panel.empty() ? defaultPanel() : loadPanel(options.panel);
-    const auto window = std::find_if(panel.windows.begin(), panel.windows.end(),
-                                     [&](const PanelWindowSpec& w) { return w.number == options.window; });
-    if (window == panel.windows.end()) {
-        std::string windows;
-        for (const PanelWindowSpec& w : panel.windows)
-            windows += (windows.empty() ? "" : ", ") + std::to_string(w.number);
+    const Panel panel = choosePanel(options.panel, options.screenWidth);
+    const PanelWindowSpec* window = findWindow(panel, options.window);
+    if (!window)
         throw std::runtime_error(fmt::format("--window {}: {} has no such window (it has {})", options.window,
-                                             panel.source, windows.empty() ? "none" : windows));
-    }
+                                             panel.source, windowList(panel)));
+    if (options.animated())
+        checkAnimationSize(options.output, window->sizeX, window->sizeY);
     BuiltState state = options.animated() ? stateBeforeAnimation(options, &panel) : buildState(options, &panel);
     PanelRenderer renderer(*state.host);
     renderer.setLighting(lightingOf(options, panel.colours));
     const Point size{window->sizeX, window->sizeY};
     if (options.animated())
-        animate(options, *state.host, [&] { return renderer.render(options.window, size); });
+        animate(options, *state.host, [&] { return renderer.render(window->number, size); });
     else
-        writePng(renderer.render(options.window, size), options.output, pngCompression(options));
+        writePng(renderer.render(window->number, size), options.output, pngCompression(options));
     for (int32_t bitmap : renderer.images().missing())
         std::cerr << fmt::format("devhost: the panel names bitmap {}, which the module lacks\n", bitmap);
 }

@@ -13,7 +13,7 @@
 namespace devhost {
 
 struct RenderOptions : StateOptions {
-    int window = 0;                    // panel window number (the whole panel only)
+    std::string window = "0";          // panel window: number, title or VC name (the whole panel only)
     std::string output;
     double light = 1.0;                // 1 daylight, 0 night (the panel's lights on)
     std::optional<double> from, to;    // set either: an animation (to: the flight's end)

@@ -69,6 +69,28 @@ struct Host::Impl final : ServiceSink {
     uint64_t frame = 0;
     bool inFrame = false;            // Host::frame is running
 
+    std::vector<ForeignGauge> foreign;
+    std::vector<PanelWindowSpec> panelWindows;
+
+    // The size a gauge is placed at: a side given as 0 follows the other
+    // with the gauge's proportions; both 0, its own size. Without a bitmap
+    // to measure, the default size in millimetres stands in for a square of
+    // as many pixels.
+    Point placedSize(const GaugeDefinition& definition, Point asked)
+    {
+        const auto root = rootBitmapSize(definition);
+        const Point own = root ? *root : Point{static_cast<int32_t>(definition.defaultSize),
+                                               static_cast<int32_t>(definition.defaultSize)};
+        Point placed = asked;
+        if (asked.x == 0 && asked.y == 0)
+            placed = own;
+        else if (asked.y == 0)
+            placed.y = own.x > 0 ? static_cast<int32_t>(std::lround(double(asked.x) * own.y / own.x)) : asked.x;
+        else if (asked.x == 0)
+            placed.x = own.y > 0 ? static_cast<int32_t>(std::lround(double(asked.y) * own.x / own.y)) : asked.y;
+        return placed;
+    }
+
     Impl(const std::string& path, HostOptions chosen) : options(std::move(chosen))
     {
         if (!(options.framesPerSecond > 0) || !std::isfinite(options.framesPerSecond))
@@ -347,18 +369,8 @@ GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, i
                         std::to_string(height) + " pixels: each side must be 0 (its own size) to " +
                         std::to_string(MaxDrawnPixels));
 
-    // Without a bitmap to measure, the default size in millimetres stands in
-    // for a square of as many pixels.
     const auto root = impl_->rootBitmapSize(*definition);
-    const Point own = root ? *root : Point{static_cast<int32_t>(definition->defaultSize),
-                                           static_cast<int32_t>(definition->defaultSize)};
-    Point placed{width, height};
-    if (width == 0 && height == 0)
-        placed = own;
-    else if (height == 0)
-        placed.y = own.x > 0 ? static_cast<int32_t>(std::lround(double(width) * own.y / own.x)) : width;
-    else if (width == 0)
-        placed.x = own.y > 0 ? static_cast<int32_t>(std::lround(double(height) * own.x / own.y)) : height;
+    const Point placed = impl_->placedSize(*definition, {width, height});
     const Point pixels = root ? *root : placed;
 
     auto instance = std::make_unique<GaugeInstance>(
@@ -378,20 +390,72 @@ std::vector<std::string> Host::placePanel(const Panel& panel)
         return module.empty() || sameName(module, "Vardex_Instr") ||
                sameName(module, impl_->module->path().stem().string());
     };
-    std::vector<std::string> skipped;
+    // Everything drawn is counted before anything is: a gauge of 20000
+    // pixels square is refused here, not by running out of memory.
+    long long pixels = 0;
     for (const PanelWindowSpec& window : panel.windows)
+        pixels += (long long)window.sizeX * window.sizeY +
+                  (window.background ? (long long)window.background->width * window.background->height : 0);
+    auto count = [&](const PlacedGauge& g, Point size) {
+        pixels += (long long)size.x * size.y;
+        if (pixels > MaxPanelPixels)
+            throw PanelError(panel.source, g.line,
+                             g.module + "!" + g.gauge + " at " + std::to_string(size.x) + "x" + std::to_string(size.y) +
+                                 " pixels brings the panel to " + std::to_string(pixels) +
+                                 " pixels to draw, more than the " + std::to_string(MaxPanelPixels) + " a panel may");
+    };
+    std::vector<std::string> skipped;
+    for (const PanelWindowSpec& window : panel.windows) {
+        // Held within what a placement can take, so that a texture scaled far
+        // up comes to a size refused below, not to a wrapped number.
+        auto scaled = [&](int v, double by) {
+            constexpr double Farthest = 1e9;
+            return static_cast<int>(std::lround(std::clamp(v * by, -Farthest, Farthest)));
+        };
+        PanelWindowSpec kept = window;
+        kept.gauges.clear();
+        impl_->panelWindows.push_back(std::move(kept));
         for (const PlacedGauge& g : window.gauges) {
+            const Point at{scaled(g.x, window.gaugeScaleX), scaled(g.y, window.gaugeScaleY)};
             if (!ours(g.module)) {
                 skipped.push_back(g.module + "!" + g.gauge);
+                const int w = g.width.value_or(g.height.value_or(ForeignGaugeSize));
+                const int h = g.height.value_or(w);
+                const Point size{std::max(1, scaled(w, window.gaugeScaleX)), std::max(1, scaled(h, window.gaugeScaleY))};
+                count(g, size);
+                impl_->foreign.push_back({.label = skipped.back(), .window = window.number,
+                                          .box = {at.x, at.y, size.x, size.y}, .sizeGiven = g.width.has_value(),
+                                          .line = g.line});
                 continue;
             }
             try {
-                place(g.gauge, g.parameter, window.number, Point{g.x, g.y}, g.width.value_or(0), g.height.value_or(0));
+                Point size{g.width.value_or(0), g.height.value_or(0)};
+                const GaugeDefinition* definition = impl_->definitionNamed(g.gauge);
+                if (definition && (window.gaugeScaleX != 1.0 || window.gaugeScaleY != 1.0)) {
+                    // The size in the cockpit's units, then on its texture.
+                    size = impl_->placedSize(*definition, size);
+                    size = {std::max(1, scaled(size.x, window.gaugeScaleX)), std::max(1, scaled(size.y, window.gaugeScaleY))};
+                }
+                GaugeInstance& placed = place(g.gauge, g.parameter, window.number, at, size.x, size.y);
+                count(g, placed.size());
             } catch (const HostError& error) {
                 throw PanelError(panel.source, g.line, error.what());
             }
         }
+    }
     return skipped;
+}
+
+const std::vector<ForeignGauge>& Host::foreignGauges() const { return impl_->foreign; }
+
+const std::vector<PanelWindowSpec>& Host::panelWindows() const { return impl_->panelWindows; }
+
+const PanelWindowSpec* Host::panelWindow(int number) const
+{
+    for (const PanelWindowSpec& w : impl_->panelWindows)
+        if (w.number == number)
+            return &w;
+    return nullptr;
 }
 
 const std::vector<std::unique_ptr<GaugeInstance>>& Host::gauges() const { return impl_->gauges; }

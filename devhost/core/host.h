@@ -57,6 +57,19 @@ struct GaugeInfo {
     int width = 0, height = 0;        // the gauge's own pixels (root bitmap), 0 when unknown
 };
 
+// A gauge of another module that the panel places: the host cannot run it,
+// and shows it as a labelled placeholder of its placed size.
+struct ForeignGauge {
+    std::string label;                // "Module!Gauge"
+    int window = 0;
+    Box box{};                        // window pixels
+    bool sizeGiven = false;           // false: ForeignGaugeSize, as the line gives none
+    int line = 0;
+};
+// The size of a foreign gauge whose line gives none (the usual default
+// size of an instrument, in the panel's pixels).
+inline constexpr int ForeignGaugeSize = 100;
+
 class BitmapCatalog;
 
 class Host {
@@ -82,8 +95,16 @@ public:
     GaugeInstance& place(std::string_view gauge, std::string_view parameter, int window, Point position,
                          int width, int height);
     // Every gauge of every window; gauges of other modules are skipped and
-    // listed in the result, each as "Module!Gauge".
+    // listed in the result, each as "Module!Gauge", and kept as
+    // foreignGauges(). A virtual cockpit's gauges are scaled to its texture.
+    // Throws PanelError when a gauge does not install, or when the windows
+    // and the gauges together ask for more than MaxPanelPixels.
     std::vector<std::string> placePanel(const Panel& panel);
+    const std::vector<ForeignGauge>& foreignGauges() const;
+    // The windows of the panels placed (their gauges left out): what a
+    // window is drawn on.
+    const std::vector<PanelWindowSpec>& panelWindows() const;
+    const PanelWindowSpec* panelWindow(int number) const;
     const std::vector<std::unique_ptr<GaugeInstance>>& gauges() const;
     GaugeInstance* find(std::string_view gauge);   // the first placed instance of that name
 

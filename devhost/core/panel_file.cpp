@@ -3,11 +3,16 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
+#include <span>
 #include <system_error>
+
+#include "devhost/core/bmp_file.h"
+#include "devhost/core/suggest.h"
+#include "devhost/core/text_file.h"
+#include "devhost/core/tooltip_format.h"
 
 namespace devhost {
 
@@ -27,6 +32,55 @@ constexpr PanelName panelNames[] = {
     {"ANNUNCIATOR2_PANEL", 150}, {"IFR_MAIN_PANEL", 175},  {"COLLECTIVE_PANEL", 200},
     {"GPS_PANEL", 225},       {"OVERHEAD_PANEL", 250},
 };
+
+// Window keys the simulator honours that draw nothing here: taken without
+// a word.
+constexpr std::string_view silentWindowKeys[] = {
+    "window_size", "window_size_ratio", "nomenu", "render_3d_window", "child_3d", "type", "no_luminous",
+    "alpha_blend", "sizeable", "always_visible", "dimmer", "texture",
+};
+// Sections the simulator reads for other things than windows.
+constexpr std::string_view silentSections[] = {"views", "default view", "fltsim", "vcockpit default"};
+
+bool listed(std::span<const std::string_view> names, std::string_view name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Text that is not UTF-8 was written in a Windows code page.
+bool validUtf8(std::string_view s)
+{
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > s.size())
+            return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+// The file in the folder whose name is `name` whatever the case, as
+// Windows finds it; the exact name first.
+std::optional<std::filesystem::path> fileInFolder(const std::filesystem::path& folder, std::string_view name)
+{
+    std::error_code error;
+    const std::filesystem::path exact = folder / std::filesystem::path(std::string(name));
+    if (std::filesystem::is_regular_file(exact, error))
+        return exact;
+    // A name with folders in it is looked up folder by folder no further:
+    // designers keep the art beside the panel file.
+    if (std::string(name).find_first_of("/\\") != std::string::npos)
+        return std::nullopt;
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error), end; !error && it != end;
+         it.increment(error))
+        if (sameName(it->path().filename().string(), name) && it->is_regular_file(error))
+            return it->path();
+    return std::nullopt;
+}
 
 std::string lowered(std::string_view s)
 {
@@ -79,10 +133,11 @@ std::optional<double> decimalNumber(std::string_view s)
     return value;
 }
 
-// "window07" -> 7 for the given prefix; nothing for anything else.
-std::optional<int> numberedKey(std::string_view key, std::string_view prefix)
+// "window07" -> 7 for the given prefix and at most that many digits;
+// nothing for anything else.
+std::optional<int> numberedKey(std::string_view key, std::string_view prefix, size_t mostDigits = 3)
 {
-    if (key.size() <= prefix.size() || key.size() > prefix.size() + 3 || key.substr(0, prefix.size()) != prefix)
+    if (key.size() <= prefix.size() || key.size() > prefix.size() + mostDigits || key.substr(0, prefix.size()) != prefix)
         return std::nullopt;
     auto digits = key.substr(prefix.size());
     if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -102,6 +157,10 @@ std::string_view nextField(std::string_view& s)
 struct WindowDraft {
     PanelWindowSpec spec;
     int line = 0;
+    int sizeLine = 0;                                    // of size_mm
+    bool widthOnly = false;                              // size_mm=W
+    std::optional<std::pair<int, int>> pixelSize;        // a virtual cockpit's texture
+    std::map<int, std::pair<std::string, int>> files;    // file_NNNN= by NNNN (file= is 0): name, line
     std::optional<int> grid;
     std::optional<std::pair<double, double>> screenFraction;
     std::map<int, PlacedGauge> gauges;
@@ -110,10 +169,12 @@ struct WindowDraft {
 
 class PanelParser {
 public:
-    explicit PanelParser(std::string_view fileName) : file_(fileName) {}
+    PanelParser(std::string_view fileName, const PanelReadOptions& options) : file_(fileName), options_(options) {}
 
     Panel parse(std::string_view text)
     {
+        if (auto problem = textEncodingProblem(text))
+            fail(*problem);  // the file as a whole, line 0
         if (text.substr(0, 3) == "\xEF\xBB\xBF")
             text.remove_prefix(3);
         // Lines end in LF, CR LF or a lone CR (old Macintosh editors): a file
@@ -153,9 +214,9 @@ private:
 
     void parseLine(std::string_view line)
     {
-        line = line.substr(0, line.find("//"));
+        line = line.substr(0, std::min(line.find("//"), line.find(';')));
         line = trimmed(line);
-        if (line.empty() || line.front() == ';')
+        if (line.empty())
             return;
         if (line.front() == '[') {
             openSection(line);
@@ -173,7 +234,7 @@ private:
         case Section::Window: windowLine(key, value); break;
         case Section::Colours: colourLine(key, value); break;
         case Section::Other:
-            break;  // already warned about at the section
+            break;  // already warned about at the section, or taken silently
         case Section::None:
             if (numberedKey(key, "gauge"))
                 fail("gauge line outside a window section");
@@ -198,18 +259,32 @@ private:
             section_ = Section::Colours;
             return;
         }
-        if (auto number = numberedKey(key, "window")) {
+        const auto vc = numberedKey(key, "vcockpit", 2);
+        if (auto number = vc ? std::optional(VirtualCockpitNumbers + *vc) : numberedKey(key, "window")) {
             auto [it, added] = windows_.try_emplace(*number);
             if (!added)
                 fail("duplicate window [" + excerpt(name) + "] (first at line " + std::to_string(it->second.line) + ")");
             it->second.spec.number = *number;
             it->second.line = line_;
+            if (vc) {
+                it->second.spec.virtualCockpit = true;
+                it->second.spec.name = "VC" + std::string(*vc < 10 ? "0" : "") + std::to_string(*vc);
+                it->second.spec.visible = false;  // seen in the cockpit, opened here on demand
+            }
             window_ = &it->second;
             section_ = Section::Window;
             return;
         }
         section_ = Section::Other;
-        warn("section [" + excerpt(name) + "] is not used by the development host");
+        if (listed(silentSections, key))
+            return;
+        if (numberedKey(key, "window", 9))
+            warn("section [" + excerpt(name) + "]: window numbers go from 0 to " + std::to_string(MaxWindowNumber) +
+                 "; its lines are passed over");
+        else if (numberedKey(key, "vcockpit", 9))
+            warn("section [" + excerpt(name) + "]: virtual cockpit numbers go from 0 to 99; its lines are passed over");
+        else
+            warn("section [" + excerpt(name) + "] is not used by the development host");
     }
 
     void titleLine(const std::string& key, std::string_view value)
@@ -221,7 +296,8 @@ private:
             warn("'" + excerpt(key) + "' in [Window Titles] ignored (expected WindowNN=Title)");
             return;
         }
-        auto [it, added] = titles_.try_emplace(*number, std::string(value), line_);
+        auto [it, added] = titles_.try_emplace(
+            *number, validUtf8(value) ? std::string(value) : windows1252ToUtf8(value), line_);
         if (!added)
             fail("duplicate title for Window" + std::to_string(*number) + " (first at line " +
                  std::to_string(it->second.second) + ")");
@@ -238,6 +314,11 @@ private:
             warn("'" + key + "' in [Color] ignored (expected Day, Night or Luminous)");
             return;
         }
+        *colour = colourValue(key, value);
+    }
+
+    PanelColour colourValue(const std::string& key, std::string_view value)
+    {
         std::string_view rest = value;
         std::optional<long long> channels[3];
         for (auto& channel : channels)
@@ -247,7 +328,22 @@ private:
         if (!valid || rest.data())
             fail(key + " needs three whole numbers 0 to 255 (red, green, blue), e.g. 255,200,150; found '" +
                  std::string(value) + "'");
-        *colour = {int(*channels[0]), int(*channels[1]), int(*channels[2])};
+        return {int(*channels[0]), int(*channels[1]), int(*channels[2])};
+    }
+
+    // "W,H" of whole numbers 1 to MaxDrawnPixels; W alone when widthAlone.
+    std::pair<int, std::optional<int>> sizeValue(const std::string& key, std::string_view value, bool widthAlone)
+    {
+        std::string_view rest = value;
+        std::string_view w = nextField(rest), h = nextField(rest);
+        if (w.empty() || (h.empty() && (!widthAlone || rest.data() != nullptr)) || !trimmed(rest).empty())
+            fail(key + (widthAlone ? " needs a width, or a width and a height (positive whole numbers), found '"
+                                   : " needs two positive whole numbers, found '") +
+                 excerpt(value) + "'");
+        const int width = boundedNumber(key + " width", w, 1, MaxDrawnPixels);
+        if (h.empty())
+            return {width, std::nullopt};
+        return {width, boundedNumber(key + " height", h, 1, MaxDrawnPixels)};
     }
 
     void windowLine(const std::string& key, std::string_view value)
@@ -261,12 +357,25 @@ private:
             warn("'" + excerpt(key) + "' given again (first at line " + std::to_string(seen->second) + "); the later value counts");
         PanelWindowSpec& spec = window_->spec;
         if (key == "size_mm") {
-            std::string_view rest = value;
-            std::string_view w = nextField(rest), h = nextField(rest);
-            if (w.empty() || h.empty() || !trimmed(rest).empty())
-                fail("size_mm needs two positive whole numbers, found '" + excerpt(value) + "'");
-            spec.sizeX = boundedNumber("size_mm width", w, 1, MaxDrawnPixels);
-            spec.sizeY = boundedNumber("size_mm height", h, 1, MaxDrawnPixels);
+            auto [width, height] = sizeValue(key, value, !spec.virtualCockpit);
+            spec.sizeX = width;
+            spec.sizeY = height.value_or(0);
+            window_->widthOnly = !height;
+            window_->sizeLine = line_;
+        } else if (key == "pixel_size" && spec.virtualCockpit) {
+            auto [width, height] = sizeValue(key, value, false);
+            window_->pixelSize = std::pair{width, *height};
+        } else if (auto width = key == "file" ? std::optional(0) : numberedKey(key, "file_", 5);
+                   width && !spec.virtualCockpit) {
+            if (value.empty())
+                fail(key + " names no bitmap");
+            window_->files[*width] = {std::string(value), line_};
+        } else if (key == "background_color") {
+            spec.backgroundColour = colourValue(key, value);
+        } else if (key == "zorder") {
+            spec.zorder = boundedNumber("zorder", value, -MaxCoordinate, MaxCoordinate);
+        } else if (key == "texture" && spec.virtualCockpit) {
+            spec.title = spec.name + " " + std::string(value);
         } else if (key == "position") {
             auto grid = wholeNumber(value);
             if (!grid || *grid < 0 || *grid > 8)
@@ -293,7 +402,7 @@ private:
                 spec.ident = *named;
             else
                 fail("ident must be a window number or a name like MAIN_PANEL, found '" + excerpt(value) + "'");
-        } else {
+        } else if (!listed(silentWindowKeys, key)) {
             warn("'" + excerpt(key) + "' ignored");
         }
     }
@@ -351,13 +460,22 @@ private:
             }
         }
         std::map<int, int> identLines;
+        long long pixels = 0;
         for (auto& [number, draft] : windows_) {
             PanelWindowSpec& spec = draft.spec;
             if (auto t = titles_.find(number); t != titles_.end())
                 spec.title = t->second.first;
+            if (spec.virtualCockpit && spec.title.empty())
+                spec.title = spec.name;
             line_ = draft.line;
-            if (spec.sizeX == 0)
-                warn("window [Window" + std::to_string(number) + "] has no size_mm");
+            sizeWindow(draft);
+            pixels += (long long)spec.sizeX * spec.sizeY;
+            if (spec.background)
+                pixels += (long long)spec.background->width * spec.background->height;
+            if (pixels > MaxPanelPixels)
+                fail("the windows up to this one (with their art) ask for " + std::to_string(pixels) +
+                     " pixels to be drawn, more than the " + std::to_string(MaxPanelPixels) +
+                     " a panel may (the renderer keeps several pictures of each)");
             if (draft.screenFraction) {
                 spec.posX = static_cast<int>(draft.screenFraction->first * PanelScreenWidth);
                 spec.posY = static_cast<int>(draft.screenFraction->second * PanelScreenHeight);
@@ -375,13 +493,86 @@ private:
                 spec.gauges.push_back(std::move(gauge));
             panel_.windows.push_back(std::move(spec));
         }
+        std::stable_sort(panel_.windows.begin(), panel_.windows.end(),
+                         [](const PanelWindowSpec& a, const PanelWindowSpec& b) { return a.zorder < b.zorder; });
         std::stable_sort(panel_.warnings.begin(), panel_.warnings.end(),
                          [](const PanelWarning& a, const PanelWarning& b) { return a.line < b.line; });
         panel_.source = std::string(file_);
         return std::move(panel_);
     }
 
+    // The window's drawn size from size_mm, its background bitmap and, for a
+    // virtual cockpit, its texture.
+    void sizeWindow(WindowDraft& draft)
+    {
+        PanelWindowSpec& spec = draft.spec;
+        if (!draft.files.empty())
+            spec.background = background(draft.files);
+        if (spec.background && spec.sizeX == 0) {
+            spec.sizeX = spec.background->width;
+            spec.sizeY = spec.background->height;
+        } else if (draft.widthOnly) {
+            line_ = draft.sizeLine;
+            if (!spec.background)
+                fail("size_mm=" + std::to_string(spec.sizeX) +
+                     " gives only the width: the height follows the window's background bitmap (file=), and "
+                     "this window has none; give size_mm=width,height");
+            const double height = std::round(double(spec.sizeX) * spec.background->height / spec.background->width);
+            if (height > MaxDrawnPixels)
+                fail("size_mm=" + std::to_string(spec.sizeX) + " with the proportions of " + spec.background->path +
+                     " makes the window " + std::to_string(static_cast<long long>(height)) +
+                     " pixels high, more than the " + std::to_string(MaxDrawnPixels) + " the renderer draws");
+            spec.sizeY = std::max(1, static_cast<int>(height));
+        }
+        line_ = draft.line;
+        if (spec.virtualCockpit && draft.pixelSize) {
+            const auto [w, h] = *draft.pixelSize;
+            if (spec.sizeX > 0) {
+                spec.gaugeScaleX = double(w) / spec.sizeX;
+                spec.gaugeScaleY = double(h) / spec.sizeY;
+            }
+            spec.sizeX = w;
+            spec.sizeY = h;
+        }
+        if (spec.sizeX == 0)
+            warn("window [" + (spec.virtualCockpit ? "Vcockpit" + spec.name.substr(2) : "Window" + std::to_string(spec.number)) +
+                 "] has no size_mm");
+    }
+
+    // The bitmap the host shows at the screen width: the file_NNNN= with the
+    // largest NNNN not above it, else file=, else the narrowest NNNN.
+    PanelBackground background(const std::map<int, std::pair<std::string, int>>& files)
+    {
+        auto chosen = files.upper_bound(options_.screenWidth);
+        if (chosen != files.begin())
+            --chosen;
+        const auto& [name, line] = chosen->second;
+        line_ = line;
+        const std::filesystem::path folder = std::filesystem::path(std::string(file_)).parent_path();
+        const auto found = fileInFolder(folder, name);
+        const std::string where = folder.empty() ? "the current folder" : folder.string();
+        if (!found)
+            fail("background bitmap '" + excerpt(name) + "' not found beside the panel file (in " + where + ")");
+        // The art is read whole: a file larger than the pixels a panel may
+        // ask for (at four bytes each) is refused before it is.
+        std::error_code error;
+        const auto size = std::filesystem::file_size(*found, error);
+        if (!error && size > static_cast<uintmax_t>(4 * MaxPanelPixels))
+            fail("background bitmap " + found->string() + " is " + std::to_string(size) +
+                 " bytes, more than the art of a panel may be (" + std::to_string(4 * MaxPanelPixels) + ")");
+        TextFile file = readWholeFile(found->string(), "bitmap");
+        if (file.problem)
+            fail("background bitmap " + found->string() + " " + *file.problem);
+        auto bytes = std::make_shared<const std::string>(std::move(file.text));
+        const auto layout = bmpLayout(panelBackgroundBytes(*bytes));
+        if (!layout)
+            fail("background bitmap " + found->string() + " " + bmpProblem(panelBackgroundBytes(*bytes)));
+        return PanelBackground{.path = found->string(), .line = line, .width = layout->width,
+                               .height = layout->height, .bytes = std::move(bytes)};
+    }
+
     std::string_view file_;
+    PanelReadOptions options_;
     int line_ = 0;
     Section section_ = Section::None;
     WindowDraft* window_ = nullptr;
@@ -403,25 +594,39 @@ std::optional<int> panelWindowIdent(std::string_view name)
     return std::nullopt;
 }
 
-Panel parsePanel(std::string_view text, std::string_view fileName)
+const PanelWindowSpec* findWindow(const Panel& panel, std::string_view text)
 {
-    return PanelParser(fileName).parse(text);
+    text = trimmed(text);
+    const auto number = wholeNumber(text);
+    for (const PanelWindowSpec& w : panel.windows) {
+        const bool named = !w.name.empty() && (sameName(text, w.name) || sameName(text, "Vcockpit" + w.name.substr(2)));
+        if ((number && *number == w.number) || named || (!w.title.empty() && sameName(text, w.title)))
+            return &w;
+    }
+    return nullptr;
 }
 
-Panel loadPanel(const std::string& path)
+std::string windowList(const Panel& panel)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        throw PanelError(path, 0, "is a folder, not a panel file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw PanelError(path, 0, "cannot be read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        throw PanelError(path, 0, "cannot be read");
-    const std::string content = text.str();
-    Panel panel = parsePanel(content, path);
+    std::string list;
+    for (const PanelWindowSpec& w : panel.windows) {
+        list += list.empty() ? "" : ", ";
+        list += w.name.empty() ? std::to_string(w.number) : w.name;
+        if (!w.title.empty() && w.title != w.name)
+            list += " \"" + w.title + "\"";
+    }
+    return list.empty() ? "none" : list;
+}
+
+Panel parsePanel(std::string_view text, std::string_view fileName, const PanelReadOptions& options)
+{
+    return PanelParser(fileName, options).parse(text);
+}
+
+Panel loadPanel(const std::string& path, const PanelReadOptions& options)
+{
+    const std::string content = readTextFileOrThrow<PanelError>(path, "panel file");
+    Panel panel = parsePanel(content, path, options);
     // A panel that places nothing is almost always a file misread or
     // mistyped; an empty file says that no panel is meant.
     const bool placesAGauge = std::any_of(panel.windows.begin(), panel.windows.end(),

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "devhost/core/suggest.h"
+#include "devhost/core/text_file.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/core/values.h"
 #include "devhost/core/variables.h"
@@ -385,15 +383,7 @@ Flight parseFlight(std::string_view text, std::string_view fileName)
 
 Flight loadFlight(const std::string& path)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        throw FlightError(path, 0, "is a folder, not a flight script");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FlightError(path, 0, "cannot read the file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseFlight(text.str(), path);
+    return parseFlight(readTextFileOrThrow<FlightError>(path, "flight script"), path);
 }
 
 std::string_view demoFlightText()
@@ -403,9 +393,12 @@ std::string_view demoFlightText()
         ;
 }
 
-Flight demoFlight() { return parseFlight(demoFlightText(), "<demo>"); }
+Flight demoFlight() { return parseFlight(demoFlightText(), DemoFlightSource); }
 
-FlightRunner::FlightRunner(Host& host, const Flight& flight) : host_(host), flight_(flight) {}
+FlightRunner::FlightRunner(Host& host, const Flight& flight, bool lenient)
+    : host_(host), flight_(flight), lenient_(lenient || flight.source == DemoFlightSource)
+{
+}
 
 double FlightRunner::time() const { return static_cast<double>(frames_) / host_.options().framesPerSecond; }
 
@@ -447,18 +440,23 @@ void FlightRunner::runFor(double seconds) { run(framesFor(seconds)); }
 
 void FlightRunner::perform(const FlightAction& action)
 {
-    auto placed = [&]() -> GaugeInstance& {
-        GaugeInstance* gauge = host_.find(action.gauge);
-        if (!gauge) {
+    auto note = [&](std::string what) { log_.push_back({host_.frameNumber(), time(), std::move(what)}); };
+    if (!action.gauge.empty() && !host_.find(action.gauge)) {
+        if (!lenient_) {
             std::vector<std::string_view> names;
             for (const auto& g : host_.gauges())
                 names.push_back(g->name());
             throw FlightError(flight_.source, action.line,
-                              "no gauge \"" + action.gauge + "\" on the panel" + didYouMean(action.gauge, names));
+                              "no gauge \"" + action.gauge + "\" on the panel" + didYouMean(action.gauge, names) +
+                                  " (--lenient passes over actions on gauges the panel does not place)");
         }
-        return *gauge;
-    };
-    auto note = [&](std::string what) { log_.push_back({host_.frameNumber(), time(), std::move(what)}); };
+        if (std::find(absent_.begin(), absent_.end(), action.gauge) == absent_.end()) {
+            absent_.push_back(action.gauge);
+            note("no gauge \"" + action.gauge + "\" on the panel: its actions are passed over");
+        }
+        return;
+    }
+    auto placed = [&]() -> GaugeInstance& { return *host_.find(action.gauge); };
     const std::string at = "(" + std::to_string(action.x) + "," + std::to_string(action.y) + ")";
 
     switch (action.kind) {

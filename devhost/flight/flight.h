@@ -94,6 +94,7 @@ public:
 Flight parseFlight(std::string_view text, std::string_view fileName);
 Flight loadFlight(const std::string& path);   // FlightError (line 0) when unreadable
 
+inline constexpr std::string_view DemoFlightSource = "<demo>";   // the demo flight's source
 std::string_view demoFlightText();            // the text of examples/demo_flight.json
 Flight demoFlight();
 
@@ -107,12 +108,15 @@ struct FlightLogEntry {
 
 class FlightRunner {
 public:
-    // The gauges a flight's actions name must be placed on host by then.
-    FlightRunner(Host& host, const Flight& flight);
+    // The gauges a flight's actions name must be placed on host by then,
+    // unless lenient: then an action on a gauge the panel does not place is
+    // passed over, with one note in the log per gauge. The built-in demo
+    // flight is always lenient, so that it runs on any panel.
+    FlightRunner(Host& host, const Flight& flight, bool lenient = false);
 
     // One frame: variables set for the current time, due actions done, then
     // the host's frame. Throws FlightError for an action on a gauge that is
-    // not on the panel.
+    // not on the panel (when not lenient).
     void step();
     void run(uint64_t frames);
     void runFor(double seconds);
@@ -130,6 +134,8 @@ private:
 
     Host& host_;
     Flight flight_;
+    bool lenient_ = false;
+    std::vector<std::string> absent_;   // gauges whose actions were passed over
     uint64_t frames_ = 0;
     size_t nextAction_ = 0;
     std::vector<FlightLogEntry> log_;

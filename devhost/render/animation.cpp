@@ -177,6 +177,14 @@ std::vector<double> animationTimes(double from, double to, double every, double 
     return times;
 }
 
+void checkAnimationSize(const std::filesystem::path& output, int width, int height)
+{
+    if (lowered(output.extension().string()) == ".webp" && (width > WEBP_MAX_DIMENSION || height > WEBP_MAX_DIMENSION))
+        throw std::runtime_error(fmt::format("-o {}: WebP holds pictures of at most {} pixels a side, and these are {}x{}; "
+                                             "write a folder of PNGs instead (e.g. frames/)",
+                                             output.string(), WEBP_MAX_DIMENSION, width, height));
+}
+
 std::unique_ptr<AnimationSink> openAnimation(const std::filesystem::path& output, double secondsEach,
                                              PngCompression compression)
 {

@@ -38,6 +38,10 @@ public:
 // that one instead); a folder (an existing one, or a path ending in
 // '/') gets frame_0000.png, frame_0001.png, ... Anything else is refused
 // with the forms accepted.
+// Refuses (std::runtime_error) pictures of width x height that the output
+// cannot hold, before any is drawn: WebP takes at most 16383 pixels a side.
+void checkAnimationSize(const std::filesystem::path& output, int width, int height);
+
 std::unique_ptr<AnimationSink> openAnimation(const std::filesystem::path& output, double secondsEach,
                                              PngCompression compression = PngCompression::Fast);
 

@@ -19,14 +19,6 @@ namespace devhost {
 
 namespace {
 
-uint32_t littleEndian(std::span<const unsigned char> bytes, size_t at, size_t width)
-{
-    uint32_t value = 0;
-    for (size_t i = 0; i < width; ++i)
-        value |= uint32_t{bytes[at + i]} << (8 * i);
-    return value;
-}
-
 // Scaled sizes are keyed by the scale in ten-thousandths: placements that
 // differ by less draw the same.
 int scaleKey(double scale)
@@ -152,72 +144,6 @@ Box inkedBox(cairo_surface_t* surface)
 }
 
 }  // namespace
-
-std::optional<BmpLayout> bmpLayout(std::span<const unsigned char> bytes)
-{
-    constexpr size_t fileHeader = 14, infoHeaderMin = 40;
-    if (bytes.size() < fileHeader + infoHeaderMin || bytes[0] != 'B' || bytes[1] != 'M')
-        return std::nullopt;
-    const uint32_t dataOffset = littleEndian(bytes, 10, 4);
-    const uint32_t infoSize = littleEndian(bytes, 14, 4);
-    const auto width = static_cast<int32_t>(littleEndian(bytes, 18, 4));
-    const auto rawHeight = static_cast<int32_t>(littleEndian(bytes, 22, 4));
-    const uint32_t planes = littleEndian(bytes, 26, 2), bits = littleEndian(bytes, 28, 2);
-    const uint32_t compression = littleEndian(bytes, 30, 4);
-    constexpr uint32_t uncompressed = 0, bitFields = 3;
-    constexpr int32_t maxSide = 1 << 14;
-    if (infoSize < infoHeaderMin || planes != 1 || (bits != 24 && bits != 32) ||
-        !(compression == uncompressed || (compression == bitFields && bits == 32)))
-        return std::nullopt;
-    if (rawHeight == std::numeric_limits<int32_t>::min() || width <= 0 || width > maxSide || rawHeight == 0 ||
-        std::abs(rawHeight) > maxSide)
-        return std::nullopt;
-    BmpLayout layout{.width = width,
-                     .height = std::abs(rawHeight),
-                     .topDown = rawHeight < 0,
-                     .bytesPerPixel = bits / 8,
-                     .dataOffset = dataOffset};
-    layout.rowBytes = (size_t(width) * layout.bytesPerPixel + 3) & ~size_t{3};
-    if (dataOffset > bytes.size() || (bytes.size() - dataOffset) / layout.rowBytes < size_t(layout.height))
-        return std::nullopt;
-    return layout;
-}
-
-template <typename Convert>
-void BmpLayout::readRow(std::span<const unsigned char> bytes, int y, uint32_t* out, Convert convert) const
-{
-    auto rowAt = [&](int row) { return bytes.data() + dataOffset + size_t(topDown ? row : height - 1 - row) * rowBytes; };
-    const unsigned char* p = rowAt(y);
-    // Rows are mostly read from the top down: the next is fetched meanwhile,
-    // as the processor does not foresee it where the file keeps its rows
-    // bottom-up, backwards in memory.
-    constexpr size_t CacheLine = 64;
-    if (y + 1 < height)
-        for (size_t at = 0; at < rowBytes; at += CacheLine)
-            __builtin_prefetch(rowAt(y + 1) + at);
-    // Blue, green, red, in one little-endian load of four bytes; the last
-    // pixel's may lie at the very end of the file, so it is read by bytes.
-    int x = 0;
-    for (; x + 1 < width; ++x, p += bytesPerPixel) {
-        uint32_t word;
-        std::memcpy(&word, p, sizeof word);
-        out[x] = convert(word & 0xFFFFFF);
-    }
-    out[x] = convert(uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]);
-}
-
-std::optional<DecodedBitmap> decodeBmp(std::span<const unsigned char> bytes)
-{
-    const std::optional<BmpLayout> layout = bmpLayout(bytes);
-    if (!layout)
-        return std::nullopt;
-    DecodedBitmap bitmap{.width = layout->width,
-                         .height = layout->height,
-                         .pixels = std::vector<uint32_t>(size_t(layout->width) * layout->height)};
-    for (int y = 0; y < layout->height; ++y)
-        layout->readRow(bytes, y, bitmap.pixels.data() + size_t(y) * layout->width, [](uint32_t p) { return p; });
-    return bitmap;
-}
 
 BitmapImages::BitmapImages(const BitmapCatalog& catalog)
     : source_([&catalog](int32_t bitmap) { return catalog.bytes(bitmap); })

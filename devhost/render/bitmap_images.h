@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "devhost/core/bmp_file.h"
 #include "devhost/render/cairo_handles.h"
 #include "devhost/render/lighting.h"
 #include "framework/gauge_model.h"
@@ -20,27 +21,6 @@
 namespace devhost {
 
 class BitmapCatalog;
-
-// An uncompressed 24- or 32-bit BMP (bottom-up or top-down), as 0x00RRGGBB
-// pixels row by row from the top; nothing for any other file or one whose
-// pixel rows run past its end.
-struct DecodedBitmap {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-};
-std::optional<DecodedBitmap> decodeBmp(std::span<const unsigned char> bytes);
-
-// Where such a BMP keeps its pixels, read a row at a time.
-struct BmpLayout {
-    int width = 0, height = 0;
-    bool topDown = false;
-    size_t bytesPerPixel = 0, rowBytes = 0, dataOffset = 0;
-    // Row y from the top of the file's bytes, each 0x00RRGGBB pixel
-    // through convert.
-    template <typename Convert>
-    void readRow(std::span<const unsigned char> bytes, int y, uint32_t* out, Convert convert) const;
-};
-std::optional<BmpLayout> bmpLayout(std::span<const unsigned char> bytes);
 
 // A prepared bitmap: the surface, how much it was scaled (its own pixels
 // to the surface's, per axis: the rounded size over the bitmap's size) and

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "devhost/core/bitmap_catalog.h"
 #include "devhost/core/geometry.h"
@@ -28,7 +30,17 @@ size_t leadingStaticImages(const GaugeInstance& gauge)
 
 }  // namespace
 
-PanelRenderer::PanelRenderer(const Host& host) : host_(host), images_(host.bitmaps()) {}
+PanelRenderer::PanelRenderer(const Host& host)
+    : host_(host),
+      images_(host.bitmaps()),
+      backgrounds_([&host](int32_t window) -> std::span<const unsigned char> {
+          const PanelWindowSpec* spec = host.panelWindow(window);
+          if (!spec || !spec->background)
+              return {};
+          return panelBackgroundBytes(*spec->background->bytes);
+      })
+{
+}
 
 void PanelRenderer::setLighting(const Lighting& lighting)
 {
@@ -37,6 +49,7 @@ void PanelRenderer::setLighting(const Lighting& lighting)
     lighting_ = lighting;
     placed_.clear();  // the bases and grounds were drawn in the old light
     canvases_.clear();
+    windowBackings_.clear();
 }
 
 void PanelRenderer::invalidate()
@@ -137,6 +150,98 @@ cairo_surface_t* PanelRenderer::backing(Point size)
     return backing.get();
 }
 
+namespace {
+
+// Another module's gauge: a box of its placed size, outlined, its name
+// written in it, so that the window shows where it stands.
+void drawPlaceholder(cairo_t* cr, const ForeignGauge& gauge)
+{
+    const Box& b = gauge.box;
+    cairo_save(cr);
+    cairo_rectangle(cr, b.x, b.y, b.width, b.height);
+    cairo_clip(cr);
+    cairo_set_source_rgba(cr, 0.55, 0.6, 0.65, 0.35);
+    cairo_paint(cr);
+    cairo_set_line_width(cr, 2);
+    cairo_set_source_rgb(cr, 0.9, 0.85, 0.3);
+    cairo_rectangle(cr, b.x + 1, b.y + 1, b.width - 2, b.height - 2);
+    cairo_stroke(cr);
+    // The name on one line, or at the '!' on two, in the largest of the
+    // sizes that fits the box's width.
+    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    const std::string& label = gauge.label;
+    const size_t bang = label.find('!');
+    const std::vector<std::string> oneLine{label};
+    const std::vector<std::string> twoLines{label.substr(0, bang + 1), label.substr(bang + 1)};
+    const double room = std::max(1, b.width - 6);
+    auto widest = [&](const std::vector<std::string>& lines) {
+        double widest = 0;
+        for (const std::string& line : lines) {
+            cairo_text_extents_t extents;
+            cairo_text_extents(cr, line.c_str(), &extents);
+            widest = std::max(widest, extents.x_advance);
+        }
+        return widest;
+    };
+    double size = std::clamp(b.height / 6.0, 7.0, 14.0);
+    cairo_set_font_size(cr, size);
+    const bool split = widest(oneLine) > room && bang != std::string::npos;
+    const auto& lines = split ? twoLines : oneLine;
+    if (const double wide = widest(lines); wide > room)
+        cairo_set_font_size(cr, size = std::max(5.0, size * room / wide));
+    const double lineHeight = size * 1.2;
+    double y = b.y + (b.height - lineHeight * lines.size()) / 2 + size;
+    for (const std::string& line : lines) {
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, line.c_str(), &extents);
+        cairo_move_to(cr, b.x + std::max(3.0, (b.width - extents.x_advance) / 2), y);
+        cairo_show_text(cr, line.c_str());
+        y += lineHeight;
+    }
+    cairo_restore(cr);
+}
+
+}  // namespace
+
+cairo_surface_t* PanelRenderer::backing(int window, Point size)
+{
+    const PanelWindowSpec* spec = host_.panelWindow(window);
+    const bool placeholders = std::any_of(host_.foreignGauges().begin(), host_.foreignGauges().end(),
+                                          [&](const ForeignGauge& g) { return g.window == window; });
+    if (!spec || (!spec->backgroundColour && !spec->background && !placeholders))
+        return backing(size);
+    const Tint tint = lighting_.surface();
+    auto& made = windowBackings_[{window, size.x, size.y, tint}];
+    if (made)
+        return made.get();
+    made = uninitialisedImage(CAIRO_FORMAT_RGB24, size.x, size.y);
+    ContextHandle cr = newContext(made.get());
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+    if (const auto& c = spec->backgroundColour) {
+        cairo_set_source_rgb(cr.get(), c->r * tint.r / 65025.0, c->g * tint.g / 65025.0, c->b * tint.b / 65025.0);
+        cairo_paint(cr.get());
+    } else {
+        cairo_set_source_surface(cr.get(), backing(size), 0, 0);
+        cairo_paint(cr.get());
+    }
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
+    if (spec->background) {
+        // Read and checked with the panel file; scaled to the window.
+        const PanelBackground& art = *spec->background;
+        const PreparedBitmap bitmap =
+            backgrounds_.get(window, true, double(size.x) / art.width, double(size.y) / art.height, tint);
+        if (bitmap) {
+            cairo_set_source_surface(cr.get(), bitmap.surface, 0, 0);
+            cairo_paint(cr.get());
+        }
+    }
+    for (const ForeignGauge& gauge : host_.foreignGauges())
+        if (gauge.window == window)
+            drawPlaceholder(cr.get(), gauge);
+    cairo_surface_flush(made.get());
+    return made.get();
+}
+
 // The ground under an area of the window: the backing, and on it the
 // bases of the gauges that no earlier gauge overlaps.
 void PanelRenderer::layGround(Canvas& canvas, const Box& area, bool backingLaid)
@@ -146,7 +251,7 @@ void PanelRenderer::layGround(Canvas& canvas, const Box& area, bool backingLaid)
     cairo_clip(cr.get());
     if (!backingLaid) {
         cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-        cairo_set_source_surface(cr.get(), backing(canvas.size), 0, 0);
+        cairo_set_source_surface(cr.get(), backing(canvas.window, canvas.size), 0, 0);
         cairo_paint(cr.get());
         cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
     }
@@ -206,9 +311,11 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
     size.x = std::max(1, size.x);
     size.y = std::max(1, size.y);
     const Box all{0, 0, size.x, size.y};
+    // A gauge wholly outside the window shows nothing: none of its bitmaps
+    // is prepared, nor its base.
     std::vector<const GaugeInstance*> gauges;
     for (const auto& gauge : host_.gauges())
-        if (gauge->window() == window)
+        if (gauge->window() == window && overlaps(rectangleOf(*gauge), all))
             gauges.push_back(gauge.get());
 
     // What was kept of gauges that are gone is let go.
@@ -223,6 +330,7 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
         canvas.picture = uninitialisedImage(CAIRO_FORMAT_RGB24, size.x, size.y);
         canvas.ground = uninitialisedImage(CAIRO_FORMAT_RGB24, size.x, size.y);
         canvas.size = size;
+        canvas.window = window;
         canvas.grounded = false;
         canvas.drawn = false;
     }
@@ -243,7 +351,7 @@ cairo_surface_t* PanelRenderer::render(int window, Point size)
                 for (cairo_surface_t* surface : {canvas.ground.get(), canvas.picture.get()}) {
                     ContextHandle cr = newContext(surface);
                     cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-                    cairo_set_source_surface(cr.get(), backing(size), 0, 0);
+                    cairo_set_source_surface(cr.get(), backing(window, size), 0, 0);
                     cairo_paint(cr.get());
                 }
             });

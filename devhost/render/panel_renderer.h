@@ -1,4 +1,5 @@
-// A panel window as the pilot sees it: the window's backing, then every
+// A panel window as the pilot sees it: the window's backing (its colour,
+// background art and the other modules' gauges as placeholders), then every
 // gauge placed in it, each drawn at its placed size.
 //
 // Drawing a frame costs little because nothing is drawn twice that did not
@@ -55,6 +56,11 @@ public:
 
     // The panel behind the gauges of a window this size, in the current light.
     cairo_surface_t* backing(Point size);
+    // The same for a window of the panel placed on the host: its
+    // background_color or the panel paint, its background bitmap (pure black
+    // transparent) scaled to the window, and the other modules' gauges as
+    // labelled outlines.
+    cairo_surface_t* backing(int window, Point size);
     BitmapImages& images() { return images_; }
 
 private:
@@ -71,6 +77,7 @@ private:
     struct Canvas {
         SurfaceHandle picture, ground;
         Point size{};
+        int window = 0;
         std::vector<const GaugeInstance*> gauges;   // as last drawn
         std::vector<bool> onGround;                 // per gauge: its base lies on the ground
         bool grounded = false;                      // the ground is laid for `gauges`
@@ -93,6 +100,8 @@ private:
     std::map<const GaugeInstance*, Placed> placed_;
     std::map<int, Canvas> canvases_;
     std::map<std::tuple<int, int, Tint>, SurfaceHandle> backings_;
+    std::map<std::tuple<int, int, int, Tint>, SurfaceHandle> windowBackings_;
+    BitmapImages backgrounds_;   // the windows' background bitmaps, by window number
     Lighting lighting_;
     size_t redrawn_ = 0;
     std::vector<Box> redrawnAreas_;

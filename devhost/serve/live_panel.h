@@ -27,6 +27,7 @@ struct ServeOptions {
     std::string module;
     std::string panel;    // empty: the built-in panel
     std::string flight;   // empty: the built-in demo flight
+    int screenWidth = PanelScreenWidth;   // chooses the panel's file_NNNN= backgrounds
 };
 
 // Bounds on what the pages may cost the server.

@@ -237,11 +237,11 @@ TEST(PanelFile, PassesOverWhatItDoesNotUseWithWarningsThatNameTheLine)
         "Window05=Nowhere\n"
         "Colour=red\n"
         "[Window00]\n"
-        "file=panel_background.bmp\n"
+        "shadow=1\n"
         "size_mm=640,480\n"
         "size_mm=800,600\n"
         "gauge00=Vardex_Instr!Airspeed, 0, 0\n"
-        "[Vcockpit01]\n"
+        "[Cockpit]\n"
         "gauge00=Vardex_Instr!Airspeed, 0, 0\n"
         "[Window01]\n";
     Panel panel = parsePanel(text, "panel.cfg");
@@ -250,12 +250,12 @@ TEST(PanelFile, PassesOverWhatItDoesNotUseWithWarningsThatNameTheLine)
         warnings[w.line] += w.message;
     EXPECT_NE(warnings[3].find("Window5"), std::string::npos) << "a title without a window";
     EXPECT_NE(warnings[4].find("colour"), std::string::npos);
-    EXPECT_NE(warnings[6].find("file"), std::string::npos);
+    EXPECT_NE(warnings[6].find("shadow"), std::string::npos);
     EXPECT_NE(warnings[8].find("size_mm"), std::string::npos);
-    EXPECT_NE(warnings[10].find("Vcockpit01"), std::string::npos);
+    EXPECT_NE(warnings[10].find("Cockpit"), std::string::npos);
     EXPECT_NE(warnings[12].find("size_mm"), std::string::npos) << "a window without a size";
     EXPECT_EQ(panel.windows[0].sizeX, 800) << "the later value counts";
-    EXPECT_EQ(panel.windows[0].gauges.size(), 1u) << "the virtual cockpit's gauges are not placed";
+    EXPECT_EQ(panel.windows[0].gauges.size(), 1u) << "an unknown section's gauges are not placed";
 }
 
 TEST(PanelFile, RefusesAGaugeWithoutModuleAndGaugeName)

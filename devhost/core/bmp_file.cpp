@@ -1,0 +1,92 @@
+#include "devhost/core/bmp_file.h"
+
+#include <cstdlib>
+#include <limits>
+
+namespace devhost {
+
+namespace {
+
+uint32_t littleEndian(std::span<const unsigned char> bytes, size_t at, size_t width)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < width; ++i)
+        value |= uint32_t{bytes[at + i]} << (8 * i);
+    return value;
+}
+
+}  // namespace
+
+std::optional<BmpLayout> bmpLayout(std::span<const unsigned char> bytes)
+{
+    constexpr size_t fileHeader = 14, infoHeaderMin = 40;
+    if (bytes.size() < fileHeader + infoHeaderMin || bytes[0] != 'B' || bytes[1] != 'M')
+        return std::nullopt;
+    const uint32_t dataOffset = littleEndian(bytes, 10, 4);
+    const uint32_t infoSize = littleEndian(bytes, 14, 4);
+    const auto width = static_cast<int32_t>(littleEndian(bytes, 18, 4));
+    const auto rawHeight = static_cast<int32_t>(littleEndian(bytes, 22, 4));
+    const uint32_t planes = littleEndian(bytes, 26, 2), bits = littleEndian(bytes, 28, 2);
+    const uint32_t compression = littleEndian(bytes, 30, 4);
+    const uint32_t coloursUsed = littleEndian(bytes, 46, 4);
+    constexpr uint32_t uncompressed = 0, bitFields = 3;
+    constexpr int32_t maxSide = 1 << 14;
+    if (infoSize < infoHeaderMin || planes != 1 || (bits != 8 && bits != 24 && bits != 32) ||
+        !(compression == uncompressed || (compression == bitFields && bits == 32)))
+        return std::nullopt;
+    if (rawHeight == std::numeric_limits<int32_t>::min() || width <= 0 || width > maxSide || rawHeight == 0 ||
+        std::abs(rawHeight) > maxSide)
+        return std::nullopt;
+    BmpLayout layout{.width = width,
+                     .height = std::abs(rawHeight),
+                     .topDown = rawHeight < 0,
+                     .bytesPerPixel = bits / 8,
+                     .dataOffset = dataOffset};
+    if (bits == 8) {
+        // The palette follows the header: blue, green, red and a spare byte
+        // per colour, as many as the header says (none said: all 256).
+        const size_t colours = coloursUsed == 0 ? 256 : coloursUsed;
+        const size_t paletteAt = fileHeader + size_t(infoSize);
+        if (colours > 256 || paletteAt > bytes.size() || (bytes.size() - paletteAt) / 4 < colours ||
+            paletteAt + colours * 4 > dataOffset)
+            return std::nullopt;
+        for (size_t i = 0; i < colours; ++i)
+            layout.palette[i] = littleEndian(bytes, paletteAt + 4 * i, 3);
+    }
+    layout.rowBytes = (size_t(width) * layout.bytesPerPixel + 3) & ~size_t{3};
+    if (dataOffset > bytes.size() || (bytes.size() - dataOffset) / layout.rowBytes < size_t(layout.height))
+        return std::nullopt;
+    return layout;
+}
+
+std::string bmpProblem(std::span<const unsigned char> bytes)
+{
+    constexpr size_t headers = 14 + 40;
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
+        return "is not a BMP file (it does not begin with 'BM')";
+    if (bytes.size() < headers)
+        return "is cut short: " + std::to_string(bytes.size()) + " bytes, less than a BMP's headers";
+    const uint32_t bits = littleEndian(bytes, 28, 2), compression = littleEndian(bytes, 30, 4);
+    if ((bits != 8 && bits != 24 && bits != 32) || compression > 3 || compression == 1 || compression == 2)
+        return "is a BMP of " + std::to_string(bits) + " bits per pixel" + (compression != 0 ? ", compressed" : "") +
+               "; the host draws uncompressed 8-, 24- and 32-bit BMPs";
+    // The header is of a kind read: what is wrong is the size, or that the
+    // pixel rows or the palette run past the end.
+    return "is cut short or malformed: its header promises more than its " + std::to_string(bytes.size()) +
+           " bytes hold (or sides of 1 to 16384 pixels)";
+}
+
+std::optional<DecodedBitmap> decodeBmp(std::span<const unsigned char> bytes)
+{
+    const std::optional<BmpLayout> layout = bmpLayout(bytes);
+    if (!layout)
+        return std::nullopt;
+    DecodedBitmap bitmap{.width = layout->width,
+                         .height = layout->height,
+                         .pixels = std::vector<uint32_t>(size_t(layout->width) * layout->height)};
+    for (int y = 0; y < layout->height; ++y)
+        layout->readRow(bytes, y, bitmap.pixels.data() + size_t(y) * layout->width, [](uint32_t p) { return p; });
+    return bitmap;
+}
+
+}  // namespace devhost
