@@ -157,10 +157,14 @@ bool bilinearWillDo(int from, int to)
 // along and then down) never needs more than its lane.
 using Channels = uint32_t __attribute__((vector_size(16)));
 using ChannelBytes = uint8_t __attribute__((vector_size(4)));
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
+// The pixel's bytes moved to the low bytes of the lanes, one shuffle.
 Channels spread(uint32_t pixel)
 {
-    return Channels{pixel, pixel, pixel, pixel} >> Channels{0, 8, 16, 24} & 0xFF;
+    constexpr uint8_t Z = 16;  // a byte of the second operand: zero
+    constexpr Bytes16 ToLanes{0, Z, Z, Z, 1, Z, Z, Z, 2, Z, Z, Z, 3, Z, Z, Z};
+    return Channels(__builtin_shuffle(Bytes16(Channels{pixel}), Bytes16{}, ToLanes));
 }
 
 uint32_t packed(Channels channels)
@@ -219,6 +223,7 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
                 held[slot] = source;
                 const uint32_t* pixels = rows(source);
                 std::fill(spreadRow + leftmost, spreadRow, spread(pixels[0]));
+#pragma GCC unroll 4
                 for (int x = 0; x < from.x; ++x)
                     spreadRow[x] = spread(pixels[x]);
                 std::fill(spreadRow + from.x, spreadRow + rightmost, spread(pixels[from.x - 1]));
