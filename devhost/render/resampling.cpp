@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "devhost/render/pixman_arithmetic.h"
@@ -156,7 +156,6 @@ bool bilinearWillDo(int from, int to)
 // four. A filtered channel (at most 255 times the weights' unit, summed
 // along and then down) never needs more than its lane.
 using Channels = uint32_t __attribute__((vector_size(16)));
-using ChannelBytes = uint8_t __attribute__((vector_size(4)));
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
 // The pixel's bytes moved to the low bytes of the lanes, one shuffle.
@@ -167,12 +166,11 @@ Channels spread(uint32_t pixel)
     return Channels(__builtin_shuffle(Bytes16(Channels{pixel}), Bytes16{}, ToLanes));
 }
 
+// The low bytes of the lanes (each lane below 256) back to a pixel.
 uint32_t packed(Channels channels)
 {
-    const ChannelBytes bytes = __builtin_convertvector(channels, ChannelBytes);
-    uint32_t pixel;
-    std::memcpy(&pixel, &bytes, sizeof pixel);
-    return pixel;
+    constexpr Bytes16 FromLanes{0, 4, 8, 12, 0, 4, 8, 12, 0, 4, 8, 12, 0, 4, 8, 12};
+    return Channels(__builtin_shuffle(Bytes16(channels), FromLanes))[0];
 }
 
 }  // namespace
@@ -180,7 +178,7 @@ uint32_t packed(Channels channels)
 // Compiled twice, and chosen once as the program loads: for processors with
 // AVX2, which widen a pixel's bytes to lanes and multiply four lanes in an
 // instruction each, and for any other, which take several for either.
-[[gnu::target_clones("avx2", "default")]]
+[[gnu::target_clones("avx2", "default"), gnu::flatten]]
 void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter filter, uint32_t* out, size_t stride)
 {
     const bool good = filter == ScaleFilter::Good && !(bilinearWillDo(from.x, to.x) && bilinearWillDo(from.y, to.y));
@@ -206,6 +204,9 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
     const int rightmost = std::max(from.x, *std::max_element(across.first.begin(), across.first.end()) + across.taps);
     std::vector<Channels> padded(size_t(rightmost - leftmost));
     Channels* const spreadRow = padded.data() - leftmost;
+    std::vector<Channels> acrossWeights(across.weight.size());
+    std::transform(across.weight.begin(), across.weight.end(), acrossWeights.begin(),
+                   [](int32_t w) { return Channels{} + uint32_t(w); });
     std::vector<Channels> along(size_t(down.taps) * to.x);
     std::vector<int> held(size_t(down.taps), -1);
 
@@ -227,14 +228,24 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
                 for (int x = 0; x < from.x; ++x)
                     spreadRow[x] = spread(pixels[x]);
                 std::fill(spreadRow + from.x, spreadRow + rightmost, spread(pixels[from.x - 1]));
-                for (int x = 0; x < to.x; ++x) {
-                    const Channels* taps = spreadRow + across.first[x];
-                    const int32_t* w = across.weights(x);
-                    Channels sum{};
-#pragma GCC unroll 4
-                    for (int t = 0; t < across.taps; ++t)
-                        sum += uint32_t(w[t]) * taps[t];
-                    values[x] = (sum + droppedHalf) >> dropped;
+                // The usual numbers of taps known when compiled, so
+                // that their loop is laid out flat.
+                auto filterAlong = [&](auto tapCount) {
+                    for (int x = 0; x < to.x; ++x) {
+                        const Channels* taps = spreadRow + across.first[x];
+                        const Channels* w = acrossWeights.data() + size_t(x) * across.taps;
+                        Channels sum{};
+                        for (int t = 0; t < int(tapCount); ++t)
+                            sum += w[t] * taps[t];
+                        values[x] = (sum + droppedHalf) >> dropped;
+                    }
+                };
+                switch (across.taps) {
+                case 2: filterAlong(std::integral_constant<int, 2>{}); break;
+                case 3: filterAlong(std::integral_constant<int, 3>{}); break;
+                case 4: filterAlong(std::integral_constant<int, 4>{}); break;
+                case 5: filterAlong(std::integral_constant<int, 5>{}); break;
+                default: filterAlong(across.taps); break;
                 }
             }
             for (int x = 0; x < to.x; ++x)
