@@ -177,7 +177,8 @@ uint32_t packed(Channels channels)
 
 // Compiled twice, and chosen once as the program loads: for processors with
 // AVX2, which widen a pixel's bytes to lanes and multiply four lanes in an
-// instruction each, and for any other, which take several for either.
+// instruction each, and for any other, which take several for either. What
+// it calls is laid into it (flatten), so as to be compiled for the same.
 [[gnu::target_clones("avx2", "default"), gnu::flatten]]
 void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter filter, uint32_t* out, size_t stride)
 {
@@ -198,8 +199,7 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
     // lands in the slot of its number modulo the taps, which the taps of
     // one output row, consecutive rows, never share. A row is filtered from
     // its pixels spread, and padded with its edge pixels as far as the taps
-    // reach beyond it. (Written out here rather than in helpers, so that
-    // they are compiled for the processor chosen.)
+    // reach beyond it.
     const int leftmost = std::min(0, *std::min_element(across.first.begin(), across.first.end()));
     const int rightmost = std::max(from.x, *std::max_element(across.first.begin(), across.first.end()) + across.taps);
     std::vector<Channels> padded(size_t(rightmost - leftmost));
