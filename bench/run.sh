@@ -18,7 +18,7 @@ module_own_max=1500
 host_walk_max=30000
 full_repaint_max=6
 steady_frame_max=0.6
-first_frame_ms_max=8
+first_frame_ms_max=4
 
 for tool in valgrind python3; do
     command -v "$tool" >/dev/null || { echo "bench/run.sh: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 2; }

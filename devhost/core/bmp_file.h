@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,11 +21,13 @@ struct BmpLayout {
     size_t bytesPerPixel = 0, rowBytes = 0, dataOffset = 0;
     std::array<uint32_t, 256> palette{};   // 8-bit files: 0x00RRGGBB per index
 
-    // Row y from the top of the file's bytes, each 0x00RRGGBB pixel
-    // through convert.
-    template <typename Convert>
-    void readRow(std::span<const unsigned char> bytes, int y, uint32_t* out, Convert convert) const;
+    // Row y from the top of the file's bytes as 0x00RRGGBB pixels.
+    void readRow(std::span<const unsigned char> bytes, int y, uint32_t* out) const;
 };
+
+// Four pixels, one to a 32-bit lane: what the row reader and the renderer
+// work on at once.
+using FourPixels = uint32_t __attribute__((vector_size(16)));
 
 // Nothing for any other file, or one whose palette or pixel rows run past
 // its end.
@@ -42,33 +43,5 @@ struct DecodedBitmap {
     std::vector<uint32_t> pixels;
 };
 std::optional<DecodedBitmap> decodeBmp(std::span<const unsigned char> bytes);
-
-template <typename Convert>
-void BmpLayout::readRow(std::span<const unsigned char> bytes, int y, uint32_t* out, Convert convert) const
-{
-    auto rowAt = [&](int row) { return bytes.data() + dataOffset + size_t(topDown ? row : height - 1 - row) * rowBytes; };
-    const unsigned char* p = rowAt(y);
-    // Rows are mostly read from the top down: the next is fetched meanwhile,
-    // as the processor does not foresee it where the file keeps its rows
-    // bottom-up, backwards in memory.
-    constexpr size_t CacheLine = 64;
-    if (y + 1 < height)
-        for (size_t at = 0; at < rowBytes; at += CacheLine)
-            __builtin_prefetch(rowAt(y + 1) + at);
-    if (bytesPerPixel == 1) {
-        for (int x = 0; x < width; ++x)
-            out[x] = convert(palette[p[x]]);
-        return;
-    }
-    // Blue, green, red, in one little-endian load of four bytes; the last
-    // pixel's may lie at the very end of the file, so it is read by bytes.
-    int x = 0;
-    for (; x + 1 < width; ++x, p += bytesPerPixel) {
-        uint32_t word;
-        std::memcpy(&word, p, sizeof word);
-        out[x] = convert(word & 0xFFFFFF);
-    }
-    out[x] = convert(uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]);
-}
 
 }  // namespace devhost

@@ -29,34 +29,28 @@ int scaleKey(double scale)
 // Pure black is the module's transparent colour.
 constexpr uint32_t TransparentBlack = 0x000000;
 
-// The picture at `to`, every pixel that shrinking it loses averaged in.
-// Cairo's good filter does that by a convolution, at a cost. A step of
-// exactly half, drawn bilinearly, samples each output pixel at the corner
-// of four input pixels, which is the same average at a small part of the
-// cost. So a picture placed at about half its size, as most are, or a
-// quarter, is halved that way and the last few percent drawn bilinearly,
-// which moves no pixel by more than a blur; any other size is left to the
-// good filter.
-void shrunkOrGrown(PictureRows rows, Point from, Point to, uint32_t* out, size_t stride)
+// Pure black keyed out of a row of 0x00RRGGBB pixels when keyed, every
+// other pixel made opaque, four at a time; whether any was keyed out.
+bool keyRow(uint32_t* row, int width, bool keyed)
 {
-    constexpr double NearlyWhole = 0.05;  // of a step's factor
-    auto nearlyWhole = [](double factor) { return std::abs(factor - 1) <= NearlyWhole; };
-    auto halves = [&](double factor) { return nearlyWhole(2 * factor) || 4 * factor <= 1 + NearlyWhole; };
-    std::vector<uint32_t> step;
-    for (;;) {
-        const double rx = double(to.x) / from.x, ry = double(to.y) / from.y;
-        const bool halving = halves(rx) && halves(ry);
-        const bool bilinear = halving || (nearlyWhole(rx) && nearlyWhole(ry));
-        const ScaleFilter filter = bilinear ? ScaleFilter::Bilinear : ScaleFilter::Good;
-        const Point next = halving ? Point{(from.x + 1) / 2, (from.y + 1) / 2} : to;
-        if (next.x == to.x && next.y == to.y)
-            return scalePicture(rows, from, to, filter, out, stride);
-        std::vector<uint32_t> halved(size_t(next.x) * next.y);
-        scalePicture(rows, from, next, filter, halved.data(), size_t(next.x));
-        step = std::move(halved);
-        rows = [&step, next](int y) { return step.data() + size_t(y) * next.x; };
-        from = next;
+    constexpr uint32_t Opaque = 0xFF000000u;
+    FourPixels anyBlack{};
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
+        FourPixels four;
+        std::memcpy(&four, row + x, sizeof four);
+        const auto black = keyed ? FourPixels(four == TransparentBlack) : FourPixels{};
+        four = (four | Opaque) & ~black;
+        anyBlack |= black;
+        std::memcpy(row + x, &four, sizeof four);
     }
+    bool any = (anyBlack[0] | anyBlack[1] | anyBlack[2] | anyBlack[3]) != 0;
+    for (; x < width; ++x) {
+        const bool black = keyed && row[x] == TransparentBlack;
+        any |= black;
+        row[x] = black ? 0 : Opaque | row[x];
+    }
+    return any;
 }
 
 // Pixels for a surface to own, every one about to be written; at ARGB32's
@@ -76,16 +70,15 @@ struct SurfacePixels {
 // The bitmap's rows read from its file at `size`, pure black keyed out as
 // they are read; a picture without any is left opaque, for which every
 // pixel is already right (the alpha byte goes unread). A bitmap wanted
-// scaled is scaled as its rows are read, never held whole.
+// scaled is scaled as its rows are read, never held whole, and as Cairo's
+// good filter scales it, at any size: as Cairo would draw the bitmap, to a
+// level, and as the goldens were drawn.
 SurfaceHandle readBitmap(const BmpLayout& layout, std::span<const unsigned char> bytes, bool keyed, Point size)
 {
     bool anyBlack = false;
     auto readRow = [&](int y, uint32_t* row) {
-        layout.readRow(bytes, y, row, [&anyBlack, keyed](uint32_t p) {
-            const bool transparent = keyed && p == TransparentBlack;
-            anyBlack |= transparent;
-            return transparent ? 0u : 0xFF000000u | p;
-        });
+        layout.readRow(bytes, y, row);
+        anyBlack |= keyRow(row, layout.width, keyed);
     };
     SurfacePixels pixels{size};
     if (!pixels.data)
@@ -99,7 +92,8 @@ SurfaceHandle readBitmap(const BmpLayout& layout, std::span<const unsigned char>
             readRow(y, row.data());
             return row.data();
         };
-        shrunkOrGrown(rows, {layout.width, layout.height}, size, pixels.pixels(), pixels.pixelStride());
+        scalePicture(rows, {layout.width, layout.height}, size, ScaleFilter::Good, pixels.pixels(),
+                     pixels.pixelStride());
     }
     return std::move(pixels).surface(anyBlack ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24);
 }
@@ -112,9 +106,9 @@ SurfaceHandle scaledCopy(cairo_surface_t* original, Point size)
         return nullptr;
     const unsigned char* data = cairo_image_surface_get_data(original);
     const int stride = cairo_image_surface_get_stride(original);
-    shrunkOrGrown([data, stride](int y) { return reinterpret_cast<const uint32_t*>(data + size_t(y) * stride); },
-                  {cairo_image_surface_get_width(original), cairo_image_surface_get_height(original)}, size,
-                  pixels.pixels(), pixels.pixelStride());
+    scalePicture([data, stride](int y) { return reinterpret_cast<const uint32_t*>(data + size_t(y) * stride); },
+                 {cairo_image_surface_get_width(original), cairo_image_surface_get_height(original)}, size,
+                 ScaleFilter::Good, pixels.pixels(), pixels.pixelStride());
     return std::move(pixels).surface(cairo_image_surface_get_format(original));
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "devhost/render/pixman_arithmetic.h"
@@ -150,53 +151,38 @@ bool bilinearWillDo(int from, int to)
     return squared < 1.0 / (Shrunk * Shrunk) || (squared > HalfLow && squared < HalfHigh);
 }
 
-// A pixel's four channels spread over two words, each channel in its own
-// 32 bits, so that one multiplication weighs two of them: red and blue,
-// alpha and green. A filtered channel (at most 255 times the weights'
-// unit) then never reaches into its neighbour.
-struct Spread {
-    uint64_t redBlue = 0, alphaGreen = 0;
-};
-constexpr uint64_t LaneMask = 0xFFFFFFFF;
+// A pixel's four channels, each in its own 32-bit lane (blue, green, red,
+// alpha, as they lie in memory), so that one vector operation weighs all
+// four. A filtered channel (at most 255 times the weights' unit, summed
+// along and then down) never needs more than its lane.
+using Channels = uint32_t __attribute__((vector_size(16)));
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
-Spread spread(uint32_t pixel)
+// The pixel's bytes moved to the low bytes of the lanes, one shuffle.
+Channels spread(uint32_t pixel)
 {
-    auto lanes = [](uint32_t two) { return uint64_t{two & 0xFF} | uint64_t{two & 0xFF0000} << 16; };
-    return {lanes(pixel), lanes(pixel >> 8)};
+    constexpr uint8_t Z = 16;  // a byte of the second operand: zero
+    constexpr Bytes16 ToLanes{0, Z, Z, Z, 1, Z, Z, Z, 2, Z, Z, Z, 3, Z, Z, Z};
+    return Channels(__builtin_shuffle(Bytes16(Channels{pixel}), Bytes16{}, ToLanes));
 }
 
-// Exactly half in both axes, the bilinear filter samples each output pixel
-// midway between four input pixels: their plain average, rounded down as
-// pixman does, two channels at a time (in 16-bit lanes).
-void halve(const PictureRows& rows, Point to, uint32_t* out, size_t stride)
+// The low bytes of the lanes (each lane below 256) back to a pixel.
+uint32_t packed(Channels channels)
 {
-    constexpr uint32_t Lanes = 0x00FF00FF;
-    std::vector<uint32_t> redBlue(size_t(to.x)), alphaGreen(size_t(to.x));
-    for (int y = 0; y < to.y; ++y) {
-        const uint32_t* top = rows(2 * y);
-        for (int x = 0; x < to.x; ++x) {
-            const uint32_t left = top[2 * x], right = top[2 * x + 1];
-            redBlue[x] = (left & Lanes) + (right & Lanes);
-            alphaGreen[x] = (left >> 8 & Lanes) + (right >> 8 & Lanes);
-        }
-        const uint32_t* bottom = rows(2 * y + 1);
-        uint32_t* row = out + size_t(y) * stride;
-        for (int x = 0; x < to.x; ++x) {
-            const uint32_t left = bottom[2 * x], right = bottom[2 * x + 1];
-            const uint32_t rb = redBlue[x] + (left & Lanes) + (right & Lanes);
-            const uint32_t ag = alphaGreen[x] + (left >> 8 & Lanes) + (right >> 8 & Lanes);
-            row[x] = (rb >> 2 & Lanes) | (ag >> 2 & Lanes) << 8;
-        }
-    }
+    constexpr Bytes16 FromLanes{0, 4, 8, 12, 0, 4, 8, 12, 0, 4, 8, 12, 0, 4, 8, 12};
+    return Channels(__builtin_shuffle(Bytes16(channels), FromLanes))[0];
 }
 
 }  // namespace
 
+// Compiled twice, and chosen once as the program loads: for processors with
+// AVX2, which widen a pixel's bytes to lanes and multiply four lanes in an
+// instruction each, and for any other, which take several for either. What
+// it calls is laid into it (flatten), so as to be compiled for the same.
+[[gnu::target_clones("avx2", "default"), gnu::flatten]]
 void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter filter, uint32_t* out, size_t stride)
 {
     const bool good = filter == ScaleFilter::Good && !(bilinearWillDo(from.x, to.x) && bilinearWillDo(from.y, to.y));
-    if (!good && from.x == 2 * to.x && from.y == 2 * to.y)
-        return halve(rows, to, out, stride);
     const AxisFilter across = good ? goodAxis(from.x, to.x) : bilinearAxis(from.x, to.x);
     const AxisFilter down = good ? goodAxis(from.y, to.y) : bilinearAxis(from.y, to.y);
     // The good filter's sums along a row keep 8 of their 16 fractional bits
@@ -205,74 +191,69 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
     // good filter's results to the nearest and truncates the bilinear
     // filter's, whose sums are exact.
     const int dropped = good ? 8 : 0;
-    const uint64_t droppedHalf = dropped ? uint64_t{1} << (dropped - 1) : 0;
-    const uint64_t keptMask = (LaneMask >> dropped) * (uint64_t{1} << 32 | 1);
+    const uint32_t droppedHalf = dropped ? uint32_t{1} << (dropped - 1) : 0;
     const int shift = across.unitBits - dropped + down.unitBits;
-    const uint64_t bias = good ? uint64_t{1} << (shift - 1) : 0;
-
-    // A row as spread pixels, padded with its edge pixels as far as the
-    // taps reach beyond it.
-    const int leftmost = std::min(0, *std::min_element(across.first.begin(), across.first.end()));
-    const int rightmost = std::max(from.x, *std::max_element(across.first.begin(), across.first.end()) + across.taps);
-    std::vector<Spread> padded(size_t(rightmost - leftmost));
-    auto spreadRow = [&](const uint32_t* pixels) {
-        Spread* at = padded.data() - leftmost;
-        for (int x = leftmost; x < 0; ++x)
-            at[x] = spread(pixels[0]);
-        for (int x = 0; x < from.x; ++x)
-            at[x] = spread(pixels[x]);
-        for (int x = from.x; x < rightmost; ++x)
-            at[x] = spread(pixels[from.x - 1]);
-        return at;
-    };
+    const uint32_t bias = good ? uint32_t{1} << (shift - 1) : 0;
 
     // The rows filtered along, for the taps of one output row: a row
     // lands in the slot of its number modulo the taps, which the taps of
-    // one output row, consecutive rows, never share.
-    const uint64_t droppedHalves = droppedHalf * (uint64_t{1} << 32 | 1);
-    std::vector<Spread> along(size_t(down.taps) * to.x);
+    // one output row, consecutive rows, never share. A row is filtered from
+    // its pixels spread, and padded with its edge pixels as far as the taps
+    // reach beyond it.
+    const int leftmost = std::min(0, *std::min_element(across.first.begin(), across.first.end()));
+    const int rightmost = std::max(from.x, *std::max_element(across.first.begin(), across.first.end()) + across.taps);
+    std::vector<Channels> padded(size_t(rightmost - leftmost));
+    Channels* const spreadRow = padded.data() - leftmost;
+    std::vector<Channels> acrossWeights(across.weight.size());
+    std::transform(across.weight.begin(), across.weight.end(), acrossWeights.begin(),
+                   [](int32_t w) { return Channels{} + uint32_t(w); });
+    std::vector<Channels> along(size_t(down.taps) * to.x);
     std::vector<int> held(size_t(down.taps), -1);
-    auto filteredRow = [&](int y) -> const Spread* {
-        const size_t slot = size_t(y) % size_t(down.taps);
-        Spread* values = along.data() + slot * to.x;
-        if (held[slot] == y)
-            return values;
-        held[slot] = y;
-        const Spread* pixels = spreadRow(rows(y));
-        for (int x = 0; x < to.x; ++x) {
-            const Spread* taps = pixels + across.first[x];
-            const int32_t* weight = across.weights(x);
-            Spread sum;
-            for (int k = 0; k < across.taps; ++k) {
-                sum.redBlue += uint64_t(weight[k]) * taps[k].redBlue;
-                sum.alphaGreen += uint64_t(weight[k]) * taps[k].alphaGreen;
-            }
-            values[x] = {((sum.redBlue + droppedHalves) >> dropped) & keptMask,
-                         ((sum.alphaGreen + droppedHalves) >> dropped) & keptMask};
-        }
-        return values;
-    };
 
-    std::vector<Spread> sums(size_t(to.x));
+    std::vector<Channels> sums(size_t(to.x));
     for (int y = 0; y < to.y; ++y) {
-        std::fill(sums.begin(), sums.end(), Spread{});
+        std::fill(sums.begin(), sums.end(), Channels{bias, bias, bias, bias});
         for (int k = 0; k < down.taps; ++k) {
-            const auto weight = uint64_t(down.weights(y)[k]);
+            const auto weight = uint32_t(down.weights(y)[k]);
             if (weight == 0)
                 continue;
-            const Spread* values = filteredRow(std::clamp(down.first[y] + k, 0, from.y - 1));
-            for (int x = 0; x < to.x; ++x) {
-                sums[x].redBlue += weight * values[x].redBlue;
-                sums[x].alphaGreen += weight * values[x].alphaGreen;
+            const int source = std::clamp(down.first[y] + k, 0, from.y - 1);
+            const size_t slot = size_t(source) % size_t(down.taps);
+            Channels* values = along.data() + slot * to.x;
+            if (held[slot] != source) {
+                held[slot] = source;
+                const uint32_t* pixels = rows(source);
+                std::fill(spreadRow + leftmost, spreadRow, spread(pixels[0]));
+#pragma GCC unroll 4
+                for (int x = 0; x < from.x; ++x)
+                    spreadRow[x] = spread(pixels[x]);
+                std::fill(spreadRow + from.x, spreadRow + rightmost, spread(pixels[from.x - 1]));
+                // The usual numbers of taps known when compiled, so
+                // that their loop is laid out flat.
+                auto filterAlong = [&](auto tapCount) {
+                    for (int x = 0; x < to.x; ++x) {
+                        const Channels* taps = spreadRow + across.first[x];
+                        const Channels* w = acrossWeights.data() + size_t(x) * across.taps;
+                        Channels sum{};
+                        for (int t = 0; t < int(tapCount); ++t)
+                            sum += w[t] * taps[t];
+                        values[x] = (sum + droppedHalf) >> dropped;
+                    }
+                };
+                switch (across.taps) {
+                case 2: filterAlong(std::integral_constant<int, 2>{}); break;
+                case 3: filterAlong(std::integral_constant<int, 3>{}); break;
+                case 4: filterAlong(std::integral_constant<int, 4>{}); break;
+                case 5: filterAlong(std::integral_constant<int, 5>{}); break;
+                default: filterAlong(across.taps); break;
+                }
             }
+            for (int x = 0; x < to.x; ++x)
+                sums[x] += weight * values[x];
         }
         uint32_t* row = out + size_t(y) * stride;
-        auto channel = [&](uint64_t lane) { return uint32_t(((lane & LaneMask) + bias) >> shift); };
-        for (int x = 0; x < to.x; ++x) {
-            const Spread& s = sums[x];
-            row[x] = channel(s.alphaGreen >> 32) << 24 | channel(s.redBlue >> 32) << 16 |
-                     channel(s.alphaGreen) << 8 | channel(s.redBlue);
-        }
+        for (int x = 0; x < to.x; ++x)
+            row[x] = packed(sums[x] >> shift);
     }
 }
 

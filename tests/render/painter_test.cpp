@@ -324,6 +324,20 @@ TEST(BmpFiles, RowsReadBottomUpOrTopDownByTheHeightsSign)
     EXPECT_EQ(topDown->pixels, (std::vector<uint32_t>{3, 4, 1, 2}));
 }
 
+// Rows are read four pixels at a time and the rest one by one, the last
+// pixel by bytes (a row of 4 or 8 pixels ends the file without padding).
+TEST(BmpFiles, EveryPixelOfARowIsReadWhateverItsWidth)
+{
+    auto colour = [](int x, int y) { return uint32_t(0x10203 * (x + 1) + 0x50000 * y) & 0xFFFFFF; };
+    for (int width = 1; width <= 9; ++width) {
+        const auto bitmap = decodeBmp(makeBmp(width, 2, colour));
+        ASSERT_TRUE(bitmap) << width;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x)
+                EXPECT_EQ(bitmap->pixels[size_t(y) * width + x], colour(x, y)) << width << " wide, at " << x << "," << y;
+    }
+}
+
 TEST(BmpFiles, TruncatedOrUnsupportedFilesAreRefused)
 {
     auto bmp = makeBmp(3, 3, [](int, int) { return Red; });

@@ -1,6 +1,6 @@
 // Bitmaps scaled without Cairo must come out as Cairo would scale them
-// (the goldens were drawn by it), and prepared ahead on several threads as
-// when prepared one by one.
+// (the goldens were drawn by it), at whatever size they are prepared, and
+// prepared ahead on several threads as when prepared one by one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,6 +82,44 @@ TEST(Resampling, ScalesAsCairoDoes)
                                   std::abs(a.a - b.a)});
             }
         EXPECT_LE(worst, allowed) << name;
+    }
+}
+
+// Prepared at any size, a bitmap looks as Cairo's good filter draws it:
+// about half, as most are placed, included.
+TEST(BitmapsPrepared, AreScaledAsCairosGoodFilterScales)
+{
+    constexpr Point Own{140, 120};
+    BitmapSet bitmaps;
+    bitmaps.add(1, makeBmp(Own.x, Own.y, stripedDial));
+    SurfaceHandle original = newImage(Own.x, Own.y);
+    auto* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(original.get()));
+    const int stride = cairo_image_surface_get_stride(original.get()) / 4;
+    for (int y = 0; y < Own.y; ++y)
+        for (int x = 0; x < Own.x; ++x)
+            pixels[y * stride + x] = 0xFF000000 | stripedDial(x, y);
+    cairo_surface_mark_dirty(original.get());
+
+    BitmapImages images(bitmaps.source());
+    for (const double scale : {0.48, 0.52, 0.26, 0.7, 1.3}) {
+        const PreparedBitmap made = images.get(1, false, scale, scale);
+        ASSERT_TRUE(made);
+        SurfaceHandle cairos = newImage(width(made.surface), height(made.surface));
+        ContextHandle cr = newContext(cairos.get());
+        cairo_scale(cr.get(), made.scaleX, made.scaleY);
+        cairo_set_source_surface(cr.get(), original.get(), 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_GOOD);
+        cairo_pattern_set_extend(cairo_get_source(cr.get()), CAIRO_EXTEND_PAD);
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr.get());
+        cr.reset();
+        int worst = 0;
+        for (int y = 0; y < height(cairos.get()); ++y)
+            for (int x = 0; x < width(cairos.get()); ++x) {
+                const Pixel a = pixelAt(made.surface, x, y), b = pixelAt(cairos.get(), x, y);
+                worst = std::max({worst, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            }
+        EXPECT_LE(worst, 1) << "at " << scale;
     }
 }
 
