@@ -11,6 +11,7 @@
 
 #include "devhost/app/catalog_command.h"
 #include "devhost/app/gauge_state.h"
+#include "devhost/core/gauge_notes.h"
 #include "devhost/core/host.h"
 #include "devhost/core/html_text.h"
 #include "devhost/core/panel_file.h"
@@ -127,7 +128,10 @@ public:
 
         std::vector<Picture> pictures;
         SurfaceHandle day = renderGauge(gauge, images, scale, {}, Lighting{.colours = colours});
-        pictures.push_back(save(day.get(), fmt::format("{}-{}-day.png", gauge_, number), scene.title));
+        std::string reads;
+        for (const std::string& reading : gaugeReadings(host, gauge, host.probe(gauge)))
+            reads += (reads.empty() ? "; reads: " : " | ") + reading;
+        pictures.push_back(save(day.get(), fmt::format("{}-{}-day.png", gauge_, number), std::string(scene.title) + reads));
         if (number == 0) {
             SurfaceHandle night =
                 renderGauge(gauge, images, scale, {}, Lighting{.colours = colours, .level = Lighting::NightLevel});
