@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "devhost/core/values.h"
+#include "devhost/core/registers.h"
 
 namespace devhost {
 
