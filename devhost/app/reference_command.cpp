@@ -277,8 +277,27 @@ std::string gaugePage(const json& d, const std::vector<Picture>& pictures)
 
 }  // namespace
 
+ReferenceCommand::ReferenceCommand(CLI::App& app, Common& common)
+    : command_(app.add_subcommand(
+          "reference", "the gauge reference: an HTML page per gauge with pictures, mouse areas, tooltips, variables "
+                       "read, key events sent and parameter texts, and an index\n  devhost reference -o reference/")),
+      common_(common)
+{
+    addModule(*command_, common_);
+    command_->add_option("-o,--output", folder_, "folder to write it in (made if missing)")->required();
+}
+
+int ReferenceCommand::run()
+{
+    writeReference(common_.module, folder_);
+    return 0;
+}
+
 void writeReference(const std::string& module, const fs::path& folder)
 {
+    if (folder.empty())
+        throw std::runtime_error("-o: name the folder to write the reference in (an empty name would fill the "
+                                 "working folder)");
     std::error_code error;
     fs::create_directories(folder / PictureFolder, error);
     if (error)

@@ -15,14 +15,21 @@
 //       {"at": 7, "notice": 14, "gauge": "Shut_Down", "extra": 0},   // no gauge: every gauge
 //       {"at": 8, "remove": "Gunsight"}
 //     ],
-//     "checkpoints": [{"at": 60, "label": "Cruise"}]
+//     "checkpoints": [{"at": 60, "label": "Cruise",
+//                      "expect": {"Airspeed": "450 km/h ±5", "com1_freq": "122.80"}}]
 //   }
+//
+// A checkpoint's "expect" says what gauges show, in the words of their
+// readings, or what variables hold, at that moment; `devhost run` checks it
+// and fails when it does not hold (expectations.h tells the forms:
+// "450 km/h ±5", "122.800 MHz", {"localiser": "0 ±0.2 dots"}, "caged").
 //
 // Double variables are interpolated linearly between keyframes, integer
 // variables step to each keyframe's value; before its first keyframe a
 // variable is left alone, after its last it keeps the last value. Click and
 // hover positions are in the gauge's own pixels, as its mouse areas are.
-// Comments (// and /* */) are allowed.
+// Comments (// and /* */) are allowed; a key given twice in one object is
+// told as a warning (the last is kept), and a NUL byte is refused.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +41,7 @@
 
 #include "devhost/core/host.h"
 #include "devhost/core/input_error.h"
+#include "devhost/flight/expectations.h"
 
 namespace devhost {
 
@@ -73,6 +81,12 @@ struct FlightAction {
 struct Checkpoint {
     double time = 0;
     std::string label;
+    std::vector<Expectation> expect;  // checked when the run reaches the checkpoint
+};
+
+struct FlightWarning {
+    int line = 0;
+    std::string message;
 };
 
 struct Flight {
@@ -83,6 +97,7 @@ struct Flight {
     std::vector<VariableTrack> tracks;
     std::vector<FlightAction> actions;     // in time order (stable for equal times)
     std::vector<Checkpoint> checkpoints;   // in time order
+    std::vector<FlightWarning> warnings;   // what was read but looks unmeant (a key given twice)
 };
 
 // A flight script that cannot be read or played.

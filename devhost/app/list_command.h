@@ -1,0 +1,19 @@
+// `devhost list`: the module's gauges with their default sizes.
+#pragma once
+
+#include "devhost/app/common_options.h"
+
+namespace devhost {
+
+class ListCommand : public Command {
+public:
+    ListCommand(CLI::App& app, Common& common);
+    bool parsed() const override { return command_->parsed(); }
+    int run() override;
+
+private:
+    CLI::App* command_;
+    Common& common_;
+};
+
+}  // namespace devhost
