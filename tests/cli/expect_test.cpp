@@ -65,6 +65,11 @@ TEST(Expectations, ScriptsThatCannotBeMeantAreRefusedWithTheirLine)
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     }
+    std::string wide = "{\"variables\": {";
+    for (int key = 0; key <= 10000; ++key)
+        wide += (key ? ",\"k" : "\"k") + std::to_string(key) + "\": [[0, 1]]";
+    writeScratch("wide.json", wide + "}}");
+    EXPECT_NE(devhost("run --flight wide.json").err.find("an object of more than 10000 keys"), std::string::npos);
     writeScratch("twice.json", "{\"duration\": 1,\n\"duration\": 2}");
     EXPECT_NE(devhost("run --flight twice.json").err.find("twice.json:2: \"duration\" is given twice"), std::string::npos);
 }
