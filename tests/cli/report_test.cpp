@@ -73,7 +73,7 @@ TEST(Reports, AnEventRepeatedEveryFrameIsOneLineAndEventsCanBeChosen)
 
 TEST(Reports, EachJsonReportCarriesOnlyTheEventsSinceTheOneBefore)
 {
-    const nlohmann::json run = devhostJson("run --frames 90 --every 30 --json");
+    const nlohmann::json run = devhostJson("run --frames 90 --every-frames 30 --json");
     uint64_t previousEnd = 0, counted = 0;
     for (const auto& report : run["reports"]) {
         for (const auto& event : report["snapshot"]["events"]) {
