@@ -287,6 +287,17 @@ void validateExpectation(const Expectation& expectation)
         (void)parseExpected(expectation.expected);
 }
 
+std::vector<Expectation> expectationsShownNow(Host& host, const std::string& gauge)
+{
+    std::vector<Expectation> expectations;
+    GaugeInstance* placed = host.find(gauge);
+    if (!placed)
+        return expectations;
+    for (const std::string& reading : gaugeReadings(host, *placed, host.probe(*placed)))
+        expectations.push_back({.subject = gauge, .expected = reading});
+    return expectations;
+}
+
 ExpectationResult checkExpectation(Host& host, const Expectation& expectation)
 {
     ExpectationResult result{.expectation = expectation};

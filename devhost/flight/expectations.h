@@ -62,6 +62,11 @@ struct ExpectationResult {
     bool passed = false;
 };
 
+// What a placed gauge shows now, as expectations that hold while it shows
+// the same: each of its readings, word for word. For a recording made in
+// the live page ("expect what is shown now").
+std::vector<Expectation> expectationsShownNow(Host& host, const std::string& gauge);
+
 // Checks one expectation against the host as it is now.
 ExpectationResult checkExpectation(Host& host, const Expectation& expectation);
 
