@@ -410,7 +410,9 @@ private:
             fail(line, "\"expect\" is an object of gauges or variables and what they show, e.g. "
                        "{\"Airspeed\": \"450 km/h ±5\", \"com1_freq\": \"122.80\"}");
         std::vector<Expectation> expectations;
-        for (auto& [subject, value] : expect.items()) {
+        for (auto& item : expect.items()) {
+            const std::string& subject = item.key();  // named, not bound: lambdas below take it
+            const json& value = item.value();
             const bool variable = !subject.empty() && !std::isupper(static_cast<unsigned char>(subject[0]));
             if (variable) {
                 try {

@@ -58,6 +58,7 @@ TEST(Expectations, ScriptsThatCannotBeMeantAreRefusedWithTheirLine)
         {"{\"checkpoints\": [\n{\"at\": 1, \"expect\": {\"airspede\": \"1\"}}]}", ":2: \"expect\": unknown variable"},
         {"{\"checkpoints\": [\n{\"at\": 1, \"expect\": {\"Airspeed\": \"±5\"}}]}", ":2: \"expect\" of \"Airspeed\""},
         {"{\"duration\": 2}\n\0garbage"s, ":2: a NUL byte"},
+        {"{\"x\\u0000y\": 1}", "unknown entry \"x\\0y\" (expected"},
     };
     for (const auto& c : cases) {
         writeScratch("bad.json", c.script);
