@@ -30,13 +30,21 @@ Panel choosePanel(const Common& common);
 // the definition), so that no audio device opens.
 void chooseAudio(const Common& common);
 
-// Each command is a unit that adds its subcommand to the program and runs
-// it when parsed.
+// Each command is a unit that adds its subcommand to the program (in its
+// constructor) and runs it when parsed.
 class Command {
 public:
+    Command(CLI::App* command, Common& common) : command_(command), common_(common) {}
     virtual ~Command() = default;
-    virtual bool parsed() const = 0;
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+
+    bool parsed() const { return command_->parsed(); }
     virtual int run() = 0;  // throws (InputError, HostError, std::runtime_error) naming what is wrong
+
+protected:
+    CLI::App* command_;
+    Common& common_;
 };
 
 }  // namespace devhost

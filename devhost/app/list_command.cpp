@@ -9,7 +9,7 @@
 namespace devhost {
 
 ListCommand::ListCommand(CLI::App& app, Common& common)
-    : command_(app.add_subcommand("list", "the module's gauges with their default sizes")), common_(common)
+    : Command(app.add_subcommand("list", "the module's gauges with their default sizes"), common)
 {
     addModule(*command_, common_);
 }

@@ -8,12 +8,7 @@ namespace devhost {
 class ListCommand : public Command {
 public:
     ListCommand(CLI::App& app, Common& common);
-    bool parsed() const override { return command_->parsed(); }
     int run() override;
-
-private:
-    CLI::App* command_;
-    Common& common_;
 };
 
 }  // namespace devhost

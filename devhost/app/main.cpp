@@ -48,8 +48,8 @@ int main(int argc, char** argv)
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<ListCommand>(app, common));
     commands.push_back(std::make_unique<RunCommand>(app, common));
-    commands.push_back(std::make_unique<ClickCommand>(app, common));
-    commands.push_back(std::make_unique<HoverCommand>(app, common));
+    commands.push_back(std::make_unique<PointerCommand>(app, common, PointerCommand::Kind::Click));
+    commands.push_back(std::make_unique<PointerCommand>(app, common, PointerCommand::Kind::Hover));
 #ifdef VARDEX_DEVHOST_RENDER
     commands.push_back(std::make_unique<RenderCommand>(app, common));
     commands.push_back(std::make_unique<ReferenceCommand>(app, common));

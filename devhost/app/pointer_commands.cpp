@@ -12,33 +12,43 @@ namespace devhost {
 
 namespace {
 
-void addPointerOptions(CLI::App& command, Common& common, PointerOptions& options)
+CLI::App* pointerSubcommand(CLI::App& app, PointerCommand::Kind kind)
 {
-    addModule(command, common);
-    command.add_option("--gauge", options.state.gauge, "gauge name, e.g. Radio_COM_SK10 (`devhost list`)")->required();
-    command.add_option("--at", options.at, "X,Y in the gauge's own pixels (`devhost describe` shows the areas)")
-        ->required();
-    addStateOptions(command, options.state, "--time", true);
+    if (kind == PointerCommand::Kind::Click)
+        return app.add_subcommand(
+            "click", "click a gauge in a given state and show what follows\n"
+                     "  devhost click --gauge Radio_COM_SK10 --at 218,250 --right\n"
+                     "  devhost click --gauge Radio_COM_SK10 --at 218,250 --set com1_freq=122.80 --json");
+    return app.add_subcommand("hover", "a gauge's tooltip at a point, in a given state\n"
+                                       "  devhost hover --gauge Radio_COM_SK10 --at 150,40 --set com1_freq=122.80");
 }
 
 }  // namespace
 
-ClickCommand::ClickCommand(CLI::App& app, Common& common)
-    : command_(app.add_subcommand(
-          "click", "click a gauge in a given state and show what follows\n"
-                   "  devhost click --gauge Radio_COM_SK10 --at 218,250 --right\n"
-                   "  devhost click --gauge Radio_COM_SK10 --at 218,250 --set com1_freq=122.80 --json")),
-      common_(common)
+PointerCommand::PointerCommand(CLI::App& app, Common& common, Kind kind)
+    : Command(pointerSubcommand(app, kind), common), kind_(kind)
 {
-    addPointerOptions(*command_, common_, options_);
+    addModule(*command_, common_);
+    command_->add_option("--gauge", options_.state.gauge, "gauge name, e.g. Radio_COM_SK10 (`devhost list`)")
+        ->required();
+    command_->add_option("--at", options_.at, "X,Y in the gauge's own pixels (`devhost describe` shows the areas)")
+        ->required();
+    addStateOptions(*command_, options_.state, "--time", true);
+    if (kind_ == Kind::Hover)
+        return;
     command_->add_flag("--right", options_.right, "right button (default left)");
     command_->add_flag("--json", options_.json, "print the outcome as JSON");
     addReportOptions(*command_, options_.report);
 }
 
-int ClickCommand::run()
+int PointerCommand::run()
 {
     options_.state.module = common_.module;
+    return kind_ == Kind::Click ? click() : hover();
+}
+
+int PointerCommand::click()
+{
     const ClickPoint point = parseClickPoint(options_.at + (options_.right ? ",right" : ""), "--at");
     // --frames counts the frames run after the click, which the report
     // then names; the state before it is built as for any command.
@@ -85,17 +95,8 @@ int ClickCommand::run()
     return 0;
 }
 
-HoverCommand::HoverCommand(CLI::App& app, Common& common)
-    : command_(app.add_subcommand("hover", "a gauge's tooltip at a point, in a given state\n"
-                                           "  devhost hover --gauge Radio_COM_SK10 --at 150,40 --set com1_freq=122.80")),
-      common_(common)
+int PointerCommand::hover()
 {
-    addPointerOptions(*command_, common_, options_);
-}
-
-int HoverCommand::run()
-{
-    options_.state.module = common_.module;
     const ClickPoint point = parseClickPoint(options_.at, "--at");
     BuiltState state = buildState(options_.state);
     std::string text = windows1252ToUtf8(state.host->hoverGaugePixel(*state.gauge, point.at));

@@ -16,27 +16,17 @@ struct PointerOptions {
     ReportOptions report;
 };
 
-class ClickCommand : public Command {
+class PointerCommand : public Command {
 public:
-    ClickCommand(CLI::App& app, Common& common);
-    bool parsed() const override { return command_->parsed(); }
+    enum class Kind { Click, Hover };
+    PointerCommand(CLI::App& app, Common& common, Kind kind);
     int run() override;
 
 private:
-    CLI::App* command_;
-    Common& common_;
-    PointerOptions options_;
-};
+    int click();
+    int hover();
 
-class HoverCommand : public Command {
-public:
-    HoverCommand(CLI::App& app, Common& common);
-    bool parsed() const override { return command_->parsed(); }
-    int run() override;
-
-private:
-    CLI::App* command_;
-    Common& common_;
+    Kind kind_;
     PointerOptions options_;
 };
 

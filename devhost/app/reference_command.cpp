@@ -278,10 +278,9 @@ std::string gaugePage(const json& d, const std::vector<Picture>& pictures)
 }  // namespace
 
 ReferenceCommand::ReferenceCommand(CLI::App& app, Common& common)
-    : command_(app.add_subcommand(
+    : Command(app.add_subcommand(
           "reference", "the gauge reference: an HTML page per gauge with pictures, mouse areas, tooltips, variables "
-                       "read, key events sent and parameter texts, and an index\n  devhost reference -o reference/")),
-      common_(common)
+                       "read, key events sent and parameter texts, and an index\n  devhost reference -o reference/"), common)
 {
     addModule(*command_, common_);
     command_->add_option("-o,--output", folder_, "folder to write it in (made if missing)")->required();

@@ -16,12 +16,9 @@ namespace devhost {
 class ReferenceCommand : public Command {
 public:
     ReferenceCommand(CLI::App& app, Common& common);
-    bool parsed() const override { return command_->parsed(); }
     int run() override;
 
 private:
-    CLI::App* command_;
-    Common& common_;
     std::string folder_;
 };
 

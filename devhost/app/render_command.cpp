@@ -123,7 +123,7 @@ void renderPanelWindow(const RenderOptions& options)
 }  // namespace
 
 RenderCommand::RenderCommand(CLI::App& app, Common& common)
-    : command_(app.add_subcommand(
+    : Command(app.add_subcommand(
           "render",
           "a PNG or WebP of a panel window, or of one gauge at its own size, in a given state\n"
           "  devhost render --at 180 -o panel.png                 (the main panel 180 s into the demo flight)\n"
@@ -134,8 +134,7 @@ RenderCommand::RenderCommand(CLI::App& app, Common& common)
           "                                                        (switched on, tuned up three steps)\n"
           "  devhost render --window 1 --at 180 --night -o radios_night.png   (or --light 0.3 at dusk)\n"
           "  devhost render --from 60 --to 120 --every 0.5 -o climb.webp      (animated, one run of the flight)\n"
-          "  devhost render --gauge Airspeed --from 0 --to 60 -o frames/       (a PNG a second, into a folder)")),
-      common_(common)
+          "  devhost render --gauge Airspeed --from 0 --to 60 -o frames/       (a PNG a second, into a folder)"), common)
 {
     addModule(*command_, common_);
     auto* gaugeOption = command_->add_option("--gauge", options_.gauge,

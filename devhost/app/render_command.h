@@ -31,12 +31,9 @@ struct RenderOptions : StateOptions {
 class RenderCommand : public Command {
 public:
     RenderCommand(CLI::App& app, Common& common);
-    bool parsed() const override { return command_->parsed(); }
     int run() override;
 
 private:
-    CLI::App* command_;
-    Common& common_;
     RenderOptions options_;
 };
 

@@ -63,7 +63,7 @@ void writeJunit(const std::string& path, const std::string& flight, const std::v
 }  // namespace
 
 RunCommand::RunCommand(CLI::App& app, Common& common)
-    : command_(app.add_subcommand(
+    : Command(app.add_subcommand(
           "run", "run a panel through a flight and tell what each gauge reads, with the events sent; check what "
                  "the flight's checkpoints expect\n"
                  "  devhost run --seconds 60\n"
@@ -77,8 +77,7 @@ RunCommand::RunCommand(CLI::App& app, Common& common)
                  "   \"com1_freq\": \"122.80\"}}\n"
                  "A number with a unit is compared with the reading's number in that unit (\"left\"/\"down\" "
                  "count negative), within the tolerance after ± (or +-); words must appear in a reading. When "
-                 "one fails, run prints a table (time, gauge, expected, shown) and exits 1.")),
-      common_(common)
+                 "one fails, run prints a table (time, gauge, expected, shown) and exits 1."), common)
 {
     addModule(*command_, common_);
     addPanel(*command_, common_);

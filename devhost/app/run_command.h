@@ -29,13 +29,10 @@ struct RunOptions {
 class RunCommand : public Command {
 public:
     RunCommand(CLI::App& app, Common& common);
-    bool parsed() const override { return command_->parsed(); }
     // 1 when an expectation failed.
     int run() override;
 
 private:
-    CLI::App* command_;
-    Common& common_;
     RunOptions options_;
 };
 

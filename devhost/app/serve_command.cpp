@@ -7,8 +7,7 @@
 namespace devhost {
 
 ServeCommand::ServeCommand(CLI::App& app, Common& common)
-    : command_(app.add_subcommand("serve", "the panel live in a web page: fly it with the mouse, drive every value")),
-      common_(common)
+    : Command(app.add_subcommand("serve", "the panel live in a web page: fly it with the mouse, drive every value"), common)
 {
     addModule(*command_, common_);
     addPanel(*command_, common_);

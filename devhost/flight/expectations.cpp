@@ -9,6 +9,7 @@
 
 #include "devhost/core/gauge_notes.h"
 #include "devhost/core/host.h"
+#include "devhost/core/html_text.h"
 #include "devhost/core/values.h"
 
 namespace devhost {
@@ -209,23 +210,11 @@ ExpectationResult checkVariable(Host& host, const Expectation& e, ExpectationRes
     return result;
 }
 
+// XML 1.0 has no place for control characters other than tab and newline.
 std::string xmlEscaped(std::string_view text)
 {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            // XML 1.0 has no place for the other control characters.
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
-                out += '?';
-            else
-                out += c;
-        }
-    }
+    std::string out = htmlEscaped(text);
+    std::replace_if(out.begin(), out.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n'; }, '?');
     return out;
 }
 

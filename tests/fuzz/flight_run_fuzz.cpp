@@ -11,18 +11,9 @@
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/flight/flight.h"
+#include "tests/fuzz/shared_host.h"
 
 namespace {
-
-devhost::Host& host()
-{
-    static devhost::Host* shared = [] {
-        devhost::HostOptions options;
-        options.privateCopy = false;
-        return new devhost::Host(devhost::moduleUnderTest(), options);
-    }();
-    return *shared;
-}
 
 constexpr double MostSeconds = 3;
 
@@ -37,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     static const devhost::Panel panel = devhost::defaultPanel();
-    devhost::Host& h = host();
+    devhost::Host& h = sharedHost();
     h.placePanel(panel);
     try {
         devhost::FlightRunner runner(h, flight);
