@@ -1,6 +1,7 @@
 #include "devhost/flight/flight.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
