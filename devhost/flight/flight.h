@@ -21,8 +21,27 @@
 //
 // A checkpoint's "expect" says what gauges show, in the words of their
 // readings, or what variables hold, at that moment; `devhost run` checks it
-// and fails when it does not hold (expectations.h tells the forms:
-// "450 km/h ±5", "122.800 MHz", {"localiser": "0 ±0.2 dots"}, "caged").
+// (expectations.h) and fails when it does not hold:
+//
+//   "expect": {
+//     "Airspeed": "450 km/h ±5",                   // a reading with that unit, within 5 km/h
+//     "Radio_COM_SK10": "122.800 MHz",             // exactly as shown
+//     "Landing_Indicator": {"localiser": "0 ±0.2 dots", "glide path": "1 dots down ±0.5"},
+//     "Artificial_Horizon": {"bank": "25 ° right ±2", "gyro": "free"},
+//     "Radio_XPDR_FUG25A6": "code 7700",           // words: a reading that says them
+//     "com1_freq": "122.80",                       // a variable, in any form --set takes
+//     "airspeed": "250kmh ±2"
+//   }
+//
+// A gauge's expectation is checked against its readings in words (what
+// `devhost run` prints): a number with a unit is compared with the number
+// the first reading shows in that unit; with a label (the object form),
+// only the readings that begin with the label are looked at; a number
+// without a unit is compared with the first number of such a reading.
+// "left" and "down" after the number count it negative, "right" and "up"
+// positive, as the readings say them. The tolerance follows "±" (or "+-")
+// in the same unit; without one the number must be shown exactly. Words
+// without a number must appear in a reading, case aside.
 //
 // Double variables are interpolated linearly between keyframes, integer
 // variables step to each keyframe's value; before its first keyframe a
