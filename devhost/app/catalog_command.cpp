@@ -2,7 +2,9 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <iostream>
+#include <set>
 #include <nlohmann/json.hpp>
 
 #include "devhost/core/gauge_notes.h"
@@ -171,32 +173,73 @@ json describeGauge(const std::string& module, const std::string& name, const std
         areas.push_back(std::move(a));
     }
 
-    json bitmaps = json::array(), lit = json::array();
-    for (const GaugeInstance::Slot& slot : gauge.elements()) {
+    json bitmaps = json::array();
+    for (const GaugeInstance::Slot& slot : gauge.elements())
         for (int32_t bitmap : bitmapsOf(*slot.element))
             if (std::find(bitmaps.begin(), bitmaps.end(), bitmap) == bitmaps.end())
                 bitmaps.push_back(bitmap);
-        if (slot.element->imageFlags & ImageLuminous)
+
+    // Every area worked with every button it takes, round after round, until
+    // two rounds in a row find no event and no lit element new: a power
+    // switch clicked in one round lets the knobs speak in the next, a knob
+    // at the foot of its band goes down only once it has gone up, and an
+    // element may be lit only while its radio is on.
+    std::set<size_t> litElements;
+    auto noteLit = [&] {
+        for (const GaugeInstance::Slot& slot : gauge.elements())
+            if (slot.element->imageFlags & ImageLuminous)
+                litElements.insert(slot.shown.index);
+    };
+    auto found = [&] {
+        std::set<uint32_t> sent;
+        for (const EventRecord& event : host.events())
+            sent.insert(event.id);
+        return sent.size() + litElements.size();
+    };
+    struct Press {
+        Point at;
+        uint32_t button;
+    };
+    std::vector<Press> presses;
+    for (const MouseMap::Listed& entry : map.listed())
+        if (entry.area->type == ClickArea)
+            for (uint32_t button : {ClickLeft, ClickRight})
+                if (entry.area->clickFlags & button)
+                    presses.push_back({{entry.box.x + entry.box.width / 2, entry.box.y + entry.box.height / 2}, button});
+    noteLit();
+    // Two rounds forwards, two backwards, and again: a switch toggled twice
+    // leaves the knobs one round on and one off in either order, and an
+    // area that resets what another steps (a band selector before the
+    // tuning knob) comes after it too.
+    constexpr int MostRounds = 16, QuietRounds = 4;
+    size_t known = found();
+    for (int round = 0, quiet = 0; round < MostRounds && quiet < QuietRounds; ++round) {
+        const bool backwards = round / 2 % 2 == 1;
+        for (size_t i = 0; i < presses.size(); ++i) {
+            const Press& press = presses[backwards ? presses.size() - 1 - i : i];
+            host.clickGaugePixel(gauge, press.at, press.button);
+            host.frame();
+            noteLit();
+        }
+        const size_t now = found();
+        quiet = now == known ? quiet + 1 : 0;
+        known = now;
+    }
+    // Last, the host's shut-down notice, on which gauges switch off and tell
+    // the host so.
+    constexpr uint32_t ShutDownNotice = 60;
+    constexpr int32_t ShutDownCode = 14;
+    host.variables().set(ShutDownNotice, 1);
+    host.notifyAll(ShutDownCode);
+    host.frame();
+    noteLit();
+    json lit = json::array();
+    for (const GaugeInstance::Slot& slot : gauge.elements())
+        if (litElements.count(slot.shown.index))
             lit.push_back({{"element", slot.shown.index},
                            {"kind", kindWord(slot.element->kind)},
                            {"bitmap", slot.element->bitmap}});
-    }
 
-    // Every area worked with every button it takes, twice over (a power
-    // switch clicked in the first round lets the knobs speak in the second),
-    // so that the events the gauge sends and the variables it reads show.
-    constexpr int Rounds = 2;
-    for (int round = 0; round < Rounds; ++round)
-    for (const MouseMap::Listed& entry : map.listed()) {
-        if (entry.area->type != ClickArea)
-            continue;
-        const Point centre{entry.box.x + entry.box.width / 2, entry.box.y + entry.box.height / 2};
-        for (uint32_t button : {ClickLeft, ClickRight})
-            if (entry.area->clickFlags & button) {
-                host.clickGaugePixel(gauge, centre, button);
-                host.frame();
-            }
-    }
     json reads = json::array(), sends = json::array();
     for (uint32_t id : host.variables().reads())
         reads.push_back(variableName(id));

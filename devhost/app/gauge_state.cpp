@@ -163,6 +163,8 @@ BuiltState buildState(const StateOptions& options, const Panel* panel)
     std::optional<Flight> flight;
     if (!options.flight.empty() || options.at) {
         flight = options.flight.empty() ? demoFlight() : loadFlight(options.flight);
+        for (const FlightWarning& warning : flight->warnings)
+            std::cerr << fmt::format("devhost: {}:{}: {}\n", flight->source, warning.line, warning.message);
         if (!flight->durationGiven)
             throw std::runtime_error(fmt::format(
                 "{}: the flight script has no \"duration\"; give its length in seconds so that a moment in it "

@@ -11,6 +11,7 @@
 
 #include "devhost/app/catalog_command.h"
 #include "devhost/app/gauge_state.h"
+#include "devhost/core/gauge_notes.h"
 #include "devhost/core/host.h"
 #include "devhost/core/html_text.h"
 #include "devhost/core/panel_file.h"
@@ -127,7 +128,10 @@ public:
 
         std::vector<Picture> pictures;
         SurfaceHandle day = renderGauge(gauge, images, scale, {}, Lighting{.colours = colours});
-        pictures.push_back(save(day.get(), fmt::format("{}-{}-day.png", gauge_, number), scene.title));
+        std::string reads;
+        for (const std::string& reading : gaugeReadings(host, gauge, host.probe(gauge)))
+            reads += (reads.empty() ? "; reads: " : " | ") + reading;
+        pictures.push_back(save(day.get(), fmt::format("{}-{}-day.png", gauge_, number), std::string(scene.title) + reads));
         if (number == 0) {
             SurfaceHandle night =
                 renderGauge(gauge, images, scale, {}, Lighting{.colours = colours, .level = Lighting::NightLevel});
@@ -273,8 +277,26 @@ std::string gaugePage(const json& d, const std::vector<Picture>& pictures)
 
 }  // namespace
 
+ReferenceCommand::ReferenceCommand(CLI::App& app, Common& common)
+    : Command(app.add_subcommand(
+          "reference", "the gauge reference: an HTML page per gauge with pictures, mouse areas, tooltips, variables "
+                       "read, key events sent and parameter texts, and an index\n  devhost reference -o reference/"), common)
+{
+    addModule(*command_, common_);
+    command_->add_option("-o,--output", folder_, "folder to write it in (made if missing)")->required();
+}
+
+int ReferenceCommand::run()
+{
+    writeReference(common_.module, folder_);
+    return 0;
+}
+
 void writeReference(const std::string& module, const fs::path& folder)
 {
+    if (folder.empty())
+        throw std::runtime_error("-o: name the folder to write the reference in (an empty name would fill the "
+                                 "working folder)");
     std::error_code error;
     fs::create_directories(folder / PictureFolder, error);
     if (error)

@@ -6,13 +6,25 @@
 // default size. It draws, so only a build with the renderer has it.
 #pragma once
 
+#include "devhost/app/common_options.h"
+
 #include <filesystem>
 #include <string>
 
 namespace devhost {
 
+class ReferenceCommand : public Command {
+public:
+    ReferenceCommand(CLI::App& app, Common& common);
+    int run() override;
+
+private:
+    std::string folder_;
+};
+
 // Writes DIR/index.html, DIR/<gauge>.html and DIR/pictures/*.png; throws
-// (HostError, std::runtime_error) naming what failed.
+// (HostError, std::runtime_error) naming what failed; an empty folder name
+// is refused rather than taken for the working folder.
 void writeReference(const std::string& module, const std::filesystem::path& folder);
 
 }  // namespace devhost

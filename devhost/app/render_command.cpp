@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -36,6 +38,36 @@ BuiltState stateBeforeAnimation(const RenderOptions& options, const Panel* panel
     return buildState(before, panel);
 }
 
+bool hasExtension(const std::string& path, std::string_view extension)
+{
+    std::string ending = std::filesystem::path(path).extension().string();
+    std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ending == extension;
+}
+
+// A single picture goes where -o says in the form its extension names.
+void writePicture(cairo_surface_t* picture, const RenderOptions& options)
+{
+    if (hasExtension(options.output, ".webp")) {
+        std::unique_ptr<AnimationSink> webp = openAnimation(options.output, 1.0, pngCompression(options));
+        webp->add(picture);
+        webp->finish();
+    } else {
+        writePng(picture, options.output, pngCompression(options));
+    }
+}
+
+void checkOutput(const RenderOptions& options)
+{
+    if (options.output.empty())
+        throw std::runtime_error("-o: give a file (.png, .webp) or, for an animation, a folder");
+    if (options.animated())
+        return;  // the animation's output tells its own forms
+    if (!hasExtension(options.output, ".png") && !hasExtension(options.output, ".webp"))
+        throw std::runtime_error(fmt::format("-o {}: a picture is written as .png or .webp; name the file so",
+                                             options.output));
+}
+
 void animate(const RenderOptions& options, Host& host, const std::function<cairo_surface_t*()>& draw)
 {
     const Flight flight = options.flight.empty() ? demoFlight() : loadFlight(options.flight);
@@ -61,7 +93,7 @@ void renderGaugeAlone(const RenderOptions& options)
     if (options.animated())
         animate(options, *state.host, draw);
     else
-        writePng(draw(), options.output, pngCompression(options));
+        writePicture(draw(), options);
     for (int32_t bitmap : images.missing())
         std::cerr << fmt::format("devhost: {} names bitmap {}, which the module lacks\n", options.gauge, bitmap);
 }
@@ -82,17 +114,62 @@ void renderPanelWindow(const RenderOptions& options)
     if (options.animated())
         animate(options, *state.host, [&] { return renderer.render(window->number, size); });
     else
-        writePng(renderer.render(window->number, size), options.output, pngCompression(options));
+        writePicture(renderer.render(window->number, size), options);
     for (int32_t bitmap : renderer.images().missing())
         std::cerr << fmt::format("devhost: the panel names bitmap {}, which the module lacks\n", bitmap);
 }
 
 }  // namespace
 
+RenderCommand::RenderCommand(CLI::App& app, Common& common)
+    : Command(app.add_subcommand(
+          "render",
+          "a PNG or WebP of a panel window, or of one gauge at its own size, in a given state\n"
+          "  devhost render --at 180 -o panel.png                 (the main panel 180 s into the demo flight)\n"
+          "  devhost render --window 1 --at 180 -o radios.png\n"
+          "  devhost render --gauge Airspeed --set airspeed=250kmh -o airspeed.webp\n"
+          "  devhost render --gauge Radio_COM_SK10 --click 45,46 --click 218,250 --click 218,250 "
+          "--click 218,250 -o com.png\n"
+          "                                                        (switched on, tuned up three steps)\n"
+          "  devhost render --window 1 --at 180 --night -o radios_night.png   (or --light 0.3 at dusk)\n"
+          "  devhost render --from 60 --to 120 --every 0.5 -o climb.webp      (animated, one run of the flight)\n"
+          "  devhost render --gauge Airspeed --from 0 --to 60 -o frames/       (a PNG a second, into a folder)"), common)
+{
+    addModule(*command_, common_);
+    auto* gaugeOption = command_->add_option("--gauge", options_.gauge,
+                                             "one gauge alone, at its own size, instead of a panel window");
+    command_->add_option("--window", options_.window, "panel window number (default 0, the main panel)")
+        ->excludes(gaugeOption);
+    addStateOptions(*command_, options_, "--at,--time", true);
+    command_->get_option("--param")->needs(gaugeOption);
+    command_->get_option("--click")->needs(gaugeOption);
+    command_->add_option("-o,--output", options_.output,
+                         "file to write, .png or .webp; for an animation a .webp file or a folder")
+        ->required();
+    auto* night = command_->add_flag_callback("--night", [this] { options_.light = 0; }, "at night, the panel lights on");
+    command_->add_option("--light", options_.light, "light level from 0 (night) to 1 (day, the default)")
+        ->excludes(night);
+    auto* from = command_->add_option("--from", options_.from, "animate from this many seconds into the flight");
+    auto* to = command_->add_option("--to", options_.to, "animate up to this time (default: the flight's end)");
+    command_->add_option("--every", options_.every, "seconds of flight between pictures (default 1)");
+    command_->add_option("--speed", options_.speed, "flight seconds per second of animation, 0.01 to 1000 (default 1)")
+        ->check(within(MinSpeed, MaxSpeed, false));
+    command_->add_flag("--compress", options_.compress, "write PNGs as small as they go (slower; default: fast)");
+    command_->get_option("--at")->excludes(from)->excludes(to);
+}
+
+int RenderCommand::run()
+{
+    options_.module = common_.module;
+    renderToPng(options_);
+    return 0;
+}
+
 void renderToPng(const RenderOptions& options)
 {
     if (!options.animated() && (options.every || options.speed))
         throw std::runtime_error("--every and --speed shape an animation: give --from or --to as well");
+    checkOutput(options);
     if (options.gauge.empty())
         renderPanelWindow(options);
     else

@@ -7,10 +7,15 @@
 #include <optional>
 #include <string>
 
+#include "devhost/app/common_options.h"
 #include "devhost/app/gauge_state.h"
 #include "devhost/render/png_writer.h"
 
 namespace devhost {
+
+// The flight seconds an animation shows per second: beyond these a picture
+// would last less than a millisecond or longer than a WebP can hold.
+inline constexpr double MinSpeed = 0.01, MaxSpeed = 1000;
 
 struct RenderOptions : StateOptions {
     std::string window = "0";          // panel window: number, title or VC name (the whole panel only)
@@ -21,6 +26,15 @@ struct RenderOptions : StateOptions {
     std::optional<double> speed;       // flight seconds per second shown (1)
     bool compress = false;             // PNGs as small as zlib makes them, rather than written fast
     bool animated() const { return from || to; }
+};
+
+class RenderCommand : public Command {
+public:
+    RenderCommand(CLI::App& app, Common& common);
+    int run() override;
+
+private:
+    RenderOptions options_;
 };
 
 // Writes the picture; throws (InputError, HostError, std::runtime_error)

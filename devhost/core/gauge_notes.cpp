@@ -1,6 +1,7 @@
 #include "devhost/core/gauge_notes.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -53,9 +54,14 @@ struct Face {
     double offset;
     std::string_view unit;
     int decimals;
+    bool truncated = false;  // the module's own tooltip prints the value cut to a whole number
+    double divisor = 1;      // after the scale, as the module's tooltip divides
 };
 
 constexpr double FeetPerMinute = 60.0 / MetresPerFoot;
+// The flaps face's 50 degrees over the travel its tooltip divides by (not
+// the calibration table's 16382).
+constexpr double FlapsDegrees = 50.0, FlapsTooltipTravel = 16380.0;
 
 constexpr Face faces[] = {
     {"Airspeed", 2, "", 1, 0, "km/h", 0},
@@ -65,8 +71,8 @@ constexpr Face faces[] = {
     {"Vertical_Speed", 3, "", 1 / VerticalSpeedPerMs, 0, "m/s", 1},
     {"Vertical_Speed", 2, "", FeetPerMinute / VerticalSpeedPerMs, 0, "ft/min", 0},
     {"ADF_Indicator", 2, "bearing", 1, 0, "°", 0},
-    {"Tachometer_1", 1, "", RpmPerUnit, 0, "rpm", 0},
-    {"Tachometer_2", 1, "", RpmPerUnit, 0, "rpm", 0},
+    {"Tachometer_1", 1, "", RpmPerUnit, 0, "rpm", 0, true},
+    {"Tachometer_2", 1, "", RpmPerUnit, 0, "rpm", 0, true},
     {"Engine_1_Press_Diff", 1, "", 1, 0, "kg/cm2", 2},
     {"Engine_2_Press_Diff", 1, "", 1, 0, "kg/cm2", 2},
     {"Exhaust_Gas_Temp", 1, "", 1 / RankinePerKelvin, -RankineAtZeroCelsius / RankinePerKelvin, "°C", 0},
@@ -75,9 +81,9 @@ constexpr Face faces[] = {
     {"Oil_Pressure_1", 1, "", 1 / PressurePerKgCm2, 0, "kg/cm2", 2},
     {"Oil_Pressure_2", 1, "", 1 / PressurePerKgCm2, 0, "kg/cm2", 2},
     {"Oil_Pressure", 1, "", 1 / PressurePerKgCm2, 0, "kg/cm2", 2},
-    {"Flaps_Indicator", 1, "", 1, 0, "°", 0},
-    {"Fuel_Quantity_Main_Front", 1, "", 1, 0, "l", 0},
-    {"Fuel_Quantity_Main_Aft", 1, "", 1, 0, "l", 0},
+    {"Flaps_Indicator", 1, "", FlapsDegrees, 0, "°", 0, true, FlapsTooltipTravel},
+    {"Fuel_Quantity_Main_Front", 1, "", 1, 0, "l", 0, true},
+    {"Fuel_Quantity_Main_Aft", 1, "", 1, 0, "l", 0, true},
 };
 
 // Hands that show a time: the value is in seconds, read as hours and minutes
@@ -128,6 +134,152 @@ void gyroReadings(const GaugeSnapshot& gauge, std::vector<std::string>& readings
     readings.emplace_back(text);
 }
 
+// ---------------------------------------------------------------- instruments read from their elements
+
+// An element of the gauge's tree by drawing order, when it is of the kind
+// expected (a panel built from another module may differ).
+const ElementSnapshot* elementOf(const GaugeSnapshot& gauge, size_t index, ElementKind kind)
+{
+    return index < gauge.elements.size() && gauge.elements[index].kind == kind ? &gauge.elements[index] : nullptr;
+}
+
+bool drawn(const ElementSnapshot* icon) { return icon && icon->frame && !icon->hidden; }
+
+// "bank 10 ° left": a signed value told by its size and a direction word;
+// a value that rounds to nothing has no direction.
+std::string directed(std::string_view label, double value, int decimals, std::string_view unit,
+                     std::string_view positive, std::string_view negative)
+{
+    char text[96];
+    if (!std::isfinite(value)) {
+        std::snprintf(text, sizeof text, "%s no reading", label.data());
+        return text;
+    }
+    const double size = std::fabs(value);
+    const bool nothing = size < 0.5 * std::pow(10.0, -decimals);
+    std::snprintf(text, sizeof text, "%s %.*f%s%s%s%s", label.data(), decimals, nothing ? 0.0 : size,
+                  unit.empty() ? "" : " ", unit.data(), nothing ? "" : " ", nothing ? "" : (value > 0 ? positive : negative).data());
+    return text;
+}
+
+using Readings = std::vector<std::string>;
+
+// The ball of an inclinometer in ball widths from the centre, as a pilot
+// judges slip.
+void ballReading(const ElementSnapshot* ball, double ballWidth, Readings& readings)
+{
+    if (ball && !ball->hidden)
+        readings.push_back(directed("ball", ball->xOffset / ballWidth, 1, "widths", "right", "left"));
+}
+
+void horizonReadings(const GaugeSnapshot& gauge, const VariableStore&, Readings& readings)
+{
+    constexpr size_t Ball = 1, Bar = 2, WarningFlag = 5, FreeRing = 7;
+    constexpr double BallWidth = 14;
+    if (const ElementSnapshot* bar = elementOf(gauge, Bar, Sprite)) {
+        readings.push_back(directed("pitch", bar->yValue, 0, "°", "up", "down"));
+        readings.push_back(directed("bank", bar->rotationValue, 0, "°", "left", "right"));
+    }
+    ballReading(elementOf(gauge, Ball, Slider), BallWidth, readings);
+    if (const ElementSnapshot* ring = elementOf(gauge, FreeRing, Icon))
+        readings.emplace_back(drawn(ring) ? "gyro free" : "gyro caged");
+    if (drawn(elementOf(gauge, WarningFlag, Icon)))
+        readings.emplace_back("warning flag shown");
+}
+
+void turnReadings(const GaugeSnapshot& gauge, const VariableStore&, Readings& readings)
+{
+    constexpr size_t Ball = 1, TurnNeedle = 3;
+    constexpr double BallWidth = 20, RateOneMark = 4.5;  // the needle on the L or R mark
+    if (const ElementSnapshot* needle = elementOf(gauge, TurnNeedle, Needle); needle && !needle->hidden)
+        readings.push_back(directed("turn rate", needle->value / RateOneMark, 2, "", "right", "left"));
+    ballReading(elementOf(gauge, Ball, Slider), BallWidth, readings);
+}
+
+void landingReadings(const GaugeSnapshot& gauge, const VariableStore& variables, Readings& readings)
+{
+    constexpr size_t CourseNeedle = 1, GlideNeedle = 2;
+    constexpr double CoursePerDot = 127.0 / 4, GlidePerDot = 120.0 / 4;  // four dots each side
+    constexpr uint32_t NavFlags = 46, CourseDeviation = 40, GlideDeviation = 41, ApproachSignal = 0x80;
+    const ElementSnapshot* course = elementOf(gauge, CourseNeedle, Needle);
+    const ElementSnapshot* glide = elementOf(gauge, GlideNeedle, Needle);
+    if (!course || !glide)
+        return;
+    readings.push_back(directed("localiser", course->value / CoursePerDot, 1, "dots", "right", "left"));
+    readings.push_back(directed("glide path", glide->value / GlidePerDot, 1, "dots", "down", "up"));
+    // The needles rest at the centre unless the receiver is on and the
+    // station offers an approach: centred needles while the host reports a
+    // deviation mean the receiver is off.
+    if (!(variables.getInteger(NavFlags) & ApproachSignal))
+        readings.emplace_back("flag: no approach signal");
+    else if (course->value == 0 && glide->value == 0 &&
+             (variables.get(CourseDeviation) != 0 || variables.get(GlideDeviation) != 0))
+        readings.emplace_back("flag: NAV1 off");
+    else
+        readings.emplace_back("approach signal");
+}
+
+void transponderReadings(const GaugeSnapshot& gauge, const VariableStore&, Readings& readings)
+{
+    constexpr size_t ThousandsWheel = 8, Lamp = 10;
+    std::string code;
+    for (size_t wheel = ThousandsWheel; wheel >= ThousandsWheel - 3; --wheel) {
+        const ElementSnapshot* digit = elementOf(gauge, wheel, MovingImage);
+        if (!digit || !std::isfinite(digit->yValue))
+            return;
+        code += static_cast<char>('0' + static_cast<int>(std::clamp(digit->yValue, 0.0, 9.0)));
+    }
+    readings.push_back("code " + code);
+    if (const ElementSnapshot* lamp = elementOf(gauge, Lamp, Icon))
+        readings.emplace_back(drawn(lamp) ? "mode on" : "mode off");
+}
+
+// A lever or a sight: one icon whose frame (or absence) is its state.
+template <size_t IconIndex>
+void iconState(const GaugeSnapshot& gauge, Readings& readings, std::string_view label,
+               std::initializer_list<std::string_view> frames, std::string_view notDrawn)
+{
+    const ElementSnapshot* icon = elementOf(gauge, IconIndex, Icon);
+    if (!icon)
+        return;
+    std::string_view state = notDrawn;
+    if (drawn(icon) && static_cast<size_t>(*icon->frame) < frames.size())
+        state = frames.begin()[*icon->frame];
+    readings.push_back(std::string(label) + std::string(label.empty() ? "" : " ") + std::string(state));
+}
+
+void sourceSwitchReadings(const GaugeSnapshot& gauge, const VariableStore&, Readings& readings)
+{
+    iconState<1>(gauge, readings, "source", {"NAV", "GPS"}, "none");
+}
+
+void gunsightReadings(const GaugeSnapshot& gauge, const VariableStore&, Readings& readings)
+{
+    iconState<1>(gauge, readings, "sight", {"shown"}, "hidden");
+}
+
+void unitsReadings(const GaugeSnapshot& gauge, const VariableStore&, Readings& readings)
+{
+    iconState<1>(gauge, readings, "units", {"metric", "British"}, "none");
+}
+
+void shutDownReadings(const GaugeSnapshot&, const VariableStore&, Readings& readings)
+{
+    readings.emplace_back("invisible: switches the radios off at the host's shut-down notice");
+}
+
+struct Instrument {
+    std::string_view gauge;
+    void (*read)(const GaugeSnapshot&, const VariableStore&, Readings&);
+};
+
+constexpr Instrument instruments[] = {
+    {"Artificial_Horizon", horizonReadings}, {"Turn_Coordinator", turnReadings},
+    {"Landing_Indicator", landingReadings},  {"Radio_XPDR_FUG25A6", transponderReadings},
+    {"NAV_GPS_Switch", sourceSwitchReadings}, {"Gunsight", gunsightReadings},
+    {"Metric_Switch", unitsReadings},          {"Shut_Down", shutDownReadings},
+};
+
 }  // namespace
 
 std::vector<std::string> textReadings(const GaugeSnapshot& gauge)
@@ -153,7 +305,10 @@ std::vector<std::string> needleReadings(const GaugeSnapshot& gauge)
         const ElementSnapshot& needle = gauge.elements[face.element];
         if (needle.kind != Needle || needle.hidden)
             continue;
-        const double value = needle.value * face.scale + face.offset;
+        double value = needle.value * face.scale / face.divisor + face.offset;
+        if (face.truncated)
+            value = std::trunc(value) + 0.0;  // + 0.0: no "-0"
+
         char text[64];
         if (std::isfinite(value))
             std::snprintf(text, sizeof text, "%s%s%.*f %s", face.label.data(), face.label.empty() ? "" : " ",
@@ -174,10 +329,19 @@ ParameterForms parameterForms(std::string_view gauge)
 std::vector<std::string> gaugeReadings(Host& host, GaugeInstance& gauge, const GaugeSnapshot& shown)
 {
     std::vector<std::string> readings = needleReadings(shown);
+    for (const Instrument& instrument : instruments)
+        if (instrument.gauge == shown.name)
+            instrument.read(shown, host.variables(), readings);
     for (std::string& text : textReadings(shown))
         readings.push_back(std::move(text));
     for (const std::string& text : host.tooltips(gauge))
         readings.push_back(windows1252ToUtf8(text));
+    // A button with no tooltip of its own is told by the host's text for it.
+    if (readings.empty())
+        if (std::string_view help = hostHelpText(shown.helpIdOfFirstRegion); !help.empty())
+            readings.push_back("button: " + std::string(help));
+    if (readings.empty() && !shown.parameter.empty())
+        readings.push_back("button \"" + windows1252ToUtf8(shown.parameter) + "\"");
     return readings;
 }
 

@@ -641,7 +641,6 @@ void Host::clearEvents()
     impl_->firstEventSerial += impl_->events.size();
     impl_->closedEvents = impl_->firstEventSerial;
     impl_->events.clear();
-    impl_->keys.clearLog();
 }
 const std::vector<int>& Host::trapsCalled() const { return impl_->traps; }
 uint64_t Host::frameNumber() const { return impl_->frame; }

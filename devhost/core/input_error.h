@@ -3,6 +3,7 @@
 // problem" when the file as a whole is at fault, line 0).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -30,9 +31,16 @@ private:
 
 // Input quoted back in a message, cut to a length one can read: a line of
 // ten megabytes would otherwise fill the terminal. A cut never splits a
-// UTF-8 character.
+// UTF-8 character. A NUL byte is written \0: the message would end there.
 inline std::string excerpt(std::string_view text, size_t limit = 80)
 {
+    if (text.find('\0') != std::string_view::npos) {
+        std::string shown;
+        for (char c : text.substr(0, limit))
+            shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+        return excerpt(shown, limit + (shown.size() - std::min(text.size(), limit))) +
+               (text.size() > limit ? "... (" + std::to_string(text.size()) + " bytes)" : "");
+    }
     if (text.size() <= limit)
         return std::string(text);
     while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)

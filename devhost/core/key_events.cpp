@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "devhost/core/values.h"
+#include "devhost/core/registers.h"
 
 namespace devhost {
 
@@ -210,12 +210,6 @@ KeyEventEngine::KeyEventEngine(VariableStore& variables, WindowState& windows)
     com1Khz();
 }
 
-void KeyEventEngine::clearLog()
-{
-    log_.clear();
-    windowToggles_.clear();
-}
-
 int KeyEventEngine::com1Khz()
 {
     uint32_t reg = variables_.getInteger(Com1Frequency);
@@ -232,20 +226,12 @@ void KeyEventEngine::stepCom(int khz)
 
 void KeyEventEngine::togglePanelWindow(uint32_t window)
 {
-    windowToggles_.push_back(window);
     bool& shown = windows_.visible[window];
     shown = !shown;
 }
 
 void KeyEventEngine::apply(uint32_t id, uint32_t value)
 {
-    if (!log_.empty() && log_.back().id == id && log_.back().value == value) {
-        ++log_.back().count;
-    } else {
-        log_.push_back({id, value, findKeyEvent(id) != nullptr});
-        if (log_.size() > MaxEventLogEntries)
-            log_.pop_front();
-    }
     switch (id) {
     case ComFractInc: stepCom(ComStepKhz); break;
     case ComFractDec: stepCom(-ComStepKhz); break;

@@ -1,9 +1,8 @@
 // Key events: applied to the simulation as the real radios and systems
-// would, and logged in order with their values.
+// would. The host keeps the one log of what was sent (Host::events()).
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <span>
 #include <string_view>
@@ -24,14 +23,7 @@ std::span<const KeyEventInfo> knownKeyEvents();
 const KeyEventInfo* findKeyEvent(uint32_t id);
 const KeyEventInfo* findKeyEvent(std::string_view name);
 
-struct LoggedEvent {
-    uint32_t id;
-    uint32_t value;
-    bool known;
-    uint64_t count = 1;  // the same event sent this many times in a row
-};
-
-// The event logs keep a run of one event as one entry with a count, and
+// The host's event log keeps a run of one event as one entry with a count, and
 // forget their oldest entries beyond this many: a gauge that sends an event
 // every frame must not grow a long flight's memory without end.
 inline constexpr size_t MaxEventLogEntries = 100000;
@@ -78,17 +70,11 @@ class KeyEventEngine {
 public:
     KeyEventEngine(VariableStore& variables, WindowState& windows);
 
-    // Logs the event (a repeat of the last one adds to its count), then
-    // applies it. Unknown ids are logged, never fatal.
+    // Applies the event; an unknown id changes nothing.
     void apply(uint32_t id, uint32_t value);
 
-    // Host service 35: toggles a panel window; recorded apart from the key
-    // events, in windowToggles().
+    // Host service 35: toggles a panel window.
     void togglePanelWindow(uint32_t window);
-
-    const std::deque<LoggedEvent>& log() const { return log_; }
-    const std::vector<uint32_t>& windowToggles() const { return windowToggles_; }
-    void clearLog();   // clears both logs
 
     const IdentAudio& identAudio() const { return identAudio_; }
 
@@ -100,8 +86,6 @@ private:
 
     VariableStore& variables_;
     WindowState& windows_;
-    std::deque<LoggedEvent> log_;
-    std::vector<uint32_t> windowToggles_;
     IdentAudio identAudio_;
     int comKhz_ = 118000;
 };

@@ -72,6 +72,27 @@ constexpr Unit units[] = {
     {Quantity::Seconds, "h", 3600},
 };
 
+// What a variable can physically hold, in host units: a value outside is a
+// slip of the keyboard or of the unit, refused with the range in the
+// variable's own unit.
+struct Range {
+    Quantity quantity;
+    double lowest;
+    double highest;
+};
+
+constexpr double TachometerStop = 175;  // the engine-speed register at the tachometers' upper stop
+
+constexpr Range ranges[] = {
+    {Quantity::Rankine, 0, HUGE_VAL},               // absolute zero
+    {Quantity::EngineSpeed, 0, TachometerStop},
+    {Quantity::EnginePressure, 0, HUGE_VAL},
+    {Quantity::Gallons, 0, HUGE_VAL},
+    {Quantity::TankLevel, 0, FullTankLevel},
+    {Quantity::FlapsTravel, 0, FullFlaps},
+    {Quantity::Seconds, 0, HUGE_VAL},
+};
+
 std::string_view trimmed(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -129,15 +150,35 @@ std::optional<uint32_t> hexNumber(std::string_view text)
     return static_cast<uint32_t>(value);
 }
 
+// The host value told in the quantity's first unit, to six digits; a value
+// within rounding of zero is zero (273.15 K is 0 °C, not -3e-14).
+std::optional<std::string> inFirstUnit(Quantity quantity, double hostValue)
+{
+    for (const Unit& unit : units)
+        if (unit.quantity == quantity) {
+            double value = (hostValue - unit.offset) / unit.scale;
+            if (std::fabs(value) < 1e-9 * (1 + std::fabs(unit.offset / unit.scale)))
+                value = 0;
+            char text[48];
+            std::snprintf(text, sizeof text, "%.6g %s", value, unit.name.data());
+            return text;
+        }
+    return std::nullopt;
+}
+
 std::string formsOf(Quantity quantity)
 {
     switch (quantity) {
     case Quantity::ComFrequency:
-        return "MHz with a point, e.g. 122.80 (118.000 to 136.975, 25-kHz channels)";
+        return "MHz, e.g. 122.80, 122 or 122.800 MHz (118.000 to 136.975, 25-kHz channels); the raw register in "
+               "hex, e.g. 0x2280";
     case Quantity::NavFrequency:
-        return "MHz with a point, e.g. 110.30 (108.00 to 117.95, 50-kHz channels)";
+        return "MHz, e.g. 110.30, 110 or 110.30 MHz (108.00 to 117.95, 50-kHz channels); the raw register in hex, "
+               "e.g. 0x1030";
     case Quantity::AdfFrequency:
-        return "kHz with a point, e.g. 345.5 (100.0 to 1799.9; sets adf_freq_ext too), or adf=345";
+        return "kHz, e.g. 345.5, 345 or 345.5 kHz (100.0 to 1799.9; sets adf_freq_ext too); the raw register in "
+               "hex, e.g. 0x345";
+    case Quantity::AdfExtension: return "the raw register in hex, e.g. 0x105 (thousands bit 0x100, tenths of kHz)";
     case Quantity::TransponderCode: return "four digits 0 to 7, e.g. 7700 (the raw register in hex: 0x7700)";
     case Quantity::Flag: return "on, off";
     case Quantity::Seconds: return "s, min, h, or hh:mm[:ss]";
@@ -149,8 +190,10 @@ std::string formsOf(Quantity quantity)
 {
     throw ValueError(quoted(text) + " " + std::string(why) + " for " + std::string(info.name) + " (accepted: " +
                      (formsOf(info.quantity).empty() ? std::string() : formsOf(info.quantity) + "; ") +
-                     (info.delivery == Delivery::Integer ? "an unsigned 32-bit whole number, 0 to 4294967295, or hex"
-                                                         : "a number in " + std::string(info.unit)) +
+                     (info.kind == VariableKind::Bcd || info.kind == VariableKind::Code
+                          ? std::string("nothing else")
+                      : info.delivery == Delivery::Integer ? "an unsigned 32-bit whole number, 0 to 4294967295, or hex"
+                                                           : "a number in " + std::string(info.unit)) +
                      ")");
 }
 
@@ -167,6 +210,23 @@ std::vector<VariableValue> rawValue(const SettingTarget& target, std::string_vie
         if (value < 0 || value > HighestRegister)
             refuse(text, *target.info, "is out of range");
     }
+    if (target.info)
+        for (const Range& range : ranges) {
+            if (range.quantity != target.info->quantity)
+                continue;
+            // A limit written in another unit ("-273.15C") lands a rounding
+            // away from it.
+            const double slack = 1e-9 * (1 + std::fabs(value));
+            if (value < range.lowest && value >= range.lowest - slack)
+                value = range.lowest;
+            if (value > range.highest && value <= range.highest + slack)
+                value = range.highest;
+            if (!(value >= range.lowest && value <= range.highest))
+                throw ValueError(quoted(text) + " is out of range for " + std::string(target.info->name) + ": " +
+                                 *inFirstUnit(range.quantity, range.lowest) +
+                                 (std::isinf(range.highest) ? " or more"
+                                                            : " to " + *inFirstUnit(range.quantity, range.highest)));
+        }
     return one(target.id, value);
 }
 
@@ -180,7 +240,8 @@ int khzOf(std::string_view text, double mhz, int bottom, int top, int step, std:
                std::to_string(top % 1000 + 1000).substr(1) + " MHz in " + std::to_string(step) + "-kHz channels";
     };
     if (!(khz >= bottom - 0.5 && khz <= top + 0.5))
-        throw ValueError(quoted(text) + " MHz is outside the " + band());
+        throw ValueError(quoted(text) + " MHz is outside the " + band() +
+                         " (a raw register is written in hex, e.g. 0x2280)");
     if (std::fabs(khz - double(rounded)) > 1e-6 || rounded % step != 0)
         throw ValueError(quoted(text) + " MHz is not a channel of the " + band());
     return static_cast<int>(rounded);
@@ -240,42 +301,6 @@ std::optional<double> timeOfDay(std::string_view text)
 
 }  // namespace
 
-uint32_t toBcd(uint32_t number)
-{
-    uint32_t bcd = 0;
-    for (int shift = 0; number; number /= 10, shift += 4)
-        bcd |= (number % 10) << shift;
-    return bcd;
-}
-
-std::optional<uint32_t> fromBcd(uint32_t bcd)
-{
-    uint32_t number = 0, scale = 1;
-    for (; bcd; bcd >>= 4, scale *= 10) {
-        uint32_t digit = bcd & 0xF;
-        if (digit > 9)
-            return std::nullopt;
-        number += digit * scale;
-    }
-    return number;
-}
-
-uint32_t radioRegister(int khz) { return toBcd(static_cast<uint32_t>((khz - 100000) / 10)); }
-
-std::optional<int> radioKhz(uint32_t reg)
-{
-    auto digits = fromBcd(reg);
-    if (!digits || *digits > 9999)
-        return std::nullopt;
-    return 100000 + static_cast<int>(*digits) * 10;
-}
-
-AdfRegisters adfRegisters(int tenths)
-{
-    return {toBcd(static_cast<uint32_t>(tenths / 10 % 1000)),
-            (tenths >= 10000 ? AdfThousandBit : 0) + static_cast<uint32_t>(tenths % 10)};
-}
-
 std::vector<std::string_view> settingNames()
 {
     std::vector<std::string_view> names{AdfAlias};
@@ -288,8 +313,7 @@ SettingTarget settingTarget(std::string_view name)
 {
     name = trimmed(name);
     if (name == AdfAlias)
-        return {.id = var::AdfFrequency, .info = findVariable(var::AdfFrequency), .naturalOnly = true,
-                .name = std::string(name)};
+        return {.id = var::AdfFrequency, .info = findVariable(var::AdfFrequency), .name = std::string(name)};
     if (const VariableInfo* info = findVariable(name))
         return {.id = info->id, .info = info, .name = std::string(name)};
     if (!name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
@@ -297,8 +321,11 @@ SettingTarget settingTarget(std::string_view name)
         auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), id);
         if (error != std::errc() || id == 0 || id > UINT32_MAX)
             throw ValueError("variable number " + std::string(name) + " is out of range (1 to 4294967295)");
-        return {.id = static_cast<uint32_t>(id), .info = findVariable(static_cast<uint32_t>(id)),
-                .name = std::string(name)};
+        const VariableInfo* info = findVariable(static_cast<uint32_t>(id));
+        if (!info)
+            throw ValueError("variable " + std::string(name) +
+                             " is not one the gauges read, so setting it cannot be meant; `devhost vars` lists them");
+        return {.id = info->id, .info = info, .name = std::string(name)};
     }
     const std::vector<std::string_view> names = settingNames();
     throw ValueError("unknown variable " + quoted(name) + didYouMean(name, names) + "; `devhost vars` lists them");
@@ -336,31 +363,42 @@ std::vector<VariableValue> hostValues(const SettingTarget& target, std::string_v
         refuse(text, info, "is not a number");
     if (!std::isfinite(number->value))
         refuse(text, info, "is not a finite number");
-    if (number->rest.empty()) {
-        switch (info.quantity) {
-        case Quantity::ComFrequency:
-            if (number->point)
-                return one(target.id,
-                           radioRegister(khzOf(text, number->value, ComBottomKhz, ComTopKhz, ComStepKhz, "COM")));
-            break;
-        case Quantity::NavFrequency:
-            if (number->point)
-                return one(target.id,
-                           radioRegister(khzOf(text, number->value, NavBottomKhz, NavTopKhz, NavStepKhz, "NAV")));
-            break;
-        case Quantity::AdfFrequency:
-            if (number->point || target.naturalOnly)
-                return adfValues(text, number->value);
-            break;
-        default: break;
-        }
-        return rawValue(target, text, number->value);
+    // A radio's number is its frequency, bare or with its unit; the raw
+    // register needs its hex form, so that 122 is never taken for 0x122.
+    const bool bare = number->rest.empty();
+    const std::string_view number_text = text.substr(0, text.size() - number->rest.size());
+    switch (info.quantity) {
+    case Quantity::ComFrequency:
+        if (bare || sameName(number->rest, "MHz"))
+            return one(target.id, radioRegister(khzOf(trimmed(number_text), number->value, ComBottomKhz, ComTopKhz,
+                                                      ComStepKhz, "COM")));
+        break;
+    case Quantity::NavFrequency:
+        if (bare || sameName(number->rest, "MHz"))
+            return one(target.id, radioRegister(khzOf(trimmed(number_text), number->value, NavBottomKhz, NavTopKhz,
+                                                      NavStepKhz, "NAV")));
+        break;
+    case Quantity::AdfFrequency:
+        if (bare || sameName(number->rest, "kHz"))
+            return adfValues(trimmed(number_text), number->value);
+        break;
+    case Quantity::AdfExtension:
+        if (bare)
+            refuse(text, info, "is a raw register: write it in hex");
+        break;
+    default:
+        if (bare)
+            return rawValue(target, text, number->value);
     }
     for (const Unit& unit : units)
         if (unit.quantity == info.quantity && sameName(number->rest, unit.name)) {
             if (unit.name == "%" && !(number->value >= 0 && number->value <= Percent))
                 throw ValueError(quoted(text) + " is out of range for " + std::string(info.name) + " (0% to 100%)");
-            return rawValue(target, text, number->value * unit.scale + unit.offset);
+            // What is left when a limit cancels the offset is rounding.
+            double value = number->value * unit.scale + unit.offset;
+            if (std::fabs(value) < 1e-12 * (std::fabs(number->value * unit.scale) + std::fabs(unit.offset)))
+                value = 0;
+            return rawValue(target, text, value);
         }
     const std::string accepted = unitList(info.quantity);
     throw ValueError(quoted(text) + ": " + quoted(number->rest) + " is not a unit of " + std::string(info.name) +
@@ -385,29 +423,42 @@ std::string naturalText(const VariableInfo& variable, double hostValue)
     const auto integer = static_cast<uint32_t>(std::isfinite(hostValue) && hostValue >= 0 && hostValue <= HighestRegister
                                                    ? hostValue
                                                    : 0);
+    // Registers are told in their natural form only where that form is
+    // accepted back: a frequency in its band, a code of digits 0 to 7;
+    // anything else as the raw register.
     switch (variable.quantity) {
     case Quantity::ComFrequency:
-    case Quantity::NavFrequency:
-        if (auto khz = radioKhz(integer)) {
+    case Quantity::NavFrequency: {
+        const bool com = variable.quantity == Quantity::ComFrequency;
+        if (auto khz = radioKhz(integer);
+            khz && *khz >= (com ? ComBottomKhz : NavBottomKhz) && *khz <= (com ? ComTopKhz : NavTopKhz) &&
+            *khz % (com ? ComStepKhz : NavStepKhz) == 0) {
             std::snprintf(text, sizeof text, "%.3f MHz", *khz / 1000.0);
             return text;
         }
         break;
+    }
+    case Quantity::AdfFrequency:
+        if (auto units = fromBcd(integer); units && *units >= AdfBottomTenths / 10 && *units <= 999) {
+            std::snprintf(text, sizeof text, "%u.0 kHz", *units);
+            return text;
+        }
+        break;
     case Quantity::TransponderCode:
-        std::snprintf(text, sizeof text, "%04X", integer & 0xFFFF);
-        return text;
+        if (integer <= 0x7777 && (integer & 0x8888) == 0) {
+            std::snprintf(text, sizeof text, "%04X", integer);
+            return text;
+        }
+        break;
     case Quantity::Flag: return hostValue != 0 ? "on" : "off";
     default:
-        for (const Unit& unit : units)
-            if (unit.quantity == variable.quantity) {
-                std::snprintf(text, sizeof text, "%.6g %s", (hostValue - unit.offset) / unit.scale, unit.name.data());
-                return text;
-            }
+        if (auto told = inFirstUnit(variable.quantity, hostValue))
+            return *told;
     }
     if (variable.delivery == Delivery::Integer)
         std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(integer));
-    else
-        std::snprintf(text, sizeof text, "%g", hostValue);
+    else  // the shortest text that reads back as the same double
+        *std::to_chars(text, text + sizeof text - 1, hostValue).ptr = '\0';
     return text;
 }
 

@@ -1,6 +1,6 @@
 // Values as pilots write them ("250kmh", "122.80", "7700", "60%") turned
-// into the host's encodings, and the radio registers' encodings that the
-// key events share: the one place where units and BCD are converted.
+// into the host's encodings (registers.h for the radios' BCD), and host
+// values told back in those forms: the one place where units are converted.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/core/registers.h"
 #include "devhost/core/variables.h"
 
 namespace devhost {
@@ -29,26 +30,6 @@ inline constexpr double MetresPerFoot = 0.3048;
 inline constexpr double RankinePerKelvin = 1.8;
 inline constexpr double RankineAtZeroCelsius = 491.67;
 
-// The radio bands, in the units each radio counts in.
-inline constexpr int ComBottomKhz = 118000, ComTopKhz = 136975, ComStepKhz = 25;
-inline constexpr int NavBottomKhz = 108000, NavTopKhz = 117950, NavStepKhz = 50;
-inline constexpr int AdfBottomTenths = 1000, AdfTopTenths = 17999;  // 100.0 to 1799.9 kHz
-inline constexpr uint32_t AdfThousandBit = 0x100;
-
-uint32_t toBcd(uint32_t number);
-std::optional<uint32_t> fromBcd(uint32_t bcd);  // nothing when a digit is above 9
-
-// COM and NAV registers drop the leading 1 of the MHz and keep 10 kHz.
-uint32_t radioRegister(int khz);
-std::optional<int> radioKhz(uint32_t reg);
-
-// The ADF frequency's two registers (adf_freq, adf_freq_ext) for tenths of kHz.
-struct AdfRegisters {
-    uint32_t frequency;
-    uint32_t extension;
-};
-AdfRegisters adfRegisters(int tenths);
-
 struct VariableValue {
     uint32_t id;
     double value;
@@ -59,7 +40,6 @@ struct VariableValue {
 struct SettingTarget {
     uint32_t id = 0;
     const VariableInfo* info = nullptr;  // null for a host number the catalogue lacks
-    bool naturalOnly = false;            // "adf": a plain number is kHz, not a register
     std::string name;
 };
 

@@ -1,9 +1,11 @@
 #include "devhost/flight/flight.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <unordered_map>
 
 #include "devhost/core/suggest.h"
 #include "devhost/core/text_file.h"
@@ -83,9 +85,13 @@ public:
 
     Flight read()
     {
+        // The reader would stop at a NUL and run what came before it.
+        if (const size_t nul = text_.find('\0'); nul != std::string_view::npos)
+            fail(lines_.lineAt(nul), "a NUL byte at byte " + std::to_string(nul + 1) +
+                                         ": a flight script is text (is it UTF-16, or not a script at all?)");
         json root;
         try {
-            root = json::parse(text_, nullptr, true, true);
+            root = json::parse(text_, keyWatch(), true, true);
         } catch (const json::parse_error& error) {
             fail(lines_.lineAt(error.byte > 0 ? error.byte - 1 : 0), "not valid JSON: " + excerpt(problemOf(error), 200));
         } catch (const json::out_of_range& error) {
@@ -106,6 +112,7 @@ public:
 
         Flight flight;
         flight.source = std::string(file_);
+        flight.warnings = std::move(warnings_);
         for (auto& [key, value] : root.items()) {
             int line = lines_.lineAt(keyOffset(text_, key));
             if (key == "name")
@@ -139,6 +146,42 @@ private:
     [[noreturn]] void fail(int line, const std::string& problem) const
     {
         throw FlightError(std::string(file_), line, problem);
+    }
+
+    // The most keys one object may hold: far more than a script has
+    // variables, and few enough that the ordered objects (which look a key
+    // up by walking them) stay quick to build.
+    static constexpr size_t MaxObjectKeys = 10000;
+
+    // Watches the keys of every object as the reader meets them: a key given
+    // twice is a warning (the reader keeps the last), an object wider than
+    // MaxObjectKeys an error.
+    json::parser_callback_t keyWatch()
+    {
+        return [this](int, json::parse_event_t event, json& parsed) {
+            if (event == json::parse_event_t::object_start) {
+                open_.emplace_back();
+            } else if (event == json::parse_event_t::object_end && !open_.empty()) {
+                open_.pop_back();
+            } else if (event == json::parse_event_t::key && !open_.empty()) {
+                const std::string& key = parsed.get_ref<const std::string&>();
+                std::unordered_map<std::string, size_t>& keys = open_.back();
+                const size_t from = keyFrom_;
+                if (auto seen = keys.find(key); seen != keys.end()) {
+                    const size_t again = keyOffset(text_, key, seen->second + 1);
+                    warnings_.push_back({lines_.lineAt(again), "\"" + excerpt(key) +
+                                                                   "\" is given twice in one object; the last is kept"});
+                    seen->second = again;
+                } else {
+                    if (keys.size() == MaxObjectKeys)
+                        fail(lines_.lineAt(keyOffset(text_, key, from)),
+                             "an object of more than " + std::to_string(MaxObjectKeys) + " keys");
+                    keys.emplace(key, keyOffset(text_, key, from));
+                }
+                keyFrom_ = keyOffset(text_, key, from);
+            }
+            return true;
+        };
     }
 
     // The reader's own words without its "[json.exception...] parse error
@@ -350,15 +393,60 @@ private:
             Checkpoint checkpoint{.time = requireTime(entry["at"], at, "\"at\"")};
             if (entry.contains("label"))
                 checkpoint.label = requireString(entry["label"], at, "\"label\"");
+            if (entry.contains("expect"))
+                checkpoint.expect = readExpectations(entry["expect"], at);
             flight.checkpoints.push_back(std::move(checkpoint));
         }
         std::stable_sort(flight.checkpoints.begin(), flight.checkpoints.end(),
                          [](const Checkpoint& a, const Checkpoint& b) { return a.time < b.time; });
     }
 
+    // Gauges are named as the module names them (capitalised); variables by
+    // their lower-case script names or numbers, as --set takes them.
+    std::vector<Expectation> readExpectations(const json& expect, int line) const
+    {
+        if (!expect.is_object())
+            fail(line, "\"expect\" is an object of gauges or variables and what they show, e.g. "
+                       "{\"Airspeed\": \"450 km/h ±5\", \"com1_freq\": \"122.80\"}");
+        std::vector<Expectation> expectations;
+        for (auto& item : expect.items()) {
+            const std::string& subject = item.key();  // named, not bound: lambdas below take it
+            const json& value = item.value();
+            const bool variable = !subject.empty() && !std::isupper(static_cast<unsigned char>(subject[0]));
+            if (variable) {
+                try {
+                    settingTarget(subject);
+                } catch (const ValueError& error) {
+                    fail(line, "\"expect\": " + std::string(error.what()));
+                }
+            }
+            auto add = [&](const std::string& label, const json& text) {
+                if (!text.is_string())
+                    fail(line, "\"expect\" of \"" + excerpt(subject) + "\": what it shows is a text, e.g. \"450 km/h ±5\"");
+                Expectation e{.subject = subject, .label = label, .expected = text.get<std::string>(),
+                              .variable = variable, .line = line};
+                try {
+                    validateExpectation(e);
+                } catch (const std::exception& error) {
+                    fail(line, "\"expect\" of \"" + excerpt(subject) + "\": " + error.what());
+                }
+                expectations.push_back(std::move(e));
+            };
+            if (value.is_object() && !variable)
+                for (auto& [label, text] : value.items())
+                    add(label, text);
+            else
+                add("", value);
+        }
+        return expectations;
+    }
+
     std::string_view text_;
     std::string_view file_;
     LineIndex lines_;
+    std::vector<std::unordered_map<std::string, size_t>> open_;  // the keys of each open object, where each was
+    size_t keyFrom_ = 0;                                          // where the latest key stood
+    std::vector<FlightWarning> warnings_;
 };
 
 }  // namespace

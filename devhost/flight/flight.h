@@ -15,14 +15,40 @@
 //       {"at": 7, "notice": 14, "gauge": "Shut_Down", "extra": 0},   // no gauge: every gauge
 //       {"at": 8, "remove": "Gunsight"}
 //     ],
-//     "checkpoints": [{"at": 60, "label": "Cruise"}]
+//     "checkpoints": [{"at": 60, "label": "Cruise",
+//                      "expect": {"Airspeed": "450 km/h ±5", "com1_freq": "122.80"}}]
 //   }
+//
+// A checkpoint's "expect" says what gauges show, in the words of their
+// readings, or what variables hold, at that moment; `devhost run` checks it
+// (expectations.h) and fails when it does not hold:
+//
+//   "expect": {
+//     "Airspeed": "450 km/h ±5",                   // a reading with that unit, within 5 km/h
+//     "Radio_COM_SK10": "122.800 MHz",             // exactly as shown
+//     "Landing_Indicator": {"localiser": "0 ±0.2 dots", "glide path": "1 dots down ±0.5"},
+//     "Artificial_Horizon": {"bank": "25 ° right ±2", "gyro": "free"},
+//     "Radio_XPDR_FUG25A6": "code 7700",           // words: a reading that says them
+//     "com1_freq": "122.80",                       // a variable, in any form --set takes
+//     "airspeed": "250kmh ±2"
+//   }
+//
+// A gauge's expectation is checked against its readings in words (what
+// `devhost run` prints): a number with a unit is compared with the number
+// the first reading shows in that unit; with a label (the object form),
+// only the readings that begin with the label are looked at; a number
+// without a unit is compared with the first number of such a reading.
+// "left" and "down" after the number count it negative, "right" and "up"
+// positive, as the readings say them. The tolerance follows "±" (or "+-")
+// in the same unit; without one the number must be shown exactly. Words
+// without a number must appear in a reading, case aside.
 //
 // Double variables are interpolated linearly between keyframes, integer
 // variables step to each keyframe's value; before its first keyframe a
 // variable is left alone, after its last it keeps the last value. Click and
 // hover positions are in the gauge's own pixels, as its mouse areas are.
-// Comments (// and /* */) are allowed.
+// Comments (// and /* */) are allowed; a key given twice in one object is
+// told as a warning (the last is kept), and a NUL byte is refused.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +60,7 @@
 
 #include "devhost/core/host.h"
 #include "devhost/core/input_error.h"
+#include "devhost/flight/expectations.h"
 
 namespace devhost {
 
@@ -73,6 +100,12 @@ struct FlightAction {
 struct Checkpoint {
     double time = 0;
     std::string label;
+    std::vector<Expectation> expect;  // checked when the run reaches the checkpoint
+};
+
+struct FlightWarning {
+    int line = 0;
+    std::string message;
 };
 
 struct Flight {
@@ -83,6 +116,7 @@ struct Flight {
     std::vector<VariableTrack> tracks;
     std::vector<FlightAction> actions;     // in time order (stable for equal times)
     std::vector<Checkpoint> checkpoints;   // in time order
+    std::vector<FlightWarning> warnings;   // what was read but looks unmeant (a key given twice)
 };
 
 // A flight script that cannot be read or played.
@@ -128,6 +162,9 @@ public:
     // one, so that every gauge has drawn something.
     uint64_t framesBefore(double seconds) const;
     const std::vector<FlightLogEntry>& log() const { return log_; }
+    // Whether a check of a gauge that is not placed is passed over rather
+    // than failed, as its actions are.
+    bool passesOverAbsent() const { return lenient_; }
 
 private:
     void perform(const FlightAction& action);

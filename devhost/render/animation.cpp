@@ -101,12 +101,21 @@ public:
         if (!assembled)
             throw std::runtime_error(
                 fmt::format("{}: WebP could not put the animation together: {}", path_.string(), WebPAnimEncoderGetError(encoder_)));
-        std::ofstream out(path_, std::ios::binary);
+        // Written beside the file and renamed over it whole: a full disk
+        // leaves no partial picture under the name asked for.
+        std::filesystem::path partial = path_;
+        partial += ".partial";
+        std::ofstream out(partial, std::ios::binary);
         out.write(reinterpret_cast<const char*>(data.bytes), std::streamsize(data.size));
         out.close();
         WebPDataClear(&data);
-        if (!out)
+        std::error_code error;
+        if (out)
+            std::filesystem::rename(partial, path_, error);
+        if (!out || error) {
+            std::filesystem::remove(partial, error);
             throw std::runtime_error("cannot write " + path_.string());
+        }
     }
 
 private:

@@ -2,7 +2,9 @@
 // and the closest names offered for a mistyped one wherever a name is taken.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <sstream>
 
 #include "devhost_run.h"
 
@@ -43,8 +45,12 @@ TEST(Catalogue, DescribeTellsAreasBitmapsAndWhatIsLitAtNight)
     const nlohmann::json com = devhostJson("describe --json Radio_COM_SK10");
     EXPECT_EQ(com["pixels"], nlohmann::json({350, 360}));
     EXPECT_EQ(com["reads"], nlohmann::json({"com1_freq"}));
-    EXPECT_EQ(com["sends"], nlohmann::json({"COM_RADIO_FRACT_INC", "COM_RADIO_WHOLE_INC"}))
-        << "the knob speaks once the switch is on; at the band's foot, only upwards";
+    EXPECT_EQ(std::set<std::string>(com["sends"].begin(), com["sends"].end()),
+              (std::set<std::string>{"COM_RADIO_FRACT_INC", "COM_RADIO_WHOLE_INC", "COM_RADIO_FRACT_DEC",
+                                     "COM_RADIO_WHOLE_DEC"}))
+        << "the knob speaks once the switch is on, downwards once it has left the band's foot";
+    EXPECT_FALSE(devhostJson("describe --json Radio_XPDR_FUG25A6")["lit_at_night"].empty())
+        << "the code wheels are lit while the transponder is on";
     bool switchFound = false;
     for (const auto& area : com["mouse_areas"])
         switchFound |= area.value("tooltip", "") == "COM1 main switch (off)";
@@ -52,6 +58,57 @@ TEST(Catalogue, DescribeTellsAreasBitmapsAndWhatIsLitAtNight)
     EXPECT_FALSE(com["lit_at_night"].empty());
     EXPECT_NE(devhostJson("describe --json Oil_Pressure")["parameter"]["examples"].get<std::string>().find('2'),
               std::string::npos);
+}
+
+// The key events seen in a run, by name (window toggles aside).
+std::set<std::string> eventsSent(const std::string& args)
+{
+    std::set<std::string> names;
+    const nlohmann::json run = devhostJson("run --json " + args);
+    for (const auto& report : run["reports"])
+        for (const auto& event : report["snapshot"]["events"])
+            if (!event.contains("window_toggle"))
+                names.insert(event["name"].is_string() ? event["name"].get<std::string>() : event["id"].dump());
+    return names;
+}
+
+// What describe lists against what the gauges send when the demo flight
+// runs, and when each gauge of the built-in panel, placed alone with its
+// parameter text, is clicked all over with either button.
+TEST(Catalogue, DescribeListsEveryEventTheGaugesSend)
+{
+    std::set<std::string> listed;
+    const nlohmann::json panel = devhostJson("run --json --frames 1");
+    for (const auto& placed : panel["reports"][0]["snapshot"]["gauges"]) {
+        const std::string gauge = placed["name"], parameter = placed["parameter"];
+        const nlohmann::json d = devhostJson("describe --json " + gauge + " --param '" + parameter + "'");
+        const std::set<std::string> sends(d["sends"].begin(), d["sends"].end());
+        listed.insert(sends.begin(), sends.end());
+        const int width = d["pixels"][0], height = d["pixels"][1];
+        writeScratch("alone.cfg", "[Window00]\nsize_mm=100,100\ngauge00=Vardex_Instr!" + gauge + ", 0, 0, " +
+                                      std::to_string(width) + ", " + std::to_string(height) + ", " + parameter + "\n");
+        // A grid of points, twice forwards and twice backwards.
+        std::vector<std::pair<int, int>> points;
+        constexpr int Step = 30;
+        for (int x = Step / 2; x < width; x += Step)
+            for (int y = Step / 2; y < height; y += Step)
+                points.emplace_back(x, y);
+        std::ostringstream actions;
+        double at = 0;
+        for (int pass = 0; pass < 4; ++pass) {
+            if (pass == 2)
+                std::reverse(points.begin(), points.end());
+            for (const auto& [x, y] : points)
+                for (const char* button : {"left", "right"})
+                    actions << (at > 0 ? ",\n" : "") << "{\"at\": " << (at += 1.0 / 18) << ", \"click\": \"" << gauge
+                            << "\", \"x\": " << x << ", \"y\": " << y << ", \"button\": \"" << button << "\"}";
+        }
+        writeScratch("sweep.json", "{\"actions\": [" + actions.str() + "]}");
+        for (const std::string& event : eventsSent("--panel alone.cfg --flight sweep.json"))
+            EXPECT_TRUE(sends.count(event)) << gauge << " sends " << event << " in the sweep";
+    }
+    for (const std::string& event : eventsSent(""))
+        EXPECT_TRUE(listed.count(event)) << event << " sent in the demo flight";
 }
 
 TEST(DidYouMean, EveryPlaceANameIsTakenOffersTheClosest)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 
 #include "devhost_run.h"
 
@@ -13,9 +14,10 @@ namespace {
 // face and the tooltip both show it.
 TEST(Reports, NeedleReadingsAgreeWithTheGaugesOwnTooltips)
 {
-    const std::string run = devhost("run --seconds 100").out;
+    const std::string run = devhost("run --seconds 55.3").out;  // the flaps on their way up
     const std::string report = run.substr(run.find("== end of run =="));
-    for (const std::string gauge : {"Tachometer_1", "Oil_Pressure_1", "Fuel_Pressure_1", "Engine_1_Press_Diff"}) {
+    for (const std::string gauge : {"Tachometer_1", "Oil_Pressure_1", "Fuel_Pressure_1", "Engine_1_Press_Diff",
+                                    "Fuel_Quantity_Main_Front", "Flaps_Indicator"}) {
         std::smatch match;
         ASSERT_TRUE(std::regex_search(report, match,
                                       std::regex(gauge + R"( +([0-9.]+) [^|]*\| [^(]*\( *([0-9.]+))")))
@@ -28,6 +30,25 @@ TEST(Reports, NeedleReadingsAgreeWithTheGaugesOwnTooltips)
     };
     EXPECT_EQ(tachometerLine(report).find("needle"), std::string::npos) << "drawing records only when asked";
     EXPECT_NE(tachometerLine(devhost("run --seconds 1 --records").out).find("needle"), std::string::npos);
+}
+
+// Every gauge says what it shows in words at every checkpoint of the demo
+// flight, never as the drawing records that --records adds.
+TEST(Reports, EveryGaugeReadsInWordsThroughTheDemoFlight)
+{
+    const nlohmann::json run = devhostJson("run --json --no-events");
+    const std::regex record(R"(^(needle|icon|slider|strip|sprite|text) |\(nothing moving\))");
+    ASSERT_GE(run["reports"].size(), 5u);
+    for (const auto& report : run["reports"]) {
+        std::set<std::string> names;
+        for (const auto& gauge : report["snapshot"]["gauges"]) {
+            const std::string name = names.insert(gauge["name"].get<std::string>()).first->c_str();
+            ASSERT_FALSE(gauge["readings"].empty()) << name << " at " << report["label"];
+            for (const std::string reading : gauge["readings"])
+                EXPECT_FALSE(std::regex_search(reading, record)) << name << ": " << reading;
+        }
+        EXPECT_EQ(names.size(), 41u);
+    }
 }
 
 // Hands read as times, the gyro as heading and course, windows by their text.
@@ -52,7 +73,7 @@ TEST(Reports, AnEventRepeatedEveryFrameIsOneLineAndEventsCanBeChosen)
 
 TEST(Reports, EachJsonReportCarriesOnlyTheEventsSinceTheOneBefore)
 {
-    const nlohmann::json run = devhostJson("run --frames 90 --every 30 --json");
+    const nlohmann::json run = devhostJson("run --frames 90 --every-frames 30 --json");
     uint64_t previousEnd = 0, counted = 0;
     for (const auto& report : run["reports"]) {
         for (const auto& event : report["snapshot"]["events"]) {

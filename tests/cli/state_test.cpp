@@ -53,6 +53,30 @@ TEST(State, OptionsThatCannotGoTogetherAreRefused)
     EXPECT_NE(devhost("render --param 2 -o x.png").err.find("--param requires --gauge"), std::string::npos);
 }
 
+// Outputs and times that cannot be meant are refused before anything is
+// written; a picture is written in the form its name asks for.
+TEST(State, OutputsAreWhatTheirNamesSay)
+{
+    const struct {
+        const char* args;
+        const char* says;
+    } refused[] = {
+        {"render --gauge Airspeed -o x.jpg", "written as .png or .webp"},
+        {"render --gauge Airspeed --from 0 --to 2 --speed 0.0001 -o x.webp", "0.01 to 1000"},
+        {"reference -o ''", "name the folder"},
+        {"run --at -1", "out of range"},
+    };
+    for (const auto& r : refused) {
+        const Outcome outcome = devhost(r.args);
+        EXPECT_NE(outcome.status, 0) << r.args;
+        EXPECT_NE(outcome.err.find(r.says), std::string::npos) << r.args << ": " << outcome.err;
+    }
+    ASSERT_EQ(devhost("render --gauge Airspeed -o one.webp").status, 0);
+    EXPECT_EQ(fileText("one.webp").substr(8, 4), "WEBP");
+    EXPECT_NE(devhost("click --gauge Airspeed --at 1,1 --frames 40").out.find("after 40 frames: Airspeed"),
+              std::string::npos);
+}
+
 TEST(State, APanelPictureTakesSettingsToo)
 {
     ASSERT_EQ(devhost("render -o plain.png").status, 0);

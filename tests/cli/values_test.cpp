@@ -12,7 +12,7 @@ namespace {
 std::string readingAfter(const std::string& gauge, const std::string& setting)
 {
     const Outcome outcome = devhost("click --gauge " + gauge + " --at 0,0 --frames 54 --set " + setting);
-    const size_t line = outcome.out.find("after one frame: " + gauge);
+    const size_t line = outcome.out.find("after 54 frames: " + gauge);
     if (line == std::string::npos)
         return outcome.out + outcome.err;
     const size_t from = outcome.out.find_first_not_of(' ', line + 17 + gauge.size());

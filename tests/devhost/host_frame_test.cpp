@@ -22,6 +22,7 @@ TEST(Frames, EveryGaugeHearsCode6BeforeAnyElementIsUpdated)
     EXPECT_EQ(order, (std::vector<uint32_t>{reportServiceCode + 6, reportServiceCode + 6, reportIconUpdate,
                                             reportIconUpdate}));
     EXPECT_EQ(host.events()[0].frame, 0u);
+    EXPECT_FALSE(host.events()[0].known) << "the fixture reports through ids the host does not know";
     host.frame();
     EXPECT_EQ(host.events().back().frame, 1u) << "events carry the frame they happened in";
 }

@@ -8,7 +8,7 @@
 set -euo pipefail
 
 wine_run=$1 template=$2 stage=$3 devhost=$4 module=$5 devhost_exe=$6 gau=$7 compare=$8
-run=(run --json-lines --every 1)
+run=(run --json-lines --every-frames 1)
 
 # Wine sees the Linux file system as drive Z:.
 gau_windows=$(realpath "$gau")

@@ -11,26 +11,13 @@
 #include <vector>
 
 #include "devhost/core/host.h"
-
-namespace {
-
-devhost::Host& host()
-{
-    static devhost::Host* shared = [] {
-        devhost::HostOptions options;
-        options.privateCopy = false;
-        return new devhost::Host(devhost::moduleUnderTest(), options);
-    }();
-    return *shared;
-}
-
-}  // namespace
+#include "tests/fuzz/shared_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    devhost::Host& h = host();
+    devhost::Host& h = sharedHost();
     static const std::vector<devhost::GaugeInfo> gauges = h.gaugeList();
     const devhost::GaugeInfo& chosen = gauges[data[0] % gauges.size()];
     // The host hands a parameter as a C string: it ends at the first NUL.

@@ -1,0 +1,27 @@
+// Only a build with the live server (VARDEX_DEVHOST_SERVE) compiles this in.
+#ifdef VARDEX_DEVHOST_SERVE
+#include "devhost/app/serve_command.h"
+
+#include "devhost/serve/panel_server.h"
+
+namespace devhost {
+
+ServeCommand::ServeCommand(CLI::App& app, Common& common)
+    : Command(app.add_subcommand("serve", "the panel live in a web page: fly it with the mouse, drive every value"), common)
+{
+    addModule(*command_, common_);
+    addPanel(*command_, common_);
+    command_->add_option("--flight", common_.flight, "flight script to play (default: the built-in demo flight)");
+    command_->add_option("--port", port_, "TCP port (default 8080; 0 takes a free one)")->check(CLI::Range(0, 65535));
+    command_->add_option("--bind", bindAddress_, "address to listen on (default 127.0.0.1, this machine only)");
+}
+
+int ServeCommand::run()
+{
+    return runServer({.module = common_.module, .panel = common_.panel, .flight = common_.flight,
+                      .screenWidth = common_.screenWidth},
+                     bindAddress_, port_);
+}
+
+}  // namespace devhost
+#endif
