@@ -115,6 +115,7 @@ void measure(size_t pages, double memcpyMs)
     std::thread serving([&] { server.serve(); });
     panel.start();
     httplib::Client client("127.0.0.1", port);
+    client.set_default_headers({{"Origin", fmt::format("http://127.0.0.1:{}", port)}});
     const Json info = Json::parse(client.Get("/api/panel")->body);
     size_t airspeed = 0, units = 0;
     for (const Json& g : info["gauges"]) {

@@ -7,7 +7,7 @@
 //   devhost hover  --gauge NAME --at X,Y [state options]
 //   devhost render [--window N | --gauge NAME] [state options] [--night | --light LEVEL] -o out.png
 //   devhost render ... --from T0 [--to T1] [--every DT] [--speed X] -o flight.webp|frames/
-//   devhost serve  [--panel FILE] [--flight FILE] [--module FILE] [--port N] [--bind ADDRESS]
+//   devhost serve  [--panel FILE] [--flight FILE] [--module FILE] [--port N] [--bind ADDRESS [--allow-remote]]
 //   devhost reference [--module FILE] -o DIR
 //
 // State options (gauge_state.h): --panel, --flight, --at/--time, --set,
@@ -378,6 +378,8 @@ int main(int argc, char** argv)
     serveCommand->add_option("--flight", common.flight, "flight script to play (default: the built-in demo flight)");
     serveCommand->add_option("--port", port, "TCP port (default 8080; 0 takes a free one)")->check(CLI::Range(0, 65535));
     serveCommand->add_option("--bind", bindAddress, "address to listen on (default 127.0.0.1, this machine only)");
+    bool allowRemote = false;
+    serveCommand->add_flag("--allow-remote", allowRemote, "serve to the network when --bind is not a loopback address (with a key)");
 #endif
 
     CatalogCommands catalog(app, common.module);
@@ -406,7 +408,7 @@ int main(int argc, char** argv)
             return click(common, pointer);
 #ifdef VARDEX_DEVHOST_SERVE
         if (serveCommand->parsed())
-            return runServer({.module = common.module, .panel = common.panel, .flight = common.flight}, bindAddress, port);
+            return runServer({.module = common.module, .panel = common.panel, .flight = common.flight}, bindAddress, port, allowRemote);
 #endif
         if (hoverCommand->parsed())
             return hover(pointer);

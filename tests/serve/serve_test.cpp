@@ -18,6 +18,7 @@
 #include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/serve/panel_server.h"
+#include "devhost/serve/request_guard.h"
 
 namespace devhost {
 namespace {
@@ -32,6 +33,8 @@ struct Served {
     int port = server.bind("127.0.0.1", 0);
     std::thread serving{[this] { server.serve(); }};
     httplib::Client client{"127.0.0.1", port};
+    // The page's own requests carry its origin.
+    bool origin = (client.set_default_headers({{"Origin", "http://127.0.0.1:" + std::to_string(port)}}), true);
 
     ~Served()
     {
@@ -289,7 +292,7 @@ TEST(Serve, AStalledPageDoesNotStallTheFeed)
     const int stalled = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(served.port)), .sin_addr = {htonl(INADDR_LOOPBACK)}};
     ASSERT_EQ(connect(stalled, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    const std::string request = "GET /api/feed HTTP/1.1\r\nHost: x\r\n\r\n";
+    const std::string request = "GET /api/feed HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(served.port) + "\r\n\r\n";
     ASSERT_EQ(write(stalled, request.data(), request.size()), ssize_t(request.size()));
     int tiny = 4096;
     setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &tiny, sizeof tiny);
@@ -310,6 +313,61 @@ TEST(Serve, AStalledPageDoesNotStallTheFeed)
     }
     EXPECT_EQ(served.panel.feed().viewers(), 1u);
     close(stalled);
+}
+
+// What a hostile page, a rebinding name or a stranger on the network sends.
+TEST(Serve, OnlyItsOwnPageMayDriveOrReadIt)
+{
+    const RequestGuard local("127.0.0.1", 8080, ""), remote("0.0.0.0", 8080, "k3y");
+    struct Case {
+        const RequestGuard& guard;
+        RequestFacts request;
+        int status;   // 0: served
+    };
+    const std::string_view json = "application/json", own = "http://localhost:8080";
+    for (const Case& c : std::initializer_list<Case>{
+             {local, {.method = "GET", .path = "/", .host = "localhost:8080"}, 0},
+             {local, {.method = "GET", .path = "/api/feed", .host = "[::1]:8080"}, 0},
+             {local, {.method = "GET", .path = "/api/panel", .host = "attacker.example:8080"}, 421},   // rebound name
+             {local, {.method = "GET", .path = "/api/panel", .host = "localhost:9999"}, 421},
+             {local, {.method = "GET", .path = "/api/panel", .host = "192.168.1.5:8080"}, 421},
+             {local, {.method = "POST", .path = "/api/set", .host = "localhost:8080", .origin = own, .contentType = json}, 0},
+             {local, {.method = "POST", .path = "/api/set", .host = "localhost:8080", .contentType = json}, 403},
+             {local, {.method = "POST", .path = "/api/set", .host = "localhost:8080", .origin = "http://evil.example", .contentType = json}, 403},
+             {local, {.method = "POST", .path = "/api/set", .host = "localhost:8080", .origin = own, .contentType = "text/plain"}, 403},
+             {local, {.method = "GET", .path = "/api/panel", .host = "localhost:8080", .origin = "http://evil.example"}, 403},
+             {local, {.method = "GET", .path = "/api/feed", .host = "localhost:8080", .fetchSite = "cross-site"}, 403},
+             {remote, {.method = "GET", .path = "/", .host = "10.0.0.7:8080"}, 401},
+             {remote, {.method = "GET", .path = "/", .host = "10.0.0.7:8080", .keyParameter = "k3x"}, 401},
+             {remote, {.method = "GET", .path = "/", .host = "10.0.0.7:8080", .keyParameter = "k3y"}, 0},
+             {remote, {.method = "GET", .path = "/api/feed", .host = "10.0.0.7:8080", .cookie = "a=b; vardex_key=k3y"}, 0},
+             {remote, {.method = "GET", .path = "/", .host = "attacker.example:8080", .keyParameter = "k3y"}, 421},
+         }) {
+        const std::optional<Refusal> refusal = c.guard.check(c.request);
+        EXPECT_EQ(refusal ? refusal->status : 0, c.status) << c.request.method << " " << c.request.path << " Host "
+                                                          << c.request.host << " Origin " << c.request.origin;
+    }
+}
+
+// A form on another site posts without a preflight: refused, and nothing changes.
+TEST(Serve, RefusesAForeignFormAndAServerOnItsPort)
+{
+    Served served;
+    httplib::Client stranger("127.0.0.1", served.port);
+    stranger.set_default_headers({{"Origin", "http://evil.example"}});
+    EXPECT_EQ(stranger.Post("/api/light", R"({"level": 0})", "text/plain")->status, 403);
+    EXPECT_EQ(FeedReader(served.port).next()["light"], 1);
+
+    LivePanel second{ServeOptions{.module = moduleUnderTest()}};
+    PanelServer other(second);
+    try {
+        other.bind("127.0.0.1", served.port);
+        ADD_FAILURE() << "a second server took the port";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("port " + std::to_string(served.port) + " is in use"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_THROW(runServer({.module = moduleUnderTest()}, "0.0.0.0", 0), std::runtime_error);
 }
 
 }  // namespace

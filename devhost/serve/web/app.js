@@ -27,7 +27,8 @@ const state = {
 function say(text) { $("status").textContent = text || ""; }
 
 async function post(path, body) {
-  const response = await fetch(path, { method: "POST", body: typeof body === "string" ? body : JSON.stringify(body) });
+  const response = await fetch(path, { method: "POST", headers: { "Content-Type": "application/json" },
+                                       body: typeof body === "string" ? body : JSON.stringify(body) });
   const text = await response.text();
   if (!response.ok) { say(text.trim()); throw new Error(text); }
   say("");
