@@ -8,7 +8,7 @@ namespace devhost {
 
 namespace {
 
-ServiceSink* active = nullptr;  // see ActiveSink
+thread_local ServiceSink* active = nullptr;  // see ActiveSink; per thread, for hosts that run side by side
 
 int32_t VARDEX_HOSTAPI servePanelWindow(uint32_t window)
 {

@@ -15,6 +15,7 @@
 #include <set>
 #include <thread>
 
+#include "devhost/core/gauge_notes.h"
 #include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/serve/panel_server.h"
@@ -232,6 +233,15 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
         EXPECT_EQ(result->status, c.status) << c.path << " " << c.body;
         EXPECT_NE(result->body.find(c.says), std::string::npos) << c.path << " " << c.body << " -> " << result->body;
     }
+    // A value nested 100,000 deep is refused unread; a long bad value is quoted short.
+    const std::string deep = R"({"name": "airspeed", "value": )" + std::string(100000, '[') + std::string(100000, ']') + "}";
+    EXPECT_EQ(served.post("/api/set", deep)->status, 400);
+    std::string ones;
+    for (int i = 0; i < 30000; ++i)
+        ones += "1,";
+    const httplib::Result wide = served.post("/api/click", R"({"gauge": [)" + ones + "1]}");
+    EXPECT_EQ(wide->status, 404);
+    EXPECT_LT(wide->body.size(), 300u) << wide->body;
     // Too large a body is refused before it is read.
     EXPECT_EQ(served.post("/api/flight", std::string(MaxRequestBytes + 1, ' '))->status, 413);
 
@@ -268,6 +278,78 @@ TEST(Serve, RecordsWhatTheUserDidAsAFlightThatReplays)
     runner.runFor(flight.duration);
     EXPECT_EQ(host.variables().get(61), 120);
     EXPECT_EQ(windows1252ToUtf8(host.hoverGaugePixel(*host.find("Radio_COM_SK10"), {45, 46})), "COM1 main switch (on)");
+}
+
+// The recording holds the flight it was made over: replayed, it ends
+// where the page stood, with every reading as the page showed it.
+TEST(Serve, ARecordingMadeDuringTheDemoFlightReplaysWhatWasSeen)
+{
+    Served served;
+    const size_t radio = served.gaugeIndex("Radio_COM_SK10");
+    served.post("/api/record", R"({"on": true})");
+    served.post("/api/playback", R"({"play": true, "speed": 8})");
+    for (int i = 0; i < 40; ++i)
+        served.panel.tick();
+    served.post("/api/click", Json{{"gauge", radio}, {"x", 218}, {"y", 250}}.dump());
+    for (int i = 0; i < 10; ++i)
+        served.panel.tick();
+    // The recording runs to the frame after it stopped: the page shows that one.
+    served.post("/api/playback", R"({"speed": 1})");
+    served.post("/api/record", R"({"on": false})");
+    served.panel.tick();
+    served.post("/api/playback", R"({"play": false})");
+    const Json seen = FeedReader(served.port).next()["readings"];
+
+    const Flight flight = parseFlight(served.client.Get("/api/recording")->body, "recorded.json");
+    Host host(moduleUnderTest());
+    host.placePanel(defaultPanel());
+    FlightRunner(host, flight).runFor(flight.duration);
+    ASSERT_EQ(seen.size(), host.gauges().size());
+    for (size_t g = 0; g < host.gauges().size(); ++g) {
+        GaugeInstance& gauge = *host.gauges()[g];
+        EXPECT_EQ(seen[std::to_string(g)], Json(gaugeReadings(host, gauge, host.probe(gauge)))) << gauge.name();
+    }
+}
+
+// A flight that fails as it plays, or as it is loaded or sought, stops
+// there and says why; the panel and the server go on.
+TEST(Serve, AFlightThatFailsStopsAndSaysWhere)
+{
+    Served served;
+    const char* removesThenClicks =
+        R"({"duration": 5, "actions": [{"at": 0.5, "remove": "Gunsight"}, {"at": 1, "click": "Gunsight", "x": 1, "y": 1}]})";
+    ASSERT_EQ(served.post("/api/flight", removesThenClicks)->status, 200);
+    const httplib::Result seek = served.post("/api/playback", R"({"seek": 2})");
+    EXPECT_EQ(seek->status, 422);
+    EXPECT_NE(seek->body.find("the flight sent:1: no gauge \"Gunsight\""), std::string::npos) << seek->body;
+
+    served.post("/api/playback", R"({"play": true, "speed": 8})");
+    for (int i = 0; i < 5; ++i)
+        served.panel.tick();
+    const Json stopped = FeedReader(served.port).next();
+    EXPECT_EQ(stopped["playback"]["playing"], false);
+    EXPECT_NE(stopped["playback"]["error"].get<std::string>().find("the flight sent:1: no gauge"), std::string::npos);
+    EXPECT_EQ(served.post("/api/light", R"({"level": 0})")->status, 200);
+
+    const httplib::Result load = served.post(
+        "/api/flight", R"({"actions": [{"at": 0, "remove": "Gunsight"}, {"at": 0, "click": "Gunsight", "x": 1, "y": 1}]})");
+    EXPECT_EQ(load->status, 422);
+    EXPECT_NE(load->body.find("no gauge \"Gunsight\""), std::string::npos) << load->body;
+}
+
+// At its cap a recording stops, says so, and keeps what it has.
+TEST(Serve, ARecordingStopsAtItsCap)
+{
+    Served served;
+    const Json click{{"gauge", served.gaugeIndex("Metric_Switch")}, {"x", 48}, {"y", 22}};
+    served.panel.record({{"on", true}});
+    for (size_t i = 0; i <= MaxRecordedEntries; ++i)
+        served.panel.click(click);
+    served.panel.tick();
+    const Json state = FeedReader(served.port).next();
+    EXPECT_EQ(state["recording"], false);
+    EXPECT_NE(state.value("recording_stopped", "").find("cap"), std::string::npos);
+    EXPECT_EQ(Json::parse(served.panel.recording())["actions"].size(), MaxRecordedEntries);
 }
 
 // Played, such a flight would end the server at the click.
