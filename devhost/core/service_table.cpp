@@ -89,3 +89,10 @@ extern "C" void* vardexFindHostWindow(const char* className)
     devhost::ServiceSink* sink = devhost::ActiveSink::current();
     return sink && className ? sink->findHostWindow(className) : nullptr;
 }
+
+// The module tells of every clip a switch plays, to the host calling it.
+extern "C" void vardexClipPlayed(uint32_t clip)
+{
+    if (devhost::ServiceSink* sink = devhost::ActiveSink::current())
+        sink->clipPlayed(clip);
+}

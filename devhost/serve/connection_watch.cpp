@@ -43,8 +43,11 @@ void ConnectionWatch::watch()
     while (!stopping_) {
         wake_.wait_for(lock, std::chrono::milliseconds(100));
         const auto now = Clock::now();
+        size_t waiting = waiting_ ? waiting_() : 0;
         for (auto& [peer, connection] : connections_)
-            if (connection.deadline <= now) {
+            if (connection.deadline <= now || (waiting > 0 && connection.idle)) {
+                waiting -= waiting > 0 && connection.idle;
+                connection.idle = false;
                 // The thread serving it wakes from its read and closes it.
                 shutdown(connection.socket, SHUT_RDWR);
                 connection.deadline = Clock::time_point::max();
@@ -74,15 +77,34 @@ ConnectionWatch::Connection* ConnectionWatch::find(const httplib::Request& reque
 void ConnectionWatch::expect(const httplib::Request& request, std::chrono::seconds within)
 {
     std::lock_guard lock(mutex_);
-    if (Connection* connection = find(request))
+    if (Connection* connection = find(request)) {
         connection->deadline = Clock::now() + within;
+        connection->idle = false;
+    }
+}
+
+void ConnectionWatch::idle(const httplib::Request& request, std::chrono::seconds within)
+{
+    std::lock_guard lock(mutex_);
+    if (Connection* connection = find(request)) {
+        connection->deadline = Clock::now() + within;
+        connection->idle = true;
+    }
 }
 
 void ConnectionWatch::busy(const httplib::Request& request)
 {
     std::lock_guard lock(mutex_);
-    if (Connection* connection = find(request))
+    if (Connection* connection = find(request)) {
         connection->deadline = Clock::time_point::max();
+        connection->idle = false;
+    }
+}
+
+void ConnectionWatch::setWaiting(std::function<size_t()> waiting)
+{
+    std::lock_guard lock(mutex_);
+    waiting_ = std::move(waiting);
 }
 
 void ConnectionWatch::endAfterAnswer(const httplib::Request& request)

@@ -43,8 +43,13 @@ public:
         std::string peer_;
     };
 
+    // Connections waiting for a thread; while there are any, kept-alive
+    // connections that idle between requests are closed to make room.
+    void setWaiting(std::function<size_t()> waiting);
+
     // For the connection a request came on (by its peer):
-    void expect(const httplib::Request& request, std::chrono::seconds within);  // the next request, by then
+    void expect(const httplib::Request& request, std::chrono::seconds within);  // the rest of it, by then
+    void idle(const httplib::Request& request, std::chrono::seconds within);    // answered; the next, by then
     void busy(const httplib::Request& request);                                // being answered: no deadline
     void endAfterAnswer(const httplib::Request& request);                      // no further request on it
     int socketOf(const httplib::Request& request);                             // -1 when unknown
@@ -53,12 +58,14 @@ private:
     struct Connection {
         int socket;
         Clock::time_point deadline;   // max(): none
+        bool idle = false;            // answered, and no next request yet
     };
     Connection* find(const httplib::Request& request);
     void watch();
 
     std::mutex mutex_;
     std::map<std::string, Connection> connections_;
+    std::function<size_t()> waiting_;
     std::condition_variable wake_;
     bool stopping_ = false;
     std::thread watcher_;
@@ -73,8 +80,19 @@ public:
     ~FairPool() override;
 
     void enqueue(std::function<void()> task) override;
-    void shutdown() override;
+    void shutdown() override;   // once all that came is done
     size_t waiting();
+
+    // The pool as the library takes it (and deletes it) while the pool lives on.
+    class Handle : public httplib::TaskQueue {
+    public:
+        explicit Handle(FairPool& pool) : pool_(pool) {}
+        void enqueue(std::function<void()> task) override { pool_.enqueue(std::move(task)); }
+        void shutdown() override { pool_.shutdown(); }
+
+    private:
+        FairPool& pool_;
+    };
 
 private:
     std::mutex mutex_;

@@ -98,4 +98,9 @@ FeedMessage feedEvent(const Json& message)
     return std::make_shared<const std::string>("data: " + message.dump() + "\n\n");
 }
 
+FeedMessage soundEvent(uint32_t clip, uint64_t frame)
+{
+    return feedEvent({{"type", "sound"}, {"clip", clip}, {"frame", frame}});
+}
+
 }  // namespace devhost

@@ -27,5 +27,7 @@ private:
 
 // A message as every page's event stream carries it, framed once for them all.
 FeedMessage feedEvent(const nlohmann::json& message);
+// The message that a switch played a wave clip, for the pages to sound it.
+FeedMessage soundEvent(uint32_t clip, uint64_t frame);
 
 }  // namespace devhost

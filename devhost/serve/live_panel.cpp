@@ -309,9 +309,18 @@ void LivePanel::tick()
         now = advance();
     }
     // Encoding and comparing need no lock: clicks go on meanwhile.
+    for (uint32_t clip : now.sounds)
+        feed_.publish(soundEvent(clip, now.frame));
     if (now.whole)
         sent_ = {};
     feed_.publish(feedEvent(sent_.message(now)));
+}
+
+std::string LivePanel::clip(uint32_t number)
+{
+    std::lock_guard lock(mutex_);
+    const std::span<const unsigned char> bytes = session_->host->moduleResource("WAVE", number);
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 uint64_t LivePanel::frameNumber()
@@ -365,6 +374,7 @@ PanelSnapshot LivePanel::advance()
     PanelSnapshot now = snapshot(whole, true);
     if (!whole)
         now.tiles = std::move(pieces);
+    now.sounds = s.host->takeClipsPlayed();
     return now;
 }
 
@@ -516,6 +526,9 @@ Json LivePanel::click(const Json& body)
     }
     Host& host = *session_->host;
     const ClickResult result = host.clickGaugePixel(gauge, at, right ? ClickRight : ClickLeft);
+    // The click's sound goes out at once, not with the next frame.
+    for (uint32_t clip : host.takeClipsPlayed())
+        feed_.publish(soundEvent(clip, host.frameNumber()));
     if (recorder_->on && result.hit) {
         Json entry{{"at", session_->runner->time()},
                    {"click", gauge.name()},

@@ -75,6 +75,8 @@ public:
     // What the user did, as a flight script over the flight it was made
     // over: `devhost run --flight` replays it.
     std::string recording();
+    // The bytes of the module's wave clip, as its file holds them; empty if it has none.
+    std::string clip(uint32_t number);
 
     uint64_t frameNumber();
 

@@ -40,6 +40,7 @@ constexpr auto FeedIdle = std::chrono::milliseconds(1000);
 // stays behind); if it stays so for StalledViewerSeconds it is let go.
 constexpr int UntakenBytes = 64 * 1024;
 constexpr int KeptAliveRequests = 1000;
+constexpr int KeptAliveIdleSeconds = 2;
 
 void answerPlain(httplib::Response& response, int status, const std::string& text)
 {
@@ -133,15 +134,20 @@ private:
 };
 
 PanelServer::PanelServer(LivePanel& panel)
-    : panel_(panel), watch_(std::make_unique<ConnectionWatch>()), server_(std::make_unique<Server>(*watch_))
+    : panel_(panel),
+      pool_(std::make_unique<FairPool>(MaxViewers + RequestThreads)),
+      watch_(std::make_unique<ConnectionWatch>()),
+      server_(std::make_unique<Server>(*watch_))
 {
     Server& server = *server_;
-    auto pool = std::make_shared<FairPool*>(nullptr);
-    server.new_task_queue = [pool] { return *pool = new FairPool(MaxViewers + RequestThreads); };
+    // The library deletes the queue it is given when it stops listening;
+    // it gets a handle on the pool, which lives as long as the server.
+    server.new_task_queue = [this] { return new FairPool::Handle(*pool_); };
+    watch_->setWaiting([this] { return pool_->waiting(); });
     server.set_payload_max_length(MaxRequestBytes);
     server.set_read_timeout(RequestSeconds, 0);
     server.set_write_timeout(StalledViewerSeconds, 0);
-    server.set_keep_alive_timeout(RequestSeconds);
+    server.set_keep_alive_timeout(KeptAliveIdleSeconds);
     server.set_keep_alive_max_count(KeptAliveRequests);
     server.set_default_headers({{"X-Frame-Options", "DENY"},
                                 {"Content-Security-Policy", "frame-ancestors 'none'"},
@@ -160,15 +166,15 @@ PanelServer::PanelServer(LivePanel& panel)
                                           : httplib::Server::HandlerResponse::Unhandled;
     });
     // A kept-alive connection holds its thread only while no other waits.
-    server.set_post_routing_handler([pool](const httplib::Request&, httplib::Response& response) {
-        if (*pool && (*pool)->waiting() > 0)
+    server.set_post_routing_handler([this](const httplib::Request&, httplib::Response& response) {
+        if (pool_->waiting() > 0)
             response.set_header("Connection", "close");
     });
     server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
         if (response.get_header_value("Connection") == "close")
             watch_->endAfterAnswer(request);
         else
-            watch_->expect(request, std::chrono::seconds(RequestSeconds));
+            watch_->idle(request, std::chrono::seconds(RequestSeconds));
     });
 
     server.Get("/(|style\\.css|app\\.js)", [](const httplib::Request& request, httplib::Response& response) {
@@ -258,6 +264,14 @@ PanelServer::PanelServer(LivePanel& panel)
                     panel_.loadFlight(request.body);
                     answerPlain(response, 200, "loaded");
                 }));
+    // The clips the module's switches play, from its own resources, for the page to sound.
+    server.Get(R"(/api/clip/(\d{1,9}))", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string bytes = panel_.clip(uint32_t(std::stoul(request.matches[1])));
+        if (bytes.empty())
+            return answerPlain(response, 404, "the module has no such clip");
+        response.set_header("Cache-Control", "max-age=3600");
+        response.set_content(bytes, "audio/wav");
+    });
     server.Get("/api/recording", [this](const httplib::Request&, httplib::Response& response) {
         response.set_header("Content-Disposition", "attachment; filename=\"recorded_flight.json\"");
         response.set_content(panel_.recording(), "application/json");

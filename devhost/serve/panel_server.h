@@ -27,6 +27,7 @@ inline constexpr int RequestSeconds = 5;
 inline constexpr int StalledViewerSeconds = 2;
 
 class ConnectionWatch;
+class FairPool;
 
 class PanelServer {
 public:
@@ -49,6 +50,7 @@ private:
     bool refused(const httplib::Request& request, httplib::Response& response) const;
 
     LivePanel& panel_;
+    std::unique_ptr<FairPool> pool_;
     std::unique_ptr<ConnectionWatch> watch_;
     std::unique_ptr<Server> server_;
     std::unique_ptr<RequestGuard> guard_;

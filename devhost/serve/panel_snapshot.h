@@ -44,6 +44,7 @@ struct PanelSnapshot {
     std::optional<std::vector<std::vector<std::string>>> readings;   // per gauge, when taken
     std::vector<TilePiece> tiles;
     std::vector<std::pair<int, SurfaceHandle>> backings;   // whole only: window number, its ground
+    std::vector<uint32_t> sounds;   // wave clips the switches played during the tick
 };
 
 // A copy of an area of an image surface.

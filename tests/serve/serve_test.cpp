@@ -397,6 +397,75 @@ TEST(Serve, AStalledPageDoesNotStallTheFeed)
     close(stalled);
 }
 
+// Pages that stop reading, holding every place in the feed, are let go in
+// their stated time: a new page gets in.
+TEST(Serve, StalledPagesFreeTheirPlacesInTime)
+{
+    Served served;
+    std::vector<int> stalled;
+    for (size_t i = 0; i < MaxViewers; ++i) {
+        const int connection = socket(AF_INET, SOCK_STREAM, 0);
+        int tiny = 4096;
+        setsockopt(connection, SOL_SOCKET, SO_RCVBUF, &tiny, sizeof tiny);
+        sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(served.port)), .sin_addr = {htonl(INADDR_LOOPBACK)}};
+        ASSERT_EQ(connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const std::string request = "GET /api/feed HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(served.port) + "\r\n\r\n";
+        send(connection, request.data(), request.size(), MSG_NOSIGNAL);
+        stalled.push_back(connection);
+    }
+    for (int waited = 0; served.panel.feed().viewers() < MaxViewers && waited < 50; ++waited)
+        std::this_thread::sleep_for(100ms);
+    const auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    while (status != 200 && std::chrono::steady_clock::now() - start < std::chrono::seconds(StalledViewerSeconds + 5)) {
+        httplib::Client page("127.0.0.1", served.port);
+        page.Get(
+            "/api/feed", [&](const httplib::Response& response) { status = response.status; return false; },
+            [](const char*, size_t) { return false; });
+        if (status != 200)
+            std::this_thread::sleep_for(200ms);
+    }
+    const auto waited = std::chrono::steady_clock::now() - start;
+    for (int connection : stalled)
+        close(connection);
+    EXPECT_EQ(status, 200);
+    EXPECT_LT(waited, std::chrono::seconds(StalledViewerSeconds + 2));
+}
+
+// More connections than the server has threads, each sending its request
+// a byte at a time, hold none past the time a request has.
+TEST(Serve, ConnectionsThatDripTheirRequestAreCut)
+{
+    Served served;
+    std::vector<int> slow;
+    for (int i = 0; i < 64; ++i) {
+        const int connection = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(served.port)), .sin_addr = {htonl(INADDR_LOOPBACK)}};
+        ASSERT_EQ(connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const std::string head = "GET / HTTP/1.1\r\nX-Slow: ";
+        send(connection, head.data(), head.size(), MSG_NOSIGNAL);
+        slow.push_back(connection);
+    }
+    std::atomic<bool> done{false};
+    std::thread drip([&] {
+        for (; !done; std::this_thread::sleep_for(300ms))
+            for (int connection : slow)
+                send(connection, "x", 1, MSG_NOSIGNAL);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    httplib::Client fresh("127.0.0.1", served.port);
+    fresh.set_read_timeout(RequestSeconds * 3, 0);
+    const httplib::Result page = fresh.Get("/style.css");
+    const auto waited = std::chrono::steady_clock::now() - start;
+    done = true;
+    drip.join();
+    for (int connection : slow)
+        close(connection);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_LT(waited, std::chrono::seconds(RequestSeconds + 2));
+}
+
 // What a hostile page, a rebinding name or a stranger on the network sends.
 TEST(Serve, OnlyItsOwnPageMayDriveOrReadIt)
 {
