@@ -118,20 +118,14 @@ private:
 // A server on a free port with its ticking panel, and a client that posts as the page does.
 struct Served {
     LivePanel panel{ServeOptions{.module = moduleUnderTest()}};
-    PanelServer server{panel};
-    int port = server.bind("127.0.0.1", 0);
-    std::thread serving{[this] { server.serve(); }};
+    ServingThread serving{panel};
+    int port = serving.port();
     httplib::Client client{"127.0.0.1", port};
 
     Served()
     {
         panel.start();
         client.set_default_headers({{"Origin", fmt::format("http://127.0.0.1:{}", port)}});
-    }
-    ~Served()
-    {
-        server.stop();
-        serving.join();
     }
     size_t gauge(std::string_view name)
     {

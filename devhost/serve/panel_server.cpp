@@ -322,6 +322,17 @@ void PanelServer::stop()
     server_->stop();
 }
 
+ServingThread::ServingThread(LivePanel& panel)
+    : server_(panel), port_(server_.bind("127.0.0.1", 0)), thread_([this] { server_.serve(); })
+{
+}
+
+ServingThread::~ServingThread()
+{
+    server_.stop();
+    thread_.join();
+}
+
 int runServer(const ServeOptions& options, const std::string& address, int port, bool allowRemote)
 {
     const bool remote = !isLoopback(address);

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "devhost/serve/live_panel.h"
 #include "devhost/serve/request_guard.h"
@@ -54,6 +55,23 @@ private:
     std::unique_ptr<ConnectionWatch> watch_;
     std::unique_ptr<Server> server_;
     std::unique_ptr<RequestGuard> guard_;
+};
+
+// A server on a free loopback port, serving on a thread of its own until
+// it is destroyed (for tests and benchmarks that drive it as pages would).
+class ServingThread {
+public:
+    explicit ServingThread(LivePanel& panel);
+    ~ServingThread();
+    ServingThread(const ServingThread&) = delete;
+    ServingThread& operator=(const ServingThread&) = delete;
+
+    int port() const { return port_; }
+
+private:
+    PanelServer server_;
+    int port_;
+    std::thread thread_;
 };
 
 // `devhost serve`: the panel live at the address, until the process ends.

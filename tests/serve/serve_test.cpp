@@ -30,18 +30,12 @@ using namespace std::chrono_literals;
 // A live panel behind a server on a free port; the test ticks it by hand.
 struct Served {
     LivePanel panel{ServeOptions{.module = moduleUnderTest()}};
-    PanelServer server{panel};
-    int port = server.bind("127.0.0.1", 0);
-    std::thread serving{[this] { server.serve(); }};
+    ServingThread serving{panel};
+    int port = serving.port();
     httplib::Client client{"127.0.0.1", port};
-    // The page's own requests carry its origin.
-    bool origin = (client.set_default_headers({{"Origin", "http://127.0.0.1:" + std::to_string(port)}}), true);
 
-    ~Served()
-    {
-        server.stop();
-        serving.join();
-    }
+    // The page's own requests carry its origin.
+    Served() { client.set_default_headers({{"Origin", "http://127.0.0.1:" + std::to_string(port)}}); }
 
     httplib::Result post(const std::string& path, const std::string& body) { return client.Post(path, body, "application/json"); }
     size_t gaugeIndex(std::string_view name)
