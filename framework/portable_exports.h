@@ -23,11 +23,17 @@ VARDEX_EXPORT const unsigned char* vardexResource(const char* type, uint32_t num
 // Defined by the loading program, when it has a host window to offer: the
 // window of that top-level class, or null.
 VARDEX_EXPORT void* vardexFindHostWindow(const char* className);
+
+// Defined by the loading program, if it wants to know: a switch asked for
+// wave clip `clip` to be played (whether or not this machine can sound it).
+VARDEX_EXPORT void vardexClipPlayed(uint32_t clip);
 }
 
 using ResourceLookup = decltype(&vardexResource);
 using HostWindowFinder = decltype(&vardexFindHostWindow);
+using ClipPlayedNotice = decltype(&vardexClipPlayed);
 
 // The names to look them up by, with dlsym.
 inline constexpr const char* ResourceLookupName = "vardexResource";
 inline constexpr const char* HostWindowFinderName = "vardexFindHostWindow";
+inline constexpr const char* ClipPlayedNoticeName = "vardexClipPlayed";

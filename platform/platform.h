@@ -28,4 +28,8 @@ void hostExecutableName(char* out, size_t capacity);
 // A top-level window by class name, or null.
 WindowHandle findTopLevelWindow(const char* className);
 
+// Tells the program that loaded the module, if it listens, that a switch
+// played wave clip `clip` (the development host's web page sounds it).
+void tellClipPlayed(uint32_t clip);
+
 }  // namespace platform

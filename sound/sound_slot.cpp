@@ -81,6 +81,9 @@ uint32_t loadClip(SoundSlot& slot, uint32_t clip, platform::ModuleInstance insta
 
 int32_t playClip(SoundSlot& slot, uint32_t flags)
 {
+    // The host hears of every play, even where this machine cannot sound it.
+    if (slot.clip)
+        platform::tellClipPlayed(slot.clip);
     if (!soundAvailable || !slot.buffer)
         return 0;
     if (!soundbackend::play(slot.buffer, flags)) {
@@ -103,6 +106,7 @@ void fillOrEmptySoundSlot(SoundSlot& slot, uint32_t clip, int32_t serviceCode, u
     case ServiceInstall:
         // The host hands over the module instance as a 32-bit word.
         slot.instance = reinterpret_cast<platform::ModuleInstance>(static_cast<uintptr_t>(extra));
+        slot.clip = clip;
         slot.window = findHostWindow();
         createSoundDevice(slot.window, slot);
         loadClip(slot, clip, slot.instance);

@@ -33,6 +33,7 @@ struct SoundSlot {
     platform::WindowHandle window;      // the host's main window, or null
     void* device;                       // the back end's device object, or null
     void* buffer;                       // the back end's buffer holding the clip, or null
+    uint32_t clip;                      // the clip it holds (told to the host on play)
 };
 
 // The host's main window class, from the file name of its executable

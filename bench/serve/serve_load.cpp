@@ -1,10 +1,12 @@
 // devhost serve under load: with one and with ten pages watching, the time
-// from a click request to the changed tile reaching every page, and the
-// tile updates per second while the demo flight plays, each also as a
-// multiple of one memcpy of the main panel's pixels measured in the same
-// run; the CPU the server used; and the cost of a tile piece at the feed's
-// PNG level against a whole gauge at the default level. Run by
-// scripts/bench-serve.sh.
+// from a click request to the changed tile reaching every page (median and
+// 95th percentile, also while the demo flight plays at x8, when every tick
+// encodes many pieces), and the tile updates per second while the demo
+// flight plays, each also as a multiple of one memcpy of the main panel's
+// pixels measured in the same run; the CPU the server used; answers on a
+// kept-alive connection against fresh ones; many kept-alive clients at
+// once; and the cost of a tile piece at the feed's PNG level against a
+// whole gauge at the default level. Run by scripts/bench-serve.sh.
 #include <httplib.h>
 #include <sys/resource.h>
 
@@ -33,6 +35,12 @@ using Json = nlohmann::json;
 using namespace std::chrono_literals;
 
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double percentile(std::vector<double> times, double share)
+{
+    std::sort(times.begin(), times.end());
+    return times[std::min(times.size() - 1, size_t(share * double(times.size())))];
+}
 
 template <typename Work>
 double medianMs(int runs, Work work)
@@ -107,32 +115,35 @@ private:
     std::thread thread_;
 };
 
-void measure(size_t pages, double memcpyMs)
-{
-    LivePanel panel(ServeOptions{.module = moduleUnderTest()});
-    PanelServer server(panel);
-    const int port = server.bind("127.0.0.1", 0);
-    std::thread serving([&] { server.serve(); });
-    panel.start();
-    httplib::Client client("127.0.0.1", port);
-    const Json info = Json::parse(client.Get("/api/panel")->body);
-    size_t airspeed = 0, units = 0;
-    for (const Json& g : info["gauges"]) {
-        if (g["name"] == "Airspeed")
-            airspeed = g["index"];
-        if (g["name"] == "Metric_Switch")
-            units = g["index"];
-    }
-    std::vector<std::unique_ptr<Page>> watching;
-    for (size_t i = 0; i < pages; ++i)
-        watching.push_back(std::make_unique<Page>(port, airspeed));
-    std::this_thread::sleep_for(1s);
+// A server on a free port with its ticking panel, and a client that posts as the page does.
+struct Served {
+    LivePanel panel{ServeOptions{.module = moduleUnderTest()}};
+    ServingThread serving{panel};
+    int port = serving.port();
+    httplib::Client client{"127.0.0.1", port};
 
-    // The units switch redraws the airspeed face: click, then wait for every page to have the piece.
+    Served()
+    {
+        panel.start();
+        client.set_default_headers({{"Origin", fmt::format("http://127.0.0.1:{}", port)}});
+    }
+    size_t gauge(std::string_view name)
+    {
+        const Json panelInfo = Json::parse(client.Get("/api/panel")->body);
+        for (const Json& g : panelInfo["gauges"])
+            if (g["name"].get<std::string>() == name)
+                return g["index"];
+        return 0;
+    }
+};
+
+// Clicks on the units switch, each timed until its own tile reached every page.
+std::vector<double> clickToTile(Served& served, std::vector<std::unique_ptr<Page>>& watching, size_t units, int clicks)
+{
     std::vector<double> latencies;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < clicks; ++i) {
         const auto clicked = Clock::now();
-        client.Post("/api/click", Json{{"gauge", units}, {"x", 48}, {"y", 22}}.dump(), "application/json");
+        served.client.Post("/api/click", Json{{"gauge", units}, {"x", 48}, {"y", 22}}.dump(), "application/json");
         Clock::time_point latest = clicked;
         for (auto& page : watching) {
             std::optional<Clock::time_point> arrived;
@@ -143,9 +154,30 @@ void measure(size_t pages, double memcpyMs)
         latencies.push_back(milliseconds(latest - clicked));
         std::this_thread::sleep_for(150ms);
     }
-    std::sort(latencies.begin(), latencies.end());
+    return latencies;
+}
 
-    client.Post("/api/playback", R"({"play": true, "speed": 1})", "application/json");
+void measure(size_t pages, double memcpyMs)
+{
+    Served served;
+    const size_t units = served.gauge("Metric_Switch");
+    std::vector<std::unique_ptr<Page>> watching;
+    for (size_t i = 0; i < pages; ++i)
+        watching.push_back(std::make_unique<Page>(served.port, units));
+    std::this_thread::sleep_for(1s);
+
+    const std::vector<double> still = clickToTile(served, watching, units, 40);
+    const double median = percentile(still, 0.5), p95 = percentile(still, 0.95);
+    fmt::print("{:>2} page(s): click to changed tile median {:.1f} ms, p95 {:.1f} ms ({:.0f} and {:.0f} memcpys)\n", pages,
+               median, p95, median / memcpyMs, p95 / memcpyMs);
+
+    served.client.Post("/api/playback", R"({"play": true, "speed": 8})", "application/json");
+    std::this_thread::sleep_for(1s);
+    const std::vector<double> flying = clickToTile(served, watching, units, 40);
+    fmt::print("{:>2} page(s), demo flight at x8: click to changed tile median {:.1f} ms, p95 {:.1f} ms\n", pages,
+               percentile(flying, 0.5), percentile(flying, 0.95));
+
+    served.client.Post("/api/playback", R"({"seek": 0, "play": true, "speed": 1})", "application/json");
     std::this_thread::sleep_for(1s);
     for (auto& page : watching)
         page->updates = 0;
@@ -158,16 +190,66 @@ void measure(size_t pages, double memcpyMs)
     for (auto& page : watching)
         fewest = std::min<uint64_t>(fewest, page->updates);
     const double perSecond = double(fewest) / seconds;
-
-    fmt::print("{:>2} page(s): click to changed tile median {:.1f} ms, worst {:.1f} ms ({:.0f} and {:.0f} memcpys)\n",
-               pages, latencies[latencies.size() / 2], latencies.back(), latencies[latencies.size() / 2] / memcpyMs,
-               latencies.back() / memcpyMs);
     fmt::print("{:>2} page(s): {:.1f} tile updates per second to every page during the demo flight "
                "(one each {:.0f} memcpys), {:.2f} cores busy (pages' readers included)\n",
                pages, perSecond, 1000 / perSecond / memcpyMs, cores);
-    watching.clear();
-    server.stop();
-    serving.join();
+}
+
+// The same small answer on one kept-alive connection and on fresh ones
+// (Nagle's algorithm meeting delayed acknowledgements would add 40 ms to
+// each kept-alive answer); then many kept-alive clients hovering at once.
+void connections()
+{
+    Served served;
+    const std::string origin = fmt::format("http://127.0.0.1:{}", served.port);
+    auto timed = [&](httplib::Client& client, int runs) {
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            const auto start = Clock::now();
+            client.Get("/style.css");
+            times.push_back(milliseconds(Clock::now() - start));
+        }
+        return times;
+    };
+    httplib::Client kept("127.0.0.1", served.port);
+    kept.set_default_headers({{"Origin", origin}});
+    kept.set_keep_alive(true);
+    const std::vector<double> keptTimes = timed(kept, 200);
+    std::vector<double> freshTimes;
+    for (int i = 0; i < 200; ++i) {
+        httplib::Client fresh("127.0.0.1", served.port);
+        fresh.set_default_headers({{"Origin", origin}});
+        freshTimes.push_back(timed(fresh, 1)[0]);
+    }
+    fmt::print("GET /style.css on a kept-alive connection: median {:.2f} ms, p95 {:.2f} ms; on fresh connections: "
+               "median {:.2f} ms, p95 {:.2f} ms\n",
+               percentile(keptTimes, 0.5), percentile(keptTimes, 0.95), percentile(freshTimes, 0.5),
+               percentile(freshTimes, 0.95));
+
+    constexpr int Clients = 64;
+    std::mutex mutex;
+    std::vector<double> all;
+    std::vector<std::thread> clients;
+    const auto until = Clock::now() + 3s;
+    for (int c = 0; c < Clients; ++c)
+        clients.emplace_back([&] {
+            httplib::Client client("127.0.0.1", served.port);
+            client.set_default_headers({{"Origin", origin}});
+            client.set_keep_alive(true);
+            client.set_tcp_nodelay(true);   // as browsers do
+            std::vector<double> mine;
+            while (Clock::now() < until) {
+                const auto start = Clock::now();
+                if (client.Post("/api/hover", R"({"gauge": 0, "x": 1, "y": 1})", "application/json"))
+                    mine.push_back(milliseconds(Clock::now() - start));
+            }
+            std::lock_guard lock(mutex);
+            all.insert(all.end(), mine.begin(), mine.end());
+        });
+    for (std::thread& client : clients)
+        client.join();
+    fmt::print("{} kept-alive clients hovering at once: {:.0f} answers per second, median {:.2f} ms, p99 {:.1f} ms\n",
+               Clients, double(all.size()) / 3, percentile(all, 0.5), percentile(all, 0.99));
 }
 
 // One whole gauge at the default PNG level against the pieces the feed sends.
@@ -200,5 +282,6 @@ int main()
     encodingCost(memcpyMs);
     for (size_t pages : {1, 10})
         measure(pages, memcpyMs);
+    connections();
     releaseDrawingCaches();
 }

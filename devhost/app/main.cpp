@@ -8,7 +8,7 @@
 //   devhost hover  --gauge NAME --at X,Y [state options]
 //   devhost render [--window N | --gauge NAME] [state options] [--night | --light LEVEL] -o out.png|out.webp
 //   devhost render ... --from T0 [--to T1] [--every DT] [--speed X] -o flight.webp|frames/
-//   devhost serve  [--panel FILE] [--flight FILE] [--module FILE] [--port N] [--bind ADDRESS]
+//   devhost serve  [--panel FILE] [--flight FILE] [--module FILE] [--port N] [--bind ADDRESS [--allow-remote]]
 //   devhost reference [--module FILE] -o DIR
 //
 // devhost.exe, the Windows build, drives Vardex_Instr.gau (under Wine on

@@ -14,13 +14,15 @@ ServeCommand::ServeCommand(CLI::App& app, Common& common)
     command_->add_option("--flight", common_.flight, "flight script to play (default: the built-in demo flight)");
     command_->add_option("--port", port_, "TCP port (default 8080; 0 takes a free one)")->check(CLI::Range(0, 65535));
     command_->add_option("--bind", bindAddress_, "address to listen on (default 127.0.0.1, this machine only)");
+    command_->add_flag("--allow-remote", allowRemote_,
+                       "serve to the network when --bind is not a loopback address (with a key)");
 }
 
 int ServeCommand::run()
 {
     return runServer({.module = common_.module, .panel = common_.panel, .flight = common_.flight,
                       .screenWidth = common_.screenWidth},
-                     bindAddress_, port_);
+                     bindAddress_, port_, allowRemote_);
 }
 
 }  // namespace devhost

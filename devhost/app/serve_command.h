@@ -13,6 +13,7 @@ public:
 private:
     std::string bindAddress_ = "127.0.0.1";
     int port_ = 8080;
+    bool allowRemote_ = false;
 };
 
 }  // namespace devhost

@@ -66,6 +66,7 @@ struct Host::Impl final : ServiceSink {
     uint64_t firstEventSerial = 0;   // serial number of events.front()
     uint64_t closedEvents = 0;       // entries with a lower serial number take no more repeats
     std::vector<int> traps;
+    std::vector<uint32_t> clipsPlayed;
     uint64_t frame = 0;
     bool inFrame = false;            // Host::frame is running
 
@@ -302,6 +303,14 @@ struct Host::Impl final : ServiceSink {
     {
         if (std::find(traps.begin(), traps.end(), slot) == traps.end())
             traps.push_back(slot);
+    }
+
+    void clipPlayed(uint32_t clip) override
+    {
+        // Kept until asked for (takeClipsPlayed), a bounded few.
+        constexpr size_t MaxClipsKept = 64;
+        if (clipsPlayed.size() < MaxClipsKept)
+            clipsPlayed.push_back(clip);
     }
 
     void* findHostWindow(const char* className) override
@@ -643,6 +652,13 @@ void Host::clearEvents()
     impl_->events.clear();
 }
 const std::vector<int>& Host::trapsCalled() const { return impl_->traps; }
+
+std::vector<uint32_t> Host::takeClipsPlayed() { return std::exchange(impl_->clipsPlayed, {}); }
+
+std::span<const unsigned char> Host::moduleResource(const char* type, uint32_t number) const
+{
+    return impl_->module->resource(type, number);
+}
 uint64_t Host::frameNumber() const { return impl_->frame; }
 double Host::simulationTime() const { return impl_->variables.get(var::SimulationTime); }
 double Host::timeOfDay() const { return impl_->variables.get(var::TimeOfDay); }

@@ -13,6 +13,7 @@
 #include <deque>
 #include <memory>
 #include <stdexcept>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -138,6 +139,10 @@ public:
     std::vector<EventRecord> eventsSince(EventMark& mark);
     void clearEvents();
     const std::vector<int>& trapsCalled() const;   // distinct slots, in order of first call
+    // The wave clips the switches played since last asked, in order (a bounded few).
+    std::vector<uint32_t> takeClipsPlayed();
+    // A resource of the module's file ("BITMAP" or "WAVE"); empty when it has none.
+    std::span<const unsigned char> moduleResource(const char* type, uint32_t number) const;
     uint64_t frameNumber() const;
     double simulationTime() const;
     double timeOfDay() const;

@@ -8,7 +8,7 @@ namespace devhost {
 
 namespace {
 
-ServiceSink* active = nullptr;  // see ActiveSink
+thread_local ServiceSink* active = nullptr;  // see ActiveSink; per thread, for hosts that run side by side
 
 int32_t VARDEX_HOSTAPI servePanelWindow(uint32_t window)
 {
@@ -88,4 +88,11 @@ extern "C" void* vardexFindHostWindow(const char* className)
 {
     devhost::ServiceSink* sink = devhost::ActiveSink::current();
     return sink && className ? sink->findHostWindow(className) : nullptr;
+}
+
+// The module tells of every clip a switch plays, to the host calling it.
+extern "C" void vardexClipPlayed(uint32_t clip)
+{
+    if (devhost::ServiceSink* sink = devhost::ActiveSink::current())
+        sink->clipPlayed(clip);
 }

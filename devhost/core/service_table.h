@@ -20,6 +20,7 @@ public:
                                           const char** text) = 0;
     virtual void trap(int slot) = 0;
     virtual void* findHostWindow(const char* className) = 0;
+    virtual void clipPlayed(uint32_t clip) = 0;
 
 protected:
     ~ServiceSink() = default;

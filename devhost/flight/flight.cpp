@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
@@ -81,7 +82,10 @@ std::vector<int> objectLinesOfArray(std::string_view text, const LineIndex& line
 
 class FlightReader {
 public:
-    FlightReader(std::string_view text, std::string_view file) : text_(text), file_(file), lines_(text) {}
+    FlightReader(std::string_view text, std::string_view file, int depth = 0)
+        : text_(text), file_(file), lines_(text), depth_(depth)
+    {
+    }
 
     Flight read()
     {
@@ -113,9 +117,14 @@ public:
         Flight flight;
         flight.source = std::string(file_);
         flight.warnings = std::move(warnings_);
+        std::optional<Flight> over;
         for (auto& [key, value] : root.items()) {
             int line = lines_.lineAt(keyOffset(text_, key));
-            if (key == "name")
+            if (key == "flight")
+                over = readUnderlyingFlight(value, line);
+            else if (key == "start")
+                flight.start = requireTime(value, line, "\"start\"");
+            else if (key == "name")
                 flight.name = requireString(value, line, "\"name\"");
             else if (key == "duration")
                 flight.duration = requireTime(value, line, "\"duration\"");
@@ -126,7 +135,7 @@ public:
             else if (key == "checkpoints")
                 readCheckpoints(value, line, flight);
             else
-                fail(line, "unknown entry \"" + excerpt(key) + "\" (expected name, duration, variables, actions, checkpoints)");
+                fail(line, "unknown entry \"" + excerpt(key) + "\" (expected name, duration, variables, actions, checkpoints, flight, start)");
         }
         flight.durationGiven = root.contains("duration");
         if (!flight.durationGiven) {
@@ -139,10 +148,61 @@ public:
                 last = std::max(last, checkpoint.time);
             flight.duration = last + 1;
         }
+        if (over)
+            return playedOver(std::move(*over), std::move(flight));
         return flight;
     }
 
 private:
+    // A recording made over a flight names it: the built-in demo flight as
+    // "<demo>", a script file by its path (from the recording's folder),
+    // or the script itself.
+    Flight readUnderlyingFlight(const json& value, int line) const
+    {
+        constexpr int MaxDepth = 8;
+        if (depth_ >= MaxDepth)
+            fail(line, "\"flight\" nests flights more than " + std::to_string(MaxDepth) + " deep");
+        if (value.is_string() && value.get<std::string>() == DemoFlightSource)
+            return parseFlight(demoFlightText(), DemoFlightSource);
+        if (value.is_string()) {
+            const std::filesystem::path named(value.get<std::string>());
+            const std::filesystem::path path =
+                named.is_absolute() ? named : std::filesystem::path(file_).parent_path() / named;
+            TextFile file = readTextFile(path.string(), "flight script");
+            if (file.problem)
+                fail(line, "\"flight\" names " + excerpt(path.string()) + ": " + *file.problem);
+            return FlightReader(file.text, path.string(), depth_ + 1).read();
+        }
+        if (value.is_object()) {
+            const std::string text = value.dump();
+            return FlightReader(text, std::string(file_) + " (its \"flight\")", depth_ + 1).read();
+        }
+        fail(line, "\"flight\" must be \"<demo>\", a flight script's path or a flight script");
+    }
+
+    // The recording's own keyframes and actions on top of the flight's: at
+    // the same moment the recording's come after, as the user acted between frames.
+    static Flight playedOver(Flight under, Flight own)
+    {
+        own.start = std::min(own.start, own.duration);
+        for (VariableTrack& track : own.tracks)
+            under.tracks.push_back(std::move(track));
+        for (FlightAction& action : own.actions)
+            under.actions.push_back(std::move(action));
+        std::stable_sort(under.actions.begin(), under.actions.end(),
+                         [](const FlightAction& a, const FlightAction& b) { return a.time < b.time; });
+        under.checkpoints.insert(under.checkpoints.end(), own.checkpoints.begin(), own.checkpoints.end());
+        std::stable_sort(under.checkpoints.begin(), under.checkpoints.end(),
+                         [](const Checkpoint& a, const Checkpoint& b) { return a.time < b.time; });
+        under.source = std::move(own.source);
+        under.name = own.name.empty() ? under.name : std::move(own.name);
+        under.duration = own.durationGiven ? own.duration : std::max(under.duration, own.duration);
+        under.durationGiven = own.durationGiven || under.durationGiven;
+        under.start = own.start;
+        under.warnings = std::move(own.warnings);  // lines of the recording's own file
+        return under;
+    }
+
     [[noreturn]] void fail(int line, const std::string& problem) const
     {
         throw FlightError(std::string(file_), line, problem);
@@ -447,6 +507,7 @@ private:
     std::vector<std::unordered_map<std::string, size_t>> open_;  // the keys of each open object, where each was
     size_t keyFrom_ = 0;                                          // where the latest key stood
     std::vector<FlightWarning> warnings_;
+    int depth_;   // flights this one is nested in (see readUnderlyingFlight)
 };
 
 }  // namespace

@@ -43,6 +43,11 @@
 // in the same unit; without one the number must be shown exactly. Words
 // without a number must appear in a reading, case aside.
 //
+// A recording made in `devhost serve` adds "flight" (the flight it was made
+// over: "<demo>", a script's path or the script itself) and "start" (the
+// moment of that flight it began at); its own keyframes and actions are
+// played on top of that flight's.
+//
 // Double variables are interpolated linearly between keyframes, integer
 // variables step to each keyframe's value; before its first keyframe a
 // variable is left alone, after its last it keeps the last value. Click and
@@ -113,6 +118,7 @@ struct Flight {
     std::string name;
     double duration = 0;              // seconds
     bool durationGiven = false;       // false: one second past the last thing the script does
+    double start = 0;                 // a recording: the moment of the flight it began at
     std::vector<VariableTrack> tracks;
     std::vector<FlightAction> actions;     // in time order (stable for equal times)
     std::vector<Checkpoint> checkpoints;   // in time order

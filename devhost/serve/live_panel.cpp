@@ -9,12 +9,12 @@
 
 #include "devhost/core/gauge_notes.h"
 #include "devhost/core/mouse_map.h"
+#include "devhost/core/text_file.h"
 #include "devhost/core/values.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/flight/snapshot_json.h"
 #include "devhost/render/lighting.h"
 #include "devhost/serve/request_error.h"
-#include "devhost/serve/tile_encoding.h"
 
 namespace devhost {
 
@@ -25,8 +25,6 @@ namespace {
 constexpr uint64_t ReadingsEveryTicks = 9;
 
 using Json = nlohmann::json;
-
-Json number(double value) { return std::isfinite(value) ? Json(value) : Json(); }
 
 // The cursor shape a mouse area's cursor code names, as the page's CSS says it.
 std::string_view cursorShape(int32_t code)
@@ -44,18 +42,6 @@ std::string_view cursorShape(int32_t code)
 uint32_t identOf(const PanelWindowSpec& window)
 {
     return static_cast<uint32_t>(window.ident >= 0 ? window.ident : window.number);
-}
-
-// A message as every page's event stream carries it, framed once for them all.
-FeedMessage feedEvent(const Json& message)
-{
-    return std::make_shared<const std::string>("data: " + message.dump() + "\n\n");
-}
-
-Json tileJson(size_t gauge, const Box& area, cairo_surface_t* picture)
-{
-    return {{"g", gauge},     {"x", area.x}, {"y", area.y}, {"w", area.width}, {"h", area.height},
-            {"png", base64(encodePng(picture, area))}};
 }
 
 // Refused where a flight comes in, from the command line or the page:
@@ -84,11 +70,11 @@ std::vector<VariableValue> settingOf(const Json& body)
     }
     const Json& value = field(body, "value");
     if (!value.is_number() && !value.is_string())
-        throw RequestError(fmt::format("{}: the value must be a number or a text, not {}", name, value.dump()));
+        throw RequestError(fmt::format("{}: the value must be a number or a text, not {}", excerpt(std::string_view(name)), excerptOf(value)));
     try {
         return hostValues(target, value.is_string() ? value.get<std::string>() : value.dump());
     } catch (const ValueError& error) {
-        throw RequestError(fmt::format("{}: {}", name, error.what()));
+        throw RequestError(fmt::format("{}: {}", excerpt(std::string_view(name)), error.what()));
     }
 }
 
@@ -135,7 +121,9 @@ Json sliderOf(const VariableInfo& info)
 }  // namespace
 
 // The host and what runs and draws it; made anew when the flight is
-// loaded or sought back.
+// loaded or sought. The host and the flight's run up to the moment are made
+// without the panel's lock (a seek far into a long flight replays it all);
+// the drawing is set up under it.
 struct LivePanel::Session {
     std::unique_ptr<Host> host;
     std::unique_ptr<FlightRunner> runner;
@@ -143,6 +131,8 @@ struct LivePanel::Session {
     std::vector<cairo_surface_t*> pictures;   // per window of the panel, as last drawn
     std::vector<Box> tiles;                   // per gauge: its rectangle within its window's picture
     std::vector<size_t> windowOf;             // per gauge: the index of its window in the panel
+
+    void runTo(double at);
 
     // Every window's picture as the host shows it now.
     void drawWindows(const Panel& panel)
@@ -152,19 +142,39 @@ struct LivePanel::Session {
     }
 };
 
+// The flight the panel plays, and how a recording names it: the built-in
+// demo flight by name, any other as the script itself.
+struct LivePanel::FlightInPlay {
+    Flight flight;
+    Json script;
+};
+
 // What the user did since recording began, as a flight script's actions
-// and keyframes.
+// and keyframes, timed on the flight's clock. Bounded: at its cap it stops
+// and keeps what it has.
 struct LivePanel::Recorder {
     bool on = false;
-    uint64_t startFrame = 0;
-    double lastTime = 0;
+    double start = 0;   // flight time when recording began
+    double last = 0;
     Json actions = Json::array();
     std::map<std::string, Json> variables;
+    size_t entries = 0, bytes = 0;
+    std::string stopped;
 
-    double timeAt(const Host& host)
+    // False (and recording stopped) when the entry would pass the cap.
+    bool take(const Json& entry)
     {
-        lastTime = double(host.frameNumber() - startFrame) / host.options().framesPerSecond;
-        return lastTime;
+        const size_t size = entry.dump().size() + 8;
+        if (entries + 1 > MaxRecordedEntries || bytes + size > MaxRecordingBytes) {
+            on = false;
+            stopped = fmt::format("the recording stopped at its cap ({} actions and settings, {} KB of script); "
+                                  "what was recorded is kept",
+                                  MaxRecordedEntries, MaxRecordingBytes / 1024);
+            return false;
+        }
+        ++entries;
+        bytes += size;
+        return true;
     }
 };
 
@@ -172,12 +182,24 @@ LivePanel::LivePanel(const ServeOptions& options)
     : options_(options),
       panel_(options.panel.empty() ? defaultPanel() : loadPanel(options.panel, {.screenWidth = options.screenWidth})),
       recorder_(std::make_unique<Recorder>()),
-      flight_(options.flight.empty() ? demoFlight() : devhost::loadFlight(options.flight))
+      flight_(std::make_unique<FlightInPlay>())
 {
+    if (options.flight.empty()) {
+        flight_->flight = demoFlight();
+        flight_->script = std::string(DemoFlightSource);
+    } else {
+        flight_->flight = devhost::loadFlight(options.flight);
+        // The recording carries the script itself, so that it replays where
+        // the file is not; its path when the text will not parse again.
+        flight_->script = Json::parse(readTextFile(options.flight, "flight script").text, nullptr, false, true);
+        if (flight_->script.is_discarded())
+            flight_->script = options.flight;
+    }
     lighting_.colours = panel_.colours;
+    std::unique_ptr<Session> session = newSession(flight_->flight);
+    session->runTo(0);
     std::lock_guard lock(mutex_);
-    rebuild(flight_, 0);
-    checkGauges(flight_, *session_->host);
+    install(std::move(session));
 }
 
 LivePanel::~LivePanel()
@@ -192,15 +214,36 @@ LivePanel::~LivePanel()
     feed_.close();
 }
 
-void LivePanel::rebuild(const Flight& flight, double at)
+// A fresh host with the panel placed and the flight ready to run; a
+// FlightError when the flight names a gauge the panel lacks (played, the
+// click would fail).
+std::unique_ptr<LivePanel::Session> LivePanel::newSession(const Flight& flight) const
 {
     auto session = std::make_unique<Session>();
     session->host = std::make_unique<Host>(options_.module);
     session->host->placePanel(panel_);
+    checkGauges(flight, *session->host);
     for (const PanelWindowSpec& window : panel_.windows)
         session->host->windows().visible[identOf(window)] = window.visible;
     session->runner = std::make_unique<FlightRunner>(*session->host, flight);
-    session->runner->run(session->runner->framesBefore(at));
+    return session;
+}
+
+// The flight played up to the moment; a failure there is the request's
+// fault (its flight or its moment): 422 with the flight's file, line and problem.
+void LivePanel::Session::runTo(double at)
+{
+    try {
+        runner->run(runner->framesBefore(at));
+    } catch (const InputError& error) {
+        throw RequestError(error.what(), 422);
+    }
+}
+
+// Puts a prepared session in place (under the lock); gives the old one
+// back, to be let go after the lock.
+std::unique_ptr<LivePanel::Session> LivePanel::install(std::unique_ptr<Session> session)
+{
     session->renderer = std::make_unique<PanelRenderer>(*session->host);
     session->renderer->setLighting(lighting_);
     session->pictures.assign(panel_.windows.size(), nullptr);
@@ -214,28 +257,30 @@ void LivePanel::rebuild(const Flight& flight, double at)
         session->windowOf.push_back(w);
     }
     session->drawWindows(panel_);
-    session_ = std::move(session);
-    variablesSent_.clear();
+    std::swap(session, session_);
     eventMark_ = {};
-    windowsSent_.clear();
-    readingsSent_.assign(session_->host->gauges().size(), {});
     ticks_ = 0;
     wholeNext_ = true;
+    flightError_.clear();
+    ++flightGeneration_;
+    return session;
 }
 
 void LivePanel::start()
 {
     ticker_ = std::thread([this] {
-        std::unique_lock lock(mutex_);
         const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-            std::chrono::duration<double>(1.0 / session_->host->options().framesPerSecond));
+            std::chrono::duration<double>(1.0 / frameRate()));
         auto next = std::chrono::steady_clock::now() + period;
-        while (!stopping_) {
-            wake_.wait_until(lock, next, [&] { return stopping_ || tickSoon_; });
-            if (stopping_)
-                break;
-            tickSoon_ = false;
-            tickLocked();
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait_until(lock, next, [&] { return stopping_ || tickSoon_; });
+                if (stopping_)
+                    break;
+                tickSoon_ = false;
+            }
+            tick();
             // A tick asked for by a click starts the rhythm anew, so that the
             // frame rate stays what the host says.
             const auto now = std::chrono::steady_clock::now();
@@ -252,10 +297,33 @@ void LivePanel::requestTick()
     wake_.notify_all();
 }
 
-void LivePanel::tick()
+double LivePanel::frameRate()
 {
     std::lock_guard lock(mutex_);
-    tickLocked();
+    return session_->host->options().framesPerSecond;
+}
+
+void LivePanel::tick()
+{
+    std::lock_guard ticking(ticking_);
+    PanelSnapshot now;
+    {
+        std::lock_guard lock(mutex_);
+        now = advance();
+    }
+    // Encoding and comparing need no lock: clicks go on meanwhile.
+    for (uint32_t clip : now.sounds)
+        feed_.publish(soundEvent(clip, now.frame));
+    if (now.whole)
+        sent_ = {};
+    feed_.publish(feedEvent(sent_.message(now)));
+}
+
+std::string LivePanel::clip(uint32_t number)
+{
+    std::lock_guard lock(mutex_);
+    const std::span<const unsigned char> bytes = session_->host->moduleResource("WAVE", number);
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 uint64_t LivePanel::frameNumber()
@@ -264,27 +332,34 @@ uint64_t LivePanel::frameNumber()
     return session_->host->frameNumber();
 }
 
-void LivePanel::tickLocked()
+// The panel's work of one tick: the flight's frames due at its speed (or,
+// without any, a frame of its own: clocks run, clicks show), the pictures
+// drawn, and the snapshot of what changed.
+PanelSnapshot LivePanel::advance()
 {
     Session& s = *session_;
-    // The flight's frames due at its speed; without any, the panel still
-    // lives (clocks run, clicks show) on a frame of its own.
     int flightFrames = 0;
     if (playing_ && !s.runner->finished()) {
         due_ += speed_;
         flightFrames = static_cast<int>(due_);
         due_ -= flightFrames;
     }
-    if (flightFrames == 0)
-        s.host->frame();
-    for (int i = 0; i < flightFrames && !s.runner->finished(); ++i)
-        s.runner->step();
+    try {
+        if (flightFrames == 0)
+            s.host->frame();
+        for (int i = 0; i < flightFrames && !s.runner->finished(); ++i)
+            s.runner->step();
+    } catch (const std::exception& error) {
+        // The flight stops where it failed; the panel and the server go on.
+        flightError_ = error.what();
+        playing_ = false;
+    }
     if (playing_ && s.runner->finished())
         playing_ = false;
 
     const bool whole = wholeNext_;
     wholeNext_ = false;
-    Json tiles = Json::array();
+    std::vector<TilePiece> pieces;
     for (size_t w = 0; w < panel_.windows.size(); ++w) {
         const PanelWindowSpec& window = panel_.windows[w];
         s.pictures[w] = s.renderer->render(window.number, {window.sizeX, window.sizeY});
@@ -296,123 +371,83 @@ void LivePanel::tickLocked()
             for (size_t g = 0; g < s.tiles.size(); ++g)
                 if (s.windowOf[g] == w)
                     if (auto piece = intersection(area, s.tiles[g]))
-                        tiles.push_back(tileJson(g, *piece, s.pictures[w]));
+                        pieces.push_back({g, *piece, copyArea(s.pictures[w], *piece)});
     }
     ++ticks_;
-    Json message = changes(whole);
-    if (whole)
-        s.host->eventsSince(eventMark_);   // the message carries the latest; the next frame tells only later ones
-    else
-        message["tiles"] = std::move(tiles);
-    feed_.publish(feedEvent(message));
+    PanelSnapshot now = snapshot(whole, true);
+    if (!whole)
+        now.tiles = std::move(pieces);
+    now.sounds = s.host->takeClipsPlayed();
+    return now;
 }
 
-// The message of this tick: with `whole`, everything (a page starting
-// afresh, or every page after the light or the flight changed); else what
-// changed since the last message.
-Json LivePanel::changes(bool whole)
+// What the panel shows now; `whole` with every tile and backing. Key
+// events: with `markEvents`, those since the last tick (all pages get
+// them once); else the latest, for one page starting afresh.
+PanelSnapshot LivePanel::snapshot(bool whole, bool markEvents)
 {
     Session& s = *session_;
     Host& host = *s.host;
-    Json message{{"type", whole ? "whole" : "frame"},
-                 {"frame", host.frameNumber()},
-                 {"playback",
-                  {{"playing", playing_},
-                   {"speed", speed_},
-                   {"time", number(s.runner->time())},
-                   {"duration", flight_.duration},
-                   {"name", flight_.name.empty() ? flight_.source : flight_.name}}},
-                 {"recording", recorder_->on},
-                 {"light", lighting_.level}};
+    PanelSnapshot now;
+    now.whole = whole;
+    now.frame = host.frameNumber();
+    now.playback = {.playing = playing_,
+                    .speed = speed_,
+                    .time = s.runner->time(),
+                    .duration = flight_->flight.duration,
+                    .name = flight_->flight.name.empty() ? flight_->flight.source : flight_->flight.name,
+                    .error = flightError_};
+    now.recording = {.on = recorder_->on, .stopped = recorder_->stopped};
+    now.light = lighting_.level;
+    for (const VariableInfo& info : knownVariables())
+        now.variables.push_back(host.variables().get(info.id));
 
-    if (whole) {
-        Json tiles = Json::array();
-        for (size_t g = 0; g < s.tiles.size(); ++g)
-            if (s.tiles[g].width > 0)
-                tiles.push_back(tileJson(g, s.tiles[g], s.pictures[s.windowOf[g]]));
-        message["tiles"] = std::move(tiles);
-        Json backings = Json::object();
-        for (const PanelWindowSpec& window : panel_.windows) {
-            const Box all{0, 0, std::max(1, window.sizeX), std::max(1, window.sizeY)};
-            backings[std::to_string(window.number)] =
-                base64(encodePng(s.renderer->backing(window.number, {all.width, all.height}), all));
-        }
-        message["backings"] = std::move(backings);
-    }
-
-    Json variables = Json::object();
-    const auto known = knownVariables();
-    variablesSent_.resize(known.size(), NAN);
-    for (size_t i = 0; i < known.size(); ++i) {
-        const double value = host.variables().get(known[i].id);
-        if (whole || !(value == variablesSent_[i] || (std::isnan(value) && std::isnan(variablesSent_[i])))) {
-            variables[std::string(known[i].name)] = {{"value", number(value)}, {"told", naturalText(known[i], value)}};
-            variablesSent_[i] = value;
-        }
-    }
-    if (!variables.empty())
-        message["variables"] = std::move(variables);
-
-    // Key events (the host's log keeps a run of one event as one entry): a
-    // page starting afresh gets the latest, the others what is new, both
-    // up to a bound, with the number left out.
-    std::vector<EventRecord> events;
+    // The host's log keeps a run of one event as one entry; up to a bound,
+    // with the number left out.
     if (whole) {
         const auto& log = host.events();
-        events.assign(log.end() - std::ptrdiff_t(std::min(log.size(), MaxEventsPerMessage)), log.end());
+        now.events.assign(log.end() - std::ptrdiff_t(std::min(log.size(), MaxEventsPerMessage)), log.end());
+        if (markEvents)
+            host.eventsSince(eventMark_);   // the message carries the latest; the next tells only later ones
     } else {
-        events = host.eventsSince(eventMark_);
+        now.events = host.eventsSince(eventMark_);
     }
-    if (events.size() > MaxEventsPerMessage) {
-        message["events_skipped"] = events.size() - MaxEventsPerMessage;
-        events.erase(events.begin(), events.end() - std::ptrdiff_t(MaxEventsPerMessage));
-    }
-    if (!events.empty()) {
-        Json sent = Json::array();
-        for (const EventRecord& event : events)
-            sent.push_back(toJson(event));
-        message["events"] = std::move(sent);
+    if (now.events.size() > MaxEventsPerMessage) {
+        now.eventsSkipped = now.events.size() - MaxEventsPerMessage;
+        now.events.erase(now.events.begin(), now.events.end() - std::ptrdiff_t(MaxEventsPerMessage));
     }
 
-    std::vector<bool> windows;
     for (const PanelWindowSpec& window : panel_.windows)
-        windows.push_back(host.windows().visible[identOf(window)]);
-    if (whole || windows != windowsSent_) {
-        Json shown = Json::object();
-        for (size_t w = 0; w < windows.size(); ++w)
-            shown[std::to_string(panel_.windows[w].number)] = bool(windows[w]);
-        message["windows"] = std::move(shown);
-        windowsSent_ = windows;
-    }
+        now.windows.emplace_back(window.number, bool(host.windows().visible[identOf(window)]));
 
     if (whole || ticks_ % ReadingsEveryTicks == 0) {
-        Json readings = Json::object();
-        for (size_t g = 0; g < host.gauges().size(); ++g) {
-            GaugeInstance& gauge = *host.gauges()[g];
-            std::vector<std::string> now = gaugeReadings(host, gauge, host.probe(gauge));
-            if (whole || now != readingsSent_[g]) {
-                readings[std::to_string(g)] = now;
-                readingsSent_[g] = std::move(now);
-            }
-        }
-        if (!readings.empty())
-            message["readings"] = std::move(readings);
+        now.readings.emplace();
+        for (const auto& gauge : host.gauges())
+            now.readings->push_back(gaugeReadings(host, *gauge, host.probe(*gauge)));
     }
-    return message;
+
+    if (whole) {
+        for (size_t g = 0; g < s.tiles.size(); ++g)
+            if (s.tiles[g].width > 0)
+                now.tiles.push_back({g, s.tiles[g], copyArea(s.pictures[s.windowOf[g]], s.tiles[g])});
+        for (const PanelWindowSpec& window : panel_.windows) {
+            const Box all{0, 0, std::max(1, window.sizeX), std::max(1, window.sizeY)};
+            now.backings.emplace_back(window.number, copyArea(s.renderer->backing(window.number, {all.width, all.height}), all));
+        }
+    }
+    return now;
 }
 
 FeedMessage LivePanel::wholeState()
 {
-    std::lock_guard lock(mutex_);
-    // A copy of the record of what was sent: the other pages keep getting changes.
-    const auto variables = variablesSent_;
-    const auto windows = windowsSent_;
-    const auto readings = readingsSent_;
-    Json message = changes(true);
-    variablesSent_ = variables;
-    windowsSent_ = windows;
-    readingsSent_ = readings;
-    return feedEvent(message);
+    PanelSnapshot now;
+    {
+        std::lock_guard lock(mutex_);
+        now = snapshot(true, false);
+    }
+    // A record of its own: the other pages keep getting changes.
+    SentRecord fresh;
+    return feedEvent(fresh.message(now));
 }
 
 Json LivePanel::describe()
@@ -452,7 +487,8 @@ Json LivePanel::describe()
             {"windows", windows},
             {"gauges", gauges},
             {"variables", variables},
-            {"speeds", {MinPlaybackSpeed, MaxPlaybackSpeed}}};
+            {"speeds", {MinPlaybackSpeed, MaxPlaybackSpeed}},
+            {"recording_cap", {{"entries", MaxRecordedEntries}, {"bytes", MaxRecordingBytes}}}};
 }
 
 GaugeInstance& LivePanel::gaugeOf(const Json& body)
@@ -467,7 +503,7 @@ GaugeInstance& LivePanel::gaugeOf(const Json& body)
         if (GaugeInstance* gauge = session_->host->find(which.get<std::string>()))
             return *gauge;
     }
-    throw RequestError(fmt::format("no gauge {} on the panel (give its index, 0 to {}, or its name)", which.dump(),
+    throw RequestError(fmt::format("no gauge {} on the panel (give its index, 0 to {}, or its name)", excerptOf(which),
                                    gauges.size() - 1),
                        404);
 }
@@ -488,17 +524,25 @@ Json LivePanel::click(const Json& body)
     if (body.contains("button")) {
         const std::string button = textField(body, "button");
         if (button != "left" && button != "right")
-            throw RequestError(fmt::format("\"button\" is \"{}\": it must be \"left\" or \"right\"", button));
+            throw RequestError(fmt::format("\"button\" is \"{}\": it must be \"left\" or \"right\"", excerpt(std::string_view(button))));
         right = button == "right";
     }
     Host& host = *session_->host;
     const ClickResult result = host.clickGaugePixel(gauge, at, right ? ClickRight : ClickLeft);
-    if (recorder_->on && result.hit)
-        recorder_->actions.push_back({{"at", recorder_->timeAt(host)},
-                                      {"click", gauge.name()},
-                                      {"x", at.x},
-                                      {"y", at.y},
-                                      {"button", right ? "right" : "left"}});
+    // The click's sound goes out at once, not with the next frame.
+    for (uint32_t clip : host.takeClipsPlayed())
+        feed_.publish(soundEvent(clip, host.frameNumber()));
+    if (recorder_->on && result.hit) {
+        Json entry{{"at", session_->runner->time()},
+                   {"click", gauge.name()},
+                   {"x", at.x},
+                   {"y", at.y},
+                   {"button", right ? "right" : "left"}};
+        if (recorder_->take(entry)) {
+            recorder_->last = session_->runner->time();
+            recorder_->actions.push_back(std::move(entry));
+        }
+    }
     requestTick();
     return {{"hit", result.hit}, {"handled", result.handled}, {"key_event", result.keyEvent}, {"area", result.areaIndex}};
 }
@@ -518,8 +562,8 @@ Json LivePanel::hover(const Json& body)
 
 void LivePanel::setVariable(const Json& body)
 {
-    std::lock_guard lock(mutex_);
     const std::vector<VariableValue> values = settingOf(body);
+    std::lock_guard lock(mutex_);
     Host& host = *session_->host;
     // The values come converted and checked against their variables'
     // ranges, so the store takes them.
@@ -527,8 +571,14 @@ void LivePanel::setVariable(const Json& body)
         host.variables().set(v.id, v.value);
         if (recorder_->on) {
             const VariableInfo* info = findVariable(v.id);
-            recorder_->variables[info ? std::string(info->name) : std::to_string(v.id)].push_back(
-                {recorder_->timeAt(host), v.value});
+            Json& keys = recorder_->variables[info ? std::string(info->name) : std::to_string(v.id)];
+            const double time = session_->runner->time();
+            // While the flight stands still, the last setting of a moment is the one that counts.
+            if (!keys.empty() && keys.back()[0] == time)
+                keys.back()[1] = v.value;
+            else if (recorder_->take(Json::array({time, v.value})))
+                keys.push_back({time, v.value});
+            recorder_->last = std::max(recorder_->last, time);
         }
     }
     requestTick();
@@ -551,51 +601,88 @@ void LivePanel::showWindow(const Json& body)
     else if (action == "toggle")
         shown = !shown;
     else
-        throw RequestError(fmt::format("\"action\" is \"{}\": it must be \"open\", \"close\" or \"toggle\"", action));
+        throw RequestError(
+            fmt::format("\"action\" is \"{}\": it must be \"open\", \"close\" or \"toggle\"", excerpt(std::string_view(action))));
     requestTick();
 }
 
 void LivePanel::playback(const Json& body)
 {
-    std::lock_guard lock(mutex_);
     // Every field is checked before any is applied.
     std::optional<bool> play;
     std::optional<double> speed, seek;
-    if (body.contains("play"))
-        play = flagField(body, "play");
-    if (body.contains("speed"))
-        speed = numberField(body, "speed", MinPlaybackSpeed, MaxPlaybackSpeed);
-    if (body.contains("seek"))
-        seek = numberField(body, "seek", 0, flight_.duration);
-    if (!play && !speed && !seek)
-        throw RequestError("give \"play\" (true or false), \"speed\" (0.25 to 8) or \"seek\" (seconds)");
-    if (seek)
-        rebuild(flight_, *seek);
-    if (speed)
-        speed_ = *speed;
-    if (play)
-        playing_ = *play;
-    due_ = 0;
-    requestTick();
+    Flight flight;
+    uint64_t generation = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (body.contains("play"))
+            play = flagField(body, "play");
+        if (body.contains("speed"))
+            speed = numberField(body, "speed", MinPlaybackSpeed, MaxPlaybackSpeed);
+        if (body.contains("seek"))
+            seek = numberField(body, "seek", 0, flight_->flight.duration);
+        if (!play && !speed && !seek)
+            throw RequestError("give \"play\" (true or false), \"speed\" (0.25 to 8) or \"seek\" (seconds)");
+        if (seek) {
+            flight = flight_->flight;
+            generation = flightGeneration_;
+        }
+    }
+    // The flight replayed up to the moment sought without the lock: the
+    // panel goes on meanwhile.
+    std::unique_ptr<Session> session, old;
+    if (seek) {
+        try {
+            session = newSession(flight);
+            session->runTo(*seek);
+        } catch (const RequestError&) {
+            std::lock_guard lock(mutex_);
+            playing_ = false;
+            throw;
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (session) {
+            if (generation != flightGeneration_)
+                throw RequestError("another flight or moment was chosen meanwhile; seek again", 409);
+            old = install(std::move(session));
+        }
+        if (speed)
+            speed_ = *speed;
+        if (play) {
+            playing_ = *play;
+            if (*play)
+                flightError_.clear();
+        }
+        due_ = 0;
+        requestTick();
+    }
 }
 
 void LivePanel::loadFlight(std::string_view scriptText)
 {
+    checkNesting(scriptText);
     Flight flight;
+    Json script;
     try {
         flight = parseFlight(scriptText, "the flight sent");
+        script = Json::parse(scriptText, nullptr, false, true);
     } catch (const InputError& error) {
         throw RequestError(error.what());
     }
-    std::lock_guard lock(mutex_);
+    std::unique_ptr<Session> session, old;
     try {
-        checkGauges(flight, *session_->host);
+        session = newSession(flight);
     } catch (const FlightError& error) {
         throw RequestError(error.what());
     }
-    flight_ = std::move(flight);
+    session->runTo(0);
+    std::lock_guard lock(mutex_);
+    flight_->flight = std::move(flight);
+    flight_->script = std::move(script);
     playing_ = false;
-    rebuild(flight_, 0);
+    old = install(std::move(session));
     requestTick();
 }
 
@@ -616,9 +703,10 @@ void LivePanel::record(const Json& body)
     std::lock_guard lock(mutex_);
     const bool on = flagField(body, "on");
     if (on && !recorder_->on) {
-        *recorder_ = Recorder{.on = true, .startFrame = session_->host->frameNumber()};
+        const double now = session_->runner->time();
+        *recorder_ = Recorder{.on = true, .start = now, .last = now};
     } else if (!on && recorder_->on) {
-        recorder_->timeAt(*session_->host);
+        recorder_->last = std::max(recorder_->last, session_->runner->time());
         recorder_->on = false;
     }
 }
@@ -627,12 +715,15 @@ std::string LivePanel::recording()
 {
     std::lock_guard lock(mutex_);
     if (recorder_->on)
-        recorder_->timeAt(*session_->host);
+        recorder_->last = std::max(recorder_->last, session_->runner->time());
     Json variables = Json::object();
     for (const auto& [name, keys] : recorder_->variables)
         variables[name] = keys;
     const Json script{{"name", "Recorded in devhost serve"},
-                      {"duration", std::max(1.0, std::ceil(recorder_->lastTime + 1))},
+                      {"flight", flight_->script},
+                      {"start", recorder_->start},
+                      // Up to the frame after the last thing done, where the page showed it.
+                      {"duration", recorder_->last + 1 / session_->host->options().framesPerSecond},
                       {"variables", variables},
                       {"actions", recorder_->actions}};
     return script.dump(2) + "\n";

@@ -1,16 +1,18 @@
 // The panel running live for `devhost serve`: one Host ticking at its
-// frame rate on its own thread, drawn after every tick, with what changed
-// (pieces of pictures, readings, key events, windows, variables) sent out
-// once through the change feed to every page that watches. Requests from
-// the pages (clicks, hovers, settings, playback, light) are checked, then
-// carried out between ticks; every call is safe from any thread.
+// frame rate on its own thread, drawn after every tick. Each tick takes a
+// snapshot of what the panel shows under the panel's lock; the message to
+// the pages (what changed, the pieces of pictures as PNG) is made from the
+// snapshot after the lock is let go, and sent once through the change feed
+// to every page that watches. Requests from the pages (clicks, hovers,
+// settings, playback, light) are checked, then carried out between ticks;
+// every call is safe from any thread.
 #pragma once
 
-#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -20,6 +22,8 @@
 #include "devhost/flight/flight.h"
 #include "devhost/render/panel_renderer.h"
 #include "devhost/serve/change_feed.h"
+#include "devhost/serve/feed_message.h"
+#include "devhost/serve/panel_snapshot.h"
 
 namespace devhost {
 
@@ -35,6 +39,10 @@ inline constexpr size_t MaxViewers = 16;
 inline constexpr size_t MaxQueuedMessages = 64;   // per viewer: about three seconds of frames
 inline constexpr size_t MaxEventsPerMessage = 200;
 inline constexpr double MinPlaybackSpeed = 0.25, MaxPlaybackSpeed = 8;
+// A recording keeps at most this many actions and settings, and this many
+// bytes of script; at either it stops, keeping what it has.
+inline constexpr size_t MaxRecordedEntries = 20000;
+inline constexpr size_t MaxRecordingBytes = 2 * 1024 * 1024;
 
 class LivePanel {
 public:
@@ -65,18 +73,25 @@ public:
     void loadFlight(std::string_view scriptText);
     void setLight(const nlohmann::json& body);
     void record(const nlohmann::json& body);
-    std::string recording();   // what the user did, as a flight script
+    // What the user did, as a flight script over the flight it was made
+    // over: `devhost run --flight` replays it.
+    std::string recording();
+    // The bytes of the module's wave clip, as its file holds them; empty if it has none.
+    std::string clip(uint32_t number);
 
     uint64_t frameNumber();
 
 private:
     struct Session;
     struct Recorder;
+    struct FlightInPlay;
 
-    void rebuild(const Flight& flight, double at);
-    void tickLocked();
-    nlohmann::json changes(bool whole);
+    std::unique_ptr<Session> newSession(const Flight& flight) const;
+    std::unique_ptr<Session> install(std::unique_ptr<Session> session);
+    PanelSnapshot advance();
+    PanelSnapshot snapshot(bool whole, bool markEvents);
     void requestTick();
+    double frameRate();
     GaugeInstance& gaugeOf(const nlohmann::json& body);
     Point pointIn(const nlohmann::json& body, const GaugeInstance& gauge);
 
@@ -84,21 +99,23 @@ private:
     const Panel panel_;
     ChangeFeed feed_{MaxViewers, MaxQueuedMessages};
 
+    // The panel's own state, under mutex_: held for the panel's work only.
     std::mutex mutex_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<Recorder> recorder_;
-    Flight flight_;
+    std::unique_ptr<FlightInPlay> flight_;
+    uint64_t flightGeneration_ = 0;   // counts flights loaded and seeks, so that a slow seek loses to a later one
     Lighting lighting_;
     bool playing_ = false;
     double speed_ = 1, due_ = 0;
     bool wholeNext_ = false;
-
-    // What the pages were last told, to send only changes.
-    std::vector<double> variablesSent_;
+    std::string flightError_;
     EventMark eventMark_;
-    std::vector<bool> windowsSent_;
-    std::vector<std::vector<std::string>> readingsSent_;
     uint64_t ticks_ = 0;
+
+    // Ticks, one at a time, and what they told the pages.
+    std::mutex ticking_;
+    SentRecord sent_;
 
     std::condition_variable wake_;
     bool tickSoon_ = false, stopping_ = false;

@@ -2,12 +2,24 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <dlfcn.h>
 #include <fmt/format.h>
+#include <linux/sockios.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <pthread.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <iostream>
 #include <thread>
 
+#include "devhost/serve/connection_watch.h"
 #include "devhost/serve/request_error.h"
 #include "devhost/serve/web_assets.h"
 
@@ -16,13 +28,19 @@ namespace devhost {
 namespace {
 
 using Json = nlohmann::json;
+using Clock = std::chrono::steady_clock;
 
-// Threads: one per watching page, and some for the requests beside them.
-constexpr size_t RequestThreads = 8;
-// How long a page that stopped reading may hold its thread before it is let go.
-constexpr time_t StalledViewerSeconds = 2;
+// Threads: one per watching page, and those for the requests beside them;
+// a kept-alive connection gives its thread up as soon as another waits.
+constexpr size_t RequestThreads = 32;
 // A page that sees nothing new hears a comment now and then, so a gone one is noticed.
 constexpr auto FeedIdle = std::chrono::milliseconds(1000);
+// While more than this is sent and not yet taken by a page, nothing more
+// is sent to it (its messages wait in the feed, which drops them if it
+// stays behind); if it stays so for StalledViewerSeconds it is let go.
+constexpr int UntakenBytes = 64 * 1024;
+constexpr int KeptAliveRequests = 1000;
+constexpr int KeptAliveIdleSeconds = 2;
 
 void answerPlain(httplib::Response& response, int status, const std::string& text)
 {
@@ -30,33 +48,134 @@ void answerPlain(httplib::Response& response, int status, const std::string& tex
     response.set_content(text + "\n", "text/plain; charset=utf-8");
 }
 
-// A request handler that answers a refused request with its 4xx and message.
-template <typename Handle>
-httplib::Server::Handler checked(Handle handle)
-{
-    return [handle](const httplib::Request& request, httplib::Response& response) {
-        try {
-            handle(request, response);
-        } catch (const RequestError& error) {
-            answerPlain(response, error.status(), error.what());
-        }
-    };
-}
-
 void answerJson(httplib::Response& response, const Json& body)
 {
     response.set_content(body.dump(), "application/json");
 }
 
+// Bytes written to the socket that the peer has not yet acknowledged.
+int untaken(int socket)
+{
+    int bytes = 0;
+    return socket >= 0 && ioctl(socket, SIOCOUTQ, &bytes) == 0 ? bytes : 0;
+}
+
+// Why a bind failed: a port already in use is said as such.
+std::string bindFailure(const std::string& address, int port)
+{
+    const bool ipv6 = address.find(':') != std::string::npos;
+    const int probe = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
+    bool inUse = false;
+    if (probe >= 0) {
+        sockaddr_storage where{};
+        socklen_t length = 0;
+        if (ipv6) {
+            auto& v6 = reinterpret_cast<sockaddr_in6&>(where);
+            v6.sin6_family = AF_INET6;
+            v6.sin6_port = htons(uint16_t(port));
+            inUse = inet_pton(AF_INET6, address.c_str(), &v6.sin6_addr) == 1;
+            length = sizeof v6;
+        } else {
+            auto& v4 = reinterpret_cast<sockaddr_in&>(where);
+            v4.sin_family = AF_INET;
+            v4.sin_port = htons(uint16_t(port));
+            inUse = inet_pton(AF_INET, address.c_str(), &v4.sin_addr) == 1;
+            length = sizeof v4;
+        }
+        inUse = inUse && ::bind(probe, reinterpret_cast<sockaddr*>(&where), length) != 0 && errno == EADDRINUSE;
+        close(probe);
+    }
+    if (inUse)
+        return fmt::format("port {} is in use on {} (another devhost serve?): choose another with --port, or --port 0 "
+                           "for a free one", port, address);
+    return fmt::format("cannot listen on {}:{} (an address of this machine and a free port from 1 to 65535 are "
+                       "accepted)", address, port);
+}
+
 }  // namespace
 
-PanelServer::PanelServer(LivePanel& panel) : panel_(panel), server_(std::make_unique<httplib::Server>())
+// cpp-httplib's server, told of each connection's socket so that the
+// watch can bound it, and without the port sharing it would set.
+class PanelServer::Server : public httplib::Server {
+public:
+    explicit Server(ConnectionWatch& watch) : watch_(watch)
+    {
+        // Only SO_REUSEADDR: a restart finds its port free at once, while a
+        // port another server listens on is refused (SO_REUSEPORT would let
+        // both listen and share the pages between them).
+        set_socket_options([](socket_t sock) {
+            const int yes = 1;
+            setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        });
+        // The library serves a connection in a member that it keeps private
+        // but virtual; it is taken over here to see each socket, and the
+        // library's own version (exported by libcpp-httplib) does the serving.
+        serveConnection_ = reinterpret_cast<ServeConnection>(dlsym(RTLD_DEFAULT, ServeConnectionSymbol));
+        if (!serveConnection_)
+            throw std::runtime_error(fmt::format("devhost serve: cpp-httplib lacks {}", ServeConnectionSymbol));
+    }
+
+private:
+    using ServeConnection = bool (*)(httplib::Server*, socket_t);
+    static constexpr const char* ServeConnectionSymbol = "_ZN7httplib6Server24process_and_close_socketEi";
+
+    bool process_and_close_socket(socket_t sock) override
+    {
+        // Small answers go out at once, not after the peer's delayed
+        // acknowledgement of the previous one (40 ms on kept-alive connections).
+        const int yes = 1;
+        setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        ConnectionWatch::Scope scope(watch_, sock, std::chrono::seconds(RequestSeconds));
+        return serveConnection_(this, sock);
+    }
+
+    ConnectionWatch& watch_;
+    ServeConnection serveConnection_ = nullptr;
+};
+
+PanelServer::PanelServer(LivePanel& panel)
+    : panel_(panel),
+      pool_(std::make_unique<FairPool>(MaxViewers + RequestThreads)),
+      watch_(std::make_unique<ConnectionWatch>()),
+      server_(std::make_unique<Server>(*watch_))
 {
-    httplib::Server& server = *server_;
-    server.new_task_queue = [] { return new httplib::ThreadPool(MaxViewers + RequestThreads); };
+    Server& server = *server_;
+    // The library deletes the queue it is given when it stops listening;
+    // it gets a handle on the pool, which lives as long as the server.
+    server.new_task_queue = [this] { return new FairPool::Handle(*pool_); };
+    watch_->setWaiting([this] { return pool_->waiting(); });
     server.set_payload_max_length(MaxRequestBytes);
+    server.set_read_timeout(RequestSeconds, 0);
     server.set_write_timeout(StalledViewerSeconds, 0);
-    server.set_keep_alive_timeout(2);
+    server.set_keep_alive_timeout(KeptAliveIdleSeconds);
+    server.set_keep_alive_max_count(KeptAliveRequests);
+    server.set_default_headers({{"X-Frame-Options", "DENY"},
+                                {"Content-Security-Policy", "frame-ancestors 'none'"},
+                                {"Cross-Origin-Resource-Policy", "same-origin"},
+                                {"X-Content-Type-Options", "nosniff"}});
+
+    server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+        // A request with a body is judged once the body is read (by the
+        // handlers, below), so that the connection stays in step.
+        if (request.get_header_value<uint64_t>("Content-Length") > 0) {
+            watch_->expect(request, std::chrono::seconds(RequestSeconds));
+            return httplib::Server::HandlerResponse::Unhandled;
+        }
+        watch_->busy(request);
+        return refused(request, response) ? httplib::Server::HandlerResponse::Handled
+                                          : httplib::Server::HandlerResponse::Unhandled;
+    });
+    // A kept-alive connection holds its thread only while no other waits.
+    server.set_post_routing_handler([this](const httplib::Request&, httplib::Response& response) {
+        if (pool_->waiting() > 0)
+            response.set_header("Connection", "close");
+    });
+    server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
+        if (response.get_header_value("Connection") == "close")
+            watch_->endAfterAnswer(request);
+        else
+            watch_->idle(request, std::chrono::seconds(RequestSeconds));
+    });
 
     server.Get("/(|style\\.css|app\\.js)", [](const httplib::Request& request, httplib::Response& response) {
         const WebAsset* asset = findWebAsset(request.path);
@@ -69,13 +188,27 @@ PanelServer::PanelServer(LivePanel& panel) : panel_(panel), server_(std::make_un
         answerJson(response, panel_.describe());
     });
 
-    server.Get("/api/feed", [this](const httplib::Request&, httplib::Response& response) {
+    server.Get("/api/feed", [this](const httplib::Request& request, httplib::Response& response) {
         std::shared_ptr<ChangeFeed::Subscription> viewer = panel_.feed().subscribe();
         if (!viewer)
             return answerPlain(response, 503, fmt::format("the panel already has {} viewers", MaxViewers));
         response.set_header("Cache-Control", "no-cache");
+        const int socket = watch_->socketOf(request);
         response.set_chunked_content_provider(
-            "text/event-stream", [this, viewer, started = false](size_t, httplib::DataSink& sink) mutable {
+            "text/event-stream",
+            [this, viewer, socket, started = false, stalledSince = Clock::time_point()](size_t,
+                                                                                          httplib::DataSink& sink) mutable {
+                // A page that takes nothing is sent nothing more, and let go in time.
+                if (untaken(socket) > UntakenBytes) {
+                    const auto now = Clock::now();
+                    if (stalledSince == Clock::time_point())
+                        stalledSince = now;
+                    if (now - stalledSince > std::chrono::seconds(StalledViewerSeconds))
+                        return false;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    return true;
+                }
+                stalledSince = {};
                 FeedMessage message;
                 if (!started) {
                     started = true;
@@ -97,6 +230,18 @@ PanelServer::PanelServer(LivePanel& panel) : panel_(panel), server_(std::make_un
     });
 
     // Requests that answer with what they found, and those that only act.
+    auto checked = [this](auto handle) {
+        return [this, handle](const httplib::Request& request, httplib::Response& response) {
+            watch_->busy(request);
+            if (refused(request, response))
+                return;
+            try {
+                handle(request, response);
+            } catch (const RequestError& error) {
+                answerPlain(response, error.status(), error.what());
+            }
+        };
+    };
     auto query = [&](const char* path, Json (LivePanel::*ask)(const Json&)) {
         server.Post(path, checked([this, ask](const httplib::Request& request, httplib::Response& response) {
             answerJson(response, (panel_.*ask)(parseBody(request.body)));
@@ -119,6 +264,14 @@ PanelServer::PanelServer(LivePanel& panel) : panel_(panel), server_(std::make_un
                     panel_.loadFlight(request.body);
                     answerPlain(response, 200, "loaded");
                 }));
+    // The clips the module's switches play, from its own resources, for the page to sound.
+    server.Get(R"(/api/clip/(\d{1,9}))", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string bytes = panel_.clip(uint32_t(std::stoul(request.matches[1])));
+        if (bytes.empty())
+            return answerPlain(response, 404, "the module has no such clip");
+        response.set_header("Cache-Control", "max-age=3600");
+        response.set_content(bytes, "audio/wav");
+    });
     server.Get("/api/recording", [this](const httplib::Request&, httplib::Response& response) {
         response.set_header("Content-Disposition", "attachment; filename=\"recorded_flight.json\"");
         response.set_content(panel_.recording(), "application/json");
@@ -127,14 +280,37 @@ PanelServer::PanelServer(LivePanel& panel) : panel_(panel), server_(std::make_un
 
 PanelServer::~PanelServer() { stop(); }
 
-int PanelServer::bind(const std::string& address, int port)
+bool PanelServer::refused(const httplib::Request& request, httplib::Response& response) const
+{
+    const std::string host = request.get_header_value("Host"), origin = request.get_header_value("Origin"),
+                      fetchSite = request.get_header_value("Sec-Fetch-Site"),
+                      contentType = request.get_header_value("Content-Type"), key = request.get_param_value("key"),
+                      cookie = request.get_header_value("Cookie");
+    const RequestFacts facts{.method = request.method,
+                             .path = request.path,
+                             .host = host,
+                             .origin = origin,
+                             .fetchSite = fetchSite,
+                             .contentType = contentType,
+                             .keyParameter = key,
+                             .cookie = cookie};
+    if (const std::optional<Refusal> refusal = guard_->check(facts)) {
+        answerPlain(response, refusal->status, refusal->message);
+        return true;
+    }
+    // The key came in the address: the page keeps it as a cookie from now on.
+    if (!guard_->key().empty() && !key.empty())
+        response.set_header("Set-Cookie", guard_->keyCookie());
+    return false;
+}
+
+int PanelServer::bind(const std::string& address, int port, const std::string& key)
 {
     const bool bound = port == 0 ? (port = server_->bind_to_any_port(address.c_str())) > 0
                                  : server_->bind_to_port(address.c_str(), port);
     if (!bound)
-        throw std::runtime_error(fmt::format("cannot listen on {}:{} (an address of this machine and a free port "
-                                             "from 1 to 65535 are accepted)",
-                                             address, port));
+        throw std::runtime_error(bindFailure(address, port));
+    guard_ = std::make_unique<RequestGuard>(address, port, key);
     return port;
 }
 
@@ -146,12 +322,26 @@ void PanelServer::stop()
     server_->stop();
 }
 
-}  // namespace devhost
-
-namespace devhost {
-
-int runServer(const ServeOptions& options, const std::string& address, int port)
+ServingThread::ServingThread(LivePanel& panel)
+    : server_(panel), port_(server_.bind("127.0.0.1", 0)), thread_([this] { server_.serve(); })
 {
+}
+
+ServingThread::~ServingThread()
+{
+    server_.stop();
+    thread_.join();
+}
+
+int runServer(const ServeOptions& options, const std::string& address, int port, bool allowRemote)
+{
+    const bool remote = !isLoopback(address);
+    if (remote && !allowRemote)
+        throw std::runtime_error(fmt::format(
+            "--bind {} would serve every control of the panel to the network; add --allow-remote if that is meant "
+            "(the address printed then carries a key that every page must give)",
+            address));
+
     // Ctrl-C and kill end the server cleanly (the pages' streams closed, the
     // module unloaded). The signals are taken by a thread of our own, before
     // any other thread starts or the module's sound library installs a
@@ -164,10 +354,21 @@ int runServer(const ServeOptions& options, const std::string& address, int port)
 
     LivePanel panel(options);
     PanelServer server(panel);
-    port = server.bind(address, port);
+    const std::string key = remote ? randomKey() : std::string();
+    port = server.bind(address, port, key);
     const bool ipv6 = address.find(':') != std::string::npos;
-    fmt::print("devhost serve: the panel is live at http://{}{}{}:{}/ (Ctrl-C stops it)\n", ipv6 ? "[" : "", address,
-               ipv6 ? "]" : "", port);
+    std::string shownHost = ipv6 ? "[" + address + "]" : address;
+    if (address == "0.0.0.0" || address == "::") {
+        char name[256] = {};
+        gethostname(name, sizeof name - 1);
+        shownHost = name;
+    }
+    if (remote)
+        std::cerr << fmt::format("devhost serve: warning: the panel is served to the network on {}: anyone who has "
+                                 "the address below, key included, can drive it\n",
+                                 address);
+    fmt::print("devhost serve: the panel is live at http://{}:{}/{} (Ctrl-C stops it)\n", shownHost, port,
+               key.empty() ? "" : "?key=" + key);
     std::fflush(stdout);
     panel.start();
     std::thread stopper([&] {

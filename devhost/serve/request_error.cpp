@@ -18,7 +18,7 @@ long long integerField(const nlohmann::json& body, std::string_view name, long l
 {
     const nlohmann::json& value = field(body, name);
     if (!value.is_number_integer())
-        throw RequestError(fmt::format("\"{}\" must be a whole number from {} to {}, not {}", name, low, high, value.dump()));
+        throw RequestError(fmt::format("\"{}\" must be a whole number from {} to {}, not {}", name, low, high, excerptOf(value)));
     const long long number = value.get<long long>();
     if (number < low || number > high)
         throw RequestError(fmt::format("\"{}\" is {}: it must be from {} to {}", name, number, low, high));
@@ -30,7 +30,7 @@ double numberField(const nlohmann::json& body, std::string_view name, double low
     const nlohmann::json& value = field(body, name);
     const double number = value.is_number() ? value.get<double>() : NAN;
     if (!(number >= low && number <= high))
-        throw RequestError(fmt::format("\"{}\" is {}: it must be a number from {} to {}", name, value.dump(), low, high));
+        throw RequestError(fmt::format("\"{}\" is {}: it must be a number from {} to {}", name, excerptOf(value), low, high));
     return number;
 }
 
@@ -38,7 +38,7 @@ std::string textField(const nlohmann::json& body, std::string_view name)
 {
     const nlohmann::json& value = field(body, name);
     if (!value.is_string())
-        throw RequestError(fmt::format("\"{}\" must be a text, not {}", name, value.dump()));
+        throw RequestError(fmt::format("\"{}\" must be a text, not {}", name, excerptOf(value)));
     return value.get<std::string>();
 }
 
@@ -46,12 +46,42 @@ bool flagField(const nlohmann::json& body, std::string_view name)
 {
     const nlohmann::json& value = field(body, name);
     if (!value.is_boolean())
-        throw RequestError(fmt::format("\"{}\" must be true or false, not {}", name, value.dump()));
+        throw RequestError(fmt::format("\"{}\" must be true or false, not {}", name, excerptOf(value)));
     return value.get<bool>();
+}
+
+std::string excerptOf(const nlohmann::json& value)
+{
+    // Nesting is bounded where bodies are read, so the text is made
+    // whole; a long one is cut.
+    return excerpt(value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+void checkNesting(std::string_view text)
+{
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > MaxBodyDepth)
+                throw RequestError(fmt::format("the request nests arrays and objects deeper than {} levels", MaxBodyDepth));
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
 }
 
 nlohmann::json parseBody(std::string_view text)
 {
+    checkNesting(text);
     nlohmann::json body = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (body.is_discarded() || !body.is_object())
         throw RequestError("the request body must be a JSON object, e.g. {\"gauge\": 3, \"x\": 10, \"y\": 20}");

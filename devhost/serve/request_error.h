@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "devhost/core/input_error.h"
+
 namespace devhost {
 
 class RequestError : public std::runtime_error {
@@ -28,7 +30,16 @@ double numberField(const nlohmann::json& body, std::string_view name, double low
 std::string textField(const nlohmann::json& body, std::string_view name);
 bool flagField(const nlohmann::json& body, std::string_view name);
 
+// Bodies nest no deeper than this: the values are short, and a value nested
+// 100,000 deep would exhaust the stack of whatever walks it.
+inline constexpr int MaxBodyDepth = 32;
+
 // The body as a JSON object, or a RequestError.
 nlohmann::json parseBody(std::string_view text);
+// A RequestError when arrays and objects in the text nest deeper than MaxBodyDepth.
+void checkNesting(std::string_view text);
+
+// A value as a message quotes it: short, cut when long (as excerpt() cuts texts).
+std::string excerptOf(const nlohmann::json& value);
 
 }  // namespace devhost

@@ -52,6 +52,12 @@ WindowHandle findTopLevelWindow(const char* className)
     return finder ? finder(className) : nullptr;
 }
 
+void tellClipPlayed(uint32_t clip)
+{
+    if (auto notice = reinterpret_cast<ClipPlayedNotice>(dlsym(RTLD_DEFAULT, ClipPlayedNoticeName)))
+        notice(clip);
+}
+
 }  // namespace platform
 
 extern "C" const unsigned char* vardexResource(const char* type, uint32_t number, size_t* size)

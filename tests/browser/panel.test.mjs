@@ -60,20 +60,20 @@ after(async () => {
   if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
-// The page point of a point in a gauge's own pixels.
-async function pagePoint(gauge, x, y) {
-  return page.evaluate(([name, x, y]) => {
-    const canvas = document.querySelector(`canvas[aria-label="${name}"]`);
-    const g = state.panel.gauges[Number(canvas.dataset.gauge)];
+// The page point of a point in a gauge's own pixels, on its tile or in the lens.
+async function pagePoint(gauge, x, y, lens = false) {
+  return page.evaluate(([name, x, y, lens]) => {
+    const canvas = document.querySelector(lens ? "#lens-view canvas" : `canvas[aria-label="${name}"]`);
+    const g = state.panel.gauges[Number(canvas.dataset.gauge ?? canvas.dataset.lens)];
     const rect = canvas.getBoundingClientRect();
     const [tx, ty, tw, th] = g.tile;
     const px = (x + 0.5) * g.width / g.pixels[0] - (tx - g.x), py = (y + 0.5) * g.height / g.pixels[1] - (ty - g.y);
     return { x: rect.left + px * rect.width / tw, y: rect.top + py * rect.height / th };
-  }, [gauge, x, y]);
+  }, [gauge, x, y, lens]);
 }
 
-async function clickGauge(gauge, x, y, button = "left") {
-  const at = await pagePoint(gauge, x, y);
+async function clickGauge(gauge, x, y, button = "left", lens = false) {
+  const at = await pagePoint(gauge, x, y, lens);
   const frame = await currentFrame();
   await page.mouse.click(at.x, at.y, { button });
   await page.waitForFunction((f) => Number(document.body.dataset.frame) > f + 1, frame);
@@ -151,6 +151,72 @@ test("the demo flight plays", async () => {
   assert.ok(time >= 1, `the flight stands at ${time} s`);
   await page.click("#play");
   await until("the flight to pause", async () => (await page.textContent("#play")) === "Play");
+});
+
+test("a switch's click sounds in the page with the module's own clip", async () => {
+  const played = () => page.evaluate(() => Number(document.body.dataset.soundsPlayed || 0));
+  const before = await played();
+  await clickGauge("Metric_Switch", 48, 22);
+  await until("the clip to play", async () => (await played()) > before);
+  assert.equal(await page.evaluate(() => document.body.dataset.lastSound), "30");
+  assert.ok(await page.evaluate(() => performance.getEntriesByType("resource").some((e) => e.name.endsWith("/api/clip/30"))));
+  await clickGauge("Metric_Switch", 48, 22);
+});
+
+test("a click in the lens tunes the radio", async () => {
+  if (!(await windowShown(1))) await clickGauge("Radios_Toggle", 9, 9);
+  await until("the radio stack to open", () => windowShown(1));
+  // The demo flight switches the radio as it plays: on, it tunes.
+  if (/\(off\)/.test(await hoverGauge("Radio_COM_SK10", 45, 46))) await clickGauge("Radio_COM_SK10", 45, 46);
+  await page.selectOption("#lens-gauge", { label: "Radio_COM_SK10" });
+  await page.selectOption("#lens-scale", "3");
+  const lens = await page.evaluate(() => document.querySelector("#lens-view canvas").getBoundingClientRect().width);
+  const tile = await page.evaluate(() => document.querySelector('canvas[aria-label="Radio_COM_SK10"]').width);
+  assert.ok(lens >= 2.5 * tile, `the lens is ${lens} px wide, the tile ${tile}`);
+  // The tuning knob's point brought into the lens's view.
+  await page.evaluate(() => {
+    const view = document.getElementById("lens-view");
+    view.scrollTo(view.scrollWidth, view.scrollHeight);
+  });
+  const before = await hoverGauge("Radio_COM_SK10", 150, 40);
+  await clickGauge("Radio_COM_SK10", 218, 250, "left", true);
+  assert.notEqual(await hoverGauge("Radio_COM_SK10", 150, 40), before);
+  await page.click("#lens-view button");
+  assert.equal(await page.locator("#lens-view canvas").count(), 0);
+});
+
+test("a value the server refuses is marked at its field until it is changed", async () => {
+  await page.fill("#control-filter", "airspeed");
+  const row = page.locator('#controls .control[data-variable="airspeed"]');
+  await row.locator('input[type="text"]').fill("fast");
+  await row.locator('input[type="text"]').press("Enter");
+  await until("the field to be marked", async () => (await row.getAttribute("class")).includes("rejected"));
+  assert.match(await row.locator(".rejection").textContent(), /"fast" is not a number/);
+  await row.locator('input[type="text"]').fill("0");
+  assert.ok(!(await row.getAttribute("class")).includes("rejected"));
+  await row.locator('input[type="text"]').press("Enter");
+  await page.fill("#control-filter", "");
+});
+
+test("a recording loaded as a flight replays what was done", async () => {
+  const before = await tilePixels("Airspeed");
+  await page.click("#record");
+  await until("recording", async () => (await page.getAttribute("#record", "aria-pressed")) === "true");
+  await clickGauge("Metric_Switch", 48, 22);
+  await until("the airspeed face to change", async () => (await tilePixels("Airspeed")) !== before);
+  const switched = await tilePixels("Airspeed");
+  await page.click("#record");
+  await until("recording stopped", async () => (await page.getAttribute("#record", "aria-pressed")) === "false");
+  const recorded = await page.evaluate(() => fetch("api/recording").then((response) => response.text()));
+  await clickGauge("Metric_Switch", 48, 22);
+  await until("the face as before", async () => (await tilePixels("Airspeed")) === before);
+
+  await page.setInputFiles("#flight-file", { name: "recorded.json", mimeType: "application/json", buffer: Buffer.from(recorded) });
+  await until("the recording loaded", async () => /Recorded in devhost serve/.test(await page.textContent("#flight-name")));
+  await page.selectOption("#speed", "8");
+  await page.click("#play");
+  await until("the replay to end with the switch clicked", async () =>
+    (await page.textContent("#play")) === "Play" && (await tilePixels("Airspeed")) === switched, 20000);
 });
 
 test("night lights the panel", async () => {

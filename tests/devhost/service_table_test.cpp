@@ -26,6 +26,7 @@ struct Recorder final : ServiceSink {
     int32_t executeCalculatorCode(const char*, double*, int32_t*, const char**) override { return 0; }
     void trap(int slot) override { traps.push_back(slot); }
     void* findHostWindow(const char*) override { return this; }
+    void clipPlayed(uint32_t) override {}
 };
 
 using Slot = uintptr_t(VARDEX_HOSTAPI*)();

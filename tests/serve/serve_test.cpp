@@ -15,9 +15,11 @@
 #include <set>
 #include <thread>
 
+#include "devhost/core/gauge_notes.h"
 #include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/serve/panel_server.h"
+#include "devhost/serve/request_guard.h"
 
 namespace devhost {
 namespace {
@@ -28,16 +30,12 @@ using namespace std::chrono_literals;
 // A live panel behind a server on a free port; the test ticks it by hand.
 struct Served {
     LivePanel panel{ServeOptions{.module = moduleUnderTest()}};
-    PanelServer server{panel};
-    int port = server.bind("127.0.0.1", 0);
-    std::thread serving{[this] { server.serve(); }};
+    ServingThread serving{panel};
+    int port = serving.port();
     httplib::Client client{"127.0.0.1", port};
 
-    ~Served()
-    {
-        server.stop();
-        serving.join();
-    }
+    // The page's own requests carry its origin.
+    Served() { client.set_default_headers({{"Origin", "http://127.0.0.1:" + std::to_string(port)}}); }
 
     httplib::Result post(const std::string& path, const std::string& body) { return client.Post(path, body, "application/json"); }
     size_t gaugeIndex(std::string_view name)
@@ -229,6 +227,15 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
         EXPECT_EQ(result->status, c.status) << c.path << " " << c.body;
         EXPECT_NE(result->body.find(c.says), std::string::npos) << c.path << " " << c.body << " -> " << result->body;
     }
+    // A value nested 100,000 deep is refused unread; a long bad value is quoted short.
+    const std::string deep = R"({"name": "airspeed", "value": )" + std::string(100000, '[') + std::string(100000, ']') + "}";
+    EXPECT_EQ(served.post("/api/set", deep)->status, 400);
+    std::string ones;
+    for (int i = 0; i < 30000; ++i)
+        ones += "1,";
+    const httplib::Result wide = served.post("/api/click", R"({"gauge": [)" + ones + "1]}");
+    EXPECT_EQ(wide->status, 404);
+    EXPECT_LT(wide->body.size(), 300u) << wide->body;
     // Too large a body is refused before it is read.
     EXPECT_EQ(served.post("/api/flight", std::string(MaxRequestBytes + 1, ' '))->status, 413);
 
@@ -267,6 +274,78 @@ TEST(Serve, RecordsWhatTheUserDidAsAFlightThatReplays)
     EXPECT_EQ(windows1252ToUtf8(host.hoverGaugePixel(*host.find("Radio_COM_SK10"), {45, 46})), "COM1 main switch (on)");
 }
 
+// The recording holds the flight it was made over: replayed, it ends
+// where the page stood, with every reading as the page showed it.
+TEST(Serve, ARecordingMadeDuringTheDemoFlightReplaysWhatWasSeen)
+{
+    Served served;
+    const size_t radio = served.gaugeIndex("Radio_COM_SK10");
+    served.post("/api/record", R"({"on": true})");
+    served.post("/api/playback", R"({"play": true, "speed": 8})");
+    for (int i = 0; i < 40; ++i)
+        served.panel.tick();
+    served.post("/api/click", Json{{"gauge", radio}, {"x", 218}, {"y", 250}}.dump());
+    for (int i = 0; i < 10; ++i)
+        served.panel.tick();
+    // The recording runs to the frame after it stopped: the page shows that one.
+    served.post("/api/playback", R"({"speed": 1})");
+    served.post("/api/record", R"({"on": false})");
+    served.panel.tick();
+    served.post("/api/playback", R"({"play": false})");
+    const Json seen = FeedReader(served.port).next()["readings"];
+
+    const Flight flight = parseFlight(served.client.Get("/api/recording")->body, "recorded.json");
+    Host host(moduleUnderTest());
+    host.placePanel(defaultPanel());
+    FlightRunner(host, flight).runFor(flight.duration);
+    ASSERT_EQ(seen.size(), host.gauges().size());
+    for (size_t g = 0; g < host.gauges().size(); ++g) {
+        GaugeInstance& gauge = *host.gauges()[g];
+        EXPECT_EQ(seen[std::to_string(g)], Json(gaugeReadings(host, gauge, host.probe(gauge)))) << gauge.name();
+    }
+}
+
+// A flight that fails as it plays, or as it is loaded or sought, stops
+// there and says why; the panel and the server go on.
+TEST(Serve, AFlightThatFailsStopsAndSaysWhere)
+{
+    Served served;
+    const char* removesThenClicks =
+        R"({"duration": 5, "actions": [{"at": 0.5, "remove": "Gunsight"}, {"at": 1, "click": "Gunsight", "x": 1, "y": 1}]})";
+    ASSERT_EQ(served.post("/api/flight", removesThenClicks)->status, 200);
+    const httplib::Result seek = served.post("/api/playback", R"({"seek": 2})");
+    EXPECT_EQ(seek->status, 422);
+    EXPECT_NE(seek->body.find("the flight sent:1: no gauge \"Gunsight\""), std::string::npos) << seek->body;
+
+    served.post("/api/playback", R"({"play": true, "speed": 8})");
+    for (int i = 0; i < 5; ++i)
+        served.panel.tick();
+    const Json stopped = FeedReader(served.port).next();
+    EXPECT_EQ(stopped["playback"]["playing"], false);
+    EXPECT_NE(stopped["playback"]["error"].get<std::string>().find("the flight sent:1: no gauge"), std::string::npos);
+    EXPECT_EQ(served.post("/api/light", R"({"level": 0})")->status, 200);
+
+    const httplib::Result load = served.post(
+        "/api/flight", R"({"actions": [{"at": 0, "remove": "Gunsight"}, {"at": 0, "click": "Gunsight", "x": 1, "y": 1}]})");
+    EXPECT_EQ(load->status, 422);
+    EXPECT_NE(load->body.find("no gauge \"Gunsight\""), std::string::npos) << load->body;
+}
+
+// At its cap a recording stops, says so, and keeps what it has.
+TEST(Serve, ARecordingStopsAtItsCap)
+{
+    Served served;
+    const Json click{{"gauge", served.gaugeIndex("Metric_Switch")}, {"x", 48}, {"y", 22}};
+    served.panel.record({{"on", true}});
+    for (size_t i = 0; i <= MaxRecordedEntries; ++i)
+        served.panel.click(click);
+    served.panel.tick();
+    const Json state = FeedReader(served.port).next();
+    EXPECT_EQ(state["recording"], false);
+    EXPECT_NE(state.value("recording_stopped", "").find("cap"), std::string::npos);
+    EXPECT_EQ(Json::parse(served.panel.recording())["actions"].size(), MaxRecordedEntries);
+}
+
 // Played, such a flight would end the server at the click.
 TEST(Serve, RefusesAStartingFlightThatClicksAGaugeThePanelLacks)
 {
@@ -289,7 +368,7 @@ TEST(Serve, AStalledPageDoesNotStallTheFeed)
     const int stalled = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(served.port)), .sin_addr = {htonl(INADDR_LOOPBACK)}};
     ASSERT_EQ(connect(stalled, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    const std::string request = "GET /api/feed HTTP/1.1\r\nHost: x\r\n\r\n";
+    const std::string request = "GET /api/feed HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(served.port) + "\r\n\r\n";
     ASSERT_EQ(write(stalled, request.data(), request.size()), ssize_t(request.size()));
     int tiny = 4096;
     setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &tiny, sizeof tiny);
@@ -310,6 +389,130 @@ TEST(Serve, AStalledPageDoesNotStallTheFeed)
     }
     EXPECT_EQ(served.panel.feed().viewers(), 1u);
     close(stalled);
+}
+
+// Pages that stop reading, holding every place in the feed, are let go in
+// their stated time: a new page gets in.
+TEST(Serve, StalledPagesFreeTheirPlacesInTime)
+{
+    Served served;
+    std::vector<int> stalled;
+    for (size_t i = 0; i < MaxViewers; ++i) {
+        const int connection = socket(AF_INET, SOCK_STREAM, 0);
+        int tiny = 4096;
+        setsockopt(connection, SOL_SOCKET, SO_RCVBUF, &tiny, sizeof tiny);
+        sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(served.port)), .sin_addr = {htonl(INADDR_LOOPBACK)}};
+        ASSERT_EQ(connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const std::string request = "GET /api/feed HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(served.port) + "\r\n\r\n";
+        send(connection, request.data(), request.size(), MSG_NOSIGNAL);
+        stalled.push_back(connection);
+    }
+    for (int waited = 0; served.panel.feed().viewers() < MaxViewers && waited < 50; ++waited)
+        std::this_thread::sleep_for(100ms);
+    const auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    while (status != 200 && std::chrono::steady_clock::now() - start < std::chrono::seconds(StalledViewerSeconds + 5)) {
+        httplib::Client page("127.0.0.1", served.port);
+        page.Get(
+            "/api/feed", [&](const httplib::Response& response) { status = response.status; return false; },
+            [](const char*, size_t) { return false; });
+        if (status != 200)
+            std::this_thread::sleep_for(200ms);
+    }
+    const auto waited = std::chrono::steady_clock::now() - start;
+    for (int connection : stalled)
+        close(connection);
+    EXPECT_EQ(status, 200);
+    EXPECT_LT(waited, std::chrono::seconds(StalledViewerSeconds + 2));
+}
+
+// More connections than the server has threads, each sending its request
+// a byte at a time, hold none past the time a request has.
+TEST(Serve, ConnectionsThatDripTheirRequestAreCut)
+{
+    Served served;
+    std::vector<int> slow;
+    for (int i = 0; i < 64; ++i) {
+        const int connection = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(served.port)), .sin_addr = {htonl(INADDR_LOOPBACK)}};
+        ASSERT_EQ(connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const std::string head = "GET / HTTP/1.1\r\nX-Slow: ";
+        send(connection, head.data(), head.size(), MSG_NOSIGNAL);
+        slow.push_back(connection);
+    }
+    std::atomic<bool> done{false};
+    std::thread drip([&] {
+        for (; !done; std::this_thread::sleep_for(300ms))
+            for (int connection : slow)
+                send(connection, "x", 1, MSG_NOSIGNAL);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    httplib::Client fresh("127.0.0.1", served.port);
+    fresh.set_read_timeout(RequestSeconds * 3, 0);
+    const httplib::Result page = fresh.Get("/style.css");
+    const auto waited = std::chrono::steady_clock::now() - start;
+    done = true;
+    drip.join();
+    for (int connection : slow)
+        close(connection);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_LT(waited, std::chrono::seconds(RequestSeconds + 2));
+}
+
+// What a hostile page, a rebinding name or a stranger on the network sends.
+TEST(Serve, OnlyItsOwnPageMayDriveOrReadIt)
+{
+    const RequestGuard local("127.0.0.1", 8080, ""), remote("0.0.0.0", 8080, "k3y");
+    struct Case {
+        const RequestGuard& guard;
+        RequestFacts request;
+        int status;   // 0: served
+    };
+    const std::string_view json = "application/json", own = "http://localhost:8080";
+    for (const Case& c : std::initializer_list<Case>{
+             {local, {.method = "GET", .path = "/", .host = "localhost:8080"}, 0},
+             {local, {.method = "GET", .path = "/api/feed", .host = "[::1]:8080"}, 0},
+             {local, {.method = "GET", .path = "/api/panel", .host = "attacker.example:8080"}, 421},   // rebound name
+             {local, {.method = "GET", .path = "/api/panel", .host = "localhost:9999"}, 421},
+             {local, {.method = "GET", .path = "/api/panel", .host = "192.168.1.5:8080"}, 421},
+             {local, {.method = "POST", .path = "/api/set", .host = "localhost:8080", .origin = own, .contentType = json}, 0},
+             {local, {.method = "POST", .path = "/api/set", .host = "localhost:8080", .contentType = json}, 403},
+             {local, {.method = "POST", .path = "/api/set", .host = "localhost:8080", .origin = "http://evil.example", .contentType = json}, 403},
+             {local, {.method = "POST", .path = "/api/set", .host = "localhost:8080", .origin = own, .contentType = "text/plain"}, 403},
+             {local, {.method = "GET", .path = "/api/panel", .host = "localhost:8080", .origin = "http://evil.example"}, 403},
+             {local, {.method = "GET", .path = "/api/feed", .host = "localhost:8080", .fetchSite = "cross-site"}, 403},
+             {remote, {.method = "GET", .path = "/", .host = "10.0.0.7:8080"}, 401},
+             {remote, {.method = "GET", .path = "/", .host = "10.0.0.7:8080", .keyParameter = "k3x"}, 401},
+             {remote, {.method = "GET", .path = "/", .host = "10.0.0.7:8080", .keyParameter = "k3y"}, 0},
+             {remote, {.method = "GET", .path = "/api/feed", .host = "10.0.0.7:8080", .cookie = "a=b; vardex_key=k3y"}, 0},
+             {remote, {.method = "GET", .path = "/", .host = "attacker.example:8080", .keyParameter = "k3y"}, 421},
+         }) {
+        const std::optional<Refusal> refusal = c.guard.check(c.request);
+        EXPECT_EQ(refusal ? refusal->status : 0, c.status) << c.request.method << " " << c.request.path << " Host "
+                                                          << c.request.host << " Origin " << c.request.origin;
+    }
+}
+
+// A form on another site posts without a preflight: refused, and nothing changes.
+TEST(Serve, RefusesAForeignFormAndAServerOnItsPort)
+{
+    Served served;
+    httplib::Client stranger("127.0.0.1", served.port);
+    stranger.set_default_headers({{"Origin", "http://evil.example"}});
+    EXPECT_EQ(stranger.Post("/api/light", R"({"level": 0})", "text/plain")->status, 403);
+    EXPECT_EQ(FeedReader(served.port).next()["light"], 1);
+
+    LivePanel second{ServeOptions{.module = moduleUnderTest()}};
+    PanelServer other(second);
+    try {
+        other.bind("127.0.0.1", served.port);
+        ADD_FAILURE() << "a second server took the port";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("port " + std::to_string(served.port) + " is in use"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_THROW(runServer({.module = moduleUnderTest()}, "0.0.0.0", 0), std::runtime_error);
 }
 
 }  // namespace

@@ -109,6 +109,8 @@ void hostExecutableName(char* out, size_t capacity)
     out[n] = '\0';
 }
 
+void tellClipPlayed(uint32_t) {}
+
 WindowHandle findTopLevelWindow(const char* className)
 {
     auto& p = fake::platform();

@@ -9,6 +9,7 @@ const RepeatAfterMs = 350;      // a repeating area held this long starts repeat
 const RepeatEveryMs = 110;      // at this rate
 const TrendLength = 180;        // points in a watched variable's plot (ten seconds of frames)
 const MaxEventRows = 400;
+const LensScales = { "2": 2, "3": 3 };   // and "full": the gauge's own pixels
 
 const state = {
   panel: null,
@@ -17,20 +18,32 @@ const state = {
   wholeFrame: -1,     // frame of the last whole picture; older pieces are stale
   variables: {},
   watches: new Map(), // name -> {values, canvas, label}
-  events: [],         // collapsed rows
+  events: [],         // collapsed rows, each with its list item
+  controls: new Map(), // variable name -> {row, field, slider, message}
   playing: false,
   duration: 0,
   light: 1,
   recording: false,
+  flightError: "",
+  lens: null,         // {gauge, canvas, context, scale}
+  audio: null,        // the AudioContext, made at the user's first click
+  clips: new Map(),   // clip number -> Promise of its AudioBuffer
+  muted: localStorage.getItem("vardex-muted") === "true",
 };
 
-function say(text) { $("status").textContent = text || ""; }
+function say(text) { $("status").textContent = text || state.flightError; }
 
-async function post(path, body) {
-  const response = await fetch(path, { method: "POST", body: typeof body === "string" ? body : JSON.stringify(body) });
+// A request that changes or asks something. `quiet`: its outcome is not
+// told in the status line (hovers, sent many times a second, would wipe it).
+async function post(path, body, quiet = false) {
+  const response = await fetch(path, { method: "POST", headers: { "Content-Type": "application/json" },
+                                       body: typeof body === "string" ? body : JSON.stringify(body) });
   const text = await response.text();
-  if (!response.ok) { say(text.trim()); throw new Error(text); }
-  say("");
+  if (!response.ok) {
+    if (!quiet) say(text.trim());
+    throw new Error(text.trim());
+  }
+  if (!quiet) say("");
   return text ? (text[0] === "{" ? JSON.parse(text) : text) : null;
 }
 
@@ -111,14 +124,18 @@ function gaugePoint(event, canvas, gauge) {
 
 function attachMouse(canvas, gauge) {
   let area = { repeat: false, cursor: "default" };
-  let lastHover = 0, pending = null, repeat = null, held = false;
+  let lastHover = 0, pending = null, repeat = null, held = false, asked = 0;
   const tooltip = $("tooltip");
 
   const hover = async (event) => {
     const at = gaugePoint(event, canvas, gauge);
+    const mine = ++asked;
+    let answer;
     try {
-      area = await post("api/hover", { gauge: gauge.index, ...at });
+      answer = await post("api/hover", { gauge: gauge.index, ...at }, true);
     } catch { return; }
+    if (mine !== asked) return;   // a later hover was sent meanwhile: this answer is stale
+    area = answer;
     canvas.style.cursor = area.cursor;
     tooltip.hidden = !area.tooltip;
     tooltip.textContent = area.tooltip;
@@ -132,7 +149,7 @@ function attachMouse(canvas, gauge) {
     else pending = setTimeout(() => { lastHover = performance.now(); hover(event); }, HoverEveryMs);
   });
   const stop = () => { held = false; clearTimeout(repeat); clearInterval(repeat); repeat = null; };
-  canvas.addEventListener("pointerleave", () => { tooltip.hidden = true; clearTimeout(pending); stop(); });
+  canvas.addEventListener("pointerleave", () => { ++asked; tooltip.hidden = true; clearTimeout(pending); stop(); });
   canvas.addEventListener("pointerup", stop);
   canvas.addEventListener("contextmenu", (event) => event.preventDefault());
   canvas.addEventListener("pointerdown", (event) => {
@@ -157,6 +174,7 @@ function decode(base64) {
 }
 
 async function apply(message) {
+  if (message.type === "sound") return sound(message.clip);
   const whole = message.type === "whole";
   if (!whole && message.frame <= state.wholeFrame) return;
   if (whole) state.wholeFrame = message.frame;
@@ -166,6 +184,7 @@ async function apply(message) {
     tile.context.drawImage(image, t.x - tile.box[0], t.y - tile.box[1]);
     image.close();
   }
+  if (state.lens && (whole || pieces.some(({ t }) => t.g === state.lens.gauge.index))) drawLens();
   if (message.backings)
     for (const [number, png] of Object.entries(message.backings))
       state.windows.get(Number(number)).backing.src = "data:image/png;base64," + png;
@@ -187,6 +206,8 @@ function listen() {
   const feed = new EventSource("api/feed");
   feed.onmessage = (event) => {
     const message = JSON.parse(event.data);
+    // Sounds are played at once; pictures in the order they came.
+    if (message.type === "sound") return sound(message.clip);
     queue = queue.then(() => apply(message)).catch((error) => say(String(error)));
   };
   feed.onerror = () => say("the connection to devhost serve is lost; retrying…");
@@ -212,6 +233,12 @@ function showPlayback(message) {
   state.recording = message.recording;
   $("record").setAttribute("aria-pressed", String(message.recording));
   $("record").textContent = message.recording ? "Stop recording" : "Record";
+  $("record-note").textContent = message.recording_stopped || "";
+  const error = p.error ? `the flight stopped: ${p.error}` : "";
+  if (error !== state.flightError) {
+    state.flightError = error;
+    $("status").textContent = error;
+  }
 }
 
 function wirePlayback() {
@@ -231,16 +258,20 @@ function wirePlayback() {
 
 // ------------------------------------------------------------ controls and watches
 
+// Built once: a group per kind of variable (each can be folded), a row
+// per variable. Updates change the rows in place.
 function controlsFor(panel) {
   const groups = new Map();
   for (const v of panel.variables) {
     const group = v.group || "variables";
     if (!groups.has(group)) {
-      const fieldset = document.createElement("fieldset");
-      fieldset.innerHTML = "<legend></legend>";
-      fieldset.firstChild.textContent = group;
-      $("controls").append(fieldset);
-      groups.set(group, fieldset);
+      const details = document.createElement("details");
+      details.className = "group";
+      details.open = true;
+      details.innerHTML = "<summary></summary>";
+      details.firstChild.textContent = group;
+      $("controls").append(details);
+      groups.set(group, details);
     }
     const row = document.createElement("div");
     row.className = "control";
@@ -253,10 +284,19 @@ function controlsFor(panel) {
     field.name = v.name;
     field.setAttribute("aria-label", v.name);
     field.title = v.description;
-    field.onchange = () => post("api/set", { name: v.name, value: field.value }).catch(() => {});
+    const message = document.createElement("span");
+    message.className = "rejection";
+    message.setAttribute("role", "alert");
+    const send = () => {
+      const value = field.value;
+      post("api/set", { name: v.name, value }).then(() => reject(v.name, "")).catch((error) => reject(v.name, error.message));
+    };
+    field.onchange = send;
+    field.oninput = () => reject(v.name, "");   // the mark stays until the value is changed
     row.append(label);
+    let slider = null;
     if (v.slider) {
-      const slider = document.createElement("input");
+      slider = document.createElement("input");
       slider.type = "range";
       slider.min = v.slider.min;
       slider.max = v.slider.max;
@@ -264,7 +304,7 @@ function controlsFor(panel) {
       slider.setAttribute("aria-label", v.name + " slider");
       slider.oninput = () => {
         field.value = slider.value + v.slider.unit;
-        post("api/set", { name: v.name, value: field.value }).catch(() => {});
+        send();
       };
       row.append(slider);
     } else {
@@ -274,14 +314,35 @@ function controlsFor(panel) {
     const unit = document.createElement("span");
     unit.className = "unit";
     unit.textContent = v.accepts ? `${v.accepts}; host: ${v.unit}` : `host: ${v.unit}`;
-    row.append(unit);
+    row.append(unit, message);
     groups.get(group).append(row);
+    state.controls.set(v.name, { row, field, slider, message });
 
     const option = document.createElement("option");
     option.value = option.textContent = v.name;
     $("watch-choice").append(option);
   }
   $("watch-add").onclick = () => watch($("watch-choice").value);
+  $("control-filter").oninput = () => {
+    const words = $("control-filter").value.trim().toLowerCase();
+    for (const [name, c] of state.controls) c.row.hidden = words !== "" && !name.toLowerCase().includes(words);
+    for (const details of groups.values()) {
+      const shown = [...details.querySelectorAll(".control")].some((row) => !row.hidden);
+      details.hidden = !shown;
+      details.open = words ? shown : true;
+    }
+  };
+}
+
+// A value the server refused is marked at its field with the server's
+// words, until the value is changed.
+function reject(name, text) {
+  const c = state.controls.get(name);
+  if (!c) return;
+  c.row.classList.toggle("rejected", Boolean(text));
+  c.field.setAttribute("aria-invalid", String(Boolean(text)));
+  c.message.textContent = text;
+  if (text) say("");
 }
 
 // Each variable comes as the host's number and as the catalogue tells it
@@ -289,12 +350,15 @@ function controlsFor(panel) {
 function showVariables(values) {
   Object.assign(state.variables, values);
   for (const [name, v] of Object.entries(values)) {
-    const field = document.querySelector(`#controls input[name="${name}"]`);
-    if (field && document.activeElement !== field) field.value = v.told;
-    const slider = document.querySelector(`#controls [data-variable="${name}"] input[type="range"]`);
-    if (slider && document.activeElement !== slider) {
+    const c = state.controls.get(name);
+    if (!c) continue;
+    if (document.activeElement !== c.field && !c.row.classList.contains("rejected")) {
+      c.field.value = v.told;
+      c.field.size = Math.max(8, v.told.length + 1);   // the whole value, never cut
+    }
+    if (c.slider && document.activeElement !== c.slider) {
       const told = parseFloat(v.told);
-      if (Number.isFinite(told)) slider.value = told;
+      if (Number.isFinite(told)) c.slider.value = told;
     }
   }
   for (const [name, w] of state.watches) {
@@ -353,48 +417,168 @@ function showReadings(readings) {
 // ------------------------------------------------------------ key events
 
 // A run of one event repeated, or of two alternating, stands as one row.
+// Rows are appended as they come and changed in place; the oldest go.
 function addEvents(events, whole) {
-  if (whole) state.events = [];
+  if (whole) {
+    state.events = [];
+    $("events").replaceChildren();
+  }
   for (const e of events) {
     const key = e.window_toggle ? `panel window ${e.id} toggled` : `${e.name || "event " + e.id}(${e.value})`;
     const last = state.events[state.events.length - 1];
+    const before = state.events[state.events.length - 2];
     if (last && last.pattern[last.next] === key) {
       last.count += e.count;
       last.next = (last.next + 1) % last.pattern.length;
       last.lastFrame = e.last_frame;
-    } else if (last && last.pattern.length === 1 && last.count === 1 && state.events.length > 1 &&
-               state.events[state.events.length - 2].pattern.length === 1 &&
-               state.events[state.events.length - 2].count === 1 &&
-               state.events[state.events.length - 2].pattern[0] === key && e.count === 1) {
-      state.events.pop();
-      const first = state.events[state.events.length - 1];
-      first.pattern = [key, last.pattern[0]];
-      first.count = 3;
-      first.next = 1;
-      first.lastFrame = e.last_frame;
+      showEvent(last);
+    } else if (last && last.pattern.length === 1 && last.count === 1 && before && before.pattern.length === 1 &&
+               before.count === 1 && before.pattern[0] === key && e.count === 1) {
+      state.events.pop().item.remove();
+      before.pattern = [key, last.pattern[0]];
+      before.count = 3;
+      before.next = 1;
+      before.lastFrame = e.last_frame;
+      showEvent(before);
     } else {
-      state.events.push({ pattern: [key], count: e.count, next: 0, firstFrame: e.frame, lastFrame: e.last_frame });
+      const row = { pattern: [key], count: e.count, next: 0, firstFrame: e.frame, lastFrame: e.last_frame,
+                    item: document.createElement("li") };
+      row.item.innerHTML = "<span class='frames'></span> <span></span> <span class='count'></span>";
+      state.events.push(row);
+      $("events").append(row.item);
+      showEvent(row);
     }
   }
-  if (state.events.length > MaxEventRows) state.events.splice(0, state.events.length - MaxEventRows);
-  showEvents();
+  while (state.events.length > MaxEventRows) state.events.shift().item.remove();
+  const list = $("events");
+  list.scrollTop = list.scrollHeight;
 }
 
-function showEvents() {
-  const words = $("event-filter").value.split(",").map((w) => w.trim().toUpperCase()).filter(Boolean);
-  const list = $("events");
-  list.replaceChildren();
-  for (const row of state.events) {
-    const text = row.pattern.join(" / ");
-    if (words.length && !words.some((w) => text.toUpperCase().includes(w))) continue;
-    const item = document.createElement("li");
-    item.innerHTML = "<span class='frames'></span> <span></span> <span class='count'></span>";
-    item.children[0].textContent = row.firstFrame === row.lastFrame ? `${row.firstFrame}` : `${row.firstFrame}–${row.lastFrame}`;
-    item.children[1].textContent = text;
-    item.children[2].textContent = row.count > 1 ? `×${row.count}` : "";
-    list.append(item);
+function eventWords() {
+  return $("event-filter").value.split(",").map((w) => w.trim().toUpperCase()).filter(Boolean);
+}
+
+function showEvent(row, words = eventWords()) {
+  const text = row.pattern.join(" / ");
+  const item = row.item;
+  item.children[0].textContent = row.firstFrame === row.lastFrame ? `${row.firstFrame}` : `${row.firstFrame}–${row.lastFrame}`;
+  item.children[1].textContent = text;
+  item.children[2].textContent = row.count > 1 ? `×${row.count}` : "";
+  item.hidden = words.length > 0 && !words.some((w) => text.toUpperCase().includes(w));
+}
+
+function filterEvents() {
+  const words = eventWords();
+  for (const row of state.events) showEvent(row, words);
+}
+
+// ------------------------------------------------------------ sound
+
+// The module's own clip, fetched once and played through Web Audio; the
+// browser lets a page sound only after the user's first click.
+function sound(clip) {
+  document.body.dataset.lastSound = clip;
+  if (state.muted || !state.audio) return;
+  if (!state.clips.has(clip))
+    state.clips.set(clip, fetch(`api/clip/${clip}`).then((r) => r.arrayBuffer()).then((b) => state.audio.decodeAudioData(b)));
+  state.clips.get(clip).then((buffer) => {
+    const source = state.audio.createBufferSource();
+    source.buffer = buffer;
+    source.connect(state.audio.destination);
+    source.start();
+    document.body.dataset.soundsPlayed = Number(document.body.dataset.soundsPlayed || 0) + 1;
+  }).catch(() => state.clips.delete(clip));
+}
+
+function wireSound() {
+  const wake = () => {
+    if (!state.audio) state.audio = new AudioContext();
+    if (state.audio.state === "suspended") state.audio.resume();
+  };
+  document.addEventListener("pointerdown", wake, { capture: true });
+  document.addEventListener("keydown", wake, { capture: true });
+  const mute = $("mute");
+  const show = () => {
+    mute.setAttribute("aria-pressed", String(state.muted));
+    mute.textContent = state.muted ? "Sound off" : "Sound on";
+  };
+  mute.onclick = () => {
+    state.muted = !state.muted;
+    localStorage.setItem("vardex-muted", String(state.muted));
+    show();
+  };
+  show();
+}
+
+// ------------------------------------------------------------ the lens
+
+// A gauge magnified in the side pane, live and clickable as on the panel:
+// its tile drawn 2 or 3 times larger, or at the gauge's own pixel size.
+function openLens() {
+  const index = Number($("lens-gauge").value);
+  $("lens-view").replaceChildren();
+  if (!(index >= 0)) { state.lens = null; return; }
+  const gauge = state.panel.gauges[index];
+  const [, , w, h] = gauge.tile;
+  const choice = $("lens-scale").value;
+  const scale = choice === "full" ? gauge.pixels[0] / gauge.width : LensScales[choice];
+  const canvas = document.createElement("canvas");
+  canvas.width = Math.max(1, Math.round(w * scale));
+  canvas.height = Math.max(1, Math.round(h * scale));
+  canvas.dataset.lens = gauge.index;
+  canvas.setAttribute("aria-label", `${gauge.name} magnified`);
+  const close = document.createElement("button");
+  close.type = "button";
+  close.textContent = "×";
+  close.setAttribute("aria-label", "Close the lens");
+  close.onclick = () => { $("lens-gauge").value = "-1"; openLens(); };
+  $("lens-view").append(close, canvas);
+  state.lens = { gauge, canvas, context: canvas.getContext("2d") };
+  attachMouse(canvas, gauge);
+  drawLens();
+}
+
+function drawLens() {
+  const { gauge, canvas, context } = state.lens;
+  context.imageSmoothingEnabled = true;
+  context.imageSmoothingQuality = "high";
+  context.drawImage(state.tiles[gauge.index].canvas, 0, 0, canvas.width, canvas.height);
+}
+
+function wireLens(panel) {
+  for (const g of panel.gauges) {
+    const option = document.createElement("option");
+    option.value = g.index;
+    option.textContent = g.name;
+    $("lens-gauge").append(option);
   }
-  list.scrollTop = list.scrollHeight;
+  $("lens-gauge").onchange = openLens;
+  $("lens-scale").onchange = openLens;
+}
+
+// ------------------------------------------------------------ screenshot
+
+// The panel's windows as shown now, at their own size, saved as a PNG.
+function screenshot() {
+  const screen = $("screen");
+  const canvas = document.createElement("canvas");
+  canvas.width = parseInt(screen.style.width, 10);
+  canvas.height = parseInt(screen.style.height, 10);
+  const context = canvas.getContext("2d");
+  for (const w of state.panel.windows) {
+    const shown = state.windows.get(w.number);
+    if (shown.element.hidden) continue;
+    if (shown.backing.complete && shown.backing.naturalWidth) context.drawImage(shown.backing, w.x, w.y);
+    for (const tile of state.tiles)
+      if (tile.gauge.window === w.number) context.drawImage(tile.canvas, w.x + tile.box[0], w.y + tile.box[1]);
+  }
+  canvas.toBlob((blob) => {
+    const link = document.createElement("a");
+    link.href = URL.createObjectURL(blob);
+    link.download = `vardex-panel-frame-${document.body.dataset.frame}.png`;
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  }, "image/png");
 }
 
 // ------------------------------------------------------------ start
@@ -405,7 +589,10 @@ async function start() {
   layOut(state.panel);
   controlsFor(state.panel);
   wirePlayback();
-  $("event-filter").oninput = showEvents;
+  wireSound();
+  wireLens(state.panel);
+  $("screenshot").onclick = screenshot;
+  $("event-filter").oninput = filterEvents;
   listen();
 }
 
