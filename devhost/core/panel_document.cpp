@@ -307,7 +307,8 @@ void PanelDocument::moveGauge(GaugeKey key, const GaugePlace& place)
     apply(std::move(edited), "moving " + gaugeKeyText(key));
 }
 
-GaugeKey PanelDocument::addGauge(int windowNumber, std::string_view moduleAndGauge, const GaugePlace& place)
+GaugeKey PanelDocument::addGauge(int windowNumber, std::string_view moduleAndGauge, const GaugePlace& place,
+                                 std::string_view parameter)
 {
     const PanelWindowSpec& w = window(windowNumber);
     const std::string what = "adding " + excerpt(moduleAndGauge) + " to window " + std::to_string(windowNumber);
@@ -349,9 +350,33 @@ GaugeKey PanelDocument::addGauge(int windowNumber, std::string_view moduleAndGau
     }
     std::map<size_t, std::string> fields = placeFields(place);
     fields[0] = std::string(moduleAndGauge);
+    if (!parameter.empty())
+        fields[5] = std::string(parameter);
     insertLines(edited, after, {withFields(line, fields)});
     apply(std::move(edited), what);
     return {windowNumber, number};
+}
+
+GaugeKey PanelDocument::moveGaugeToWindow(GaugeKey key, int windowNumber, const GaugePlace& place)
+{
+    if (key.window == windowNumber)
+        return moveGauge(key, place), key;
+    const PlacedGauge moved = gauge(key);
+    GaugePlace there = place;
+    if (!there.width && !there.height)
+        there.width = moved.width, there.height = moved.height;
+    // Both edits or neither.
+    const PanelLines lines = lines_;
+    const Panel panel = panel_;
+    try {
+        const GaugeKey added = addGauge(windowNumber, moved.module + "!" + moved.gauge, there, moved.parameter);
+        removeGauge(key);
+        return added;
+    } catch (...) {
+        lines_ = lines;
+        panel_ = panel;
+        throw;
+    }
 }
 
 void PanelDocument::removeGauge(GaugeKey key)

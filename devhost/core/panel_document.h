@@ -58,7 +58,10 @@ public:
     // and its line goes after that gauge's; a removed gauge's neighbours
     // keep their numbers unless renumbered (0, 1, ... in drawing order).
     void moveGauge(GaugeKey key, const GaugePlace& place);
-    GaugeKey addGauge(int window, std::string_view moduleAndGauge, const GaugePlace& place);
+    GaugeKey addGauge(int window, std::string_view moduleAndGauge, const GaugePlace& place,
+                      std::string_view parameter = {});
+    // To another window, with its size (unless given) and parameter text.
+    GaugeKey moveGaugeToWindow(GaugeKey key, int window, const GaugePlace& place);
     void removeGauge(GaugeKey key);
     void renumberGauges(int window);
 
