@@ -36,6 +36,7 @@
 
 #include "devhost/app/catalog_command.h"
 #include "devhost/app/gauge_state.h"
+#include "devhost/app/panel_command.h"
 #include "devhost/app/panel_report.h"
 #ifdef VARDEX_DEVHOST_RENDER
 #include "devhost/app/reference_command.h"
@@ -387,6 +388,7 @@ int main(int argc, char** argv)
 #endif
 
     CatalogCommands catalog(app, common.module);
+    PanelCommands panelCommands(app, common.module);
 
 #ifndef VARDEX_DEVHOST_RENDER
     // Said plainly, rather than CLI11's "a subcommand is required".
@@ -429,6 +431,8 @@ int main(int argc, char** argv)
             return 0;
         }
 #endif
+        if (panelCommands.parsed())
+            return panelCommands.run();
         return catalog.run();
     } catch (const CLI::Error& error) {
         return app.exit(error);
