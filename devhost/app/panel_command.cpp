@@ -74,29 +74,56 @@ std::string lineOf(const PanelDocument& document, int line)
 
 std::string sizeText(const std::optional<int>& side) { return side ? std::to_string(*side) : "-"; }
 
-// The gauges' own sizes, from the module the host loads; the gauges of
-// other modules have none known.
-GaugeSizeLookup ownSizes(const std::string& module)
+// The gauges of the module the host loads: their own sizes, and whether a
+// line's Module!Gauge names one. Nothing (with a note) when the module
+// cannot be loaded: the file can be edited all the same.
+struct ModuleGauges {
+    std::string stem;   // the module file's name, which the simulator matches too
+    std::vector<GaugeInfo> gauges;
+
+    bool ours(std::string_view module) const { return sameName(module, "Vardex_Instr") || sameName(module, stem); }
+    const GaugeInfo* find(std::string_view name) const
+    {
+        for (const GaugeInfo& g : gauges)
+            if (sameName(g.name, name))
+                return &g;
+        return nullptr;
+    }
+};
+
+std::optional<ModuleGauges> moduleGauges(const std::string& module)
 {
     try {
-        Host host(module);
-        std::map<std::string, GaugeSize> sizes;
-        for (const GaugeInfo& g : host.gaugeList())
-            if (g.width > 0 && g.height > 0)
-                sizes[g.name] = {g.width, g.height};
-        const std::string stem = std::filesystem::path(module).stem().string();
-        return [sizes, stem](const PlacedGauge& g) -> std::optional<GaugeSize> {
-            if (!sameName(g.module, "Vardex_Instr") && !sameName(g.module, stem))
-                return std::nullopt;
-            for (const auto& [name, size] : sizes)
-                if (sameName(name, g.gauge))
-                    return size;
-            return std::nullopt;
-        };
+        return ModuleGauges{std::filesystem::path(module).stem().string(), Host(module).gaugeList()};
     } catch (const std::exception& error) {
-        std::cerr << "devhost: note: " << error.what() << "; the gauges' scale is not checked\n";
-        return [](const PlacedGauge&) { return std::nullopt; };
+        std::cerr << "devhost: note: " << error.what() << "; the gauges' names and sizes are not checked\n";
+        return std::nullopt;
     }
+}
+
+GaugeSizeLookup ownSizes(const std::optional<ModuleGauges>& module)
+{
+    return [module](const PlacedGauge& g) -> std::optional<GaugeSize> {
+        const GaugeInfo* info = module && module->ours(g.module) ? module->find(g.gauge) : nullptr;
+        if (!info || info->width <= 0 || info->height <= 0)
+            return std::nullopt;
+        return GaugeSize{info->width, info->height};
+    };
+}
+
+// A gauge of the module that it does not have: a typo that the panel
+// would show as a hole.
+void checkGaugeName(const std::optional<ModuleGauges>& module, const std::string& file, std::string_view name)
+{
+    const size_t bang = name.find('!');
+    if (!module || bang == std::string_view::npos || !module->ours(name.substr(0, bang)) ||
+        module->find(name.substr(bang + 1)))
+        return;
+    std::vector<std::string_view> names;
+    for (const GaugeInfo& g : module->gauges)
+        names.push_back(g.name);
+    throw PanelEditError(file, 0, "the module has no gauge '" + std::string(name.substr(bang + 1)) + "'" +
+                                      didYouMean(name.substr(bang + 1), names) + "; `devhost list` names them");
 }
 
 int show(const PanelDocument& document, const std::string& module)
@@ -116,7 +143,7 @@ int show(const PanelDocument& document, const std::string& module)
     // The reader's warnings, then the layout's, each once: the reader warns
     // of windows sharing an ident too.
     std::vector<PanelWarning> warnings = panel.warnings;
-    for (const PanelCheck& check : checkPanelLayout(panel, ownSizes(module)))
+    for (const PanelCheck& check : checkPanelLayout(panel, ownSizes(moduleGauges(module))))
         if (std::none_of(warnings.begin(), warnings.end(),
                          [&](const PanelWarning& w) { return w.line == check.line && w.message == check.message; }))
             warnings.push_back({check.line, check.message});
@@ -137,7 +164,7 @@ PanelCommands::PanelCommands(CLI::App& app, const std::string& defaultModule) : 
                  "  devhost panel show panel.cfg\n"
                  "  devhost panel move panel.cfg Airspeed --to 300,290,150,165\n"
                  "  devhost panel move panel.cfg gauge02 --window 0 --into \"Radio Stack\" --to 10,10\n"
-                 "  devhost panel add panel.cfg Vardex_Instr!Clock --to 20,20 --window 1\n"
+                 "  devhost panel add panel.cfg Vardex_Instr!Junghans_Timer --to 20,20 --window 1\n"
                  "  devhost panel remove panel.cfg gauge04 --window 0\n"
                  "  devhost panel window panel.cfg 1 --size-mm 300,200 --title \"Radio Stack\"\n"
                  "A copy of the file as it was is kept as FILE.bak before it is written.");
@@ -168,7 +195,8 @@ PanelCommands::PanelCommands(CLI::App& app, const std::string& defaultModule) : 
             command->add_flag("--force", force_, "write even over a file changed since it was read");
     }
     addPanelReadingOptions(*show_, screenWidth_);
-    show_->add_option("--module", module_, "module whose gauges' own sizes are checked (default: the built one)");
+    for (CLI::App* command : {show_, add_})
+        command->add_option("--module", module_, "module whose gauges' names and sizes are checked (default: the built one)");
     move_->add_option("--into", into_, "another window to bring it to (number or title), with its size and parameter");
     remove_->add_flag("--renumber", renumber_, "renumber the window's gauges 0, 1, ... in their order");
     window_->add_option("--size-mm", sizeMm_, "W or W,H");
@@ -201,6 +229,7 @@ int PanelCommands::run() const
             key = document.moveGaugeToWindow(key, windowNumber(document, into_), placeFrom(to_));
         report("moved:", document.gauge(key).line);
     } else if (add_->parsed()) {
+        checkGaugeName(moduleGauges(module_), file_, gauge_);
         const GaugeKey key = document.addGauge(*window, gauge_, placeFrom(to_));
         report("added:", document.gauge(key).line);
     } else if (remove_->parsed()) {

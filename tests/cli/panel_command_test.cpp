@@ -51,8 +51,8 @@ TEST(PanelCommand, EditsChangeExactlyTheirLines)
     } cases[] = {
         {"move p.cfg gauge00 --window Main --to 20,30", "\t10,\t10,", "\t20,\t30,"},
         {"move p.cfg fs9gps!gps_500 --to 5,6,70,80", "300, 10, 150, 100 //", "5, 6, 70, 80 //"},
-        {"add p.cfg Vardex_Instr!Clock --to 1,2 --window 0", "theirs\r\n",
-         "theirs\r\ngauge03=Vardex_Instr!Clock, 1, 2\r\n"},
+        {"add p.cfg Vardex_Instr!Junghans_Timer --to 1,2 --window 0", "theirs\r\n",
+         "theirs\r\ngauge03=Vardex_Instr!Junghans_Timer, 1, 2\r\n"},
         {"move p.cfg gps_500 --into 1 --to 1,2", "gauge02=fs9gps!gps_500, 300, 10, 150, 100 // theirs\r\n", "",
          "0, 0, 150, 165\r\n", "0, 0, 150, 165\r\ngauge01=fs9gps!gps_500, 1, 2, 150, 100\r\n"},
         {"remove p.cfg Airspeed --window 1", "gauge00=Vardex_Instr!Airspeed, 0, 0, 150, 165\r\n", ""},
@@ -92,6 +92,7 @@ TEST(PanelCommand, RefusesWithTheReasonAndLeavesTheFile)
     } cases[] = {
         {"move p.cfg Airspeed --to 1,1", "'Airspeed' names 2 gauges: window 0 gauge00"},
         {"move p.cfg Airspeed --window 0 --to 1", "expected X,Y or X,Y,W,H"},
+        {"add p.cfg Vardex_Instr!Junghans_Timr --to 1,1 --window 0", "no gauge 'Junghans_Timr' (did you mean Junghans_Timer?)"},
         {"move ro.cfg Airspeed --window 0 --to 1,1", "ro.cfg: is read-only; nothing written"},
     };
     for (const auto& c : cases) {
