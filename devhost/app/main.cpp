@@ -10,6 +10,7 @@
 //   devhost render ... --from T0 [--to T1] [--every DT] [--speed X] -o flight.webp|frames/
 //   devhost serve  [--panel FILE] [--flight FILE] [--module FILE] [--port N] [--bind ADDRESS [--allow-remote]]
 //   devhost reference [--module FILE] -o DIR
+//   devhost panel show|move|add|remove|window FILE ...
 //
 // devhost.exe, the Windows build, drives Vardex_Instr.gau (under Wine on
 // Linux); it has every command but those that draw, which only a build
@@ -24,6 +25,7 @@
 #include "devhost/app/catalog_command.h"
 #include "devhost/app/common_options.h"
 #include "devhost/app/list_command.h"
+#include "devhost/app/panel_command.h"
 #include "devhost/app/pointer_commands.h"
 #include "devhost/app/run_command.h"
 #ifdef VARDEX_DEVHOST_RENDER
@@ -60,6 +62,7 @@ int main(int argc, char** argv)
     commands.push_back(std::make_unique<ServeCommand>(app, common));
 #endif
     CatalogCommands catalog(app, common.module);
+    PanelCommands panel(app, common.module);
 
 #ifndef VARDEX_DEVHOST_RENDER
     // Said plainly, rather than CLI11's "a subcommand is required".
@@ -75,6 +78,8 @@ int main(int argc, char** argv)
         for (const std::unique_ptr<Command>& command : commands)
             if (command->parsed())
                 return command->run();
+        if (panel.parsed())
+            return panel.run();
         return catalog.run();
     } catch (const CLI::Error& error) {
         return app.exit(error);

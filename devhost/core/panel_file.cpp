@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "devhost/core/bmp_file.h"
+#include "devhost/core/panel_checks.h"
 #include "devhost/core/suggest.h"
 #include "devhost/core/text_file.h"
 #include "devhost/core/tooltip_format.h"
@@ -45,22 +46,6 @@ constexpr std::string_view silentSections[] = {"views", "default view", "fltsim"
 bool listed(std::span<const std::string_view> names, std::string_view name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-// Text that is not UTF-8 was written in a Windows code page.
-bool validUtf8(std::string_view s)
-{
-    for (size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (length == 0 || i + length > s.size())
-            return false;
-        for (size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += length;
-    }
-    return true;
 }
 
 // The file in the folder whose name is `name` whatever the case, as
@@ -171,24 +156,11 @@ class PanelParser {
 public:
     PanelParser(std::string_view fileName, const PanelReadOptions& options) : file_(fileName), options_(options) {}
 
-    Panel parse(std::string_view text)
+    Panel parse(const PanelLines& lines)
     {
-        if (auto problem = textEncodingProblem(text))
-            fail(*problem);  // the file as a whole, line 0
-        if (text.substr(0, 3) == "\xEF\xBB\xBF")
-            text.remove_prefix(3);
-        // Lines end in LF, CR LF or a lone CR (old Macintosh editors): a file
-        // with CR alone must not read as one long line.
-        int number = 0;
-        while (!text.empty()) {
-            size_t end = text.find_first_of("\r\n");
-            std::string_view line = text.substr(0, end);
-            if (end == std::string_view::npos)
-                text = {};
-            else
-                text.remove_prefix(end + (text.substr(end, 2) == "\r\n" ? 2 : 1));
-            line_ = ++number;
-            parseLine(line);
+        for (const PanelLine& line : lines.lines) {
+            ++line_;
+            parseLine(line.text);
         }
         return finish();
     }
@@ -214,19 +186,17 @@ private:
 
     void parseLine(std::string_view line)
     {
-        line = line.substr(0, std::min(line.find("//"), line.find(';')));
-        line = trimmed(line);
-        if (line.empty())
-            return;
-        if (line.front() == '[') {
-            openSection(line);
-            return;
+        const PanelLineParts parts = panelLineParts(line);
+        const auto part = [&](size_t begin, size_t end) { return line.substr(begin, end - begin); };
+        switch (parts.kind) {
+        case PanelLineParts::Kind::Blank: return;
+        case PanelLineParts::Kind::Section: openSection(part(parts.codeBegin, parts.codeEnd)); return;
+        case PanelLineParts::Kind::Other:
+            fail("expected key=value, a [section] or a comment, found '" + excerpt(part(parts.codeBegin, parts.codeEnd)) + "'");
+        case PanelLineParts::Kind::KeyValue: break;
         }
-        size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            fail("expected key=value, a [section] or a comment, found '" + excerpt(line) + "'");
-        std::string key = lowered(trimmed(line.substr(0, equals)));
-        std::string_view value = trimmed(line.substr(equals + 1));
+        std::string key = lowered(part(parts.nameBegin, parts.nameEnd));
+        std::string_view value = part(parts.valueBegin, parts.valueEnd);
         if (key.empty())
             fail("a key is missing before '='");
         switch (section_) {
@@ -265,6 +235,7 @@ private:
             if (!added)
                 fail("duplicate window [" + excerpt(name) + "] (first at line " + std::to_string(it->second.line) + ")");
             it->second.spec.number = *number;
+            it->second.spec.line = line_;
             it->second.line = line_;
             if (vc) {
                 it->second.spec.virtualCockpit = true;
@@ -413,6 +384,7 @@ private:
             fail("duplicate gauge" + std::to_string(number) + " (first at line " + std::to_string(it->second.line) + ")");
         PlacedGauge g;
         g.line = line_;
+        g.number = number;
         std::string_view rest = value;
         std::string_view name = nextField(rest);
         if (name.empty())
@@ -459,7 +431,6 @@ private:
                      "] section");
             }
         }
-        std::map<int, int> identLines;
         long long pixels = 0;
         for (auto& [number, draft] : windows_) {
             PanelWindowSpec& spec = draft.spec;
@@ -483,15 +454,13 @@ private:
                 spec.posX = *draft.grid % 3 * std::max(0, PanelScreenWidth - spec.sizeX) / 2;
                 spec.posY = *draft.grid / 3 * std::max(0, PanelScreenHeight - spec.sizeY) / 2;
             }
-            if (spec.ident >= 0) {
-                auto [other, unique] = identLines.try_emplace(spec.ident, draft.line);
-                if (!unique)
-                    warn("ident " + std::to_string(spec.ident) + " is also the ident of the window at line " +
-                         std::to_string(other->second));
-            }
             for (auto& [n, gauge] : draft.gauges)
                 spec.gauges.push_back(std::move(gauge));
             panel_.windows.push_back(std::move(spec));
+        }
+        for (const SharedIdent& shared : sharedIdents(panel_.windows)) {
+            line_ = shared.line;
+            warn(shared.message());
         }
         std::stable_sort(panel_.windows.begin(), panel_.windows.end(),
                          [](const PanelWindowSpec& a, const PanelWindowSpec& b) { return a.zorder < b.zorder; });
@@ -618,9 +587,79 @@ std::string windowList(const Panel& panel)
     return list.empty() ? "none" : list;
 }
 
+PanelLines splitPanelLines(std::string_view text)
+{
+    PanelLines lines;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        lines.bom = text.substr(0, 3);
+        text.remove_prefix(3);
+    }
+    // Lines end in LF, CR LF or a lone CR (old Macintosh editors): a file
+    // with CR alone must not read as one long line.
+    while (!text.empty()) {
+        const size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        const size_t endLength = end == text.size() ? 0 : text.substr(end, 2) == "\r\n" ? 2 : 1;
+        lines.lines.push_back({std::string(text.substr(0, end)), std::string(text.substr(end, endLength))});
+        text.remove_prefix(end + endLength);
+    }
+    return lines;
+}
+
+std::string joinPanelLines(const PanelLines& lines)
+{
+    std::string text = lines.bom;
+    for (const PanelLine& line : lines.lines)
+        text += line.text + line.ending;
+    return text;
+}
+
+PanelLineParts panelLineParts(std::string_view text)
+{
+    constexpr std::string_view blanks = " \t\r\n\f\v";
+    // The span [begin, end) of text without the blanks at either side.
+    const auto trim = [&](size_t& begin, size_t& end) {
+        while (begin < end && blanks.find(text[begin]) != std::string_view::npos)
+            ++begin;
+        while (end > begin && blanks.find(text[end - 1]) != std::string_view::npos)
+            --end;
+    };
+    PanelLineParts parts;
+    parts.codeEnd = std::min({text.find("//"), text.find(';'), text.size()});
+    trim(parts.codeBegin, parts.codeEnd);
+    if (parts.codeBegin == parts.codeEnd)
+        return parts;
+    if (text[parts.codeBegin] == '[') {
+        parts.kind = PanelLineParts::Kind::Section;
+        parts.nameBegin = parts.codeBegin + 1;
+        parts.nameEnd = text[parts.codeEnd - 1] == ']' ? parts.codeEnd - 1 : parts.codeEnd;
+        trim(parts.nameBegin, parts.nameEnd);
+        return parts;
+    }
+    const size_t equals = text.substr(0, parts.codeEnd).find('=', parts.codeBegin);
+    if (equals == std::string_view::npos) {
+        parts.kind = PanelLineParts::Kind::Other;
+        return parts;
+    }
+    parts.kind = PanelLineParts::Kind::KeyValue;
+    parts.nameBegin = parts.codeBegin;
+    parts.nameEnd = equals;
+    trim(parts.nameBegin, parts.nameEnd);
+    parts.valueBegin = equals + 1;
+    parts.valueEnd = parts.codeEnd;
+    trim(parts.valueBegin, parts.valueEnd);
+    return parts;
+}
+
+Panel parsePanelLines(const PanelLines& lines, std::string_view fileName, const PanelReadOptions& options)
+{
+    return PanelParser(fileName, options).parse(lines);
+}
+
 Panel parsePanel(std::string_view text, std::string_view fileName, const PanelReadOptions& options)
 {
-    return PanelParser(fileName, options).parse(text);
+    if (auto problem = textEncodingProblem(text))
+        throw PanelError(std::string(fileName), 0, *problem);
+    return parsePanelLines(splitPanelLines(text), fileName, options);
 }
 
 Panel loadPanel(const std::string& path, const PanelReadOptions& options)

@@ -23,6 +23,7 @@ struct PlacedGauge {
     std::optional<int> height;
     std::string parameter;          // everything after the size fields, trimmed; may be empty
     int line = 0;                   // where it stands in the file
+    int number = 0;                 // NN of its gaugeNN key
 };
 
 // A colour of the panel file, 0 to 255 per channel.
@@ -53,6 +54,7 @@ inline constexpr int MaxVirtualCockpitNumber = VirtualCockpitNumbers + 99;
 
 struct PanelWindowSpec {
     int number = 0;                 // NN of [WindowNN]; VirtualCockpitNumbers + NN of [VcockpitNN]
+    int line = 0;                   // of its [WindowNN] header
     std::string title;              // from [Window Titles] (UTF-8), "VC01 $texture" for a virtual cockpit, or ""
     std::string name;               // "VC01" for [Vcockpit01], "" for other windows
     bool virtualCockpit = false;
@@ -132,6 +134,35 @@ public:
     using InputError::InputError;
 };
 
+// One line of a panel file as written: its bytes, without the line end,
+// and the end it had ("\n", "\r\n", "\r", or "" for a last line without
+// one). The reader and the file's editor (panel_document.h) both work on
+// these records, so that the two cannot read a line differently.
+struct PanelLine {
+    std::string text;
+    std::string ending;
+};
+
+// The file's lines, its UTF-8 byte-order mark (if any) set apart: joined
+// with their ends after `bom`, they are the file's bytes again.
+struct PanelLines {
+    std::string bom;
+    std::vector<PanelLine> lines;
+};
+PanelLines splitPanelLines(std::string_view text);
+std::string joinPanelLines(const PanelLines& lines);
+
+// What a line holds, as offsets into its text: the code before a comment
+// ("//" or ';'), and in it a [section]'s name or a key=value's key and
+// value, each without the blanks around it.
+struct PanelLineParts {
+    enum class Kind { Blank, Section, KeyValue, Other } kind = Kind::Blank;
+    size_t codeBegin = 0, codeEnd = 0;     // trimmed code
+    size_t nameBegin = 0, nameEnd = 0;     // section name, or key
+    size_t valueBegin = 0, valueEnd = 0;   // value of key=value
+};
+PanelLineParts panelLineParts(std::string_view text);
+
 // The syntax read:
 // - Comments: "//" and ';' to the end of any line, whole-line or trailing
 //   (so a parameter text cannot hold them; a single '/' stays in it, where
@@ -172,6 +203,8 @@ public:
 // MaxPanelPixels.
 // Background bitmaps are looked for in the folder of fileName.
 Panel parsePanel(std::string_view text, std::string_view fileName, const PanelReadOptions& options = {});
+// The same from the file's lines (whose encoding has been checked).
+Panel parsePanelLines(const PanelLines& lines, std::string_view fileName, const PanelReadOptions& options = {});
 // Throws PanelError (line 0) when unreadable, a folder, or placing no gauge
 // in any window (an empty file is an empty panel).
 Panel loadPanel(const std::string& path, const PanelReadOptions& options = {});

@@ -25,6 +25,21 @@ std::optional<std::string> textEncodingProblem(std::string_view text)
     return std::string("is saved as ") + encoding + " (\"Unicode\"); save it as ANSI or UTF-8";
 }
 
+bool validUtf8(std::string_view s)
+{
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > s.size())
+            return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
 TextFile readWholeFile(const std::string& path, std::string_view kind)
 {
     std::error_code error;

@@ -12,6 +12,10 @@ namespace devhost {
 // as Windows editors save "Unicode"), or nothing when it can.
 std::optional<std::string> textEncodingProblem(std::string_view text);
 
+// Whether the bytes are UTF-8; text that is not was written in a Windows
+// code page.
+bool validUtf8(std::string_view text);
+
 // The whole file, or the problem as a message about the file (a folder,
 // unreadable, a read that failed part way, and for a text an encoding not
 // taken). `kind` names what the file should be, e.g. "panel file".

@@ -1,5 +1,7 @@
 // Panel files: any text is read or refused with a PanelError that names a
-// line of the text; nothing else may come out of the parser. The panel
+// line of the text; nothing else may come out of the parser. Its lines
+// joined again, and a file opened for editing and saved unedited, are the
+// text, byte for byte. The panel
 // stands in a folder with background art (panel_1024.bmp, 24-bit, and
 // panel_background.bmp, 8-bit; a cut.bmp and a text.bmp), so that file=
 // lines are read too.
@@ -13,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "devhost/core/panel_document.h"
 #include "devhost/core/panel_file.h"
 #include "tests/designer_panel.h"
 
@@ -44,6 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const ArtFolder art;
     const std::string& fileName = art.panel;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (devhost::joinPanelLines(devhost::splitPanelLines(text)) != text)
+        std::abort();
+    try {
+        if (devhost::PanelDocument(text, fileName).text() != text)
+            std::abort();
+    } catch (const devhost::PanelError&) {
+    }
     try {
         const devhost::Panel panel = devhost::parsePanel(text, fileName);
         for (const devhost::PanelWindowSpec& window : panel.windows)

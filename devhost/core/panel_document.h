@@ -1,0 +1,97 @@
+// A panel file opened for editing: every byte of it kept (comments, blank
+// lines, key spelling and order, unknown keys and sections, each line's own
+// end, the encoding), so that saving rewrites only the lines an edit
+// changed. What the host places is read from the same lines by the panel
+// reader, after every edit, so that an edit the reader would refuse is
+// refused before it reaches the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "devhost/core/input_error.h"
+#include "devhost/core/panel_file.h"
+
+namespace devhost {
+
+// Where a gauge goes: panel pixels, and a size, or none to keep the size
+// its line gives (a new gauge then takes its own size).
+struct GaugePlace {
+    int x = 0, y = 0;
+    std::optional<int> width, height;
+};
+
+// A gauge of the file: its window's number and the NN of its gaugeNN key.
+struct GaugeKey {
+    int window = 0;
+    int number = 0;
+    bool operator==(const GaugeKey&) const = default;
+};
+
+// An edit refused or a file not written; the message says why, and the
+// document and the file are as they were.
+class PanelEditError : public InputError {
+public:
+    using InputError::InputError;
+};
+
+class PanelDocument {
+public:
+    // Throws PanelError when the file cannot be read or the reader refuses it.
+    static PanelDocument load(const std::string& path, const PanelReadOptions& options = {});
+    PanelDocument(std::string_view text, std::string path, const PanelReadOptions& options = {});
+
+    const Panel& panel() const { return panel_; }
+    const std::string& path() const { return path_; }
+    std::string text() const;                  // the bytes the file would have
+    const PanelWindowSpec& window(int number) const;   // throws PanelEditError when absent
+    const PlacedGauge& gauge(GaugeKey key) const;
+    std::string gaugeKeyText(GaugeKey key) const;      // "gauge04" as written
+
+    // The one gauge `name` names: its gauge name or module!gauge (case
+    // aside), or its line's key ("gauge04"); only in `window` when given.
+    // None, or more than one (listed), throws PanelEditError.
+    GaugeKey findGauge(std::string_view name, std::optional<int> window = std::nullopt) const;
+
+    // Gauges. A new gauge takes the number after the highest of its window
+    // and its line goes after that gauge's; a removed gauge's neighbours
+    // keep their numbers unless renumbered (0, 1, ... in drawing order).
+    void moveGauge(GaugeKey key, const GaugePlace& place);
+    GaugeKey addGauge(int window, std::string_view moduleAndGauge, const GaugePlace& place,
+                      std::string_view parameter = {});
+    // To another window, with its size (unless given) and parameter text.
+    GaugeKey moveGaugeToWindow(GaugeKey key, int window, const GaugePlace& place);
+    void removeGauge(GaugeKey key);
+    void renumberGauges(int window);
+
+    // Windows: each setting rewrites its key's line, or adds one.
+    void setWindowSize(int window, int width, std::optional<int> height);
+    void setWindowPosition(int window, int grid);   // 0 to 8
+    void setWindowVisible(int window, bool visible);
+    void setWindowBackgroundColour(int window, PanelColour colour);
+    void setWindowBitmap(int window, std::string_view fileName);   // the file= line the host draws
+    void setWindowTitle(int window, std::string_view title);        // UTF-8
+    void addWindow(int number, int width, int height);
+
+    // Writes the edits to the file. Before the document's first write, the
+    // file as it is is copied to FILE.bak. The bytes go to a file beside it,
+    // renamed over it once complete. Refused (PanelEditError, the file
+    // untouched) when the file changed since it was read (unless `force`),
+    // is read-only or not a file, or cannot be written in full. Nothing is
+    // written when nothing changed.
+    void save(bool force = false);
+
+private:
+    void apply(PanelLines edited, std::string_view what);
+    void setWindowValue(int window, std::string_view key, const std::string& value);
+
+    PanelLines lines_;
+    Panel panel_;
+    std::string path_;
+    PanelReadOptions options_;
+    std::string onDisk_;      // the file's bytes as read or last written
+    bool backedUp_ = false;
+};
+
+}  // namespace devhost
