@@ -2,10 +2,10 @@
 # The tracked figures and their targets, in one table; exits non-zero when
 # a figure misses its target.
 #   bench/run.sh [BUILD_DIR]       (default: build; the targets are built first)
-# Instructions per frame come from callgrind (the same on any machine of
-# this kind); the render figures from Google Benchmark, as multiples of a
-# warm copy of the window's pixels timed just before each, medians of
-# several repetitions.
+# Instructions per frame and per command come from callgrind (the same on
+# any machine of this kind); the render figures from Google Benchmark, as
+# multiples of a warm copy of the window's pixels timed just before each,
+# medians of several repetitions.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,9 +13,14 @@ build=${1:-$here/../build}
 frames=50          # counted at the demo flight's cruise
 repetitions=5
 
-# Targets: instructions per frame, multiples of the baseline copy, ms.
+# Targets: instructions per frame, instructions per command, multiples of
+# the baseline copy, ms.
 module_own_max=1500
-host_walk_max=30000
+host_walk_max=12000
+flight_frame_max=20000        # walk, module and flight runner, through the demo flight
+list_max=24000000             # devhost list, start to exit
+run_max=140000000             # devhost run of the demo flight
+render_max=420000000          # devhost render --at 200 -o x.png
 full_repaint_max=6
 steady_frame_max=0.6
 first_frame_ms_max=4
@@ -23,15 +28,34 @@ first_frame_ms_max=4
 for tool in valgrind python3; do
     command -v "$tool" >/dev/null || { echo "bench/run.sh: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 2; }
 done
-cmake --build "$build" -j2 --target vardex_bench vardex_count_frames >/dev/null
+cmake --build "$build" -j2 --target vardex_bench vardex_count_frames devhost >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-valgrind --tool=callgrind --collect-atstart=no --toggle-collect=countedFrames \
-    --callgrind-out-file="$work/callgrind.out" "$build/bench/vardex_count_frames" "$frames" \
-    2>"$work/valgrind.log" || { cat "$work/valgrind.log" >&2; exit 1; }
-python3 "$here/callgrind_figures.py" "$work/callgrind.out" "$frames" >"$work/counts"
+# callgrind NAME [valgrind options] -- COMMAND...: runs the command under
+# callgrind, its output in $work/NAME.out; a failure shows valgrind's log.
+callgrind() {
+    local name=$1; shift
+    local options=()
+    while [[ $1 != -- ]]; do options+=("$1"); shift; done
+    shift
+    SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} valgrind --tool=callgrind "${options[@]}" \
+        --callgrind-out-file="$work/$name.out" "$@" >"$work/$name.stdout" 2>"$work/$name.log" ||
+        { cat "$work/$name.log" >&2; exit 1; }
+}
+instructions() { awk '/^(summary|totals):/ { print $2; exit }' "$work/$1.out"; }
+
+callgrind frames --collect-atstart=no --toggle-collect=countedFrames -- "$build/bench/vardex_count_frames" "$frames"
+python3 "$here/callgrind_figures.py" "$work/frames.out" "$frames" >"$work/counts"
+callgrind flight --collect-atstart=no --toggle-collect=countedFlight -- "$build/bench/vardex_count_frames" --flight
+echo "flight_frame $(( $(instructions flight) / $(cat "$work/flight.stdout") ))" >>"$work/counts"
+callgrind list -- "$build/devhost/devhost" list
+callgrind run -- "$build/devhost/devhost" run
+callgrind render -- "$build/devhost/devhost" render --at 200 -o "$work/x.png"
+for command in list run render; do
+    echo "command_$command $(instructions $command)" >>"$work/counts"
+done
 
 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$build/bench/vardex_bench" \
     --benchmark_filter='MainPanel_|DefaultPanel_' --benchmark_repetitions="$repetitions" \
@@ -51,7 +75,7 @@ def figure(name, unit, value, target):
     verdict = "" if target is None else ("ok" if value <= target else "MISSED")
     shown = f"{value:.0f}" if value >= 100 else f"{value:.2f}" if value >= 0.1 else f"{value:.4f}"
     limit = "-" if target is None else f"<= {target}"
-    print(f"{name:<44} {shown:>10} {unit:<22} {limit:<10} {verdict}")
+    print(f"{name:<44} {shown:>10} {unit:<22} {limit:<14} {verdict}")
     if verdict == "MISSED":
         failed.append(name)
 def bench(run, counter):
@@ -61,10 +85,14 @@ def bench(run, counter):
     if counter == "ms":
         return r["real_time"] if r["time_unit"] == "ms" else None
     return r.get(counter)
-print(f"{'figure':<44} {'value':>10} {'unit':<22} {'target':<10}")
+print(f"{'figure':<44} {'value':>10} {'unit':<22} {'target':<14}")
 figure("module's own code", "instructions/frame", float(counts["module_own"]), $module_own_max)
 figure("module with the host services it calls", "instructions/frame", float(counts["module_with_services"]), None)
 figure("host's walk", "instructions/frame", float(counts["host_walk"]), $host_walk_max)
+figure("walk, module and flight, demo flight", "instructions/frame", float(counts["flight_frame"]), $flight_frame_max)
+figure("devhost list", "instructions", float(counts["command_list"]), $list_max)
+figure("devhost run (demo flight)", "instructions", float(counts["command_run"]), $run_max)
+figure("devhost render --at 200 -o x.png", "instructions", float(counts["command_render"]), $render_max)
 for size in ("1024/768", "3840/2880"):
     figure(f"full repaint, main panel {size.replace('/', 'x')}", "x warm copy of window",
            bench(f"MainPanel_FullRepaint/{size}/manual_time", "x_copies"), $full_repaint_max)

@@ -25,15 +25,24 @@ struct Sources {
     }
 };
 
-int stripLength(const BitmapCatalog* bitmaps, int32_t bitmap, bool vertical)
+Point bitmapSize(const BitmapCatalog* bitmaps, int32_t bitmap)
 {
-    if (!bitmaps)
-        return 0;
-    auto size = bitmaps->size(bitmap);
-    return size ? (vertical ? size->y : size->x) : 0;
+    auto size = bitmaps ? bitmaps->size(bitmap) : std::nullopt;
+    return size ? *size : Point{0, 0};
 }
 
-void updateNeedle(NeedleElement& needle, ElementSnapshot& shown, Sources sources)
+// What an element of any kind shows, read after its callbacks ran (they
+// may hide it or change its bitmap).
+void recordImage(const GaugeElement& element, ElementSnapshot& shown)
+{
+    shown.bitmap = element.bitmap;
+    shown.imageFlags = element.imageFlags;
+    shown.hidden = (element.imageFlags & ImageHidden) != 0;
+}
+
+// Each kind out of line: the dispatch stays a jump, and a static image (half
+// the elements) pays for none of the others' registers.
+[[gnu::noinline]] void updateNeedle(NeedleElement& needle, ElementSnapshot& shown, Sources sources)
 {
     sources.refresh(needle.source, 0);
     shown.value = sources.shown(needle.update, needle.common, needle.source, 0);
@@ -41,12 +50,13 @@ void updateNeedle(NeedleElement& needle, ElementSnapshot& shown, Sources sources
     if (needle.table)
         table = {needle.table, needle.pointCount};
     std::optional<NeedleSweep>& sweep = sources.memory.sweep;
-    if (!sweep || !sweep->describes(table, needle.common.position))
+    if (!sweep || !sweep->isFor(table, needle.common.position))
         sweep.emplace(table, needle.common.position);
     shown.angle = sweep->angle(shown.value);
+    recordImage(needle.common, shown);
 }
 
-void updateString(StringElement& string, Sources sources)
+[[gnu::noinline]] void updateString(StringElement& string, ElementSnapshot& shown, Sources sources)
 {
     for (size_t k = 0; k < std::size(string.sources); ++k)
         sources.refresh(string.sources[k], k);
@@ -55,9 +65,10 @@ void updateString(StringElement& string, Sources sources)
     // Whatever the callback did, the host reads no further than the buffer.
     if (string.text)
         string.text[string.characters] = '\0';
+    recordImage(string.common, shown);
 }
 
-void updateSlider(SliderElement& slider, ElementSnapshot& shown, Sources sources)
+[[gnu::noinline]] void updateSlider(SliderElement& slider, ElementSnapshot& shown, Sources sources)
 {
     sources.refresh(slider.xSource, 0);
     sources.refresh(slider.ySource, 1);
@@ -65,30 +76,33 @@ void updateSlider(SliderElement& slider, ElementSnapshot& shown, Sources sources
     shown.yValue = sources.shown(slider.yUpdate, slider.common, slider.ySource, 1);
     shown.xOffset = sliderOffset(shown.xValue, slider.xScale);
     shown.yOffset = sliderOffset(shown.yValue, slider.yScale);
+    recordImage(slider.common, shown);
 }
 
-void updateIcon(IconElement& icon, ElementSnapshot& shown, Sources sources)
+[[gnu::noinline]] void updateIcon(IconElement& icon, ElementSnapshot& shown, Sources sources)
 {
     sources.refresh(icon.source, 0);
     shown.value = sources.shown(icon.update, icon.common, icon.source, 0);
     shown.frame = iconFrame(shown.value, icon.frames);
+    recordImage(icon.common, shown);
 }
 
-void updateMovingImage(MovingImageElement& image, ElementSnapshot& shown, Sources sources,
+[[gnu::noinline]] void updateMovingImage(MovingImageElement& image, ElementSnapshot& shown, Sources sources,
                        const BitmapCatalog* bitmaps)
 {
     sources.refresh(image.xSource, 0);
     sources.refresh(image.ySource, 1);
     shown.xValue = sources.shown(image.xUpdate, image.common, image.xSource, 0);
     shown.yValue = sources.shown(image.yUpdate, image.common, image.ySource, 1);
-    const int32_t strip = image.common.bitmap, window = image.common.bitmap + 1;
-    shown.xOffset = movingImageOffset(shown.xValue, image.xMin, image.xMax, stripLength(bitmaps, strip, false),
-                                      stripLength(bitmaps, window, false));
-    shown.yOffset = movingImageOffset(shown.yValue, image.yMin, image.yMax, stripLength(bitmaps, strip, true),
-                                      stripLength(bitmaps, window, true));
+    std::optional<ElementMemory::StripLengths>& lengths = sources.memory.strip;
+    if (const int32_t strip = image.common.bitmap; !lengths || lengths->strip != strip)
+        lengths = {.strip = strip, .stripSize = bitmapSize(bitmaps, strip), .windowSize = bitmapSize(bitmaps, strip + 1)};
+    shown.xOffset = movingImageOffset(shown.xValue, image.xMin, image.xMax, lengths->stripSize.x, lengths->windowSize.x);
+    shown.yOffset = movingImageOffset(shown.yValue, image.yMin, image.yMax, lengths->stripSize.y, lengths->windowSize.y);
+    recordImage(image.common, shown);
 }
 
-void updateSprite(SpriteElement& sprite, ElementSnapshot& shown, Sources sources)
+[[gnu::noinline]] void updateSprite(SpriteElement& sprite, ElementSnapshot& shown, Sources sources)
 {
     sources.refresh(sprite.xSource, 0);
     sources.refresh(sprite.ySource, 1);
@@ -99,54 +113,26 @@ void updateSprite(SpriteElement& sprite, ElementSnapshot& shown, Sources sources
     shown.xOffset = sliderOffset(shown.xValue, sprite.xScale);
     shown.yOffset = sliderOffset(shown.yValue, sprite.yScale);
     shown.rotation = spriteRotation(shown.rotationValue, sprite.rotationScale);
+    recordImage(sprite.common, shown);
 }
 
 }  // namespace
-
-double sourceValue(const SourceVar& var, const VariableStore::Binding* binding)
-{
-    if (var.id == 0)
-        return 0;
-    bool integer = false;
-    if (binding && binding->value && binding->id == var.id) {
-        integer = binding->integer;
-    } else {
-        const VariableInfo* info = findVariable(var.id);
-        integer = info && info->delivery == Delivery::Integer;
-    }
-    return integer ? var.value.integer : var.value.number;
-}
-
-void refreshSource(SourceVar& var, VariableStore& variables, VariableStore::Binding* binding)
-{
-    if (var.id == 0)
-        return;
-    var.previous = var.value;
-    if (binding)
-        variables.fill(var, *binding);
-    else
-        variables.fill(var);
-}
 
 void updateElement(GaugeElement& element, ElementSnapshot& shown, ElementMemory& memory, VariableStore& variables,
                    const BitmapCatalog* bitmaps)
 {
     const Sources sources{.variables = variables, .memory = memory};
-    switch (element.kind) {
-    case StaticImage: break;
-    case Needle: updateNeedle(reinterpret_cast<NeedleElement&>(element), shown, sources); break;
-    case String: updateString(reinterpret_cast<StringElement&>(element), sources); break;
-    case Slider: updateSlider(reinterpret_cast<SliderElement&>(element), shown, sources); break;
-    case Icon: updateIcon(reinterpret_cast<IconElement&>(element), shown, sources); break;
-    case MovingImage:
-        updateMovingImage(reinterpret_cast<MovingImageElement&>(element), shown, sources, bitmaps);
-        break;
-    case Sprite: updateSprite(reinterpret_cast<SpriteElement&>(element), shown, sources); break;
+    // By the kind the record was copied as: the module may write another
+    // into it, never make it longer.
+    switch (shown.kind) {
+    case Needle: return updateNeedle(reinterpret_cast<NeedleElement&>(element), shown, sources);
+    case String: return updateString(reinterpret_cast<StringElement&>(element), shown, sources);
+    case Slider: return updateSlider(reinterpret_cast<SliderElement&>(element), shown, sources);
+    case Icon: return updateIcon(reinterpret_cast<IconElement&>(element), shown, sources);
+    case MovingImage: return updateMovingImage(reinterpret_cast<MovingImageElement&>(element), shown, sources, bitmaps);
+    case Sprite: return updateSprite(reinterpret_cast<SpriteElement&>(element), shown, sources);
+    case StaticImage: return recordImage(element, shown);
     }
-    shown.kind = element.kind;
-    shown.bitmap = element.bitmap;
-    shown.imageFlags = element.imageFlags;
-    shown.hidden = (element.imageFlags & ImageHidden) != 0;
 }
 
 }  // namespace devhost

@@ -12,9 +12,28 @@ namespace {
 constexpr double FullTurn = 360.0;
 constexpr double Pi = 3.14159265358979323846;
 
+// fmod(degrees, 360), in plain arithmetic where it is exact: below 2^40 the
+// whole turns n (trunc of the quotient, at most one too many) make n x 360
+// exactly, and the remainder, a multiple of 360's last bit smaller than
+// 512, comes out of the subtraction exactly (one turn added back when n
+// was one too many). Beyond that, and for NaN and infinities, fmod.
+double remainderOfTurns(double degrees)
+{
+    const double magnitude = std::fabs(degrees);
+    if (magnitude < FullTurn)
+        return degrees;
+    if (!(magnitude < 0x1p40))
+        return std::fmod(degrees, FullTurn);
+    const double turns = static_cast<double>(static_cast<int64_t>(magnitude / FullTurn));
+    double rest = magnitude - turns * FullTurn;
+    if (rest < 0)
+        rest += FullTurn;
+    return std::copysign(rest, degrees);  // fmod's sign, a zero's too
+}
+
 double normalised(double degrees)
 {
-    double a = std::fmod(degrees, FullTurn);
+    double a = remainderOfTurns(degrees);
     if (a < 0)
         a += FullTurn;
     return a >= FullTurn ? 0.0 : a;  // -1e-20 + 360 rounds to 360
@@ -42,60 +61,62 @@ double sweep(Point pivot, Point a, Point b)
 
 }  // namespace
 
-NeedleSweep::NeedleSweep(std::span<const CalibrationPoint> table, Point position) : table_(table), position_(position)
+NeedleSweep::NeedleSweep(std::span<const CalibrationPoint> table, Point position)
+    : table_(table.data()), position_(position)
 {
     for (const CalibrationPoint& p : table)
         points_.push_back(p.point);
     if (table.empty())
         return;
     start_ = directionTo(position, table[0].point);
-    for (size_t k = 0; k + 1 < table.size(); ++k)
-        turns_.push_back(sweep(position, table[k].point, table[k + 1].point));
+    double at = start_;
+    for (size_t k = 0; k + 1 < table.size(); ++k) {
+        const double v0 = table[k].value, v1 = table[k + 1].value;
+        const double turn = sweep(position, table[k].point, table[k + 1].point);
+        segments_.push_back(
+            {.low = std::min(v0, v1), .high = std::max(v0, v1), .from = v0, .span = v1 - v0, .at = at, .turn = turn, .jump = v1 == v0});
+        at += turn;
+    }
+    end_ = at;
+    lastValue_ = table.back().value;
 }
 
 double NeedleSweep::unwound(double value) const
 {
-    if (table_.empty())
+    if (points_.empty())
         return value;
-    if (!std::isfinite(value) || table_.size() == 1)
+    if (!std::isfinite(value) || segments_.empty())
         return start_;
 
     // The needle only ever turns clockwise as the table goes on.
-    auto rate = [&](size_t k) {
-        double span = table_[k + 1].value - table_[k].value;
-        return span == 0.0 ? 0.0 : turns_[k] / span;
-    };
-    double at = start_;
-    for (size_t k = 0; k < turns_.size(); ++k) {
-        const double v0 = table_[k].value, v1 = table_[k + 1].value;
-        if (value >= std::min(v0, v1) && value <= std::max(v0, v1)) {
+    for (const Segment& segment : segments_) {
+        if (value >= segment.low && value <= segment.high) {
             // A segment of one value is a jump: the needle is at its start.
-            double fraction = v1 == v0 ? 0.0 : (value - v0) / (v1 - v0);
-            return at + fraction * turns_[k];
+            double fraction = segment.jump ? 0.0 : (value - segment.from) / segment.span;
+            return segment.at + fraction * segment.turn;
         }
-        at += turns_[k];
     }
 
     // Beyond the table: before the first point when the value lies on the
     // far side of it from the second, else past the last point. The nearest
     // segment's rate continues, so a half-turn table turns on and on, and a
     // repeated end point holds the needle at its stop.
-    const double first = table_[0].value, second = table_[1].value;
-    if ((value - first) * (second - first) < 0.0)
-        return start_ + (value - first) * rate(0);
-    return at + (value - table_.back().value) * rate(turns_.size() - 1);
+    const Segment& first = segments_.front();
+    if ((value - first.from) * first.span < 0.0)
+        return start_ + (value - first.from) * first.rate();
+    return end_ + (value - lastValue_) * segments_.back().rate();
 }
 
 double NeedleSweep::angle(double value) const
 {
-    if (table_.empty() && !std::isfinite(value))
+    if (points_.empty() && !std::isfinite(value))
         return 0.0;
     return normalised(unwound(value));
 }
 
 bool NeedleSweep::describes(std::span<const CalibrationPoint> table, Point position) const
 {
-    if (table.data() != table_.data() || table.size() != table_.size() || !samePlace(position, position_))
+    if (!isFor(table, position))
         return false;
     for (size_t k = 0; k < table.size(); ++k)
         if (!samePlace(table[k].point, points_[k]))

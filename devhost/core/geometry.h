@@ -31,8 +31,9 @@ namespace devhost {
 // value.
 //
 // The sweeps depend on the table and the position alone, so they are worked
-// out once for a needle; the artwork and the host's needles both read their
-// angles from here, so a mark is drawn where the needle will point.
+// out once for a needle, from the table's points and values as they are
+// then; the artwork and the host's needles both read their angles from here,
+// so a mark is drawn where the needle will point.
 class NeedleSweep {
 public:
     NeedleSweep(std::span<const CalibrationPoint> table, Point position);
@@ -48,17 +49,36 @@ public:
     // no table).
     double angle(double value) const;
 
-    // Whether these sweeps were worked out for this table (the same records,
-    // their points where they were) and position: a placed needle keeps its
-    // sweeps until the module moves it or its table.
+    // Whether these sweeps were worked out for these table records (their
+    // address and count) and this position, whatever the points now say.
+    bool isFor(std::span<const CalibrationPoint> table, Point position) const
+    {
+        return table.data() == table_ && table.size() == points_.size() && position.x == position_.x &&
+               position.y == position_.y;
+    }
+
+    // The same, the table's points also where they were.
     bool describes(std::span<const CalibrationPoint> table, Point position) const;
 
 private:
-    std::span<const CalibrationPoint> table_;
+    // One segment of the table, from one point to the next.
+    struct Segment {
+        double low, high;  // the values it covers
+        double from;       // the value at its start
+        double span;       // to the value at its end
+        double at;         // the unwound angle at its start
+        double turn;       // its clockwise sweep
+        bool jump;         // both ends at one value
+        double rate() const { return span == 0.0 ? 0.0 : turn / span; }
+    };
+
+    const CalibrationPoint* table_ = nullptr;
     Point position_{};
     std::vector<Point> points_;  // the table's points the sweeps were worked out for
     double start_ = 0.0;  // the first point's direction, in [0, 360)
-    std::vector<double> turns_;  // the clockwise sweep of each segment
+    std::vector<Segment> segments_;
+    double end_ = 0.0;        // the unwound angle at the last point
+    double lastValue_ = 0.0;  // the last point's value
 };
 
 // The angle as drawn for one value, the sweeps worked out afresh.

@@ -62,6 +62,9 @@ struct Host::Impl final : ServiceSink {
     KeyEventEngine keys{variables, windows};
     std::unique_ptr<BitmapCatalog> bitmaps;
     std::vector<std::unique_ptr<GaugeInstance>> gauges;
+    // Every placed element with something to work out each frame, in the
+    // order the frame walks them: static images show their records alone.
+    std::vector<GaugeInstance::Slot*> updated;
     std::deque<EventRecord> events;
     uint64_t firstEventSerial = 0;   // serial number of events.front()
     uint64_t closedEvents = 0;       // entries with a lower serial number take no more repeats
@@ -142,6 +145,7 @@ struct Host::Impl final : ServiceSink {
         // Each gauge in the order placed, gone as soon as it has been told;
         // one pass, since removing them one by one from the front of the
         // list would cost the square of their number.
+        updated.clear();
         for (auto& gauge : gauges) {
             callGauge(*gauge, ServiceBeforeRemove, 0);
             gauge.reset();
@@ -191,13 +195,29 @@ struct Host::Impl final : ServiceSink {
     {
         callGauge(gauge, ServiceBeforeRemove, 0);
         std::erase_if(gauges, [&](const auto& g) { return g.get() == &gauge; });
+        updated.clear();
+        for (auto& g : gauges)
+            listUpdated(*g);
     }
 
-    void updateElements(GaugeInstance& gauge)
+    void listUpdated(GaugeInstance& gauge)
+    {
+        for (GaugeInstance::Slot& slot : gauge.elements())
+            if (slot.shown.kind != StaticImage)
+                updated.push_back(&slot);
+    }
+
+    // One frame: code 6 to every gauge, then every element of every gauge,
+    // all with this host active once.
+    void runFrame()
     {
         ActiveSink active = enter();
-        for (GaugeInstance::Slot& slot : gauge.elements())
-            updateElement(*slot.element, slot.shown, slot.memory, variables, bitmaps.get());
+        for (auto& gauge : gauges)
+            if (GaugeDefinition* definition = gauge->definition(); definition->callback)
+                definition->callback(definition, ServiceBeforeUpdate, 0);
+        const BitmapCatalog* catalog = bitmaps.get();
+        for (GaugeInstance::Slot* slot : updated)
+            updateElement(*slot->element, slot->shown, slot->memory, variables, catalog);
     }
 
     void advanceTime()
@@ -387,6 +407,7 @@ GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, i
                                .gaugePixels = pixels});
     GaugeInstance& placedGauge = *instance;
     impl_->gauges.push_back(std::move(instance));
+    impl_->listUpdated(placedGauge);
     impl_->callGauge(placedGauge, ServiceInstall, impl_->instanceHandle());
     return placedGauge;
 }
@@ -485,10 +506,7 @@ void Host::frame(int count)
         ~FrameEnd() { flag = false; }
     } end{impl_->inFrame};
     for (int i = 0; i < count; ++i) {
-        for (auto& g : impl_->gauges)
-            impl_->callGauge(*g, ServiceBeforeUpdate, 0);
-        for (auto& g : impl_->gauges)
-            impl_->updateElements(*g);
+        impl_->runFrame();
         ++impl_->frame;
         impl_->advanceTime();
     }

@@ -148,10 +148,11 @@ const VariableInfo* findVariable(std::string_view name)
     return nullptr;
 }
 
-VariableStore::VariableStore()
+VariableStore::VariableStore() : cells_(DirectIds)
 {
+    static_assert(std::end(catalog)[-1].id < DirectIds, "every catalog variable is in the direct table");
     for (const auto& v : catalog)
-        values_[v.id] = v.initial;
+        cells_[v.id] = {.value = v.initial, .held = true, .integer = v.delivery == Delivery::Integer};
 }
 
 bool VariableStore::isKnown(uint32_t id) const
@@ -161,8 +162,18 @@ bool VariableStore::isKnown(uint32_t id) const
 
 double VariableStore::get(uint32_t id) const
 {
-    auto it = values_.find(id);
-    return it == values_.end() ? 0.0 : it->second;
+    if (id < DirectIds)
+        return cells_[id].held ? cells_[id].value : 0.0;
+    auto it = others_.find(id);
+    return it == others_.end() ? 0.0 : it->second;
+}
+
+double* VariableStore::slot(uint32_t id)
+{
+    if (id >= DirectIds)
+        return &others_[id];
+    cells_[id].held = true;
+    return &cells_[id].value;
 }
 
 uint32_t VariableStore::getInteger(uint32_t id) const
@@ -170,22 +181,23 @@ uint32_t VariableStore::getInteger(uint32_t id) const
     return toRegisterValue(get(id)).value_or(0);
 }
 
-bool VariableStore::set(uint32_t id, double value)
+bool VariableStore::setOther(uint32_t id, double value)
 {
-    const VariableInfo* info = findVariable(id);
-    if (info && info->delivery == Delivery::Integer) {
+    // Only catalog variables are delivered as integers, and all of them
+    // have a direct cell.
+    if (id < DirectIds && cells_[id].integer) {
         auto integer = toRegisterValue(value);
         if (!integer)
             return false;
-        values_[id] = *integer;
+        cells_[id].value = *integer;
         return true;
     }
-    values_[id] = value;
+    *slot(id) = value;
     // One knob sets both readings: the two pressure variables are one setting.
     if (id == AltimeterMillibars)
-        values_[AltimeterInches] = value / MillibarsPerInch;
+        *slot(AltimeterInches) = value / MillibarsPerInch;
     else if (id == AltimeterInches)
-        values_[AltimeterMillibars] = value * MillibarsPerInch;
+        *slot(AltimeterMillibars) = value * MillibarsPerInch;
     return true;
 }
 
@@ -199,43 +211,38 @@ void VariableStore::fill(SourceVar& var)
     bind(var);
 }
 
+void VariableStore::noteRead(uint32_t id)
+{
+    if (id < DirectIds) {
+        if (cells_[id].read)
+            return;
+        cells_[id].read = true;
+    }
+    if (auto at = std::lower_bound(reads_.begin(), reads_.end(), id); at == reads_.end() || *at != id)
+        reads_.insert(at, id);
+}
+
 VariableStore::Binding VariableStore::bind(SourceVar& var)
 {
-    // The whole slot first: an integer variable leaves its upper half 0, not
-    // whatever a double left there.
     std::memset(&var.value, 0, sizeof var.value);
     if (var.id == 0)  // "no variable": nothing to deliver, nothing to report
         return {};
-    if (auto at = std::lower_bound(reads_.begin(), reads_.end(), var.id); at == reads_.end() || *at != var.id)
-        reads_.insert(at, var.id);
-    auto it = values_.find(var.id);
-    if (it == values_.end()) {
+    noteRead(var.id);
+    Binding binding{.id = var.id};
+    if (var.id < DirectIds) {
+        Cell& cell = cells_[var.id];
+        if (cell.held)
+            binding = {.id = var.id, .value = &cell.value, .integer = cell.integer};
+    } else if (auto it = others_.find(var.id); it != others_.end()) {
+        binding = {.id = var.id, .value = &it->second};
+    }
+    if (!binding.value) {
         if (std::find(unknownReads_.begin(), unknownReads_.end(), var.id) == unknownReads_.end())
             unknownReads_.push_back(var.id);
-        return {.id = var.id};
+        return binding;
     }
-    const VariableInfo* info = findVariable(var.id);
-    const Binding binding{.id = var.id, .value = &it->second, .integer = info && info->delivery == Delivery::Integer};
     deliver(var, binding);
     return binding;
-}
-
-void VariableStore::deliver(SourceVar& var, const Binding& binding)
-{
-    if (binding.integer)
-        var.value.integer = toRegisterValue(*binding.value).value_or(0);
-    else
-        var.value.number = *binding.value;
-}
-
-void VariableStore::fill(SourceVar& var, Binding& binding)
-{
-    if (var.id != binding.id || !binding.value) {
-        binding = bind(var);  // the read recorded as any other
-        return;
-    }
-    std::memset(&var.value, 0, sizeof var.value);
-    deliver(var, binding);
 }
 
 }  // namespace devhost

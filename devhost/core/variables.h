@@ -99,7 +99,18 @@ public:
     // as a number and delivered from then on. The two pressure-setting
     // variables (75 millibars, 76 inches of mercury) are one setting: either
     // sets the other too.
-    bool set(uint32_t id, double value);
+    bool set(uint32_t id, double value)
+    {
+        // A flight sets dozens every frame: a number variable the store
+        // holds that is not half of the pressure setting takes the value
+        // here, anything else in setOther.
+        if (id < DirectIds && cells_[id].held && !cells_[id].integer && id != var::AltimeterMillibars &&
+            id != var::AltimeterInches) {
+            cells_[id].value = value;
+            return true;
+        }
+        return setOther(id, value);
+    }
     void setInteger(uint32_t id, uint32_t value);
 
     // Host service 40: fills var.value for var.id (integers in the low 32
@@ -117,7 +128,14 @@ public:
     };
     // fill() through a binding, which is looked up again only when var's id
     // changed or the store did not hold it.
-    void fill(SourceVar& var, Binding& binding);
+    void fill(SourceVar& var, Binding& binding)
+    {
+        if (var.id != binding.id || !binding.value) {
+            binding = bind(var);  // the read recorded as any other
+            return;
+        }
+        deliver(var, binding);
+    }
 
     // Ids read through fill() that the store does not hold, each once, in
     // the order first read (a gauge reading one every frame adds it once).
@@ -127,11 +145,36 @@ public:
     bool isKnown(uint32_t id) const;
 
 private:
+    // A variable with a small id, looked up by indexing rather than by
+    // search: the gauges read dozens every frame, each afresh.
+    struct Cell {
+        double value = 0.0;
+        bool held = false;     // the store holds the id
+        bool integer = false;  // delivered as an integer
+        bool read = false;     // in reads_
+    };
+    static constexpr uint32_t DirectIds = 1024;  // above every id in the catalog
+
     // fill(), telling where the value was found (value null when not).
     Binding bind(SourceVar& var);
-    static void deliver(SourceVar& var, const Binding& binding);  // into a slot already cleared
+    // The whole slot: an integer variable leaves its upper half 0, not
+    // whatever a double left there. An integer variable's value is always
+    // one (set() refuses any other).
+    static void deliver(SourceVar& var, const Binding& binding)
+    {
+        if (binding.integer) {
+            var.value.number = 0.0;  // all bits clear
+            var.value.integer = static_cast<uint32_t>(*binding.value);
+        } else {
+            var.value.number = *binding.value;
+        }
+    }
+    bool setOther(uint32_t id, double value);
+    double* slot(uint32_t id);  // where the store keeps id's value, made when not held
+    void noteRead(uint32_t id);
 
-    std::map<uint32_t, double> values_;
+    std::vector<Cell> cells_;             // ids below DirectIds; never resized, so bindings stay valid
+    std::map<uint32_t, double> others_;   // the ids above
     std::vector<uint32_t> unknownReads_;
     std::vector<uint32_t> reads_;
 };

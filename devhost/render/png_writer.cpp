@@ -116,8 +116,8 @@ void writePng(cairo_surface_t* surface, const std::filesystem::path& path, PngCo
     std::string bytes;
     try {
         const Box whole{0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
-        bytes = pngBytes(surface, whole,
-                         {.level = compression == PngCompression::Fast ? Z_BEST_SPEED : Z_BEST_COMPRESSION});
+        const bool fast = compression == PngCompression::Fast;
+        bytes = pngBytes(surface, whole, {.level = fast ? Z_BEST_SPEED : Z_BEST_COMPRESSION, .quickFilter = fast});
     } catch (const std::exception& e) {
         throw std::runtime_error("cannot write " + path.string() + ": " + e.what());
     }

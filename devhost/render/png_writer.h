@@ -12,8 +12,9 @@
 
 namespace devhost {
 
-// Fast: zlib's quickest level, for pictures looked at and thrown away;
-// Small: its strongest, for pictures kept.
+// Fast: zlib's quickest level and one cheap filter for every row, for
+// pictures looked at and thrown away; Small: zlib's strongest level and the
+// best of five filters for each row, for pictures kept.
 enum class PngCompression { Fast, Small };
 
 // Writes a surface as PNG; throws std::runtime_error naming the file.

@@ -6,7 +6,8 @@
 // without a sound card open only one per process): the clip's samples in
 // the output's format and a play position that the audio thread advances.
 // The output opens with the first clip's format and closes with the last
-// voice; a clip of another format is converted when it is loaded.
+// voice; a clip of another format is converted when it is loaded. SDL itself
+// is loaded with the first device (sdl_library.h).
 #include <SDL.h>
 
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <new>
 
 #include "sound/portable/riff_wave.h"
+#include "sound/portable/sdl_library.h"
 #include "sound/portable/sdl_sound.h"
 #include "sound/sound_backend.h"
 
@@ -39,6 +41,9 @@ struct Output {
 
 Output output{};
 
+// SDL, loaded by the first device: every step below follows one.
+const SdlLibrary& sdl() { return *loadedSdlLibrary(); }
+
 // Mixes every playing voice into the stream; a voice that reaches its end
 // stops there, to start from its beginning on the next play.
 void SDLCALL mix(void*, Uint8* stream, int length)
@@ -49,7 +54,7 @@ void SDLCALL mix(void*, Uint8* stream, int length)
             continue;
         uint32_t left = voice->size - voice->position;
         uint32_t n = left < static_cast<uint32_t>(length) ? left : static_cast<uint32_t>(length);
-        SDL_MixAudioFormat(stream, voice->samples + voice->position, output.spec.format, n, SDL_MIX_MAXVOLUME);
+        sdl().mixAudioFormat(stream, voice->samples + voice->position, output.spec.format, n, SDL_MIX_MAXVOLUME);
         voice->position += n;
         if (voice->position >= voice->size)
             voice->playing = false;
@@ -78,7 +83,7 @@ bool openOutput(const WaveFormat& format)
     wanted.samples = OutputBufferFrames;
     wanted.callback = mix;
     // No changes allowed: SDL converts to the hardware, the clip stays as it is.
-    output.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &output.spec, 0);
+    output.device = sdl().openAudioDevice(nullptr, 0, &wanted, &output.spec, 0);
     return output.device != 0;
 }
 
@@ -88,7 +93,7 @@ void closeOutputIfUnused()
         if (voice)
             return;
     if (output.device)
-        SDL_CloseAudioDevice(output.device);
+        sdl().closeAudioDevice(output.device);
     output = {};
 }
 
@@ -96,7 +101,7 @@ void closeOutputIfUnused()
 bool copySamples(const WaveClip& clip, PortableSoundBuffer& voice)
 {
     SDL_AudioCVT convert;
-    int needed = SDL_BuildAudioCVT(&convert, sdlFormat(clip.format), static_cast<Uint8>(clip.format.channels),
+    int needed = sdl().buildAudioCvt(&convert, sdlFormat(clip.format), static_cast<Uint8>(clip.format.channels),
                                    static_cast<int>(clip.format.samplesPerSecond), output.spec.format,
                                    output.spec.channels, output.spec.freq);
     if (needed < 0)
@@ -111,7 +116,7 @@ bool copySamples(const WaveClip& clip, PortableSoundBuffer& voice)
     if (needed) {
         convert.buf = voice.samples;
         convert.len = static_cast<int>(size);
-        if (SDL_ConvertAudio(&convert) != 0)
+        if (sdl().convertAudio(&convert) != 0)
             return false;
         voice.size = static_cast<uint32_t>(convert.len_cvt);
     }
@@ -136,10 +141,10 @@ PortableSoundBuffer* addVoice(const WaveClip& clip)
         closeOutputIfUnused();
         return nullptr;
     }
-    SDL_LockAudioDevice(output.device);
+    sdl().lockAudioDevice(output.device);
     output.voices[free] = voice;
-    SDL_UnlockAudioDevice(output.device);
-    SDL_PauseAudioDevice(output.device, 0);
+    sdl().unlockAudioDevice(output.device);
+    sdl().pauseAudioDevice(output.device, 0);
     return voice;
 }
 
@@ -150,7 +155,8 @@ struct CloseOutputOnUnload {
     ~CloseOutputOnUnload()
     {
         if (output.device)
-            SDL_CloseAudioDevice(output.device);
+            sdl().closeAudioDevice(output.device);
+        unloadSdlLibraryIfUnused();
     }
 } closeOutputOnUnload;
 
@@ -166,12 +172,14 @@ void* createDevice(platform::WindowHandle)
     // SIGINT and SIGTERM to queue a quit event that only an SDL program
     // reads: the host process would no longer stop when asked. A gauge
     // module has no business with the host's signals.
-    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    if (!sdlLibrary())
+        return nullptr;
+    sdl().setHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
+    if (sdl().initSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     auto* device = new (std::nothrow) PortableSoundDevice{.subsystem = SDL_INIT_AUDIO};
     if (!device)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdl().quitSubSystem(SDL_INIT_AUDIO);
     return device;
 }
 
@@ -196,23 +204,23 @@ void* loadBuffer(void* device, platform::ModuleInstance instance, uint32_t clip,
 bool play(void* buffer, uint32_t)
 {
     auto* voice = static_cast<PortableSoundBuffer*>(buffer);
-    SDL_LockAudioDevice(output.device);
+    sdl().lockAudioDevice(output.device);
     if (!voice->playing) {
         voice->position = 0;
         voice->playing = true;
     }
-    SDL_UnlockAudioDevice(output.device);
+    sdl().unlockAudioDevice(output.device);
     return true;
 }
 
 void releaseBuffer(void* buffer)
 {
     auto* voice = static_cast<PortableSoundBuffer*>(buffer);
-    SDL_LockAudioDevice(output.device);
+    sdl().lockAudioDevice(output.device);
     for (PortableSoundBuffer*& v : output.voices)
         if (v == voice)
             v = nullptr;
-    SDL_UnlockAudioDevice(output.device);
+    sdl().unlockAudioDevice(output.device);
     std::free(voice->samples);
     delete voice;
     closeOutputIfUnused();
@@ -221,13 +229,13 @@ void releaseBuffer(void* buffer)
 void releaseDevice(void* device)
 {
     auto* d = static_cast<PortableSoundDevice*>(device);
-    SDL_QuitSubSystem(d->subsystem);
+    sdl().quitSubSystem(d->subsystem);
     delete d;
     // SDL keeps what its audio set-up allocated (its hints) until SDL_Quit.
     // When nothing of SDL is in use any more, free it now: the module may
     // be unloaded next, and SDL with it.
-    if (SDL_WasInit(0) == 0)
-        SDL_Quit();
+    if (sdl().wasInit(0) == 0)
+        sdl().quit();
 }
 
 }  // namespace soundbackend

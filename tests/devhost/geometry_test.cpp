@@ -156,6 +156,23 @@ TEST(TablelessNeedle, TurnsByTheValueItself)
     EXPECT_DOUBLE_EQ(needleAngle({}, dialCentre, NaN), 0);
 }
 
+// The wrap into [0, 360) is fmod's to the last bit, sign of zero included,
+// at the edges of the turns where plain arithmetic could round.
+TEST(TablelessNeedle, WrapsExactlyAsTheRemainderOfWholeTurns)
+{
+    for (double value : {359.99999999999994, 360.0, 720.0, std::nextafter(720.0, 0.0), 1e6 + 1e-7, 0x1p40 - 1,
+                         0x1p40, 1e300, -0.0, -360.0, -720.0, std::nextafter(-720.0, 0.0), -1e6 - 1e-7, -0x1p40}) {
+        double expected = std::fmod(value, 360.0);
+        if (expected < 0)
+            expected += 360.0;
+        if (expected >= 360.0)
+            expected = 0.0;
+        const double angle = needleAngle({}, dialCentre, value);
+        EXPECT_EQ(std::signbit(angle), std::signbit(expected)) << value;
+        EXPECT_EQ(angle, expected) << value;
+    }
+}
+
 // A placed needle keeps its sweeps only while its records stay as they were.
 TEST(KeptSweeps, DescribeOnlyTheTableAndPositionTheyWereWorkedOutFor)
 {

@@ -70,6 +70,18 @@ TEST(Frames, ANeedleReadsTheVariableItsRecordNamesNow)
     EXPECT_DOUBLE_EQ(host.probe(gauge).elements[1].value, 5.0);
 }
 
+// The host reads an element as the kind it was copied as: a larger kind
+// that the module writes into the record later is not read past its end.
+TEST(Frames, AKindWrittenIntoARecordLaterIsNotReadPastIt)
+{
+    Host host(fixture("fixture_gauges"));
+    GaugeInstance& gauge = host.place("Rewriter");
+    GaugeElement& face = *gauge.elements()[0].element;  // a static image's record
+    face.kind = Sprite;
+    host.frame();
+    EXPECT_EQ(host.probe(gauge).elements[0].xOffset, 0.0);
+}
+
 TEST(Frames, NoticesReachOneGaugeOrAll)
 {
     Host host(fixture("fixture_gauges"));
