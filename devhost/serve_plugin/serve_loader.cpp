@@ -9,7 +9,7 @@
 
 namespace devhost {
 
-int runServer(const ServeOptions& options, const std::string& address, int port)
+int runServer(const ServeOptions& options, const std::string& address, int port, bool allowRemote)
 {
     const std::filesystem::path plugin = std::filesystem::read_symlink("/proc/self/exe").parent_path() / ServePluginFile;
     // Kept loaded until the process ends: the server's threads run in it.
@@ -19,7 +19,7 @@ int runServer(const ServeOptions& options, const std::string& address, int port)
     auto entry = reinterpret_cast<ServePluginEntry>(dlsym(library, ServePluginEntryName));
     if (!entry)
         throw std::runtime_error(plugin.string() + " offers no " + ServePluginEntryName);
-    return entry(options, address, port);
+    return entry(options, address, port, allowRemote);
 }
 
 }  // namespace devhost

@@ -14,5 +14,6 @@ inline constexpr const char* ServePluginFile = "devhost_serve.so";
 
 // What the plugin offers the program: runServer (panel_server.h) under a
 // name the program looks up.
-using ServePluginEntry = int (*)(const devhost::ServeOptions& options, const std::string& address, int port);
+using ServePluginEntry = int (*)(const devhost::ServeOptions& options, const std::string& address, int port,
+                                 bool allowRemote);
 inline constexpr const char* ServePluginEntryName = "vardexRunServer";

@@ -216,7 +216,7 @@ test("a recording loaded as a flight replays what was done", async () => {
   await page.selectOption("#speed", "8");
   await page.click("#play");
   await until("the replay to end with the switch clicked", async () =>
-    (await page.textContent("#play")) === "Play" && (await tilePixels("Airspeed")) === switched, 20000);
+    (await page.textContent("#play")) === "Play" && (await tilePixels("Airspeed")) === switched, 60000);
 });
 
 test("night lights the panel", async () => {
