@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
 #include "devhost/render/panel_renderer.h"
+#include "devhost/render/png_writer.h"
 
 namespace devhost {
 
@@ -275,6 +277,41 @@ std::string gaugePage(const json& d, const std::vector<Picture>& pictures)
     return page(name, body);
 }
 
+// A designer's own panel, window by window as it is laid out: the module's
+// gauges link to their pages; other modules' gauges, which the module
+// cannot draw, stand as labelled placeholders in the pictures and the list.
+std::string panelPage(const std::string& module, const Panel& panel, const fs::path& folder)
+{
+    Host host(module);
+    placePanelReporting(host, panel);
+    host.frame();
+    PanelRenderer renderer(host);
+    std::string body = fmt::format("<h1>Panel <code>{}</code></h1>\n<p><a href=\"index.html\">Gauge reference</a></p>\n",
+                                   htmlEscaped(fs::path(panel.source).filename().string()));
+    for (const PanelWindowSpec& window : panel.windows) {
+        const std::string picture = fmt::format("panel-window-{}.png", window.number);
+        writePng(renderer.render(window.number, {window.sizeX, window.sizeY}), folder / PictureFolder / picture,
+                 PngCompression::Small);
+        const std::string name = window.name.empty() ? std::to_string(window.number) : window.name;
+        body += fmt::format("<h2>Window {}{}</h2>\n<p>{}×{} pixels{}</p>\n<img src=\"{}/{}\" alt=\"window {}\">\n<ul>\n",
+                            htmlEscaped(name), window.title.empty() ? "" : " — " + htmlEscaped(window.title),
+                            window.sizeX, window.sizeY, window.visible ? "" : ", hidden at start", PictureFolder,
+                            picture, htmlEscaped(name));
+        for (const PlacedGauge& gauge : window.gauges) {
+            const bool own = std::any_of(host.gauges().begin(), host.gauges().end(),
+                                         [&](const auto& g) { return g->name() == gauge.gauge; });
+            const std::string label = htmlEscaped(gauge.module + "!" + gauge.gauge);
+            body += own ? fmt::format("<li><a href=\"{}.html\"><code>{}</code></a> at {},{}</li>\n",
+                                      htmlEscaped(gauge.gauge), label, gauge.x, gauge.y)
+                        : fmt::format("<li><code>{}</code> at {},{}: another module's gauge, drawn as a "
+                                      "placeholder</li>\n",
+                                      label, gauge.x, gauge.y);
+        }
+        body += "</ul>\n";
+    }
+    return page("Vardex_Instr on " + fs::path(panel.source).filename().string(), body);
+}
+
 }  // namespace
 
 ReferenceCommand::ReferenceCommand(CLI::App& app, Common& common)
@@ -283,16 +320,21 @@ ReferenceCommand::ReferenceCommand(CLI::App& app, Common& common)
                        "read, key events sent and parameter texts, and an index\n  devhost reference -o reference/"), common)
 {
     addModule(*command_, common_);
+    command_->add_option("--panel", common_.panel,
+                         "a panel of one's own, drawn window by window on a page of the reference (panel.html), "
+                         "other modules' gauges as placeholders");
+    addPanelReadingOptions(*command_, common_.screenWidth);
     command_->add_option("-o,--output", folder_, "folder to write it in (made if missing)")->required();
 }
 
 int ReferenceCommand::run()
 {
-    writeReference(common_.module, folder_);
+    writeReference(common_.module, folder_, common_.panel.empty() ? std::nullopt
+                                                                  : std::optional<Panel>(choosePanel(common_)));
     return 0;
 }
 
-void writeReference(const std::string& module, const fs::path& folder)
+void writeReference(const std::string& module, const fs::path& folder, const std::optional<Panel>& panel)
 {
     if (folder.empty())
         throw std::runtime_error("-o: name the folder to write the reference in (an empty name would fill the "
@@ -316,9 +358,13 @@ void writeReference(const std::string& module, const fs::path& folder)
         index += fmt::format("<tr><td><a href=\"{0}.html\"><code>{0}</code></a></td><td>{1}</td><td>{2}</td></tr>\n",
                              htmlEscaped(info.name), info.defaultSize, description["mouse_areas"].size());
     }
+    if (panel)
+        writeFile(folder / "panel.html", panelPage(module, *panel, folder));
     writeFile(folder / "index.html",
               page("Vardex_Instr gauge reference",
-                   "<h1>Vardex_Instr gauge reference</h1>\n<p><a href=\"../Installation.html\">Installation guide</a></p>\n"
+                   "<h1>Vardex_Instr gauge reference</h1>\n<p><a href=\"../Installation.html\">Installation guide</a>" +
+                       std::string(panel ? " · <a href=\"panel.html\">The panel, window by window</a>" : "") +
+                       "</p>\n"
                    "<p>Every gauge of the module, as the module itself "
                    "defines it: pictures by day, at night and in its main states, its mouse areas, tooltips, the "
                    "variables it reads, the key events it sends and its parameter texts.</p>\n<table>\n"

@@ -9,6 +9,7 @@
 #include "devhost/app/common_options.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace devhost {
@@ -24,7 +25,9 @@ private:
 
 // Writes DIR/index.html, DIR/<gauge>.html and DIR/pictures/*.png; throws
 // (HostError, std::runtime_error) naming what failed; an empty folder name
-// is refused rather than taken for the working folder.
-void writeReference(const std::string& module, const std::filesystem::path& folder);
+// is refused rather than taken for the working folder. With a panel, also
+// DIR/panel.html: that panel drawn window by window.
+void writeReference(const std::string& module, const std::filesystem::path& folder,
+                    const std::optional<Panel>& panel = std::nullopt);
 
 }  // namespace devhost

@@ -4,6 +4,10 @@
 // panel lacks refused unless --lenient.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "devhost_run.h"
 #include "tests/designer_panel.h"
 
@@ -37,6 +41,20 @@ TEST(DesignerPanelRun, RunsTheDemoFlightTellingEachPlaceholderOnceAndTheWindows)
     EXPECT_NE(strict.err.find("gunsight.json:1: no gauge \"Gunsight\" on the panel"), std::string::npos) << strict.err;
     EXPECT_NE(strict.err.find("--lenient"), std::string::npos) << strict.err;
     EXPECT_EQ(devhost("run --panel designer/panel.cfg --flight gunsight.json --lenient").status, 0);
+}
+
+TEST(DesignerPanelReference, DrawsThePanelWindowByWindowWithThePlaceholdersNamed)
+{
+    writeDesignerPanel(scratchFolder() + "/designer");
+    const Outcome reference = devhost("reference --panel designer/panel.cfg -o designer-reference");
+    ASSERT_EQ(reference.status, 0) << reference.err;
+    const std::string folder = scratchFolder() + "/designer-reference/";
+    std::ifstream in(folder + "panel.html", std::ios::binary);
+    const std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_NE(page.find("<code>fs9gps!gps_500</code> at 250,20: another module's gauge, drawn as a placeholder"),
+              std::string::npos) << page;
+    EXPECT_NE(page.find("<a href=\"Airspeed.html\">"), std::string::npos) << page;
+    EXPECT_TRUE(std::filesystem::exists(folder + "pictures/panel-window-1001.png"));
 }
 
 }  // namespace
