@@ -13,8 +13,11 @@
 #include "devhost/core/values.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/flight/snapshot_json.h"
+#include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
+#include "devhost/render/png_writer.h"
 #include "devhost/serve/request_error.h"
+#include "devhost/serve/tile_encoding.h"
 
 namespace devhost {
 
@@ -709,6 +712,38 @@ void LivePanel::record(const Json& body)
         recorder_->last = std::max(recorder_->last, session_->runner->time());
         recorder_->on = false;
     }
+}
+
+std::string LivePanel::lens(const Json& query)
+{
+    const std::string size = textField(query, "size");
+    const double times = size == "2" ? 2 : size == "3" ? 3 : size == "own" ? 0 : -1;
+    if (times < 0)
+        throw RequestError(fmt::format("\"size\" is \"{}\": it must be 2, 3 or own", excerpt(std::string_view(size))));
+    SurfaceHandle picture;
+    {
+        // Only the drawing needs the panel as it is; the encoding waits for no one.
+        std::lock_guard lock(mutex_);
+        const GaugeInstance* gauge = nullptr;
+        try {
+            gauge = &gaugeOf(query);
+        } catch (const RequestError& error) {
+            throw RequestError(error.what());
+        }
+        GaugeScale scale;
+        if (times > 0) {
+            const GaugeScale placed = placedScale(*gauge);
+            scale = {placed.x * times, placed.y * times};
+        }
+        const Point pixels = gauge->gaugePixels();
+        if (pixels.x < 1 || pixels.y < 1)
+            throw RequestError(fmt::format("{} has no pixels to draw", gauge->name()));
+        const double fit = std::min({1.0, MaxLensSide / (pixels.x * scale.x), MaxLensSide / (pixels.y * scale.y)});
+        scale = {scale.x * fit, scale.y * fit};
+        picture = renderGauge(*gauge, session_->renderer->images(), scale, {}, session_->renderer->lighting());
+    }
+    const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
+    return pngBytes(picture.get(), all, {.level = FastPngLevel, .keepAlpha = true});
 }
 
 std::string LivePanel::recording()

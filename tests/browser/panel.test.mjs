@@ -170,9 +170,11 @@ test("a click in the lens tunes the radio", async () => {
   if (/\(off\)/.test(await hoverGauge("Radio_COM_SK10", 45, 46))) await clickGauge("Radio_COM_SK10", 45, 46);
   await page.selectOption("#lens-gauge", { label: "Radio_COM_SK10" });
   await page.selectOption("#lens-scale", "3");
-  const lens = await page.evaluate(() => document.querySelector("#lens-view canvas").getBoundingClientRect().width);
-  const tile = await page.evaluate(() => document.querySelector('canvas[aria-label="Radio_COM_SK10"]').width);
-  assert.ok(lens >= 2.5 * tile, `the lens is ${lens} px wide, the tile ${tile}`);
+  // Drawn by the server at three times the placed size, not the tile enlarged.
+  await page.waitForFunction(() => document.querySelector("#lens-view canvas")?.dataset.drawn);
+  const [lens, placed] = await page.evaluate(() => [document.querySelector("#lens-view canvas").width,
+                                                    state.panel.gauges.find((g) => g.name === "Radio_COM_SK10").width]);
+  assert.equal(lens, 3 * placed);
   // The tuning knob's point brought into the lens's view.
   await page.evaluate(() => {
     const view = document.getElementById("lens-view");
