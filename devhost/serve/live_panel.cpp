@@ -12,6 +12,7 @@
 #include "devhost/core/text_file.h"
 #include "devhost/core/values.h"
 #include "devhost/core/tooltip_format.h"
+#include "devhost/flight/expectations.h"
 #include "devhost/flight/snapshot_json.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
@@ -160,6 +161,7 @@ struct LivePanel::Recorder {
     double start = 0;   // flight time when recording began
     double last = 0;
     Json actions = Json::array();
+    Json checkpoints = Json::array();
     std::map<std::string, Json> variables;
     size_t entries = 0, bytes = 0;
     std::string stopped;
@@ -714,6 +716,34 @@ void LivePanel::record(const Json& body)
     }
 }
 
+Json LivePanel::expectShown(const Json& body)
+{
+    std::lock_guard lock(mutex_);
+    const std::string name = gaugeOf(body).name();
+    if (!recorder_->on)
+        throw RequestError("expectations are added to a recording: press Record first", 409);
+    const double time = session_->runner->time();
+    size_t added = 0, unreadable = 0;
+    // A checkpoint per reading: a script's "expect" names each gauge once.
+    for (const Expectation& expectation : expectationsShownNow(*session_->host, name)) {
+        try {
+            validateExpectation(expectation);   // else the recording would not load again
+        } catch (const std::exception&) {
+            ++unreadable;
+            continue;
+        }
+        const Json expected = expectation.label.empty() ? Json(expectation.expected)
+                                                        : Json{{expectation.label, expectation.expected}};
+        Json entry{{"at", time}, {"label", fmt::format("{} as shown", name)}, {"expect", {{name, expected}}}};
+        if (!recorder_->take(entry))
+            break;
+        recorder_->checkpoints.push_back(std::move(entry));
+        ++added;
+    }
+    recorder_->last = std::max(recorder_->last, time);
+    return {{"gauge", name}, {"time", time}, {"expectations", added}, {"unreadable", unreadable}};
+}
+
 std::string LivePanel::lens(const Json& query)
 {
     const std::string size = textField(query, "size");
@@ -760,7 +790,8 @@ std::string LivePanel::recording()
                       // Up to the frame after the last thing done, where the page showed it.
                       {"duration", recorder_->last + 1 / session_->host->options().framesPerSecond},
                       {"variables", variables},
-                      {"actions", recorder_->actions}};
+                      {"actions", recorder_->actions},
+                      {"checkpoints", recorder_->checkpoints}};
     return script.dump(2) + "\n";
 }
 

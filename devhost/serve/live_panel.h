@@ -76,6 +76,9 @@ public:
     void loadFlight(std::string_view scriptText);
     void setLight(const nlohmann::json& body);
     void record(const nlohmann::json& body);
+    // While recording: checkpoints at the flight's time now expecting what
+    // the gauge ("gauge": index or name) shows now, one per reading.
+    nlohmann::json expectShown(const nlohmann::json& body);
     // The gauge ("gauge": index or name) drawn alone at the lens's "size":
     // "2" or "3" times its placed size, or "own" (its own pixels), as PNG.
     std::string lens(const nlohmann::json& query);

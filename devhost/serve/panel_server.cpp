@@ -256,6 +256,7 @@ PanelServer::PanelServer(LivePanel& panel)
     };
     query("/api/click", &LivePanel::click);
     query("/api/hover", &LivePanel::hover);
+    query("/api/expect", &LivePanel::expectShown);
     command("/api/set", &LivePanel::setVariable);
     command("/api/window", &LivePanel::showWindow);
     command("/api/playback", &LivePanel::playback);

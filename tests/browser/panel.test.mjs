@@ -227,3 +227,15 @@ test("night lights the panel", async () => {
   await until("the night picture", async () => (await tilePixels("Airspeed")) !== day);
   assert.equal(await page.getAttribute("#night", "aria-pressed"), "true");
 });
+
+test("Record can expect what a gauge shows now", async () => {
+  await page.click("#record");
+  await until("recording", async () => (await page.getAttribute("#record", "aria-pressed")) === "true");
+  await page.selectOption("#expect-gauge", { label: "Airspeed" });
+  await page.click("#expect");
+  await until("the expectation added", async () => /expecting \d+ reading/.test(await page.textContent("#status")));
+  await page.click("#record");
+  await until("recording stopped", async () => (await page.getAttribute("#record", "aria-pressed")) === "false");
+  const recorded = await page.evaluate(() => fetch("api/recording").then((response) => response.json()));
+  assert.ok(recorded.checkpoints.some((c) => typeof c.expect.Airspeed === "string"), JSON.stringify(recorded.checkpoints));
+});

@@ -234,6 +234,7 @@ function showPlayback(message) {
   $("record").setAttribute("aria-pressed", String(message.recording));
   $("record").textContent = message.recording ? "Stop recording" : "Record";
   $("record-note").textContent = message.recording_stopped || "";
+  $("expect").disabled = $("expect-gauge").disabled = !message.recording;
   const error = p.error ? `the flight stopped: ${p.error}` : "";
   if (error !== state.flightError) {
     state.flightError = error;
@@ -249,6 +250,9 @@ function wirePlayback() {
   $("night").onclick = () => post("api/light", { level: state.light === 0 ? 1 : 0 }).catch(fail);
   $("light").onchange = () => post("api/light", { level: Number($("light").value) }).catch(fail);
   $("record").onclick = () => post("api/record", { on: !state.recording }).catch(fail);
+  for (const g of state.panel.gauges) $("expect-gauge").append(new Option(g.name, g.index));
+  $("expect").onclick = () => post("api/expect", { gauge: Number($("expect-gauge").value) }).then((added) =>
+    say(`expecting ${added.expectations} reading${added.expectations === 1 ? "" : "s"} of ${added.gauge} at ${added.time.toFixed(1)} s`)).catch(fail);
   $("flight-file").onchange = async () => {
     const file = $("flight-file").files[0];
     if (file) await post("api/flight", await file.text()).catch(fail);
