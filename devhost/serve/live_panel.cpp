@@ -12,9 +12,13 @@
 #include "devhost/core/text_file.h"
 #include "devhost/core/values.h"
 #include "devhost/core/tooltip_format.h"
+#include "devhost/flight/expectations.h"
 #include "devhost/flight/snapshot_json.h"
+#include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
+#include "devhost/render/png_writer.h"
 #include "devhost/serve/request_error.h"
+#include "devhost/serve/tile_encoding.h"
 
 namespace devhost {
 
@@ -157,6 +161,7 @@ struct LivePanel::Recorder {
     double start = 0;   // flight time when recording began
     double last = 0;
     Json actions = Json::array();
+    Json checkpoints = Json::array();
     std::map<std::string, Json> variables;
     size_t entries = 0, bytes = 0;
     std::string stopped;
@@ -711,6 +716,66 @@ void LivePanel::record(const Json& body)
     }
 }
 
+Json LivePanel::expectShown(const Json& body)
+{
+    std::lock_guard lock(mutex_);
+    const std::string name = gaugeOf(body).name();
+    if (!recorder_->on)
+        throw RequestError("expectations are added to a recording: press Record first", 409);
+    const double time = session_->runner->time();
+    size_t added = 0, unreadable = 0;
+    // A checkpoint per reading: a script's "expect" names each gauge once.
+    for (const Expectation& expectation : expectationsShownNow(*session_->host, name)) {
+        try {
+            validateExpectation(expectation);   // else the recording would not load again
+        } catch (const std::exception&) {
+            ++unreadable;
+            continue;
+        }
+        const Json expected = expectation.label.empty() ? Json(expectation.expected)
+                                                        : Json{{expectation.label, expectation.expected}};
+        Json entry{{"at", time}, {"label", fmt::format("{} as shown", name)}, {"expect", {{name, expected}}}};
+        if (!recorder_->take(entry))
+            break;
+        recorder_->checkpoints.push_back(std::move(entry));
+        ++added;
+    }
+    recorder_->last = std::max(recorder_->last, time);
+    return {{"gauge", name}, {"time", time}, {"expectations", added}, {"unreadable", unreadable}};
+}
+
+std::string LivePanel::lens(const Json& query)
+{
+    const std::string size = textField(query, "size");
+    const double times = size == "2" ? 2 : size == "3" ? 3 : size == "own" ? 0 : -1;
+    if (times < 0)
+        throw RequestError(fmt::format("\"size\" is \"{}\": it must be 2, 3 or own", excerpt(std::string_view(size))));
+    SurfaceHandle picture;
+    {
+        // Only the drawing needs the panel as it is; the encoding waits for no one.
+        std::lock_guard lock(mutex_);
+        const GaugeInstance* gauge = nullptr;
+        try {
+            gauge = &gaugeOf(query);
+        } catch (const RequestError& error) {
+            throw RequestError(error.what());
+        }
+        GaugeScale scale;
+        if (times > 0) {
+            const GaugeScale placed = placedScale(*gauge);
+            scale = {placed.x * times, placed.y * times};
+        }
+        const Point pixels = gauge->gaugePixels();
+        if (pixels.x < 1 || pixels.y < 1)
+            throw RequestError(fmt::format("{} has no pixels to draw", gauge->name()));
+        const double fit = std::min({1.0, MaxLensSide / (pixels.x * scale.x), MaxLensSide / (pixels.y * scale.y)});
+        scale = {scale.x * fit, scale.y * fit};
+        picture = renderGauge(*gauge, session_->renderer->images(), scale, {}, session_->renderer->lighting());
+    }
+    const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
+    return pngBytes(picture.get(), all, {.level = FastPngLevel, .keepAlpha = true});
+}
+
 std::string LivePanel::recording()
 {
     std::lock_guard lock(mutex_);
@@ -725,7 +790,8 @@ std::string LivePanel::recording()
                       // Up to the frame after the last thing done, where the page showed it.
                       {"duration", recorder_->last + 1 / session_->host->options().framesPerSecond},
                       {"variables", variables},
-                      {"actions", recorder_->actions}};
+                      {"actions", recorder_->actions},
+                      {"checkpoints", recorder_->checkpoints}};
     return script.dump(2) + "\n";
 }
 

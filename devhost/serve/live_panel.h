@@ -43,6 +43,9 @@ inline constexpr double MinPlaybackSpeed = 0.25, MaxPlaybackSpeed = 8;
 // bytes of script; at either it stops, keeping what it has.
 inline constexpr size_t MaxRecordedEntries = 20000;
 inline constexpr size_t MaxRecordingBytes = 2 * 1024 * 1024;
+// The lens draws a gauge no larger than this many pixels a side (a larger
+// request is drawn smaller, at the same proportions).
+inline constexpr int MaxLensSide = 2048;
 
 class LivePanel {
 public:
@@ -73,6 +76,12 @@ public:
     void loadFlight(std::string_view scriptText);
     void setLight(const nlohmann::json& body);
     void record(const nlohmann::json& body);
+    // While recording: checkpoints at the flight's time now expecting what
+    // the gauge ("gauge": index or name) shows now, one per reading.
+    nlohmann::json expectShown(const nlohmann::json& body);
+    // The gauge ("gauge": index or name) drawn alone at the lens's "size":
+    // "2" or "3" times its placed size, or "own" (its own pixels), as PNG.
+    std::string lens(const nlohmann::json& query);
     // What the user did, as a flight script over the flight it was made
     // over: `devhost run --flight` replays it.
     std::string recording();

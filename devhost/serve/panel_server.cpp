@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -255,6 +256,7 @@ PanelServer::PanelServer(LivePanel& panel)
     };
     query("/api/click", &LivePanel::click);
     query("/api/hover", &LivePanel::hover);
+    query("/api/expect", &LivePanel::expectShown);
     command("/api/set", &LivePanel::setVariable);
     command("/api/window", &LivePanel::showWindow);
     command("/api/playback", &LivePanel::playback);
@@ -271,6 +273,20 @@ PanelServer::PanelServer(LivePanel& panel)
             return answerPlain(response, 404, "the module has no such clip");
         response.set_header("Cache-Control", "max-age=3600");
         response.set_content(bytes, "audio/wav");
+    });
+    // One gauge drawn at the lens's size, so that small print can be read.
+    server.Get("/api/lens", [this](const httplib::Request& request, httplib::Response& response) {
+        Json query = {{"size", request.get_param_value("size")}};
+        const std::string gauge = request.get_param_value("gauge");
+        query["gauge"] = !gauge.empty() && gauge.size() < 10 && std::all_of(gauge.begin(), gauge.end(), ::isdigit)
+                             ? Json(std::stoll(gauge))
+                             : Json(gauge);
+        try {
+            response.set_header("Cache-Control", "no-store");
+            response.set_content(panel_.lens(query), "image/png");
+        } catch (const RequestError& error) {
+            answerPlain(response, error.status(), error.what());
+        }
     });
     server.Get("/api/recording", [this](const httplib::Request&, httplib::Response& response) {
         response.set_header("Content-Disposition", "attachment; filename=\"recorded_flight.json\"");

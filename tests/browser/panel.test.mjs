@@ -170,9 +170,11 @@ test("a click in the lens tunes the radio", async () => {
   if (/\(off\)/.test(await hoverGauge("Radio_COM_SK10", 45, 46))) await clickGauge("Radio_COM_SK10", 45, 46);
   await page.selectOption("#lens-gauge", { label: "Radio_COM_SK10" });
   await page.selectOption("#lens-scale", "3");
-  const lens = await page.evaluate(() => document.querySelector("#lens-view canvas").getBoundingClientRect().width);
-  const tile = await page.evaluate(() => document.querySelector('canvas[aria-label="Radio_COM_SK10"]').width);
-  assert.ok(lens >= 2.5 * tile, `the lens is ${lens} px wide, the tile ${tile}`);
+  // Drawn by the server at three times the placed size, not the tile enlarged.
+  await page.waitForFunction(() => document.querySelector("#lens-view canvas")?.dataset.drawn);
+  const [lens, placed] = await page.evaluate(() => [document.querySelector("#lens-view canvas").width,
+                                                    state.panel.gauges.find((g) => g.name === "Radio_COM_SK10").width]);
+  assert.equal(lens, 3 * placed);
   // The tuning knob's point brought into the lens's view.
   await page.evaluate(() => {
     const view = document.getElementById("lens-view");
@@ -224,4 +226,16 @@ test("night lights the panel", async () => {
   await page.click("#night");
   await until("the night picture", async () => (await tilePixels("Airspeed")) !== day);
   assert.equal(await page.getAttribute("#night", "aria-pressed"), "true");
+});
+
+test("Record can expect what a gauge shows now", async () => {
+  await page.click("#record");
+  await until("recording", async () => (await page.getAttribute("#record", "aria-pressed")) === "true");
+  await page.selectOption("#expect-gauge", { label: "Airspeed" });
+  await page.click("#expect");
+  await until("the expectation added", async () => /expecting \d+ reading/.test(await page.textContent("#status")));
+  await page.click("#record");
+  await until("recording stopped", async () => (await page.getAttribute("#record", "aria-pressed")) === "false");
+  const recorded = await page.evaluate(() => fetch("api/recording").then((response) => response.json()));
+  assert.ok(recorded.checkpoints.some((c) => typeof c.expect.Airspeed === "string"), JSON.stringify(recorded.checkpoints));
 });

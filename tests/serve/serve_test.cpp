@@ -15,9 +15,12 @@
 #include <set>
 #include <thread>
 
+#include <fmt/format.h>
+
 #include "devhost/core/gauge_notes.h"
 #include "devhost/core/host.h"
 #include "devhost/core/tooltip_format.h"
+#include "devhost/flight/expectations.h"
 #include "devhost/serve/panel_server.h"
 #include "devhost/serve/request_guard.h"
 
@@ -219,6 +222,7 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
              {"/api/playback", R"({"seek": -1})", 400, "\"seek\" is -1"},
              {"/api/light", R"({"level": 2})", 400, "\"level\" is 2"},
              {"/api/record", R"({"on": "yes"})", 400, "true or false"},
+             {"/api/expect", R"({"gauge": "Airspeed"})", 409, "press Record first"},
              {"/api/flight", R"({"duration": "long"})", 400, "the flight sent"},
              {"/api/flight", ClicksNonesuch, 400, "the flight sent:1: no gauge Nonesuch on the panel"},
          }) {
@@ -303,6 +307,50 @@ TEST(Serve, ARecordingMadeDuringTheDemoFlightReplaysWhatWasSeen)
         GaugeInstance& gauge = *host.gauges()[g];
         EXPECT_EQ(seen[std::to_string(g)], Json(gaugeReadings(host, gauge, host.probe(gauge)))) << gauge.name();
     }
+}
+
+// "Expect what is shown now" while recording: the recording's checkpoints
+// hold, replayed as `devhost run` checks them.
+TEST(Serve, ExpectationsRecordedInThePageHoldWhenReplayed)
+{
+    Served served;
+    served.post("/api/record", R"({"on": true})");
+    served.post("/api/playback", R"({"play": true, "speed": 8})");
+    for (int i = 0; i < 30; ++i)
+        served.panel.tick();
+    for (const char* gauge : {"Airspeed", "Artificial_Horizon"})
+        EXPECT_EQ(served.post("/api/expect", Json{{"gauge", gauge}}.dump())->status, 200) << gauge;
+    served.post("/api/record", R"({"on": false})");
+
+    const Flight flight = parseFlight(served.client.Get("/api/recording")->body, "recorded.json");
+    Host host(moduleUnderTest());
+    host.placePanel(defaultPanel());
+    FlightRunner runner(host, flight);
+    size_t checked = 0;
+    for (const Checkpoint& checkpoint : flight.checkpoints) {
+        runner.run(runner.framesBefore(checkpoint.time) - std::min(runner.framesBefore(checkpoint.time), host.frameNumber()));
+        for (const Expectation& expectation : checkpoint.expect) {
+            const ExpectationResult result = checkExpectation(host, expectation);
+            EXPECT_TRUE(result.passed) << expectation.subject << ": " << expectation.expected << " shown " << result.shown;
+            checked += expectation.subject == "Airspeed" || expectation.subject == "Artificial_Horizon";
+        }
+    }
+    EXPECT_GE(checked, 2u);
+}
+
+// The lens: one gauge drawn at a larger size, or refused with the reason.
+TEST(Serve, TheLensDrawsAGaugeAtItsMagnifiedSize)
+{
+    Served served;
+    const size_t radio = served.gaugeIndex("Radio_COM_SK10");
+    const int placedWidth = Json::parse(served.client.Get("/api/panel")->body)["gauges"][radio]["width"];
+    const httplib::Result lens = served.client.Get(fmt::format("/api/lens?gauge={}&size=3", radio));
+    ASSERT_EQ(lens->status, 200);
+    ASSERT_GT(lens->body.size(), 24u);
+    const auto byte = [&](size_t i) { return uint32_t(uint8_t(lens->body[i])); };
+    EXPECT_EQ(byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19), uint32_t(3 * placedWidth));   // PNG width
+    for (const std::string& query : {fmt::format("gauge={}&size=4", radio), std::string("gauge=999&size=2"), std::string("size=own")})
+        EXPECT_EQ(served.client.Get("/api/lens?" + query)->status, 400) << query;
 }
 
 // A flight that fails as it plays, or as it is loaded or sought, stops

@@ -9,7 +9,7 @@ const RepeatAfterMs = 350;      // a repeating area held this long starts repeat
 const RepeatEveryMs = 110;      // at this rate
 const TrendLength = 180;        // points in a watched variable's plot (ten seconds of frames)
 const MaxEventRows = 400;
-const LensScales = { "2": 2, "3": 3 };   // and "full": the gauge's own pixels
+const LensEveryMs = 100;        // the lens is drawn again at most this often
 
 const state = {
   panel: null,
@@ -25,7 +25,7 @@ const state = {
   light: 1,
   recording: false,
   flightError: "",
-  lens: null,         // {gauge, canvas, context, scale}
+  lens: null,         // {gauge, canvas, context, size, busy, again}
   audio: null,        // the AudioContext, made at the user's first click
   clips: new Map(),   // clip number -> Promise of its AudioBuffer
   muted: localStorage.getItem("vardex-muted") === "true",
@@ -184,7 +184,7 @@ async function apply(message) {
     tile.context.drawImage(image, t.x - tile.box[0], t.y - tile.box[1]);
     image.close();
   }
-  if (state.lens && (whole || pieces.some(({ t }) => t.g === state.lens.gauge.index))) drawLens();
+  if (state.lens && (whole || pieces.some(({ t }) => t.g === state.lens.gauge.index))) refreshLens();
   if (message.backings)
     for (const [number, png] of Object.entries(message.backings))
       state.windows.get(Number(number)).backing.src = "data:image/png;base64," + png;
@@ -234,6 +234,7 @@ function showPlayback(message) {
   $("record").setAttribute("aria-pressed", String(message.recording));
   $("record").textContent = message.recording ? "Stop recording" : "Record";
   $("record-note").textContent = message.recording_stopped || "";
+  $("expect").disabled = $("expect-gauge").disabled = !message.recording;
   const error = p.error ? `the flight stopped: ${p.error}` : "";
   if (error !== state.flightError) {
     state.flightError = error;
@@ -249,6 +250,9 @@ function wirePlayback() {
   $("night").onclick = () => post("api/light", { level: state.light === 0 ? 1 : 0 }).catch(fail);
   $("light").onchange = () => post("api/light", { level: Number($("light").value) }).catch(fail);
   $("record").onclick = () => post("api/record", { on: !state.recording }).catch(fail);
+  for (const g of state.panel.gauges) $("expect-gauge").append(new Option(g.name, g.index));
+  $("expect").onclick = () => post("api/expect", { gauge: Number($("expect-gauge").value) }).then((added) =>
+    say(`expecting ${added.expectations} reading${added.expectations === 1 ? "" : "s"} of ${added.gauge} at ${added.time.toFixed(1)} s`)).catch(fail);
   $("flight-file").onchange = async () => {
     const file = $("flight-file").files[0];
     if (file) await post("api/flight", await file.text()).catch(fail);
@@ -513,18 +517,16 @@ function wireSound() {
 // ------------------------------------------------------------ the lens
 
 // A gauge magnified in the side pane, live and clickable as on the panel:
-// its tile drawn 2 or 3 times larger, or at the gauge's own pixel size.
+// the server draws it alone at 2 or 3 times its placed size, or at its own
+// pixel size, so that small print (the radios' frequency windows) is drawn
+// at that size rather than enlarged. Asked again when its tile changes, at
+// most every LensEveryMs.
 function openLens() {
   const index = Number($("lens-gauge").value);
   $("lens-view").replaceChildren();
   if (!(index >= 0)) { state.lens = null; return; }
   const gauge = state.panel.gauges[index];
-  const [, , w, h] = gauge.tile;
-  const choice = $("lens-scale").value;
-  const scale = choice === "full" ? gauge.pixels[0] / gauge.width : LensScales[choice];
   const canvas = document.createElement("canvas");
-  canvas.width = Math.max(1, Math.round(w * scale));
-  canvas.height = Math.max(1, Math.round(h * scale));
   canvas.dataset.lens = gauge.index;
   canvas.setAttribute("aria-label", `${gauge.name} magnified`);
   const close = document.createElement("button");
@@ -533,16 +535,39 @@ function openLens() {
   close.setAttribute("aria-label", "Close the lens");
   close.onclick = () => { $("lens-gauge").value = "-1"; openLens(); };
   $("lens-view").append(close, canvas);
-  state.lens = { gauge, canvas, context: canvas.getContext("2d") };
-  attachMouse(canvas, gauge);
-  drawLens();
+  const size = $("lens-scale").value === "full" ? "own" : $("lens-scale").value;
+  state.lens = { gauge, canvas, context: canvas.getContext("2d"), size, busy: false, again: false };
+  // The whole gauge is drawn, also where its tile is cut by its window's edge.
+  attachMouse(canvas, { ...gauge, tile: [gauge.x, gauge.y, gauge.width, gauge.height] });
+  refreshLens();
 }
 
-function drawLens() {
-  const { gauge, canvas, context } = state.lens;
-  context.imageSmoothingEnabled = true;
-  context.imageSmoothingQuality = "high";
-  context.drawImage(state.tiles[gauge.index].canvas, 0, 0, canvas.width, canvas.height);
+function refreshLens() {
+  const lens = state.lens;
+  if (!lens) return;
+  if (lens.busy) { lens.again = true; return; }
+  lens.busy = true;
+  lens.again = false;
+  fetch(`api/lens?gauge=${lens.gauge.index}&size=${lens.size}`)
+    .then((r) => r.ok ? r.blob() : r.text().then((text) => Promise.reject(new Error(text.trim()))))
+    .then((blob) => createImageBitmap(blob))
+    .then((image) => {
+      if (state.lens === lens) {
+        if (lens.canvas.width !== image.width || lens.canvas.height !== image.height) {
+          lens.canvas.width = image.width;
+          lens.canvas.height = image.height;
+        }
+        lens.context.clearRect(0, 0, image.width, image.height);
+        lens.context.drawImage(image, 0, 0);
+        lens.canvas.dataset.drawn = Number(lens.canvas.dataset.drawn || 0) + 1;
+      }
+      image.close();
+    })
+    .catch((error) => say(error.message))
+    .finally(() => setTimeout(() => {
+      lens.busy = false;
+      if (lens.again && state.lens === lens) refreshLens();
+    }, LensEveryMs));
 }
 
 function wireLens(panel) {
