@@ -19,7 +19,10 @@ bool find(const char* name, Function& function)
 
 bool load()
 {
-    handle = dlopen(SdlFile, RTLD_NOW | RTLD_LOCAL);
+    // Never unmapped: SDL keeps what its hints and subsystems allocated in its
+    // own globals, which would be lost (leaked) with the library; a second
+    // copy of the module reuses the mapping.
+    handle = dlopen(SdlFile, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle)
         return false;
     const bool found =

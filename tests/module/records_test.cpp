@@ -132,6 +132,11 @@ void addMouseAreas(RecordDump& dump, const MouseArea* area)
 
 TEST(ModuleRecords, AreTheOnesFingerprinted)
 {
+#ifndef __OPTIMIZE__
+    // Optimised builds fold callbacks of identical code into one function,
+    // which the pointers' order records: the value holds for those alone.
+    GTEST_SKIP() << "the fingerprint is that of an optimised build";
+#endif
     void* module = dlopen(devhost::moduleUnderTest().c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(module, nullptr) << dlerror();
     const auto* linkage = static_cast<const LinkageRecord*>(dlsym(module, "Linkage"));
