@@ -193,10 +193,12 @@ LivePanel::LivePanel(const ServeOptions& options)
         flight_->flight = demoFlight();
         flight_->script = std::string(DemoFlightSource);
     } else {
-        flight_->flight = devhost::loadFlight(options.flight);
-        // The recording carries the script itself, so that it replays where
-        // the file is not; its path when the text will not parse again.
-        flight_->script = Json::parse(readTextFile(options.flight, "flight script").text, nullptr, false, true);
+        // Read once: the flight is played from the text, and a recording
+        // carries the script itself, so that it replays where the file is
+        // not (its path when the text will not parse again).
+        const std::string text = readTextFileOrThrow<FlightError>(options.flight, "flight script");
+        flight_->flight = parseFlight(text, options.flight);
+        flight_->script = Json::parse(text, nullptr, false, true);
         if (flight_->script.is_discarded())
             flight_->script = options.flight;
     }
