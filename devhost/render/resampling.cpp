@@ -153,9 +153,13 @@ bool bilinearWillDo(int from, int to)
 
 // A pixel's four channels, each in its own 32-bit lane (blue, green, red,
 // alpha, as they lie in memory), so that one vector operation weighs all
-// four. A filtered channel (at most 255 times the weights' unit, summed
-// along and then down) never needs more than its lane.
+// four; two neighbouring output pixels' channels side by side, so that the
+// wider vectors of processors that have them weigh both at once. A filtered
+// channel (at most 255 times the weights' unit, summed along and then down)
+// never needs more than its lane. Pairs are kept in rows of Channels and
+// read as pairs where they lie, whatever their alignment.
 using Channels = uint32_t __attribute__((vector_size(16)));
+using PixelPair = uint32_t __attribute__((vector_size(32), aligned(16), may_alias));
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
 // The pixel's bytes moved to the low bytes of the lanes, one shuffle.
@@ -176,8 +180,8 @@ uint32_t packed(Channels channels)
 }  // namespace
 
 // Compiled twice, and chosen once as the program loads: for processors with
-// AVX2, which widen a pixel's bytes to lanes and multiply four lanes in an
-// instruction each, and for any other, which take several for either. What
+// AVX2, which widen a pixel's bytes to lanes in an instruction and weigh a
+// pair of pixels in one, and for any other, which take several for either. What
 // it calls is laid into it (flatten), so as to be compiled for the same.
 // clang cannot flatten a function it clones; its builds (the fuzz targets)
 // take the one plain copy.
@@ -206,27 +210,40 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
     // lands in the slot of its number modulo the taps, which the taps of
     // one output row, consecutive rows, never share. A row is filtered from
     // its pixels spread, and padded with its edge pixels as far as the taps
-    // reach beyond it.
-    const int leftmost = std::min(0, *std::min_element(across.first.begin(), across.first.end()));
-    const int rightmost = std::max(from.x, *std::max_element(across.first.begin(), across.first.end()) + across.taps);
-    std::vector<Channels> padded(size_t(rightmost - leftmost));
+    // reach beyond it. Output pixels go in pairs; an odd row's last pair
+    // has a second pixel that weighs nothing and is not written.
+    const int pairs = (to.x + 1) / 2;
+    std::vector<int> first(across.first);
+    first.resize(size_t(pairs) * 2, first.back());
+    const int leftmost = std::min(0, *std::min_element(first.begin(), first.end()));
+    const int rightmost = std::max(from.x, *std::max_element(first.begin(), first.end()) + across.taps);
+    // The spread row's end rounded up to whole fours, which it is read in.
+    std::vector<Channels> padded(size_t(rightmost - leftmost) + 3);
     Channels* const spreadRow = padded.data() - leftmost;
-    std::vector<Channels> acrossWeights(across.weight.size());
-    std::transform(across.weight.begin(), across.weight.end(), acrossWeights.begin(),
-                   [](int32_t w) { return Channels{} + uint32_t(w); });
-    std::vector<Channels> along(size_t(down.taps) * to.x);
+    auto pairsIn = [](std::vector<Channels>& store) { return reinterpret_cast<PixelPair*>(store.data()); };
+    std::vector<Channels> pairWeightStore(size_t(pairs) * 2 * across.taps);
+    PixelPair* const pairWeights = pairsIn(pairWeightStore);
+    for (int x = 0; x < to.x; ++x)
+        for (int t = 0; t < across.taps; ++t) {
+            PixelPair& w = pairWeights[size_t(x / 2) * across.taps + t];
+            for (int lane = 0; lane < 4; ++lane)
+                w[(x % 2) * 4 + lane] = uint32_t(across.weights(x)[t]);
+        }
+    std::vector<Channels> alongStore(size_t(down.taps) * pairs * 2);
+    PixelPair* const along = pairsIn(alongStore);
     std::vector<int> held(size_t(down.taps), -1);
 
-    std::vector<Channels> sums(size_t(to.x));
+    std::vector<Channels> sumStore(size_t(pairs) * 2);
+    PixelPair* const sums = pairsIn(sumStore);
     for (int y = 0; y < to.y; ++y) {
-        std::fill(sums.begin(), sums.end(), Channels{bias, bias, bias, bias});
+        std::fill(sums, sums + pairs, PixelPair{} + bias);
         for (int k = 0; k < down.taps; ++k) {
             const auto weight = uint32_t(down.weights(y)[k]);
             if (weight == 0)
                 continue;
             const int source = std::clamp(down.first[y] + k, 0, from.y - 1);
             const size_t slot = size_t(source) % size_t(down.taps);
-            Channels* values = along.data() + slot * to.x;
+            PixelPair* values = along + slot * pairs;
             if (held[slot] != source) {
                 held[slot] = source;
                 const uint32_t* pixels = rows(source);
@@ -238,13 +255,14 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
                 // The usual numbers of taps known when compiled, so
                 // that their loop is laid out flat.
                 auto filterAlong = [&](auto tapCount) {
-                    for (int x = 0; x < to.x; ++x) {
-                        const Channels* taps = spreadRow + across.first[x];
-                        const Channels* w = acrossWeights.data() + size_t(x) * across.taps;
-                        Channels sum{};
+                    for (int pair = 0; pair < pairs; ++pair) {
+                        const Channels* left = spreadRow + first[size_t(pair) * 2];
+                        const Channels* right = spreadRow + first[size_t(pair) * 2 + 1];
+                        const PixelPair* w = pairWeights + size_t(pair) * across.taps;
+                        PixelPair sum{};
                         for (int t = 0; t < int(tapCount); ++t)
-                            sum += w[t] * taps[t];
-                        values[x] = (sum + droppedHalf) >> dropped;
+                            sum += w[t] * __builtin_shufflevector(left[t], right[t], 0, 1, 2, 3, 4, 5, 6, 7);
+                        values[pair] = (sum + droppedHalf) >> dropped;
                     }
                 };
                 switch (across.taps) {
@@ -255,12 +273,19 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
                 default: filterAlong(across.taps); break;
                 }
             }
-            for (int x = 0; x < to.x; ++x)
-                sums[x] += weight * values[x];
+            for (int pair = 0; pair < pairs; ++pair)
+                sums[pair] += weight * values[pair];
         }
         uint32_t* row = out + size_t(y) * stride;
-        for (int x = 0; x < to.x; ++x)
-            row[x] = packed(sums[x] >> shift);
+        for (int pair = 0; pair < to.x / 2; ++pair) {
+            const PixelPair pixels = sums[pair] >> shift;
+            row[pair * 2] = packed(__builtin_shufflevector(pixels, pixels, 0, 1, 2, 3));
+            row[pair * 2 + 1] = packed(__builtin_shufflevector(pixels, pixels, 4, 5, 6, 7));
+        }
+        if (to.x % 2) {
+            const PixelPair pixels = sums[pairs - 1] >> shift;
+            row[to.x - 1] = packed(__builtin_shufflevector(pixels, pixels, 0, 1, 2, 3));
+        }
     }
 }
 
