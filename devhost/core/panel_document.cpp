@@ -530,6 +530,14 @@ void PanelDocument::addWindow(int number, int width, int height)
     apply(std::move(edited), what);
 }
 
+void PanelDocument::restore(std::string_view text) { apply(splitPanelLines(text), "going back"); }
+
+bool PanelDocument::changedOnDisk() const
+{
+    const TextFile current = readWholeFile(path_, "panel file");
+    return !current.problem && current.text != onDisk_;
+}
+
 void PanelDocument::save(bool force)
 {
     namespace fs = std::filesystem;
