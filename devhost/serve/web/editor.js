@@ -85,6 +85,7 @@ async function relayoutPage() {
   state.tiles = [];
   state.windows.clear();
   layOut(state.panel);
+  drawLayers();   // as this page knows the layout, until the server's comes
   for (const id of ["lens-gauge", "expect-gauge"]) {
     const list = $(id);
     const kept = id === "lens-gauge" ? 1 : 0;
