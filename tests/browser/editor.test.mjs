@@ -4,11 +4,11 @@
 // the folder named by VARDEX_BROWSER_FAILURES.
 import { test, before, after, afterEach } from "node:test";
 import assert from "node:assert/strict";
-import { spawn } from "node:child_process";
 import { mkdtempSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { createRequire } from "node:module";
+import { startDevhost } from "./devhost_server.mjs";
 
 const require = createRequire(process.env.VARDEX_NODE_MODULES + "/");
 const { chromium } = require("playwright-core");
@@ -40,16 +40,9 @@ async function openEditor() {
   folder = mkdtempSync(join(tmpdir(), "vardex-edit-"));
   const file = join(folder, "panel.cfg");
   writeFileSync(file, panelText);
-  server = spawn(process.env.DEVHOST, ["serve", "--panel", file, "--edit", "--port", "0"], { stdio: ["ignore", "pipe", "inherit"] });
-  const address = await new Promise((resolve, reject) => {
-    let out = "";
-    server.stdout.on("data", (data) => {
-      out += data;
-      const found = out.match(/http:\/\/\S+\//);
-      if (found) resolve(found[0]);
-    });
-    server.on("exit", (code) => reject(new Error(`devhost serve ended with ${code}`)));
-  });
+  const started = startDevhost(["--panel", file, "--edit"]);
+  server = started.server;
+  const address = await started.address;
   page = await browser.newPage({ viewport: { width: 1400, height: 900 } });
   page.on("pageerror", (error) => console.error("page error:", error.message));
   await page.goto(address);

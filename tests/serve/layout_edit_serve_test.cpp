@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "devhost/core/host.h"
+#include "devhost/core/text_file.h"
 #include "devhost/serve/panel_server.h"
 
 namespace devhost {
@@ -18,13 +18,7 @@ namespace {
 using Json = nlohmann::json;
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+std::string readFile(const fs::path& path) { return readWholeFile(path.string(), "panel file").text; }
 
 // The built-in panel's text written where the test may change it.
 fs::path panelCopy(const std::string& name)
