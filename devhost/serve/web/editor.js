@@ -54,7 +54,8 @@ async function sendEdit(body) {
     showLayout(layout);
   } catch (error) {
     editSay(error.message);
-    showLayout(edit.layout);   // the boxes back where the file has them
+    showLayout(edit.layout);   // the boxes and tiles back where the file has them
+    for (const tile of state.tiles) place(tile.canvas, { x: tile.box[0], y: tile.box[1], width: tile.box[2], height: tile.box[3] });
   }
 }
 
@@ -176,6 +177,17 @@ function place(element, r) {
   element.style.height = Math.max(1, r.height) + "px";
 }
 
+// The running gauge's tile goes along with its box until the server has it there.
+function followTile(w, g, r) {
+  const s = unitScale(w);
+  const tile = state.tiles.find((t) => t.gauge.window === w.number && t.gauge.name === g.gauge &&
+                                       t.gauge.x === Math.round(g.x * s.x) && t.gauge.y === Math.round(g.y * s.y));
+  if (!tile) return;
+  const kx = r.width / tile.gauge.width, ky = r.height / tile.gauge.height;
+  place(tile.canvas, { x: r.x + (tile.box[0] - tile.gauge.x) * kx, y: r.y + (tile.box[1] - tile.gauge.y) * ky,
+                       width: tile.box[2] * kx, height: tile.box[3] * ky });
+}
+
 function select(sel) {
   edit.selected = sel;
   if (sel) edit.windowNumber = sel.window;
@@ -287,6 +299,7 @@ function dragTo(event) {
   }
   drag.now = r;
   place(drag.box, r);
+  followTile(w, g, r);
   drag.box.querySelector(".name").textContent = `${nameOf(g)} ${Math.round(r.x / unitScale(w).x)},${Math.round(r.y / unitScale(w).y)} ` +
     `${Math.round(r.width / unitScale(w).x)}×${Math.round(r.height / unitScale(w).y)}`;
   showGuides(w, guides);
@@ -353,6 +366,7 @@ function onKey(event) {
   nudge.r.x += steps[0] * by * s.x;
   nudge.r.y += steps[1] * by * s.y;
   place(box, nudge.r);
+  followTile(w, g, nudge.r);
   showFields(nudge.r, w);
   clearTimeout(nudge.timer);
   nudge.timer = setTimeout(() => {
