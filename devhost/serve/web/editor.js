@@ -132,6 +132,11 @@ function drawLayers() {
     const layer = document.createElement("div");
     layer.className = "edit-layer";
     layer.dataset.window = w.number;
+    const windowMarks = marked.get(`${w.number}:${w.line}`);
+    if (windowMarks) {
+      layer.classList.add("warn");
+      layer.title = windowMarks.join("\n");
+    }
     const s = unitScale(w);
     for (const g of w.gauges) {
       const box = document.createElement("div");
