@@ -566,4 +566,18 @@ void PanelDocument::save(bool force)
     onDisk_ = bytes;
 }
 
+void PanelDocument::saveAs(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(path, error)))
+        throw PanelEditError(path, 0, "exists already; nothing written: choose another name");
+    const std::string bytes = text();
+    replaceFile(path, bytes, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
+                path);
+    path_ = path;
+    onDisk_ = bytes;
+    backedUp_ = true;
+}
+
 }  // namespace devhost

@@ -87,6 +87,10 @@ public:
     // is read-only or not a file, or cannot be written in full. Nothing is
     // written when nothing changed.
     void save(bool force = false);
+    // Writes the document as a new file, which it is from then on (saved
+    // there, with no .bak: there was nothing before it). Refused
+    // (PanelEditError) when the file exists or cannot be written.
+    void saveAs(const std::string& path);
 
 private:
     void apply(PanelLines edited, std::string_view what);

@@ -198,8 +198,8 @@ void LayoutEditor::change(const Json& body, const Host& host)
 void LayoutEditor::save(bool force)
 {
     if (!canSave_)
-        throw RequestError("the built-in panel cannot be saved: copy examples/default_panel.cfg and start "
-                           "devhost serve --panel FILE --edit",
+        throw RequestError("the built-in panel is not a file: Save as a new .cfg file (in the folder devhost serve "
+                           "started in), or start devhost serve --panel FILE --edit",
                            409);
     if (!force && document_.changedOnDisk())
         throw RequestError(fmt::format("{} changed on disk since it was read (by another program?); nothing written. "
@@ -211,6 +211,28 @@ void LayoutEditor::save(bool force)
     } catch (const PanelEditError& error) {
         throw RequestError(error.what(), 422);
     }
+    saved_ = document_.text();
+}
+
+void LayoutEditor::saveAs(std::string_view name)
+{
+    namespace fs = std::filesystem;
+    const bool plain = !name.empty() && name.size() <= 100 && name[0] != '.' &&
+                       std::all_of(name.begin(), name.end(), [](char c) {
+                           return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.' || c == ' ';
+                       });
+    if (!plain || name.size() < 5 || !sameName(name.substr(name.size() - 4), ".cfg"))
+        throw RequestError(fmt::format("\"{}\": save as a plain file name ending in .cfg (letters, digits, space, "
+                                       "_ - .), which goes beside the panel file",
+                                       excerpt(name)));
+    std::error_code error;
+    const fs::path folder = canSave_ ? fs::absolute(document_.path(), error).parent_path() : fs::current_path(error);
+    try {
+        document_.saveAs((folder / fs::path(std::string(name))).string());
+    } catch (const PanelEditError& refused) {
+        throw RequestError(refused.what(), 409);
+    }
+    canSave_ = true;
     saved_ = document_.text();
 }
 

@@ -33,6 +33,11 @@ public:
     // Writes the file. RequestError 409 when it changed on disk (unless
     // `force`), 422 when it cannot be written; the file untouched then.
     void save(bool force);
+    // Writes the panel as a new file `name` (a plain name ending in .cfg)
+    // beside the panel file, or for the built-in panel in the folder
+    // serving started in; the editor saves there from then on. Refused
+    // when the name is not such a name or the file exists.
+    void saveAs(std::string_view name);
 
     // Windows, gauges (with their line's key and their effective size),
     // the checks, the panel folder's bitmaps and the module's gauges.

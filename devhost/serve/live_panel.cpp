@@ -853,7 +853,10 @@ Json LivePanel::saveLayout(const Json& body)
 {
     const bool force = body.contains("force") && flagField(body, "force");
     std::lock_guard lock(mutex_);
-    editor_->save(force);
+    if (body.contains("as"))
+        editor_->saveAs(textField(body, "as"));
+    else
+        editor_->save(force);
     return editor_->describe(*session_->host);
 }
 

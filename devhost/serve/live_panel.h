@@ -96,8 +96,9 @@ public:
     // LayoutEditor), which the running panel follows at once (a moved gauge
     // keeps running, a new one starts, a removed one is shut down; every
     // page is told to lay the panel out again and gets the whole state);
-    // saving the panel file ("force": over a file changed on disk). Each
-    // answers with the layout.
+    // saving the panel file ("force": over a file changed on disk; "as": a
+    // new file beside it, see LayoutEditor::saveAs). Each answers with the
+    // layout.
     nlohmann::json layout();
     nlohmann::json editLayout(const nlohmann::json& body);
     nlohmann::json saveLayout(const nlohmann::json& body);

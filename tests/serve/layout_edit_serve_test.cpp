@@ -128,6 +128,27 @@ TEST(LayoutEdit, AFileChangedOnDiskIsWrittenOverOnlyWhenAsked)
     EXPECT_NE(readFile(served.file).find("Vardex_Instr!Airspeed, 1, 2,"), std::string::npos);
 }
 
+TEST(LayoutEdit, SaveAsWritesOnlyANewCfgFileBesideThePanel)
+{
+    EditServed served("save_as");
+    ASSERT_EQ(served.post("/api/edit", {{"op", "remove"}, {"window", 0}, {"gauge", 2}})->status, 200);
+    const fs::path folder = served.file.parent_path();
+    const struct {
+        std::string name;
+        int status;
+    } cases[] = {{"../escaped.cfg", 400}, {"panel.txt", 400}, {"panel.cfg", 409}, {"copy.cfg", 200}, {"copy.cfg", 409}};
+    for (const auto& c : cases)
+        EXPECT_EQ(served.post("/api/save", {{"as", c.name}})->status, c.status) << c.name;
+    EXPECT_FALSE(fs::exists(folder.parent_path() / "escaped.cfg"));
+    EXPECT_EQ(readFile(served.file), defaultPanelText()) << "the file served is left as it was";
+    const std::string copy = readFile(folder / "copy.cfg");
+    EXPECT_EQ(copy.find("!Airspeed,"), std::string::npos);
+    // Saved there from now on.
+    ASSERT_EQ(served.post("/api/edit", {{"op", "undo"}})->status, 200);
+    ASSERT_EQ(served.post("/api/save", Json::object())->status, 200);
+    EXPECT_EQ(readFile(folder / "copy.cfg"), defaultPanelText());
+}
+
 TEST(LayoutEdit, AMovedGaugeKeepsItsInstanceAndARemovedOneIsShutDown)
 {
     Host host(moduleUnderTest());

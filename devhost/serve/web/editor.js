@@ -59,9 +59,9 @@ async function sendEdit(body) {
   }
 }
 
-async function save(force = false) {
+async function save(force = false, as = null) {
   try {
-    showLayout(await post("api/save", force ? { force: true } : {}, true));
+    showLayout(await post("api/save", as ? { as } : force ? { force: true } : {}, true));
     editSay("");
     $("edit-state").textContent = "saved";
   } catch (error) {
@@ -101,7 +101,7 @@ async function relayoutPage() {
 
 function showLayout(layout) {
   edit.layout = layout;
-  $("edit-file").textContent = layout.can_save ? `writes ${layout.file}` : "built-in panel: not saved";
+  $("edit-file").textContent = layout.can_save ? `writes ${layout.file}` : "built-in panel: Save as a new file";
   $("edit-save").disabled = !layout.can_save;
   $("edit-undo").disabled = layout.undo === 0;
   $("edit-redo").disabled = layout.redo === 0;
@@ -485,6 +485,7 @@ function addGauge(name, width, height) {
 function wireEditor() {
   $("edit-mode").onclick = () => setEditing(!edit.on);
   $("edit-save").onclick = () => save();
+  $("edit-save-as").onclick = () => save(false, $("edit-save-as-name").value.trim());
   $("edit-undo").onclick = () => sendEdit({ op: "undo" });
   $("edit-redo").onclick = () => sendEdit({ op: "redo" });
   $("edit-gauge").onchange = () => {
@@ -556,7 +557,7 @@ async function startEditor() {
   const response = await fetch("api/layout");
   const layout = await response.json();
   edit.layout = layout;
-  $("edit-file").textContent = layout.can_save ? `writes ${layout.file}` : "built-in panel: not saved";
+  $("edit-file").textContent = layout.can_save ? `writes ${layout.file}` : "built-in panel: Save as a new file";
   if (layout.start_editing) await setEditing(true);
 }
 
