@@ -16,12 +16,16 @@ ServeCommand::ServeCommand(CLI::App& app, Common& common)
     command_->add_option("--bind", bindAddress_, "address to listen on (default 127.0.0.1, this machine only)");
     command_->add_flag("--allow-remote", allowRemote_,
                        "serve to the network when --bind is not a loopback address (with a key)");
+    command_->add_flag("--edit", edit_,
+                       "open the page in edit mode: lay out the --panel file's windows and gauges on the running "
+                       "panel (drag, resize, add, remove, undo) and save it, only the lines changed, a .bak kept; "
+                       "the page's Edit switch does the same");
 }
 
 int ServeCommand::run()
 {
     return runServer({.module = common_.module, .panel = common_.panel, .flight = common_.flight,
-                      .screenWidth = common_.screenWidth},
+                      .screenWidth = common_.screenWidth, .edit = edit_},
                      bindAddress_, port_, allowRemote_);
 }
 

@@ -14,6 +14,7 @@ private:
     std::string bindAddress_ = "127.0.0.1";
     int port_ = 8080;
     bool allowRemote_ = false;
+    bool edit_ = false;
 };
 
 }  // namespace devhost

@@ -91,6 +91,13 @@ GaugeInstance::GaugeInstance(const GaugeDefinition& original, const Placement& p
     definition_->size = size_;
 }
 
+void GaugeInstance::moveTo(int window, Point position, Point size)
+{
+    window_ = window;
+    position_ = definition_->position = position;
+    size_ = definition_->size = size;
+}
+
 GaugeElement* GaugeInstance::copyElement(const GaugeElement* source, int depth)
 {
     if (auto done = copied_.find(source); done != copied_.end())

@@ -43,6 +43,8 @@ public:
     Point position() const { return position_; }
     Point size() const { return size_; }
     Point gaugePixels() const { return gaugePixels_; }
+    // Placed anew on the panel (a layout edit); its state stays.
+    void moveTo(int window, Point position, Point size);
 
     // Every element in drawing order: root, then its children in list order,
     // depth-first. shown holds what the latest frame computed for it.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <utility>
 
@@ -76,11 +77,110 @@ struct Host::Impl final : ServiceSink {
     std::vector<ForeignGauge> foreign;
     std::vector<PanelWindowSpec> panelWindows;
 
+    const GaugeDefinition& definitionOrThrow(std::string_view name) const
+    {
+        if (const GaugeDefinition* definition = definitionNamed(name))
+            return *definition;
+        std::vector<std::string_view> names;
+        for (const GaugeDefinition* g : gaugeList)
+            if (g->name)
+                names.emplace_back(g->name);
+        throw HostError("the module has no gauge named \"" + std::string(name) + "\"" + didYouMean(name, names));
+    }
+
+    static void checkPlacedSize(std::string_view name, int width, int height)
+    {
+        if (width < 0 || height < 0 || width > MaxDrawnPixels || height > MaxDrawnPixels)
+            throw HostError("gauge " + std::string(name) + " placed at " + std::to_string(width) + "x" +
+                            std::to_string(height) + " pixels: each side must be 0 (its own size) to " +
+                            std::to_string(MaxDrawnPixels));
+    }
+
+    // A panel's gauges as they will be placed, every one checked (its
+    // name, its size, the pixels of the whole panel) before any is.
+    struct PlannedGauge {
+        const PlacedGauge* line;
+        const GaugeDefinition* definition;
+        int window;
+        Point at, size;
+    };
+    struct PanelPlan {
+        std::vector<PlannedGauge> gauges;         // this module's, in drawing order
+        std::vector<ForeignGauge> foreign;
+        std::vector<PanelWindowSpec> windows;     // without their gauges
+        std::vector<std::string> skipped;
+    };
+
+    PanelPlan plan(const Panel& panel) const
+    {
+        // The simulator finds a gauge's module by file name, whatever the case;
+        // the module under test answers to its own file's name and to ours.
+        auto ours = [&](std::string_view name) {
+            return name.empty() || sameName(name, "Vardex_Instr") || sameName(name, module->path().stem().string());
+        };
+        // Everything drawn is counted before anything is: a gauge of 20000
+        // pixels square is refused here, not by running out of memory.
+        long long pixels = 0;
+        for (const PanelWindowSpec& window : panel.windows)
+            pixels += (long long)window.sizeX * window.sizeY +
+                      (window.background ? (long long)window.background->width * window.background->height : 0);
+        auto count = [&](const PlacedGauge& g, Point size) {
+            pixels += (long long)size.x * size.y;
+            if (pixels > MaxPanelPixels)
+                throw PanelError(panel.source, g.line,
+                                 g.module + "!" + g.gauge + " at " + std::to_string(size.x) + "x" +
+                                     std::to_string(size.y) + " pixels brings the panel to " + std::to_string(pixels) +
+                                     " pixels to draw, more than the " + std::to_string(MaxPanelPixels) + " a panel may");
+        };
+        PanelPlan plan;
+        for (const PanelWindowSpec& window : panel.windows) {
+            // Held within what a placement can take, so that a texture scaled far
+            // up comes to a size refused below, not to a wrapped number.
+            auto scaled = [&](int v, double by) {
+                constexpr double Farthest = 1e9;
+                return static_cast<int>(std::lround(std::clamp(v * by, -Farthest, Farthest)));
+            };
+            PanelWindowSpec kept = window;
+            kept.gauges.clear();
+            plan.windows.push_back(std::move(kept));
+            for (const PlacedGauge& g : window.gauges) {
+                const Point at{scaled(g.x, window.gaugeScaleX), scaled(g.y, window.gaugeScaleY)};
+                if (!ours(g.module)) {
+                    plan.skipped.push_back(g.module + "!" + g.gauge);
+                    const int w = g.width.value_or(g.height.value_or(ForeignGaugeSize));
+                    const int h = g.height.value_or(w);
+                    const Point size{std::max(1, scaled(w, window.gaugeScaleX)), std::max(1, scaled(h, window.gaugeScaleY))};
+                    count(g, size);
+                    plan.foreign.push_back({.label = plan.skipped.back(), .window = window.number,
+                                            .box = {at.x, at.y, size.x, size.y}, .sizeGiven = g.width.has_value(),
+                                            .line = g.line});
+                    continue;
+                }
+                try {
+                    const GaugeDefinition& definition = definitionOrThrow(g.gauge);
+                    Point size{g.width.value_or(0), g.height.value_or(0)};
+                    if (window.gaugeScaleX != 1.0 || window.gaugeScaleY != 1.0) {
+                        // The size in the cockpit's units, then on its texture.
+                        size = placedSize(definition, size);
+                        size = {std::max(1, scaled(size.x, window.gaugeScaleX)), std::max(1, scaled(size.y, window.gaugeScaleY))};
+                    }
+                    checkPlacedSize(g.gauge, size.x, size.y);
+                    size = placedSize(definition, size);
+                    count(g, size);
+                    plan.gauges.push_back({&g, &definition, window.number, at, size});
+                } catch (const HostError& error) {
+                    throw PanelError(panel.source, g.line, error.what());
+                }
+            }
+        }
+        return plan;
+    }
+
     // The size a gauge is placed at: a side given as 0 follows the other
     // with the gauge's proportions; both 0, its own size. Without a bitmap
     // to measure, the default size in millimetres stands in for a square of
     // as many pixels.
-    Point placedSize(const GaugeDefinition& definition, Point asked)
+    Point placedSize(const GaugeDefinition& definition, Point asked) const
     {
         const auto root = rootBitmapSize(definition);
         const Point own = root ? *root : Point{static_cast<int32_t>(definition.defaultSize),
@@ -385,18 +485,8 @@ GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, i
 GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, int window, Point position,
                            int width, int height)
 {
-    const GaugeDefinition* definition = impl_->definitionNamed(gauge);
-    if (!definition) {
-        std::vector<std::string_view> names;
-        for (const GaugeDefinition* g : impl_->gaugeList)
-            if (g->name)
-                names.emplace_back(g->name);
-        throw HostError("the module has no gauge named \"" + std::string(gauge) + "\"" + didYouMean(gauge, names));
-    }
-    if (width < 0 || height < 0 || width > MaxDrawnPixels || height > MaxDrawnPixels)
-        throw HostError("gauge " + std::string(gauge) + " placed at " + std::to_string(width) + "x" +
-                        std::to_string(height) + " pixels: each side must be 0 (its own size) to " +
-                        std::to_string(MaxDrawnPixels));
+    const GaugeDefinition* definition = &impl_->definitionOrThrow(gauge);
+    Impl::checkPlacedSize(gauge, width, height);
 
     const auto root = impl_->rootBitmapSize(*definition);
     const Point placed = impl_->placedSize(*definition, {width, height});
@@ -414,66 +504,77 @@ GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, i
 
 std::vector<std::string> Host::placePanel(const Panel& panel)
 {
-    // The simulator finds a gauge's module by file name, whatever the case;
-    // the module under test answers to its own file's name and to ours.
-    auto ours = [&](std::string_view module) {
-        return module.empty() || sameName(module, "Vardex_Instr") ||
-               sameName(module, impl_->module->path().stem().string());
-    };
-    // Everything drawn is counted before anything is: a gauge of 20000
-    // pixels square is refused here, not by running out of memory.
-    long long pixels = 0;
-    for (const PanelWindowSpec& window : panel.windows)
-        pixels += (long long)window.sizeX * window.sizeY +
-                  (window.background ? (long long)window.background->width * window.background->height : 0);
-    auto count = [&](const PlacedGauge& g, Point size) {
-        pixels += (long long)size.x * size.y;
-        if (pixels > MaxPanelPixels)
-            throw PanelError(panel.source, g.line,
-                             g.module + "!" + g.gauge + " at " + std::to_string(size.x) + "x" + std::to_string(size.y) +
-                                 " pixels brings the panel to " + std::to_string(pixels) +
-                                 " pixels to draw, more than the " + std::to_string(MaxPanelPixels) + " a panel may");
-    };
-    std::vector<std::string> skipped;
-    for (const PanelWindowSpec& window : panel.windows) {
-        // Held within what a placement can take, so that a texture scaled far
-        // up comes to a size refused below, not to a wrapped number.
-        auto scaled = [&](int v, double by) {
-            constexpr double Farthest = 1e9;
-            return static_cast<int>(std::lround(std::clamp(v * by, -Farthest, Farthest)));
-        };
-        PanelWindowSpec kept = window;
-        kept.gauges.clear();
-        impl_->panelWindows.push_back(std::move(kept));
-        for (const PlacedGauge& g : window.gauges) {
-            const Point at{scaled(g.x, window.gaugeScaleX), scaled(g.y, window.gaugeScaleY)};
-            if (!ours(g.module)) {
-                skipped.push_back(g.module + "!" + g.gauge);
-                const int w = g.width.value_or(g.height.value_or(ForeignGaugeSize));
-                const int h = g.height.value_or(w);
-                const Point size{std::max(1, scaled(w, window.gaugeScaleX)), std::max(1, scaled(h, window.gaugeScaleY))};
-                count(g, size);
-                impl_->foreign.push_back({.label = skipped.back(), .window = window.number,
-                                          .box = {at.x, at.y, size.x, size.y}, .sizeGiven = g.width.has_value(),
-                                          .line = g.line});
-                continue;
-            }
-            try {
-                Point size{g.width.value_or(0), g.height.value_or(0)};
-                const GaugeDefinition* definition = impl_->definitionNamed(g.gauge);
-                if (definition && (window.gaugeScaleX != 1.0 || window.gaugeScaleY != 1.0)) {
-                    // The size in the cockpit's units, then on its texture.
-                    size = impl_->placedSize(*definition, size);
-                    size = {std::max(1, scaled(size.x, window.gaugeScaleX)), std::max(1, scaled(size.y, window.gaugeScaleY))};
-                }
-                GaugeInstance& placed = place(g.gauge, g.parameter, window.number, at, size.x, size.y);
-                count(g, placed.size());
-            } catch (const HostError& error) {
-                throw PanelError(panel.source, g.line, error.what());
-            }
+    Impl::PanelPlan plan = impl_->plan(panel);
+    std::move(plan.windows.begin(), plan.windows.end(), std::back_inserter(impl_->panelWindows));
+    std::move(plan.foreign.begin(), plan.foreign.end(), std::back_inserter(impl_->foreign));
+    for (const Impl::PlannedGauge& g : plan.gauges) {
+        try {
+            place(g.line->gauge, g.line->parameter, g.window, g.at, g.size.x, g.size.y);
+        } catch (const HostError& error) {
+            throw PanelError(panel.source, g.line->line, error.what());
         }
     }
-    return skipped;
+    return plan.skipped;
+}
+
+std::vector<std::string> Host::followPanel(const Panel& panel)
+{
+    Impl::PanelPlan plan = impl_->plan(panel);
+    std::vector<std::unique_ptr<GaugeInstance>> before = std::move(impl_->gauges);
+    impl_->gauges.clear();
+    impl_->updated.clear();
+
+    // Each gauge of the edited panel takes the instance it most likely was:
+    // one where it was, at the same size; else one in its window; else one
+    // of another window; each of the same gauge and parameter text.
+    auto parameterOf = [](const GaugeInstance& g) {
+        return std::string(g.definition()->parameter ? g.definition()->parameter : "");
+    };
+    std::vector<std::unique_ptr<GaugeInstance>*> kept(plan.gauges.size(), nullptr);
+    for (int pass = 0; pass < 3; ++pass)
+        for (size_t i = 0; i < plan.gauges.size(); ++i) {
+            const Impl::PlannedGauge& g = plan.gauges[i];
+            for (size_t j = 0; j < before.size() && !kept[i]; ++j) {
+                GaugeInstance* old = before[j].get();
+                if (!old || old->original() != g.definition || parameterOf(*old) != g.line->parameter)
+                    continue;
+                const bool sameWindow = old->window() == g.window;
+                const bool samePlace = sameWindow && old->position().x == g.at.x && old->position().y == g.at.y &&
+                                       old->size().x == g.size.x && old->size().y == g.size.y;
+                if ((pass == 0 && samePlace) || (pass == 1 && sameWindow) || pass == 2)
+                    if (std::find(kept.begin(), kept.end(), &before[j]) == kept.end())
+                        kept[i] = &before[j];
+            }
+        }
+    // The gauges gone are removed as the simulator removes them.
+    for (auto& old : before)
+        if (std::find(kept.begin(), kept.end(), &old) == kept.end())
+            impl_->callGauge(*old, ServiceBeforeRemove, 0);
+    impl_->panelWindows = std::move(plan.windows);
+    impl_->foreign = std::move(plan.foreign);
+    for (size_t i = 0; i < plan.gauges.size(); ++i) {
+        const Impl::PlannedGauge& g = plan.gauges[i];
+        if (kept[i]) {
+            (*kept[i])->moveTo(g.window, g.at, g.size);
+            impl_->gauges.push_back(std::move(*kept[i]));
+            impl_->listUpdated(*impl_->gauges.back());
+            continue;
+        }
+        try {
+            place(g.line->gauge, g.line->parameter, g.window, g.at, g.size.x, g.size.y);
+        } catch (const HostError& error) {
+            throw PanelError(panel.source, g.line->line, error.what());
+        }
+    }
+    return plan.skipped;
+}
+
+std::unique_ptr<GaugeInstance> Host::specimen(std::string_view gauge) const
+{
+    const GaugeDefinition& definition = impl_->definitionOrThrow(gauge);
+    const Point size = impl_->placedSize(definition, {0, 0});
+    const auto root = impl_->rootBitmapSize(definition);
+    return std::make_unique<GaugeInstance>(definition, Placement{.size = size, .gaugePixels = root ? *root : size});
 }
 
 const std::vector<ForeignGauge>& Host::foreignGauges() const { return impl_->foreign; }

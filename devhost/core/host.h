@@ -101,6 +101,16 @@ public:
     // Throws PanelError when a gauge does not install, or when the windows
     // and the gauges together ask for more than MaxPanelPixels.
     std::vector<std::string> placePanel(const Panel& panel);
+    // Brings the placed gauges in line with the panel as edited, keeping
+    // what runs: a gauge still on it (the same gauge and parameter text, in
+    // its window or moved to another) keeps its instance and state, moved
+    // and sized anew; a gauge gone is removed (code 12); a new one is
+    // installed (code 2). The windows and other modules' gauges are taken
+    // anew. Checked as placePanel checks, before anything changes.
+    std::vector<std::string> followPanel(const Panel& panel);
+    // A gauge of the module at its own size, neither installed nor run:
+    // its face as its records draw it, for a picture of the gauge list.
+    std::unique_ptr<GaugeInstance> specimen(std::string_view gauge) const;
     const std::vector<ForeignGauge>& foreignGauges() const;
     // The windows of the panels placed (their gauges left out): what a
     // window is drawn on.

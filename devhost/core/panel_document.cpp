@@ -530,6 +530,14 @@ void PanelDocument::addWindow(int number, int width, int height)
     apply(std::move(edited), what);
 }
 
+void PanelDocument::restore(std::string_view text) { apply(splitPanelLines(text), "going back"); }
+
+bool PanelDocument::changedOnDisk() const
+{
+    const TextFile current = readWholeFile(path_, "panel file");
+    return !current.problem && current.text != onDisk_;
+}
+
 void PanelDocument::save(bool force)
 {
     namespace fs = std::filesystem;
@@ -556,6 +564,20 @@ void PanelDocument::save(bool force)
     }
     replaceFile(target, bytes, status.permissions(), path_);
     onDisk_ = bytes;
+}
+
+void PanelDocument::saveAs(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(path, error)))
+        throw PanelEditError(path, 0, "exists already; nothing written: choose another name");
+    const std::string bytes = text();
+    replaceFile(path, bytes, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
+                path);
+    path_ = path;
+    onDisk_ = bytes;
+    backedUp_ = true;
 }
 
 }  // namespace devhost

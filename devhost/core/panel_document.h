@@ -74,6 +74,12 @@ public:
     void setWindowTitle(int window, std::string_view title);        // UTF-8
     void addWindow(int number, int width, int height);
 
+    // Puts back an earlier text of the document (an undo or a redo), read
+    // as an edit is; the file and its backup stay as they are.
+    void restore(std::string_view text);
+    // Whether the file's bytes now differ from those read or last written.
+    bool changedOnDisk() const;
+
     // Writes the edits to the file. Before the document's first write, the
     // file as it is is copied to FILE.bak. The bytes go to a file beside it,
     // renamed over it once complete. Refused (PanelEditError, the file
@@ -81,6 +87,10 @@ public:
     // is read-only or not a file, or cannot be written in full. Nothing is
     // written when nothing changed.
     void save(bool force = false);
+    // Writes the document as a new file, which it is from then on (saved
+    // there, with no .bak: there was nothing before it). Refused
+    // (PanelEditError) when the file exists or cannot be written.
+    void saveAs(const std::string& path);
 
 private:
     void apply(PanelLines edited, std::string_view what);

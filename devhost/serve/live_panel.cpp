@@ -186,6 +186,10 @@ struct LivePanel::Recorder {
 LivePanel::LivePanel(const ServeOptions& options)
     : options_(options),
       panel_(options.panel.empty() ? defaultPanel() : loadPanel(options.panel, {.screenWidth = options.screenWidth})),
+      editor_(std::make_unique<LayoutEditor>(
+          options.panel.empty() ? PanelDocument(defaultPanelText(), panel_.source)
+                                : PanelDocument::load(options.panel, {.screenWidth = options.screenWidth}),
+          !options.panel.empty())),
       recorder_(std::make_unique<Recorder>()),
       flight_(std::make_unique<FlightInPlay>())
 {
@@ -203,7 +207,7 @@ LivePanel::LivePanel(const ServeOptions& options)
             flight_->script = options.flight;
     }
     lighting_.colours = panel_.colours;
-    std::unique_ptr<Session> session = newSession(flight_->flight);
+    std::unique_ptr<Session> session = newSession(panel_, flight_->flight);
     session->runTo(0);
     std::lock_guard lock(mutex_);
     install(std::move(session));
@@ -224,13 +228,13 @@ LivePanel::~LivePanel()
 // A fresh host with the panel placed and the flight ready to run; a
 // FlightError when the flight names a gauge the panel lacks (played, the
 // click would fail).
-std::unique_ptr<LivePanel::Session> LivePanel::newSession(const Flight& flight) const
+std::unique_ptr<LivePanel::Session> LivePanel::newSession(const Panel& panel, const Flight& flight) const
 {
     auto session = std::make_unique<Session>();
     session->host = std::make_unique<Host>(options_.module);
-    session->host->placePanel(panel_);
+    session->host->placePanel(panel);
     checkGauges(flight, *session->host);
-    for (const PanelWindowSpec& window : panel_.windows)
+    for (const PanelWindowSpec& window : panel.windows)
         session->host->windows().visible[identOf(window)] = window.visible;
     session->runner = std::make_unique<FlightRunner>(*session->host, flight);
     return session;
@@ -251,9 +255,25 @@ void LivePanel::Session::runTo(double at)
 // back, to be let go after the lock.
 std::unique_ptr<LivePanel::Session> LivePanel::install(std::unique_ptr<Session> session)
 {
+    lay(*session);
+    std::swap(session, session_);
+    eventMark_ = {};
+    ticks_ = 0;
+    wholeNext_ = true;
+    flightError_.clear();
+    ++flightGeneration_;
+    return session;
+}
+
+// The drawing set up for the host's gauges as placed now.
+void LivePanel::lay(Session& s)
+{
+    Session* session = &s;
     session->renderer = std::make_unique<PanelRenderer>(*session->host);
     session->renderer->setLighting(lighting_);
     session->pictures.assign(panel_.windows.size(), nullptr);
+    session->tiles.clear();
+    session->windowOf.clear();
     for (const auto& gauge : session->host->gauges()) {
         size_t w = 0;
         while (w < panel_.windows.size() && panel_.windows[w].number != gauge->window())
@@ -264,13 +284,6 @@ std::unique_ptr<LivePanel::Session> LivePanel::install(std::unique_ptr<Session> 
         session->windowOf.push_back(w);
     }
     session->drawWindows(panel_);
-    std::swap(session, session_);
-    eventMark_ = {};
-    ticks_ = 0;
-    wholeNext_ = true;
-    flightError_.clear();
-    ++flightGeneration_;
-    return session;
 }
 
 void LivePanel::start()
@@ -619,6 +632,7 @@ void LivePanel::playback(const Json& body)
     std::optional<bool> play;
     std::optional<double> speed, seek;
     Flight flight;
+    Panel panel;
     uint64_t generation = 0;
     {
         std::lock_guard lock(mutex_);
@@ -632,6 +646,7 @@ void LivePanel::playback(const Json& body)
             throw RequestError("give \"play\" (true or false), \"speed\" (0.25 to 8) or \"seek\" (seconds)");
         if (seek) {
             flight = flight_->flight;
+            panel = panel_;
             generation = flightGeneration_;
         }
     }
@@ -640,7 +655,7 @@ void LivePanel::playback(const Json& body)
     std::unique_ptr<Session> session, old;
     if (seek) {
         try {
-            session = newSession(flight);
+            session = newSession(panel, flight);
             session->runTo(*seek);
         } catch (const RequestError&) {
             std::lock_guard lock(mutex_);
@@ -678,14 +693,23 @@ void LivePanel::loadFlight(std::string_view scriptText)
     } catch (const InputError& error) {
         throw RequestError(error.what());
     }
+    Panel panel;
+    uint64_t generation = 0;
+    {
+        std::lock_guard lock(mutex_);
+        panel = panel_;
+        generation = layoutGeneration_;
+    }
     std::unique_ptr<Session> session, old;
     try {
-        session = newSession(flight);
+        session = newSession(panel, flight);
     } catch (const FlightError& error) {
         throw RequestError(error.what());
     }
     session->runTo(0);
     std::lock_guard lock(mutex_);
+    if (generation != layoutGeneration_)
+        throw RequestError("the layout was edited meanwhile; load the flight again", 409);
     flight_->flight = std::move(flight);
     flight_->script = std::move(script);
     playing_ = false;
@@ -773,6 +797,85 @@ std::string LivePanel::lens(const Json& query)
         const double fit = std::min({1.0, MaxLensSide / (pixels.x * scale.x), MaxLensSide / (pixels.y * scale.y)});
         scale = {scale.x * fit, scale.y * fit};
         picture = renderGauge(*gauge, session_->renderer->images(), scale, {}, session_->renderer->lighting());
+    }
+    const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
+    return pngBytes(picture.get(), all, {.level = FastPngLevel, .keepAlpha = true});
+}
+
+Json LivePanel::layout()
+{
+    std::lock_guard lock(mutex_);
+    Json answer = editor_->describe(*session_->host);
+    answer["start_editing"] = options_.edit;
+    return answer;
+}
+
+// The running panel brought in line with the edited one (under both locks:
+// no tick is under way, so no page gets pieces of the old layout after
+// being told of the new one).
+void LivePanel::followLayout()
+{
+    Session& s = *session_;
+    const Panel& edited = editor_->panel();
+    s.host->followPanel(edited);
+    // A window new, or whose visible= changed, opens or closes as the line says.
+    for (const PanelWindowSpec& window : edited.windows) {
+        const auto before = std::find_if(panel_.windows.begin(), panel_.windows.end(),
+                                         [&](const PanelWindowSpec& w) { return w.number == window.number; });
+        if (before == panel_.windows.end() || before->visible != window.visible)
+            s.host->windows().visible[identOf(window)] = window.visible;
+    }
+    panel_ = edited;
+    lay(s);
+    wholeNext_ = true;
+    ++layoutGeneration_;
+    ++flightGeneration_;
+    feed_.publish(feedEvent({{"type", "layout"}, {"frame", s.host->frameNumber()}}));
+}
+
+Json LivePanel::editLayout(const Json& body)
+{
+    std::lock_guard ticking(ticking_);
+    std::lock_guard lock(mutex_);
+    editor_->edit(body, *session_->host);
+    try {
+        followLayout();
+    } catch (const InputError& error) {
+        editor_->dropLast();
+        followLayout();
+        throw RequestError(error.what(), 422);
+    }
+    requestTick();
+    return editor_->describe(*session_->host);
+}
+
+Json LivePanel::saveLayout(const Json& body)
+{
+    const bool force = body.contains("force") && flagField(body, "force");
+    std::lock_guard lock(mutex_);
+    if (body.contains("as"))
+        editor_->saveAs(textField(body, "as"));
+    else
+        editor_->save(force);
+    return editor_->describe(*session_->host);
+}
+
+std::string LivePanel::gaugePicture(std::string_view name)
+{
+    SurfaceHandle picture;
+    {
+        std::lock_guard lock(mutex_);
+        std::unique_ptr<GaugeInstance> gauge;
+        try {
+            gauge = session_->host->specimen(name);
+        } catch (const HostError& error) {
+            throw RequestError(error.what(), 404);
+        }
+        const Point pixels = gauge->gaugePixels();
+        if (pixels.x < 1 || pixels.y < 1)
+            throw RequestError(fmt::format("{} has no pixels to draw", gauge->name()), 404);
+        const double fit = std::min({1.0, double(MaxLensSide) / pixels.x, double(MaxLensSide) / pixels.y});
+        picture = renderGauge(*gauge, session_->renderer->images(), {fit, fit}, {}, session_->renderer->lighting());
     }
     const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
     return pngBytes(picture.get(), all, {.level = FastPngLevel, .keepAlpha = true});

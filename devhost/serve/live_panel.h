@@ -23,6 +23,7 @@
 #include "devhost/render/panel_renderer.h"
 #include "devhost/serve/change_feed.h"
 #include "devhost/serve/feed_message.h"
+#include "devhost/serve/layout_editor.h"
 #include "devhost/serve/panel_snapshot.h"
 
 namespace devhost {
@@ -32,6 +33,7 @@ struct ServeOptions {
     std::string panel;    // empty: the built-in panel
     std::string flight;   // empty: the built-in demo flight
     int screenWidth = PanelScreenWidth;   // chooses the panel's file_NNNN= backgrounds
+    bool edit = false;    // the page opens in edit mode
 };
 
 // Bounds on what the pages may cost the server.
@@ -90,13 +92,29 @@ public:
 
     uint64_t frameNumber();
 
+    // Edit mode: the layout as the editor shows it; an edit ("op", see
+    // LayoutEditor), which the running panel follows at once (a moved gauge
+    // keeps running, a new one starts, a removed one is shut down; every
+    // page is told to lay the panel out again and gets the whole state);
+    // saving the panel file ("force": over a file changed on disk; "as": a
+    // new file beside it, see LayoutEditor::saveAs). Each answers with the
+    // layout.
+    nlohmann::json layout();
+    nlohmann::json editLayout(const nlohmann::json& body);
+    nlohmann::json saveLayout(const nlohmann::json& body);
+    // A gauge of the module's list drawn at its own size as its records
+    // draw it, as PNG (the editor's gauge list).
+    std::string gaugePicture(std::string_view name);
+
 private:
     struct Session;
     struct Recorder;
     struct FlightInPlay;
 
-    std::unique_ptr<Session> newSession(const Flight& flight) const;
+    std::unique_ptr<Session> newSession(const Panel& panel, const Flight& flight) const;
     std::unique_ptr<Session> install(std::unique_ptr<Session> session);
+    void lay(Session& session);
+    void followLayout();
     PanelSnapshot advance();
     PanelSnapshot snapshot(bool whole, bool markEvents);
     void requestTick();
@@ -105,11 +123,13 @@ private:
     Point pointIn(const nlohmann::json& body, const GaugeInstance& gauge);
 
     const ServeOptions options_;
-    const Panel panel_;
     ChangeFeed feed_{MaxViewers, MaxQueuedMessages};
 
     // The panel's own state, under mutex_: held for the panel's work only.
     std::mutex mutex_;
+    Panel panel_;                          // as laid out now (edited in edit mode)
+    std::unique_ptr<LayoutEditor> editor_;
+    uint64_t layoutGeneration_ = 0;        // counts layout edits, so that a session made meanwhile is refused
     std::unique_ptr<Session> session_;
     std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<FlightInPlay> flight_;

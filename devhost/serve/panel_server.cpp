@@ -178,7 +178,7 @@ PanelServer::PanelServer(LivePanel& panel)
             watch_->idle(request, std::chrono::seconds(RequestSeconds));
     });
 
-    server.Get("/(|style\\.css|app\\.js)", [](const httplib::Request& request, httplib::Response& response) {
+    server.Get("/(|style\\.css|app\\.js|editor\\.js)", [](const httplib::Request& request, httplib::Response& response) {
         const WebAsset* asset = findWebAsset(request.path);
         if (!asset)
             return answerPlain(response, 404, "no such page");
@@ -257,6 +257,21 @@ PanelServer::PanelServer(LivePanel& panel)
     query("/api/click", &LivePanel::click);
     query("/api/hover", &LivePanel::hover);
     query("/api/expect", &LivePanel::expectShown);
+    // Edit mode: the layout, an edit of it, and writing the panel file
+    // named when serving started (never a file the request names).
+    query("/api/edit", &LivePanel::editLayout);
+    query("/api/save", &LivePanel::saveLayout);
+    server.Get("/api/layout", [this](const httplib::Request&, httplib::Response& response) {
+        answerJson(response, panel_.layout());
+    });
+    server.Get("/api/gauge-picture", [this](const httplib::Request& request, httplib::Response& response) {
+        try {
+            response.set_header("Cache-Control", "max-age=3600");
+            response.set_content(panel_.gaugePicture(request.get_param_value("name")), "image/png");
+        } catch (const RequestError& error) {
+            answerPlain(response, error.status(), error.what());
+        }
+    });
     command("/api/set", &LivePanel::setVariable);
     command("/api/window", &LivePanel::showWindow);
     command("/api/playback", &LivePanel::playback);

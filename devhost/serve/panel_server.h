@@ -1,7 +1,9 @@
 // `devhost serve`'s web server (cpp-httplib): the page, the change feed as
 // server-sent events, and the requests that drive the live panel. Every
 // request body is bounded and checked; a refused one gets a 4xx with a
-// plain message. No request names a file: the server reads and writes none.
+// plain message. The server reads no file a request names, and writes only
+// the panel file it was started on when the page saves an edit, or a new
+// .cfg file beside it that Save as names (never over an existing file).
 // Only the page it serves may use it (see request_guard.h), and no
 // connection may hold a thread longer than its work needs.
 #pragma once

@@ -14,6 +14,9 @@ constexpr WebAsset assets[] = {
     {"/app.js", "text/javascript; charset=utf-8",
 #include "web_app_js.inc"
     },
+    {"/editor.js", "text/javascript; charset=utf-8",
+#include "web_editor_js.inc"
+    },
 };
 
 }  // namespace

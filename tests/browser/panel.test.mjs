@@ -6,11 +6,11 @@
 //   DEVHOST=build/devhost/devhost CHROMIUM=/usr/bin/chromium node --test panel.test.mjs
 import { test, before, after, afterEach } from "node:test";
 import assert from "node:assert/strict";
-import { spawn } from "node:child_process";
 import { mkdtempSync, mkdirSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { createRequire } from "node:module";
+import { startDevhost } from "./devhost_server.mjs";
 
 const require = createRequire(process.env.VARDEX_NODE_MODULES + "/");
 const { chromium } = require("playwright-core");
@@ -18,21 +18,10 @@ const { chromium } = require("playwright-core");
 const failures = process.env.VARDEX_BROWSER_FAILURES || "browser_failures";
 let server, address, context, page, profile;
 
-async function startServer() {
-  server = spawn(process.env.DEVHOST, ["serve", "--port", "0"], { stdio: ["ignore", "pipe", "inherit"] });
-  return new Promise((resolve, reject) => {
-    let out = "";
-    server.stdout.on("data", (data) => {
-      out += data;
-      const found = out.match(/http:\/\/\S+\//);
-      if (found) resolve(found[0]);
-    });
-    server.on("exit", (code) => reject(new Error(`devhost serve ended with ${code}`)));
-  });
-}
-
 before(async () => {
-  address = await startServer();
+  const started = startDevhost([]);
+  server = started.server;
+  address = await started.address;
   profile = mkdtempSync(join(tmpdir(), "vardex-chromium-"));
   context = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The browser tests: installs playwright-core from npm into the build
 # folder (no browser download: Debian's chromium is driven), then runs
-# panel.test.mjs against the devhost program.
+# the page's tests (*.test.mjs) against the devhost program, one file at a time.
 #   tests/browser/run.sh BUILD_FOLDER DEVHOST_PROGRAM
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -27,4 +27,4 @@ export DEVHOST="$devhost"
 export CHROMIUM="$(command -v chromium)"
 export SDL_AUDIODRIVER=dummy
 rm -rf "$VARDEX_BROWSER_FAILURES"
-exec node --test "$here/panel.test.mjs"
+exec node --test --test-concurrency=1 "$here"/*.test.mjs

@@ -106,7 +106,8 @@ function layOut(panel) {
     screen.style.transform = `scale(${scale})`;
     frame.style.height = height * scale + "px";
   };
-  window.addEventListener("resize", fit);
+  window.removeEventListener("resize", state.fit);   // laid out again after a layout edit
+  window.addEventListener("resize", state.fit = fit);
   fit();
 }
 
@@ -175,6 +176,8 @@ function decode(base64) {
 
 async function apply(message) {
   if (message.type === "sound") return sound(message.clip);
+  // The layout was edited: pieces of the old one are passed over until the whole new picture comes.
+  if (message.type === "layout") { state.wholeFrame = Infinity; return relayoutPage(); }
   const whole = message.type === "whole";
   if (!whole && message.frame <= state.wholeFrame) return;
   if (whole) state.wholeFrame = message.frame;
@@ -621,4 +624,4 @@ async function start() {
   listen();
 }
 
-start().catch((error) => say(String(error)));
+const pageStarted = start().catch((error) => say(String(error)));

@@ -1,0 +1,334 @@
+#include "devhost/serve/layout_editor.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "devhost/core/panel_checks.h"
+#include "devhost/core/suggest.h"
+#include "devhost/serve/request_error.h"
+
+namespace devhost {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// Places on the panel: well beyond any screen, well within a line's numbers.
+constexpr long long FarthestPixel = 100000;
+
+std::string_view checkKind(PanelCheck::Kind kind)
+{
+    switch (kind) {
+    case PanelCheck::Kind::Overlap: return "overlap";
+    case PanelCheck::Kind::Outside: return "outside";
+    case PanelCheck::Kind::Blurred: return "blurred";
+    case PanelCheck::Kind::SameIdent: return "same_ident";
+    }
+    return "";
+}
+
+std::string colourText(const PanelColour& c) { return fmt::format("#{:02x}{:02x}{:02x}", c.r, c.g, c.b); }
+
+PanelColour colourOf(const Json& body)
+{
+    const std::string text = textField(body, "background_color");
+    unsigned r = 0, g = 0, b = 0;
+    if (text.size() != 7 || text[0] != '#' ||
+        !std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }) ||
+        std::sscanf(text.c_str() + 1, "%2x%2x%2x", &r, &g, &b) != 3)
+        throw RequestError(fmt::format("\"background_color\" is \"{}\": give it as #rrggbb", excerpt(std::string_view(text))));
+    return {int(r), int(g), int(b)};
+}
+
+GaugePlace placeOf(const Json& body)
+{
+    GaugePlace place{.x = int(integerField(body, "x", -FarthestPixel, FarthestPixel)),
+                     .y = int(integerField(body, "y", -FarthestPixel, FarthestPixel))};
+    if (body.contains("width") && !body["width"].is_null())
+        place.width = int(integerField(body, "width", 1, MaxDrawnPixels));
+    if (body.contains("height") && !body["height"].is_null())
+        place.height = int(integerField(body, "height", 1, MaxDrawnPixels));
+    return place;
+}
+
+GaugeKey keyOf(const Json& body)
+{
+    return {int(integerField(body, "window", 0, MaxVirtualCockpitNumber)), int(integerField(body, "gauge", 0, 999))};
+}
+
+// The module's gauges by name: their own pixels.
+std::map<std::string, GaugeInfo, std::less<>> ownGauges(const Host& host)
+{
+    std::map<std::string, GaugeInfo, std::less<>> gauges;
+    for (GaugeInfo& info : host.gaugeList())
+        gauges.emplace(info.name, std::move(info));
+    return gauges;
+}
+
+bool isOurs(const PlacedGauge& g)
+{
+    return g.module.empty() || sameName(g.module, "Vardex_Instr");
+}
+
+}  // namespace
+
+LayoutEditor::LayoutEditor(PanelDocument document, bool canSave)
+    : document_(std::move(document)), canSave_(canSave), saved_(document_.text())
+{
+}
+
+void LayoutEditor::edit(const Json& body, const Host& host)
+{
+    const std::string op = textField(body, "op");
+    const std::string before = document_.text();
+    std::vector<std::string>* from = op == "undo" ? &undo_ : op == "redo" ? &redo_ : nullptr;
+    if (from) {
+        if (from->empty())
+            throw RequestError(fmt::format("nothing to {}", op), 409);
+        try {
+            document_.restore(from->back());
+        } catch (const PanelEditError& error) {
+            throw RequestError(error.what(), 422);
+        }
+        from->pop_back();
+        (op == "undo" ? redo_ : undo_).push_back(before);
+        return;
+    }
+    try {
+        change(body, host);
+    } catch (const PanelEditError& error) {
+        throw RequestError(error.what(), 422);
+    }
+    if (document_.text() == before)
+        return;
+    undo_.push_back(before);
+    if (undo_.size() > MaxUndoSteps)
+        undo_.erase(undo_.begin());
+    redo_.clear();
+}
+
+void LayoutEditor::dropLast()
+{
+    if (undo_.empty())
+        return;
+    document_.restore(undo_.back());
+    undo_.pop_back();
+}
+
+void LayoutEditor::change(const Json& body, const Host& host)
+{
+    const std::string op = textField(body, "op");
+    if (op == "move") {
+        const GaugeKey key = keyOf(body);
+        document_.gauge(key);   // that it exists
+        const GaugePlace place = placeOf(body);
+        if (body.contains("to_window") && body["to_window"] != body["window"])
+            document_.moveGaugeToWindow(key, int(integerField(body, "to_window", 0, MaxVirtualCockpitNumber)), place);
+        else
+            document_.moveGauge(key, place);
+    } else if (op == "add") {
+        std::string name = textField(body, "name");
+        if (name.find('!') == std::string::npos) {
+            // This module's gauge, by its name as the module lists it.
+            if (!host.gaugeList().empty() && !ownGauges(host).contains(name))
+                throw RequestError(fmt::format("the module has no gauge named \"{}\"; give another module's as "
+                                               "Module!Gauge", excerpt(std::string_view(name))), 404);
+            name = "Vardex_Instr!" + name;
+        }
+        const int window = int(integerField(body, "window", 0, MaxVirtualCockpitNumber));
+        const std::string parameter = body.contains("parameter") ? textField(body, "parameter") : std::string();
+        document_.addGauge(window, name, placeOf(body), parameter);
+    } else if (op == "remove") {
+        document_.removeGauge(keyOf(body));
+    } else if (op == "renumber") {
+        document_.renumberGauges(int(integerField(body, "window", 0, MaxVirtualCockpitNumber)));
+    } else if (op == "window") {
+        const int window = int(integerField(body, "window", 0, MaxVirtualCockpitNumber));
+        document_.window(window);   // that it exists
+        // Every field is read before any is applied.
+        std::optional<std::pair<int, int>> size;
+        if (body.contains("width"))
+            size = {int(integerField(body, "width", 1, MaxDrawnPixels)), int(integerField(body, "height", 1, MaxDrawnPixels))};
+        std::optional<int> grid;
+        if (body.contains("position"))
+            grid = int(integerField(body, "position", 0, 8));
+        std::optional<bool> visible;
+        if (body.contains("visible"))
+            visible = flagField(body, "visible");
+        std::optional<PanelColour> colour;
+        if (body.contains("background_color"))
+            colour = colourOf(body);
+        std::optional<std::string> bitmap, title;
+        if (body.contains("bitmap")) {
+            bitmap = textField(body, "bitmap");
+            const std::vector<std::string> offered = folderBitmaps();
+            if (std::find(offered.begin(), offered.end(), *bitmap) == offered.end())
+                throw RequestError(fmt::format("\"{}\" is not a bitmap of the panel's folder", excerpt(std::string_view(*bitmap))), 404);
+        }
+        if (body.contains("title"))
+            title = textField(body, "title");
+        if (size)
+            document_.setWindowSize(window, size->first, size->second);
+        if (grid)
+            document_.setWindowPosition(window, *grid);
+        if (visible)
+            document_.setWindowVisible(window, *visible);
+        if (colour)
+            document_.setWindowBackgroundColour(window, *colour);
+        if (bitmap)
+            document_.setWindowBitmap(window, *bitmap);
+        if (title)
+            document_.setWindowTitle(window, *title);
+    } else if (op == "add_window") {
+        int number = 0;
+        for (const PanelWindowSpec& w : panel().windows)
+            if (!w.virtualCockpit)
+                number = std::max(number, w.number + 1);
+        document_.addWindow(number, int(integerField(body, "width", 1, MaxDrawnPixels)),
+                            int(integerField(body, "height", 1, MaxDrawnPixels)));
+    } else {
+        throw RequestError(fmt::format("\"op\" is \"{}\": it must be move, add, remove, renumber, window, add_window, "
+                                       "undo or redo", excerpt(std::string_view(op))));
+    }
+}
+
+void LayoutEditor::save(bool force)
+{
+    if (!canSave_)
+        throw RequestError("the built-in panel is not a file: Save as a new .cfg file (in the folder devhost serve "
+                           "started in), or start devhost serve --panel FILE --edit",
+                           409);
+    if (!force && document_.changedOnDisk())
+        throw RequestError(fmt::format("{} changed on disk since it was read (by another program?); nothing written. "
+                                       "Save anyway writes over it.",
+                                       document_.path()),
+                           409);
+    try {
+        document_.save(true);
+    } catch (const PanelEditError& error) {
+        throw RequestError(error.what(), 422);
+    }
+    saved_ = document_.text();
+}
+
+void LayoutEditor::saveAs(std::string_view name)
+{
+    namespace fs = std::filesystem;
+    const bool plain = !name.empty() && name.size() <= 100 && name[0] != '.' &&
+                       std::all_of(name.begin(), name.end(), [](char c) {
+                           return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.' || c == ' ';
+                       });
+    if (!plain || name.size() < 5 || !sameName(name.substr(name.size() - 4), ".cfg"))
+        throw RequestError(fmt::format("\"{}\": save as a plain file name ending in .cfg (letters, digits, space, "
+                                       "_ - .), which goes beside the panel file",
+                                       excerpt(name)));
+    std::error_code error;
+    const fs::path folder = canSave_ ? fs::absolute(document_.path(), error).parent_path() : fs::current_path(error);
+    try {
+        document_.saveAs((folder / fs::path(std::string(name))).string());
+    } catch (const PanelEditError& refused) {
+        throw RequestError(refused.what(), 409);
+    }
+    canSave_ = true;
+    saved_ = document_.text();
+}
+
+std::vector<std::string> LayoutEditor::folderBitmaps() const
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    if (!canSave_)
+        return names;
+    std::error_code error;
+    const fs::path folder = fs::absolute(document_.path(), error).parent_path();
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (it->is_regular_file(error) && name.size() > 4 && sameName(std::string_view(name).substr(name.size() - 4), ".bmp"))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Json LayoutEditor::describe(const Host& host) const
+{
+    const auto own = ownGauges(host);
+    auto ownSize = [&](const PlacedGauge& g) -> std::optional<GaugeSize> {
+        const auto it = isOurs(g) ? own.find(g.gauge) : own.end();
+        if (it == own.end())
+            return std::nullopt;
+        const GaugeInfo& info = it->second;
+        if (info.width > 0 && info.height > 0)
+            return GaugeSize{info.width, info.height};
+        return GaugeSize{int(info.defaultSize), int(info.defaultSize)};
+    };
+    Json windows = Json::array();
+    for (const PanelWindowSpec& w : panel().windows) {
+        Json gauges = Json::array();
+        for (const PlacedGauge& g : w.gauges) {
+            const std::optional<GaugeSize> size = ownSize(g);
+            // The size it is drawn at, as the host works it out.
+            int width = g.width.value_or(0), height = g.height.value_or(0);
+            const int ownW = size ? size->width : ForeignGaugeSize, ownH = size ? size->height : ForeignGaugeSize;
+            if (!g.width && !g.height)
+                width = ownW, height = ownH;
+            else if (!g.height)
+                height = size ? int(std::lround(double(width) * ownH / std::max(1, ownW))) : width;
+            else if (!g.width)
+                width = size ? int(std::lround(double(height) * ownW / std::max(1, ownH))) : height;
+            gauges.push_back({{"key", g.number},
+                              {"label", document_.gaugeKeyText({w.number, g.number})},
+                              {"module", g.module},
+                              {"gauge", g.gauge},
+                              {"ours", isOurs(g) && size.has_value()},
+                              {"x", g.x},
+                              {"y", g.y},
+                              {"width", width},
+                              {"height", height},
+                              {"size_given", g.width.has_value() || g.height.has_value()},
+                              {"own", size ? Json::array({size->width, size->height}) : Json(nullptr)},
+                              {"parameter", g.parameter},
+                              {"line", g.line}});
+        }
+        windows.push_back({{"number", w.number},
+                           {"title", w.title},
+                           {"name", w.name},
+                           {"virtual_cockpit", w.virtualCockpit},
+                           {"scale", {w.gaugeScaleX, w.gaugeScaleY}},
+                           {"width", w.sizeX},
+                           {"height", w.sizeY},
+                           {"x", w.posX},
+                           {"y", w.posY},
+                           {"visible", w.visible},
+                           {"ident", w.ident},
+                           {"background_color", w.backgroundColour ? Json(colourText(*w.backgroundColour)) : Json(nullptr)},
+                           {"bitmap", w.background ? Json(std::filesystem::path(w.background->path).filename().string())
+                                                   : Json(nullptr)},
+                           {"line", w.line},
+                           {"gauges", gauges}});
+    }
+    Json checks = Json::array();
+    for (const PanelCheck& check : checkPanelLayout(panel(), ownSize))
+        checks.push_back({{"kind", checkKind(check.kind)},
+                          {"window", check.window},
+                          {"line", check.line},
+                          {"message", check.message}});
+    Json catalogue = Json::array();
+    for (const auto& [name, info] : own)
+        catalogue.push_back({{"name", name}, {"width", info.width}, {"height", info.height},
+                             {"default_size", info.defaultSize}});
+    return {{"file", document_.path()},
+            {"can_save", canSave_},
+            {"unsaved", document_.text() != saved_},
+            {"undo", undo_.size()},
+            {"redo", redo_.size()},
+            {"windows", windows},
+            {"checks", checks},
+            {"bitmaps", folderBitmaps()},
+            {"gauge_list", catalogue}};
+}
+
+}  // namespace devhost

@@ -1,0 +1,56 @@
+// The layout editor behind the live page's edit mode: the panel file as a
+// PanelDocument, the page's edits carried out on it one at a time (each
+// checked by the panel reader, refused whole), undo and redo, and the
+// layout as the editor draws it, with the checks a designer wants.
+// Only the file named when serving started is ever written.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "devhost/core/host.h"
+#include "devhost/core/panel_document.h"
+
+namespace devhost {
+
+// Undo reaches back this many edits.
+inline constexpr size_t MaxUndoSteps = 200;
+
+class LayoutEditor {
+public:
+    // Not `canSave`: the built-in panel, edited but never saved.
+    LayoutEditor(PanelDocument document, bool canSave);
+
+    const Panel& panel() const { return document_.panel(); }
+
+    // One edit as the page sends it ("op": move, add, remove, window,
+    // add_window, undo, redo). RequestError when refused: nothing changed.
+    void edit(const nlohmann::json& body, const Host& host);
+    // Takes back the edit just made (the host could not follow it).
+    void dropLast();
+    // Writes the file. RequestError 409 when it changed on disk (unless
+    // `force`), 422 when it cannot be written; the file untouched then.
+    void save(bool force);
+    // Writes the panel as a new file `name` (a plain name ending in .cfg)
+    // beside the panel file, or for the built-in panel in the folder
+    // serving started in; the editor saves there from then on. Refused
+    // when the name is not such a name or the file exists.
+    void saveAs(std::string_view name);
+
+    // Windows, gauges (with their line's key and their effective size),
+    // the checks, the panel folder's bitmaps and the module's gauges.
+    nlohmann::json describe(const Host& host) const;
+
+private:
+    void change(const nlohmann::json& body, const Host& host);
+    std::vector<std::string> folderBitmaps() const;
+
+    PanelDocument document_;
+    std::vector<std::string> undo_, redo_;
+    bool canSave_;
+    std::string saved_;   // the text as last saved or read
+};
+
+}  // namespace devhost

@@ -1,0 +1,171 @@
+// The live page's edit mode through its HTTP interface: an edit changes the
+// panel file's text and the running panel at once, saving writes only the
+// lines changed, and a file changed underneath is not written over unasked.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "devhost/core/host.h"
+#include "devhost/core/text_file.h"
+#include "devhost/serve/panel_server.h"
+
+namespace devhost {
+namespace {
+
+using Json = nlohmann::json;
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) { return readWholeFile(path.string(), "panel file").text; }
+
+// The built-in panel's text written where the test may change it.
+fs::path panelCopy(const std::string& name)
+{
+    const fs::path folder = fs::path(::testing::TempDir()) / ("layout_edit_" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(folder / "panel.cfg", std::ios::binary) << defaultPanelText();
+    return folder / "panel.cfg";
+}
+
+struct EditServed {
+    fs::path file;
+    LivePanel panel;
+    ServingThread serving{panel};
+    httplib::Client client{"127.0.0.1", serving.port()};
+
+    explicit EditServed(const std::string& name)
+        : file(panelCopy(name)), panel(ServeOptions{.module = moduleUnderTest(), .panel = file.string(), .edit = true})
+    {
+        client.set_default_headers({{"Origin", "http://127.0.0.1:" + std::to_string(serving.port())}});
+    }
+    httplib::Result post(const std::string& path, const Json& body)
+    {
+        return client.Post(path, body.dump(), "application/json");
+    }
+    Json placed(const std::string& name)
+    {
+        const Json described = Json::parse(client.Get("/api/panel")->body);
+        for (const Json& g : described["gauges"])
+            if (g["name"] == name)
+                return g;
+        return nullptr;
+    }
+};
+
+TEST(LayoutEdit, TheRunningPanelFollowsAndSavingWritesOnlyTheChangedLine)
+{
+    EditServed served("move");
+    const std::string before = readFile(served.file);
+    const auto moved = served.post("/api/edit", {{"op", "move"}, {"window", 0}, {"gauge", 2}, {"x", 281}, {"y", 300}});
+    ASSERT_EQ(moved->status, 200) << moved->body;
+    const Json airspeed = served.placed("Airspeed");
+    EXPECT_EQ(airspeed["x"], 281);
+    EXPECT_EQ(airspeed["y"], 300);
+    EXPECT_EQ(readFile(served.file), before) << "nothing is written before Save";
+
+    const auto saved = served.post("/api/save", Json::object());
+    ASSERT_EQ(saved->status, 200) << saved->body;
+    std::string expected = before;
+    const std::string line = "Vardex_Instr!Airspeed, 277, 290,";
+    expected.replace(expected.find(line), line.size(), "Vardex_Instr!Airspeed, 281, 300,");
+    EXPECT_EQ(readFile(served.file), expected);
+    EXPECT_EQ(readFile(served.file.string() + ".bak"), before);
+}
+
+TEST(LayoutEdit, AddRemoveAndUndoChangeTheRunningPanel)
+{
+    EditServed served("add");
+    const size_t gauges = Json::parse(served.client.Get("/api/panel")->body)["gauges"].size();
+    auto count = [&] { return Json::parse(served.client.Get("/api/panel")->body)["gauges"].size(); };
+    ASSERT_EQ(served.post("/api/edit", {{"op", "add"}, {"window", 0}, {"name", "Junghans_Timer"}, {"x", 5}, {"y", 5}})->status, 200);
+    EXPECT_EQ(count(), gauges + 1);
+    ASSERT_EQ(served.post("/api/edit", {{"op", "remove"}, {"window", 0}, {"gauge", 2}})->status, 200);
+    EXPECT_TRUE(served.placed("Airspeed").is_null());
+    ASSERT_EQ(served.post("/api/edit", {{"op", "undo"}})->status, 200);
+    ASSERT_EQ(served.post("/api/edit", {{"op", "undo"}})->status, 200);
+    EXPECT_EQ(count(), gauges);
+    EXPECT_FALSE(served.placed("Airspeed").is_null());
+    EXPECT_EQ(Json::parse(served.client.Get("/api/layout")->body)["redo"], 2);
+}
+
+TEST(LayoutEdit, RefusedEditsChangeNothing)
+{
+    EditServed served("refused");
+    const std::string layout = served.client.Get("/api/layout")->body;
+    const struct {
+        Json body;
+        int status;
+    } cases[] = {
+        {{{"op", "add"}, {"window", 0}, {"name", "No_Such_Gauge"}, {"x", 0}, {"y", 0}}, 404},
+        {{{"op", "add"}, {"window", 0}, {"name", "A!B, 1, 2"}, {"x", 0}, {"y", 0}}, 422},
+        {{{"op", "move"}, {"window", 0}, {"gauge", 99}, {"x", 0}, {"y", 0}}, 422},
+        {{{"op", "window"}, {"window", 0}, {"bitmap", "../../etc/passwd"}}, 404},
+        {{{"op", "undo"}}, 409},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(served.post("/api/edit", c.body)->status, c.status) << c.body.dump();
+    EXPECT_EQ(served.client.Get("/api/layout")->body, layout);
+    // Only the page may edit: a request from elsewhere is refused by the guard.
+    httplib::Client stranger("127.0.0.1", served.serving.port());
+    stranger.set_default_headers({{"Origin", "http://evil.example"}});
+    EXPECT_EQ(stranger.Post("/api/edit", R"({"op":"remove","window":0,"gauge":2})", "application/json")->status, 403);
+}
+
+TEST(LayoutEdit, AFileChangedOnDiskIsWrittenOverOnlyWhenAsked)
+{
+    EditServed served("changed");
+    ASSERT_EQ(served.post("/api/edit", {{"op", "move"}, {"window", 0}, {"gauge", 2}, {"x", 1}, {"y", 2}})->status, 200);
+    std::ofstream(served.file, std::ios::app) << "// added by another program\n";
+    const std::string theirs = readFile(served.file);
+    const auto refused = served.post("/api/save", Json::object());
+    EXPECT_EQ(refused->status, 409);
+    EXPECT_NE(refused->body.find("changed on disk"), std::string::npos) << refused->body;
+    EXPECT_EQ(readFile(served.file), theirs);
+    EXPECT_EQ(served.post("/api/save", {{"force", true}})->status, 200);
+    EXPECT_NE(readFile(served.file).find("Vardex_Instr!Airspeed, 1, 2,"), std::string::npos);
+}
+
+TEST(LayoutEdit, SaveAsWritesOnlyANewCfgFileBesideThePanel)
+{
+    EditServed served("save_as");
+    ASSERT_EQ(served.post("/api/edit", {{"op", "remove"}, {"window", 0}, {"gauge", 2}})->status, 200);
+    const fs::path folder = served.file.parent_path();
+    const struct {
+        std::string name;
+        int status;
+    } cases[] = {{"../escaped.cfg", 400}, {"panel.txt", 400}, {"panel.cfg", 409}, {"copy.cfg", 200}, {"copy.cfg", 409}};
+    for (const auto& c : cases)
+        EXPECT_EQ(served.post("/api/save", {{"as", c.name}})->status, c.status) << c.name;
+    EXPECT_FALSE(fs::exists(folder.parent_path() / "escaped.cfg"));
+    EXPECT_EQ(readFile(served.file), defaultPanelText()) << "the file served is left as it was";
+    const std::string copy = readFile(folder / "copy.cfg");
+    EXPECT_EQ(copy.find("!Airspeed,"), std::string::npos);
+    // Saved there from now on.
+    ASSERT_EQ(served.post("/api/edit", {{"op", "undo"}})->status, 200);
+    ASSERT_EQ(served.post("/api/save", Json::object())->status, 200);
+    EXPECT_EQ(readFile(folder / "copy.cfg"), defaultPanelText());
+}
+
+TEST(LayoutEdit, AMovedGaugeKeepsItsInstanceAndARemovedOneIsShutDown)
+{
+    Host host(moduleUnderTest());
+    Panel panel = parsePanel("[Window00]\nsize_mm=400,300\ngauge00=Vardex_Instr!Airspeed, 0, 0, 150, 165\n"
+                             "gauge01=Vardex_Instr!Junghans_Timer, 200, 0\n", "p");
+    host.placePanel(panel);
+    const GaugeInstance* airspeed = host.find("Airspeed");
+    panel = parsePanel("[Window00]\nsize_mm=400,300\ngauge00=Vardex_Instr!Airspeed, 10, 20, 75\n"
+                       "gauge02=Vardex_Instr!Altimeter, 200, 0\n", "p");
+    host.followPanel(panel);
+    ASSERT_EQ(host.gauges().size(), 2u);
+    EXPECT_EQ(host.gauges()[0].get(), airspeed);
+    EXPECT_EQ(airspeed->position().x, 10);
+    EXPECT_EQ(airspeed->size().x, 75);
+    EXPECT_EQ(host.gauges()[1]->name(), "Altimeter");
+    EXPECT_EQ(host.find("Junghans_Timer"), nullptr);
+}
+
+}  // namespace
+}  // namespace devhost
