@@ -177,8 +177,10 @@ std::optional<std::string> inFileEncoding(const PanelLines& lines, std::string_v
 }
 
 // Writes `bytes` to a file beside `target`, then renames it over it.
+// A new file (`replace` false) is linked to its name rather than renamed
+// over it, which fails, atomically, when another file took the name since.
 void replaceFile(const std::filesystem::path& target, const std::string& bytes, std::filesystem::perms perms,
-                 const std::string& shownName)
+                 const std::string& shownName, bool replace = true)
 {
     namespace fs = std::filesystem;
     const fs::path temporary = target.string() + ".devhost-new";
@@ -196,6 +198,16 @@ void replaceFile(const std::filesystem::path& target, const std::string& bytes, 
         }
     }
     fs::permissions(temporary, perms, error);
+    if (!replace) {
+        fs::create_hard_link(temporary, target, error);
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        if (error == std::errc::file_exists)
+            throw PanelEditError(shownName, 0, "exists already; nothing written: choose another name");
+        if (error)
+            throw PanelEditError(shownName, 0, "cannot write it (" + error.message() + ")");
+        return;
+    }
     fs::rename(temporary, target, error);
     if (error) {
         std::error_code ignored;
@@ -569,12 +581,9 @@ void PanelDocument::save(bool force)
 void PanelDocument::saveAs(const std::string& path)
 {
     namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(path, error)))
-        throw PanelEditError(path, 0, "exists already; nothing written: choose another name");
     const std::string bytes = text();
     replaceFile(path, bytes, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
-                path);
+                path, /*replace=*/false);
     path_ = path;
     onDisk_ = bytes;
     backedUp_ = true;

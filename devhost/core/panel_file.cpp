@@ -447,6 +447,7 @@ private:
                 fail("the windows up to this one (with their art) ask for " + std::to_string(pixels) +
                      " pixels to be drawn, more than the " + std::to_string(MaxPanelPixels) +
                      " a panel may (the renderer keeps several pictures of each)");
+            spec.grid = draft.grid;
             if (draft.screenFraction) {
                 spec.posX = static_cast<int>(draft.screenFraction->first * PanelScreenWidth);
                 spec.posY = static_cast<int>(draft.screenFraction->second * PanelScreenHeight);

@@ -63,6 +63,7 @@ struct PanelWindowSpec {
     // pixel_size: gauge positions and sizes are multiplied by these.
     double gaugeScaleX = 1.0, gaugeScaleY = 1.0;
     int posX = 0, posY = 0;         // position (grid 0-8) mapped to pixels, or window_pos
+    std::optional<int> grid;        // position= as written
     bool visible = true;
     int ident = -1;                 // ident=, -1 when absent; names like MAIN_PANEL are mapped to numbers
     int zorder = 0;                 // zorder=: higher lies on top

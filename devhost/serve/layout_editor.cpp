@@ -302,6 +302,7 @@ Json LayoutEditor::describe(const Host& host) const
                            {"height", w.sizeY},
                            {"x", w.posX},
                            {"y", w.posY},
+                           {"position", w.grid ? Json(*w.grid) : Json(nullptr)},
                            {"visible", w.visible},
                            {"ident", w.ident},
                            {"background_color", w.backgroundColour ? Json(colourText(*w.backgroundColour)) : Json(nullptr)},

@@ -427,7 +427,7 @@ function showWindowPane() {
   if (document.activeElement !== $("edit-title")) $("edit-title").value = w.title;
   $("edit-window-w").value = w.width;
   $("edit-window-h").value = w.height;
-  $("edit-position").value = "";
+  $("edit-position").value = w.position ?? "";
   $("edit-visible").checked = w.visible;
   $("edit-colour").value = w.background_color || "#000000";
   const bitmap = $("edit-bitmap");
