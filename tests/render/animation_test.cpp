@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <webp/demux.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +85,56 @@ TEST(Animation, HoldsAPicturePerStepEachTheOneRenderAtThatMomentDraws)
             differing += p.r != q[0] || p.g != q[1] || p.b != q[2] || q[3] != 255;
         }
     EXPECT_EQ(differing, 0) << "the lossless picture at 195 s differs from render --at 195";
+}
+
+// A frame covers only what changed since the picture before, over it: each
+// picture must still decode exactly, whether what changed is opaque (laid
+// over the canvas), partly or wholly transparent (replacing it), on an odd
+// pixel (a frame begins on even ones) or nowhere (the picture before shown
+// longer).
+TEST(Animation, EachPictureDecodesExactlyWhateverChangedSinceTheOneBefore)
+{
+    constexpr int Width = 9, Height = 7;
+    constexpr uint32_t Ground = 0xFF336699, HalfClear = 0x80402010;   // premultiplied
+    struct Change {
+        int x, y;
+        uint32_t pixel;
+    };
+    const std::vector<std::vector<Change>> pictures = {
+        {{1, 1, HalfClear}},
+        {{3, 3, 0xFFFF0000}},
+        {},
+        {{1, 1, 0x40404040}, {8, 6, 0xFF00FF00}},
+        {{1, 1, 0}, {5, 0, 0xFF000000}},
+    };
+    const auto path = std::filesystem::path(testing::TempDir()) / "changes.webp";
+    std::vector<std::vector<uint32_t>> expected;
+    {
+        std::unique_ptr<AnimationSink> webp = openAnimation(path, 0.1);
+        SurfaceHandle picture = newImage(Width, Height);
+        auto* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(picture.get()));
+        std::fill(pixels, pixels + Width * Height, Ground);
+        for (const std::vector<Change>& changes : pictures) {
+            for (const Change& change : changes)
+                pixels[change.y * Width + change.x] = change.pixel;
+            cairo_surface_mark_dirty(picture.get());
+            expected.emplace_back(pixels, pixels + Width * Height);
+            webp->add(picture.get());
+        }
+        webp->finish();
+    }
+    const DecodedAnimation decoded = decodeWebP(path);
+    ASSERT_EQ(decoded.frames.size(), 4u) << "the unchanged third picture lengthens the second";
+    EXPECT_EQ(decoded.timestamps, (std::vector<int>{100, 300, 400, 500}));
+    for (size_t frame = 0; frame < decoded.frames.size(); ++frame) {
+        const std::vector<uint32_t>& picture = expected[frame < 2 ? frame : frame + 1];
+        for (int i = 0; i < Width * Height; ++i) {
+            const uint32_t straight = straightArgb(picture[size_t(i)]);
+            const uint8_t* rgba = &decoded.frames[frame][size_t(i) * 4];
+            EXPECT_EQ(uint32_t(rgba[3]) << 24 | uint32_t(rgba[0]) << 16 | uint32_t(rgba[1]) << 8 | rgba[2], straight)
+                << "frame " << frame << ", pixel " << i % Width << "," << i / Width;
+        }
+    }
 }
 
 TEST(Animation, RefusesTimesOutsideTheFlightAndStepsThatMakeNoSense)
