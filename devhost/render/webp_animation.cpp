@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <fstream>
+#include <mutex>
 #include <optional>
-#include <span>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "devhost/render/png_writer.h"
@@ -32,53 +35,77 @@ constexpr float LosslessEffort = 20;
 constexpr int LosslessMethod = 1;
 // What WebPAnimEncoder wrote: white behind the canvas, played over and over.
 constexpr uint32_t Background = 0xFFFFFFFFu;
+// Encoding is nearly all of an animation's time; beyond a few threads the
+// frames waiting would hold much memory for little gain.
+constexpr unsigned MostEncoders = 4;
 
-// A picture as WebP takes it: ARGB words, colour straight (not
-// premultiplied), row after row without padding.
-struct Canvas {
+// A picture's pixels as Cairo keeps them: native-endian words, colour
+// premultiplied (ARGB32) or with an unused top byte (RGB24).
+struct Pixels {
+    const uint32_t* data = nullptr;
     int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
+    size_t stride = 0;   // words from one row to the next
+    bool opaque = false;
 
-    std::span<uint32_t> row(int y) { return {pixels.data() + size_t(y) * size_t(width), size_t(width)}; }
-    std::span<const uint32_t> row(int y) const { return {pixels.data() + size_t(y) * size_t(width), size_t(width)}; }
+    const uint32_t* row(int y) const { return data + size_t(y) * stride; }
 };
 
-// Cairo's native-endian pixels into the canvas: RGB24's unused byte made
-// opaque, ARGB32's colour made straight.
-void readPicture(cairo_surface_t* picture, Canvas& canvas)
+// A row of a picture as WebP takes it: straight colour under an alpha byte.
+void convertRow(const Pixels& picture, const uint32_t* from, int width, uint32_t* to)
+{
+    if (picture.opaque)
+        std::transform(from, from + width, to, [](uint32_t pixel) { return pixel | OpaqueAlpha; });
+    else
+        std::transform(from, from + width, to, straightArgb);
+}
+
+// A row of a frame laid over the canvas: transparent where the picture did
+// not change. Whether every pixel that changed is opaque: one that is not
+// would mix with the canvas.
+bool overlayRow(const Pixels& picture, const uint32_t* before, const uint32_t* after, int width, uint32_t* to)
+{
+    if (picture.opaque) {
+        for (int x = 0; x < width; ++x)
+            to[x] = before[x] == after[x] ? Transparent : after[x] | OpaqueAlpha;
+        return true;
+    }
+    bool opaque = true;
+    for (int x = 0; x < width; ++x) {
+        const uint32_t pixel = straightArgb(after[x]);
+        opaque &= before[x] == after[x] || pixel >= OpaqueAlpha;
+        to[x] = before[x] == after[x] ? Transparent : pixel;
+    }
+    return opaque;
+}
+
+Pixels pixelsOf(cairo_surface_t* picture)
 {
     cairo_surface_flush(picture);
-    const bool opaque = cairo_image_surface_get_format(picture) == CAIRO_FORMAT_RGB24;
-    const int stride = cairo_image_surface_get_stride(picture);
-    const unsigned char* data = cairo_image_surface_get_data(picture);
-    for (int y = 0; y < canvas.height; ++y) {
-        const auto* from = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
-        const std::span<uint32_t> to = canvas.row(y);
-        if (opaque)
-            std::transform(from, from + canvas.width, to.begin(), [](uint32_t p) { return p | OpaqueAlpha; });
-        else
-            std::transform(from, from + canvas.width, to.begin(), straightArgb);
-    }
+    return {.data = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(picture)),
+            .width = cairo_image_surface_get_width(picture),
+            .height = cairo_image_surface_get_height(picture),
+            .stride = size_t(cairo_image_surface_get_stride(picture)) / sizeof(uint32_t),
+            .opaque = cairo_image_surface_get_format(picture) == CAIRO_FORMAT_RGB24};
 }
 
 // The smallest box holding every pixel that differs between the two
-// canvases, if any does.
-std::optional<Box> changedBox(const Canvas& before, const Canvas& now)
+// pictures, if any does.
+std::optional<Box> changedBox(const Pixels& before, const Pixels& now)
 {
     int top = -1, bottom = -1, left = now.width, right = -1;
     for (int y = 0; y < now.height; ++y) {
-        const std::span<const uint32_t> a = before.row(y), b = now.row(y);
-        if (std::memcmp(a.data(), b.data(), a.size_bytes()) == 0)
+        const uint32_t *a = before.row(y), *b = now.row(y);
+        if (std::memcmp(a, b, size_t(now.width) * sizeof(uint32_t)) == 0)
             continue;
         if (top < 0)
             top = y;
         bottom = y;
         int x = 0;
-        while (x < left && a[size_t(x)] == b[size_t(x)])
+        while (x < left && a[x] == b[x])
             ++x;
         left = x;
         int last = now.width - 1;
-        while (last > right && a[size_t(last)] == b[size_t(last)])
+        while (last > right && a[last] == b[last])
             --last;
         right = last;
     }
@@ -94,12 +121,133 @@ Box evenCorner(Box box)
     return {x, y, box.width + box.x - x, box.height + box.y - y};
 }
 
+// A frame on its way into the file: the pixels of its box, then the bytes
+// they encode to.
+struct Frame {
+    std::vector<uint32_t> pixels;   // box.width a row
+    Box box{};
+    WebPMuxAnimBlend blend = WEBP_MUX_NO_BLEND;
+    std::vector<uint8_t> bytes;
+    bool taken = false, done = false, failed = false;
+};
+
 int appendEncoded(const uint8_t* data, size_t size, const WebPPicture* picture)
 {
-    auto* out = static_cast<std::vector<uint8_t>*>(picture->custom_ptr);
-    out->insert(out->end(), data, data + size);
-    return 1;
+    try {
+        auto* out = static_cast<std::vector<uint8_t>*>(picture->custom_ptr);
+        out->insert(out->end(), data, data + size);
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }
+
+// Whether it went: WebP has nothing to tell beyond an error code.
+bool encode(const WebPConfig& config, Frame& frame)
+{
+    frame.bytes.clear();
+    WebPPicture picture;
+    if (!WebPPictureInit(&picture))
+        return false;
+    picture.use_argb = 1;
+    picture.width = frame.box.width, picture.height = frame.box.height;
+    picture.argb = frame.pixels.data(), picture.argb_stride = frame.box.width;
+    picture.writer = appendEncoded, picture.custom_ptr = &frame.bytes;
+    const bool done = WebPEncode(&config, &picture);
+    WebPPictureFree(&picture);
+    return done;
+}
+
+// Frames encoded on as many threads as the processor has cores while the
+// next pictures are drawn, and handed back in the order they came.
+class EncodingLine {
+public:
+    explicit EncodingLine(const WebPConfig& config) : config_(config)
+    {
+        const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, MostEncoders);
+        for (unsigned i = 0; i < threads; ++i)
+            encoders_.emplace_back([this] { work(); });
+    }
+    ~EncodingLine()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        waiting_.notify_all();
+        for (std::thread& encoder : encoders_)
+            encoder.join();
+    }
+    EncodingLine(const EncodingLine&) = delete;
+    EncodingLine& operator=(const EncodingLine&) = delete;
+
+    // A frame to fill, with the buffers of one handed back if there is one.
+    std::unique_ptr<Frame> blank()
+    {
+        if (spare_.empty())
+            return std::make_unique<Frame>();
+        std::unique_ptr<Frame> frame = std::move(spare_.back());
+        spare_.pop_back();
+        frame->taken = frame->done = frame->failed = false;
+        return frame;
+    }
+
+    void submit(std::unique_ptr<Frame> frame)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            line_.push_back(std::move(frame));
+        }
+        waiting_.notify_one();
+    }
+
+    // The oldest frame, once encoded (failed says whether it went); give it
+    // back when done with it.
+    std::unique_ptr<Frame> oldest()
+    {
+        std::unique_lock lock(mutex_);
+        encoded_.wait(lock, [&] { return line_.front()->done; });
+        std::unique_ptr<Frame> frame = std::move(line_.front());
+        line_.pop_front();
+        return frame;
+    }
+    void giveBack(std::unique_ptr<Frame> frame) { spare_.push_back(std::move(frame)); }
+
+    // Enough frames wait to keep every thread busy (only the submitting
+    // thread changes how many).
+    bool full() const { return line_.size() > encoders_.size(); }
+
+private:
+    void work()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            auto next = line_.end();
+            waiting_.wait(lock, [&] {
+                next = std::find_if(line_.begin(), line_.end(), [](const auto& frame) { return !frame->taken; });
+                return stopping_ || next != line_.end();
+            });
+            if (stopping_)
+                return;
+            Frame& frame = **next;
+            frame.taken = true;
+            lock.unlock();
+            const bool done = encode(config_, frame);
+            lock.lock();
+            frame.failed = !done;
+            frame.done = true;
+            encoded_.notify_all();
+        }
+    }
+
+    const WebPConfig config_;
+    std::mutex mutex_;
+    std::condition_variable waiting_, encoded_;
+    std::deque<std::unique_ptr<Frame>> line_;
+    std::vector<std::unique_ptr<Frame>> spare_;
+    bool stopping_ = false;
+    std::vector<std::thread> encoders_;   // last: started once the rest is ready
+};
 
 struct MuxRelease {
     void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
@@ -123,47 +271,46 @@ void writeWhole(const std::filesystem::path& path, const uint8_t* bytes, size_t 
     }
 }
 
+WebPConfig losslessConfig()
+{
+    WebPConfig config;
+    if (!WebPConfigInit(&config))
+        throw std::runtime_error("the WebP library does not match the one devhost was built with");
+    config.lossless = 1;
+    config.quality = LosslessEffort;
+    config.method = LosslessMethod;
+    // The colour under transparent pixels is already zero.
+    config.exact = 1;
+    return config;
+}
+
 class WebPAnimation final : public AnimationSink {
 public:
     WebPAnimation(std::filesystem::path path, double secondsEach)
-        : path_(std::move(path)), secondsEach_(secondsEach), mux_(WebPMuxNew())
+        : path_(std::move(path)), secondsEach_(secondsEach), mux_(WebPMuxNew()), line_(losslessConfig())
     {
-        if (!WebPConfigInit(&config_) || !mux_)
-            throw std::runtime_error("the WebP library does not match the one devhost was built with");
-        config_.lossless = 1;
-        config_.quality = LosslessEffort;
-        config_.method = LosslessMethod;
-        // The colour under transparent pixels is already zero.
-        config_.exact = 1;
+        if (!mux_)
+            throw std::runtime_error("out of memory for the animation");
     }
 
     void add(cairo_surface_t* picture) override
     {
-        const int width = cairo_image_surface_get_width(picture), height = cairo_image_surface_get_height(picture);
+        const Pixels now = pixelsOf(picture);
         if (count_ == 0) {
-            if (width <= 0 || height <= 0 || width > WEBP_MAX_DIMENSION || height > WEBP_MAX_DIMENSION)
-                throw std::runtime_error(fmt::format("{}: WebP cannot hold {}x{} pictures", path_.string(), width, height));
-            for (Canvas* canvas : {&shown_, &next_})
-                canvas->width = width, canvas->height = height, canvas->pixels.resize(size_t(width) * size_t(height));
-            readPicture(picture, shown_);
-            encode(shown_.pixels.data(), {0, 0, width, height}, width, WEBP_MUX_NO_BLEND);
-            begin(0);
-            ++count_;
-            return;
-        }
-        if (width != shown_.width || height != shown_.height)
+            if (now.width <= 0 || now.height <= 0 || now.width > WEBP_MAX_DIMENSION || now.height > WEBP_MAX_DIMENSION)
+                throw std::runtime_error(
+                    fmt::format("{}: WebP cannot hold {}x{} pictures", path_.string(), now.width, now.height));
+            shown_.resize(size_t(now.width) * size_t(now.height));
+            submit(now, {0, 0, now.width, now.height});
+        } else if (now.width != shownPixels().width || now.height != shownPixels().height) {
             throw std::logic_error("the pictures of one animation differ in size");
-        readPicture(picture, next_);
-        const int start = timestamp(count_);
-        if (const std::optional<Box> changed = changedBox(shown_, next_)) {
-            overlay(evenCorner(*changed));
-            std::swap(shown_, next_);
-            begin(start);
-        } else if (timestamp(count_ + 1) - pending_.start > LongestFrame) {
+        } else if (const std::optional<Box> changed =
+                       now.opaque == opaque_ ? changedBox(shownPixels(), now) : Box{0, 0, now.width, now.height}) {
+            submit(now, evenCorner(*changed));
+        } else if (timestamp(count_ + 1) - starts_.back() > LongestFrame) {
             // Held too long for one frame: a frame of one unchanged pixel
             // goes on showing the picture.
-            encode(shown_.pixels.data(), {0, 0, 1, 1}, width, WEBP_MUX_NO_BLEND);
-            begin(start);
+            submit(now, {0, 0, 1, 1});
         }
         ++count_;
     }
@@ -172,12 +319,14 @@ public:
     {
         if (count_ == 0)
             throw std::logic_error("an animation without pictures");
-        if (frames_ == 0) {
+        if (starts_.size() == 1 && frames_ == 0) {
             // One picture (or all alike): a still.
-            writeWhole(path_, pending_.bytes.data(), pending_.bytes.size());
+            const std::unique_ptr<Frame> only = encoded(line_.oldest());
+            writeWhole(path_, only->bytes.data(), only->bytes.size());
             return;
         }
-        push(timestamp(count_));
+        while (!starts_.empty())
+            retire();
         WebPData data;
         WebPDataInit(&data);
         const WebPMuxError assembled = WebPMuxAssemble(mux_.get(), &data);
@@ -196,104 +345,89 @@ public:
     }
 
 private:
-    // A frame encoded and waiting for the next change to know how long it
-    // shows.
-    struct Frame {
-        std::vector<uint8_t> bytes;
-        Box box{};
-        WebPMuxAnimBlend blend = WEBP_MUX_NO_BLEND;
-        int start = 0;
-    };
-
     // At least a millisecond apart, the finest step WebP keeps.
     int timestamp(size_t picture) const
     {
         return int(std::max<double>(double(picture), std::round(double(picture) * secondsEach_ * MillisecondsPerSecond)));
     }
 
-    // The frame for next_ over `box` of shown_: the changed pixels over
-    // transparent ones, unless a changed pixel is itself not opaque (laid
-    // over the canvas it would mix with what was there): then all of them,
-    // replacing the canvas's.
-    void overlay(Box box)
+    // The picture as the frames so far leave the canvas: the last one handed in.
+    Pixels shownPixels() const
     {
-        patch_.resize(size_t(box.width) * size_t(box.height));
-        bool blendable = true;
-        uint32_t* out = patch_.data();
-        for (int y = box.y; y < box.y + box.height; ++y) {
-            const uint32_t* before = shown_.row(y).data() + box.x;
-            const uint32_t* now = next_.row(y).data() + box.x;
-            for (int x = 0; x < box.width; ++x) {
-                const bool same = before[x] == now[x];
-                blendable &= same || now[x] >= OpaqueAlpha;
-                *out++ = same ? Transparent : now[x];
-            }
-        }
-        if (blendable)
-            return encode(patch_.data(), box, box.width, WEBP_MUX_BLEND);
-        encode(next_.row(box.y).data() + box.x, box, next_.width, WEBP_MUX_NO_BLEND);
+        return {.data = shown_.data(), .width = width_, .height = height_, .stride = size_t(width_), .opaque = opaque_};
     }
 
-    // Encodes the pixels of the box (rows `stride` words apart) as the
-    // frame to come.
-    void encode(uint32_t* pixels, Box box, int stride, WebPMuxAnimBlend blend)
+    // A frame of `box` for the line: after the first, the changed pixels
+    // over transparent ones, which leave the canvas as it is, unless a
+    // changed pixel is itself not opaque (laid over the canvas it would mix
+    // with what was there): then all of them, replacing the canvas's.
+    void submit(const Pixels& now, Box box)
     {
-        encoded_.bytes.clear();
-        encoded_.box = box, encoded_.blend = blend;
-        WebPPicture frame;
-        if (!WebPPictureInit(&frame))
-            throw std::runtime_error("the WebP library does not match the one devhost was built with");
-        frame.use_argb = 1;
-        frame.width = box.width, frame.height = box.height;
-        frame.argb = pixels, frame.argb_stride = stride;
-        frame.writer = appendEncoded, frame.custom_ptr = &encoded_.bytes;
-        const bool done = WebPEncode(&config_, &frame);
-        const WebPEncodingError error = frame.error_code;
-        WebPPictureFree(&frame);
-        if (!done)
-            throw std::runtime_error(
-                fmt::format("{}: WebP could not take picture {} (error {})", path_.string(), count_, int(error)));
+        std::unique_ptr<Frame> frame = line_.blank();
+        frame->box = box;
+        frame->pixels.resize(size_t(box.width) * size_t(box.height));
+        bool blend = count_ > 0;
+        for (int y = box.y; blend && y < box.y + box.height; ++y)
+            blend = overlayRow(now, shown_.data() + size_t(y) * size_t(width_) + box.x, now.row(y) + box.x, box.width,
+                               frame->pixels.data() + size_t(y - box.y) * size_t(box.width));
+        for (int y = box.y; !blend && y < box.y + box.height; ++y)
+            convertRow(now, now.row(y) + box.x, box.width, frame->pixels.data() + size_t(y - box.y) * size_t(box.width));
+        frame->blend = blend ? WEBP_MUX_BLEND : WEBP_MUX_NO_BLEND;
+        for (int y = box.y; y < box.y + box.height; ++y)
+            std::copy_n(now.row(y) + box.x, box.width, shown_.data() + size_t(y) * size_t(now.width) + box.x);
+        width_ = now.width, height_ = now.height, opaque_ = now.opaque;
+
+        line_.submit(std::move(frame));
+        starts_.push_back(timestamp(count_));
+        if (line_.full())
+            retire();
     }
 
-    // The frame just encoded begins at `start` ms: the one before it ends there.
-    void begin(int start)
+    std::unique_ptr<Frame> encoded(std::unique_ptr<Frame> frame) const
     {
-        if (count_ > 0)
-            push(start);
-        std::swap(pending_, encoded_);
-        pending_.start = start;
+        if (frame->failed)
+            throw std::runtime_error(fmt::format("{}: WebP could not encode a frame", path_.string()));
+        return frame;
     }
 
-    void push(int end)
+    // The oldest frame into the mux; it lasts until the next begins or the
+    // animation ends.
+    void retire()
     {
+        std::unique_ptr<Frame> frame = encoded(line_.oldest());
+        const int start = starts_.front();
+        starts_.pop_front();
+        const int end = starts_.empty() ? timestamp(count_) : starts_.front();
         if (frames_ == 0) {
             const WebPMuxAnimParams looping{.bgcolor = Background, .loop_count = 0};
-            if (WebPMuxSetCanvasSize(mux_.get(), shown_.width, shown_.height) != WEBP_MUX_OK ||
+            if (WebPMuxSetCanvasSize(mux_.get(), width_, height_) != WEBP_MUX_OK ||
                 WebPMuxSetAnimationParams(mux_.get(), &looping) != WEBP_MUX_OK)
                 throw std::runtime_error(fmt::format("{}: WebP refused the animation's size", path_.string()));
         }
-        const WebPMuxFrameInfo frame{.bitstream = {pending_.bytes.data(), pending_.bytes.size()},
-                                     .x_offset = pending_.box.x,
-                                     .y_offset = pending_.box.y,
-                                     .duration = end - pending_.start,
-                                     .id = WEBP_CHUNK_ANMF,
-                                     .dispose_method = WEBP_MUX_DISPOSE_NONE,
-                                     .blend_method = pending_.blend,
-                                     .pad = {}};
-        if (WebPMuxPushFrame(mux_.get(), &frame, 1) != WEBP_MUX_OK)
+        const WebPMuxFrameInfo info{.bitstream = {frame->bytes.data(), frame->bytes.size()},
+                                    .x_offset = frame->box.x,
+                                    .y_offset = frame->box.y,
+                                    .duration = end - start,
+                                    .id = WEBP_CHUNK_ANMF,
+                                    .dispose_method = WEBP_MUX_DISPOSE_NONE,
+                                    .blend_method = frame->blend,
+                                    .pad = {}};
+        if (WebPMuxPushFrame(mux_.get(), &info, 1) != WEBP_MUX_OK)
             throw std::runtime_error(fmt::format("{}: WebP could not take a frame", path_.string()));
         ++frames_;
+        line_.giveBack(std::move(frame));
     }
 
     std::filesystem::path path_;
     double secondsEach_;
-    WebPConfig config_{};
     std::unique_ptr<WebPMux, MuxRelease> mux_;
-    Canvas shown_, next_;               // the canvas as the frames so far leave it; the picture coming
-    std::vector<uint32_t> patch_;       // the rectangle a frame lays over it
-    Frame pending_, encoded_;
-    size_t count_ = 0;                  // pictures taken
-    size_t frames_ = 0;                 // frames in the mux
+    std::vector<uint32_t> shown_;   // the last picture, as Cairo keeps it, rows packed
+    int width_ = 0, height_ = 0;
+    bool opaque_ = false;
+    std::deque<int> starts_;        // ms: where each frame in the line begins
+    size_t count_ = 0;              // pictures taken
+    size_t frames_ = 0;             // frames in the mux
+    EncodingLine line_;             // last: its threads stop before the rest goes
 };
 
 }  // namespace

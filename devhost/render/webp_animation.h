@@ -3,8 +3,9 @@
 // differs from the one before (a WebP frame covers one rectangle of the
 // canvas), its unchanged pixels there left transparent for the canvas to
 // show through; a picture equal to the one before lengthens that one. The
-// pixels are kept exactly (lossless), and every buffer is reused from one
-// picture to the next.
+// pixels are kept exactly (lossless), every buffer is reused from one
+// picture to the next, and frames are encoded on every core while the next
+// pictures are drawn.
 #pragma once
 
 #include <filesystem>
