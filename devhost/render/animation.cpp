@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
+#include "devhost/render/cairo_handles.h"
 #include "devhost/render/webp_animation.h"
+#include "devhost/render/work_line.h"
 
 namespace devhost {
 
@@ -18,10 +21,28 @@ namespace {
 // Frame times land on whole steps despite the step's binary rounding.
 constexpr double StepSlack = 1e-9;
 
+// A picture on its way to a file: a copy of its pixels, as the renderer
+// draws the next picture over them.
+struct PngJob {
+    std::vector<unsigned char> pixels;
+    cairo_format_t format = CAIRO_FORMAT_ARGB32;
+    int width = 0, height = 0, stride = 0;
+    std::filesystem::path path;
+};
+
+void writeJob(PngJob& job, PngCompression compression)
+{
+    SurfaceHandle picture(
+        cairo_image_surface_create_for_data(job.pixels.data(), job.format, job.width, job.height, job.stride));
+    writePng(picture.get(), job.path, compression);
+}
+
+// The files are written on a thread per core while the next pictures are
+// drawn.
 class PngSequence : public AnimationSink {
 public:
     PngSequence(std::filesystem::path folder, PngCompression compression)
-        : folder_(std::move(folder)), compression_(compression)
+        : folder_(std::move(folder)), line_([compression](PngJob& job) { writeJob(job, compression); })
     {
         std::error_code error;
         std::filesystem::create_directories(folder_, error);
@@ -30,14 +51,31 @@ public:
     }
     void add(cairo_surface_t* picture) override
     {
-        writePng(picture, folder_ / fmt::format("frame_{:04}.png", count_++), compression_);
+        std::filesystem::path path = folder_ / fmt::format("frame_{:04}.png", count_++);
+        if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS)
+            return writePng(picture, path);   // refused there, saying why
+        cairo_surface_flush(picture);
+        std::unique_ptr<PngJob> job = line_.blank();
+        job->format = cairo_image_surface_get_format(picture);
+        job->width = cairo_image_surface_get_width(picture), job->height = cairo_image_surface_get_height(picture);
+        job->stride = cairo_image_surface_get_stride(picture);
+        const unsigned char* pixels = cairo_image_surface_get_data(picture);
+        job->pixels.assign(pixels, pixels + size_t(job->stride) * size_t(job->height));
+        job->path = std::move(path);
+        line_.submit(std::move(job));
+        if (line_.full())
+            line_.giveBack(line_.oldest());
     }
-    void finish() override {}
+    void finish() override
+    {
+        while (!line_.empty())
+            line_.giveBack(line_.oldest());
+    }
 
 private:
     std::filesystem::path folder_;
-    PngCompression compression_;
     size_t count_ = 0;
+    WorkLine<PngJob> line_;   // last: its threads stop before the rest goes
 };
 
 std::string lowered(std::string text)

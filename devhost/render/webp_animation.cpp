@@ -6,18 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <deque>
 #include <fstream>
-#include <mutex>
 #include <optional>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "devhost/render/png_writer.h"
+#include "devhost/render/work_line.h"
 
 namespace devhost {
 
@@ -35,9 +33,6 @@ constexpr float LosslessEffort = 20;
 constexpr int LosslessMethod = 1;
 // What WebPAnimEncoder wrote: white behind the canvas, played over and over.
 constexpr uint32_t Background = 0xFFFFFFFFu;
-// Encoding is nearly all of an animation's time; beyond a few threads the
-// frames waiting would hold much memory for little gain.
-constexpr unsigned MostEncoders = 4;
 
 // A picture's pixels as Cairo keeps them: native-endian words, colour
 // premultiplied (ARGB32) or with an unused top byte (RGB24).
@@ -128,7 +123,6 @@ struct Frame {
     Box box{};
     WebPMuxAnimBlend blend = WEBP_MUX_NO_BLEND;
     std::vector<uint8_t> bytes;
-    bool taken = false, done = false, failed = false;
 };
 
 int appendEncoded(const uint8_t* data, size_t size, const WebPPicture* picture)
@@ -142,112 +136,22 @@ int appendEncoded(const uint8_t* data, size_t size, const WebPPicture* picture)
     }
 }
 
-// Whether it went: WebP has nothing to tell beyond an error code.
-bool encode(const WebPConfig& config, Frame& frame)
+void encode(const WebPConfig& config, Frame& frame)
 {
     frame.bytes.clear();
     WebPPicture picture;
     if (!WebPPictureInit(&picture))
-        return false;
+        throw std::runtime_error("the WebP library does not match the one devhost was built with");
     picture.use_argb = 1;
     picture.width = frame.box.width, picture.height = frame.box.height;
     picture.argb = frame.pixels.data(), picture.argb_stride = frame.box.width;
     picture.writer = appendEncoded, picture.custom_ptr = &frame.bytes;
     const bool done = WebPEncode(&config, &picture);
+    const WebPEncodingError error = picture.error_code;
     WebPPictureFree(&picture);
-    return done;
+    if (!done)
+        throw std::runtime_error(fmt::format("WebP could not encode a frame (error {})", int(error)));
 }
-
-// Frames encoded on as many threads as the processor has cores while the
-// next pictures are drawn, and handed back in the order they came.
-class EncodingLine {
-public:
-    explicit EncodingLine(const WebPConfig& config) : config_(config)
-    {
-        const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, MostEncoders);
-        for (unsigned i = 0; i < threads; ++i)
-            encoders_.emplace_back([this] { work(); });
-    }
-    ~EncodingLine()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            stopping_ = true;
-        }
-        waiting_.notify_all();
-        for (std::thread& encoder : encoders_)
-            encoder.join();
-    }
-    EncodingLine(const EncodingLine&) = delete;
-    EncodingLine& operator=(const EncodingLine&) = delete;
-
-    // A frame to fill, with the buffers of one handed back if there is one.
-    std::unique_ptr<Frame> blank()
-    {
-        if (spare_.empty())
-            return std::make_unique<Frame>();
-        std::unique_ptr<Frame> frame = std::move(spare_.back());
-        spare_.pop_back();
-        frame->taken = frame->done = frame->failed = false;
-        return frame;
-    }
-
-    void submit(std::unique_ptr<Frame> frame)
-    {
-        {
-            std::lock_guard lock(mutex_);
-            line_.push_back(std::move(frame));
-        }
-        waiting_.notify_one();
-    }
-
-    // The oldest frame, once encoded (failed says whether it went); give it
-    // back when done with it.
-    std::unique_ptr<Frame> oldest()
-    {
-        std::unique_lock lock(mutex_);
-        encoded_.wait(lock, [&] { return line_.front()->done; });
-        std::unique_ptr<Frame> frame = std::move(line_.front());
-        line_.pop_front();
-        return frame;
-    }
-    void giveBack(std::unique_ptr<Frame> frame) { spare_.push_back(std::move(frame)); }
-
-    // Enough frames wait to keep every thread busy (only the submitting
-    // thread changes how many).
-    bool full() const { return line_.size() > encoders_.size(); }
-
-private:
-    void work()
-    {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            auto next = line_.end();
-            waiting_.wait(lock, [&] {
-                next = std::find_if(line_.begin(), line_.end(), [](const auto& frame) { return !frame->taken; });
-                return stopping_ || next != line_.end();
-            });
-            if (stopping_)
-                return;
-            Frame& frame = **next;
-            frame.taken = true;
-            lock.unlock();
-            const bool done = encode(config_, frame);
-            lock.lock();
-            frame.failed = !done;
-            frame.done = true;
-            encoded_.notify_all();
-        }
-    }
-
-    const WebPConfig config_;
-    std::mutex mutex_;
-    std::condition_variable waiting_, encoded_;
-    std::deque<std::unique_ptr<Frame>> line_;
-    std::vector<std::unique_ptr<Frame>> spare_;
-    bool stopping_ = false;
-    std::vector<std::thread> encoders_;   // last: started once the rest is ready
-};
 
 struct MuxRelease {
     void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
@@ -287,7 +191,8 @@ WebPConfig losslessConfig()
 class WebPAnimation final : public AnimationSink {
 public:
     WebPAnimation(std::filesystem::path path, double secondsEach)
-        : path_(std::move(path)), secondsEach_(secondsEach), mux_(WebPMuxNew()), line_(losslessConfig())
+        : path_(std::move(path)), secondsEach_(secondsEach), mux_(WebPMuxNew()),
+          line_([config = losslessConfig()](Frame& frame) { encode(config, frame); })
     {
         if (!mux_)
             throw std::runtime_error("out of memory for the animation");
@@ -321,7 +226,7 @@ public:
             throw std::logic_error("an animation without pictures");
         if (starts_.size() == 1 && frames_ == 0) {
             // One picture (or all alike): a still.
-            const std::unique_ptr<Frame> only = encoded(line_.oldest());
+            const std::unique_ptr<Frame> only = encoded();
             writeWhole(path_, only->bytes.data(), only->bytes.size());
             return;
         }
@@ -383,18 +288,20 @@ private:
             retire();
     }
 
-    std::unique_ptr<Frame> encoded(std::unique_ptr<Frame> frame) const
+    std::unique_ptr<Frame> encoded()
     {
-        if (frame->failed)
-            throw std::runtime_error(fmt::format("{}: WebP could not encode a frame", path_.string()));
-        return frame;
+        try {
+            return line_.oldest();
+        } catch (const std::runtime_error& error) {
+            throw std::runtime_error(fmt::format("{}: {}", path_.string(), error.what()));
+        }
     }
 
     // The oldest frame into the mux; it lasts until the next begins or the
     // animation ends.
     void retire()
     {
-        std::unique_ptr<Frame> frame = encoded(line_.oldest());
+        std::unique_ptr<Frame> frame = encoded();
         const int start = starts_.front();
         starts_.pop_front();
         const int end = starts_.empty() ? timestamp(count_) : starts_.front();
@@ -427,7 +334,7 @@ private:
     std::deque<int> starts_;        // ms: where each frame in the line begins
     size_t count_ = 0;              // pictures taken
     size_t frames_ = 0;             // frames in the mux
-    EncodingLine line_;             // last: its threads stop before the rest goes
+    WorkLine<Frame> line_;          // last: its threads stop before the rest goes
 };
 
 }  // namespace

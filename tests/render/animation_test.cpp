@@ -1,6 +1,7 @@
 // Animations as a user makes them with the devhost program: one picture per
 // step of the stretch asked for, each the picture `render --at` draws at
 // that moment of the same flight.
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <webp/demux.h>
 
@@ -134,6 +135,31 @@ TEST(Animation, EachPictureDecodesExactlyWhateverChangedSinceTheOneBefore)
             EXPECT_EQ(uint32_t(rgba[3]) << 24 | uint32_t(rgba[0]) << 16 | uint32_t(rgba[1]) << 8 | rgba[2], straight)
                 << "frame " << frame << ", pixel " << i % Width << "," << i / Width;
         }
+    }
+}
+
+// The files are written while the next pictures are drawn over the same
+// surface: each must hold the picture as it was when handed in.
+TEST(Animation, AFolderGetsAFileForEachPictureAsItWasWhenHandedIn)
+{
+    const auto folder = std::filesystem::path(testing::TempDir()) / "png_sequence";
+    std::filesystem::remove_all(folder);
+    constexpr int Pictures = 12;   // more than the threads writing them
+    SurfaceHandle picture = newImage(3, 2);
+    {
+        std::unique_ptr<AnimationSink> files = openAnimation(folder.string() + "/", 1.0);
+        for (int i = 0; i < Pictures; ++i) {
+            auto* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(picture.get()));
+            std::fill(pixels, pixels + 6, 0xFF000000u | uint32_t(i) * 0x10203u);
+            cairo_surface_mark_dirty(picture.get());
+            files->add(picture.get());
+        }
+        files->finish();
+    }
+    for (int i = 0; i < Pictures; ++i) {
+        SurfaceHandle read(cairo_image_surface_create_from_png((folder / fmt::format("frame_{:04}.png", i)).c_str()));
+        const Pixel p = pixelAt(read.get(), 2, 1);
+        EXPECT_EQ((std::vector<int>{p.r, p.g, p.b, p.a}), (std::vector<int>{i, 2 * i, 3 * i, 255})) << "picture " << i;
     }
 }
 
