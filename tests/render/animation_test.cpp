@@ -138,6 +138,28 @@ TEST(Animation, EachPictureDecodesExactlyWhateverChangedSinceTheOneBefore)
     }
 }
 
+// A frame lasts at most 2^24 - 1 ms: pictures all alike held longer go on
+// showing through frames of their own.
+TEST(Animation, APictureHeldLongerThanAFrameLastsGoesOnShowing)
+{
+    const auto path = std::filesystem::path(testing::TempDir()) / "held.webp";
+    SurfaceHandle picture = newImage(4, 4);
+    cairo_t* paint = cairo_create(picture.get());
+    cairo_set_source_rgb(paint, 0, 0.5, 1);
+    cairo_paint(paint);
+    cairo_destroy(paint);
+    {
+        std::unique_ptr<AnimationSink> webp = openAnimation(path, 10000);
+        for (int i = 0; i < 3; ++i)
+            webp->add(picture.get());
+        webp->finish();
+    }
+    const DecodedAnimation decoded = decodeWebP(path);
+    EXPECT_EQ(decoded.timestamps, (std::vector<int>{10000000, 20000000, 30000000}));
+    for (const std::vector<uint8_t>& frame : decoded.frames)
+        EXPECT_EQ((std::vector<uint8_t>(frame.end() - 4, frame.end())), (std::vector<uint8_t>{0, 128, 255, 255}));
+}
+
 // The files are written while the next pictures are drawn over the same
 // surface: each must hold the picture as it was when handed in.
 TEST(Animation, AFolderGetsAFileForEachPictureAsItWasWhenHandedIn)
