@@ -271,7 +271,7 @@ private:
         std::unique_ptr<Frame> frame = line_.blank();
         frame->box = box;
         frame->pixels.resize(size_t(box.width) * size_t(box.height));
-        bool blend = count_ > 0;
+        bool blend = count_ > 0 && now.opaque == opaque_;   // the same words mean the same pixels
         for (int y = box.y; blend && y < box.y + box.height; ++y)
             blend = overlayRow(now, shown_.data() + size_t(y) * size_t(width_) + box.x, now.row(y) + box.x, box.width,
                                frame->pixels.data() + size_t(y - box.y) * size_t(box.width));
