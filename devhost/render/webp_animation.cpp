@@ -156,6 +156,9 @@ void encode(const WebPConfig& config, Frame& frame)
 struct MuxRelease {
     void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
 };
+struct DataRelease {
+    void operator()(WebPData* data) const { WebPDataClear(data); }
+};
 
 // Written beside the file and renamed over it whole: a full disk leaves no
 // partial picture under the name asked for.
@@ -234,19 +237,12 @@ public:
             retire();
         WebPData data;
         WebPDataInit(&data);
+        const std::unique_ptr<WebPData, DataRelease> assembly(&data);
         const WebPMuxError assembled = WebPMuxAssemble(mux_.get(), &data);
-        if (assembled != WEBP_MUX_OK) {
-            WebPDataClear(&data);
+        if (assembled != WEBP_MUX_OK)
             throw std::runtime_error(fmt::format("{}: WebP could not put the animation together (error {})",
                                                  path_.string(), int(assembled)));
-        }
-        try {
-            writeWhole(path_, data.bytes, data.size);
-        } catch (...) {
-            WebPDataClear(&data);
-            throw;
-        }
-        WebPDataClear(&data);
+        writeWhole(path_, data.bytes, data.size);
     }
 
 private:
