@@ -5,7 +5,10 @@
 // - a steady frame: after one frame of the cruise (the flight's values from
 //   180 s to 200 s, over and over, the clock running on), only the gauges
 //   whose display changed drawn again and their rectangles put together;
-// - a first frame: a new renderer's first picture, every bitmap prepared.
+// - a first frame: a new renderer's first picture, every bitmap prepared;
+// - an animation: a picture every second of the cruise drawn and written
+//   as an animated WebP, in pictures a second (bench/run.sh times the
+//   whole command instead).
 // The first two are multiples of a warm copy of the window's pixels between
 // two buffers, timed in the same benchmark immediately before the figure,
 // so that they compare across machines and cache states; the first frame
@@ -14,11 +17,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "bench/baseline.h"
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/flight/flight.h"
+#include "devhost/render/animation.h"
 #include "devhost/render/panel_renderer.h"
 
 namespace {
@@ -124,5 +129,29 @@ BENCHMARK(MainPanel_FirstFrame)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Args({MainWindow.x, MainWindow.y});
+
+// Twenty pictures a second of flight apart, drawn and handed to the WebP
+// writer, and the file completed; the flight's frames between them are not
+// timed.
+void Animation_Cruise(benchmark::State& state)
+{
+    constexpr int Pictures = 20;
+    Cruise cruise(MainWindow);
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "vardex_bench_cruise.webp";
+    for (auto _ : state) {
+        std::unique_ptr<devhost::AnimationSink> webp = devhost::openAnimation(path, 1.0);
+        for (int picture = 0; picture < Pictures; ++picture) {
+            state.PauseTiming();
+            for (int frame = 0; frame < cruise.host.options().framesPerSecond; ++frame)
+                cruise.frame();
+            state.ResumeTiming();
+            webp->add(cruise.renderer.render(0, MainWindow));
+        }
+        webp->finish();
+    }
+    state.SetItemsProcessed(state.iterations() * Pictures);
+    std::filesystem::remove(path);
+}
+BENCHMARK(Animation_Cruise)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -2,15 +2,17 @@
 
 #include <fmt/format.h>
 #include <webp/encode.h>
-#include <webp/mux.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
-#include "devhost/render/panel_renderer.h"
+#include "devhost/render/cairo_handles.h"
+#include "devhost/render/webp_animation.h"
+#include "devhost/render/work_line.h"
 
 namespace devhost {
 
@@ -18,125 +20,29 @@ namespace {
 
 // Frame times land on whole steps despite the step's binary rounding.
 constexpr double StepSlack = 1e-9;
-constexpr double MillisecondsPerSecond = 1000.0;
-// The encoder's effort for lossless pictures: quick, as a flight has many.
-constexpr float LosslessEffort = 20.0f;
-constexpr int LosslessMethod = 1;
 
-// Cairo's pixels as straight (not premultiplied) BGRA bytes, as WebP takes them.
-std::vector<uint8_t> straightBgra(cairo_surface_t* picture)
-{
-    cairo_surface_flush(picture);
-    const int width = cairo_image_surface_get_width(picture), height = cairo_image_surface_get_height(picture);
-    const int stride = cairo_image_surface_get_stride(picture);
-    const bool opaque = cairo_image_surface_get_format(picture) == CAIRO_FORMAT_RGB24;
-    const unsigned char* data = cairo_image_surface_get_data(picture);
-    std::vector<uint8_t> bytes(size_t(width) * height * 4);
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + size_t(y) * stride);
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = row[x];
-            const uint32_t alpha = opaque ? 255 : p >> 24;
-            auto straight = [&](uint32_t c) { return uint8_t(alpha ? (c * 255 + alpha / 2) / alpha : 0); };
-            uint8_t* out = &bytes[(size_t(y) * width + x) * 4];
-            out[0] = straight(p & 0xFF), out[1] = straight(p >> 8 & 0xFF), out[2] = straight(p >> 16 & 0xFF);
-            out[3] = uint8_t(alpha);
-        }
-    }
-    return bytes;
-}
-
-class WebPAnimation : public AnimationSink {
-public:
-    WebPAnimation(std::filesystem::path path, double secondsEach) : path_(std::move(path)), secondsEach_(secondsEach)
-    {
-        if (!WebPConfigInit(&config_))
-            throw std::runtime_error("the WebP library does not match the one devhost was built with");
-        config_.lossless = 1;
-        config_.quality = LosslessEffort;
-        config_.method = LosslessMethod;
-    }
-    ~WebPAnimation() override
-    {
-        if (encoder_)
-            WebPAnimEncoderDelete(encoder_);
-    }
-
-    void add(cairo_surface_t* picture) override
-    {
-        const int width = cairo_image_surface_get_width(picture), height = cairo_image_surface_get_height(picture);
-        if (!encoder_) {
-            WebPAnimEncoderOptions options;
-            if (!WebPAnimEncoderOptionsInit(&options))
-                throw std::runtime_error("the WebP library does not match the one devhost was built with");
-            encoder_ = WebPAnimEncoderNew(width, height, &options);
-            if (!encoder_)
-                throw std::runtime_error(fmt::format("{}: WebP cannot hold {}x{} pictures", path_.string(), width, height));
-            width_ = width, height_ = height;
-        }
-        if (width != width_ || height != height_)
-            throw std::logic_error("the pictures of one animation differ in size");
-        const std::vector<uint8_t> bytes = straightBgra(picture);
-        WebPPicture frame;
-        WebPPictureInit(&frame);
-        frame.use_argb = 1;
-        frame.width = width, frame.height = height;
-        const bool added = WebPPictureImportBGRA(&frame, bytes.data(), width * 4) &&
-                           WebPAnimEncoderAdd(encoder_, &frame, timestamp(count_), &config_);
-        WebPPictureFree(&frame);
-        if (!added)
-            throw std::runtime_error(fmt::format("{}: WebP could not take picture {}: {}", path_.string(), count_,
-                                                 WebPAnimEncoderGetError(encoder_)));
-        ++count_;
-    }
-
-    void finish() override
-    {
-        if (!encoder_)
-            throw std::logic_error("an animation without pictures");
-        WebPData data;
-        WebPDataInit(&data);
-        const bool assembled =
-            WebPAnimEncoderAdd(encoder_, nullptr, timestamp(count_), nullptr) && WebPAnimEncoderAssemble(encoder_, &data);
-        if (!assembled)
-            throw std::runtime_error(
-                fmt::format("{}: WebP could not put the animation together: {}", path_.string(), WebPAnimEncoderGetError(encoder_)));
-        // Written beside the file and renamed over it whole: a full disk
-        // leaves no partial picture under the name asked for.
-        std::filesystem::path partial = path_;
-        partial += ".partial";
-        std::ofstream out(partial, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(data.bytes), std::streamsize(data.size));
-        out.close();
-        WebPDataClear(&data);
-        std::error_code error;
-        if (out)
-            std::filesystem::rename(partial, path_, error);
-        if (!out || error) {
-            std::filesystem::remove(partial, error);
-            throw std::runtime_error("cannot write " + path_.string());
-        }
-    }
-
-private:
-    // At least a millisecond apart, the finest step WebP keeps.
-    int timestamp(size_t picture) const
-    {
-        return int(std::max<double>(double(picture), std::round(double(picture) * secondsEach_ * MillisecondsPerSecond)));
-    }
-
-    std::filesystem::path path_;
-    double secondsEach_;
-    WebPConfig config_{};
-    WebPAnimEncoder* encoder_ = nullptr;
-    int width_ = 0, height_ = 0;
-    size_t count_ = 0;
+// A picture on its way to a file: a copy of its pixels, as the renderer
+// draws the next picture over them.
+struct PngJob {
+    std::vector<unsigned char> pixels;
+    cairo_format_t format = CAIRO_FORMAT_ARGB32;
+    int width = 0, height = 0, stride = 0;
+    std::filesystem::path path;
 };
 
+void writeJob(PngJob& job, PngCompression compression)
+{
+    SurfaceHandle picture(
+        cairo_image_surface_create_for_data(job.pixels.data(), job.format, job.width, job.height, job.stride));
+    writePng(picture.get(), job.path, compression);
+}
+
+// The files are written on a thread per core while the next pictures are
+// drawn.
 class PngSequence : public AnimationSink {
 public:
     PngSequence(std::filesystem::path folder, PngCompression compression)
-        : folder_(std::move(folder)), compression_(compression)
+        : folder_(std::move(folder)), line_([compression](PngJob& job) { writeJob(job, compression); })
     {
         std::error_code error;
         std::filesystem::create_directories(folder_, error);
@@ -145,14 +51,31 @@ public:
     }
     void add(cairo_surface_t* picture) override
     {
-        writePng(picture, folder_ / fmt::format("frame_{:04}.png", count_++), compression_);
+        std::filesystem::path path = folder_ / fmt::format("frame_{:04}.png", count_++);
+        if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS)
+            return writePng(picture, path);   // refused there, saying why
+        cairo_surface_flush(picture);
+        std::unique_ptr<PngJob> job = line_.blank();
+        job->format = cairo_image_surface_get_format(picture);
+        job->width = cairo_image_surface_get_width(picture), job->height = cairo_image_surface_get_height(picture);
+        job->stride = cairo_image_surface_get_stride(picture);
+        const unsigned char* pixels = cairo_image_surface_get_data(picture);
+        job->pixels.assign(pixels, pixels + size_t(job->stride) * size_t(job->height));
+        job->path = std::move(path);
+        line_.submit(std::move(job));
+        if (line_.full())
+            line_.giveBack(line_.oldest());
     }
-    void finish() override {}
+    void finish() override
+    {
+        while (!line_.empty())
+            line_.giveBack(line_.oldest());
+    }
 
 private:
     std::filesystem::path folder_;
-    PngCompression compression_;
     size_t count_ = 0;
+    WorkLine<PngJob> line_;   // last: its threads stop before the rest goes
 };
 
 std::string lowered(std::string text)
@@ -199,7 +122,7 @@ std::unique_ptr<AnimationSink> openAnimation(const std::filesystem::path& output
 {
     const std::string text = output.string();
     if (lowered(output.extension().string()) == ".webp")
-        return std::make_unique<WebPAnimation>(output, secondsEach);
+        return openWebPAnimation(output, secondsEach);
     std::error_code error;
     if (!text.empty() && (text.back() == '/' || std::filesystem::is_directory(output, error)))
         return std::make_unique<PngSequence>(output, compression);

@@ -39,17 +39,12 @@ void convertRow(const unsigned char* from, int width, bool alpha, unsigned char*
 {
     const auto* pixels = reinterpret_cast<const uint32_t*>(from);
     for (int x = 0; x < width; ++x) {
-        const uint32_t pixel = pixels[x];
-        uint32_t a = alpha ? pixel >> 24 : 0xFF;
-        uint32_t channel[3] = {(pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF};
-        for (uint32_t& c : channel)
-            if (alpha)
-                c = a == 0 ? 0 : (c * 255 + a / 2) / a;
-        *to++ = static_cast<unsigned char>(channel[0]);
-        *to++ = static_cast<unsigned char>(channel[1]);
-        *to++ = static_cast<unsigned char>(channel[2]);
+        const uint32_t pixel = alpha ? straightArgb(pixels[x]) : pixels[x];
+        *to++ = static_cast<unsigned char>(pixel >> 16);
+        *to++ = static_cast<unsigned char>(pixel >> 8);
+        *to++ = static_cast<unsigned char>(pixel);
         if (alpha)
-            *to++ = static_cast<unsigned char>(a);
+            *to++ = static_cast<unsigned char>(pixel >> 24);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <zlib.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -16,6 +17,18 @@ namespace devhost {
 // pictures looked at and thrown away; Small: zlib's strongest level and the
 // best of five filters for each row, for pictures kept.
 enum class PngCompression { Fast, Small };
+
+// A Cairo ARGB32 pixel (native-endian 0xAARRGGBB, its colour premultiplied
+// by its alpha) with its colour straight, rounded as Cairo's own PNG writer
+// rounds it; no colour where there is no alpha.
+constexpr uint32_t straightArgb(uint32_t pixel)
+{
+    const uint32_t alpha = pixel >> 24;
+    if (alpha == 0xFF || alpha == 0)
+        return alpha ? pixel : 0;
+    auto straight = [alpha](uint32_t c) { return ((c & 0xFF) * 0xFF + alpha / 2) / alpha; };
+    return (pixel & 0xFF000000) | straight(pixel >> 16) << 16 | straight(pixel >> 8) << 8 | straight(pixel);
+}
 
 // Writes a surface as PNG; throws std::runtime_error naming the file.
 void writePng(cairo_surface_t* surface, const std::filesystem::path& path,
