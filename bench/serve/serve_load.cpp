@@ -24,6 +24,7 @@
 
 #include "devhost/core/host.h"
 #include "devhost/render/cairo_handles.h"
+#include "devhost/serve/feed_message.h"
 #include "devhost/serve/panel_server.h"
 #include "devhost/serve/tile_encoding.h"
 
@@ -78,15 +79,14 @@ public:
     Page(int port, size_t gauge)
         : thread_([this, port, gauge] {
               httplib::Client client("127.0.0.1", port);
-              std::string pending;
-              const std::string piece = fmt::format("{{\"g\":{},", gauge);
+              FeedFrames frames;
               client.Get("/api/feed", [&](const char* data, size_t size) {
-                  pending.append(data, size);
-                  for (size_t end; (end = pending.find("\n\n")) != std::string::npos; pending.erase(0, end + 2)) {
-                      std::string_view message(pending.data(), end);
-                      if (message.find("\"tiles\":[{") != std::string_view::npos)
+                  frames.add({data, size});
+                  while (std::optional<FeedFrame> frame = frames.next()) {
+                      const Json& tiles = frame->header.value("tiles", Json::array());
+                      if (!tiles.empty())
                           ++updates;
-                      if (message.find(piece) != std::string_view::npos) {
+                      if (std::any_of(tiles.begin(), tiles.end(), [&](const Json& t) { return t["g"] == gauge; })) {
                           std::lock_guard lock(mutex_);
                           lastPiece_ = Clock::now();
                       }

@@ -1,5 +1,5 @@
 // `devhost serve`'s web server (cpp-httplib): the page, the change feed as
-// server-sent events, and the requests that drive the live panel. Every
+// a stream of binary frames, and the requests that drive the live panel. Every
 // request body is bounded and checked; a refused one gets a 4xx with a
 // plain message. No request names a file: the server reads and writes none.
 // Only the page it serves may use it (see request_guard.h), and no

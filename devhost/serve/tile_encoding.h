@@ -1,14 +1,13 @@
 // Pieces of a panel window's picture as the page receives them: PNG at a
 // fast compression level (the pieces are small and sent eighteen times a
 // second, so time spent squeezing them costs more than the bytes saved),
-// carried as base64 text inside the change feed.
+// carried as they are in the change feed's frames.
 #pragma once
 
 #include <cairo.h>
 #include <zlib.h>
 
 #include <string>
-#include <string_view>
 
 #include "framework/gauge_model.h"
 
@@ -21,7 +20,5 @@ inline constexpr int DefaultPngLevel = 6;
 
 // The area (inside the surface) of an RGB24 or ARGB32 surface as an RGB PNG.
 std::string encodePng(cairo_surface_t* surface, Box area, int level = FastPngLevel);
-
-std::string base64(std::string_view bytes);
 
 }  // namespace devhost

@@ -17,17 +17,6 @@
 namespace devhost {
 namespace {
 
-std::string fromBase64(const std::string& text)
-{
-    static const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string bytes;
-    unsigned buffer = 0, bits = 0;
-    for (char c : text.substr(0, text.find('=')))
-        if (buffer = buffer << 6 | unsigned(digits.find(c)), (bits += 6) >= 8)
-            bytes += char(buffer >> (bits -= 8) & 0xFF);
-    return bytes;
-}
-
 TEST(DesignerPanelServed, ListsTheWindowsByTitleAndSendsTheirArt)
 {
     const std::string path = testing::writeDesignerPanel(std::filesystem::path(::testing::TempDir()) / "designer_serve");
@@ -41,11 +30,11 @@ TEST(DesignerPanelServed, ListsTheWindowsByTitleAndSendsTheirArt)
     EXPECT_EQ(numbers["VC01 $VC01"], VirtualCockpitNumbers + 1);
     EXPECT_NO_THROW(panel.showWindow({{"window", VirtualCockpitNumbers + 1}, {"action", "open"}}));
 
-    const FeedMessage whole = panel.wholeState();
-    const std::string& event = *whole;
-    const auto message = nlohmann::json::parse(event.substr(event.find('{')));
-    const std::string png = fromBase64(message["backings"]["0"]);
-    std::string_view unread = png;
+    FeedFrames frames;
+    frames.add(*panel.wholeState());
+    const std::optional<FeedFrame> whole = frames.next();
+    ASSERT_TRUE(whole);
+    std::string_view unread = whole->picture(whole->header["backings"]["0"]);
     cairo_surface_t* backing = cairo_image_surface_create_from_png_stream(
         [](void* closure, unsigned char* data, unsigned int length) {
             auto& rest = *static_cast<std::string_view*>(closure);
