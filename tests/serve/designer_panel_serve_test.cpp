@@ -5,7 +5,6 @@
 
 #include <cairo.h>
 
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -13,6 +12,7 @@
 
 #include "devhost/serve/live_panel.h"
 #include "tests/designer_panel.h"
+#include "tests/serve/feed_pictures.h"
 
 namespace devhost {
 namespace {
@@ -34,23 +34,11 @@ TEST(DesignerPanelServed, ListsTheWindowsByTitleAndSendsTheirArt)
     frames.add(*panel.wholeState());
     const std::optional<FeedFrame> whole = frames.next();
     ASSERT_TRUE(whole);
-    std::string_view unread = whole->picture(whole->header["backings"]["0"]);
-    cairo_surface_t* backing = cairo_image_surface_create_from_png_stream(
-        [](void* closure, unsigned char* data, unsigned int length) {
-            auto& rest = *static_cast<std::string_view*>(closure);
-            if (length > rest.size())
-                return CAIRO_STATUS_READ_ERROR;
-            std::memcpy(data, rest.data(), length);
-            rest.remove_prefix(length);
-            return CAIRO_STATUS_SUCCESS;
-        },
-        &unread);
-    ASSERT_EQ(cairo_surface_status(backing), CAIRO_STATUS_SUCCESS);
-    cairo_surface_flush(backing);
-    const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(backing));
-    const int stride = cairo_image_surface_get_stride(backing) / 4;
+    const SurfaceHandle backing = testing::decodedPng(whole->picture(whole->header["backings"]["0"]));
+    ASSERT_EQ(cairo_surface_status(backing.get()), CAIRO_STATUS_SUCCESS);
+    const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(backing.get()));
+    const int stride = cairo_image_surface_get_stride(backing.get()) / 4;
     EXPECT_EQ(pixels[190 * stride + 200] & 0xFFFFFF, testing::ArtColour);
-    cairo_surface_destroy(backing);
 }
 
 }  // namespace

@@ -4,12 +4,12 @@
 
 #include <cairo.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "devhost/serve/feed_message.h"
+#include "tests/serve/feed_pictures.h"
 
 namespace devhost {
 namespace {
@@ -32,25 +32,15 @@ TilePiece stripedTile(size_t gauge)
 
 std::vector<uint32_t> decodedPixels(std::string_view png)
 {
-    cairo_surface_t* image = cairo_image_surface_create_from_png_stream(
-        [](void* closure, unsigned char* data, unsigned int length) {
-            auto& rest = *static_cast<std::string_view*>(closure);
-            if (length > rest.size())
-                return CAIRO_STATUS_READ_ERROR;
-            std::memcpy(data, rest.data(), length);
-            rest.remove_prefix(length);
-            return CAIRO_STATUS_SUCCESS;
-        },
-        &png);
+    const SurfaceHandle image = testing::decodedPng(png);
     std::vector<uint32_t> pixels;
-    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
-        const int stride = cairo_image_surface_get_stride(image);
-        for (int y = 0; y < cairo_image_surface_get_height(image); ++y)
-            for (int x = 0; x < cairo_image_surface_get_width(image); ++x)
-                pixels.push_back(reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(image) + y * stride)[x] &
-                                 0xFFFFFF);
-    }
-    cairo_surface_destroy(image);
+    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS)
+        return pixels;
+    const int stride = cairo_image_surface_get_stride(image.get());
+    for (int y = 0; y < cairo_image_surface_get_height(image.get()); ++y)
+        for (int x = 0; x < cairo_image_surface_get_width(image.get()); ++x)
+            pixels.push_back(reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(image.get()) + y * stride)[x] &
+                             0xFFFFFF);
     return pixels;
 }
 
