@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cairo.h>
-#include <zlib.h>
 
 #include <string>
 
@@ -13,12 +12,14 @@
 
 namespace devhost {
 
-// zlib levels: the one the feed uses, and the library's default (for the
+// Compression levels: the one the feed uses, and the usual default (for the
 // benchmark that compares the two).
-inline constexpr int FastPngLevel = Z_BEST_SPEED;
+inline constexpr int FastPngLevel = 1;
 inline constexpr int DefaultPngLevel = 6;
 
-// The area (inside the surface) of an RGB24 or ARGB32 surface as an RGB PNG.
+// The area (inside the surface) of an RGB24 or ARGB32 surface as an RGB PNG
+// (alpha dropped); throws std::runtime_error or std::out_of_range saying
+// what is wrong with the surface or the area.
 std::string encodePng(cairo_surface_t* surface, Box area, int level = FastPngLevel);
 
 }  // namespace devhost
