@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/render/png_writer.h"
+
 namespace devhost {
 
 namespace {
@@ -51,17 +53,7 @@ void beginChunk(std::string& png, std::string_view type, size_t length)
 
 std::string encodePng(cairo_surface_t* surface, Box area, int level)
 {
-    const cairo_status_t status = cairo_surface_status(surface);
-    if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error(std::string("cannot draw it: ") + cairo_status_to_string(status));
-    const cairo_format_t format = cairo_image_surface_get_format(surface);
-    if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24)
-        throw std::runtime_error("not a 32-bit picture");
-    cairo_surface_flush(surface);
-    if (area.x < 0 || area.y < 0 || area.width <= 0 || area.height <= 0 ||
-        area.x + area.width > cairo_image_surface_get_width(surface) ||
-        area.y + area.height > cairo_image_surface_get_height(surface))
-        throw std::out_of_range("the area lies outside its picture");
+    checkPngSource(surface, area);
 
     // Each row: filter type 0 (none), then the pixels as R, G, B.
     const size_t rowBytes = 1 + size_t(area.width) * BytesPerPixel;
