@@ -233,12 +233,11 @@ async function readFeed(take) {
     let at = 0;
     while (pending.length - at >= FrameLengths) {
       const lengths = new DataView(pending.buffer, pending.byteOffset + at, FrameLengths);
-      const header = lengths.getUint32(0), pictures = lengths.getUint32(4);
-      const end = at + FrameLengths + header + pictures;
+      const jsonLength = lengths.getUint32(0), picturesAt = at + FrameLengths + jsonLength;
+      const end = picturesAt + lengths.getUint32(4);
       if (end > pending.length) break;
-      if (header > 0)
-        take(JSON.parse(text.decode(pending.subarray(at + FrameLengths, at + FrameLengths + header))),
-          pending.subarray(at + FrameLengths + header, end));
+      if (jsonLength > 0)
+        take(JSON.parse(text.decode(pending.subarray(at + FrameLengths, picturesAt))), pending.subarray(picturesAt, end));
       at = end;
     }
     pending = pending.subarray(at);
