@@ -6,7 +6,9 @@
 # any machine of this kind); the render figures from Google Benchmark, as
 # multiples of a warm copy of the window's pixels timed just before each,
 # medians of several repetitions; an animation's pictures a second from the
-# median wall time of whole runs of the command.
+# median wall time of whole runs of the command; the live panel's click to
+# tile in ms, with ten pages watching, measured as scripts/bench-serve.sh
+# measures it.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,11 +28,12 @@ full_repaint_max=6
 steady_frame_max=0.6
 first_frame_ms_max=4
 animation_pictures_min=150    # pictures a second: the demo flight's main panel, a picture a second, as WebP
+click_to_tile_p95_ms_max=10   # devhost serve, ten pages watching
 
 for tool in valgrind python3; do
     command -v "$tool" >/dev/null || { echo "bench/run.sh: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 2; }
 done
-cmake --build "$build" -j2 --target vardex_bench vardex_count_frames devhost >/dev/null
+cmake --build "$build" -j2 --target vardex_bench vardex_count_frames devhost serve_bench >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -76,6 +79,8 @@ SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$build/bench/vardex_bench" \
     --benchmark_report_aggregates_only=true --benchmark_format=json >"$work/bench.json" 2>"$work/bench.log" ||
     { cat "$work/bench.log" >&2; exit 1; }
 
+SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$build/bench/serve_bench" --click-p95 10 >>"$work/counts"
+
 python3 - "$work/counts" "$work/bench.json" <<PY
 import json, sys
 counts = dict(line.split() for line in open(sys.argv[1]))
@@ -119,6 +124,7 @@ for size in ("1024/768", "3840/2880"):
            bench(f"MainPanel_SteadyFrame/{size}/manual_time", "x_copies"), $steady_frame_max)
 figure("first frame, main panel 1024x768", "ms",
        bench("MainPanel_FirstFrame/1024/768/manual_time", "ms"), $first_frame_ms_max)
+figure("live panel, click to tile p95, 10 pages", "ms", float(counts["click_p95_10"]), $click_to_tile_p95_ms_max)
 figure("one frame of the default panel", "x warm 64 KiB copy", bench("DefaultPanel_OneFrame", "x_baseline"), None)
 if failed:
     print("missed: " + ", ".join(failed))

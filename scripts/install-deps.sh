@@ -11,6 +11,8 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libcairo2-dev libpng-dev zlib1g-dev libwebp-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
     nlohmann-json3-dev libcli11-dev libfmt-dev libcpp-httplib-dev
+    # devhost serve's tiles: PNG compressed by libdeflate.
+    libdeflate-dev
     # The installation guide, from Markdown to text and HTML.
     libcmark-dev
     # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.

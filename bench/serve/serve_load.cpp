@@ -6,7 +6,9 @@
 // pixels measured in the same run; the CPU the server used; answers on a
 // kept-alive connection against fresh ones; many kept-alive clients at
 // once; and the cost of a tile piece at the feed's PNG level against a
-// whole gauge at the default level. Run by scripts/bench-serve.sh.
+// whole gauge at the default level. Run by scripts/bench-serve.sh;
+// `serve_bench --click-p95 PAGES` prints only the p95 of click to changed
+// tile with that many pages (over more clicks), for bench/run.sh.
 #include <httplib.h>
 #include <sys/resource.h>
 
@@ -24,6 +26,7 @@
 
 #include "devhost/core/host.h"
 #include "devhost/render/cairo_handles.h"
+#include "devhost/serve/feed_message.h"
 #include "devhost/serve/panel_server.h"
 #include "devhost/serve/tile_encoding.h"
 
@@ -78,15 +81,14 @@ public:
     Page(int port, size_t gauge)
         : thread_([this, port, gauge] {
               httplib::Client client("127.0.0.1", port);
-              std::string pending;
-              const std::string piece = fmt::format("{{\"g\":{},", gauge);
+              FeedFrames frames;
               client.Get("/api/feed", [&](const char* data, size_t size) {
-                  pending.append(data, size);
-                  for (size_t end; (end = pending.find("\n\n")) != std::string::npos; pending.erase(0, end + 2)) {
-                      std::string_view message(pending.data(), end);
-                      if (message.find("\"tiles\":[{") != std::string_view::npos)
+                  frames.add({data, size});
+                  while (std::optional<FeedFrame> frame = frames.next()) {
+                      const Json& tiles = frame->header.value("tiles", Json::array());
+                      if (!tiles.empty())
                           ++updates;
-                      if (message.find(piece) != std::string_view::npos) {
+                      if (std::any_of(tiles.begin(), tiles.end(), [&](const Json& t) { return t["g"] == gauge; })) {
                           std::lock_guard lock(mutex_);
                           lastPiece_ = Clock::now();
                       }
@@ -157,14 +159,20 @@ std::vector<double> clickToTile(Served& served, std::vector<std::unique_ptr<Page
     return latencies;
 }
 
+std::vector<std::unique_ptr<Page>> watchingPages(Served& served, size_t pages, size_t gauge)
+{
+    std::vector<std::unique_ptr<Page>> watching;
+    for (size_t i = 0; i < pages; ++i)
+        watching.push_back(std::make_unique<Page>(served.port, gauge));
+    std::this_thread::sleep_for(1s);
+    return watching;
+}
+
 void measure(size_t pages, double memcpyMs)
 {
     Served served;
     const size_t units = served.gauge("Metric_Switch");
-    std::vector<std::unique_ptr<Page>> watching;
-    for (size_t i = 0; i < pages; ++i)
-        watching.push_back(std::make_unique<Page>(served.port, units));
-    std::this_thread::sleep_for(1s);
+    std::vector<std::unique_ptr<Page>> watching = watchingPages(served, pages, units);
 
     const std::vector<double> still = clickToTile(served, watching, units, 40);
     const double median = percentile(still, 0.5), p95 = percentile(still, 0.95);
@@ -272,11 +280,26 @@ void encodingCost(double memcpyMs)
     }
 }
 
+// The tracked figure alone, as bench/run.sh reads it: the p95 of click to
+// changed tile with this many pages watching the idle panel.
+void clickFigure(size_t pages)
+{
+    Served served;
+    const size_t units = served.gauge("Metric_Switch");
+    std::vector<std::unique_ptr<Page>> watching = watchingPages(served, pages, units);
+    fmt::print("click_p95_{} {:.2f}\n", pages, percentile(clickToTile(served, watching, units, 100), 0.95));
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (argc == 3 && std::string_view(argv[1]) == "--click-p95") {
+        clickFigure(std::stoul(argv[2]));
+        releaseDrawingCaches();
+        return 0;
+    }
     const double memcpyMs = memcpyOfPanelMs();
     fmt::print("one memcpy of the panel's pixels ({}x{}): {:.3f} ms\n", PanelScreenWidth, PanelScreenHeight, memcpyMs);
     encodingCost(memcpyMs);

@@ -57,7 +57,7 @@ void noFlush(png_structp) {}
 
 }  // namespace
 
-std::string pngBytes(cairo_surface_t* surface, Box area, PngEncoding encoding)
+void checkPngSource(cairo_surface_t* surface, Box area)
 {
     // A surface Cairo could not make (too large, out of memory) would come
     // out as an empty picture, and the caller would think it drawn.
@@ -72,6 +72,12 @@ std::string pngBytes(cairo_surface_t* surface, Box area, PngEncoding encoding)
     if (area.x < 0 || area.y < 0 || area.width <= 0 || area.height <= 0 || area.x + area.width > width ||
         area.y + area.height > height)
         throw std::out_of_range("the area lies outside its picture");
+}
+
+std::string pngBytes(cairo_surface_t* surface, Box area, PngEncoding encoding)
+{
+    checkPngSource(surface, area);
+    const cairo_format_t format = cairo_image_surface_get_format(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const bool alpha = encoding.keepAlpha && format == CAIRO_FORMAT_ARGB32;

@@ -44,6 +44,10 @@ struct PngEncoding {
     bool quickFilter = false;
 };
 
+// Throws std::runtime_error unless the surface is a drawn 32-bit image, and
+// std::out_of_range unless the area lies inside it; flushes its drawing.
+void checkPngSource(cairo_surface_t* surface, Box area);
+
 // The area (inside it) of a 32-bit surface as PNG bytes; throws
 // std::runtime_error saying what failed.
 std::string pngBytes(cairo_surface_t* surface, Box area, PngEncoding encoding);

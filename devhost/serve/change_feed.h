@@ -16,7 +16,7 @@
 
 namespace devhost {
 
-// One server-sent event ("data: ...\n\n"), written as it is to every page.
+// One framed message (see feed_message.h), written as it is to every page.
 using FeedMessage = std::shared_ptr<const std::string>;
 
 class ChangeFeed {

@@ -16,9 +16,40 @@ Json number(double value) { return std::isfinite(value) ? Json(value) : Json(); 
 
 bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
+// The area of a picture appended to the frame's pictures as PNG; its place there.
+Json appendPng(std::string& pictures, cairo_surface_t* picture, Box area)
+{
+    const std::string png = encodePng(picture, area);
+    Json place{pictures.size(), png.size()};
+    pictures += png;
+    return place;
+}
+
+void putLength(std::string& out, size_t length)
+{
+    for (int shift : {24, 16, 8, 0})
+        out += char((length >> shift) & 0xFF);
+}
+
+size_t getLength(std::string_view bytes)
+{
+    size_t length = 0;
+    for (size_t i = 0; i < 4; ++i)
+        length = length << 8 | uint8_t(bytes[i]);
+    return length;
+}
+
 }  // namespace
 
-Json SentRecord::message(const PanelSnapshot& now)
+std::string_view FeedFrame::picture(const Json& entry) const
+{
+    const size_t at = entry.at("png").at(0), length = entry.at("png").at(1);
+    if (at > pictures.size() || length > pictures.size() - at)
+        throw std::out_of_range("a picture lies outside its frame's pictures");
+    return std::string_view(pictures).substr(at, length);
+}
+
+FeedFrame SentRecord::message(const PanelSnapshot& now)
 {
     const PanelSnapshot::Playback& p = now.playback;
     Json playback{{"playing", p.playing}, {"speed", p.speed}, {"time", number(p.time)},
@@ -32,19 +63,22 @@ Json SentRecord::message(const PanelSnapshot& now)
                  {"light", now.light}};
     if (!now.recording.stopped.empty())
         message["recording_stopped"] = now.recording.stopped;
+    if (now.whole)
+        message["layout"] = now.layout;
 
+    std::string pictures;
     Json tiles = Json::array();
     for (const TilePiece& piece : now.tiles) {
         const Box all{0, 0, piece.area.width, piece.area.height};
         tiles.push_back({{"g", piece.gauge}, {"x", piece.area.x}, {"y", piece.area.y}, {"w", piece.area.width},
-                         {"h", piece.area.height}, {"png", base64(encodePng(piece.pixels.get(), all))}});
+                         {"h", piece.area.height}, {"png", appendPng(pictures, piece.pixels.get(), all)}});
     }
     message["tiles"] = std::move(tiles);
     if (now.whole) {
         Json backings = Json::object();
         for (const auto& [window, picture] : now.backings) {
             const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
-            backings[std::to_string(window)] = base64(encodePng(picture.get(), all));
+            backings[std::to_string(window)] = {{"png", appendPng(pictures, picture.get(), all)}};
         }
         message["backings"] = std::move(backings);
     }
@@ -90,17 +124,48 @@ Json SentRecord::message(const PanelSnapshot& now)
         if (!readings.empty())
             message["readings"] = std::move(readings);
     }
-    return message;
+    return {std::move(message), std::move(pictures)};
 }
 
-FeedMessage feedEvent(const Json& message)
+FeedMessage feedEvent(const FeedFrame& message)
 {
-    return std::make_shared<const std::string>("data: " + message.dump() + "\n\n");
+    const std::string header = message.header.dump();
+    std::string frame;
+    frame.reserve(FeedFrameLengths + header.size() + message.pictures.size());
+    putLength(frame, header.size());
+    putLength(frame, message.pictures.size());
+    frame += header;
+    frame += message.pictures;
+    return std::make_shared<const std::string>(std::move(frame));
 }
 
 FeedMessage soundEvent(uint32_t clip, uint64_t frame)
 {
-    return feedEvent({{"type", "sound"}, {"clip", clip}, {"frame", frame}});
+    return feedEvent({.header = {{"type", "sound"}, {"clip", clip}, {"frame", frame}}});
+}
+
+std::optional<FeedFrame> FeedFrames::next()
+{
+    for (;;) {
+        const std::string_view unread = std::string_view(pending_).substr(read_);
+        if (unread.size() < FeedFrameLengths)
+            break;
+        const size_t header = getLength(unread), pictures = getLength(unread.substr(4));
+        if (unread.size() - FeedFrameLengths < header + pictures)
+            break;
+        read_ += FeedFrameLengths + header + pictures;
+        if (header == 0)
+            continue;   // a keep-alive
+        FeedFrame frame{Json::parse(unread.substr(FeedFrameLengths, header)),
+                        std::string(unread.substr(FeedFrameLengths + header, pictures))};
+        return frame;
+    }
+    // What was read is let go once in a while, not on every frame.
+    if (read_ > pending_.size() / 2) {
+        pending_.erase(0, read_);
+        read_ = 0;
+    }
+    return std::nullopt;
 }
 
 }  // namespace devhost

@@ -411,6 +411,7 @@ PanelSnapshot LivePanel::snapshot(bool whole, bool markEvents)
     PanelSnapshot now;
     now.whole = whole;
     now.frame = host.frameNumber();
+    now.layout = layoutGeneration_;
     now.playback = {.playing = playing_,
                     .speed = speed_,
                     .time = s.runner->time(),
@@ -503,6 +504,7 @@ Json LivePanel::describe()
         variables.push_back(std::move(entry));
     }
     return {{"panel", panel_.source},
+            {"layout", layoutGeneration_},
             {"frames_per_second", host.options().framesPerSecond},
             {"windows", windows},
             {"gauges", gauges},
@@ -830,7 +832,7 @@ void LivePanel::followLayout()
     wholeNext_ = true;
     ++layoutGeneration_;
     ++flightGeneration_;
-    feed_.publish(feedEvent({{"type", "layout"}, {"frame", s.host->frameNumber()}}));
+    feed_.publish(feedEvent({.header = {{"type", "layout"}, {"frame", s.host->frameNumber()}}}));
 }
 
 Json LivePanel::editLayout(const Json& body)

@@ -196,7 +196,7 @@ PanelServer::PanelServer(LivePanel& panel)
         response.set_header("Cache-Control", "no-cache");
         const int socket = watch_->socketOf(request);
         response.set_chunked_content_provider(
-            "text/event-stream",
+            "application/octet-stream",
             [this, viewer, socket, started = false, stalledSince = Clock::time_point()](size_t,
                                                                                           httplib::DataSink& sink) mutable {
                 // A page that takes nothing is sent nothing more, and let go in time.
@@ -222,10 +222,8 @@ PanelServer::PanelServer(LivePanel& panel)
                     }
                     message = next.startAfresh ? panel_.wholeState() : next.message;
                 }
-                if (!message) {
-                    static constexpr std::string_view idle = ": idle\n\n";
-                    return sink.write(idle.data(), idle.size());
-                }
+                if (!message)
+                    return sink.write(IdleFrame.data(), IdleFrame.size());
                 return sink.write(message->data(), message->size());
             });
     });

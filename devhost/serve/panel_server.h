@@ -1,5 +1,5 @@
 // `devhost serve`'s web server (cpp-httplib): the page, the change feed as
-// server-sent events, and the requests that drive the live panel. Every
+// a stream of binary frames, and the requests that drive the live panel. Every
 // request body is bounded and checked; a refused one gets a 4xx with a
 // plain message. The server reads no file a request names, and writes only
 // the panel file it was started on when the page saves an edit, or a new

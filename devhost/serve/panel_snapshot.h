@@ -26,6 +26,7 @@ struct TilePiece {
 struct PanelSnapshot {
     bool whole = false;     // everything a page starting afresh needs
     uint64_t frame = 0;
+    uint64_t layout = 0;    // the layout's edits so far: a page laid out for another lays itself out again
     struct Playback {
         bool playing = false;
         double speed = 1, time = 0, duration = 0;

@@ -5,7 +5,6 @@
 
 #include <cairo.h>
 
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -13,20 +12,10 @@
 
 #include "devhost/serve/live_panel.h"
 #include "tests/designer_panel.h"
+#include "tests/serve/feed_pictures.h"
 
 namespace devhost {
 namespace {
-
-std::string fromBase64(const std::string& text)
-{
-    static const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string bytes;
-    unsigned buffer = 0, bits = 0;
-    for (char c : text.substr(0, text.find('=')))
-        if (buffer = buffer << 6 | unsigned(digits.find(c)), (bits += 6) >= 8)
-            bytes += char(buffer >> (bits -= 8) & 0xFF);
-    return bytes;
-}
 
 TEST(DesignerPanelServed, ListsTheWindowsByTitleAndSendsTheirArt)
 {
@@ -41,27 +30,15 @@ TEST(DesignerPanelServed, ListsTheWindowsByTitleAndSendsTheirArt)
     EXPECT_EQ(numbers["VC01 $VC01"], VirtualCockpitNumbers + 1);
     EXPECT_NO_THROW(panel.showWindow({{"window", VirtualCockpitNumbers + 1}, {"action", "open"}}));
 
-    const FeedMessage whole = panel.wholeState();
-    const std::string& event = *whole;
-    const auto message = nlohmann::json::parse(event.substr(event.find('{')));
-    const std::string png = fromBase64(message["backings"]["0"]);
-    std::string_view unread = png;
-    cairo_surface_t* backing = cairo_image_surface_create_from_png_stream(
-        [](void* closure, unsigned char* data, unsigned int length) {
-            auto& rest = *static_cast<std::string_view*>(closure);
-            if (length > rest.size())
-                return CAIRO_STATUS_READ_ERROR;
-            std::memcpy(data, rest.data(), length);
-            rest.remove_prefix(length);
-            return CAIRO_STATUS_SUCCESS;
-        },
-        &unread);
-    ASSERT_EQ(cairo_surface_status(backing), CAIRO_STATUS_SUCCESS);
-    cairo_surface_flush(backing);
-    const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(backing));
-    const int stride = cairo_image_surface_get_stride(backing) / 4;
+    FeedFrames frames;
+    frames.add(*panel.wholeState());
+    const std::optional<FeedFrame> whole = frames.next();
+    ASSERT_TRUE(whole);
+    const SurfaceHandle backing = testing::decodedPng(whole->picture(whole->header["backings"]["0"]));
+    ASSERT_EQ(cairo_surface_status(backing.get()), CAIRO_STATUS_SUCCESS);
+    const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(backing.get()));
+    const int stride = cairo_image_surface_get_stride(backing.get()) / 4;
     EXPECT_EQ(pixels[190 * stride + 200] & 0xFFFFFF, testing::ArtColour);
-    cairo_surface_destroy(backing);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "devhost/core/host.h"
 #include "devhost/core/text_file.h"
+#include "devhost/serve/feed_message.h"
 #include "devhost/serve/panel_server.h"
 
 namespace devhost {
@@ -89,6 +90,12 @@ TEST(LayoutEdit, AddRemoveAndUndoChangeTheRunningPanel)
     EXPECT_EQ(count(), gauges);
     EXPECT_FALSE(served.placed("Airspeed").is_null());
     EXPECT_EQ(Json::parse(served.client.Get("/api/layout")->body)["redo"], 2);
+    // A page that missed the edits' messages knows from the whole state that its layout is old.
+    FeedFrames frames;
+    frames.add(*served.panel.wholeState());
+    const Json whole = frames.next()->header;
+    EXPECT_EQ(whole["layout"], 4) << "four edits";
+    EXPECT_EQ(whole["layout"], Json::parse(served.client.Get("/api/panel")->body)["layout"]);
 }
 
 TEST(LayoutEdit, RefusedEditsChangeNothing)

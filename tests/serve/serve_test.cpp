@@ -57,15 +57,14 @@ public:
     explicit FeedReader(int port)
         : thread_([this, port] {
               httplib::Client client("127.0.0.1", port);
-              std::string pending;
+              FeedFrames frames;
               client.Get("/api/feed", [&](const char* data, size_t size) {
-                  pending.append(data, size);
-                  for (size_t end; (end = pending.find("\n\n")) != std::string::npos; pending.erase(0, end + 2))
-                      if (pending.rfind("data: ", 0) == 0) {
-                          std::lock_guard lock(mutex_);
-                          messages_.push_back(Json::parse(pending.substr(6, end - 6)));
-                          arrived_.notify_all();
-                      }
+                  frames.add({data, size});
+                  while (std::optional<FeedFrame> frame = frames.next()) {
+                      std::lock_guard lock(mutex_);
+                      messages_.push_back(std::move(*frame));
+                      arrived_.notify_all();
+                  }
                   return !done_;
               });
           })
@@ -77,24 +76,25 @@ public:
         thread_.join();
     }
 
-    // The next message whose frame is at least `frame`.
-    Json next(uint64_t frame = 0)
+    // The next message whose frame is at least `frame`, with its pictures.
+    FeedFrame nextFrame(uint64_t frame = 0)
     {
         std::unique_lock lock(mutex_);
         for (;;) {
             if (!arrived_.wait_for(lock, 10s, [&] { return !messages_.empty(); }))
                 throw std::runtime_error("the feed went quiet");
-            Json message = std::move(messages_.front());
+            FeedFrame message = std::move(messages_.front());
             messages_.pop_front();
-            if (message["frame"].get<uint64_t>() >= frame)
+            if (message.header["frame"].get<uint64_t>() >= frame)
                 return message;
         }
     }
+    Json next(uint64_t frame = 0) { return nextFrame(frame).header; }
 
 private:
     std::mutex mutex_;
     std::condition_variable arrived_;
-    std::deque<Json> messages_;
+    std::deque<FeedFrame> messages_;
     std::atomic<bool> done_{false};
     std::thread thread_;
 };
@@ -135,12 +135,12 @@ TEST(Serve, SendsPiecesOnlyOfGaugesWhosePictureChanged)
 TEST(Serve, APageArrivingAfterTheLightChangedSeesTheNewLight)
 {
     Served served;
-    const Json day = FeedReader(served.port).next();
+    const FeedFrame day = FeedReader(served.port).nextFrame();
     ASSERT_EQ(served.post("/api/light", R"({"level": 0})")->status, 200);
-    const Json night = FeedReader(served.port).next();
-    EXPECT_EQ(night["light"], 0);
-    ASSERT_EQ(night["tiles"].size(), day["tiles"].size());
-    EXPECT_NE(night["tiles"][0]["png"], day["tiles"][0]["png"]);
+    const FeedFrame night = FeedReader(served.port).nextFrame();
+    EXPECT_EQ(night.header["light"], 0);
+    ASSERT_EQ(night.header["tiles"].size(), day.header["tiles"].size());
+    EXPECT_NE(night.picture(night.header["tiles"][0]), day.picture(day.header["tiles"][0]));
 }
 
 // A key event reaches a page once, though a whole picture went out before

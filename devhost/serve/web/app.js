@@ -169,19 +169,28 @@ function attachMouse(canvas, gauge) {
 
 // ------------------------------------------------------------ the change feed
 
-function decode(base64) {
-  const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
-  return createImageBitmap(new Blob([bytes], { type: "image/png" }));
+// The feed is a stream of frames: two 32-bit big-endian lengths (the
+// JSON's, then its pictures'), the JSON, then the pictures' PNG bytes as
+// they are, which the JSON names as "png": [offset, length]. Two zero
+// lengths are a keep-alive.
+const FrameLengths = 8;
+const FeedRetryMs = 3000;
+
+function picture(pictures, [at, length]) {
+  return new Blob([pictures.subarray(at, at + length)], { type: "image/png" });
 }
 
-async function apply(message) {
+async function apply(message, pictures) {
   if (message.type === "sound") return sound(message.clip);
   // The layout was edited: pieces of the old one are passed over until the whole new picture comes.
   if (message.type === "layout") { state.wholeFrame = Infinity; return relayoutPage(); }
   const whole = message.type === "whole";
+  // A page that fetched the layout just before an edit missed the message above.
+  if (whole && message.layout !== state.panel.layout) await relayoutPage();
   if (!whole && message.frame <= state.wholeFrame) return;
   if (whole) state.wholeFrame = message.frame;
-  const pieces = await Promise.all((message.tiles || []).map((t) => decode(t.png).then((image) => ({ t, image }))));
+  const pieces = await Promise.all((message.tiles || []).map((t) =>
+    createImageBitmap(picture(pictures, t.png)).then((image) => ({ t, image }))));
   for (const { t, image } of pieces) {
     const tile = state.tiles[t.g];
     tile.context.drawImage(image, t.x - tile.box[0], t.y - tile.box[1]);
@@ -189,8 +198,12 @@ async function apply(message) {
   }
   if (state.lens && (whole || pieces.some(({ t }) => t.g === state.lens.gauge.index))) refreshLens();
   if (message.backings)
-    for (const [number, png] of Object.entries(message.backings))
-      state.windows.get(Number(number)).backing.src = "data:image/png;base64," + png;
+    for (const [number, backing] of Object.entries(message.backings)) {
+      const shown = state.windows.get(Number(number)).backing;
+      const before = shown.src;
+      shown.src = URL.createObjectURL(picture(pictures, backing.png));
+      if (before.startsWith("blob:")) URL.revokeObjectURL(before);
+    }
   if (message.windows)
     for (const [number, shown] of Object.entries(message.windows)) {
       state.windows.get(Number(number)).element.hidden = !shown;
@@ -204,17 +217,52 @@ async function apply(message) {
   document.body.dataset.frame = message.frame;
 }
 
+// Hands each whole frame of the feed to `take` as it arrives; returns when the feed ends.
+async function readFeed(take) {
+  const response = await fetch("api/feed", { cache: "no-store" });
+  if (!response.ok) throw new Error((await response.text()).trim());
+  say("");
+  const reader = response.body.getReader();
+  const text = new TextDecoder();
+  let pending = new Uint8Array(0);
+  for (;;) {
+    const { value, done } = await reader.read();
+    if (done) return;
+    if (pending.length === 0) pending = value;
+    else {
+      const joined = new Uint8Array(pending.length + value.length);
+      joined.set(pending);
+      joined.set(value, pending.length);
+      pending = joined;
+    }
+    let at = 0;
+    while (pending.length - at >= FrameLengths) {
+      const lengths = new DataView(pending.buffer, pending.byteOffset + at, FrameLengths);
+      const jsonLength = lengths.getUint32(0), picturesAt = at + FrameLengths + jsonLength;
+      const end = picturesAt + lengths.getUint32(4);
+      if (end > pending.length) break;
+      if (jsonLength > 0)
+        take(JSON.parse(text.decode(pending.subarray(at + FrameLengths, picturesAt))), pending.subarray(picturesAt, end));
+      at = end;
+    }
+    pending = pending.subarray(at);
+  }
+}
+
 function listen() {
   let queue = Promise.resolve();
-  const feed = new EventSource("api/feed");
-  feed.onmessage = (event) => {
-    const message = JSON.parse(event.data);
+  const take = (message, pictures) => {
     // Sounds are played at once; pictures in the order they came.
     if (message.type === "sound") return sound(message.clip);
-    queue = queue.then(() => apply(message)).catch((error) => say(String(error)));
+    queue = queue.then(() => apply(message, pictures)).catch((error) => say(String(error)));
   };
-  feed.onerror = () => say("the connection to devhost serve is lost; retrying…");
-  feed.onopen = () => say("");
+  const connect = () => readFeed(take)
+    .catch((error) => error.message)
+    .then((why) => {
+      say(`the connection to devhost serve is lost${why ? ` (${why})` : ""}; retrying…`);
+      setTimeout(connect, FeedRetryMs);
+    });
+  connect();
 }
 
 // ------------------------------------------------------------ playback, light, recording
