@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 #include <vector>
 
+#include "devhost/core/bmp_file.h"
 #include "devhost/render/pixman_arithmetic.h"
 
 namespace devhost {
@@ -177,6 +179,62 @@ uint32_t packed(Channels channels)
     return Channels(__builtin_shufflevector(bytes, bytes, 0, 4, 8, 12, 0, 4, 8, 12, 0, 4, 8, 12, 0, 4, 8, 12))[0];
 }
 
+// Whether a bilinear axis takes each output pixel halfway between input
+// pixels 2i and 2i + 1, both there: exactly half, whatever the edges.
+bool halvesExactly(const AxisFilter& axis, int from)
+{
+    constexpr int32_t Half = pixman::WeightOne / 2;
+    if (axis.taps != 2 || 2 * int(axis.first.size()) > from)
+        return false;
+    for (size_t i = 0; i < axis.first.size(); ++i)
+        if (axis.first[i] != 2 * int(i) || axis.weights(int(i))[0] != Half || axis.weights(int(i))[1] != Half)
+            return false;
+    return true;
+}
+
+// The bilinear filter at exactly half: each output pixel the mean of a
+// square of four input pixels, truncated, as the filter's weights (a
+// quarter each) give it. Two channels share a 32-bit lane, 16 bits each,
+// which a sum of four channels never outgrows; four pixels at a time.
+void halve(const PictureRows& rows, Point to, uint32_t* out, size_t stride)
+{
+    constexpr uint32_t Alternate = 0x00FF00FF;   // channels 0 and 2 (or 1 and 3 shifted down)
+    const int groups = (to.x + 3) / 4;
+    std::vector<FourPixels> evenChannels(static_cast<size_t>(groups)), oddChannels(static_cast<size_t>(groups));
+    for (int y = 0; y < to.y; ++y) {
+        for (int half = 0; half < 2; ++half) {
+            const uint32_t* pixels = rows(2 * y + half);
+            for (int g = 0; g < groups; ++g) {
+                FourPixels left, right;
+                if (8 * g + 8 <= 2 * to.x) {
+                    std::memcpy(&left, pixels + 8 * g, sizeof left);
+                    std::memcpy(&right, pixels + 8 * g + 4, sizeof right);
+                } else {
+                    uint32_t tail[8] = {};
+                    std::copy(pixels + 8 * g, pixels + 2 * to.x, tail);
+                    std::memcpy(&left, tail, sizeof left);
+                    std::memcpy(&right, tail + 4, sizeof right);
+                }
+                const FourPixels first = __builtin_shufflevector(left, right, 0, 2, 4, 6);
+                const FourPixels second = __builtin_shufflevector(left, right, 1, 3, 5, 7);
+                const FourPixels even = (first & Alternate) + (second & Alternate);
+                const FourPixels odd = ((first >> 8) & Alternate) + ((second >> 8) & Alternate);
+                evenChannels[g] = half ? evenChannels[g] + even : even;
+                oddChannels[g] = half ? oddChannels[g] + odd : odd;
+            }
+        }
+        uint32_t* row = out + size_t(y) * stride;
+        for (int g = 0; g < groups; ++g) {
+            const FourPixels four = ((evenChannels[g] >> 2) & Alternate) | (((oddChannels[g] >> 2) & Alternate) << 8);
+            if (4 * g + 4 <= to.x)
+                std::memcpy(row + 4 * g, &four, sizeof four);
+            else
+                for (int x = 4 * g; x < to.x; ++x)
+                    row[x] = four[x - 4 * g];
+        }
+    }
+}
+
 }  // namespace
 
 // Compiled twice, and chosen once as the program loads: for processors with
@@ -196,6 +254,8 @@ void scalePicture(const PictureRows& rows, Point from, Point to, ScaleFilter fil
     const bool good = filter == ScaleFilter::Good && !(bilinearWillDo(from.x, to.x) && bilinearWillDo(from.y, to.y));
     const AxisFilter across = good ? goodAxis(from.x, to.x) : bilinearAxis(from.x, to.x);
     const AxisFilter down = good ? goodAxis(from.y, to.y) : bilinearAxis(from.y, to.y);
+    if (!good && halvesExactly(across, from.x) && halvesExactly(down, from.y))
+        return halve(rows, to, out, stride);
     // The good filter's sums along a row keep 8 of their 16 fractional bits
     // (rounded), so that the sums down the columns fit their lanes; that
     // moves a result by less than a hundredth of a level. pixman rounds the
