@@ -3,7 +3,9 @@
 // sample positions in 16.16 fixed point, the same kernel weights, applied
 // in two passes (along the rows, then down the columns) instead of pixman's
 // every tap for every pixel, and reading the picture a row at a time, so
-// that a bitmap need not be held whole to be scaled.
+// that a bitmap need not be held whole to be scaled. Exactly half with the
+// bilinear filter, the usual case, is the same sum taken as a mean of
+// squares of four pixels.
 //
 // The bilinear filter comes out exactly as Cairo's; the good filter (a box
 // as wide as an output pixel) within one level per channel, because pixman
