@@ -16,8 +16,31 @@ uint32_t littleEndian(std::span<const unsigned char> bytes, size_t at, size_t wi
     return value;
 }
 
+// Pixels finished as a row is asked for: their spare byte cleared, and
+// then made opaque, pure black keyed out, four at a time or one.
+template <BmpLayout::RowPixels As>
+struct Finish {
+    static constexpr uint32_t Colour = 0xFFFFFF, Opaque = 0xFF000000u;
+    FourPixels anyBlack{};
+
+    FourPixels operator()(FourPixels four)
+    {
+        four &= Colour;
+        if constexpr (As == BmpLayout::RowPixels::AsStored)
+            return four;
+        if constexpr (As == BmpLayout::RowPixels::Opaque)
+            return four | Opaque;
+        const auto black = FourPixels(four == 0);
+        anyBlack |= black;
+        return (four | Opaque) & ~black;
+    }
+    uint32_t operator()(uint32_t pixel) { return (*this)(FourPixels{} + pixel)[0]; }   // in every lane: none left black
+    bool keyedAny() const { return (anyBlack[0] | anyBlack[1] | anyBlack[2] | anyBlack[3]) != 0; }
+};
+
 // Four 24- or 32-bit pixels from their first bytes on: blue, green, red
-// in one little-endian load of four bytes each, the fourth byte dropped.
+// in one little-endian load of four bytes each, the fourth byte dropped
+// when finished.
 template <size_t BytesPerPixel>
 FourPixels fourPixels(const unsigned char* p)
 {
@@ -26,25 +49,40 @@ FourPixels fourPixels(const unsigned char* p)
         std::memcpy(&w, p + i * BytesPerPixel, sizeof w);
         return w;
     };
-    return FourPixels{word(0), word(1), word(2), word(3)} & 0xFFFFFF;
+    return FourPixels{word(0), word(1), word(2), word(3)};
 }
 
 // A row of 24- or 32-bit pixels, four at a time. The last pixel's load of
 // four bytes may run past the very end of the file, so it is read by bytes.
-template <size_t BytesPerPixel>
-void readTrueColourRow(const unsigned char* p, int width, uint32_t* out)
+template <size_t BytesPerPixel, typename Finished>
+void readTrueColourRow(const unsigned char* p, int width, uint32_t* out, Finished& finish)
 {
     int x = 0;
     for (; x + 4 < width; x += 4, p += 4 * BytesPerPixel) {
-        const FourPixels four = fourPixels<BytesPerPixel>(p);
+        const FourPixels four = finish(fourPixels<BytesPerPixel>(p));
         std::memcpy(out + x, &four, sizeof four);
     }
     for (; x + 1 < width; ++x, p += BytesPerPixel) {
         uint32_t word;
         std::memcpy(&word, p, sizeof word);
-        out[x] = word & 0xFFFFFF;
+        out[x] = finish(word);
     }
-    out[x] = uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+    out[x] = finish(uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]);
+}
+
+template <BmpLayout::RowPixels As>
+bool readFinishedRow(const BmpLayout& layout, const unsigned char* p, uint32_t* out)
+{
+    Finish<As> finish;
+    switch (layout.bytesPerPixel) {
+    case 1:
+        for (int x = 0; x < layout.width; ++x)
+            out[x] = finish(layout.palette[p[x]]);
+        break;
+    case 3: readTrueColourRow<3>(p, layout.width, out, finish); break;
+    default: readTrueColourRow<4>(p, layout.width, out, finish); break;
+    }
+    return finish.keyedAny();
 }
 
 }  // namespace
@@ -91,7 +129,7 @@ std::optional<BmpLayout> bmpLayout(std::span<const unsigned char> bytes)
     return layout;
 }
 
-void BmpLayout::readRow(std::span<const unsigned char> bytes, int y, uint32_t* out) const
+bool BmpLayout::readRow(std::span<const unsigned char> bytes, int y, uint32_t* out, RowPixels as) const
 {
     auto rowAt = [&](int row) { return bytes.data() + dataOffset + size_t(topDown ? row : height - 1 - row) * rowBytes; };
     const unsigned char* p = rowAt(y);
@@ -102,14 +140,12 @@ void BmpLayout::readRow(std::span<const unsigned char> bytes, int y, uint32_t* o
     if (y + 1 < height)
         for (size_t at = 0; at < rowBytes; at += CacheLine)
             __builtin_prefetch(rowAt(y + 1) + at);
-    switch (bytesPerPixel) {
-    case 1:
-        for (int x = 0; x < width; ++x)
-            out[x] = palette[p[x]];
-        break;
-    case 3: readTrueColourRow<3>(p, width, out); break;
-    default: readTrueColourRow<4>(p, width, out); break;
+    switch (as) {
+    case RowPixels::AsStored: return readFinishedRow<RowPixels::AsStored>(*this, p, out);
+    case RowPixels::Opaque: return readFinishedRow<RowPixels::Opaque>(*this, p, out);
+    case RowPixels::BlackKeyed: return readFinishedRow<RowPixels::BlackKeyed>(*this, p, out);
     }
+    return false;
 }
 
 std::string bmpProblem(std::span<const unsigned char> bytes)

@@ -21,8 +21,15 @@ struct BmpLayout {
     size_t bytesPerPixel = 0, rowBytes = 0, dataOffset = 0;
     std::array<uint32_t, 256> palette{};   // 8-bit files: 0x00RRGGBB per index
 
-    // Row y from the top of the file's bytes as 0x00RRGGBB pixels.
-    void readRow(std::span<const unsigned char> bytes, int y, uint32_t* out) const;
+    // Row y from the top of the file's bytes: as the file keeps them
+    // (0x00RRGGBB), or as a picture draws them (RowPixels below). Whether
+    // any pixel was keyed out.
+    enum class RowPixels {
+        AsStored,
+        Opaque,       // 0xFFRRGGBB
+        BlackKeyed,   // opaque, but pure black transparent (0): the module's transparent colour
+    };
+    bool readRow(std::span<const unsigned char> bytes, int y, uint32_t* out, RowPixels as = RowPixels::AsStored) const;
 };
 
 // Four pixels, one to a 32-bit lane: what the row reader and the renderer

@@ -26,33 +26,6 @@ int scaleKey(double scale)
     return static_cast<int>(std::lround(scale * 10000.0));
 }
 
-// Pure black is the module's transparent colour.
-constexpr uint32_t TransparentBlack = 0x000000;
-
-// Pure black keyed out of a row of 0x00RRGGBB pixels when keyed, every
-// other pixel made opaque, four at a time; whether any was keyed out.
-bool keyRow(uint32_t* row, int width, bool keyed)
-{
-    constexpr uint32_t Opaque = 0xFF000000u;
-    FourPixels anyBlack{};
-    int x = 0;
-    for (; x + 4 <= width; x += 4) {
-        FourPixels four;
-        std::memcpy(&four, row + x, sizeof four);
-        const auto black = keyed ? FourPixels(four == TransparentBlack) : FourPixels{};
-        four = (four | Opaque) & ~black;
-        anyBlack |= black;
-        std::memcpy(row + x, &four, sizeof four);
-    }
-    bool any = (anyBlack[0] | anyBlack[1] | anyBlack[2] | anyBlack[3]) != 0;
-    for (; x < width; ++x) {
-        const bool black = keyed && row[x] == TransparentBlack;
-        any |= black;
-        row[x] = black ? 0 : Opaque | row[x];
-    }
-    return any;
-}
-
 // Pixels for a surface to own, every one about to be written; at ARGB32's
 // stride, which RGB24 shares, so that the format can wait until they are
 // known.
@@ -76,10 +49,8 @@ struct SurfacePixels {
 SurfaceHandle readBitmap(const BmpLayout& layout, std::span<const unsigned char> bytes, bool keyed, Point size)
 {
     bool anyBlack = false;
-    auto readRow = [&](int y, uint32_t* row) {
-        layout.readRow(bytes, y, row);
-        anyBlack |= keyRow(row, layout.width, keyed);
-    };
+    const auto as = keyed ? BmpLayout::RowPixels::BlackKeyed : BmpLayout::RowPixels::Opaque;
+    auto readRow = [&](int y, uint32_t* row) { anyBlack |= layout.readRow(bytes, y, row, as); };
     SurfacePixels pixels{size};
     if (!pixels.data)
         return nullptr;
