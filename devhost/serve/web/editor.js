@@ -429,7 +429,9 @@ function showWindowPane() {
   $("edit-window-h").value = w.height;
   $("edit-position").value = w.position ?? "";
   $("edit-visible").checked = w.visible;
+  // No background_color=: the panel's own ground shows, which no one colour is.
   $("edit-colour").value = w.background_color || "#000000";
+  $("edit-colour-none").hidden = Boolean(w.background_color);
   const bitmap = $("edit-bitmap");
   bitmap.replaceChildren(new Option(w.bitmap ? w.bitmap : "(none)", w.bitmap || ""),
                          ...edit.layout.bitmaps.filter((b) => b !== w.bitmap).map((b) => new Option(b, b)));
