@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "framework/gauge_dsl.h"
 #include "framework/gauge_model.h"
 
 // An icon callback's answer for "draw no frame".
@@ -53,6 +54,16 @@ template <const int32_t& state>
 double VARDEX_HOSTAPI switchIcon(GaugeElement*)
 {
     return switchFrame(state);
+}
+
+// A two-position switch over its mouse box: frame 0 off, 1 on, as `update`
+// says.
+constexpr IconElement twoStateSwitch(int32_t bitmap, Box box, UpdateCallback update)
+{
+    return {.common = {.kind = Icon, .bitmap = bitmap, .position = cornerOf(box), .imageFlags = PlainImage},
+            .scale = 1.0,
+            .frames = 2,
+            .update = update};
 }
 
 // A pilot lamp: its one frame lit while the switch is on, nothing drawn

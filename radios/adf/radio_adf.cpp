@@ -356,11 +356,7 @@ constexpr IconElement Lamp = {.common = {.kind = Icon,
                               .frames = 1,
                               .update = lampWhileOn<adfPowerOn>};
 
-constexpr IconElement MainSwitch = {
-    .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},
-    .scale = 1.0,
-    .frames = 2,
-    .update = mainSwitchUpdate};
+constexpr IconElement MainSwitch = twoStateSwitch(MainSwitchBitmap, MainSwitchBox, mainSwitchUpdate);
 
 constinit ElementChain elements{&radioAdfGauge, Face,       ScaleDisc, BandMask,   LowerText, UpperText,
                                 Mask,           TuningKnob, BandKnob,  ToneSwitch, Lamp,      MainSwitch};

@@ -130,11 +130,7 @@ constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = M
 
 constexpr SpriteElement Knob = tuningKnob(KnobBitmap, KnobBox, knobTurn);
 
-constexpr IconElement MainSwitch = {
-    .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},
-    .scale = 1.0,
-    .frames = 2,
-    .update = switchIcon<comPowerOn>};
+constexpr IconElement MainSwitch = twoStateSwitch(MainSwitchBitmap, MainSwitchBox, switchIcon<comPowerOn>);
 
 FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
 

@@ -142,17 +142,9 @@ constexpr StaticImageElement Mask = {.common = {.kind = StaticImage, .bitmap = M
 
 constexpr SpriteElement Knob = tuningKnob(KnobBitmap, KnobBox, knobTurn);
 
-constexpr IconElement ToneSwitch = {
-    .common = {.kind = Icon, .bitmap = ToneSwitchBitmap, .position = cornerOf(ToneSwitchBox), .imageFlags = PlainImage},
-    .scale = 1.0,
-    .frames = 2,
-    .update = switchIcon<navToneOn>};
+constexpr IconElement ToneSwitch = twoStateSwitch(ToneSwitchBitmap, ToneSwitchBox, switchIcon<navToneOn>);
 
-constexpr IconElement MainSwitch = {
-    .common = {.kind = Icon, .bitmap = MainSwitchBitmap, .position = cornerOf(MainSwitchBox), .imageFlags = PlainImage},
-    .scale = 1.0,
-    .frames = 2,
-    .update = switchIcon<navPowerOn>};
+constexpr IconElement MainSwitch = twoStateSwitch(MainSwitchBitmap, MainSwitchBox, switchIcon<navPowerOn>);
 
 FailureBinding lampFailures[] = {{LampFailureSystem, LampFailureAction}, {LampSupplySystem, FailNone}, {}};
 
