@@ -79,8 +79,8 @@ class FlightReport {
 public:
     virtual ~FlightReport() = default;
     virtual void begin() {}
-    // Whether reading() wants the gauges probed: probing takes the events
-    // out of the host's record, so a report that shows none leaves them.
+    // Whether reading() wants the gauges probed: a run whose reports show
+    // no gauge (TAP, JUnit) is spared the probes and the readings.
     virtual bool readsGauges() const { return true; }
     // The gauges at a stop, and the flight's log since the reading before.
     virtual void reading(const std::string& /*label*/, const Snapshot& /*snapshot*/,
