@@ -4,14 +4,12 @@
 
 #include <algorithm>
 #include <iostream>
-#include <set>
 #include <nlohmann/json.hpp>
 
+#include "devhost/core/gauge_exploration.h"
 #include "devhost/core/gauge_notes.h"
 #include "devhost/core/host.h"
 #include "devhost/core/key_events.h"
-#include "devhost/core/mouse_map.h"
-#include "devhost/core/tooltip_format.h"
 #include "devhost/core/values.h"
 #include "devhost/core/variables.h"
 #include "devhost/flight/snapshot_json.h"
@@ -24,8 +22,6 @@ using json = nlohmann::ordered_json;
 
 constexpr VariableGroup groups[] = {VariableGroup::Flight, VariableGroup::Engines,    VariableGroup::Fuel,
                                     VariableGroup::Radios, VariableGroup::Navigation, VariableGroup::Time};
-constexpr int FramesToSettle = 18;  // one second: every gauge has looked at what it reads
-
 
 std::string variableName(uint32_t id)
 {
@@ -120,21 +116,22 @@ std::vector<std::string> buttonWords(uint32_t flags)
     return words;
 }
 
-// The bitmaps an element draws with: its own, an icon's frames after it, a
-// sprite's or moving image's window bitmap after it.
-std::vector<int32_t> bitmapsOf(const GaugeElement& element)
+json areaJson(const DescribedArea& area)
 {
-    if (element.bitmap < 0)
-        return {};
-    std::vector<int32_t> bitmaps{element.bitmap};
-    if (element.kind == Icon) {
-        const auto& icon = reinterpret_cast<const IconElement&>(element);
-        for (uint32_t frame = 1; frame < icon.frames; ++frame)
-            bitmaps.push_back(element.bitmap + static_cast<int32_t>(frame));
-    } else if (element.kind == Sprite || element.kind == MovingImage) {
-        bitmaps.push_back(element.bitmap + 1);
+    json a{{"type", area.type == Region ? "region" : "click"},
+           {"box", {area.box.x, area.box.y, area.box.width, area.box.height}},
+           {"depth", area.depth},
+           {"cursor", cursorWord(area.cursor)}};
+    if (area.type == Region) {
+        a["tooltip"] = area.tooltip;
+        if (area.helpId)
+            a["help_id"] = area.helpId;
+    } else {
+        a["buttons"] = buttonWords(area.clickFlags);
+        if (area.keyEvent)
+            a["key_event"] = eventName(area.keyEvent);
     }
-    return bitmaps;
+    return a;
 }
 
 }  // namespace
@@ -142,123 +139,25 @@ std::vector<int32_t> bitmapsOf(const GaugeElement& element)
 json describeGauge(const std::string& module, const std::string& name, const std::string& parameter)
 {
     Host host(module);
-    GaugeInstance& gauge = host.place(name, parameter);
-    host.frame(FramesToSettle);
-    const GaugeInfo* info = nullptr;
-    const std::vector<GaugeInfo> list = host.gaugeList();
-    for (const GaugeInfo& g : list)
-        if (g.name == name)
-            info = &g;
-
-    json areas = json::array();
-    const MouseMap map(gauge.mouseAreas(), gauge.gaugePixels());
-    for (const MouseMap::Listed& entry : map.listed()) {
-        const MouseArea& area = *entry.area;
-        json a{{"type", area.type == Region ? "region" : "click"},
-               {"box", {entry.box.x, entry.box.y, entry.box.width, entry.box.height}},
-               {"depth", entry.depth},
-               {"cursor", cursorWord(area.cursor)}};
-        if (area.type == Region) {
-            std::string tip = entry.tooltip ? host.tooltipText(gauge, *entry.tooltip) : std::string();
-            if (tip.empty() && area.helpId)
-                tip = hostHelpText(area.helpId);
-            a["tooltip"] = windows1252ToUtf8(tip);
-            if (area.helpId)
-                a["help_id"] = area.helpId;
-        } else {
-            a["buttons"] = buttonWords(area.clickFlags);
-            if (area.keyEventOrArgCount && !area.handler)
-                a["key_event"] = eventName(area.keyEventOrArgCount);
-        }
-        areas.push_back(std::move(a));
-    }
-
-    json bitmaps = json::array();
-    for (const GaugeInstance::Slot& slot : gauge.elements())
-        for (int32_t bitmap : bitmapsOf(*slot.element))
-            if (std::find(bitmaps.begin(), bitmaps.end(), bitmap) == bitmaps.end())
-                bitmaps.push_back(bitmap);
-
-    // Every area worked with every button it takes, round after round, until
-    // two rounds in a row find no event and no lit element new: a power
-    // switch clicked in one round lets the knobs speak in the next, a knob
-    // at the foot of its band goes down only once it has gone up, and an
-    // element may be lit only while its radio is on.
-    std::set<size_t> litElements;
-    auto noteLit = [&] {
-        for (const GaugeInstance::Slot& slot : gauge.elements())
-            if (slot.element->imageFlags & ImageLuminous)
-                litElements.insert(slot.shown.index);
-    };
-    auto found = [&] {
-        std::set<uint32_t> sent;
-        for (const EventRecord& event : host.events())
-            sent.insert(event.id);
-        return sent.size() + litElements.size();
-    };
-    struct Press {
-        Point at;
-        uint32_t button;
-    };
-    std::vector<Press> presses;
-    for (const MouseMap::Listed& entry : map.listed())
-        if (entry.area->type == ClickArea)
-            for (uint32_t button : {ClickLeft, ClickRight})
-                if (entry.area->clickFlags & button)
-                    presses.push_back({{entry.box.x + entry.box.width / 2, entry.box.y + entry.box.height / 2}, button});
-    noteLit();
-    // Two rounds forwards, two backwards, and again: a switch toggled twice
-    // leaves the knobs one round on and one off in either order, and an
-    // area that resets what another steps (a band selector before the
-    // tuning knob) comes after it too.
-    constexpr int MostRounds = 16, QuietRounds = 4;
-    size_t known = found();
-    for (int round = 0, quiet = 0; round < MostRounds && quiet < QuietRounds; ++round) {
-        const bool backwards = round / 2 % 2 == 1;
-        for (size_t i = 0; i < presses.size(); ++i) {
-            const Press& press = presses[backwards ? presses.size() - 1 - i : i];
-            host.clickGaugePixel(gauge, press.at, press.button);
-            host.frame();
-            noteLit();
-        }
-        const size_t now = found();
-        quiet = now == known ? quiet + 1 : 0;
-        known = now;
-    }
-    // Last, the host's shut-down notice, on which gauges switch off and tell
-    // the host so.
-    constexpr uint32_t ShutDownNotice = 60;
-    constexpr int32_t ShutDownCode = 14;
-    host.variables().set(ShutDownNotice, 1);
-    host.notifyAll(ShutDownCode);
-    host.frame();
-    noteLit();
-    json lit = json::array();
-    for (const GaugeInstance::Slot& slot : gauge.elements())
-        if (litElements.count(slot.shown.index))
-            lit.push_back({{"element", slot.shown.index},
-                           {"kind", kindWord(slot.element->kind)},
-                           {"bitmap", slot.element->bitmap}});
-
-    json reads = json::array(), sends = json::array();
-    for (uint32_t id : host.variables().reads())
+    const GaugeExploration found = exploreGauge(host, name, parameter);
+    json areas = json::array(), lit = json::array(), reads = json::array(), sends = json::array();
+    for (const DescribedArea& area : found.areas)
+        areas.push_back(areaJson(area));
+    for (const LitElement& e : found.lit)
+        lit.push_back({{"element", e.element}, {"kind", kindWord(e.kind)}, {"bitmap", e.bitmap}});
+    for (uint32_t id : found.reads)
         reads.push_back(variableName(id));
-    std::vector<uint32_t> sent;
-    for (const EventRecord& event : host.events())
-        if (!event.windowToggle && std::find(sent.begin(), sent.end(), event.id) == sent.end())
-            sent.push_back(event.id);
-    for (uint32_t id : sent)
+    for (uint32_t id : found.sends)
         sends.push_back(eventName(id));
-
     const ParameterForms forms = parameterForms(name);
     return {{"gauge", name},
-            {"size_mm", info ? info->defaultSize : 0},
-            {"pixels", {gauge.gaugePixels().x, gauge.gaugePixels().y}},
+            {"size_mm", found.defaultSize},
+            {"pixels", {found.pixels.x, found.pixels.y}},
             {"parameter", forms.forms.empty() ? json() : json{{"forms", forms.forms}, {"examples", forms.examples}}},
             {"reads", reads},
             {"sends", sends},
             {"mouse_areas", areas},
-            {"bitmaps", bitmaps},
+            {"bitmaps", found.bitmaps},
             {"lit_at_night", lit}};
 }
 

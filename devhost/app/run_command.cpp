@@ -6,7 +6,9 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <stdexcept>
 
 #include "devhost/app/gauge_state.h"
@@ -58,6 +60,209 @@ void writeJunit(const std::string& path, const std::string& flight, const std::v
     out << junitReport(flight, results);
     if (!out.flush())
         throw std::runtime_error(fmt::format("--junit {}: cannot write the file", path));
+}
+
+// The expectations checked in a run.
+struct RunOutcome {
+    std::vector<ExpectationResult> results;
+    size_t passedOver = 0;  // expectations of gauges the panel does not place
+
+    bool failed() const
+    {
+        return std::any_of(results.begin(), results.end(), [](const auto& r) { return !r.passed; });
+    }
+};
+
+// What a run tells, in one format: the heading before the first frame, a
+// reading at each stop that has a label, and the expectations' outcome.
+class FlightReport {
+public:
+    virtual ~FlightReport() = default;
+    virtual void begin() {}
+    // Whether reading() wants the gauges probed: a run whose reports show
+    // no gauge (TAP, JUnit) is spared the probes and the readings.
+    virtual bool readsGauges() const { return true; }
+    // The gauges at a stop, and the flight's log since the reading before.
+    virtual void reading(const std::string& /*label*/, const Snapshot& /*snapshot*/,
+                         std::span<const FlightLogEntry> /*log*/) {}
+    virtual void finish(const RunOutcome& /*outcome*/) {}
+    // The tally comes after every report has finished, the JUnit file
+    // written: a file that cannot be written stops the run before it.
+    virtual void tally(const RunOutcome& /*outcome*/) {}
+};
+
+void printTally(std::ostream& out, const RunOutcome& outcome)
+{
+    const std::vector<ExpectationResult>& results = outcome.results;
+    if (results.empty())
+        return;
+    const size_t failures = std::count_if(results.begin(), results.end(), [](const auto& r) { return !r.passed; });
+    out << fmt::format("\nexpectations: {} checked, {} failed{}\n", results.size(), failures,
+                       outcome.passedOver ? fmt::format(", {} passed over (gauges not on the panel)", outcome.passedOver)
+                                          : "");
+    if (outcome.failed())
+        out << failureTable(results);
+}
+
+class TextReport : public FlightReport {
+public:
+    TextReport(std::string heading, const ReportOptions& options) : heading_(std::move(heading)), options_(options) {}
+
+    void begin() override { std::cout << heading_ << std::flush; }  // a long run says at once what it is doing
+
+    void reading(const std::string& label, const Snapshot& snapshot, std::span<const FlightLogEntry> log) override
+    {
+        std::cout << "\n== " << label << " ==\n";
+        for (const FlightLogEntry& entry : log)
+            std::cout << fmt::format("  flight: frame {:>6}  {}\n", entry.frame, entry.what);
+        std::cout << describePanel(snapshot, options_);
+    }
+
+    void tally(const RunOutcome& outcome) override { printTally(std::cout, outcome); }
+
+private:
+    std::string heading_;
+    const ReportOptions& options_;
+};
+
+nlohmann::json readingJson(const std::string& label, const Snapshot& snapshot, std::span<const FlightLogEntry> log)
+{
+    nlohmann::json entries = nlohmann::json::array();
+    for (const FlightLogEntry& entry : log)
+        entries.push_back(toJson(entry));
+    return {{"label", label}, {"snapshot", toJson(snapshot)}, {"flight_log", entries}};
+}
+
+// One document, written as each reading is made: a long run with many
+// readings holds one at a time.
+class JsonReport : public FlightReport {
+public:
+    explicit JsonReport(std::string flightName) : flightName_(std::move(flightName)) {}
+
+    void begin() override { std::cout << "{\"flight\": " << nlohmann::json(flightName_).dump() << ", \"reports\": ["; }
+
+    void reading(const std::string& label, const Snapshot& snapshot, std::span<const FlightLogEntry> log) override
+    {
+        std::cout << (first_ ? "\n" : ",\n") << readingJson(label, snapshot, log).dump();
+        first_ = false;
+    }
+
+    void finish(const RunOutcome& outcome) override
+    {
+        nlohmann::json checked = nlohmann::json::array();
+        for (const ExpectationResult& r : outcome.results)
+            checked.push_back({{"time", r.time},
+                               {"checkpoint", r.checkpoint},
+                               {"subject", r.expectation.subject},
+                               {"label", r.expectation.label},
+                               {"expected", r.expectation.expected},
+                               {"shown", r.shown},
+                               {"passed", r.passed}});
+        std::cout << "\n], \"expectations\": " << checked.dump() << "}\n";
+    }
+
+    void tally(const RunOutcome& outcome) override { printTally(std::cerr, outcome); }
+
+private:
+    std::string flightName_;
+    bool first_ = true;
+};
+
+// Each line carries the events since the one before, so that its lines
+// stay of one size.
+class JsonLinesReport : public FlightReport {
+public:
+    void reading(const std::string& label, const Snapshot& snapshot, std::span<const FlightLogEntry> log) override
+    {
+        std::cout << readingJson(label, snapshot, log).dump() << "\n";
+    }
+
+    void tally(const RunOutcome& outcome) override { printTally(std::cerr, outcome); }
+};
+
+class TapReport : public FlightReport {
+public:
+    bool readsGauges() const override { return false; }
+    void finish(const RunOutcome& outcome) override { std::cout << tapReport(outcome.results); }
+};
+
+class JunitReport : public FlightReport {
+public:
+    JunitReport(std::string path, std::string flightName) : path_(std::move(path)), flightName_(std::move(flightName)) {}
+
+    bool readsGauges() const override { return false; }
+    void finish(const RunOutcome& outcome) override { writeJunit(path_, flightName_, outcome.results); }
+
+private:
+    std::string path_;
+    std::string flightName_;
+};
+
+using Reports = std::vector<std::unique_ptr<FlightReport>>;
+
+// The report printed, chosen by the options, and the JUnit file's if one
+// is asked for. The heading is the text report's.
+Reports reportsFor(const RunOptions& options, const Flight& flight, const std::string& name, std::string heading)
+{
+    Reports reports;
+    if (options.tap)
+        reports.push_back(std::make_unique<TapReport>());
+    else if (options.jsonLines)
+        reports.push_back(std::make_unique<JsonLinesReport>());
+    else if (options.json)
+        reports.push_back(std::make_unique<JsonReport>(flight.name));
+    else
+        reports.push_back(std::make_unique<TextReport>(std::move(heading), options.report));
+    if (!options.junit.empty())
+        reports.push_back(std::make_unique<JunitReport>(options.junit, name));
+    return reports;
+}
+
+std::string textHeading(const std::string& name, const Host& host, const Panel& panel, uint64_t frames)
+{
+    return fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", name,
+                       host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(), frames,
+                       host.options().framesPerSecond) +
+           describeWindows(panel);
+}
+
+// The expectations due at a stop, against what the gauges show now.
+void check(Host& host, const FlightRunner& runner, const Stop& stop, RunOutcome& outcome)
+{
+    for (const Checkpoint* checkpoint : stop.checks)
+        for (const Expectation& expectation : checkpoint->expect) {
+            if (!expectation.variable && runner.passesOverAbsent() && !host.find(expectation.subject)) {
+                ++outcome.passedOver;
+                continue;
+            }
+            ExpectationResult result = checkExpectation(host, expectation);
+            result.time = checkpoint->time;
+            result.checkpoint = checkpoint->label;
+            outcome.results.push_back(std::move(result));
+        }
+}
+
+// The flight from stop to stop: the expectations checked, a reading for
+// the reports where a stop has a label.
+RunOutcome fly(Host& host, FlightRunner& runner, const std::map<uint64_t, Stop>& stops, const EventFilter& filter,
+               const Reports& reports)
+{
+    const bool readsGauges = std::any_of(reports.begin(), reports.end(), [](const auto& r) { return r->readsGauges(); });
+    RunOutcome outcome;
+    EventMark mark;
+    size_t logShown = 0;
+    for (const auto& [frame, stop] : stops) {
+        runner.run(frame - std::min(frame, host.frameNumber()));
+        check(host, runner, stop, outcome);
+        if (stop.label.empty() || !readsGauges)
+            continue;
+        const Snapshot snapshot = probeForReport(host, mark, filter);
+        const auto log = std::span(runner.log()).subspan(logShown);
+        for (const auto& report : reports)
+            report->reading(stop.label, snapshot, log);
+        logShown = runner.log().size();
+    }
+    return outcome;
 }
 
 }  // namespace
@@ -114,7 +319,6 @@ RunCommand::RunCommand(CLI::App& app, Common& common)
 
 int RunCommand::run()
 {
-    const bool json = options_.json || options_.jsonLines;
     Host host(common_.module);
     const Panel panel = choosePanel(common_);
     placePanelReporting(host, panel);
@@ -126,84 +330,19 @@ int RunCommand::run()
                            : options_.seconds ? runner.framesFor(*options_.seconds)
                                               : runner.framesFor(flight.duration);
     const std::string name = flight.name.empty() ? flight.source : flight.name;
-
-    size_t logShown = 0;
-    EventMark mark;
     const EventFilter filter = options_.report.filter();
-    std::vector<ExpectationResult> results;
-    size_t passedOver = 0;  // expectations of gauges the panel does not place
-    if (options_.tap) {
-    } else if (!json) {
-        std::cout << fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", name,
-                                 host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(),
-                                 options_.at ? runner.framesBefore(*options_.at) : total, host.options().framesPerSecond)
-                  << describeWindows(panel) << std::flush;  // a long run says at once what it is doing
-    } else if (!options_.jsonLines) {
-        // The array is written as each report is made: a long run with many
-        // reports holds one at a time.
-        std::cout << "{\"flight\": " << nlohmann::json(flight.name).dump() << ", \"reports\": [";
-    }
-    bool first = true;
-    for (const auto& [frame, stop] : stopsOf(flight, runner, options_, total, host.options().framesPerSecond)) {
-        runner.run(frame - std::min(frame, host.frameNumber()));
-        for (const Checkpoint* checkpoint : stop.checks)
-            for (const Expectation& expectation : checkpoint->expect) {
-                if (!expectation.variable && runner.passesOverAbsent() && !host.find(expectation.subject)) {
-                    ++passedOver;
-                    continue;
-                }
-                ExpectationResult result = checkExpectation(host, expectation);
-                result.time = checkpoint->time;
-                result.checkpoint = checkpoint->label;
-                results.push_back(std::move(result));
-            }
-        if (stop.label.empty() || options_.tap)
-            continue;
-        Snapshot snapshot = probeForReport(host, mark, filter);
-        if (json) {
-            nlohmann::json log = nlohmann::json::array();
-            for (size_t i = logShown; i < runner.log().size(); ++i)
-                log.push_back(toJson(runner.log()[i]));
-            nlohmann::json report{{"label", stop.label}, {"snapshot", toJson(snapshot)}, {"flight_log", log}};
-            // Each line of --json-lines carries the events since the one before,
-            // so that its lines stay of one size.
-            std::cout << (options_.jsonLines ? "" : first ? "\n" : ",\n") << report.dump() << (options_.jsonLines ? "\n" : "");
-        } else {
-            std::cout << "\n== " << stop.label << " ==\n";
-            for (size_t i = logShown; i < runner.log().size(); ++i)
-                std::cout << fmt::format("  flight: frame {:>6}  {}\n", runner.log()[i].frame, runner.log()[i].what);
-            std::cout << describePanel(snapshot, options_.report);
-        }
-        first = false;
-        logShown = runner.log().size();
-    }
+    const Reports reports = reportsFor(
+        options_, flight, name, textHeading(name, host, panel, options_.at ? runner.framesBefore(*options_.at) : total));
 
-    const bool failed = std::any_of(results.begin(), results.end(), [](const auto& r) { return !r.passed; });
-    if (json && !options_.jsonLines) {
-        nlohmann::json checked = nlohmann::json::array();
-        for (const ExpectationResult& r : results)
-            checked.push_back({{"time", r.time},
-                               {"checkpoint", r.checkpoint},
-                               {"subject", r.expectation.subject},
-                               {"label", r.expectation.label},
-                               {"expected", r.expectation.expected},
-                               {"shown", r.shown},
-                               {"passed", r.passed}});
-        std::cout << "\n], \"expectations\": " << checked.dump() << "}\n";
-    }
-    if (options_.tap)
-        std::cout << tapReport(results);
-    if (!options_.junit.empty())
-        writeJunit(options_.junit, name, results);
-    if (!results.empty() && !options_.tap) {
-        const size_t failures = std::count_if(results.begin(), results.end(), [](const auto& r) { return !r.passed; });
-        std::ostream& out = json ? std::cerr : std::cout;
-        out << fmt::format("\nexpectations: {} checked, {} failed{}\n", results.size(), failures,
-                           passedOver ? fmt::format(", {} passed over (gauges not on the panel)", passedOver) : "");
-        if (failed)
-            out << failureTable(results);
-    }
-    return failed ? 1 : 0;
+    for (const auto& report : reports)
+        report->begin();
+    const RunOutcome outcome =
+        fly(host, runner, stopsOf(flight, runner, options_, total, host.options().framesPerSecond), filter, reports);
+    for (const auto& report : reports)
+        report->finish(outcome);
+    for (const auto& report : reports)
+        report->tally(outcome);
+    return outcome.failed() ? 1 : 0;
 }
 
 }  // namespace devhost

@@ -22,13 +22,14 @@ inline constexpr double MillibarsPerInch = 33.8638866667;  // one inch of mercur
 inline constexpr double FullTankLevel = 8388608.0;         // the level variables count 2^23 for a full tank
 
 // The variables the host itself sets or steps by number: the clocks the
-// frames advance, the radios and switches the key events change, and the
-// pressure setting that is held in two units.
+// frames advance, the radios and switches the key events change, the
+// pressure setting that is held in two units, and the condition the
+// shut-down area reads on the shut-down notice.
 namespace var {
 inline constexpr uint32_t AdfFrequency = 16, AdfExtension = 18, Com1Frequency = 23, Nav1Frequency = 24,
                           TransponderCode = 38, AltimeterMillibars = 75, AltimeterInches = 76, TimeOfDay = 557,
                           SimulationTime = 604, GyroCaged = 825, GpsDrivesNav = 848, HeadingBug = 855,
-                          AdfTone = 880;
+                          AdfTone = 880, RadiosShutdown = 60;
 }  // namespace var
 
 // What a variable holds, as `devhost vars` tells it.

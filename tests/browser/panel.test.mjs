@@ -49,16 +49,20 @@ after(async () => {
   if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
+// The panel as the page lays it out (its scripts keep it to themselves).
+const panelShown = () => page.evaluate(() => fetch("api/panel").then((r) => r.json()));
+
 // The page point of a point in a gauge's own pixels, on its tile or in the lens.
 async function pagePoint(gauge, x, y, lens = false) {
-  return page.evaluate(([name, x, y, lens]) => {
+  const panel = await panelShown();
+  return page.evaluate(([name, x, y, lens, panel]) => {
     const canvas = document.querySelector(lens ? "#lens-view canvas" : `canvas[aria-label="${name}"]`);
-    const g = state.panel.gauges[Number(canvas.dataset.gauge ?? canvas.dataset.lens)];
+    const g = panel.gauges[Number(canvas.dataset.gauge ?? canvas.dataset.lens)];
     const rect = canvas.getBoundingClientRect();
     const [tx, ty, tw, th] = g.tile;
     const px = (x + 0.5) * g.width / g.pixels[0] - (tx - g.x), py = (y + 0.5) * g.height / g.pixels[1] - (ty - g.y);
     return { x: rect.left + px * rect.width / tw, y: rect.top + py * rect.height / th };
-  }, [gauge, x, y, lens]);
+  }, [gauge, x, y, lens, panel]);
 }
 
 async function clickGauge(gauge, x, y, button = "left", lens = false) {
@@ -91,10 +95,10 @@ async function settledPixels(gauge) {
   }
   return last;
 }
-const reading = (gauge) => page.evaluate((name) => {
-  const index = state.panel.gauges.findIndex((g) => g.name === name);
-  return document.querySelector(`#readings [data-gauge="${index}"]`)?.textContent || "";
-}, gauge);
+const reading = async (gauge) => {
+  const index = (await panelShown()).gauges.findIndex((g) => g.name === gauge);
+  return page.evaluate((i) => document.querySelector(`#readings [data-gauge="${i}"]`)?.textContent || "", index);
+};
 const windowShown = (number) => page.evaluate((n) => !document.querySelector(`.window[data-window="${n}"]`).hidden, number);
 
 async function until(what, condition, timeout = 5000) {
@@ -105,7 +109,7 @@ async function until(what, condition, timeout = 5000) {
 
 test("the page shows every placed gauge as a tile", async () => {
   const tiles = await page.locator("canvas[data-gauge]").count();
-  const gauges = await page.evaluate(() => state.panel.gauges.length);
+  const gauges = (await panelShown()).gauges.length;
   assert.equal(tiles, gauges);
   assert.ok(gauges >= 41);
 });
@@ -145,6 +149,25 @@ test("a slider moves a needle", async () => {
     (await page.inputValue('#controls input[name="altitude"]')) === "3000 ft");
 });
 
+test("a dragged slider's values go one at a time, the last one last", async () => {
+  let sent = 0;
+  const count = (request) => { if (request.url().endsWith("/api/set")) ++sent; };
+  page.on("request", count);
+  await page.evaluate(() => {
+    const slider = document.querySelector('#controls [data-variable="altitude"] input[type="range"]');
+    for (let feet = 1000; feet <= 9000; feet += 100) {
+      slider.value = feet;
+      slider.dispatchEvent(new Event("input"));
+    }
+  });
+  const altitude = () => page.inputValue('#controls input[name="altitude"]');
+  await until("the altitude of the last step", async () => (await altitude()) === "9000 ft");
+  await page.waitForTimeout(500);
+  page.off("request", count);
+  assert.equal(await altitude(), "9000 ft");
+  assert.ok(sent < 10, `81 steps sent as ${sent} requests`);
+});
+
 test("the demo flight plays", async () => {
   await page.click("#play");
   await page.waitForTimeout(3000);
@@ -173,8 +196,8 @@ test("a click in the lens tunes the radio", async () => {
   await page.selectOption("#lens-scale", "3");
   // Drawn by the server at three times the placed size, not the tile enlarged.
   await page.waitForFunction(() => document.querySelector("#lens-view canvas")?.dataset.drawn);
-  const [lens, placed] = await page.evaluate(() => [document.querySelector("#lens-view canvas").width,
-                                                    state.panel.gauges.find((g) => g.name === "Radio_COM_SK10").width]);
+  const lens = await page.evaluate(() => document.querySelector("#lens-view canvas").width);
+  const placed = (await panelShown()).gauges.find((g) => g.name === "Radio_COM_SK10").width;
   assert.equal(lens, 3 * placed);
   // The tuning knob's point brought into the lens's view.
   await page.evaluate(() => {

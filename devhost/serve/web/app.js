@@ -1,17 +1,18 @@
 // The live panel page: lays out the panel's windows from one tile per
 // placed gauge, paints the pieces the change feed sends, and turns the
-// user's mouse and controls into requests. Plain script, no libraries.
-"use strict";
+// user's mouse and controls into requests. No libraries; the layout
+// editor (editor.js) builds on what this module exports.
 
-const $ = (id) => document.getElementById(id);
+export const $ = (id) => document.getElementById(id);
 const HoverEveryMs = 80;        // how often the pointer's tooltip and cursor are asked for
 const RepeatAfterMs = 350;      // a repeating area held this long starts repeating,
 const RepeatEveryMs = 110;      // at this rate
 const TrendLength = 180;        // points in a watched variable's plot (ten seconds of frames)
 const MaxEventRows = 400;
 const LensEveryMs = 100;        // the lens is drawn again at most this often
+const SlideEveryMs = 80;        // a dragged slider's value is sent at most this often
 
-const state = {
+export const state = {
   panel: null,
   tiles: [],          // per gauge: {canvas, context, box}
   windows: new Map(), // window number -> {element, backing}
@@ -21,21 +22,20 @@ const state = {
   events: [],         // collapsed rows, each with its list item
   controls: new Map(), // variable name -> {row, field, slider, message}
   playing: false,
-  duration: 0,
   light: 1,
   recording: false,
   flightError: "",
-  lens: null,         // {gauge, canvas, context, size, busy, again}
+  lens: null,         // {gauge, canvas, context, size, refresh}
   audio: null,        // the AudioContext, made at the user's first click
   clips: new Map(),   // clip number -> Promise of its AudioBuffer
   muted: localStorage.getItem("vardex-muted") === "true",
 };
 
-function say(text) { $("status").textContent = text || state.flightError; }
+export function say(text) { $("status").textContent = text || state.flightError; }
 
 // A request that changes or asks something. `quiet`: its outcome is not
 // told in the status line (hovers, sent many times a second, would wipe it).
-async function post(path, body, quiet = false) {
+export async function post(path, body, quiet = false) {
   const response = await fetch(path, { method: "POST", headers: { "Content-Type": "application/json" },
                                        body: typeof body === "string" ? body : JSON.stringify(body) });
   const text = await response.text();
@@ -45,6 +45,21 @@ async function post(path, body, quiet = false) {
   }
   if (!quiet) say("");
   return text ? (text[0] === "{" ? JSON.parse(text) : text) : null;
+}
+
+// Hands send the latest value given, one at a time: the next goes once the
+// one before is answered (send returns a promise) and everyMs has passed,
+// and the values given meanwhile give way to the last of them. The server
+// so takes them in order, the last one last.
+function throttle(send, everyMs) {
+  let latest, waiting = false, busy = false;
+  const next = () => {
+    if (busy || !waiting) return;
+    waiting = false;
+    busy = true;
+    Promise.resolve(send(latest)).finally(() => setTimeout(() => { busy = false; next(); }, everyMs));
+  };
+  return (value) => { latest = value; waiting = true; next(); };
 }
 
 // ------------------------------------------------------------ the panel's windows
@@ -109,6 +124,32 @@ function layOut(panel) {
   window.removeEventListener("resize", state.fit);   // laid out again after a layout edit
   window.addEventListener("resize", state.fit = fit);
   fit();
+}
+
+// What is laid over the windows (the editor's layers) is made again
+// through these once the panel has been laid out anew.
+const relayoutListeners = [];
+export function onRelayout(listener) { relayoutListeners.push(listener); }
+
+// The panel was laid out anew (an edit here or in another page): the
+// windows and tiles are made again, and the lists of gauges.
+async function relayoutPage() {
+  const response = await fetch("api/panel");
+  state.panel = await response.json();
+  $("screen").replaceChildren();
+  $("window-buttons").replaceChildren();
+  $("readings").replaceChildren();
+  state.tiles = [];
+  state.windows.clear();
+  layOut(state.panel);
+  for (const id of ["lens-gauge", "expect-gauge"]) {
+    const list = $(id);
+    const kept = id === "lens-gauge" ? 1 : 0;
+    while (list.options.length > kept) list.remove(kept);
+    for (const g of state.panel.gauges) list.append(new Option(g.name, g.index));
+  }
+  if (state.lens) { $("lens-gauge").value = "-1"; openLens(); }
+  for (const listener of relayoutListeners) await listener();
 }
 
 // ------------------------------------------------------------ the mouse
@@ -270,7 +311,6 @@ function listen() {
 function showPlayback(message) {
   const p = message.playback;
   state.playing = p.playing;
-  state.duration = p.duration;
   $("play").textContent = p.playing ? "Pause" : "Play";
   $("play").setAttribute("aria-pressed", String(p.playing));
   $("seek").max = p.duration;
@@ -342,11 +382,15 @@ function controlsFor(panel) {
     const message = document.createElement("span");
     message.className = "rejection";
     message.setAttribute("role", "alert");
-    const send = () => {
-      const value = field.value;
-      post("api/set", { name: v.name, value }).then(() => reject(v.name, "")).catch((error) => reject(v.name, error.message));
+    // Only the answer to the latest value marks the field: an earlier one may come after it.
+    let asked = 0;
+    const send = (value) => {
+      const mine = ++asked;
+      return post("api/set", { name: v.name, value })
+        .then(() => "", (error) => error.message)
+        .then((text) => { if (mine === asked) reject(v.name, text); });
     };
-    field.onchange = send;
+    field.onchange = () => send(field.value);
     field.oninput = () => reject(v.name, "");   // the mark stays until the value is changed
     row.append(label);
     let slider = null;
@@ -357,9 +401,10 @@ function controlsFor(panel) {
       slider.max = v.slider.max;
       slider.step = v.slider.step;
       slider.setAttribute("aria-label", v.name + " slider");
+      const slide = throttle(send, SlideEveryMs);
       slider.oninput = () => {
         field.value = slider.value + v.slider.unit;
-        send();
+        slide(field.value);
       };
       row.append(slider);
     } else {
@@ -587,19 +632,19 @@ function openLens() {
   close.onclick = () => { $("lens-gauge").value = "-1"; openLens(); };
   $("lens-view").append(close, canvas);
   const size = $("lens-scale").value === "full" ? "own" : $("lens-scale").value;
-  state.lens = { gauge, canvas, context: canvas.getContext("2d"), size, busy: false, again: false };
+  const lens = { gauge, canvas, context: canvas.getContext("2d"), size };
+  lens.refresh = throttle(() => drawLens(lens), LensEveryMs);
+  state.lens = lens;
   // The whole gauge is drawn, also where its tile is cut by its window's edge.
   attachMouse(canvas, { ...gauge, tile: [gauge.x, gauge.y, gauge.width, gauge.height] });
   refreshLens();
 }
 
-function refreshLens() {
-  const lens = state.lens;
-  if (!lens) return;
-  if (lens.busy) { lens.again = true; return; }
-  lens.busy = true;
-  lens.again = false;
-  fetch(`api/lens?gauge=${lens.gauge.index}&size=${lens.size}`)
+function refreshLens() { state.lens?.refresh(); }
+
+function drawLens(lens) {
+  if (state.lens !== lens) return;   // closed meanwhile
+  return fetch(`api/lens?gauge=${lens.gauge.index}&size=${lens.size}`)
     .then((r) => r.ok ? r.blob() : r.text().then((text) => Promise.reject(new Error(text.trim()))))
     .then((blob) => createImageBitmap(blob))
     .then((image) => {
@@ -614,11 +659,7 @@ function refreshLens() {
       }
       image.close();
     })
-    .catch((error) => say(error.message))
-    .finally(() => setTimeout(() => {
-      lens.busy = false;
-      if (lens.again && state.lens === lens) refreshLens();
-    }, LensEveryMs));
+    .catch((error) => say(error.message));
 }
 
 function wireLens(panel) {
@@ -672,4 +713,4 @@ async function start() {
   listen();
 }
 
-const pageStarted = start().catch((error) => say(String(error)));
+export const pageStarted = start().catch((error) => say(String(error)));

@@ -6,7 +6,7 @@
 // Every edit goes to the server on drop (a nudge a moment after the last
 // key), which writes it into the panel file's text, has the running panel
 // follow, and tells every page to lay the panel out again.
-"use strict";
+import { $, onRelayout, pageStarted, post, say, state } from "./app.js";
 
 const SnapPixels = 6;           // a guide takes an edge this close (screen pixels)
 const ShapeSnap = 0.04;         // a size this close to the gauge's own proportions takes them
@@ -75,27 +75,12 @@ async function loadLayout() {
   showLayout(await response.json());
 }
 
-// Called by the page when the panel was laid out anew (an edit here or in
-// another page): the windows and tiles are made again, then the layers.
-async function relayoutPage() {
-  const response = await fetch("api/panel");
-  state.panel = await response.json();
-  $("screen").replaceChildren();
-  $("window-buttons").replaceChildren();
-  $("readings").replaceChildren();
-  state.tiles = [];
-  state.windows.clear();
-  layOut(state.panel);
-  drawLayers();   // as this page knows the layout, until the server's comes
-  for (const id of ["lens-gauge", "expect-gauge"]) {
-    const list = $(id);
-    const kept = id === "lens-gauge" ? 1 : 0;
-    while (list.options.length > kept) list.remove(kept);
-    for (const g of state.panel.gauges) list.append(new Option(g.name, g.index));
-  }
-  if (state.lens) { $("lens-gauge").value = "-1"; openLens(); }
+// The panel was laid out anew (an edit here or in another page): the
+// layers as this page knows the layout, until the server's comes.
+onRelayout(async () => {
+  drawLayers();
   if (edit.on || edit.layout) await loadLayout();
-}
+});
 
 // ------------------------------------------------------------ the layers over the windows
 
