@@ -1,0 +1,134 @@
+#include "devhost/model/aircraft_mapping.h"
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <stdexcept>
+#include <utility>
+
+#include "devhost/core/variables.h"
+
+namespace devhost {
+
+namespace {
+
+constexpr double MetresPerFoot = 0.3048;
+constexpr double VerticalSpeedUnitsPerMetre = 256;
+constexpr double TurnUnitsOnTheMark = 1152;        // the turn needle on its L or R mark
+constexpr double StandardRateDegPerSecond = 3;     // a full turn in two minutes
+constexpr double BallFullScale = 127, BallFullScaleDeg = 15;
+constexpr double RpmAtFullSpeed = 10000, RpmPerUnit = 91;
+constexpr double PressureUnitsPerKgPerCm2 = 2050.82;
+constexpr double FlapsFullTravel = 16383;
+// The standard atmosphere's pressure altitude: h = 145366.45 ft (1 - (p/1013.25)^0.190284).
+constexpr double StandardMillibars = 1013.25, PressureAltitudeFeet = 145366.45, PressureAltitudeExponent = 0.190284;
+
+using Slot = std::function<double&(ModelState&)>;
+
+std::vector<std::pair<std::string, Slot>> fields()
+{
+    std::vector<std::pair<std::string, Slot>> list = {
+        {"velocities/vc-kts", [](ModelState& s) -> double& { return s.airspeedKnots; }},
+        {"atmosphere/pressure-altitude", [](ModelState& s) -> double& { return s.pressureAltitudeFt; }},
+        {"velocities/h-dot-fps", [](ModelState& s) -> double& { return s.climbFeetPerSecond; }},
+        {"attitude/theta-deg", [](ModelState& s) -> double& { return s.pitchDeg; }},
+        {"attitude/phi-deg", [](ModelState& s) -> double& { return s.bankRightDeg; }},
+        {"attitude/psi-deg", [](ModelState& s) -> double& { return s.headingTrueDeg; }},
+        {"velocities/psidot-rad_sec", [](ModelState& s) -> double& { return s.turnRadPerSecond; }},
+        {"accelerations/n-pilot-y-norm", [](ModelState& s) -> double& { return s.sideForceG; }},
+        {"accelerations/n-pilot-z-norm", [](ModelState& s) -> double& { return s.normalForceG; }},
+        {"position/lat-geod-deg", [](ModelState& s) -> double& { return s.latitudeDeg; }},
+        {"position/long-gc-deg", [](ModelState& s) -> double& { return s.longitudeDeg; }},
+        {"position/h-sl-ft", [](ModelState& s) -> double& { return s.altitudeMslFt; }},
+        {"fcs/flap-pos-norm", [](ModelState& s) -> double& { return s.flapsFraction; }},
+    };
+    for (size_t n = 0; n < 2; ++n) {
+        const std::string i = "[" + std::to_string(n) + "]";
+        list.emplace_back("propulsion/engine" + i + "/n2", [n](ModelState& s) -> double& { return s.engines[n].speedPercent; });
+        list.emplace_back("instruments/engine/egt-degR" + i, [n](ModelState& s) -> double& { return s.engines[n].exhaustRankine; });
+        list.emplace_back("instruments/engine/oil-kgcm2" + i, [n](ModelState& s) -> double& { return s.engines[n].oilKgPerCm2; });
+        list.emplace_back("instruments/engine/fuel-kgcm2" + i, [n](ModelState& s) -> double& { return s.engines[n].fuelKgPerCm2; });
+        list.emplace_back("instruments/engine/pressure-ratio" + i, [n](ModelState& s) -> double& { return s.engines[n].pressureRatio; });
+        list.emplace_back("propulsion/tank" + i + "/pct-full", [n](ModelState& s) -> double& { return s.tanks[n].percentFull; });
+        list.emplace_back("instruments/fuel/capacity-gal" + i, [n](ModelState& s) -> double& { return s.tanks[n].capacityGallons; });
+    }
+    return list;
+}
+
+const std::vector<std::pair<std::string, Slot>>& fieldTable()
+{
+    static const std::vector<std::pair<std::string, Slot>> table = fields();
+    return table;
+}
+
+uint32_t idOf(std::string_view name)
+{
+    const VariableInfo* info = findVariable(name);
+    if (!info)
+        throw std::logic_error("the catalog has no variable " + std::string(name));
+    return info->id;
+}
+
+double wrapDegrees(double degrees)
+{
+    const double wrapped = std::fmod(degrees, 360.0);
+    return wrapped < 0 ? wrapped + 360.0 : wrapped;
+}
+
+}  // namespace
+
+std::span<const std::string> modelProperties()
+{
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list;
+        for (const auto& field : fieldTable())
+            list.push_back(field.first);
+        return list;
+    }();
+    return names;
+}
+
+ModelState modelState(std::span<const double> values)
+{
+    ModelState state;
+    const auto& table = fieldTable();
+    for (size_t i = 0; i < table.size() && i < values.size(); ++i)
+        table[i].second(state) = values[i];
+    return state;
+}
+
+std::vector<VariableValue> instrumentValues(const ModelState& state, double altimeterMillibars, double magneticVariation)
+{
+    const double settingCorrection =
+        PressureAltitudeFeet * (1 - std::pow(altimeterMillibars / StandardMillibars, PressureAltitudeExponent));
+    const double degPerSecond = state.turnRadPerSecond * 180 / std::numbers::pi;
+    const double apparentGravityDeg = std::atan2(state.sideForceG, -state.normalForceG) * 180 / std::numbers::pi;
+    std::vector<VariableValue> values = {
+        {idOf("airspeed"), state.airspeedKnots},
+        {idOf("altitude"), state.pressureAltitudeFt + settingCorrection},
+        {idOf("vertical_speed"), state.climbFeetPerSecond * MetresPerFoot * VerticalSpeedUnitsPerMetre},
+        {idOf("pitch"), state.pitchDeg},
+        {idOf("bank"), -state.bankRightDeg},
+        {idOf("heading"), wrapDegrees(state.headingTrueDeg - magneticVariation)},
+        {idOf("turn_rate"), degPerSecond * TurnUnitsOnTheMark / StandardRateDegPerSecond},
+        {idOf("ball"), -apparentGravityDeg * BallFullScale / BallFullScaleDeg},
+        {idOf("flaps"), state.flapsFraction * FlapsFullTravel},
+    };
+    for (size_t n = 0; n < state.engines.size(); ++n) {
+        const EngineState& engine = state.engines[n];
+        const std::string i = std::to_string(n + 1);
+        values.push_back({idOf("rpm_" + i), engine.speedPercent / 100 * RpmAtFullSpeed / RpmPerUnit});
+        values.push_back({idOf("egt_" + i), engine.exhaustRankine});
+        values.push_back({idOf("oil_pressure_" + i), engine.oilKgPerCm2 * PressureUnitsPerKgPerCm2});
+        values.push_back({idOf("fuel_pressure_" + i), engine.fuelKgPerCm2 * PressureUnitsPerKgPerCm2});
+        values.push_back({idOf("press_ratio_" + i), engine.pressureRatio});
+    }
+    constexpr std::array<std::string_view, 2> tank = {"front", "aft"};
+    for (size_t n = 0; n < state.tanks.size(); ++n) {
+        values.push_back({idOf("fuel_" + std::string(tank[n]) + "_level"), state.tanks[n].percentFull / 100 * FullTankLevel});
+        values.push_back({idOf("fuel_" + std::string(tank[n]) + "_capacity"), state.tanks[n].capacityGallons});
+    }
+    return values;
+}
+
+}  // namespace devhost
