@@ -12,13 +12,10 @@ namespace devhost {
 
 namespace {
 
-constexpr double MetresPerFoot = 0.3048;
-constexpr double VerticalSpeedUnitsPerMetre = 256;
 constexpr double TurnUnitsOnTheMark = 1152;        // the turn needle on its L or R mark
 constexpr double StandardRateDegPerSecond = 3;     // a full turn in two minutes
 constexpr double BallFullScale = 127, BallFullScaleDeg = 15;
-constexpr double RpmAtFullSpeed = 10000, RpmPerUnit = 91;
-constexpr double PressureUnitsPerKgPerCm2 = 2050.82;
+constexpr double RpmAtFullSpeed = 10000;
 constexpr double FlapsFullTravel = 16383;
 // The standard atmosphere's pressure altitude: h = 145366.45 ft (1 - (p/1013.25)^0.190284).
 constexpr double StandardMillibars = 1013.25, PressureAltitudeFeet = 145366.45, PressureAltitudeExponent = 0.190284;
@@ -106,7 +103,7 @@ std::vector<VariableValue> instrumentValues(const ModelState& state, double alti
     std::vector<VariableValue> values = {
         {idOf("airspeed"), state.airspeedKnots},
         {idOf("altitude"), state.pressureAltitudeFt + settingCorrection},
-        {idOf("vertical_speed"), state.climbFeetPerSecond * MetresPerFoot * VerticalSpeedUnitsPerMetre},
+        {idOf("vertical_speed"), state.climbFeetPerSecond * MetresPerFoot * VerticalSpeedPerMs},
         {idOf("pitch"), state.pitchDeg},
         {idOf("bank"), -state.bankRightDeg},
         {idOf("heading"), wrapDegrees(state.headingTrueDeg - magneticVariation)},
@@ -119,8 +116,8 @@ std::vector<VariableValue> instrumentValues(const ModelState& state, double alti
         const std::string i = std::to_string(n + 1);
         values.push_back({idOf("rpm_" + i), engine.speedPercent / 100 * RpmAtFullSpeed / RpmPerUnit});
         values.push_back({idOf("egt_" + i), engine.exhaustRankine});
-        values.push_back({idOf("oil_pressure_" + i), engine.oilKgPerCm2 * PressureUnitsPerKgPerCm2});
-        values.push_back({idOf("fuel_pressure_" + i), engine.fuelKgPerCm2 * PressureUnitsPerKgPerCm2});
+        values.push_back({idOf("oil_pressure_" + i), engine.oilKgPerCm2 * PressurePerKgCm2});
+        values.push_back({idOf("fuel_pressure_" + i), engine.fuelKgPerCm2 * PressurePerKgCm2});
         values.push_back({idOf("press_ratio_" + i), engine.pressureRatio});
     }
     constexpr std::array<std::string_view, 2> tank = {"front", "aft"};
