@@ -96,13 +96,14 @@ ModelState modelState(std::span<const double> values)
 
 std::vector<VariableValue> instrumentValues(const ModelState& state, double altimeterMillibars, double magneticVariation)
 {
+    // The altimeter reads the height above the pressure level it is set to.
     const double settingCorrection =
         PressureAltitudeFeet * (1 - std::pow(altimeterMillibars / StandardMillibars, PressureAltitudeExponent));
     const double degPerSecond = state.turnRadPerSecond * 180 / std::numbers::pi;
     const double apparentGravityDeg = std::atan2(state.sideForceG, -state.normalForceG) * 180 / std::numbers::pi;
     std::vector<VariableValue> values = {
         {idOf("airspeed"), state.airspeedKnots},
-        {idOf("altitude"), state.pressureAltitudeFt + settingCorrection},
+        {idOf("altitude"), state.pressureAltitudeFt - settingCorrection},
         {idOf("vertical_speed"), state.climbFeetPerSecond * MetresPerFoot * VerticalSpeedPerMs},
         {idOf("pitch"), state.pitchDeg},
         {idOf("bank"), -state.bankRightDeg},

@@ -316,7 +316,7 @@ std::string JsbsimProcess::logExcerpt() const
         if (first == std::string::npos)
             continue;
         line = replaceAll(line.substr(first), folder_.path.string(), run_.root);
-        const bool tells = line.find("ERROR") != std::string::npos || line.find("rror") != std::string::npos ||
+        const bool tells = line.find("ERROR") != std::string::npos || line.find("xception") != std::string::npos ||
                            line.find("ould not") != std::string::npos || line.find("not successfully") != std::string::npos ||
                            line.find("failed") != std::string::npos || line.find("No property") != std::string::npos ||
                            line.find("devhost:") != std::string::npos;
