@@ -86,7 +86,7 @@ void receiveIls(const Scenery& scenery, const AircraftPosition& aircraft, RadioS
     const double touchdownFt = ils.crossingHeightFt / std::tan(radians(ils.glidePathDeg));
     const GeoPoint glideAntenna = travel(runway.threshold, runway.headingTrue, touchdownFt / FeetPerNauticalMile);
     const double glideDistance = distanceNm(glideAntenna, aircraft.position);
-    if (glideDistance > GlidePathNm || std::fabs(offCourse(scenery, glideAntenna, aircraft.position)) > GlidePathDegrees)
+    if (!(glideDistance <= GlidePathNm && std::fabs(offCourse(scenery, glideAntenna, aircraft.position)) <= GlidePathDegrees))
         return;
     const double elevation =
         degrees(std::atan2(aircraft.altitudeFt - runway.elevationFt, glideDistance * FeetPerNauticalMile));
@@ -95,8 +95,8 @@ void receiveIls(const Scenery& scenery, const AircraftPosition& aircraft, RadioS
 
 void receiveVor(const Scenery& scenery, const AircraftPosition& aircraft, RadioSignals& signals)
 {
-    if (distanceNm(scenery.vor.position, aircraft.position) > scenery.vor.rangeNm)
-        return;
+    if (!(distanceNm(scenery.vor.position, aircraft.position) <= scenery.vor.rangeNm))
+        return;  // a position that is not a number receives nothing either
     signals.navReceived = true;
     signals.radial = wrapped(bearingTrue(scenery.vor.position, aircraft.position) - scenery.magneticVariation);
 }
