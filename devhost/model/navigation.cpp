@@ -86,7 +86,8 @@ void receiveIls(const Scenery& scenery, const AircraftPosition& aircraft, RadioS
     const double touchdownFt = ils.crossingHeightFt / std::tan(radians(ils.glidePathDeg));
     const GeoPoint glideAntenna = travel(runway.threshold, runway.headingTrue, touchdownFt / FeetPerNauticalMile);
     const double glideDistance = distanceNm(glideAntenna, aircraft.position);
-    if (!(glideDistance <= GlidePathNm && std::fabs(offCourse(scenery, glideAntenna, aircraft.position)) <= GlidePathDegrees))
+    const double glideOff = offCourse(scenery, glideAntenna, aircraft.position);
+    if (!(glideDistance <= GlidePathNm && std::fabs(glideOff) <= GlidePathDegrees))
         return;
     const double elevation =
         degrees(std::atan2(aircraft.altitudeFt - runway.elevationFt, glideDistance * FeetPerNauticalMile));
@@ -107,9 +108,10 @@ double distanceNm(GeoPoint from, GeoPoint to)
 {
     // Haversine: exact on the sphere, and well-conditioned for the short
     // distances of an approach.
-    const double dLat = radians(to.latitude - from.latitude), dLon = radians(to.longitude - from.longitude);
-    const double h = std::pow(std::sin(dLat / 2), 2) +
-                     std::cos(radians(from.latitude)) * std::cos(radians(to.latitude)) * std::pow(std::sin(dLon / 2), 2);
+    const double lat1 = radians(from.latitude), lat2 = radians(to.latitude);
+    const double dLon = radians(to.longitude - from.longitude);
+    const double h =
+        std::pow(std::sin((lat2 - lat1) / 2), 2) + std::cos(lat1) * std::cos(lat2) * std::pow(std::sin(dLon / 2), 2);
     return 2 * EarthRadiusNm * std::asin(std::min(1.0, std::sqrt(h)));
 }
 
@@ -117,8 +119,8 @@ double bearingTrue(GeoPoint from, GeoPoint to)
 {
     const double lat1 = radians(from.latitude), lat2 = radians(to.latitude);
     const double dLon = radians(to.longitude - from.longitude);
-    return wrapped(degrees(std::atan2(std::sin(dLon) * std::cos(lat2),
-                                      std::cos(lat1) * std::sin(lat2) - std::sin(lat1) * std::cos(lat2) * std::cos(dLon))));
+    const double north = std::cos(lat1) * std::sin(lat2) - std::sin(lat1) * std::cos(lat2) * std::cos(dLon);
+    return wrapped(degrees(std::atan2(std::sin(dLon) * std::cos(lat2), north)));
 }
 
 GeoPoint travel(GeoPoint from, double bearing, double distance)

@@ -50,9 +50,8 @@ TEST_F(World, IlsNeedlesPointToTheCentrelineAndThePathAsTheIndicatorShowsIt)
 {
     // 5 NM out on the extended centreline; "left" as the pilot flying
     // inbound sees it (south of this westward approach).
-    const double touchdownFt = world.ils.crossingHeightFt / std::tan(world.ils.glidePathDeg * std::numbers::pi / 180);
-    const double onPathFt = world.runway.elevationFt +
-                            (5 * FeetPerNauticalMile + touchdownFt) * std::tan(world.ils.glidePathDeg * std::numbers::pi / 180);
+    const double slope = std::tan(world.ils.glidePathDeg * std::numbers::pi / 180);
+    const double onPathFt = world.runway.elevationFt + 5 * FeetPerNauticalMile * slope + world.ils.crossingHeightFt;
     const GeoPoint centre = travel(world.runway.threshold, approachTrue, 5);
     const struct {
         const char* where;
@@ -66,7 +65,7 @@ TEST_F(World, IlsNeedlesPointToTheCentrelineAndThePathAsTheIndicatorShowsIt)
         {"below", 0, -200, 0, -1},
     };
     for (const auto& c : cases) {
-        const AircraftPosition aircraft{travel(centre, approachTrue + 90, c.leftNm), onPathFt + c.aboveFt, approachTrue - 180};
+        const AircraftPosition aircraft{travel(centre, approachTrue + 90, c.leftNm), onPathFt + c.aboveFt, 0};
         const RadioSignals s = radioSignals(world, aircraft, ils());
         EXPECT_EQ(s.navFlags, ApproachSignal) << c.where;
         EXPECT_EQ(side(s.courseDeviation), c.course) << c.where;
@@ -120,7 +119,8 @@ TEST_F(World, TheFrameWritesWhatTheRadiosTunedInTheStoreReceive)
     variables.setInteger(var::AdfFrequency, adf.frequency);
     variables.setInteger(var::AdfExtension, adf.extension);
     // At the threshold, 8 NM from the VOR on 150 true, heading for the beacon.
-    const AircraftPosition aircraft{world.runway.threshold, 300, bearingTrue(world.runway.threshold, world.ndb.position)};
+    const GeoPoint threshold = world.runway.threshold;
+    const AircraftPosition aircraft{threshold, 300, bearingTrue(threshold, world.ndb.position)};
     updateRadios(world, aircraft, variables);
     EXPECT_NEAR(variables.get(45), 149.91 - world.magneticVariation, 0.01);  // the radial, magnetic
     EXPECT_NEAR(std::fmod(variables.get(39) + 180, 360) - 180, 0, 1e-6);    // the beacon dead ahead
