@@ -46,10 +46,17 @@ double signedAngle(double degrees)
 
 // How far off the approach course, as seen from an antenna on the
 // centreline: positive when the aircraft is left of the course, where the
-// bearing from the antenna turns clockwise from the reciprocal.
-double offCourse(GeoPoint antenna, double courseTrue, GeoPoint aircraft)
+// bearing from the antenna turns clockwise from the course's reciprocal.
+// That reciprocal is the centreline's great circle as it leaves the
+// antenna (meridians converge: a mile from the threshold it is no longer
+// the threshold's bearing), turned by as much as the localiser course is
+// off the runway's heading.
+double offCourse(const Scenery& scenery, GeoPoint antenna, GeoPoint aircraft)
 {
-    return signedAngle(bearingTrue(antenna, aircraft) - (courseTrue + 180));
+    const Runway& runway = scenery.runway;
+    const GeoPoint approach = travel(runway.threshold, runway.headingTrue + 180, 1);
+    const double offset = scenery.ils.courseMagnetic + scenery.magneticVariation - runway.headingTrue;
+    return signedAngle(bearingTrue(antenna, aircraft) - bearingTrue(antenna, approach) - offset);
 }
 
 double scaled(double degreesOff, double fullDegrees, double fullScale)
@@ -61,11 +68,10 @@ void receiveIls(const Scenery& scenery, const AircraftPosition& aircraft, RadioS
 {
     const Runway& runway = scenery.runway;
     const Ils& ils = scenery.ils;
-    const double courseTrue = ils.courseMagnetic + scenery.magneticVariation;
     const GeoPoint localiser =
         travel(runway.threshold, runway.headingTrue, (runway.lengthFt + LocaliserBeyondEndFt) / FeetPerNauticalMile);
     const double distance = distanceNm(localiser, aircraft.position);
-    const double off = offCourse(localiser, courseTrue, aircraft.position);
+    const double off = offCourse(scenery, localiser, aircraft.position);
     if (!((std::fabs(off) <= LocaliserWideDegrees && distance <= LocaliserWideNm) ||
           (std::fabs(off) <= LocaliserNarrowDegrees && distance <= LocaliserNarrowNm)))
         return;
@@ -80,7 +86,8 @@ void receiveIls(const Scenery& scenery, const AircraftPosition& aircraft, RadioS
     const double touchdownFt = ils.crossingHeightFt / std::tan(radians(ils.glidePathDeg));
     const GeoPoint glideAntenna = travel(runway.threshold, runway.headingTrue, touchdownFt / FeetPerNauticalMile);
     const double glideDistance = distanceNm(glideAntenna, aircraft.position);
-    if (glideDistance > GlidePathNm || std::fabs(offCourse(glideAntenna, courseTrue, aircraft.position)) > GlidePathDegrees)
+    const double glideOff = offCourse(scenery, glideAntenna, aircraft.position);
+    if (!(glideDistance <= GlidePathNm && std::fabs(glideOff) <= GlidePathDegrees))
         return;
     const double elevation =
         degrees(std::atan2(aircraft.altitudeFt - runway.elevationFt, glideDistance * FeetPerNauticalMile));
@@ -89,8 +96,8 @@ void receiveIls(const Scenery& scenery, const AircraftPosition& aircraft, RadioS
 
 void receiveVor(const Scenery& scenery, const AircraftPosition& aircraft, RadioSignals& signals)
 {
-    if (distanceNm(scenery.vor.position, aircraft.position) > scenery.vor.rangeNm)
-        return;
+    if (!(distanceNm(scenery.vor.position, aircraft.position) <= scenery.vor.rangeNm))
+        return;  // a position that is not a number receives nothing either
     signals.navReceived = true;
     signals.radial = wrapped(bearingTrue(scenery.vor.position, aircraft.position) - scenery.magneticVariation);
 }
@@ -101,9 +108,10 @@ double distanceNm(GeoPoint from, GeoPoint to)
 {
     // Haversine: exact on the sphere, and well-conditioned for the short
     // distances of an approach.
-    const double dLat = radians(to.latitude - from.latitude), dLon = radians(to.longitude - from.longitude);
-    const double h = std::pow(std::sin(dLat / 2), 2) +
-                     std::cos(radians(from.latitude)) * std::cos(radians(to.latitude)) * std::pow(std::sin(dLon / 2), 2);
+    const double lat1 = radians(from.latitude), lat2 = radians(to.latitude);
+    const double dLon = radians(to.longitude - from.longitude);
+    const double h =
+        std::pow(std::sin((lat2 - lat1) / 2), 2) + std::cos(lat1) * std::cos(lat2) * std::pow(std::sin(dLon / 2), 2);
     return 2 * EarthRadiusNm * std::asin(std::min(1.0, std::sqrt(h)));
 }
 
@@ -111,8 +119,8 @@ double bearingTrue(GeoPoint from, GeoPoint to)
 {
     const double lat1 = radians(from.latitude), lat2 = radians(to.latitude);
     const double dLon = radians(to.longitude - from.longitude);
-    return wrapped(degrees(std::atan2(std::sin(dLon) * std::cos(lat2),
-                                      std::cos(lat1) * std::sin(lat2) - std::sin(lat1) * std::cos(lat2) * std::cos(dLon))));
+    const double north = std::cos(lat1) * std::sin(lat2) - std::sin(lat1) * std::cos(lat2) * std::cos(dLon);
+    return wrapped(degrees(std::atan2(std::sin(dLon) * std::cos(lat2), north)));
 }
 
 GeoPoint travel(GeoPoint from, double bearing, double distance)

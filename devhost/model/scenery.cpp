@@ -43,10 +43,10 @@ public:
         } catch (const json::parse_error& error) {
             fail(error.byte > 0 ? error.byte - 1 : 0, "not valid JSON: " + excerpt(ownWords(error), 200));
         } catch (const json::exception& error) {
-            fail(0, "not valid JSON: " + excerpt(ownWords(error), 200));
+            fail(WholeFile, "not valid JSON: " + excerpt(ownWords(error), 200));
         }
         if (!root.is_object())
-            fail(0, "a scenery file is a JSON object");
+            fail(WholeFile, "a scenery file is a JSON object");
         const Section top{root, "", 0};
         only(top, {"name", "magnetic_variation", "runway", "ils", "ndb", "vor", "tower"});
 
@@ -102,9 +102,12 @@ private:
         return colon == std::string::npos ? what : what.substr(colon + 2);
     }
 
+    // WholeFile for a problem of the file as a whole (no line).
+    static constexpr size_t WholeFile = std::string_view::npos;
     [[noreturn]] void fail(size_t offset, const std::string& problem) const
     {
-        const int line = 1 + static_cast<int>(std::count(text_.begin(), text_.begin() + std::min(offset, text_.size()), '\n'));
+        const auto before = text_.substr(0, offset == WholeFile ? 0 : offset);
+        const int line = offset == WholeFile ? 0 : 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
         throw SceneryError(std::string(file_), line, problem);
     }
 
@@ -125,7 +128,7 @@ private:
     {
         const auto found = in.value.find(key);
         if (found == in.value.end())
-            fail(in.offset, where(in, key) + " is missing");
+            fail(in.name.empty() ? WholeFile : in.offset, where(in, key) + " is missing");
         return *found;
     }
 
@@ -206,8 +209,9 @@ private:
         const double khz = number(in, key, 0, 10000);
         const long tenths = std::lround(khz * 10);
         if (std::fabs(khz * 10 - double(tenths)) > 1e-6 || tenths < AdfLowestTenths || tenths > AdfHighestTenths)
-            fail(keyOffset(in, key), fmt::format("{} {} kHz is not an ADF frequency (200.0 to 1750.0 kHz in 0.1-kHz steps)",
-                                                 where(in, key), entry(in, key).dump()));
+            fail(keyOffset(in, key),
+                 fmt::format("{} {} kHz is not an ADF frequency (200.0 to 1750.0 kHz in 0.1-kHz steps)",
+                             where(in, key), entry(in, key).dump()));
         return static_cast<int>(tenths);
     }
 
