@@ -319,7 +319,8 @@ std::string JsbsimProcess::logExcerpt() const
         const bool tells = line.find("ERROR") != std::string::npos || line.find("xception") != std::string::npos ||
                            line.find("ould not") != std::string::npos || line.find("not successfully") != std::string::npos ||
                            line.find("failed") != std::string::npos || line.find("No property") != std::string::npos ||
-                           line.find("devhost:") != std::string::npos;
+                           line.find("devhost:") != std::string::npos || line.find("In file") != std::string::npos ||
+                           line.find("Bad ") != std::string::npos;
         if (tells && telling.size() < 4)
             telling.push_back(excerpt(line, 200));
         last.push_back(excerpt(line, 200));
