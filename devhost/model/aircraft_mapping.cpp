@@ -22,32 +22,57 @@ constexpr double StandardMillibars = 1013.25, PressureAltitudeFeet = 145366.45, 
 
 using Slot = std::function<double&(ModelState&)>;
 
+// Each property and where its value goes; an engine's and a tank's for each
+// of the two, "#" standing for the index.
+constexpr std::pair<const char*, double ModelState::*> Flight[] = {
+    // Knots, feet, feet a second.
+    {"velocities/vc-kts", &ModelState::airspeedKnots},
+    {"atmosphere/pressure-altitude", &ModelState::pressureAltitudeFt},
+    {"velocities/h-dot-fps", &ModelState::climbFeetPerSecond},
+    // Degrees, and the heading's rate in radians a second.
+    {"attitude/theta-deg", &ModelState::pitchDeg},
+    {"attitude/phi-deg", &ModelState::bankRightDeg},
+    {"attitude/psi-deg", &ModelState::headingTrueDeg},
+    {"velocities/psidot-rad_sec", &ModelState::turnRadPerSecond},
+    // The specific force at the pilot's seat, in g.
+    {"accelerations/n-pilot-y-norm", &ModelState::sideForceG},
+    {"accelerations/n-pilot-z-norm", &ModelState::normalForceG},
+    // Geodetic latitude, longitude, feet above the sea: for the radios.
+    {"position/lat-geod-deg", &ModelState::latitudeDeg},
+    {"position/long-gc-deg", &ModelState::longitudeDeg},
+    {"position/h-sl-ft", &ModelState::altitudeMslFt},
+    // 0 up, 1 full.
+    {"fcs/flap-pos-norm", &ModelState::flapsFraction},
+};
+constexpr std::pair<const char*, double EngineState::*> Engine[] = {
+    {"propulsion/engine[#]/n2", &EngineState::speedPercent},
+    {"instruments/engine/egt-degR[#]", &EngineState::exhaustRankine},
+    {"instruments/engine/oil-kgcm2[#]", &EngineState::oilKgPerCm2},
+    {"instruments/engine/fuel-kgcm2[#]", &EngineState::fuelKgPerCm2},
+    {"instruments/engine/pressure-ratio[#]", &EngineState::pressureRatio},
+};
+constexpr std::pair<const char*, double TankState::*> Tank[] = {
+    {"propulsion/tank[#]/pct-full", &TankState::percentFull},
+    {"instruments/fuel/capacity-gal[#]", &TankState::capacityGallons},
+};
+
+std::string indexed(std::string_view pattern, size_t n)
+{
+    std::string name(pattern);
+    name.replace(name.find('#'), 1, std::to_string(n));
+    return name;
+}
+
 std::vector<std::pair<std::string, Slot>> fields()
 {
-    std::vector<std::pair<std::string, Slot>> list = {
-        {"velocities/vc-kts", [](ModelState& s) -> double& { return s.airspeedKnots; }},
-        {"atmosphere/pressure-altitude", [](ModelState& s) -> double& { return s.pressureAltitudeFt; }},
-        {"velocities/h-dot-fps", [](ModelState& s) -> double& { return s.climbFeetPerSecond; }},
-        {"attitude/theta-deg", [](ModelState& s) -> double& { return s.pitchDeg; }},
-        {"attitude/phi-deg", [](ModelState& s) -> double& { return s.bankRightDeg; }},
-        {"attitude/psi-deg", [](ModelState& s) -> double& { return s.headingTrueDeg; }},
-        {"velocities/psidot-rad_sec", [](ModelState& s) -> double& { return s.turnRadPerSecond; }},
-        {"accelerations/n-pilot-y-norm", [](ModelState& s) -> double& { return s.sideForceG; }},
-        {"accelerations/n-pilot-z-norm", [](ModelState& s) -> double& { return s.normalForceG; }},
-        {"position/lat-geod-deg", [](ModelState& s) -> double& { return s.latitudeDeg; }},
-        {"position/long-gc-deg", [](ModelState& s) -> double& { return s.longitudeDeg; }},
-        {"position/h-sl-ft", [](ModelState& s) -> double& { return s.altitudeMslFt; }},
-        {"fcs/flap-pos-norm", [](ModelState& s) -> double& { return s.flapsFraction; }},
-    };
+    std::vector<std::pair<std::string, Slot>> list;
+    for (auto [name, member] : Flight)
+        list.emplace_back(name, [member](ModelState& s) -> double& { return s.*member; });
     for (size_t n = 0; n < 2; ++n) {
-        const std::string i = "[" + std::to_string(n) + "]";
-        list.emplace_back("propulsion/engine" + i + "/n2", [n](ModelState& s) -> double& { return s.engines[n].speedPercent; });
-        list.emplace_back("instruments/engine/egt-degR" + i, [n](ModelState& s) -> double& { return s.engines[n].exhaustRankine; });
-        list.emplace_back("instruments/engine/oil-kgcm2" + i, [n](ModelState& s) -> double& { return s.engines[n].oilKgPerCm2; });
-        list.emplace_back("instruments/engine/fuel-kgcm2" + i, [n](ModelState& s) -> double& { return s.engines[n].fuelKgPerCm2; });
-        list.emplace_back("instruments/engine/pressure-ratio" + i, [n](ModelState& s) -> double& { return s.engines[n].pressureRatio; });
-        list.emplace_back("propulsion/tank" + i + "/pct-full", [n](ModelState& s) -> double& { return s.tanks[n].percentFull; });
-        list.emplace_back("instruments/fuel/capacity-gal" + i, [n](ModelState& s) -> double& { return s.tanks[n].capacityGallons; });
+        for (auto [name, member] : Engine)
+            list.emplace_back(indexed(name, n), [member, n](ModelState& s) -> double& { return s.engines[n].*member; });
+        for (auto [name, member] : Tank)
+            list.emplace_back(indexed(name, n), [member, n](ModelState& s) -> double& { return s.tanks[n].*member; });
     }
     return list;
 }

@@ -42,31 +42,22 @@
 namespace devhost {
 
 struct EngineState {
-    double speedPercent = 0;      // N2, 100 % at 10000 rpm
-    double exhaustRankine = 0;
-    double oilKgPerCm2 = 0;
-    double fuelKgPerCm2 = 0;
-    double pressureRatio = 1;
+    double speedPercent = 0;                       // N2, 100 % at 10000 rpm
+    double exhaustRankine = 0, pressureRatio = 1;
+    double oilKgPerCm2 = 0, fuelKgPerCm2 = 0;
 };
 
 struct TankState {
-    double percentFull = 0;
-    double capacityGallons = 0;
+    double percentFull = 0, capacityGallons = 0;
 };
 
 struct ModelState {
-    double airspeedKnots = 0;
-    double pressureAltitudeFt = 0;
-    double climbFeetPerSecond = 0;
-    double pitchDeg = 0;
-    double bankRightDeg = 0;
-    double headingTrueDeg = 0;
-    double turnRadPerSecond = 0;
-    double sideForceG = 0;        // along the body's y axis, right positive
-    double normalForceG = -1;     // along its z axis: -1 in level flight
-    double latitudeDeg = 0;
-    double longitudeDeg = 0;
-    double altitudeMslFt = 0;
+    double airspeedKnots = 0, pressureAltitudeFt = 0, climbFeetPerSecond = 0;
+    double pitchDeg = 0, bankRightDeg = 0, headingTrueDeg = 0, turnRadPerSecond = 0;
+    // The specific force along the body's y axis (right positive) and its z
+    // axis (-1 in level flight), in g.
+    double sideForceG = 0, normalForceG = -1;
+    double latitudeDeg = 0, longitudeDeg = 0, altitudeMslFt = 0;
     double flapsFraction = 0;
     std::array<EngineState, 2> engines;
     std::array<TankState, 2> tanks;   // front, aft

@@ -49,7 +49,8 @@ struct JsbsimRun {
 class JsbsimProcess {
 public:
     explicit JsbsimProcess(const JsbsimRun& run);
-    ~JsbsimProcess();
+    ~JsbsimProcess();   // kills the child if it still runs, removes the folder
+    // One child and one folder each.
     JsbsimProcess(const JsbsimProcess&) = delete;
     JsbsimProcess& operator=(const JsbsimProcess&) = delete;
 

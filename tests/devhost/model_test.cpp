@@ -63,7 +63,7 @@ TEST(AircraftMapping, EachPropertyBecomesTheHostValueInItsUnit)
     state.turnRadPerSecond = 3 * std::numbers::pi / 180;
     state.sideForceG = -std::tan(15 * std::numbers::pi / 180);
     state.flapsFraction = 0.5;
-    state.engines[1] = {.speedPercent = 91, .exhaustRankine = 1500, .oilKgPerCm2 = 5, .fuelKgPerCm2 = 30, .pressureRatio = 2};
+    state.engines[1] = {.speedPercent = 91, .exhaustRankine = 1500, .pressureRatio = 2, .oilKgPerCm2 = 5, .fuelKgPerCm2 = 30};
     state.tanks[0] = {.percentFull = 50, .capacityGallons = 200};
     const auto shown = [&](double millibars, double variation) {
         VariableStore store;
