@@ -181,8 +181,9 @@ void JsbsimProcess::start()
     // reader and does not wait.
     output_.fd = open(records.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     Descriptor log{open((folder / "jsbsim.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
+    log_.fd = open((folder / "jsbsim.log").c_str(), O_RDONLY | O_CLOEXEC);
     Descriptor nothing{open("/dev/null", O_RDONLY | O_CLOEXEC)};
-    if (output_.fd < 0 || log.fd < 0 || nothing.fd < 0)
+    if (output_.fd < 0 || log.fd < 0 || log_.fd < 0 || nothing.fd < 0)
         throw ModelError(run_.script, 0, fmt::format("cannot open the flight model's files: {}", std::strerror(errno)));
 
     // Everything the child needs is made before the fork: after it, only
@@ -242,6 +243,12 @@ std::optional<std::string> JsbsimProcess::nextLine()
         if (const size_t end = pending_.find('\n'); end != std::string::npos) {
             std::string line = pending_.substr(0, end);
             pending_.erase(0, end + 1);
+            if (!folder_.path.empty()) {
+                std::error_code error;
+                std::filesystem::remove_all(folder_.path, error);
+                root_ = folder_.path.string();
+                folder_.path.clear();
+            }
             return line;
         }
         pollfd ready{.fd = output_.fd, .events = POLLIN};
@@ -309,13 +316,18 @@ std::optional<std::string> JsbsimProcess::finish()
 
 std::string JsbsimProcess::logExcerpt() const
 {
-    std::ifstream log(folder_.path / "jsbsim.log");
+    std::string text;
+    char buffer[65536];
+    for (ssize_t n; (n = pread(log_.fd, buffer, sizeof buffer, static_cast<off_t>(text.size()))) > 0;)
+        text.append(buffer, static_cast<size_t>(n));
+    std::istringstream log(text);
+    const std::string root = folder_.path.empty() ? root_ : folder_.path.string();
     std::vector<std::string> telling, last;
     for (std::string line; std::getline(log, line);) {
         const size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos)
             continue;
-        line = replaceAll(line.substr(first), folder_.path.string(), run_.root);
+        line = replaceAll(line.substr(first), root, run_.root);
         const bool tells = line.find("ERROR") != std::string::npos || line.find("xception") != std::string::npos ||
                            line.find("ould not") != std::string::npos || line.find("not successfully") != std::string::npos ||
                            line.find("failed") != std::string::npos || line.find("No property") != std::string::npos ||
@@ -328,10 +340,10 @@ std::string JsbsimProcess::logExcerpt() const
             last.erase(last.begin());
     }
     const std::vector<std::string>& shown = telling.empty() ? last : telling;
-    std::string text;
+    std::string told;
     for (const std::string& line : shown)
-        text += "\n  JSBSim: " + line;
-    return text;
+        told += "\n  JSBSim: " + line;
+    return told;
 }
 
 void JsbsimProcess::fail(const std::string& problem) const

@@ -5,8 +5,9 @@
 // aircraft's folders (aircraft/, engine/, systems/ of the project's fdm/),
 // the output directive devhost writes, JSBSim's log, and a FIFO that JSBSim
 // writes its CSV records into. devhost reads them as it needs them, so the
-// model runs no further ahead of the panel than the pipe holds, and nothing
-// is left on disk. The child runs in batch mode (as fast as it goes), in a
+// model runs no further ahead of the panel than the pipe holds. Once JSBSim
+// has written its first line it has read and opened all it needs, and the
+// folder is removed: a devhost stopped by Ctrl-C leaves nothing behind. The child runs in batch mode (as fast as it goes), in a
 // user and network namespace of its own, so that no socket an aircraft or
 // script file might open is reachable from any network, and dies with
 // devhost (parent-death signal, and a kill when the run is destroyed).
@@ -81,7 +82,9 @@ private:
     JsbsimRun run_;
     Folder folder_;
     Descriptor output_;
+    Descriptor log_;        // read back for the error messages, after the folder is gone
     pid_t pid_ = -1;
+    std::string root_;      // the folder JSBSim was given as its root, once removed
     std::string pending_;   // read, not yet a whole line
     bool ended_ = false;
 };
