@@ -52,11 +52,12 @@ fi
 # its flightgear package (2.9 GB installed with what it pulls). The program
 # alone needs libc, libstdc++, zlib and expat, so it is taken out of the
 # package file and kept outside the repository, where devhost looks for it
-# (devhost/model/jsbsim_program.cpp).
+# (findJsbsim in devhost/model/jsbsim_process.cpp; its --help is checked
+# there, no version is pinned).
 if [ "$(id -u)" -eq 0 ]; then
-    jsbsim_dir="${VARDEX_JSBSIM_DIR:-/opt/vardex/jsbsim}"
+    jsbsim_dir=/opt/vardex/jsbsim
 else
-    jsbsim_dir="${VARDEX_JSBSIM_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/vardex/jsbsim}"
+    jsbsim_dir="${XDG_CACHE_HOME:-$HOME/.cache}/vardex/jsbsim"
 fi
 if ! [ -x "$jsbsim_dir/JSBSim" ]; then
     # The package lists may never have been read on a fresh machine.

@@ -101,9 +101,7 @@ std::string findJsbsim(const std::string& given)
         return checked(given, "--jsbsim");
     if (const char* named = std::getenv("VARDEX_JSBSIM"); named && *named)
         return checked(named, "$VARDEX_JSBSIM");
-    std::vector<std::filesystem::path> candidates;
-    if (geteuid() == 0)
-        candidates.emplace_back("/opt/vardex/jsbsim/JSBSim");
+    std::vector<std::filesystem::path> candidates = {"/opt/vardex/jsbsim/JSBSim"};
     if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache)
         candidates.push_back(std::filesystem::path(cache) / "vardex/jsbsim/JSBSim");
     else if (const char* home = std::getenv("HOME"); home && *home)

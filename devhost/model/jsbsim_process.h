@@ -32,8 +32,8 @@ public:
 };
 
 // Where the JSBSim program is: the path given (--jsbsim), else $VARDEX_JSBSIM,
-// else the folder scripts/install-deps.sh puts it in (/opt/vardex/jsbsim as
-// root, ~/.cache/vardex/jsbsim otherwise), else JSBSim on the PATH. The
+// else the folders scripts/install-deps.sh puts it in (/opt/vardex/jsbsim when
+// run as root, ~/.cache/vardex/jsbsim otherwise), else JSBSim on the PATH. The
 // program is asked for its --help, which must offer the options devhost
 // uses; no version is pinned. Throws ModelError saying how to get it.
 std::string findJsbsim(const std::string& given);
