@@ -22,8 +22,28 @@ constexpr double StandardMillibars = 1013.25, PressureAltitudeFeet = 145366.45, 
 
 using Slot = std::function<double&(ModelState&)>;
 
-// Each property and where its value goes; an engine's and a tank's for each
-// of the two, "#" standing for the index.
+// An engine's and a tank's properties, "#" standing for its index, and
+// where their values go.
+constexpr std::pair<const char*, double EngineState::*> Engine[] = {
+    {"propulsion/engine[#]/n2", &EngineState::speedPercent},
+    {"instruments/engine/egt-degR[#]", &EngineState::exhaustRankine},
+    {"instruments/engine/oil-kgcm2[#]", &EngineState::oilKgPerCm2},
+    {"instruments/engine/fuel-kgcm2[#]", &EngineState::fuelKgPerCm2},
+    {"instruments/engine/pressure-ratio[#]", &EngineState::pressureRatio},
+};
+constexpr std::pair<const char*, double TankState::*> Tank[] = {
+    {"propulsion/tank[#]/pct-full", &TankState::percentFull},
+    {"instruments/fuel/capacity-gal[#]", &TankState::capacityGallons},
+};
+
+std::string indexed(std::string_view pattern, size_t n)
+{
+    std::string name(pattern);
+    name.replace(name.find('#'), 1, std::to_string(n));
+    return name;
+}
+
+// The flight's properties and where their values go.
 constexpr std::pair<const char*, double ModelState::*> Flight[] = {
     // Knots, feet, feet a second.
     {"velocities/vc-kts", &ModelState::airspeedKnots},
@@ -44,24 +64,6 @@ constexpr std::pair<const char*, double ModelState::*> Flight[] = {
     // 0 up, 1 full.
     {"fcs/flap-pos-norm", &ModelState::flapsFraction},
 };
-constexpr std::pair<const char*, double EngineState::*> Engine[] = {
-    {"propulsion/engine[#]/n2", &EngineState::speedPercent},
-    {"instruments/engine/egt-degR[#]", &EngineState::exhaustRankine},
-    {"instruments/engine/oil-kgcm2[#]", &EngineState::oilKgPerCm2},
-    {"instruments/engine/fuel-kgcm2[#]", &EngineState::fuelKgPerCm2},
-    {"instruments/engine/pressure-ratio[#]", &EngineState::pressureRatio},
-};
-constexpr std::pair<const char*, double TankState::*> Tank[] = {
-    {"propulsion/tank[#]/pct-full", &TankState::percentFull},
-    {"instruments/fuel/capacity-gal[#]", &TankState::capacityGallons},
-};
-
-std::string indexed(std::string_view pattern, size_t n)
-{
-    std::string name(pattern);
-    name.replace(name.find('#'), 1, std::to_string(n));
-    return name;
-}
 
 std::vector<std::pair<std::string, Slot>> fields()
 {
