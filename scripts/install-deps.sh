@@ -47,3 +47,28 @@ fi
 if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The flight model: JSBSim, which Debian ships only as one program inside
+# its flightgear package (2.9 GB installed with what it pulls). The program
+# alone needs libc, libstdc++, zlib and expat, so it is taken out of the
+# package file and kept outside the repository, where devhost looks for it
+# (findJsbsim in devhost/model/jsbsim_process.cpp; its --help is checked
+# there, no version is pinned).
+if [ "$(id -u)" -eq 0 ]; then
+    jsbsim_dir=/opt/vardex/jsbsim
+else
+    jsbsim_dir="${XDG_CACHE_HOME:-$HOME/.cache}/vardex/jsbsim"
+fi
+if ! [ -x "$jsbsim_dir/JSBSim" ]; then
+    # The package lists may never have been read on a fresh machine.
+    apt-cache show flightgear >/dev/null 2>&1 || $sudo apt-get update -qq
+    download="$(mktemp -d)"
+    chmod 755 "$download"   # apt fetches as its own user
+    trap 'rm -rf "$download"' EXIT
+    (cd "$download" && apt-get download -qq flightgear)
+    mkdir -p "$jsbsim_dir"
+    dpkg-deb --fsys-tarfile "$download"/flightgear_*.deb | tar -x -C "$download" ./usr/games/JSBSim
+    install -m 755 "$download/usr/games/JSBSim" "$jsbsim_dir/JSBSim"
+    rm -rf "$download"
+    trap - EXIT
+fi

@@ -17,6 +17,7 @@ struct Common {
     bool sound = false;
     int screenWidth = PanelScreenWidth;  // chooses among a window's file_NNNN= backgrounds
     bool lenient = false;                // a user's flight passes over actions on absent gauges
+    std::string jsbsim;                  // the flight model's program (--jsbsim)
 };
 
 // The module beside the program's build tree (build/devhost/devhost ->

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "devhost/app/flight_model.h"
 #include "devhost/core/input_error.h"
 #include "devhost/core/key_events.h"
 #include "devhost/core/panel_file.h"
@@ -103,6 +104,7 @@ void addStateOptions(CLI::App& command, StateOptions& options, const std::string
     command.add_option("--panel", options.panel, "panel file (default: the built-in panel with all 41 gauges)");
     addPanelReadingOptions(command, options.screenWidth);
     addLenientOption(command, options.lenient);
+    addJsbsimOption(command, options.jsbsim);
     command.add_option("--flight", options.flight,
                        "flight script to play first (default: the built-in demo flight when " +
                            timeOption.substr(0, timeOption.find(',')) + " is given, else none)");
@@ -190,7 +192,8 @@ BuiltState buildState(const StateOptions& options, const Panel* panel)
     }
 
     if (flight) {
-        FlightRunner runner(host, *flight, options.lenient);
+        FlightRunner runner(host, *flight, options.lenient,
+                            flightModelFor(*flight, options.jsbsim, host.options().framesPerSecond));
         runner.run(runner.framesBefore(options.at.value_or(0)));
     }
     for (const std::string& setting : options.settings)

@@ -26,6 +26,7 @@ struct StateOptions {
     std::optional<int> frames;          // frames run last; see addStateOptions for the default
     int screenWidth = PanelScreenWidth; // chooses the panel's file_NNNN= backgrounds
     bool lenient = false;               // a flight passes over actions on gauges the panel lacks
+    std::string jsbsim;                 // the flight model's program (--jsbsim)
 };
 
 struct BuiltState {

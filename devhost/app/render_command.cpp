@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "devhost/app/animate_command.h"
+#include "devhost/app/flight_model.h"
 #include "devhost/core/host.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/render/animation.h"
@@ -71,7 +72,8 @@ void checkOutput(const RenderOptions& options)
 void animate(const RenderOptions& options, Host& host, const std::function<cairo_surface_t*()>& draw)
 {
     const Flight flight = options.flight.empty() ? demoFlight() : loadFlight(options.flight);
-    FlightRunner runner(host, flight, options.lenient);
+    FlightRunner runner(host, flight, options.lenient,
+                        flightModelFor(flight, options.jsbsim, host.options().framesPerSecond));
     animateFlight(runner, flight, options, draw);
 }
 

@@ -11,6 +11,7 @@
 #include <span>
 #include <stdexcept>
 
+#include "devhost/app/flight_model.h"
 #include "devhost/app/gauge_state.h"
 #include "devhost/core/host.h"
 #include "devhost/flight/flight.h"
@@ -289,6 +290,7 @@ RunCommand::RunCommand(CLI::App& app, Common& common)
     addPanel(*command_, common_);
     command_->add_option("--flight", common_.flight, "flight script (default: the built-in demo flight)");
     addLenientOption(*command_, common_.lenient);
+    addJsbsimOption(*command_, common_.jsbsim);
     auto* frames = command_->add_option("--frames", options_.frames, "frames to run")->check(within(0, maxFrames()));
     auto* seconds = command_->add_option("--seconds", options_.seconds, "seconds to run")
                         ->check(within(0, MaxFlightSeconds, false))
@@ -325,7 +327,8 @@ int RunCommand::run()
     const Flight flight = common_.flight.empty() ? demoFlight() : loadFlight(common_.flight);
     for (const FlightWarning& warning : flight.warnings)
         std::cerr << fmt::format("devhost: {}:{}: {}\n", flight.source, warning.line, warning.message);
-    FlightRunner runner(host, flight, common_.lenient);
+    FlightRunner runner(host, flight, common_.lenient,
+                        flightModelFor(flight, common_.jsbsim, host.options().framesPerSecond));
     const uint64_t total = options_.frames    ? *options_.frames
                            : options_.seconds ? runner.framesFor(*options_.seconds)
                                               : runner.framesFor(flight.duration);

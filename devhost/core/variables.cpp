@@ -42,7 +42,7 @@ constexpr VariableInfo catalog[] = {
     {61, "airspeed", "knots", N, 0, "indicated airspeed", Number, Flight, Quantity::Knots},
     {65, "vertical_speed", "1/256 m/s", N, 0, "vertical speed, 256 units per metre per second", Number, Flight, Quantity::VerticalSpeed},
     {69, "ball", "units", N, 0, "inclinometer ball deflection", Number, Flight, Quantity::Plain},
-    {70, "turn_rate", "1/256 units", N, 0, "turn rate, 256 units per mark", Number, Flight, Quantity::Plain},
+    {70, "turn_rate", "1/256 units", N, 0, "turn rate, 1152 (4.5 x 256) on the mark of a standard-rate turn", Number, Flight, Quantity::Plain},
     {74, "altitude", "feet", N, 0, "indicated altitude", Number, Flight, Quantity::Feet},
     {AltimeterMillibars, "altimeter_mb", "millibars", N, StandardMillibars, "altimeter pressure setting in millibars", Number, Flight, Quantity::Millibars},
     {AltimeterInches, "altimeter_inhg", "inHg", N, StandardMillibars / MillibarsPerInch, "altimeter pressure setting in inches of mercury (follows altimeter_mb)", Number, Flight, Quantity::InchesOfMercury},

@@ -134,8 +134,10 @@ public:
                 readActions(value, line, flight);
             else if (key == "checkpoints")
                 readCheckpoints(value, line, flight);
+            else if (key == "model")
+                flight.model = readModel(value, line);
             else
-                fail(line, "unknown entry \"" + excerpt(key) + "\" (expected name, duration, variables, actions, checkpoints, flight, start)");
+                fail(line, "unknown entry \"" + excerpt(key) + "\" (expected name, duration, variables, actions, checkpoints, model, flight, start)");
         }
         flight.durationGiven = root.contains("duration");
         if (!flight.durationGiven) {
@@ -180,6 +182,27 @@ private:
         fail(line, "\"flight\" must be \"<demo>\", a flight script's path or a flight script");
     }
 
+    FlightModelSpec readModel(const json& value, int line) const
+    {
+        if (!value.is_object() || !value.contains("script"))
+            fail(line, "\"model\" is {\"script\": a JSBSim script, \"scenery\": a scenery file (optional)}");
+        FlightModelSpec model{.line = line};
+        const std::filesystem::path folder = std::filesystem::path(file_).parent_path();
+        auto besideFlight = [&](const json& path, const std::string& what) {
+            const std::filesystem::path named(requireString(path, line, what));
+            return (named.is_absolute() ? named : folder / named).lexically_normal().string();
+        };
+        for (auto& [key, entry] : value.items()) {
+            if (key == "script")
+                model.script = besideFlight(entry, "\"script\" (a JSBSim script's path)");
+            else if (key == "scenery")
+                model.scenery = besideFlight(entry, "\"scenery\" (a scenery file's path)");
+            else
+                fail(line, "unknown entry \"" + excerpt(key) + "\" in \"model\" (expected script, scenery)");
+        }
+        return model;
+    }
+
     // The recording's own keyframes and actions on top of the flight's: at
     // the same moment the recording's come after, as the user acted between frames.
     static Flight playedOver(Flight under, Flight own)
@@ -200,6 +223,8 @@ private:
         under.durationGiven = own.durationGiven || under.durationGiven;
         under.start = own.start;
         under.warnings = std::move(own.warnings);  // lines of the recording's own file
+        if (own.model)
+            under.model = std::move(own.model);
         return under;
     }
 
@@ -544,9 +569,12 @@ std::string_view demoFlightText()
 
 Flight demoFlight() { return parseFlight(demoFlightText(), DemoFlightSource); }
 
-FlightRunner::FlightRunner(Host& host, const Flight& flight, bool lenient)
-    : host_(host), flight_(flight), lenient_(lenient || flight.source == DemoFlightSource)
+FlightRunner::FlightRunner(Host& host, const Flight& flight, bool lenient, std::unique_ptr<AircraftModel> model)
+    : host_(host), flight_(flight), model_(std::move(model)), lenient_(lenient || flight.source == DemoFlightSource)
 {
+    if (flight_.model && !model_)
+        throw FlightError(flight_.source, flight_.model->line,
+                          "this flight flies on the flight model (\"model\"), which this command does not run");
 }
 
 double FlightRunner::time() const { return static_cast<double>(frames_) / host_.options().framesPerSecond; }
@@ -566,6 +594,8 @@ uint64_t FlightRunner::framesBefore(double seconds) const { return std::max<uint
 void FlightRunner::step()
 {
     const double now = time();
+    if (model_)
+        model_->advanceTo(now, host_.variables());
     for (const VariableTrack& track : flight_.tracks)
         if (auto value = track.valueAt(now)) {
             if (track.integer)

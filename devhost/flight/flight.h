@@ -43,6 +43,15 @@
 // in the same unit; without one the number must be shown exactly. Words
 // without a number must appear in a reading, case aside.
 //
+// A flight may fly on the flight model (devhost/model): "model" names the
+// JSBSim script whose aircraft gives the flight its state, and the scenery
+// its radios receive, both from the flight file's folder:
+//
+//   "model": {"script": "../fdm/scripts/takeoff.xml", "scenery": "../fdm/scenery/wendmoor.json"}
+//
+// The model's values are set first each frame; the script's own keyframes
+// then set theirs, so that a keyframe may stand in for any of them.
+//
 // A recording made in `devhost serve` adds "flight" (the flight it was made
 // over: "<demo>", a script's path or the script itself) and "start" (the
 // moment of that flight it began at); its own keyframes and actions are
@@ -57,6 +66,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -113,6 +123,13 @@ struct FlightWarning {
     std::string message;
 };
 
+// The flight model a flight flies on (paths resolved from the flight's folder).
+struct FlightModelSpec {
+    std::string script;               // a JSBSim script
+    std::string scenery;              // empty: no stations, the radios receive nothing
+    int line = 0;
+};
+
 struct Flight {
     std::string source;               // file name, or "<demo>"
     std::string name;
@@ -123,6 +140,17 @@ struct Flight {
     std::vector<FlightAction> actions;     // in time order (stable for equal times)
     std::vector<Checkpoint> checkpoints;   // in time order
     std::vector<FlightWarning> warnings;   // what was read but looks unmeant (a key given twice)
+    std::optional<FlightModelSpec> model;
+};
+
+// What gives a modelled flight its state: asked once per frame, before the
+// script's keyframes, to set the host's variables for that moment of the
+// flight. Frames come at rising times. Throws (InputError, runtime_error)
+// naming the model's fault.
+class AircraftModel {
+public:
+    virtual ~AircraftModel() = default;
+    virtual void advanceTo(double seconds, VariableStore& variables) = 0;
 };
 
 // A flight script that cannot be read or played.
@@ -152,7 +180,10 @@ public:
     // unless lenient: then an action on a gauge the panel does not place is
     // passed over, with one note in the log per gauge. The built-in demo
     // flight is always lenient, so that it runs on any panel.
-    FlightRunner(Host& host, const Flight& flight, bool lenient = false);
+    //
+    // A flight with a "model" needs the model (see app/flight_model.h): a
+    // runner without one refuses it, as a command that cannot fly it.
+    FlightRunner(Host& host, const Flight& flight, bool lenient = false, std::unique_ptr<AircraftModel> model = nullptr);
 
     // One frame: variables set for the current time, due actions done, then
     // the host's frame. Throws FlightError for an action on a gauge that is
@@ -177,6 +208,7 @@ private:
 
     Host& host_;
     Flight flight_;
+    std::unique_ptr<AircraftModel> model_;
     bool lenient_ = false;
     std::vector<std::string> absent_;   // gauges whose actions were passed over
     uint64_t frames_ = 0;

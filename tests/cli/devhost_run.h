@@ -69,4 +69,12 @@ inline void writeScratch(const std::string& name, const std::string& text)
     std::ofstream(scratchFolder() + "/" + name, std::ios::binary) << text;
 }
 
+inline std::string readScratch(const std::string& name)
+{
+    std::ifstream in(scratchFolder() + "/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 }  // namespace devhost::testing

@@ -14,14 +14,6 @@ namespace {
 
 using namespace devhost::testing;
 
-std::string readScratch(const std::string& name)
-{
-    std::ifstream in(scratchFolder() + "/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // CR LF and LF lines, tabs, comments, an unknown section, two Airspeeds.
 const std::string Base = "[Window Titles]\r\n"
                          "Window00=Main\r\n"
