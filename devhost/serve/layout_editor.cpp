@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <map>
 
 #include "devhost/core/panel_checks.h"
@@ -67,6 +66,13 @@ std::map<std::string, GaugeInfo, std::less<>> ownGauges(const Host& host)
     for (GaugeInfo& info : host.gaugeList())
         gauges.emplace(info.name, std::move(info));
     return gauges;
+}
+
+// A name taken is the one conflict the user resolves by choosing again, as
+// a file changed on disk is; a disk or a folder that refuses is not.
+RequestError refusal(const PanelWriteError& refused)
+{
+    return RequestError(refused.what(), refused.reason() == WriteFailure::Exists ? 409 : 422);
 }
 
 bool isOurs(const PlacedGauge& g)
@@ -212,7 +218,11 @@ void LayoutEditor::Saving::save(bool force)
                                        "Save anyway writes over it.",
                                        document_.path()),
                            409);
-    write([&] { document_.save(true); });
+    try {
+        document_.save(true);
+    } catch (const PanelWriteError& refused) {
+        throw refusal(refused);
+    }
 }
 
 void LayoutEditor::Saving::saveAs(std::string_view name)
@@ -231,19 +241,12 @@ void LayoutEditor::Saving::saveAs(std::string_view name)
         throw RequestError(fmt::format("\"{}\" {}: choose another name", excerpt(name), *problem));
     std::error_code error;
     const fs::path folder = canSave_ ? fs::absolute(document_.path(), error).parent_path() : fs::current_path(error);
-    write([&] { document_.saveAs((folder / fs::path(std::string(name))).string()); });
-    canSave_ = true;
-}
-
-// A name taken is the one conflict the user resolves by choosing again, as
-// a file changed on disk is; a disk or a folder that refuses is not.
-void LayoutEditor::Saving::write(const std::function<void()>& writing)
-{
     try {
-        writing();
+        document_.saveAs((folder / fs::path(std::string(name))).string());
     } catch (const PanelWriteError& refused) {
-        throw RequestError(refused.what(), refused.reason() == WriteFailure::Exists ? 409 : 422);
+        throw refusal(refused);
     }
+    canSave_ = true;
 }
 
 LayoutEditor::Saving LayoutEditor::saving() const { return Saving(document_, canSave_); }

@@ -7,7 +7,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,7 +52,6 @@ public:
     private:
         friend class LayoutEditor;
         Saving(PanelDocument document, bool canSave);
-        static void write(const std::function<void()>& writing);
 
         PanelDocument document_;
         bool canSave_;
