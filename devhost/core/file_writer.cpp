@@ -147,6 +147,12 @@ bool takenButForCase(const fs::path& target)
 
 }  // namespace
 
+bool readOnly(const std::filesystem::file_status& status)
+{
+    constexpr auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (status.permissions() & writable) == fs::perms::none;
+}
+
 FileWriteError::FileWriteError(const std::filesystem::path& path, WriteFailure reason, std::string problem)
     : std::runtime_error("cannot write " + path.string() + ": " + problem), reason_(reason), problem_(std::move(problem))
 {
@@ -163,6 +169,9 @@ void writeFileWhole(const std::filesystem::path& target, std::string_view bytes,
                              "it is a link, which devhost does not write through: name the file it leads to");
     if (fs::exists(status) && !fs::is_regular_file(status))
         throw FileWriteError(target, WriteFailure::NotAFile, "it is not a plain file (a folder or a device?)");
+    // The rename would replace it all the same: its mode says to keep it.
+    if (fs::exists(status) && readOnly(status))
+        throw FileWriteError(target, WriteFailure::ReadOnly, "it is read-only");
     Temporary temporary(target);
     if (fs::exists(status))
         temporary.keepPermissionsOf(status);

@@ -39,9 +39,14 @@ enum class WriteMode {
 // afresh (never an existing file or a link of that name), flushed to the
 // disk, then renamed to `target`: a reader sees the old file or the new,
 // whole. A `target` that is a link is refused, not followed (nor replaced:
-// the link was made on purpose); the temporary is removed on every failure.
+// the link was made on purpose), as is one read-only; the temporary is
+// removed on every failure.
 // Throws FileWriteError.
 void writeFileWhole(const std::filesystem::path& target, std::string_view bytes, WriteMode mode = WriteMode::Replace);
+
+// Whether a file's mode lets no one write it, which writeFileWhole
+// honours though replacing the file would only need its folder writable.
+bool readOnly(const std::filesystem::file_status& status);
 
 // Why Windows, where the simulator runs, would refuse or misread `name` as
 // a file name (a device name such as CON or com1.cfg, a character it does

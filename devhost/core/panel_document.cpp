@@ -540,8 +540,8 @@ void PanelDocument::save(bool force)
     // the writer, which refuses links.
     std::error_code error;
     const fs::path target = fs::is_symlink(path_, error) ? fs::canonical(path_, error) : fs::path(path_);
-    constexpr auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((fs::status(target, error).permissions() & writable) == fs::perms::none)
+    // Refused before the copy is made, as the writer would refuse the file.
+    if (readOnly(fs::status(target, error)))
         throw PanelWriteError(path_, WriteFailure::ReadOnly, "is read-only; nothing written");
     if (!backedUp_) {
         writePanelFile(target.string() + ".bak", current.text, WriteMode::Replace, path_ + ".bak");
