@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -12,6 +11,7 @@
 
 #include "devhost/app/catalog_command.h"
 #include "devhost/app/gauge_state.h"
+#include "devhost/core/file_writer.h"
 #include "devhost/core/gauge_notes.h"
 #include "devhost/core/host.h"
 #include "devhost/core/html_text.h"
@@ -244,14 +244,6 @@ std::string page(std::string_view title, const std::string& body)
                        htmlEscaped(title), PageStyle, body);
 }
 
-void writeFile(const fs::path& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    if (!out.flush())
-        throw std::runtime_error(fmt::format("{}: cannot write", path.string()));
-}
-
 std::string gaugePage(const json& d, const std::vector<Picture>& pictures)
 {
     const std::string name = d["gauge"].get<std::string>();
@@ -354,13 +346,13 @@ void writeReference(const std::string& module, const fs::path& folder, const std
             std::vector<Picture> drawn = drawer.draw(scene, number++, description["mouse_areas"]);
             pictures.insert(pictures.end(), drawn.begin(), drawn.end());
         }
-        writeFile(folder / (info.name + ".html"), gaugePage(description, pictures));
+        writeFileWhole(folder / (info.name + ".html"), gaugePage(description, pictures));
         index += fmt::format("<tr><td><a href=\"{0}.html\"><code>{0}</code></a></td><td>{1}</td><td>{2}</td></tr>\n",
                              htmlEscaped(info.name), info.defaultSize, description["mouse_areas"].size());
     }
     if (panel)
-        writeFile(folder / "panel.html", panelPage(module, *panel, folder));
-    writeFile(folder / "index.html",
+        writeFileWhole(folder / "panel.html", panelPage(module, *panel, folder));
+    writeFileWhole(folder / "index.html",
               page("Vardex_Instr gauge reference",
                    "<h1>Vardex_Instr gauge reference</h1>\n<p><a href=\"../Installation.html\">Installation guide</a>" +
                        std::string(panel ? " · <a href=\"panel.html\">The panel, window by window</a>" : "") +

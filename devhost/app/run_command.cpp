@@ -3,7 +3,6 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -13,6 +12,7 @@
 
 #include "devhost/app/flight_model.h"
 #include "devhost/app/gauge_state.h"
+#include "devhost/core/file_writer.h"
 #include "devhost/core/host.h"
 #include "devhost/flight/flight.h"
 #include "devhost/flight/snapshot_json.h"
@@ -57,10 +57,11 @@ std::map<uint64_t, Stop> stopsOf(const Flight& flight, const FlightRunner& runne
 
 void writeJunit(const std::string& path, const std::string& flight, const std::vector<ExpectationResult>& results)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << junitReport(flight, results);
-    if (!out.flush())
-        throw std::runtime_error(fmt::format("--junit {}: cannot write the file", path));
+    try {
+        writeFileWhole(path, junitReport(flight, results));
+    } catch (const FileWriteError& error) {
+        throw std::runtime_error(fmt::format("--junit: {}", error.what()));
+    }
 }
 
 // The expectations checked in a run.

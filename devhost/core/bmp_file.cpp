@@ -101,7 +101,8 @@ std::optional<BmpLayout> bmpLayout(std::span<const unsigned char> bytes)
     const uint32_t coloursUsed = littleEndian(bytes, 46, 4);
     constexpr uint32_t uncompressed = 0, bitFields = 3;
     constexpr int32_t maxSide = 1 << 14;
-    if (infoSize < infoHeaderMin || planes != 1 || (bits != 8 && bits != 24 && bits != 32) ||
+    // The info header ends where the pixels begin at the latest.
+    if (infoSize < infoHeaderMin || fileHeader + size_t(infoSize) > dataOffset || planes != 1 || (bits != 8 && bits != 24 && bits != 32) ||
         !(compression == uncompressed || (compression == bitFields && bits == 32)))
         return std::nullopt;
     if (rawHeight == std::numeric_limits<int32_t>::min() || width <= 0 || width > maxSide || rawHeight == 0 ||

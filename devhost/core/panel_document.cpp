@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "devhost/core/suggest.h"
@@ -176,43 +175,17 @@ std::optional<std::string> inFileEncoding(const PanelLines& lines, std::string_v
     return out;
 }
 
-// Writes `bytes` to a file beside `target`, then renames it over it.
-// A new file (`replace` false) is linked to its name rather than renamed
-// over it, which fails, atomically, when another file took the name since.
-void replaceFile(const std::filesystem::path& target, const std::string& bytes, std::filesystem::perms perms,
-                 const std::string& shownName, bool replace = true)
+// The file written whole, or PanelWriteError saying why, as a message
+// about `shownName`; the file untouched either way.
+void writePanelFile(const std::filesystem::path& target, std::string_view bytes, WriteMode mode,
+                    const std::string& shownName)
 {
-    namespace fs = std::filesystem;
-    const fs::path temporary = target.string() + ".devhost-new";
-    std::error_code error;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw PanelEditError(shownName, 0, "cannot write " + temporary.string() +
-                                                   " beside it (is the folder read-only?); the file is untouched");
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temporary, error);
-            throw PanelEditError(shownName, 0, "writing it failed part way (is the disk full?); the file is untouched");
-        }
-    }
-    fs::permissions(temporary, perms, error);
-    if (!replace) {
-        fs::create_hard_link(temporary, target, error);
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        if (error == std::errc::file_exists)
-            throw PanelEditError(shownName, 0, "exists already; nothing written: choose another name");
-        if (error)
-            throw PanelEditError(shownName, 0, "cannot write it (" + error.message() + ")");
-        return;
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw PanelEditError(shownName, 0, "cannot replace it (" + error.message() + "); the file is untouched");
+    try {
+        writeFileWhole(target, bytes, mode);
+    } catch (const FileWriteError& error) {
+        if (error.reason() == WriteFailure::Exists)
+            throw PanelWriteError(shownName, error.reason(), "exists already; nothing written: choose another name");
+        throw PanelWriteError(shownName, error.reason(), "cannot be written: " + error.problem() + "; nothing written");
     }
 }
 
@@ -558,35 +531,40 @@ void PanelDocument::save(bool force)
         return;
     const TextFile current = readWholeFile(path_, "panel file");
     if (current.problem)
-        throw PanelEditError(path_, 0, *current.problem + "; nothing written");
+        throw PanelWriteError(path_, WriteFailure::NotAFile, *current.problem + "; nothing written");
     if (current.text != onDisk_ && !force)
         throw PanelEditError(path_, 0, "changed on disk since it was read (by another program?); nothing written: "
                                        "read it again, or write over it (--force)");
+    // A panel file that is a link (from the simulator's folder, say) stays
+    // one: the file it leads to is written, never the link followed by
+    // the writer, which refuses links.
     std::error_code error;
     const fs::path target = fs::is_symlink(path_, error) ? fs::canonical(path_, error) : fs::path(path_);
-    const fs::file_status status = fs::status(target, error);
-    if (error || !fs::is_regular_file(status))
-        throw PanelEditError(path_, 0, "is not a regular file; nothing written");
-    constexpr auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((status.permissions() & writable) == fs::perms::none)
-        throw PanelEditError(path_, 0, "is read-only; nothing written");
+    // Refused before the copy is made, as the writer would refuse the file.
+    if (readOnly(fs::status(target, error)))
+        throw PanelWriteError(path_, WriteFailure::ReadOnly, "is read-only; nothing written");
     if (!backedUp_) {
-        replaceFile(target.string() + ".bak", current.text, status.permissions(), path_ + ".bak");
+        writePanelFile(target.string() + ".bak", current.text, WriteMode::Replace, path_ + ".bak");
         backedUp_ = true;
     }
-    replaceFile(target, bytes, status.permissions(), path_);
+    writePanelFile(target, bytes, WriteMode::Replace, path_);
     onDisk_ = bytes;
 }
 
 void PanelDocument::saveAs(const std::string& path)
 {
-    namespace fs = std::filesystem;
     const std::string bytes = text();
-    replaceFile(path, bytes, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
-                path, /*replace=*/false);
+    writePanelFile(path, bytes, WriteMode::CreateNew, path);
     path_ = path;
     onDisk_ = bytes;
     backedUp_ = true;
+}
+
+void PanelDocument::tookOverFile(const PanelDocument& saved)
+{
+    path_ = saved.path_;
+    onDisk_ = saved.onDisk_;
+    backedUp_ = saved.backedUp_;
 }
 
 }  // namespace devhost

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "devhost/core/file_writer.h"
 #include "devhost/core/input_error.h"
 #include "devhost/core/panel_file.h"
 
@@ -34,6 +35,20 @@ struct GaugeKey {
 class PanelEditError : public InputError {
 public:
     using InputError::InputError;
+};
+
+// A file not written, and why: callers answer "exists" apart from a disk
+// or a folder that refuses.
+class PanelWriteError : public PanelEditError {
+public:
+    PanelWriteError(std::string file, WriteFailure reason, std::string problem)
+        : PanelEditError(std::move(file), 0, std::move(problem)), reason_(reason)
+    {
+    }
+    WriteFailure reason() const { return reason_; }
+
+private:
+    WriteFailure reason_;
 };
 
 class PanelDocument {
@@ -80,17 +95,21 @@ public:
     // Whether the file's bytes now differ from those read or last written.
     bool changedOnDisk() const;
 
-    // Writes the edits to the file. Before the document's first write, the
-    // file as it is is copied to FILE.bak. The bytes go to a file beside it,
-    // renamed over it once complete. Refused (PanelEditError, the file
-    // untouched) when the file changed since it was read (unless `force`),
-    // is read-only or not a file, or cannot be written in full. Nothing is
-    // written when nothing changed.
+    // Writes the edits to the file (writeFileWhole; a panel file that is a
+    // link stays one, the file it leads to written). Before the document's
+    // first write, the file as it is is copied to FILE.bak. Refused, the
+    // file untouched, when the file changed since it was read (unless
+    // `force`: PanelEditError), is read-only or not a plain file, or cannot
+    // be written (PanelWriteError). Nothing is written when nothing changed.
     void save(bool force = false);
     // Writes the document as a new file, which it is from then on (saved
     // there, with no .bak: there was nothing before it). Refused
-    // (PanelEditError) when the file exists or cannot be written.
+    // (PanelWriteError) when the file exists, even as another case of the
+    // name, or cannot be written.
     void saveAs(const std::string& path);
+    // This document is a copy of `saved`, which was saved meanwhile: the
+    // file `saved` wrote is this document's file from now on, as written.
+    void tookOverFile(const PanelDocument& saved);
 
 private:
     void apply(PanelLines edited, std::string_view what);

@@ -530,7 +530,7 @@ private:
         if (!error && size > static_cast<uintmax_t>(4 * MaxPanelPixels))
             fail("background bitmap " + found->string() + " is " + std::to_string(size) +
                  " bytes, more than the art of a panel may be (" + std::to_string(4 * MaxPanelPixels) + ")");
-        TextFile file = readWholeFile(found->string(), "bitmap");
+        TextFile file = readWholeFile(found->string(), "bitmap", uintmax_t(4 * MaxPanelPixels));
         if (file.problem)
             fail("background bitmap " + found->string() + " " + *file.problem);
         auto bytes = std::make_shared<const std::string>(std::move(file.text));

@@ -1,11 +1,41 @@
 #include "devhost/core/text_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <array>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace devhost {
+
+namespace {
+
+#ifdef _WIN32
+constexpr int OpenFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int OpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+#endif
+
+struct OpenFile {
+    const int fd;
+    explicit OpenFile(int opened) : fd(opened) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+}  // namespace
 
 std::optional<std::string> textEncodingProblem(std::string_view text)
 {
@@ -40,23 +70,42 @@ bool validUtf8(std::string_view s)
     return true;
 }
 
-TextFile readWholeFile(const std::string& path, std::string_view kind)
+TextFile readWholeFile(const std::string& path, std::string_view kind, uintmax_t maxBytes)
 {
+    // Opened without waiting, so that a pipe or a device of that name is
+    // refused rather than waited on; what it is is asked of the file opened.
+    const OpenFile file{::open(path.c_str(), OpenFlags)};
+    struct stat status {};
+    const bool opened = file.fd >= 0 && ::fstat(file.fd, &status) == 0;
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    // Windows opens no folder at all.
+    if (opened ? S_ISDIR(status.st_mode) : std::filesystem::is_directory(path, error))
         return {.problem = "is a folder, not a " + std::string(kind)};
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!opened)
         return {.problem = "cannot be read"};
-    // Read by the stream, which turns a failed read into its bad state
-    // rather than an end of file.
-    TextFile file;
+    if (!S_ISREG(status.st_mode))
+        return {.problem = "is not a plain file (a pipe or a device?), not a " + std::string(kind)};
+    const auto tooLarge = [&] {
+        return TextFile{.problem = "is larger than a " + std::string(kind) + " may be (" +
+                                   std::to_string(maxBytes >> 20) + " MiB)"};
+    };
+    if (uintmax_t(status.st_size) > maxBytes)
+        return tooLarge();
+    // The size said is not trusted: files of the system's own say 0.
+    TextFile whole;
     std::array<char, 1 << 16> buffer;
-    while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0)
-        file.text.append(buffer.data(), size_t(in.gcount()));
-    if (in.bad())
-        return {.problem = "cannot be read (the read failed part way)"};
-    return file;
+    for (;;) {
+        const auto got = ::read(file.fd, buffer.data(), unsigned(buffer.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return {.problem = "cannot be read (the read failed part way)"};
+        if (got == 0)
+            return whole;
+        if (whole.text.size() + size_t(got) > maxBytes)
+            return tooLarge();
+        whole.text.append(buffer.data(), size_t(got));
+    }
 }
 
 TextFile readTextFile(const std::string& path, std::string_view kind)

@@ -2,6 +2,7 @@
 // flight scripts): one way, with the same checks and the same messages.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,14 +17,20 @@ std::optional<std::string> textEncodingProblem(std::string_view text);
 // code page.
 bool validUtf8(std::string_view text);
 
+// Far above any real panel or flight, far below what a mistaken name
+// (a disk image, a log) would take.
+inline constexpr uintmax_t MaxTextFileBytes = uintmax_t{16} << 20;
+
 // The whole file, or the problem as a message about the file (a folder,
-// unreadable, a read that failed part way, and for a text an encoding not
-// taken). `kind` names what the file should be, e.g. "panel file".
+// a pipe or a device, larger than `maxBytes`, unreadable, a read that
+// failed part way, and for a text an encoding not taken). `kind` names
+// what the file should be, e.g. "panel file".
 struct TextFile {
     std::string text;
     std::optional<std::string> problem;
 };
-TextFile readWholeFile(const std::string& path, std::string_view kind);   // any bytes
+TextFile readWholeFile(const std::string& path, std::string_view kind,
+                       uintmax_t maxBytes = MaxTextFileBytes);   // any bytes
 TextFile readTextFile(const std::string& path, std::string_view kind);    // ANSI or UTF-8
 
 // The same, throwing Error(path, 0, problem) (an InputError).

@@ -5,22 +5,17 @@
 #include <zlib.h>
 
 #include <csetjmp>
-#include <cstdio>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "devhost/core/file_writer.h"
 #include "devhost/render/png_writer.h"
 
 namespace devhost {
 namespace {
 
 constexpr int BytesPerPixel = 4;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // libpng reports errors by longjmp back into pngBytes's frame; the message
 // is kept for the exception thrown from there.
@@ -122,11 +117,7 @@ void writePng(cairo_surface_t* surface, const std::filesystem::path& path, PngCo
     } catch (const std::exception& e) {
         throw std::runtime_error("cannot write " + path.string() + ": " + e.what());
     }
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        throw std::runtime_error("cannot write " + path.string() + ": cannot open it for writing");
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
-        throw std::runtime_error("cannot write " + path.string() + ": the disk refused it");
+    writeFileWhole(path, bytes);
 }
 
 }  // namespace devhost

@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <vector>
 
+#include "devhost/core/file_writer.h"
 #include "devhost/render/png_writer.h"
 #include "devhost/render/work_line.h"
 
@@ -162,22 +162,6 @@ struct DataRelease {
 
 // Written beside the file and renamed over it whole: a full disk leaves no
 // partial picture under the name asked for.
-void writeWhole(const std::filesystem::path& path, const uint8_t* bytes, size_t size)
-{
-    std::filesystem::path partial = path;
-    partial += ".partial";
-    std::ofstream out(partial, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes), std::streamsize(size));
-    out.close();
-    std::error_code error;
-    if (out)
-        std::filesystem::rename(partial, path, error);
-    if (!out || error) {
-        std::filesystem::remove(partial, error);
-        throw std::runtime_error("cannot write " + path.string());
-    }
-}
-
 WebPConfig losslessConfig()
 {
     WebPConfig config;
@@ -230,7 +214,7 @@ public:
         if (starts_.size() == 1 && frames_ == 0) {
             // One picture (or all alike): a still.
             const std::unique_ptr<Frame> only = encoded();
-            writeWhole(path_, only->bytes.data(), only->bytes.size());
+            writeFileWhole(path_, {reinterpret_cast<const char*>(only->bytes.data()), only->bytes.size()});
             return;
         }
         while (!starts_.empty())
@@ -242,7 +226,7 @@ public:
         if (assembled != WEBP_MUX_OK)
             throw std::runtime_error(fmt::format("{}: WebP could not put the animation together (error {})",
                                                  path_.string(), int(assembled)));
-        writeWhole(path_, data.bytes, data.size);
+        writeFileWhole(path_, {reinterpret_cast<const char*>(data.bytes), data.size});
     }
 
 private:

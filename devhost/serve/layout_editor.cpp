@@ -68,6 +68,13 @@ std::map<std::string, GaugeInfo, std::less<>> ownGauges(const Host& host)
     return gauges;
 }
 
+// A name taken is the one conflict the user resolves by choosing again, as
+// a file changed on disk is; a disk or a folder that refuses is not.
+RequestError refusal(const PanelWriteError& refused)
+{
+    return RequestError(refused.what(), refused.reason() == WriteFailure::Exists ? 409 : 422);
+}
+
 bool isOurs(const PlacedGauge& g)
 {
     return g.module.empty() || sameName(g.module, "Vardex_Instr");
@@ -195,7 +202,12 @@ void LayoutEditor::change(const Json& body, const Host& host)
     }
 }
 
-void LayoutEditor::save(bool force)
+LayoutEditor::Saving::Saving(PanelDocument document, bool canSave)
+    : document_(std::move(document)), canSave_(canSave)
+{
+}
+
+void LayoutEditor::Saving::save(bool force)
 {
     if (!canSave_)
         throw RequestError("the built-in panel is not a file: Save as a new .cfg file (in the folder devhost serve "
@@ -208,13 +220,12 @@ void LayoutEditor::save(bool force)
                            409);
     try {
         document_.save(true);
-    } catch (const PanelEditError& error) {
-        throw RequestError(error.what(), 422);
+    } catch (const PanelWriteError& refused) {
+        throw refusal(refused);
     }
-    saved_ = document_.text();
 }
 
-void LayoutEditor::saveAs(std::string_view name)
+void LayoutEditor::Saving::saveAs(std::string_view name)
 {
     namespace fs = std::filesystem;
     const bool plain = !name.empty() && name.size() <= 100 && name[0] != '.' &&
@@ -225,15 +236,40 @@ void LayoutEditor::saveAs(std::string_view name)
         throw RequestError(fmt::format("\"{}\": save as a plain file name ending in .cfg (letters, digits, space, "
                                        "_ - .), which goes beside the panel file",
                                        excerpt(name)));
+    // The simulator reads the panel on Windows.
+    if (const auto problem = windowsNameProblem(name.substr(0, name.size() - 4)))
+        throw RequestError(fmt::format("\"{}\" {}: choose another name", excerpt(name), *problem));
     std::error_code error;
     const fs::path folder = canSave_ ? fs::absolute(document_.path(), error).parent_path() : fs::current_path(error);
     try {
         document_.saveAs((folder / fs::path(std::string(name))).string());
-    } catch (const PanelEditError& refused) {
-        throw RequestError(refused.what(), 409);
+    } catch (const PanelWriteError& refused) {
+        throw refusal(refused);
     }
     canSave_ = true;
-    saved_ = document_.text();
+}
+
+LayoutEditor::Saving LayoutEditor::saving() const { return Saving(document_, canSave_); }
+
+void LayoutEditor::saved(const Saving& saving)
+{
+    document_.tookOverFile(saving.document_);
+    canSave_ = saving.canSave_;
+    saved_ = saving.document_.text();
+}
+
+void LayoutEditor::save(bool force)
+{
+    Saving saving = this->saving();
+    saving.save(force);
+    saved(saving);
+}
+
+void LayoutEditor::saveAs(std::string_view name)
+{
+    Saving saving = this->saving();
+    saving.saveAs(name);
+    saved(saving);
 }
 
 std::vector<std::string> LayoutEditor::folderBitmaps() const

@@ -33,11 +33,31 @@ public:
     // Writes the file. RequestError 409 when it changed on disk (unless
     // `force`), 422 when it cannot be written; the file untouched then.
     void save(bool force);
-    // Writes the panel as a new file `name` (a plain name ending in .cfg)
-    // beside the panel file, or for the built-in panel in the folder
-    // serving started in; the editor saves there from then on. Refused
-    // when the name is not such a name or the file exists.
+    // Writes the panel as a new file `name` (a plain name ending in .cfg,
+    // one Windows takes) beside the panel file, or for the built-in panel
+    // in the folder serving started in; the editor saves there from then
+    // on. Refused: 400 for a name not such a name, 409 when the file
+    // exists (in any case of the name), 422 when it cannot be written.
     void saveAs(std::string_view name);
+
+    // Saving in three steps, so that the file is read and written without
+    // the lock the editor is kept under: the document as it is now, taken
+    // under the lock; saved (save or saveAs above) without it; and the
+    // editor told under it again, keeping any edit made meanwhile.
+    class Saving {
+    public:
+        void save(bool force);
+        void saveAs(std::string_view name);
+
+    private:
+        friend class LayoutEditor;
+        Saving(PanelDocument document, bool canSave);
+
+        PanelDocument document_;
+        bool canSave_;
+    };
+    Saving saving() const;
+    void saved(const Saving& saving);
 
     // Windows, gauges (with their line's key and their effective size),
     // the checks, the panel folder's bitmaps and the module's gauges.

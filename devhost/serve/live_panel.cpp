@@ -854,11 +854,19 @@ Json LivePanel::editLayout(const Json& body)
 Json LivePanel::saveLayout(const Json& body)
 {
     const bool force = body.contains("force") && flagField(body, "force");
-    std::lock_guard lock(mutex_);
+    // The file is read and written outside the panel's lock, which a slow
+    // disk would otherwise hold; one save at a time.
+    std::lock_guard oneSave(saving_);
+    LayoutEditor::Saving saving = [&] {
+        std::lock_guard lock(mutex_);
+        return editor_->saving();
+    }();
     if (body.contains("as"))
-        editor_->saveAs(textField(body, "as"));
+        saving.saveAs(textField(body, "as"));
     else
-        editor_->save(force);
+        saving.save(force);
+    std::lock_guard lock(mutex_);
+    editor_->saved(saving);
     return editor_->describe(*session_->host);
 }
 

@@ -142,6 +142,8 @@ private:
     EventMark eventMark_;
     uint64_t ticks_ = 0;
 
+    std::mutex saving_;   // saves of the panel file, one at a time, outside mutex_
+
     // Ticks, one at a time, and what they told the pages.
     std::mutex ticking_;
     SentRecord sent_;

@@ -191,6 +191,29 @@ TEST(PanelDocument, SavesWithACopyAndOverNothingChangedUnderneath)
     EXPECT_EQ(readBytes(file), before);
 }
 
+// A link planted beside the panel under a temporary's name, or as the name
+// written, is never written through: the file it leads to is untouched.
+TEST(PanelDocument, SavingNeverWritesThroughALink)
+{
+    Folder folder;
+    const fs::path outside = folder.path / "outside", file = folder.path / "edit.cfg";
+    std::ofstream(outside) << "kept";
+    std::ofstream(file, std::ios::binary) << Base;
+    for (const char* name : {"edit.cfg.devhost-new", "new.cfg.devhost-new", "link.cfg"})
+        fs::create_symlink(outside, folder.path / name);
+    PanelDocument document = PanelDocument::load(file.string());
+    document.moveGauge({0, 3}, {1, 1});
+    document.save();
+    EXPECT_FALSE(fs::is_symlink(file));
+    document.saveAs((folder.path / "new.cfg").string());
+    EXPECT_EQ(readBytes(folder.path / "new.cfg"), document.text());
+    EXPECT_THROW(writeFileWhole(folder.path / "link.cfg", "x"), FileWriteError);
+    EXPECT_THROW(document.saveAs((folder.path / "NEW.CFG").string()), PanelWriteError) << "the same file on Windows";
+    EXPECT_EQ(readBytes(outside), "kept");
+    for (const auto& entry : fs::directory_iterator(folder.path))
+        EXPECT_TRUE(entry.is_symlink() || entry.path().extension() != ".devhost-new") << "left behind: " << entry.path();
+}
+
 TEST(PanelChecks, FlagWhatADesignerWantsToKnow)
 {
     const Panel panel = parsePanel("[Window00]\nsize_mm=200,100\nident=5\n"

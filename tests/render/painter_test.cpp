@@ -349,6 +349,10 @@ TEST(BmpFiles, TruncatedOrUnsupportedFilesAreRefused)
     const int32_t wide = 1 << 30;
     std::memcpy(&huge[18], &wide, 4);
     EXPECT_FALSE(decodeBmp(huge)) << "a width beyond any bitmap, whose rows the file cannot hold";
+    auto longHeader = bmp;
+    const uint32_t infoSize = 0x7FFFFFFF;
+    std::memcpy(&longHeader[14], &infoSize, 4);
+    EXPECT_FALSE(decodeBmp(longHeader)) << "an info header longer than the file";
     EXPECT_FALSE(decodeBmp({}));
 }
 

@@ -2,11 +2,14 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include <unistd.h>
 
+#include "devhost/render/animation.h"
 #include "devhost/render/cairo_handles.h"
 #include "devhost/render/png_writer.h"
 
@@ -64,6 +67,18 @@ TEST(PngWriter, ReadsBackAsCairosOwnWriterAtEitherCompression)
     } catch (const std::runtime_error& error) {
         EXPECT_NE(std::string(error.what()).find(nowhere.string()), std::string::npos) << error.what();
     }
+
+    // Nothing is written through a link, at the name asked for or at a
+    // temporary's name: the file it leads to stays as it was.
+    const auto outside = folder / "outside";
+    std::ofstream(outside) << "kept";
+    std::filesystem::create_symlink(outside, folder / "link.png");
+    std::filesystem::create_symlink(outside, folder / "x.webp.partial");
+    EXPECT_THROW(writePng(picture.get(), folder / "link.png"), std::runtime_error);
+    const auto webp = openAnimation(folder / "x.webp", 1);
+    webp->add(picture.get());
+    webp->finish();
+    EXPECT_EQ((std::stringstream() << std::ifstream(outside).rdbuf()).str(), "kept");
     std::filesystem::remove_all(folder);
 }
 

@@ -143,7 +143,11 @@ TEST(LayoutEdit, SaveAsWritesOnlyANewCfgFileBesideThePanel)
     const struct {
         std::string name;
         int status;
-    } cases[] = {{"../escaped.cfg", 400}, {"panel.txt", 400}, {"panel.cfg", 409}, {"copy.cfg", 200}, {"copy.cfg", 409}};
+    } cases[] = {{"../escaped.cfg", 400}, {"panel.txt", 400}, {"panel.cfg", 409}, {"PANEL.CFG", 409},
+                 // names Windows, where the simulator reads the file, takes for a device or shortens
+                 {"CON.cfg", 400}, {"NUL.cfg", 400}, {"com1.cfg", 400}, {"LPT1.cfg", 400}, {"prn.CFG", 400},
+                 {"aux.x.cfg", 400}, {" .cfg", 400}, {"name..cfg", 400},
+                 {"copy.cfg", 200}, {"copy.cfg", 409}};
     for (const auto& c : cases)
         EXPECT_EQ(served.post("/api/save", {{"as", c.name}})->status, c.status) << c.name;
     EXPECT_FALSE(fs::exists(folder.parent_path() / "escaped.cfg"));
