@@ -282,7 +282,7 @@ private:
                               : key == "luminous" ? &colours.luminous
                                                   : nullptr;
         if (!colour) {
-            warn("'" + key + "' in [Color] ignored (expected Day, Night or Luminous)");
+            warn("'" + excerpt(key) + "' in [Color] ignored (expected Day, Night or Luminous)");
             return;
         }
         *colour = colourValue(key, value);
@@ -298,7 +298,7 @@ private:
                                        [](const auto& c) { return c && *c >= 0 && *c <= MaxChannel; });
         if (!valid || rest.data())
             fail(key + " needs three whole numbers 0 to 255 (red, green, blue), e.g. 255,200,150; found '" +
-                 std::string(value) + "'");
+                 excerpt(value) + "'");
         return {int(*channels[0]), int(*channels[1]), int(*channels[2])};
     }
 
@@ -583,7 +583,7 @@ std::string windowList(const Panel& panel)
         list += list.empty() ? "" : ", ";
         list += w.name.empty() ? std::to_string(w.number) : w.name;
         if (!w.title.empty() && w.title != w.name)
-            list += " \"" + w.title + "\"";
+            list += " \"" + excerpt(w.title) + "\"";
     }
     return list.empty() ? "none" : list;
 }
