@@ -672,8 +672,9 @@ Panel loadPanel(const std::string& path, const PanelReadOptions& options)
     const bool placesAGauge = std::any_of(panel.windows.begin(), panel.windows.end(),
                                           [](const PanelWindowSpec& w) { return !w.gauges.empty(); });
     if (!placesAGauge && !trimmed(content).empty())
-        throw PanelError(path, 0, "places no gauge in any window (expected gaugeNN=Module!Gauge, x, y lines "
-                                  "in a [WindowNN] section; an empty file stands for an empty panel)");
+        throw PanelError(path, 0, "places no gauge in any window, so there is nothing to draw (expected "
+                                  "gaugeNN=Module!Gauge, x, y lines in a [WindowNN] section; an empty file stands "
+                                  "for an empty panel); devhost serve --panel " + path + " --edit opens it to place some");
     return panel;
 }
 

@@ -26,6 +26,7 @@ std::string_view checkKind(PanelCheck::Kind kind)
     case PanelCheck::Kind::Outside: return "outside";
     case PanelCheck::Kind::Blurred: return "blurred";
     case PanelCheck::Kind::SameIdent: return "same_ident";
+    case PanelCheck::Kind::Empty: return "empty";
     }
     return "";
 }

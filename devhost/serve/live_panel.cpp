@@ -185,7 +185,10 @@ struct LivePanel::Recorder {
 
 LivePanel::LivePanel(const ServeOptions& options)
     : options_(options),
-      panel_(options.panel.empty() ? defaultPanel() : loadPanel(options.panel, {.screenWidth = options.screenWidth})),
+      panel_(options.panel.empty() ? defaultPanel()
+             // To be edited, a panel that places no gauge yet opens: the designer places them.
+             : options.edit ? PanelDocument::load(options.panel, {.screenWidth = options.screenWidth}).panel()
+                            : loadPanel(options.panel, {.screenWidth = options.screenWidth})),
       editor_(std::make_unique<LayoutEditor>(
           options.panel.empty() ? PanelDocument(defaultPanelText(), panel_.source)
                                 : PanelDocument::load(options.panel, {.screenWidth = options.screenWidth}),

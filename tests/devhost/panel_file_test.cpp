@@ -399,7 +399,12 @@ TEST(PanelFile, AFolderOrAFileThatPlacesNoGaugeIsRefusedAndAnEmptyFileIsAnEmptyP
     const std::string path = ::testing::TempDir() + "/no_gauges.cfg";
     for (const char* text : {"; nothing placed yet\n", "[Window00]\nsize_mm=10,10\n"}) {
         std::ofstream(path, std::ios::binary) << text;
-        EXPECT_THROW(loadPanel(path), PanelError) << text;
+        try {
+            loadPanel(path);
+            ADD_FAILURE() << text;
+        } catch (const PanelError& error) {
+            EXPECT_NE(std::string(error.what()).find("--edit opens it"), std::string::npos) << error.what();
+        }
     }
     std::ofstream(path, std::ios::binary) << "\n";
     EXPECT_TRUE(loadPanel(path).windows.empty());
