@@ -651,6 +651,8 @@ PanelLineParts panelLineParts(std::string_view text)
     return parts;
 }
 
+std::string_view trimmedPanelText(std::string_view text) { return trimmed(text); }
+
 Panel parsePanelLines(const PanelLines& lines, std::string_view fileName, const PanelReadOptions& options)
 {
     return PanelParser(fileName, options).parse(lines);
