@@ -38,21 +38,28 @@ devhost::GaugePlace placeOf(FuzzedDataProvider& in)
     return place;
 }
 
-// A window of the panel (or, now and then, one it lacks) and a gauge key in it.
-devhost::GaugeKey keyOf(FuzzedDataProvider& in) { return {in.ConsumeIntegralInRange(-1, 1002), in.ConsumeIntegralInRange(0, 5)}; }
+// Mostly a window of the panel and a gauge of it; now and then any number.
+devhost::GaugeKey keyOf(const devhost::PanelDocument& document, FuzzedDataProvider& in)
+{
+    const auto& windows = document.panel().windows;
+    if (windows.empty() || in.ConsumeIntegralInRange(0, 7) == 0)
+        return {in.ConsumeIntegralInRange(-1, 1002), in.ConsumeIntegralInRange(0, 5)};
+    const devhost::PanelWindowSpec& w = windows[in.ConsumeIntegralInRange<size_t>(0, windows.size() - 1)];
+    return {w.number, w.gauges.empty() ? 0 : w.gauges[in.ConsumeIntegralInRange<size_t>(0, w.gauges.size() - 1)].number};
+}
 
 void edit(devhost::PanelDocument& document, FuzzedDataProvider& in, const std::string& earlier)
 {
-    const int window = keyOf(in).window;
+    const int window = keyOf(document, in).window;
     switch (in.ConsumeIntegralInRange(0, 13)) {
-    case 0: document.moveGauge(keyOf(in), placeOf(in)); break;
+    case 0: document.moveGauge(keyOf(document, in), placeOf(in)); break;
     case 1: {
         const std::string name = in.ConsumeRandomLengthString(40);
         document.addGauge(window, name, placeOf(in), in.ConsumeRandomLengthString(40));
         break;
     }
-    case 2: document.moveGaugeToWindow(keyOf(in), window, placeOf(in)); break;
-    case 3: document.removeGauge(keyOf(in)); break;
+    case 2: document.moveGaugeToWindow(keyOf(document, in), window, placeOf(in)); break;
+    case 3: document.removeGauge(keyOf(document, in)); break;
     case 4: document.renumberGauges(window); break;
     case 5: document.setWindowSize(window, in.ConsumeIntegralInRange(-5, 40000), in.ConsumeIntegralInRange(-5, 40000)); break;
     case 6: document.setWindowPosition(window, in.ConsumeIntegralInRange(-1, 9)); break;
