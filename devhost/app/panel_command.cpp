@@ -134,11 +134,11 @@ int show(const PanelDocument& document, const std::string& module)
         for (const PlacedGauge& g : w.gauges)
             std::cout << fmt::format("{:<7} {:<10} {:<36} {:>6} {:>6} {:>5} {:>5}\n",
                                      w.name.empty() ? std::to_string(w.number) : w.name,
-                                     document.gaugeKeyText({w.number, g.number}), g.module + "!" + g.gauge, g.x, g.y,
+                                     document.gaugeKeyText({w.number, g.number}), excerpt(g.module + "!" + g.gauge), g.x, g.y,
                                      sizeText(g.width), sizeText(g.height));
     for (const PanelWindowSpec& w : panel.windows)
         std::cout << fmt::format("window {}{}: {}x{} at {},{}{}\n", w.name.empty() ? std::to_string(w.number) : w.name,
-                                 w.title.empty() || w.title == w.name ? "" : " \"" + w.title + "\"", w.sizeX, w.sizeY,
+                                 w.title.empty() || w.title == w.name ? "" : " \"" + excerpt(w.title) + "\"", w.sizeX, w.sizeY,
                                  w.posX, w.posY, w.visible ? "" : ", hidden");
     // The reader's warnings, then the layout's, each once: the reader warns
     // of windows sharing an ident too.
@@ -219,7 +219,7 @@ int PanelCommands::run() const
     // What was done, told once the file is written.
     std::string done;
     const auto report = [&](std::string_view what, int line) {
-        done = fmt::format("{}:{}: {} {}\n", file_, line, what, lineOf(document, line));
+        done = fmt::format("{}:{}: {} {}\n", file_, line, what, excerpt(lineOf(document, line), 200));
     };
     if (move_->parsed()) {
         GaugeKey key = document.findGauge(gauge_, window);
