@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all=(panel_file_fuzz flight_script_fuzz flight_run_fuzz setting_fuzz riff_wave_fuzz tooltip_format_fuzz gauge_parameter_fuzz request_handler_fuzz)
+all=(panel_file_fuzz panel_edit_fuzz flight_script_fuzz flight_run_fuzz setting_fuzz riff_wave_fuzz tooltip_format_fuzz gauge_parameter_fuzz request_handler_fuzz)
 limit=(-max_total_time=600)
 targets=()
 while (($#)); do

@@ -24,4 +24,4 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # A few seconds per fuzz target: a fixed number of inputs after its seeds.
 scripts/fuzz.sh --runs 20000 panel_file_fuzz flight_script_fuzz setting_fuzz riff_wave_fuzz tooltip_format_fuzz
 scripts/fuzz.sh --runs 1500 gauge_parameter_fuzz flight_run_fuzz
-scripts/fuzz.sh --runs 3000 request_handler_fuzz
+scripts/fuzz.sh --runs 3000 request_handler_fuzz panel_edit_fuzz

@@ -43,7 +43,7 @@ std::vector<int> numbersOrThrow(std::string_view text, std::string_view option, 
     const auto numbers = numberList(text);
     if (!numbers || std::find(counts.begin(), counts.end(), numbers->size()) == counts.end())
         throw CLI::ValidationError(std::string(option), "expected " + std::string(shape) + ", found '" +
-                                                            std::string(text) + "'");
+                                                            excerpt(text) + "'");
     return *numbers;
 }
 
@@ -61,7 +61,7 @@ int windowNumber(const PanelDocument& document, const std::string& text)
 {
     const PanelWindowSpec* window = findWindow(document.panel(), text);
     if (!window)
-        throw PanelEditError(document.path(), 0, "no window '" + text + "' (windows: " + windowList(document.panel()) + ")");
+        throw PanelEditError(document.path(), 0, "no window '" + excerpt(text) + "' (windows: " + windowList(document.panel()) + ")");
     return window->number;
 }
 
@@ -122,7 +122,7 @@ void checkGaugeName(const std::optional<ModuleGauges>& module, const std::string
     std::vector<std::string_view> names;
     for (const GaugeInfo& g : module->gauges)
         names.push_back(g.name);
-    throw PanelEditError(file, 0, "the module has no gauge '" + std::string(name.substr(bang + 1)) + "'" +
+    throw PanelEditError(file, 0, "the module has no gauge '" + excerpt(name.substr(bang + 1)) + "'" +
                                       didYouMean(name.substr(bang + 1), names) + "; `devhost list` names them");
 }
 
@@ -134,11 +134,11 @@ int show(const PanelDocument& document, const std::string& module)
         for (const PlacedGauge& g : w.gauges)
             std::cout << fmt::format("{:<7} {:<10} {:<36} {:>6} {:>6} {:>5} {:>5}\n",
                                      w.name.empty() ? std::to_string(w.number) : w.name,
-                                     document.gaugeKeyText({w.number, g.number}), g.module + "!" + g.gauge, g.x, g.y,
+                                     document.gaugeKeyText({w.number, g.number}), excerpt(g.module + "!" + g.gauge), g.x, g.y,
                                      sizeText(g.width), sizeText(g.height));
     for (const PanelWindowSpec& w : panel.windows)
         std::cout << fmt::format("window {}{}: {}x{} at {},{}{}\n", w.name.empty() ? std::to_string(w.number) : w.name,
-                                 w.title.empty() || w.title == w.name ? "" : " \"" + w.title + "\"", w.sizeX, w.sizeY,
+                                 w.title.empty() || w.title == w.name ? "" : " \"" + excerpt(w.title) + "\"", w.sizeX, w.sizeY,
                                  w.posX, w.posY, w.visible ? "" : ", hidden");
     // The reader's warnings, then the layout's, each once: the reader warns
     // of windows sharing an ident too.
@@ -219,7 +219,7 @@ int PanelCommands::run() const
     // What was done, told once the file is written.
     std::string done;
     const auto report = [&](std::string_view what, int line) {
-        done = fmt::format("{}:{}: {} {}\n", file_, line, what, lineOf(document, line));
+        done = fmt::format("{}:{}: {} {}\n", file_, line, what, excerpt(lineOf(document, line), 200));
     };
     if (move_->parsed()) {
         GaugeKey key = document.findGauge(gauge_, window);
@@ -244,7 +244,7 @@ int PanelCommands::run() const
             const auto n = numberList(window_text_);
             const auto size = numbersOrThrow(sizeMm_, "--size-mm", {2}, "W,H for a new window");
             if (!n || n->size() != 1)
-                throw CLI::ValidationError("WINDOW", "a new window needs a number, found '" + window_text_ + "'");
+                throw CLI::ValidationError("WINDOW", "a new window needs a number, found '" + excerpt(window_text_) + "'");
             number = n->front();
             document.addWindow(number, size[0], size[1]);
         } else {

@@ -222,7 +222,7 @@ Reports reportsFor(const RunOptions& options, const Flight& flight, const std::s
 
 std::string textHeading(const std::string& name, const Host& host, const Panel& panel, uint64_t frames)
 {
-    return fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", name,
+    return fmt::format("{} on {} ({} gauges), {} frames at {} fps\n", excerpt(name),
                        host.gauges().empty() ? "no panel" : std::string("the panel"), host.gauges().size(), frames,
                        host.options().framesPerSecond) +
            describeWindows(panel);

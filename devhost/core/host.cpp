@@ -11,6 +11,7 @@
 #include "devhost/core/bitmap_catalog.h"
 #include "devhost/core/element_update.h"
 #include "devhost/core/host_windows.h"
+#include "devhost/core/input_error.h"
 #include "devhost/core/module_file.h"
 #include "devhost/core/mouse_map.h"
 #include "devhost/core/service_table.h"
@@ -85,7 +86,7 @@ struct Host::Impl final : ServiceSink {
         for (const GaugeDefinition* g : gaugeList)
             if (g->name)
                 names.emplace_back(g->name);
-        throw HostError("the module has no gauge named \"" + std::string(name) + "\"" + didYouMean(name, names));
+        throw HostError("the module has no gauge named \"" + excerpt(name) + "\"" + didYouMean(name, names));
     }
 
     static void checkPlacedSize(std::string_view name, int width, int height)

@@ -31,21 +31,27 @@ private:
 
 // Input quoted back in a message, cut to a length one can read: a line of
 // ten megabytes would otherwise fill the terminal. A cut never splits a
-// UTF-8 character. A NUL byte is written \0: the message would end there.
+// UTF-8 character. A control byte is written as an escape (\0, \n, \x1b):
+// a NUL would end the message there, and an ESC from a file would reach the
+// terminal as a command.
 inline std::string excerpt(std::string_view text, size_t limit = 80)
 {
-    if (text.find('\0') != std::string_view::npos) {
-        std::string shown;
-        for (char c : text.substr(0, limit))
-            shown += c == '\0' ? std::string("\\0") : std::string(1, c);
-        return excerpt(shown, limit + (shown.size() - std::min(text.size(), limit))) +
-               (text.size() > limit ? "... (" + std::to_string(text.size()) + " bytes)" : "");
+    size_t cut = std::min(limit, text.size());
+    while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    std::string shown;
+    for (char c : text.substr(0, cut)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F)
+            shown += c;
+        else if (c == '\0' || c == '\n' || c == '\r' || c == '\t')
+            shown += c == '\0' ? "\\0" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+        else
+            shown += std::string("\\x") + "0123456789abcdef"[byte >> 4] + "0123456789abcdef"[byte & 15];
     }
-    if (text.size() <= limit)
-        return std::string(text);
-    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
-        --limit;
-    return std::string(text.substr(0, limit)) + "... (" + std::to_string(text.size()) + " bytes)";
+    if (cut < text.size())
+        shown += "... (" + std::to_string(text.size()) + " bytes)";
+    return shown;
 }
 
 }  // namespace devhost

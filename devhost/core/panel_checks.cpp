@@ -101,6 +101,10 @@ std::vector<PanelCheck> checkPanelLayout(const Panel& panel, const GaugeSizeLook
     }
     for (const SharedIdent& s : sharedIdents(panel.windows))
         checks.push_back({PanelCheck::Kind::SameIdent, s.window, s.line, s.message()});
+    if (!panel.windows.empty() &&
+        std::none_of(panel.windows.begin(), panel.windows.end(), [](const auto& w) { return !w.gauges.empty(); }))
+        checks.push_back({PanelCheck::Kind::Empty, panel.windows.front().number, panel.windows.front().line,
+                          "the panel places no gauge yet: devhost render and run refuse it until it places one"});
     return checks;
 }
 

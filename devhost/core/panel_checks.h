@@ -1,6 +1,7 @@
 // What a designer wants to know while laying out a panel: gauges over one
 // another, gauges that stick out of their window, gauges drawn so far from
-// their own size that their bitmaps blur, and windows sharing an ident.
+// their own size that their bitmaps blur, windows sharing an ident, and a
+// panel that places no gauge yet.
 // `devhost panel show` prints them; the live page will mark them.
 #pragma once
 
@@ -14,9 +15,9 @@
 namespace devhost {
 
 struct PanelCheck {
-    enum class Kind { Overlap, Outside, Blurred, SameIdent } kind;
+    enum class Kind { Overlap, Outside, Blurred, SameIdent, Empty } kind;
     int window = 0;           // its number
-    int line = 0;             // the gauge's line, or the window's for SameIdent
+    int line = 0;             // the gauge's line, or the window's for SameIdent and Empty (the first window)
     std::string message;
 };
 

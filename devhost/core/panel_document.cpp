@@ -96,15 +96,22 @@ std::string withKey(std::string_view text, std::string_view key)
 std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
 // Text a line can carry as a value: no line end, nothing the reader takes
-// for a comment, nothing a control character hides.
-std::optional<std::string> unwritable(std::string_view value)
+// for a comment, nothing a control character hides. `field` names it.
+std::optional<std::string> unwritable(std::string_view field, std::string_view value)
 {
+    const std::string quoted = std::string(field) + " '" + excerpt(value) + "'";
     if (value.find("//") != std::string_view::npos || value.find(';') != std::string_view::npos)
-        return "'" + excerpt(value) + "' holds '//' or ';', which the panel file reads as the start of a comment";
+        return quoted + " holds '//' or ';', which the panel file reads as the start of a comment";
     for (char c : value)
-        if (static_cast<unsigned char>(c) < 0x20)
-            return "'" + excerpt(value) + "' holds a line end or a control character";
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return quoted + " holds a line end or a control character, which a panel file line cannot carry";
     return std::nullopt;
+}
+
+// What the reader would read back differs from what was asked.
+std::string readBack(std::string_view field, std::string_view asked, std::string_view read)
+{
+    return std::string(field) + " '" + excerpt(asked) + "' would be read back from the file as '" + excerpt(read) + "'";
 }
 
 // The most common line end of the file, for lines it gains; CR LF for a
@@ -257,10 +264,19 @@ GaugeKey PanelDocument::findGauge(std::string_view name, std::optional<int> inWi
     return found.front();
 }
 
-void PanelDocument::apply(PanelLines edited, std::string_view what)
+Panel PanelDocument::reread(const PanelLines& edited, std::string_view what) const
 {
+    // The bytes as they would be saved, read back as the file would be: a
+    // line that came to hold a line end would be read as other lines.
+    const std::string text = joinPanelLines(edited);
+    const PanelLines again = splitPanelLines(text);
+    for (size_t i = 0; i < edited.lines.size(); ++i)
+        if (i >= again.lines.size() || again.lines[i].text != edited.lines[i].text)
+            throw PanelEditError(path_, 0, std::string(what) + " refused: line " + std::to_string(i + 1) + " '" +
+                                               excerpt(edited.lines[i].text) +
+                                               "' would hold a line end; the file is untouched");
     try {
-        panel_ = parsePanelLines(edited, path_, options_);
+        return parsePanel(text, path_, options_);
     } catch (const PanelError& error) {
         const std::string line =
             error.line() > 0 ? " line " + std::to_string(error.line()) + " '" +
@@ -269,6 +285,11 @@ void PanelDocument::apply(PanelLines edited, std::string_view what)
         throw PanelEditError(path_, 0, std::string(what) + " refused: it would make" + line + " " + error.problem() +
                                            "; the file is untouched");
     }
+}
+
+void PanelDocument::apply(PanelLines edited, std::string_view what)
+{
+    panel_ = reread(edited, what);
     lines_ = std::move(edited);
 }
 
@@ -297,8 +318,13 @@ GaugeKey PanelDocument::addGauge(int windowNumber, std::string_view moduleAndGau
 {
     const PanelWindowSpec& w = window(windowNumber);
     const std::string what = "adding " + excerpt(moduleAndGauge) + " to window " + std::to_string(windowNumber);
-    if (auto problem = unwritable(moduleAndGauge); problem || moduleAndGauge.find(',') != std::string_view::npos)
-        throw PanelEditError(path_, 0, what + " refused: " + (problem ? *problem : "a gauge name cannot hold ','"));
+    auto problem = unwritable("the gauge name", moduleAndGauge);
+    if (!problem && moduleAndGauge.find(',') != std::string_view::npos)
+        problem = "the gauge name cannot hold ','";
+    if (!problem)
+        problem = unwritable("the parameter", parameter);
+    if (problem)
+        throw PanelEditError(path_, 0, what + " refused: " + *problem);
     PanelLines edited = lines_;
     // The new line is written as the window's last gauge line is: its key's
     // spelling, its blanks around '=' and after commas.
@@ -338,7 +364,20 @@ GaugeKey PanelDocument::addGauge(int windowNumber, std::string_view moduleAndGau
     if (!parameter.empty())
         fields[5] = std::string(parameter);
     insertLines(edited, after, {withFields(line, fields)});
-    apply(std::move(edited), what);
+    Panel read = reread(edited, what);
+    // The line as the reader takes it must be the gauge asked for.
+    const PlacedGauge* added = nullptr;
+    for (const PanelWindowSpec& other : read.windows)
+        for (const PlacedGauge& g : other.gauges)
+            if (other.number == windowNumber && g.number == number)
+                added = &g;
+    const std::string name = added ? added->module + "!" + added->gauge : std::string();
+    if (name != trimmedPanelText(moduleAndGauge))
+        throw PanelEditError(path_, 0, what + " refused: " + readBack("the gauge name", moduleAndGauge, name));
+    if (added->parameter != trimmedPanelText(parameter))
+        throw PanelEditError(path_, 0, what + " refused: " + readBack("the parameter", parameter, added->parameter));
+    panel_ = std::move(read);
+    lines_ = std::move(edited);
     return {windowNumber, number};
 }
 
@@ -393,7 +432,7 @@ void PanelDocument::setWindowValue(int windowNumber, std::string_view key, const
 {
     const PanelWindowSpec& w = window(windowNumber);
     const std::string what = "setting " + std::string(key) + "=" + excerpt(value) + " in window " + std::to_string(windowNumber);
-    if (auto problem = unwritable(value))
+    if (auto problem = unwritable(std::string(key) + "=", value))
         throw PanelEditError(path_, 0, what + " refused: " + *problem);
     PanelLines edited = lines_;
     // The line the reader takes (the last of that key), else a new one
@@ -415,6 +454,11 @@ void PanelDocument::setWindowValue(int windowNumber, std::string_view key, const
         edited.lines[*existing].text = withValue(edited.lines[*existing].text, value);
     else
         insertLines(edited, after, {std::string(key) + "=" + value});
+    const std::string& written = edited.lines[existing ? *existing : size_t(after + 1)].text;
+    const PanelLineParts parts = panelLineParts(written);
+    if (part(written, parts.valueBegin, parts.valueEnd) != trimmedPanelText(value))
+        throw PanelEditError(path_, 0, what + " refused: " + readBack(std::string(key) + "=", value,
+                                                                       part(written, parts.valueBegin, parts.valueEnd)));
     apply(std::move(edited), what);
 }
 
@@ -463,7 +507,7 @@ void PanelDocument::setWindowTitle(int windowNumber, std::string_view title)
     const std::string what = "setting the title of window " + std::to_string(windowNumber);
     if (w.virtualCockpit)
         throw PanelEditError(path_, 0, what + " refused: a virtual cockpit is named by its texture=");
-    if (auto problem = unwritable(title))
+    if (auto problem = unwritable("the title", title))
         throw PanelEditError(path_, 0, what + " refused: " + *problem);
     const auto encoded = inFileEncoding(lines_, title);
     if (!encoded)
@@ -496,7 +540,14 @@ void PanelDocument::setWindowTitle(int windowNumber, std::string_view title)
             ++before;
         insertLines(edited, before - 1, {"[Window Titles]", line, ""});
     }
-    apply(std::move(edited), what);
+    Panel read = reread(edited, what);
+    const auto titled = std::find_if(read.windows.begin(), read.windows.end(),
+                                     [&](const PanelWindowSpec& other) { return other.number == windowNumber; });
+    if (titled == read.windows.end() || titled->title != trimmedPanelText(title))
+        throw PanelEditError(path_, 0, what + " refused: " +
+                                           readBack("the title", title, titled == read.windows.end() ? "" : titled->title));
+    panel_ = std::move(read);
+    lines_ = std::move(edited);
 }
 
 void PanelDocument::addWindow(int number, int width, int height)

@@ -112,6 +112,10 @@ public:
     void tookOverFile(const PanelDocument& saved);
 
 private:
+    // The panel the edited lines make, read back from their bytes as the
+    // file would be; PanelEditError, saying `what` was refused, when the
+    // reader refuses them or they would not read back as the same lines.
+    Panel reread(const PanelLines& edited, std::string_view what) const;
     void apply(PanelLines edited, std::string_view what);
     void setWindowValue(int window, std::string_view key, const std::string& value);
 

@@ -282,7 +282,7 @@ private:
                               : key == "luminous" ? &colours.luminous
                                                   : nullptr;
         if (!colour) {
-            warn("'" + key + "' in [Color] ignored (expected Day, Night or Luminous)");
+            warn("'" + excerpt(key) + "' in [Color] ignored (expected Day, Night or Luminous)");
             return;
         }
         *colour = colourValue(key, value);
@@ -298,7 +298,7 @@ private:
                                        [](const auto& c) { return c && *c >= 0 && *c <= MaxChannel; });
         if (!valid || rest.data())
             fail(key + " needs three whole numbers 0 to 255 (red, green, blue), e.g. 255,200,150; found '" +
-                 std::string(value) + "'");
+                 excerpt(value) + "'");
         return {int(*channels[0]), int(*channels[1]), int(*channels[2])};
     }
 
@@ -583,7 +583,7 @@ std::string windowList(const Panel& panel)
         list += list.empty() ? "" : ", ";
         list += w.name.empty() ? std::to_string(w.number) : w.name;
         if (!w.title.empty() && w.title != w.name)
-            list += " \"" + w.title + "\"";
+            list += " \"" + excerpt(w.title) + "\"";
     }
     return list.empty() ? "none" : list;
 }
@@ -651,6 +651,8 @@ PanelLineParts panelLineParts(std::string_view text)
     return parts;
 }
 
+std::string_view trimmedPanelText(std::string_view text) { return trimmed(text); }
+
 Panel parsePanelLines(const PanelLines& lines, std::string_view fileName, const PanelReadOptions& options)
 {
     return PanelParser(fileName, options).parse(lines);
@@ -672,8 +674,9 @@ Panel loadPanel(const std::string& path, const PanelReadOptions& options)
     const bool placesAGauge = std::any_of(panel.windows.begin(), panel.windows.end(),
                                           [](const PanelWindowSpec& w) { return !w.gauges.empty(); });
     if (!placesAGauge && !trimmed(content).empty())
-        throw PanelError(path, 0, "places no gauge in any window (expected gaugeNN=Module!Gauge, x, y lines "
-                                  "in a [WindowNN] section; an empty file stands for an empty panel)");
+        throw PanelError(path, 0, "places no gauge in any window, so there is nothing to draw (expected "
+                                  "gaugeNN=Module!Gauge, x, y lines in a [WindowNN] section; an empty file stands "
+                                  "for an empty panel); devhost serve --panel " + path + " --edit opens it to place some");
     return panel;
 }
 

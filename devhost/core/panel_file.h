@@ -24,6 +24,7 @@ struct PlacedGauge {
     std::string parameter;          // everything after the size fields, trimmed; may be empty
     int line = 0;                   // where it stands in the file
     int number = 0;                 // NN of its gaugeNN key
+    bool operator==(const PlacedGauge&) const = default;
 };
 
 // A colour of the panel file, 0 to 255 per channel.
@@ -39,6 +40,11 @@ struct PanelBackground {
     int line = 0;                   // the file= line
     int width = 0, height = 0;      // the bitmap's own pixels
     std::shared_ptr<const std::string> bytes;   // the whole BMP file
+    bool operator==(const PanelBackground& other) const
+    {
+        return path == other.path && line == other.line && width == other.width && height == other.height &&
+               (bytes == other.bytes || (bytes && other.bytes && *bytes == *other.bytes));
+    }
 };
 inline std::span<const unsigned char> panelBackgroundBytes(const std::string& bytes)
 {
@@ -70,6 +76,7 @@ struct PanelWindowSpec {
     std::optional<PanelColour> backgroundColour;   // background_color=
     std::optional<PanelBackground> background;     // file= / file_NNNN=
     std::vector<PlacedGauge> gauges;
+    bool operator==(const PanelWindowSpec&) const = default;
 };
 
 // Something in a panel file that the development host passes over (an
@@ -77,6 +84,7 @@ struct PanelWindowSpec {
 struct PanelWarning {
     int line = 0;
     std::string message;
+    bool operator==(const PanelWarning&) const = default;
 };
 
 // How the panel looks in the light it is seen in: every element is
@@ -96,6 +104,7 @@ struct Panel {
     PanelColours colours;           // from [Color], or the defaults
     std::vector<PanelWindowSpec> windows;   // in drawing order: by zorder, then by number
     std::vector<PanelWarning> warnings;     // in file order
+    bool operator==(const Panel&) const = default;
 };
 
 // The screen that position= and window_pos= place windows on, in pixels.
@@ -163,6 +172,8 @@ struct PanelLineParts {
     size_t valueBegin = 0, valueEnd = 0;   // value of key=value
 };
 PanelLineParts panelLineParts(std::string_view text);
+// A value as the reader takes it: without the blanks around it.
+std::string_view trimmedPanelText(std::string_view text);
 
 // The syntax read:
 // - Comments: "//" and ';' to the end of any line, whole-line or trailing

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "devhost/core/input_error.h"
 #include "devhost/core/suggest.h"
 
 namespace devhost {
@@ -102,7 +103,8 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// Typed or read text, as a message quotes it.
+std::string quoted(std::string_view text) { return "\"" + excerpt(text) + "\""; }
 
 std::string unitList(Quantity quantity)
 {

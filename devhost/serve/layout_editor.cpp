@@ -26,6 +26,7 @@ std::string_view checkKind(PanelCheck::Kind kind)
     case PanelCheck::Kind::Outside: return "outside";
     case PanelCheck::Kind::Blurred: return "blurred";
     case PanelCheck::Kind::SameIdent: return "same_ident";
+    case PanelCheck::Kind::Empty: return "empty";
     }
     return "";
 }
@@ -87,55 +88,52 @@ LayoutEditor::LayoutEditor(PanelDocument document, bool canSave)
 {
 }
 
-void LayoutEditor::edit(const Json& body, const Host& host)
+void LayoutEditor::edit(const Json& body, const Host& host, const Follow& follow)
 {
     const std::string op = textField(body, "op");
-    const std::string before = document_.text();
     std::vector<std::string>* from = op == "undo" ? &undo_ : op == "redo" ? &redo_ : nullptr;
-    if (from) {
-        if (from->empty())
-            throw RequestError(fmt::format("nothing to {}", op), 409);
-        try {
-            document_.restore(from->back());
-        } catch (const PanelEditError& error) {
-            throw RequestError(error.what(), 422);
-        }
-        from->pop_back();
-        (op == "undo" ? redo_ : undo_).push_back(before);
-        return;
-    }
+    if (from && from->empty())
+        throw RequestError(fmt::format("nothing to {}", op), 409);
+    PanelDocument edited = document_;
     try {
-        change(body, host);
+        if (from)
+            edited.restore(from->back());
+        else
+            change(edited, body, host);
     } catch (const PanelEditError& error) {
         throw RequestError(error.what(), 422);
     }
-    if (document_.text() == before)
+    std::string before = document_.text();
+    if (!from && edited.text() == before)
         return;
-    undo_.push_back(before);
+    try {
+        follow(edited.panel());
+    } catch (const InputError& error) {
+        throw RequestError(error.what(), 422);
+    }
+    document_ = std::move(edited);
+    if (from) {
+        from->pop_back();
+        (op == "undo" ? redo_ : undo_).push_back(std::move(before));
+        return;
+    }
+    undo_.push_back(std::move(before));
     if (undo_.size() > MaxUndoSteps)
         undo_.erase(undo_.begin());
     redo_.clear();
 }
 
-void LayoutEditor::dropLast()
-{
-    if (undo_.empty())
-        return;
-    document_.restore(undo_.back());
-    undo_.pop_back();
-}
-
-void LayoutEditor::change(const Json& body, const Host& host)
+void LayoutEditor::change(PanelDocument& document, const Json& body, const Host& host) const
 {
     const std::string op = textField(body, "op");
     if (op == "move") {
         const GaugeKey key = keyOf(body);
-        document_.gauge(key);   // that it exists
+        document.gauge(key);   // that it exists
         const GaugePlace place = placeOf(body);
         if (body.contains("to_window") && body["to_window"] != body["window"])
-            document_.moveGaugeToWindow(key, int(integerField(body, "to_window", 0, MaxVirtualCockpitNumber)), place);
+            document.moveGaugeToWindow(key, int(integerField(body, "to_window", 0, MaxVirtualCockpitNumber)), place);
         else
-            document_.moveGauge(key, place);
+            document.moveGauge(key, place);
     } else if (op == "add") {
         std::string name = textField(body, "name");
         if (name.find('!') == std::string::npos) {
@@ -147,14 +145,14 @@ void LayoutEditor::change(const Json& body, const Host& host)
         }
         const int window = int(integerField(body, "window", 0, MaxVirtualCockpitNumber));
         const std::string parameter = body.contains("parameter") ? textField(body, "parameter") : std::string();
-        document_.addGauge(window, name, placeOf(body), parameter);
+        document.addGauge(window, name, placeOf(body), parameter);
     } else if (op == "remove") {
-        document_.removeGauge(keyOf(body));
+        document.removeGauge(keyOf(body));
     } else if (op == "renumber") {
-        document_.renumberGauges(int(integerField(body, "window", 0, MaxVirtualCockpitNumber)));
+        document.renumberGauges(int(integerField(body, "window", 0, MaxVirtualCockpitNumber)));
     } else if (op == "window") {
         const int window = int(integerField(body, "window", 0, MaxVirtualCockpitNumber));
-        document_.window(window);   // that it exists
+        document.window(window);   // that it exists
         // Every field is read before any is applied.
         std::optional<std::pair<int, int>> size;
         if (body.contains("width"))
@@ -178,23 +176,23 @@ void LayoutEditor::change(const Json& body, const Host& host)
         if (body.contains("title"))
             title = textField(body, "title");
         if (size)
-            document_.setWindowSize(window, size->first, size->second);
+            document.setWindowSize(window, size->first, size->second);
         if (grid)
-            document_.setWindowPosition(window, *grid);
+            document.setWindowPosition(window, *grid);
         if (visible)
-            document_.setWindowVisible(window, *visible);
+            document.setWindowVisible(window, *visible);
         if (colour)
-            document_.setWindowBackgroundColour(window, *colour);
+            document.setWindowBackgroundColour(window, *colour);
         if (bitmap)
-            document_.setWindowBitmap(window, *bitmap);
+            document.setWindowBitmap(window, *bitmap);
         if (title)
-            document_.setWindowTitle(window, *title);
+            document.setWindowTitle(window, *title);
     } else if (op == "add_window") {
         int number = 0;
-        for (const PanelWindowSpec& w : panel().windows)
+        for (const PanelWindowSpec& w : document.panel().windows)
             if (!w.virtualCockpit)
                 number = std::max(number, w.number + 1);
-        document_.addWindow(number, int(integerField(body, "width", 1, MaxDrawnPixels)),
+        document.addWindow(number, int(integerField(body, "width", 1, MaxDrawnPixels)),
                             int(integerField(body, "height", 1, MaxDrawnPixels)));
     } else {
         throw RequestError(fmt::format("\"op\" is \"{}\": it must be move, add, remove, renumber, window, add_window, "

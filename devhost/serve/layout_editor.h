@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,15 @@ public:
 
     const Panel& panel() const { return document_.panel(); }
 
+    // Brings the running panel in line with an edited one; throws
+    // InputError when it cannot, the running panel then as it was.
+    using Follow = std::function<void(const Panel&)>;
+
     // One edit as the page sends it ("op": move, add, remove, window,
-    // add_window, undo, redo). RequestError when refused: nothing changed.
-    void edit(const nlohmann::json& body, const Host& host);
-    // Takes back the edit just made (the host could not follow it).
-    void dropLast();
+    // add_window, undo, redo), made on a copy of the document and kept
+    // once `follow` took it. RequestError when the document or `follow`
+    // refuses it: nothing changed.
+    void edit(const nlohmann::json& body, const Host& host, const Follow& follow);
     // Writes the file. RequestError 409 when it changed on disk (unless
     // `force`), 422 when it cannot be written; the file untouched then.
     void save(bool force);
@@ -64,7 +69,7 @@ public:
     nlohmann::json describe(const Host& host) const;
 
 private:
-    void change(const nlohmann::json& body, const Host& host);
+    void change(PanelDocument& document, const nlohmann::json& body, const Host& host) const;
     std::vector<std::string> folderBitmaps() const;
 
     PanelDocument document_;

@@ -185,7 +185,10 @@ struct LivePanel::Recorder {
 
 LivePanel::LivePanel(const ServeOptions& options)
     : options_(options),
-      panel_(options.panel.empty() ? defaultPanel() : loadPanel(options.panel, {.screenWidth = options.screenWidth})),
+      panel_(options.panel.empty() ? defaultPanel()
+             // To be edited, a panel that places no gauge yet opens: the designer places them.
+             : options.edit ? PanelDocument::load(options.panel, {.screenWidth = options.screenWidth}).panel()
+                            : loadPanel(options.panel, {.screenWidth = options.screenWidth})),
       editor_(std::make_unique<LayoutEditor>(
           options.panel.empty() ? PanelDocument(defaultPanelText(), panel_.source)
                                 : PanelDocument::load(options.panel, {.screenWidth = options.screenWidth}),
@@ -815,10 +818,9 @@ Json LivePanel::layout()
 // The running panel brought in line with the edited one (under both locks:
 // no tick is under way, so no page gets pieces of the old layout after
 // being told of the new one).
-void LivePanel::followLayout()
+void LivePanel::followLayout(const Panel& edited)
 {
     Session& s = *session_;
-    const Panel& edited = editor_->panel();
     s.host->followPanel(edited);
     // A window new, or whose visible= changed, opens or closes as the line says.
     for (const PanelWindowSpec& window : edited.windows) {
@@ -839,14 +841,15 @@ Json LivePanel::editLayout(const Json& body)
 {
     std::lock_guard ticking(ticking_);
     std::lock_guard lock(mutex_);
-    editor_->edit(body, *session_->host);
-    try {
-        followLayout();
-    } catch (const InputError& error) {
-        editor_->dropLast();
-        followLayout();
-        throw RequestError(error.what(), 422);
-    }
+    editor_->edit(body, *session_->host, [this](const Panel& edited) {
+        const Panel before = panel_;
+        try {
+            followLayout(edited);
+        } catch (...) {
+            followLayout(before);   // the host may have placed some of the edited panel's gauges
+            throw;
+        }
+    });
     requestTick();
     return editor_->describe(*session_->host);
 }

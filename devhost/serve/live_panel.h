@@ -114,7 +114,7 @@ private:
     std::unique_ptr<Session> newSession(const Panel& panel, const Flight& flight) const;
     std::unique_ptr<Session> install(std::unique_ptr<Session> session);
     void lay(Session& session);
-    void followLayout();
+    void followLayout(const Panel& edited);
     PanelSnapshot advance();
     PanelSnapshot snapshot(bool whole, bool markEvents);
     void requestTick();

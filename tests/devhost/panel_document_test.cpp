@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -137,6 +138,14 @@ TEST(PanelDocument, ImpossibleEditsAreRefusedAndChangeNothing)
         {[](auto& d) { d.addGauge(0, "NoBang", {0, 0}); }, "has no '!'"},
         {[](auto& d) { d.addGauge(0, "A!B;C", {0, 0}); }, "start of a comment"},
         {[](auto& d) { d.setWindowTitle(0, "Line\nbreak"); }, "line end"},
+        // What the reader would read otherwise: another line, a NUL, a comment.
+        {[](auto& d) { d.addGauge(0, "X!Y", {0, 0}, "x\ny"); }, "the parameter 'x\\ny' holds a line end"},
+        {[](auto& d) { d.addGauge(0, "X!Y", {0, 0}, "x\r\n[Window07]\r\nsize_mm=5,5"); }, "'x\\r\\n[Window07]"},
+        {[](auto& d) { d.addGauge(0, "X!Y", {0, 0}, std::string("x\0y", 3)); }, "the parameter 'x\\0y'"},
+        {[](auto& d) { d.addGauge(0, "X!Y", {0, 0}, "\x1b[2J"); }, "the parameter '\\x1b[2J' holds a line end"},
+        {[](auto& d) { d.addGauge(0, "X!Y", {0, 0}, "p//c"); }, "the parameter 'p//c' holds '//' or ';'"},
+        {[](auto& d) { d.addGauge(0, "X!Y", {0, 0}, "p;c"); }, "the parameter 'p;c' holds '//' or ';'"},
+        {[](auto& d) { d.setWindowBitmap(0, "a;b.bmp"); }, "file= 'a;b.bmp' holds"},
         {[](auto& d) { d.setWindowTitle(0, "\xE2\x82\xAC \xE6\x97\xA5"); }, "code page (Windows-1252)"},
         {[](auto& d) { d.findGauge("Airspeed"); },
          "names 2 gauges: window 0 gauge00 Vardex_Instr!Airspeed (line 8), window 1 Gauge00"},
@@ -148,7 +157,9 @@ TEST(PanelDocument, ImpossibleEditsAreRefusedAndChangeNothing)
             c.edit(document);
             ADD_FAILURE() << "accepted: " << c.message;
         } catch (const PanelEditError& error) {
-            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+            const std::string message = error.what();
+            EXPECT_NE(message.find(c.message), std::string::npos) << message;
+            EXPECT_TRUE(std::none_of(message.begin(), message.end(), [](char b) { return b >= 0 && b < 0x20; })) << message;
         }
         EXPECT_EQ(document.text(), Base) << c.message;
     }

@@ -102,12 +102,18 @@ TEST(LayoutEdit, RefusedEditsChangeNothing)
 {
     EditServed served("refused");
     const std::string layout = served.client.Get("/api/layout")->body;
+    const Json running = Json::parse(served.client.Get("/api/panel")->body)["gauges"];
     const struct {
         Json body;
         int status;
     } cases[] = {
         {{{"op", "add"}, {"window", 0}, {"name", "No_Such_Gauge"}, {"x", 0}, {"y", 0}}, 404},
         {{{"op", "add"}, {"window", 0}, {"name", "A!B, 1, 2"}, {"x", 0}, {"y", 0}}, 422},
+        {{{"op", "add"}, {"window", 0}, {"name", "Junghans_Timer"}, {"x", 0}, {"y", 0}, {"parameter", "x\r\n[Window07]\r\nsize_mm=5,5"}}, 422},
+        // The document takes it, the host does not (far too many pixels): neither keeps it.
+        {{{"op", "move"}, {"window", 0}, {"gauge", 2}, {"x", 0}, {"y", 0}, {"width", 32767}, {"height", 32767}}, 422},
+        // A window's settings are taken together or not at all.
+        {{{"op", "window"}, {"window", 0}, {"visible", false}, {"title", "a\nb"}}, 422},
         {{{"op", "move"}, {"window", 0}, {"gauge", 99}, {"x", 0}, {"y", 0}}, 422},
         {{{"op", "window"}, {"window", 0}, {"bitmap", "../../etc/passwd"}}, 404},
         {{{"op", "undo"}}, 409},
@@ -115,10 +121,22 @@ TEST(LayoutEdit, RefusedEditsChangeNothing)
     for (const auto& c : cases)
         EXPECT_EQ(served.post("/api/edit", c.body)->status, c.status) << c.body.dump();
     EXPECT_EQ(served.client.Get("/api/layout")->body, layout);
+    EXPECT_EQ(Json::parse(served.client.Get("/api/panel")->body)["gauges"], running);
     // Only the page may edit: a request from elsewhere is refused by the guard.
     httplib::Client stranger("127.0.0.1", served.serving.port());
     stranger.set_default_headers({{"Origin", "http://evil.example"}});
     EXPECT_EQ(stranger.Post("/api/edit", R"({"op":"remove","window":0,"gauge":2})", "application/json")->status, 403);
+}
+
+TEST(LayoutEdit, APanelWithoutGaugesOpensToBeEdited)
+{
+    const fs::path file = panelCopy("empty");
+    std::ofstream(file, std::ios::binary) << "[Window00]\nsize_mm=300,200\n";
+    LivePanel panel(ServeOptions{.module = moduleUnderTest(), .panel = file.string(), .edit = true});
+    auto noted = [&] { return panel.layout()["checks"].dump().find(R"("kind":"empty")") != std::string::npos; };
+    EXPECT_TRUE(noted());
+    panel.editLayout({{"op", "add"}, {"window", 0}, {"name", "Junghans_Timer"}, {"x", 0}, {"y", 0}});
+    EXPECT_FALSE(noted());
 }
 
 TEST(LayoutEdit, AFileChangedOnDiskIsWrittenOverOnlyWhenAsked)
