@@ -202,17 +202,15 @@ TEST(PanelDocument, SavesWithACopyAndOverNothingChangedUnderneath)
     EXPECT_EQ(readBytes(file), before);
 }
 
-// A link planted beside the panel under a temporary's name, or as the name
-// written, is never written through: the file it leads to is untouched.
 // Another program's change made after the document last looked, however
 // late, is refused, not written over.
 TEST(PanelDocument, AChangeMadeJustBeforeTheWriteIsKept)
 {
     Folder folder;
-    const std::string file = (folder.path / "edit.cfg").string();
-    std::ofstream(file, std::ios::binary) << Base;
-    PanelDocument document = PanelDocument::load(file);
-    document.moveGauge({0, 3}, {1, 1});
+    const std::string file = (folder.path / "race.cfg").string();
+    PanelDocument document(Base, file);
+    document.saveAs(file);
+    document.apply(MoveGauge{{0, 3}, {1, 1}});
     const auto theirs = [&] { std::ofstream(file, std::ios::binary) << "theirs"; };
     try {
         document.save(false, theirs);
@@ -225,6 +223,8 @@ TEST(PanelDocument, AChangeMadeJustBeforeTheWriteIsKept)
     EXPECT_EQ(readBytes(file), document.text());
 }
 
+// A link planted beside the panel under a temporary's name, or as the name
+// written, is never written through: the file it leads to is untouched.
 TEST(PanelDocument, SavingNeverWritesThroughALink)
 {
     Folder folder;
