@@ -241,7 +241,10 @@ int PanelCommands::run() const
             told = line;
     }
     document.save(force_);
-    const std::string_view what = move_->parsed() ? "moved:" : add_->parsed() ? "added:" : remove_->parsed() ? "removed:" : "window:";
+    const std::string_view what = move_->parsed()     ? "moved:"
+                                  : add_->parsed()    ? "added:"
+                                  : remove_->parsed() ? "removed:"
+                                                      : "window:";
     std::cout << fmt::format("{}:{}: {} {}\n", file_, told.line, what, excerpt(told.text, 200));
     return 0;
 }

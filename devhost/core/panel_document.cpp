@@ -19,6 +19,8 @@ template <class... Ways>
 struct Overloaded : Ways... {
     using Ways::operator()...;
 };
+template <class... Ways>
+Overloaded(Ways...) -> Overloaded<Ways...>;
 
 std::string_view part(std::string_view text, size_t begin, size_t end) { return text.substr(begin, end - begin); }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 
 #include "devhost/core/panel_checks.h"
 #include "devhost/core/suggest.h"
@@ -70,6 +69,31 @@ RequestError refusal(const PanelWriteError& refused)
                                         refused.file()),
                             409);
     return RequestError(refused.what(), refused.reason() == WriteFailure::Exists ? 409 : 422);
+}
+
+// A window's gauges as the editor draws them: each with its line's key,
+// whether it is the module's, and the size it is drawn at.
+Json gaugesOf(const PanelDocument& document, const PanelWindowSpec& w, const ModuleGauges& module)
+{
+    Json gauges = Json::array();
+    for (const PlacedGauge& g : w.gauges) {
+        const std::optional<Point> own = module.ownSize(g);
+        const Point size = module.placedSize(g);
+        gauges.push_back({{"key", g.number},
+                          {"label", document.gaugeKeyText({w.number, g.number})},
+                          {"module", g.module},
+                          {"gauge", g.gauge},
+                          {"ours", own.has_value()},
+                          {"x", g.x},
+                          {"y", g.y},
+                          {"width", size.x},
+                          {"height", size.y},
+                          {"size_given", g.width.has_value() || g.height.has_value()},
+                          {"own", own ? Json::array({own->x, own->y}) : Json(nullptr)},
+                          {"parameter", g.parameter},
+                          {"line", g.line}});
+    }
+    return gauges;
 }
 
 }  // namespace
@@ -264,24 +288,7 @@ Json LayoutEditor::describe(const Host& host) const
     const ModuleGauges module = host.moduleGauges();
     Json windows = Json::array();
     for (const PanelWindowSpec& w : panel().windows) {
-        Json gauges = Json::array();
-        for (const PlacedGauge& g : w.gauges) {
-            const std::optional<Point> own = module.ownSize(g);
-            const Point size = module.placedSize(g);
-            gauges.push_back({{"key", g.number},
-                              {"label", document_.gaugeKeyText({w.number, g.number})},
-                              {"module", g.module},
-                              {"gauge", g.gauge},
-                              {"ours", own.has_value()},
-                              {"x", g.x},
-                              {"y", g.y},
-                              {"width", size.x},
-                              {"height", size.y},
-                              {"size_given", g.width.has_value() || g.height.has_value()},
-                              {"own", own ? Json::array({own->x, own->y}) : Json(nullptr)},
-                              {"parameter", g.parameter},
-                              {"line", g.line}});
-        }
+        const Json gauges = gaugesOf(document_, w, module);
         windows.push_back({{"number", w.number},
                            {"title", w.title},
                            {"name", w.name},
