@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
+#include "devhost/core/input_error.h"
 #include "devhost/core/suggest.h"
 #include "devhost/core/text_file.h"
 #include "devhost/core/tooltip_format.h"
@@ -233,14 +234,9 @@ private:
         throw FlightError(std::string(file_), line, problem);
     }
 
-    // The most keys one object may hold: far more than a script has
-    // variables, and few enough that the ordered objects (which look a key
-    // up by walking them) stay quick to build.
-    static constexpr size_t MaxObjectKeys = 10000;
-
     // Watches the keys of every object as the reader meets them: a key given
     // twice is a warning (the reader keeps the last), an object wider than
-    // MaxObjectKeys an error.
+    // MaxJsonObjectKeys an error.
     json::parser_callback_t keyWatch()
     {
         return [this](int, json::parse_event_t event, json& parsed) {
@@ -258,9 +254,9 @@ private:
                                                                    "\" is given twice in one object; the last is kept"});
                     seen->second = again;
                 } else {
-                    if (keys.size() == MaxObjectKeys)
+                    if (keys.size() == MaxJsonObjectKeys)
                         fail(lines_.lineAt(keyOffset(text_, key, from)),
-                             "an object of more than " + std::to_string(MaxObjectKeys) + " keys");
+                             "an object of more than " + std::to_string(MaxJsonObjectKeys) + " keys");
                     keys.emplace(key, keyOffset(text_, key, from));
                 }
                 keyFrom_ = keyOffset(text_, key, from);

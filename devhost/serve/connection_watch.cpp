@@ -110,9 +110,20 @@ void ConnectionWatch::setWaiting(std::function<size_t()> waiting)
 void ConnectionWatch::endAfterAnswer(const httplib::Request& request)
 {
     std::lock_guard lock(mutex_);
-    // The answer is out; reading no more ends the kept-alive loop at once.
-    if (Connection* connection = find(request))
-        shutdown(connection->socket, SHUT_RD);
+    // The answer is out, and the peer is told no more comes. Reading may
+    // still find bytes it sent (a refused request's unread body), which
+    // ended() keeps from being served as a request.
+    if (Connection* connection = find(request)) {
+        connection->ended = true;
+        shutdown(connection->socket, SHUT_RDWR);
+    }
+}
+
+bool ConnectionWatch::ended(const httplib::Request& request)
+{
+    std::lock_guard lock(mutex_);
+    const Connection* connection = find(request);
+    return connection && connection->ended;
 }
 
 int ConnectionWatch::socketOf(const httplib::Request& request)

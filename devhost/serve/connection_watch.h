@@ -52,6 +52,7 @@ public:
     void idle(const httplib::Request& request, std::chrono::seconds within);    // answered; the next, by then
     void busy(const httplib::Request& request);                                // being answered: no deadline
     void endAfterAnswer(const httplib::Request& request);                      // no further request on it
+    bool ended(const httplib::Request& request);                               // endAfterAnswer was called
     int socketOf(const httplib::Request& request);                             // -1 when unknown
 
 private:
@@ -59,6 +60,7 @@ private:
         int socket;
         Clock::time_point deadline;   // max(): none
         bool idle = false;            // answered, and no next request yet
+        bool ended = false;           // answered for the last time
     };
     Connection* find(const httplib::Request& request);
     void watch();

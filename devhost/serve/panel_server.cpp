@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <dlfcn.h>
+#include <malloc.h>
 #include <fmt/format.h>
 #include <linux/sockios.h>
 #include <netinet/in.h>
@@ -155,16 +156,28 @@ PanelServer::PanelServer(LivePanel& panel)
                                 {"Cross-Origin-Resource-Policy", "same-origin"},
                                 {"X-Content-Type-Options", "nosniff"}});
 
+    // Every request is judged here, on its head, before any route runs and
+    // whatever its method or body. A refused one's body is never read: the
+    // connection is ended after the answer, since what is left of the body
+    // would otherwise be read as the next request.
     server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
-        // A request with a body is judged once the body is read (by the
-        // handlers, below), so that the connection stays in step.
-        if (request.get_header_value<uint64_t>("Content-Length") > 0) {
-            watch_->expect(request, std::chrono::seconds(RequestSeconds));
-            return httplib::Server::HandlerResponse::Unhandled;
+        // Bytes that came after the last answer on an ended connection are no request.
+        if (watch_->ended(request)) {
+            response.set_header("Connection", "close");
+            answerPlain(response, 400, "this connection has ended");
+            return httplib::Server::HandlerResponse::Handled;
         }
-        watch_->busy(request);
-        return refused(request, response) ? httplib::Server::HandlerResponse::Handled
-                                          : httplib::Server::HandlerResponse::Unhandled;
+        const bool bodyFollows =
+            request.get_header_value<uint64_t>("Content-Length") > 0 || request.has_header("Transfer-Encoding");
+        if (bodyFollows)
+            watch_->expect(request, std::chrono::seconds(RequestSeconds));
+        else
+            watch_->busy(request);
+        if (!refused(request, response))
+            return httplib::Server::HandlerResponse::Unhandled;
+        if (bodyFollows)
+            response.set_header("Connection", "close");
+        return httplib::Server::HandlerResponse::Handled;
     });
     // A kept-alive connection holds its thread only while no other waits.
     server.set_post_routing_handler([this](const httplib::Request&, httplib::Response& response) {
@@ -225,15 +238,17 @@ PanelServer::PanelServer(LivePanel& panel)
                 if (!message)
                     return sink.write(IdleFrame.data(), IdleFrame.size());
                 return sink.write(message->data(), message->size());
-            });
+            },
+            // What the page's whole state took on this thread's heap goes
+            // back to the system once the page is gone.
+            [](bool) { malloc_trim(0); });
     });
 
-    // Requests that answer with what they found, and those that only act.
-    auto checked = [this](auto handle) {
+    // Requests that answer with what they found, and those that only act;
+    // their bodies are read, and a refused one is answered with its reason.
+    auto withBody = [this](auto handle) {
         return [this, handle](const httplib::Request& request, httplib::Response& response) {
             watch_->busy(request);
-            if (refused(request, response))
-                return;
             try {
                 handle(request, response);
             } catch (const RequestError& error) {
@@ -242,12 +257,12 @@ PanelServer::PanelServer(LivePanel& panel)
         };
     };
     auto query = [&](const char* path, Json (LivePanel::*ask)(const Json&)) {
-        server.Post(path, checked([this, ask](const httplib::Request& request, httplib::Response& response) {
+        server.Post(path, withBody([this, ask](const httplib::Request& request, httplib::Response& response) {
             answerJson(response, (panel_.*ask)(parseBody(request.body)));
         }));
     };
     auto command = [&](const char* path, void (LivePanel::*act)(const Json&)) {
-        server.Post(path, checked([this, act](const httplib::Request& request, httplib::Response& response) {
+        server.Post(path, withBody([this, act](const httplib::Request& request, httplib::Response& response) {
             (panel_.*act)(parseBody(request.body));
             answerPlain(response, 200, "done");
         }));
@@ -275,7 +290,7 @@ PanelServer::PanelServer(LivePanel& panel)
     command("/api/playback", &LivePanel::playback);
     command("/api/light", &LivePanel::setLight);
     command("/api/record", &LivePanel::record);
-    server.Post("/api/flight", checked([this](const httplib::Request& request, httplib::Response& response) {
+    server.Post("/api/flight", withBody([this](const httplib::Request& request, httplib::Response& response) {
                     panel_.loadFlight(request.body);
                     answerPlain(response, 200, "loaded");
                 }));
@@ -351,8 +366,8 @@ void PanelServer::stop()
     server_->stop();
 }
 
-ServingThread::ServingThread(LivePanel& panel)
-    : server_(panel), port_(server_.bind("127.0.0.1", 0)), thread_([this] { server_.serve(); })
+ServingThread::ServingThread(LivePanel& panel, const std::string& key)
+    : server_(panel), port_(server_.bind("127.0.0.1", 0, key)), thread_([this] { server_.serve(); })
 {
 }
 
@@ -380,6 +395,14 @@ int runServer(const ServeOptions& options, const std::string& address, int port,
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    // Every page's whole state is megabytes built on the thread that serves
+    // it. Left to itself the allocator keeps such blocks in that thread's
+    // own arena once one is freed, and so the memory the first pages took
+    // stays taken (a few hundred megabytes). Large blocks are mapped and
+    // unmapped instead, and the threads share a few arenas.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_ARENA_MAX, 4);
 
     LivePanel panel(options);
     PanelServer server(panel);

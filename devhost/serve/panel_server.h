@@ -60,10 +60,11 @@ private:
 };
 
 // A server on a free loopback port, serving on a thread of its own until
-// it is destroyed (for tests and benchmarks that drive it as pages would).
+// it is destroyed (for tests and benchmarks that drive it as pages would),
+// asking for the key when one is given.
 class ServingThread {
 public:
-    explicit ServingThread(LivePanel& panel);
+    explicit ServingThread(LivePanel& panel, const std::string& key = {});
     ~ServingThread();
     ServingThread(const ServingThread&) = delete;
     ServingThread& operator=(const ServingThread&) = delete;
