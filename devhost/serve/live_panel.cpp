@@ -4,21 +4,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <map>
+#include <optional>
 
 #include "devhost/core/gauge_notes.h"
 #include "devhost/core/mouse_map.h"
-#include "devhost/core/text_file.h"
-#include "devhost/core/values.h"
 #include "devhost/core/tooltip_format.h"
-#include "devhost/flight/snapshot_json.h"
+#include "devhost/core/values.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
-#include "devhost/render/png_writer.h"
 #include "devhost/serve/panel_description.h"
 #include "devhost/serve/request_error.h"
-#include "devhost/serve/tile_encoding.h"
 
 namespace devhost {
 
@@ -70,26 +65,6 @@ Point pointIn(const Json& body, const GaugeInstance& gauge)
     const Point pixels = gauge.gaugePixels();
     return {static_cast<int32_t>(integerField(body, "x", 0, pixels.x - 1)),
             static_cast<int32_t>(integerField(body, "y", 0, pixels.y - 1))};
-}
-
-// A playback request's fields, every one checked before any is applied.
-struct PlaybackChange {
-    std::optional<bool> play;
-    std::optional<double> speed, seek;
-};
-
-PlaybackChange playbackChange(const Json& body, double duration)
-{
-    PlaybackChange change;
-    if (body.contains("play"))
-        change.play = flagField(body, "play");
-    if (body.contains("speed"))
-        change.speed = numberField(body, "speed", MinPlaybackSpeed, MaxPlaybackSpeed);
-    if (body.contains("seek"))
-        change.seek = numberField(body, "seek", 0, duration);
-    if (!change.play && !change.speed && !change.seek)
-        throw RequestError("give \"play\" (true or false), \"speed\" (0.25 to 8) or \"seek\" (seconds)");
-    return change;
 }
 
 // The lens's "size": 2 or 3 times the gauge's placed size, or "own" (its
@@ -145,7 +120,7 @@ std::unique_ptr<PanelSession> LivePanel::install(std::unique_ptr<PanelSession> s
     eventMark_ = {};
     ticks_ = 0;
     wholeNext_ = true;
-    flightError_.clear();
+    playback_.restart();
     ++flightGeneration_;
     return session;
 }
@@ -237,12 +212,7 @@ PanelSnapshot LivePanel::advance()
 void LivePanel::playFrames()
 {
     PanelSession& s = *session_;
-    int flightFrames = 0;
-    if (playing_ && !s.runner->finished()) {
-        due_ += speed_;
-        flightFrames = static_cast<int>(due_);
-        due_ -= flightFrames;
-    }
+    const int flightFrames = playback_.framesDue(s.runner->finished());
     try {
         if (flightFrames == 0)
             s.host->frame();
@@ -250,11 +220,10 @@ void LivePanel::playFrames()
             s.runner->step();
     } catch (const std::exception& error) {
         // The flight stops where it failed; the panel and the server go on.
-        flightError_ = error.what();
-        playing_ = false;
+        playback_.failed(error.what());
     }
-    if (playing_ && s.runner->finished())
-        playing_ = false;
+    if (s.runner->finished())
+        playback_.stop();
 }
 
 // Every window drawn; unless `whole`, the pieces of the gauges' tiles that
@@ -290,12 +259,12 @@ PanelSnapshot LivePanel::snapshot(bool whole, bool markEvents)
     now.whole = whole;
     now.frame = host.frameNumber();
     now.layout = layoutGeneration_;
-    now.playback = {.playing = playing_,
-                    .speed = speed_,
+    now.playback = {.playing = playback_.playing(),
+                    .speed = playback_.speed(),
                     .time = s.runner->time(),
                     .duration = flight_.flight.duration,
                     .name = flight_.flight.name.empty() ? flight_.flight.source : flight_.flight.name,
-                    .error = flightError_};
+                    .error = playback_.error()};
     now.recording = {.on = recorder_.on(), .stopped = recorder_.stopped()};
     now.light = lighting_.level;
     for (const VariableInfo& info : knownVariables())
@@ -440,7 +409,7 @@ void LivePanel::playback(const Json& body)
     uint64_t generation = 0;
     {
         std::lock_guard lock(mutex_);
-        change = playbackChange(body, flight_.flight.duration);
+        change = PlaybackChange::of(body, flight_.flight.duration);
         if (change.seek) {
             flight = flight_.flight;
             panel = panel_;
@@ -458,14 +427,7 @@ void LivePanel::playback(const Json& body)
             throw RequestError("another flight or moment was chosen meanwhile; seek again", 409);
         old = install(std::move(session));
     }
-    if (change.speed)
-        speed_ = *change.speed;
-    if (change.play) {
-        playing_ = *change.play;
-        if (*change.play)
-            flightError_.clear();
-    }
-    due_ = 0;
+    playback_.apply(change);
     requestTick();
 }
 
@@ -479,7 +441,7 @@ std::unique_ptr<PanelSession> LivePanel::seekSession(const Panel& panel, const F
         return session;
     } catch (const RequestError&) {
         std::lock_guard lock(mutex_);
-        playing_ = false;
+        playback_.stop();
         throw;
     }
 }
@@ -505,7 +467,7 @@ void LivePanel::loadFlight(std::string_view scriptText)
     if (generation != layoutGeneration_)
         throw RequestError("the layout was edited meanwhile; load the flight again", 409);
     flight_ = std::move(sent);
-    playing_ = false;
+    playback_.stop();
     old = install(std::move(session));
     requestTick();
 }

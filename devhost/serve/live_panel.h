@@ -29,6 +29,7 @@
 #include "devhost/serve/layout_editor.h"
 #include "devhost/serve/panel_session.h"
 #include "devhost/serve/panel_snapshot.h"
+#include "devhost/serve/playback.h"
 
 namespace devhost {
 
@@ -44,9 +45,9 @@ struct ServeOptions {
 inline constexpr size_t MaxViewers = 16;
 inline constexpr size_t MaxQueuedMessages = 64;   // per viewer: about three seconds of frames
 inline constexpr size_t MaxEventsPerMessage = 200;
-inline constexpr double MinPlaybackSpeed = 0.25, MaxPlaybackSpeed = 8;
-// The recording's cap (MaxRecordedEntries, MaxRecordingBytes) is the
-// recorder's; the lens's largest side (MaxLensSide) is GaugePicture's.
+// The playback's speeds (MinPlaybackSpeed, MaxPlaybackSpeed) are
+// Playback's, the recording's cap (MaxRecordedEntries, MaxRecordingBytes)
+// the recorder's, the lens's largest side (MaxLensSide) GaugePicture's.
 
 class LivePanel {
 public:
@@ -130,10 +131,8 @@ private:
     FlightInPlay flight_;
     uint64_t flightGeneration_ = 0;   // counts flights loaded and seeks, so that a slow seek loses to a later one
     Lighting lighting_;
-    bool playing_ = false;
-    double speed_ = 1, due_ = 0;
+    Playback playback_;
     bool wholeNext_ = false;
-    std::string flightError_;
     EventMark eventMark_;
     uint64_t ticks_ = 0;
 
