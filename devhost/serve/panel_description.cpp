@@ -9,7 +9,7 @@
 #include "devhost/core/variables.h"
 #include "devhost/flight/flight_recorder.h"
 #include "devhost/flight/snapshot_json.h"
-#include "devhost/serve/live_panel.h"
+#include "devhost/serve/playback.h"
 
 namespace devhost {
 
