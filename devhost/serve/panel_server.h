@@ -31,6 +31,7 @@ inline constexpr int StalledViewerSeconds = 2;
 
 class ConnectionWatch;
 class FairPool;
+class PanelRoutes;
 
 class PanelServer {
 public:
@@ -49,6 +50,8 @@ public:
 
 private:
     class Server;
+    void configureTransport();   // timeouts, limits, threads and headers
+    void installGuard();         // judges every request before its route
     // Answers a request that the guard refuses.
     bool refused(const httplib::Request& request, httplib::Response& response) const;
 
@@ -56,6 +59,7 @@ private:
     std::unique_ptr<FairPool> pool_;
     std::unique_ptr<ConnectionWatch> watch_;
     std::unique_ptr<Server> server_;
+    std::unique_ptr<PanelRoutes> routes_;
     std::unique_ptr<RequestGuard> guard_;
 };
 
