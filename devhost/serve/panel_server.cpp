@@ -3,11 +3,9 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
-#include <dlfcn.h>
 #include <malloc.h>
 #include <fmt/format.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -63,52 +61,36 @@ std::string bindFailure(const std::string& address, int port)
                        "accepted)", address, port);
 }
 
-}  // namespace
-
-// cpp-httplib's server, told of each connection's socket so that the
-// watch can bound it, and without the port sharing it would set.
-class PanelServer::Server : public httplib::Server {
+// The library's connections, each bounded by the watch from the moment a
+// thread takes it up. The library deletes the queue it is given when it
+// stops listening; the pool it hands them to lives as long as the server.
+class ConnectionQueue : public httplib::TaskQueue {
 public:
-    explicit Server(ConnectionWatch& watch) : watch_(watch)
+    ConnectionQueue(FairPool& pool, ConnectionWatch& watch, int port) : pool_(pool), watch_(watch), port_(port) {}
+
+    void enqueue(std::function<void()> serve) override
     {
-        // Only SO_REUSEADDR: a restart finds its port free at once, while a
-        // port another server listens on is refused (SO_REUSEPORT would let
-        // both listen and share the pages between them).
-        set_socket_options([](socket_t sock) {
-            const int yes = 1;
-            setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        // Called just after the library accepted the connection, and before it accepts another.
+        pool_.enqueue([&watch = watch_, accepted = watch_.claimAccepted(port_), serve = std::move(serve)] {
+            ConnectionWatch::Scope scope(watch, accepted, std::chrono::seconds(RequestSeconds));
+            serve();
         });
-        // The library serves a connection in a member that it keeps private
-        // but virtual; it is taken over here to see each socket, and the
-        // library's own version (exported by libcpp-httplib) does the serving.
-        serveConnection_ = reinterpret_cast<ServeConnection>(dlsym(RTLD_DEFAULT, ServeConnectionSymbol));
-        if (!serveConnection_)
-            throw std::runtime_error(fmt::format("devhost serve: cpp-httplib lacks {}", ServeConnectionSymbol));
     }
+    void shutdown() override { pool_.shutdown(); }
 
 private:
-    using ServeConnection = bool (*)(httplib::Server*, socket_t);
-    static constexpr const char* ServeConnectionSymbol = "_ZN7httplib6Server24process_and_close_socketEi";
-
-    bool process_and_close_socket(socket_t sock) override
-    {
-        // Small answers go out at once, not after the peer's delayed
-        // acknowledgement of the previous one (40 ms on kept-alive connections).
-        const int yes = 1;
-        setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-        ConnectionWatch::Scope scope(watch_, sock, std::chrono::seconds(RequestSeconds));
-        return serveConnection_(this, sock);
-    }
-
+    FairPool& pool_;
     ConnectionWatch& watch_;
-    ServeConnection serveConnection_ = nullptr;
+    int port_;
 };
+
+}  // namespace
 
 PanelServer::PanelServer(LivePanel& panel)
     : panel_(panel),
       pool_(std::make_unique<FairPool>(MaxViewers + RequestThreads)),
       watch_(std::make_unique<ConnectionWatch>()),
-      server_(std::make_unique<Server>(*watch_)),
+      server_(std::make_unique<httplib::Server>()),
       routes_(std::make_unique<PanelRoutes>(panel, *watch_))
 {
     configureTransport();
@@ -118,10 +100,18 @@ PanelServer::PanelServer(LivePanel& panel)
 
 void PanelServer::configureTransport()
 {
-    Server& server = *server_;
-    // The library deletes the queue it is given when it stops listening;
-    // it gets a handle on the pool, which lives as long as the server.
-    server.new_task_queue = [this] { return new FairPool::Handle(*pool_); };
+    httplib::Server& server = *server_;
+    server.new_task_queue = [this] { return new ConnectionQueue(*pool_, *watch_, port_); };
+    // Small answers go out at once, not after the peer's delayed
+    // acknowledgement of the previous one (40 ms on kept-alive connections).
+    server.set_tcp_nodelay(true);
+    // Only SO_REUSEADDR: a restart finds its port free at once, while a
+    // port another server listens on is refused (SO_REUSEPORT would let
+    // both listen and share the pages between them).
+    server.set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     watch_->setWaiting([this] { return pool_->waiting(); });
     server.set_payload_max_length(MaxRequestBytes);
     server.set_read_timeout(RequestSeconds, 0);
@@ -136,7 +126,7 @@ void PanelServer::configureTransport()
 
 void PanelServer::installGuard()
 {
-    Server& server = *server_;
+    httplib::Server& server = *server_;
     // Every request is judged here, on its head, before any route runs and
     // whatever its method or body. A refused one's body is never read: the
     // connection is ended after the answer, since what is left of the body
@@ -206,6 +196,7 @@ int PanelServer::bind(const std::string& address, int port, const std::string& k
     if (!bound)
         throw std::runtime_error(bindFailure(address, port));
     guard_ = std::make_unique<RequestGuard>(address, port, key);
+    port_ = port;
     return port;
 }
 

@@ -18,6 +18,7 @@
 namespace httplib {
 struct Request;
 struct Response;
+class Server;
 }  // namespace httplib
 
 namespace devhost {
@@ -49,7 +50,6 @@ public:
     void stop();
 
 private:
-    class Server;
     void configureTransport();   // timeouts, limits, threads and headers
     void installGuard();         // judges every request before its route
     // Answers a request that the guard refuses.
@@ -58,9 +58,10 @@ private:
     LivePanel& panel_;
     std::unique_ptr<FairPool> pool_;
     std::unique_ptr<ConnectionWatch> watch_;
-    std::unique_ptr<Server> server_;
+    std::unique_ptr<httplib::Server> server_;
     std::unique_ptr<PanelRoutes> routes_;
     std::unique_ptr<RequestGuard> guard_;
+    int port_ = 0;   // bound to
 };
 
 // A server on a free loopback port, serving on a thread of its own until
