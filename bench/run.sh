@@ -8,7 +8,9 @@
 # medians of several repetitions; an animation's pictures a second from the
 # median wall time of whole runs of the command; the live panel's click to
 # tile in ms, with ten pages watching, measured as scripts/bench-serve.sh
-# measures it.
+# measures it; the gauge reference's copies of the module file (files of its
+# name opened for writing, or in memory, seen by strace) and its median wall
+# time, with a sound driver named that it must not open.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -29,8 +31,10 @@ steady_frame_max=0.6
 first_frame_ms_max=4
 animation_pictures_min=150    # pictures a second: the demo flight's main panel, a picture a second, as WebP
 click_to_tile_p95_ms_max=10   # devhost serve, ten pages watching
+reference_copies_max=1        # copies of the module file devhost reference makes
+reference_seconds_max=1.0     # devhost reference, wall
 
-for tool in valgrind python3; do
+for tool in valgrind strace python3; do
     command -v "$tool" >/dev/null || { echo "bench/run.sh: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 2; }
 done
 cmake --build "$build" -j2 --target vardex_bench vardex_count_frames devhost serve_bench >/dev/null
@@ -61,18 +65,29 @@ callgrind render -- "$build/devhost/devhost" render --at 200 -o "$work/x.png"
 for command in list run render; do
     echo "command_$command $(instructions $command)" >>"$work/counts"
 done
-animation=(render --from 0 --to 300 --every 1 -o "$work/a.webp")   # 301 pictures
-SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} python3 - "$repetitions" 301 "$build/devhost/devhost" "${animation[@]}" \
-    >>"$work/counts" <<'PY'
+# wall NAME COMMAND...: the median wall time in s of whole runs of the
+# command, the first (which warms the caches) not counted, as "NAME s".
+wall() {
+    local name=$1; shift
+    python3 - "$repetitions" "$name" "$@" >>"$work/counts" <<'PY'
 import statistics, subprocess, sys, time
-runs, pictures, command = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3:]
+runs, name, command = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
 walls = []
-for _ in range(runs + 1):   # the first warms the caches and is not counted
+for _ in range(runs + 1):
     start = time.monotonic()
     subprocess.run(command, check=True, stdout=subprocess.DEVNULL)
     walls.append(time.monotonic() - start)
-print(f"animation_pictures {pictures / statistics.median(walls[1:])}")
+print(name, statistics.median(walls[1:]))
 PY
+}
+animation=(render --from 0 --to 300 --every 1 -o "$work/a.webp")   # 301 pictures
+SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} wall animation_seconds "$build/devhost/devhost" "${animation[@]}"
+
+reference=("$build/devhost/devhost" reference -o "$work/reference")
+strace -f -qq -e trace=openat,memfd_create -o "$work/reference.strace" "${reference[@]}" >/dev/null
+echo "reference_copies $(grep -cE '/Vardex_Instr\.so", O_(WRONLY|RDWR)|memfd_create' "$work/reference.strace" || true)" \
+    >>"$work/counts"
+SDL_AUDIODRIVER=dummy wall reference_seconds "${reference[@]}"
 
 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$build/bench/vardex_bench" \
     --benchmark_filter='MainPanel_|DefaultPanel_' --benchmark_repetitions="$repetitions" \
@@ -95,7 +110,7 @@ def figure(name, unit, value, target, higher=False):
         return
     held = target is None or (value >= target if higher else value <= target)
     verdict = "" if target is None else ("ok" if held else "MISSED")
-    shown = f"{value:.0f}" if value >= 100 else f"{value:.2f}" if value >= 0.1 else f"{value:.4f}"
+    shown = f"{value:.0f}" if value >= 100 or value == int(value) else f"{value:.2f}" if value >= 0.1 else f"{value:.4f}"
     limit = "-" if target is None else f"{bound} {target}"
     print(f"{name:<44} {shown:>10} {unit:<22} {limit:<14} {verdict}")
     if verdict == "MISSED":
@@ -115,7 +130,7 @@ figure("walk, module and flight, demo flight", "instructions/frame", float(count
 figure("devhost list", "instructions", float(counts["command_list"]), $list_max)
 figure("devhost run (demo flight)", "instructions", float(counts["command_run"]), $run_max)
 figure("devhost render --at 200 -o x.png", "instructions", float(counts["command_render"]), $render_max)
-figure("devhost render --from 0 --to 300 -o a.webp", "pictures/s (wall)", float(counts["animation_pictures"]),
+figure("devhost render --from 0 --to 300 -o a.webp", "pictures/s (wall)", 301 / float(counts["animation_seconds"]),
        $animation_pictures_min, higher=True)
 for size in ("1024/768", "3840/2880"):
     figure(f"full repaint, main panel {size.replace('/', 'x')}", "x warm copy of window",
@@ -125,6 +140,10 @@ for size in ("1024/768", "3840/2880"):
 figure("first frame, main panel 1024x768", "ms",
        bench("MainPanel_FirstFrame/1024/768/manual_time", "ms"), $first_frame_ms_max)
 figure("live panel, click to tile p95, 10 pages", "ms", float(counts["click_p95_10"]), $click_to_tile_p95_ms_max)
+figure("devhost reference, copies of the module file", "copies", float(counts["reference_copies"]),
+       $reference_copies_max)
+figure("devhost reference, SDL_AUDIODRIVER=dummy", "s (wall)", float(counts["reference_seconds"]),
+       $reference_seconds_max)
 figure("one frame of the default panel", "x warm 64 KiB copy", bench("DefaultPanel_OneFrame", "x_baseline"), None)
 if failed:
     print("missed: " + ", ".join(failed))

@@ -5,8 +5,9 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    # bench/run.sh: instructions counted by callgrind, the table put together.
-    valgrind python3
+    # bench/run.sh: instructions counted by callgrind, the module's copies
+    # seen by strace, the table put together.
+    valgrind strace python3
     g++-mingw-w64-i686 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libcairo2-dev libpng-dev zlib1g-dev libwebp-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra

@@ -35,10 +35,13 @@ std::string defaultModule()
     return moduleUnderTest();
 }
 
-void addModule(CLI::App& command, Common& common)
+void addModule(CLI::App& command, Common& common, Sound sound)
 {
     command.add_option("--module", common.module, "module file (default: the built " + std::string(ModuleName) + ".so)");
+    if (sound == Sound::Never)
+        return;
     command.add_flag("--sound", common.sound, "play the switches' clicks on the default audio device");
+    command.parse_complete_callback([&common] { common.mayPlay = true; });
 }
 
 void addPanel(CLI::App& command, Common& common)
@@ -56,12 +59,15 @@ Panel choosePanel(const Common& common)
 // up into noise, and most machines that run them have no sound card: unless
 // the user names a driver or asks for sound, SDL is told of a driver it does
 // not have, so the module opens no device (and no audio thread to wait for
-// at exit) and its switches work on in silence.
+// at exit) and its switches work on in silence. The commands that only draw
+// or list have no one to play to, whatever the driver named.
 void chooseAudio(const Common& common)
 {
 #ifndef _WIN32
     constexpr const char* NoAudioDriver = "none";
-    if (!common.sound)
+    if (!common.mayPlay)
+        setenv("SDL_AUDIODRIVER", NoAudioDriver, /*overwrite=*/1);
+    else if (!common.sound)
         setenv("SDL_AUDIODRIVER", NoAudioDriver, /*overwrite=*/0);
 #else
     (void)common;

@@ -14,7 +14,8 @@ struct Common {
     std::string module;
     std::string panel;
     std::string flight;
-    bool sound = false;
+    bool sound = false;                  // --sound
+    bool mayPlay = false;                // the command run is one that plays the clicks when asked
     int screenWidth = PanelScreenWidth;  // chooses among a window's file_NNNN= backgrounds
     bool lenient = false;                // a user's flight passes over actions on absent gauges
     std::string jsbsim;                  // the flight model's program (--jsbsim)
@@ -25,12 +26,16 @@ struct Common {
 // unless VARDEX_MODULE names another.
 std::string defaultModule();
 
-void addModule(CLI::App& command, Common& common);
+// Whether a command plays the switches' clicks when asked to: those that
+// only draw or list never do, and take no --sound.
+enum class Sound { OnRequest, Never };
+
+void addModule(CLI::App& command, Common& common, Sound sound = Sound::OnRequest);
 void addPanel(CLI::App& command, Common& common);
 Panel choosePanel(const Common& common);
 
-// Unless sound is asked for, SDL is told of a driver it does not have (see
-// the definition), so that no audio device opens.
+// Unless the command plays and sound is asked for, SDL is told of a driver
+// it does not have (see the definition), so that no audio device opens.
 void chooseAudio(const Common& common);
 
 // Each command is a unit that adds its subcommand to the program (in its

@@ -11,7 +11,7 @@ namespace devhost {
 ListCommand::ListCommand(CLI::App& app, Common& common)
     : Command(app.add_subcommand("list", "the module's gauges with their default sizes"), common)
 {
-    addModule(*command_, common_);
+    addModule(*command_, common_, Sound::Never);
 }
 
 int ListCommand::run()

@@ -312,7 +312,7 @@ ReferenceCommand::ReferenceCommand(CLI::App& app, Common& common)
           "reference", "the gauge reference: an HTML page per gauge with pictures, mouse areas, tooltips, variables "
                        "read, key events sent and parameter texts, and an index\n  devhost reference -o reference/"), common)
 {
-    addModule(*command_, common_);
+    addModule(*command_, common_, Sound::Never);
     command_->add_option("--panel", common_.panel,
                          "a panel of one's own, drawn window by window on a page of the reference (panel.html), "
                          "other modules' gauges as placeholders");

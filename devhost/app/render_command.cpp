@@ -137,7 +137,7 @@ RenderCommand::RenderCommand(CLI::App& app, Common& common)
           "  devhost render --from 60 --to 120 --every 0.5 -o climb.webp      (animated, one run of the flight)\n"
           "  devhost render --gauge Airspeed --from 0 --to 60 -o frames/       (a PNG a second, into a folder)"), common)
 {
-    addModule(*command_, common_);
+    addModule(*command_, common_, Sound::Never);
     auto* gaugeOption = command_->add_option("--gauge", options_.gauge,
                                              "one gauge alone, at its own size, instead of a panel window");
     command_->add_option("--window", options_.window, "panel window number (default 0, the main panel)")

@@ -36,7 +36,7 @@ namespace devhost {
 std::string moduleUnderTest();
 
 struct HostOptions {
-    bool privateCopy = true;          // load a fresh copy of the file, so module state starts anew
+    bool privateCopy = true;          // an instance of the module of its own, so module state starts anew
     double framesPerSecond = 18.0;
     double startTimeOfDay = 12 * 3600.0;
     // Top-level window classes the host offers to vardexFindHostWindow; empty: no host window.

@@ -29,6 +29,11 @@ private:
     int line_;
 };
 
+// The most keys one JSON object read from outside may hold (a flight script,
+// a request's body): far more than any has, and few enough that building
+// the object stays quick.
+inline constexpr size_t MaxJsonObjectKeys = 10000;
+
 // Input quoted back in a message, cut to a length one can read: a line of
 // ten megabytes would otherwise fill the terminal. A cut never splits a
 // UTF-8 character. A control byte is written as an escape (\0, \n, \x1b):

@@ -9,6 +9,12 @@ namespace devhost {
 
 std::filesystem::path ModuleFile::prepare(bool privateCopy)
 {
+    checkFile();
+    return privateCopy ? copyFile() : path_;
+}
+
+void ModuleFile::checkFile() const
+{
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path_, error);
     if (!std::filesystem::exists(status))
@@ -17,11 +23,13 @@ std::filesystem::path ModuleFile::prepare(bool privateCopy)
         throw HostError("module file " + path_.string() + " is a folder, not a module file");
     if (!std::filesystem::is_regular_file(status))
         throw HostError("module file " + path_.string() + " is not a regular file");
-    if (!privateCopy)
-        return path_;
+}
 
+std::filesystem::path ModuleFile::copyFile()
+{
     // The loader knows a library by its file: a copy in a folder of its own
     // loads as a new module, with fresh static data.
+    std::error_code error;
     std::random_device random;
     const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
     for (int attempt = 0; attempt < 100 && copyFolder_.empty(); ++attempt) {

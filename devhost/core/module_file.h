@@ -13,10 +13,12 @@ namespace devhost {
 
 class ModuleFile {
 public:
-    // Loads path. With privateCopy the file is first copied into a fresh
-    // temporary folder and the copy is loaded, so that the module's static
-    // data starts from its initial values however often the same file is
-    // loaded in one process. Throws HostError when the file cannot be loaded.
+    // Loads path. With privateCopy the instance is the caller's own, its
+    // static data starting from its initial values however often the same
+    // file is loaded in one process: on POSIX the file itself when nothing
+    // in the process holds it, else a copy of it in a fresh temporary folder
+    // (on Windows always the copy). Without it, the loads share one instance.
+    // Throws HostError when the file cannot be loaded.
     ModuleFile(const std::filesystem::path& path, bool privateCopy);
     ~ModuleFile();
     ModuleFile(const ModuleFile&) = delete;
@@ -35,14 +37,19 @@ public:
     void* handle() const { return handle_; }  // the loader's handle: the module instance
 
 private:
-    // Checks the file, and with privateCopy copies it into a fresh folder
-    // (copyFolder_); returns the file to load.
+    // Checks the file, and with privateCopy copies it (copyFile); returns
+    // the file to load.
     std::filesystem::path prepare(bool privateCopy);
+    void checkFile() const;
+    // Copies the file into a fresh folder (copyFolder_); returns the copy.
+    std::filesystem::path copyFile();
     void removeCopy();
+    void* loadInstance();  // POSIX: a new instance, of the file or a copy
 
     std::filesystem::path path_;
     std::filesystem::path copyFolder_;  // empty when the original was loaded
     void* handle_ = nullptr;
+    bool shared_ = false;               // POSIX: the instance is shared with other loads
 };
 
 }  // namespace devhost

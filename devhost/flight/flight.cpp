@@ -8,16 +8,19 @@
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
+#include "devhost/core/input_error.h"
 #include "devhost/core/suggest.h"
 #include "devhost/core/text_file.h"
 #include "devhost/core/tooltip_format.h"
 #include "devhost/core/values.h"
 #include "devhost/core/variables.h"
+#include "devhost/flight/flight_keys.h"
 
 namespace devhost {
 
 // Script order matters for tracks and error lines: keep the objects in it.
 using json = nlohmann::ordered_json;
+namespace keys = flight_keys;
 
 namespace {
 
@@ -89,6 +92,52 @@ public:
 
     Flight read()
     {
+        const json root = parsed();
+        Flight flight;
+        flight.source = std::string(file_);
+        flight.warnings = std::move(warnings_);
+        std::optional<Flight> over;
+        for (auto& [key, value] : root.items()) {
+            int line = lines_.lineAt(keyOffset(text_, key));
+            if (key == keys::Flight)
+                over = readUnderlyingFlight(value, line);
+            else if (key == keys::Start)
+                flight.start = requireTime(value, line, "\"start\"");
+            else if (key == keys::Name)
+                flight.name = requireString(value, line, "\"name\"");
+            else if (key == keys::Duration)
+                flight.duration = requireTime(value, line, "\"duration\"");
+            else if (key == keys::Variables)
+                readVariables(value, line, flight);
+            else if (key == keys::Actions)
+                readActions(value, line, flight);
+            else if (key == keys::Checkpoints)
+                readCheckpoints(value, line, flight);
+            else if (key == keys::Model)
+                flight.model = readModel(value, line);
+            else
+                fail(line, "unknown entry \"" + excerpt(key) + "\" (expected name, duration, variables, actions, checkpoints, model, flight, start)");
+        }
+        flight.durationGiven = root.contains(keys::Duration);
+        if (!flight.durationGiven) {
+            double last = 0;
+            for (const VariableTrack& track : flight.tracks)
+                last = std::max(last, track.keys.back().time);
+            for (const FlightAction& action : flight.actions)
+                last = std::max(last, action.time);
+            for (const Checkpoint& checkpoint : flight.checkpoints)
+                last = std::max(last, checkpoint.time);
+            flight.duration = last + 1;
+        }
+        if (over)
+            return playedOver(std::move(*over), std::move(flight));
+        return flight;
+    }
+
+private:
+    // The script as JSON: an object, or a failure naming where the text goes wrong.
+    json parsed()
+    {
         // The reader would stop at a NUL and run what came before it.
         if (const size_t nul = text_.find('\0'); nul != std::string_view::npos)
             fail(lines_.lineAt(nul), "a NUL byte at byte " + std::to_string(nul + 1) +
@@ -113,49 +162,9 @@ public:
         }
         if (!root.is_object())
             fail(1, "a flight script is a JSON object");
-
-        Flight flight;
-        flight.source = std::string(file_);
-        flight.warnings = std::move(warnings_);
-        std::optional<Flight> over;
-        for (auto& [key, value] : root.items()) {
-            int line = lines_.lineAt(keyOffset(text_, key));
-            if (key == "flight")
-                over = readUnderlyingFlight(value, line);
-            else if (key == "start")
-                flight.start = requireTime(value, line, "\"start\"");
-            else if (key == "name")
-                flight.name = requireString(value, line, "\"name\"");
-            else if (key == "duration")
-                flight.duration = requireTime(value, line, "\"duration\"");
-            else if (key == "variables")
-                readVariables(value, line, flight);
-            else if (key == "actions")
-                readActions(value, line, flight);
-            else if (key == "checkpoints")
-                readCheckpoints(value, line, flight);
-            else if (key == "model")
-                flight.model = readModel(value, line);
-            else
-                fail(line, "unknown entry \"" + excerpt(key) + "\" (expected name, duration, variables, actions, checkpoints, model, flight, start)");
-        }
-        flight.durationGiven = root.contains("duration");
-        if (!flight.durationGiven) {
-            double last = 0;
-            for (const VariableTrack& track : flight.tracks)
-                last = std::max(last, track.keys.back().time);
-            for (const FlightAction& action : flight.actions)
-                last = std::max(last, action.time);
-            for (const Checkpoint& checkpoint : flight.checkpoints)
-                last = std::max(last, checkpoint.time);
-            flight.duration = last + 1;
-        }
-        if (over)
-            return playedOver(std::move(*over), std::move(flight));
-        return flight;
+        return root;
     }
 
-private:
     // A recording made over a flight names it: the built-in demo flight as
     // "<demo>", a script file by its path (from the recording's folder),
     // or the script itself.
@@ -233,14 +242,9 @@ private:
         throw FlightError(std::string(file_), line, problem);
     }
 
-    // The most keys one object may hold: far more than a script has
-    // variables, and few enough that the ordered objects (which look a key
-    // up by walking them) stay quick to build.
-    static constexpr size_t MaxObjectKeys = 10000;
-
     // Watches the keys of every object as the reader meets them: a key given
     // twice is a warning (the reader keeps the last), an object wider than
-    // MaxObjectKeys an error.
+    // MaxJsonObjectKeys an error.
     json::parser_callback_t keyWatch()
     {
         return [this](int, json::parse_event_t event, json& parsed) {
@@ -258,9 +262,9 @@ private:
                                                                    "\" is given twice in one object; the last is kept"});
                     seen->second = again;
                 } else {
-                    if (keys.size() == MaxObjectKeys)
+                    if (keys.size() == MaxJsonObjectKeys)
                         fail(lines_.lineAt(keyOffset(text_, key, from)),
-                             "an object of more than " + std::to_string(MaxObjectKeys) + " keys");
+                             "an object of more than " + std::to_string(MaxJsonObjectKeys) + " keys");
                     keys.emplace(key, keyOffset(text_, key, from));
                 }
                 keyFrom_ = keyOffset(text_, key, from);
@@ -374,7 +378,7 @@ private:
             fail(line, "\"variables\" must be an object of keyframe lists");
         // The keys stand in the text in the order read: each is looked for
         // after the one before.
-        size_t from = keyOffset(text_, "variables");
+        size_t from = keyOffset(text_, keys::Variables);
         for (auto& [name, keys] : variables.items()) {
             from = keyOffset(text_, name, from);
             int at = lines_.lineAt(from);
@@ -418,37 +422,37 @@ private:
     {
         if (!actions.is_array())
             fail(line, "\"actions\" must be a list");
-        std::vector<int> lines = objectLinesOfArray(text_, lines_, keyOffset(text_, "actions"));
+        std::vector<int> lines = objectLinesOfArray(text_, lines_, keyOffset(text_, keys::Actions));
         for (size_t i = 0; i < actions.size(); ++i) {
             const json& entry = actions[i];
             int at = i < lines.size() ? lines[i] : line;
             if (!entry.is_object())
                 fail(at, "each action is an object");
             FlightAction action{.line = at};
-            if (!entry.contains("at"))
+            if (!entry.contains(keys::At))
                 fail(at, "action without \"at\" (its time in seconds)");
-            action.time = requireTime(entry["at"], at, "\"at\"");
+            action.time = requireTime(entry[keys::At], at, "\"at\"");
             int kinds = 0;
             for (auto& [key, value] : entry.items()) {
-                if (key == "at") {
-                } else if (key == "click" || key == "hover" || key == "remove") {
+                if (key == keys::At) {
+                } else if (key == keys::Click || key == keys::Hover || key == keys::Remove) {
                     ++kinds;
-                    action.kind = key == "click" ? ActionKind::Click : key == "hover" ? ActionKind::Hover : ActionKind::Remove;
+                    action.kind = key == keys::Click ? ActionKind::Click : key == keys::Hover ? ActionKind::Hover : ActionKind::Remove;
                     action.gauge = requireString(value, at, "\"" + key + "\" (the gauge's name)");
-                } else if (key == "notice") {
+                } else if (key == keys::Notice) {
                     ++kinds;
                     action.kind = ActionKind::Notice;
                     action.code = requireInt(value, at, "\"notice\" (the service code)");
-                } else if (key == "gauge") {
+                } else if (key == keys::Gauge) {
                     action.gauge = requireString(value, at, "\"gauge\"");
-                } else if (key == "x" || key == "y") {
-                    (key == "x" ? action.x : action.y) = requireInt(value, at, "\"" + key + "\"");
-                } else if (key == "button") {
+                } else if (key == keys::X || key == keys::Y) {
+                    (key == keys::X ? action.x : action.y) = requireInt(value, at, "\"" + key + "\"");
+                } else if (key == keys::Button) {
                     std::string button = requireString(value, at, "\"button\"");
-                    if (button != "left" && button != "right")
+                    if (button != keys::Left && button != keys::Right)
                         fail(at, "\"button\" is \"left\" or \"right\", not \"" + excerpt(button) + "\"");
-                    action.right = button == "right";
-                } else if (key == "extra") {
+                    action.right = button == keys::Right;
+                } else if (key == keys::Extra) {
                     action.extra = static_cast<uint32_t>(integerValue(value, at, "\"extra\""));
                 } else {
                     fail(at, "unknown action entry \"" + excerpt(key) + "\"");
@@ -457,7 +461,7 @@ private:
             if (kinds != 1)
                 fail(at, "an action is exactly one of click, hover, notice, remove");
             if ((action.kind == ActionKind::Click || action.kind == ActionKind::Hover) &&
-                (!entry.contains("x") || !entry.contains("y")))
+                (!entry.contains(keys::X) || !entry.contains(keys::Y)))
                 fail(at, "a click or hover needs \"x\" and \"y\" (gauge pixels)");
             flight.actions.push_back(std::move(action));
         }
@@ -469,17 +473,17 @@ private:
     {
         if (!checkpoints.is_array())
             fail(line, "\"checkpoints\" must be a list");
-        std::vector<int> lines = objectLinesOfArray(text_, lines_, keyOffset(text_, "checkpoints"));
+        std::vector<int> lines = objectLinesOfArray(text_, lines_, keyOffset(text_, keys::Checkpoints));
         for (size_t i = 0; i < checkpoints.size(); ++i) {
             int at = i < lines.size() ? lines[i] : line;
             const json& entry = checkpoints[i];
-            if (!entry.is_object() || !entry.contains("at"))
+            if (!entry.is_object() || !entry.contains(keys::At))
                 fail(at, "each checkpoint is {\"at\": seconds, \"label\": text}");
-            Checkpoint checkpoint{.time = requireTime(entry["at"], at, "\"at\"")};
-            if (entry.contains("label"))
-                checkpoint.label = requireString(entry["label"], at, "\"label\"");
-            if (entry.contains("expect"))
-                checkpoint.expect = readExpectations(entry["expect"], at);
+            Checkpoint checkpoint{.time = requireTime(entry[keys::At], at, "\"at\"")};
+            if (entry.contains(keys::Label))
+                checkpoint.label = requireString(entry[keys::Label], at, "\"label\"");
+            if (entry.contains(keys::Expect))
+                checkpoint.expect = readExpectations(entry[keys::Expect], at);
             flight.checkpoints.push_back(std::move(checkpoint));
         }
         std::stable_sort(flight.checkpoints.begin(), flight.checkpoints.end(),

@@ -1,7 +1,12 @@
 #include "devhost/serve/connection_watch.h"
 
 #include <netdb.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 namespace devhost {
 
@@ -21,6 +26,34 @@ std::string peerOf(int socket)
                     NI_NUMERICHOST | NI_NUMERICSERV) != 0)
         return {};
     return peerKey(host, std::stoi(service));
+}
+
+// The process's connected sockets whose own end is on the port (those a
+// server listening there accepted; its listening socket is left out).
+std::vector<int> acceptedOn(int port)
+{
+    std::vector<int> sockets;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        const std::string name = entry.path().filename().string();
+        char* end = nullptr;
+        const int fd = int(std::strtol(name.c_str(), &end, 10));
+        struct stat status {};
+        if (*end != '\0' || fstat(fd, &status) != 0 || !S_ISSOCK(status.st_mode))
+            continue;
+        sockaddr_storage own{};
+        socklen_t length = sizeof own;
+        if (getsockname(fd, reinterpret_cast<sockaddr*>(&own), &length) != 0)
+            continue;
+        const int ownPort = own.ss_family == AF_INET    ? ntohs(reinterpret_cast<sockaddr_in&>(own).sin_port)
+                            : own.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6&>(own).sin6_port)
+                                                        : -1;
+        int listening = 1;
+        length = sizeof listening;
+        if (ownPort == port && getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &length) == 0 && !listening)
+            sockets.push_back(fd);
+    }
+    return sockets;
 }
 
 }  // namespace
@@ -55,17 +88,38 @@ void ConnectionWatch::watch()
     }
 }
 
-ConnectionWatch::Scope::Scope(ConnectionWatch& watch, int socket, std::chrono::seconds firstRequest)
-    : watch_(watch), peer_(peerOf(socket))
+ConnectionWatch::Accepted ConnectionWatch::claimAccepted(int port)
+{
+    std::lock_guard lock(mutex_);
+    for (const int socket : acceptedOn(port)) {
+        std::string peer = peerOf(socket);
+        const auto known = claimed_.find(socket);
+        if (peer.empty() || (known != claimed_.end() && known->second == peer))
+            continue;
+        claimed_[socket] = peer;
+        return {socket, std::move(peer)};
+    }
+    return {};
+}
+
+ConnectionWatch::Scope::Scope(ConnectionWatch& watch, Accepted accepted, std::chrono::seconds firstRequest)
+    : watch_(watch), accepted_(std::move(accepted))
 {
     std::lock_guard lock(watch_.mutex_);
-    watch_.connections_[peer_] = {socket, Clock::now() + firstRequest};
+    if (accepted_.socket >= 0)
+        watch_.connections_[accepted_.peer] = {accepted_.socket, Clock::now() + firstRequest};
 }
 
 ConnectionWatch::Scope::~Scope()
 {
     std::lock_guard lock(watch_.mutex_);
-    watch_.connections_.erase(peer_);
+    if (accepted_.socket < 0)
+        return;
+    watch_.connections_.erase(accepted_.peer);
+    // The socket is closed by now; its number may already be a newer connection's.
+    const auto claim = watch_.claimed_.find(accepted_.socket);
+    if (claim != watch_.claimed_.end() && claim->second == accepted_.peer)
+        watch_.claimed_.erase(claim);
 }
 
 ConnectionWatch::Connection* ConnectionWatch::find(const httplib::Request& request)
@@ -110,9 +164,20 @@ void ConnectionWatch::setWaiting(std::function<size_t()> waiting)
 void ConnectionWatch::endAfterAnswer(const httplib::Request& request)
 {
     std::lock_guard lock(mutex_);
-    // The answer is out; reading no more ends the kept-alive loop at once.
-    if (Connection* connection = find(request))
-        shutdown(connection->socket, SHUT_RD);
+    // The answer is out, and the peer is told no more comes. Reading may
+    // still find bytes it sent (a refused request's unread body), which
+    // ended() keeps from being served as a request.
+    if (Connection* connection = find(request)) {
+        connection->ended = true;
+        shutdown(connection->socket, SHUT_RDWR);
+    }
+}
+
+bool ConnectionWatch::ended(const httplib::Request& request)
+{
+    std::lock_guard lock(mutex_);
+    const Connection* connection = find(request);
+    return connection && connection->ended;
 }
 
 int ConnectionWatch::socketOf(const httplib::Request& request)

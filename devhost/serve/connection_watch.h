@@ -3,7 +3,9 @@
 // slow to send its request (one header byte a second), or that idles
 // between requests, is cut at its deadline; one that is being answered has
 // none. Connections are known by the peer's address and port, which is
-// what a request handler learns of its connection.
+// what a request handler learns of its connection; their sockets are found
+// among the process's own as the server accepts them (the library keeps
+// its sockets to itself).
 #pragma once
 
 #include <chrono>
@@ -30,17 +32,27 @@ public:
     ConnectionWatch(const ConnectionWatch&) = delete;
     ConnectionWatch& operator=(const ConnectionWatch&) = delete;
 
+    struct Accepted {
+        int socket = -1;   // -1: none found (the peer already gone)
+        std::string peer;
+    };
+    // The connection the server on the port has just accepted, before it is
+    // handed to a thread: of the process's sockets, the one connected on
+    // that port and not yet claimed. The server accepts one connection at a
+    // time and hands each over before the next, so there is one such.
+    Accepted claimAccepted(int port);
+
     // Held by the thread that serves the connection, while it does.
     class Scope {
     public:
-        Scope(ConnectionWatch& watch, int socket, std::chrono::seconds firstRequest);
+        Scope(ConnectionWatch& watch, Accepted accepted, std::chrono::seconds firstRequest);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
 
     private:
         ConnectionWatch& watch_;
-        std::string peer_;
+        Accepted accepted_;
     };
 
     // Connections waiting for a thread; while there are any, kept-alive
@@ -52,6 +64,7 @@ public:
     void idle(const httplib::Request& request, std::chrono::seconds within);    // answered; the next, by then
     void busy(const httplib::Request& request);                                // being answered: no deadline
     void endAfterAnswer(const httplib::Request& request);                      // no further request on it
+    bool ended(const httplib::Request& request);                               // endAfterAnswer was called
     int socketOf(const httplib::Request& request);                             // -1 when unknown
 
 private:
@@ -59,12 +72,16 @@ private:
         int socket;
         Clock::time_point deadline;   // max(): none
         bool idle = false;            // answered, and no next request yet
+        bool ended = false;           // answered for the last time
     };
     Connection* find(const httplib::Request& request);
     void watch();
 
     std::mutex mutex_;
     std::map<std::string, Connection> connections_;
+    // Sockets claimed and not yet closed, with their peer: a number the
+    // system hands out again is a new connection when its peer differs.
+    std::map<int, std::string> claimed_;
     std::function<size_t()> waiting_;
     std::condition_variable wake_;
     bool stopping_ = false;
@@ -82,17 +99,6 @@ public:
     void enqueue(std::function<void()> task) override;
     void shutdown() override;   // once all that came is done
     size_t waiting();
-
-    // The pool as the library takes it (and deletes it) while the pool lives on.
-    class Handle : public httplib::TaskQueue {
-    public:
-        explicit Handle(FairPool& pool) : pool_(pool) {}
-        void enqueue(std::function<void()> task) override { pool_.enqueue(std::move(task)); }
-        void shutdown() override { pool_.shutdown(); }
-
-    private:
-        FairPool& pool_;
-    };
 
 private:
     std::mutex mutex_;

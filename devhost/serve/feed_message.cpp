@@ -25,6 +25,61 @@ Json appendPng(std::string& pictures, cairo_surface_t* picture, Box area)
     return place;
 }
 
+// The message's own entries: its kind, frame, playback, recording, light.
+Json headerOf(const PanelSnapshot& now)
+{
+    const PanelSnapshot::Playback& p = now.playback;
+    Json playback{{"playing", p.playing}, {"speed", p.speed}, {"time", number(p.time)},
+                  {"duration", p.duration}, {"name", p.name}};
+    if (!p.error.empty())
+        playback["error"] = p.error;
+    Json message{{"type", now.whole ? "whole" : "frame"},
+                 {"frame", now.frame},
+                 {"playback", std::move(playback)},
+                 {"recording", now.recording.on},
+                 {"light", now.light}};
+    if (!now.recording.stopped.empty())
+        message["recording_stopped"] = now.recording.stopped;
+    if (now.whole)
+        message["layout"] = now.layout;
+    return message;
+}
+
+// The tiles (and, whole, the backings) named in the message; their PNG
+// bytes given back, in the order named.
+std::string putPictures(const PanelSnapshot& now, Json& message)
+{
+    std::string pictures;
+    Json tiles = Json::array();
+    for (const TilePiece& piece : now.tiles) {
+        const Box all{0, 0, piece.area.width, piece.area.height};
+        tiles.push_back({{"g", piece.gauge}, {"x", piece.area.x}, {"y", piece.area.y}, {"w", piece.area.width},
+                         {"h", piece.area.height}, {"png", appendPng(pictures, piece.pixels.get(), all)}});
+    }
+    message["tiles"] = std::move(tiles);
+    if (now.whole) {
+        Json backings = Json::object();
+        for (const auto& [window, picture] : now.backings) {
+            const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
+            backings[std::to_string(window)] = {{"png", appendPng(pictures, picture.get(), all)}};
+        }
+        message["backings"] = std::move(backings);
+    }
+    return pictures;
+}
+
+void putEvents(const PanelSnapshot& now, Json& message)
+{
+    if (now.eventsSkipped)
+        message["events_skipped"] = now.eventsSkipped;
+    if (!now.events.empty()) {
+        Json sent = Json::array();
+        for (const EventRecord& event : now.events)
+            sent.push_back(toJson(event));
+        message["events"] = std::move(sent);
+    }
+}
+
 void putLength(std::string& out, size_t length)
 {
     for (int shift : {24, 16, 8, 0})
@@ -51,38 +106,17 @@ std::string_view FeedFrame::picture(const Json& entry) const
 
 FeedFrame SentRecord::message(const PanelSnapshot& now)
 {
-    const PanelSnapshot::Playback& p = now.playback;
-    Json playback{{"playing", p.playing}, {"speed", p.speed}, {"time", number(p.time)},
-                  {"duration", p.duration}, {"name", p.name}};
-    if (!p.error.empty())
-        playback["error"] = p.error;
-    Json message{{"type", now.whole ? "whole" : "frame"},
-                 {"frame", now.frame},
-                 {"playback", std::move(playback)},
-                 {"recording", now.recording.on},
-                 {"light", now.light}};
-    if (!now.recording.stopped.empty())
-        message["recording_stopped"] = now.recording.stopped;
-    if (now.whole)
-        message["layout"] = now.layout;
+    Json message = headerOf(now);
+    std::string pictures = putPictures(now, message);
+    tellVariables(now, message);
+    putEvents(now, message);
+    tellWindows(now, message);
+    tellReadings(now, message);
+    return {std::move(message), std::move(pictures)};
+}
 
-    std::string pictures;
-    Json tiles = Json::array();
-    for (const TilePiece& piece : now.tiles) {
-        const Box all{0, 0, piece.area.width, piece.area.height};
-        tiles.push_back({{"g", piece.gauge}, {"x", piece.area.x}, {"y", piece.area.y}, {"w", piece.area.width},
-                         {"h", piece.area.height}, {"png", appendPng(pictures, piece.pixels.get(), all)}});
-    }
-    message["tiles"] = std::move(tiles);
-    if (now.whole) {
-        Json backings = Json::object();
-        for (const auto& [window, picture] : now.backings) {
-            const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
-            backings[std::to_string(window)] = {{"png", appendPng(pictures, picture.get(), all)}};
-        }
-        message["backings"] = std::move(backings);
-    }
-
+void SentRecord::tellVariables(const PanelSnapshot& now, Json& message)
+{
     Json variables = Json::object();
     const auto known = knownVariables();
     variables_.resize(known.size(), NAN);
@@ -95,36 +129,32 @@ FeedFrame SentRecord::message(const PanelSnapshot& now)
     }
     if (!variables.empty())
         message["variables"] = std::move(variables);
+}
 
-    if (now.eventsSkipped)
-        message["events_skipped"] = now.eventsSkipped;
-    if (!now.events.empty()) {
-        Json sent = Json::array();
-        for (const EventRecord& event : now.events)
-            sent.push_back(toJson(event));
-        message["events"] = std::move(sent);
-    }
+void SentRecord::tellWindows(const PanelSnapshot& now, Json& message)
+{
+    if (!now.whole && now.windows == windows_)
+        return;
+    Json shown = Json::object();
+    for (const auto& [number, visible] : now.windows)
+        shown[std::to_string(number)] = visible;
+    message["windows"] = std::move(shown);
+    windows_ = now.windows;
+}
 
-    if (now.whole || now.windows != windows_) {
-        Json shown = Json::object();
-        for (const auto& [number, visible] : now.windows)
-            shown[std::to_string(number)] = visible;
-        message["windows"] = std::move(shown);
-        windows_ = now.windows;
-    }
-
-    if (now.readings) {
-        readings_.resize(now.readings->size());
-        Json readings = Json::object();
-        for (size_t g = 0; g < now.readings->size(); ++g)
-            if (now.whole || (*now.readings)[g] != readings_[g]) {
-                readings[std::to_string(g)] = (*now.readings)[g];
-                readings_[g] = (*now.readings)[g];
-            }
-        if (!readings.empty())
-            message["readings"] = std::move(readings);
-    }
-    return {std::move(message), std::move(pictures)};
+void SentRecord::tellReadings(const PanelSnapshot& now, Json& message)
+{
+    if (!now.readings)
+        return;
+    readings_.resize(now.readings->size());
+    Json readings = Json::object();
+    for (size_t g = 0; g < now.readings->size(); ++g)
+        if (now.whole || (*now.readings)[g] != readings_[g]) {
+            readings[std::to_string(g)] = (*now.readings)[g];
+            readings_[g] = (*now.readings)[g];
+        }
+    if (!readings.empty())
+        message["readings"] = std::move(readings);
 }
 
 FeedMessage feedEvent(const FeedFrame& message)

@@ -43,6 +43,11 @@ public:
     FeedFrame message(const PanelSnapshot& now);
 
 private:
+    // Each puts in the message what changed since last told.
+    void tellVariables(const PanelSnapshot& now, nlohmann::json& message);
+    void tellWindows(const PanelSnapshot& now, nlohmann::json& message);
+    void tellReadings(const PanelSnapshot& now, nlohmann::json& message);
+
     std::vector<double> variables_;
     std::vector<std::pair<int, bool>> windows_;
     std::vector<std::vector<std::string>> readings_;

@@ -4,21 +4,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <map>
+#include <optional>
 
 #include "devhost/core/gauge_notes.h"
 #include "devhost/core/mouse_map.h"
-#include "devhost/core/text_file.h"
-#include "devhost/core/values.h"
 #include "devhost/core/tooltip_format.h"
-#include "devhost/flight/expectations.h"
-#include "devhost/flight/snapshot_json.h"
+#include "devhost/core/values.h"
 #include "devhost/render/gauge_painter.h"
 #include "devhost/render/lighting.h"
-#include "devhost/render/png_writer.h"
+#include "devhost/serve/panel_description.h"
 #include "devhost/serve/request_error.h"
-#include "devhost/serve/tile_encoding.h"
 
 namespace devhost {
 
@@ -40,24 +35,6 @@ std::string_view cursorShape(int32_t code)
     case CursorNone: return "default";
     default: return "crosshair";
     }
-}
-
-// The identifier by which key events and the panel buttons name a window.
-uint32_t identOf(const PanelWindowSpec& window)
-{
-    return static_cast<uint32_t>(window.ident >= 0 ? window.ident : window.number);
-}
-
-// Refused where a flight comes in, from the command line or the page:
-// played, a click on a gauge the panel lacks would end the ticking thread,
-// and with it the server.
-void checkGauges(const Flight& flight, Host& host)
-{
-    if (flight.source == DemoFlightSource)
-        return;  // runs on any panel, passing over the gauges it lacks
-    for (const FlightAction& action : flight.actions)
-        if (!action.gauge.empty() && !host.find(action.gauge))
-            throw FlightError(flight.source, action.line, fmt::format("no gauge {} on the panel", action.gauge));
 }
 
 // A setting as the page sends it: a variable of the catalogue by name (or
@@ -82,106 +59,26 @@ std::vector<VariableValue> settingOf(const Json& body)
     }
 }
 
-// A slider's travel in the first unit a variable is told in, for the
-// quantities a slider suits; radios, codes and flags take typed values.
-struct Travel {
-    double low, high, step;
-};
-
-std::optional<Travel> travelOf(Quantity quantity)
+// The gauge pixel a request names, within the gauge.
+Point pointIn(const Json& body, const GaugeInstance& gauge)
 {
-    switch (quantity) {
-    case Quantity::Knots: return Travel{0, 800, 1};
-    case Quantity::Feet: return Travel{0, 50000, 10};
-    case Quantity::VerticalSpeed: return Travel{-100, 100, 0.5};
-    case Quantity::Degrees: return Travel{-180, 360, 1};
-    case Quantity::TurnFraction: return Travel{0, 360, 1};
-    case Quantity::Millibars: return Travel{930, 1067, 1};
-    case Quantity::InchesOfMercury: return Travel{27.5, 31.5, 0.01};
-    case Quantity::EngineSpeed: return Travel{0, 12000, 10};
-    case Quantity::Rankine: return Travel{-60, 1000, 1};
-    case Quantity::EnginePressure: return Travel{0, 10, 0.1};
-    case Quantity::TankLevel:
-    case Quantity::FlapsTravel: return Travel{0, 100, 1};
-    case Quantity::Gallons: return Travel{0, 500, 1};
-    case Quantity::Seconds: return Travel{0, 86400, 1};
-    default: return std::nullopt;
-    }
+    const Point pixels = gauge.gaugePixels();
+    return {static_cast<int32_t>(integerField(body, "x", 0, pixels.x - 1)),
+            static_cast<int32_t>(integerField(body, "y", 0, pixels.y - 1))};
 }
 
-Json sliderOf(const VariableInfo& info)
+// The lens's "size": 2 or 3 times the gauge's placed size, or "own" (its
+// own pixels, scale 0 here).
+double lensTimes(const Json& query)
 {
-    const std::optional<Travel> travel = travelOf(info.quantity);
-    if (!travel)
-        return nullptr;
-    // The unit the catalogue tells the variable in, as it writes it.
-    const std::string told = naturalText(info, info.initial);
-    const size_t space = told.rfind(' ');
-    if (space == std::string::npos)
-        return nullptr;
-    return {{"min", travel->low}, {"max", travel->high}, {"step", travel->step}, {"unit", told.substr(space + 1)}};
+    const std::string size = textField(query, "size");
+    const double times = size == "2" ? 2 : size == "3" ? 3 : size == "own" ? 0 : -1;
+    if (times < 0)
+        throw RequestError(fmt::format("\"size\" is \"{}\": it must be 2, 3 or own", excerpt(std::string_view(size))));
+    return times;
 }
 
 }  // namespace
-
-// The host and what runs and draws it; made anew when the flight is
-// loaded or sought. The host and the flight's run up to the moment are made
-// without the panel's lock (a seek far into a long flight replays it all);
-// the drawing is set up under it.
-struct LivePanel::Session {
-    std::unique_ptr<Host> host;
-    std::unique_ptr<FlightRunner> runner;
-    std::unique_ptr<PanelRenderer> renderer;
-    std::vector<cairo_surface_t*> pictures;   // per window of the panel, as last drawn
-    std::vector<Box> tiles;                   // per gauge: its rectangle within its window's picture
-    std::vector<size_t> windowOf;             // per gauge: the index of its window in the panel
-
-    void runTo(double at);
-
-    // Every window's picture as the host shows it now.
-    void drawWindows(const Panel& panel)
-    {
-        for (size_t w = 0; w < panel.windows.size(); ++w)
-            pictures[w] = renderer->render(panel.windows[w].number, {panel.windows[w].sizeX, panel.windows[w].sizeY});
-    }
-};
-
-// The flight the panel plays, and how a recording names it: the built-in
-// demo flight by name, any other as the script itself.
-struct LivePanel::FlightInPlay {
-    Flight flight;
-    Json script;
-};
-
-// What the user did since recording began, as a flight script's actions
-// and keyframes, timed on the flight's clock. Bounded: at its cap it stops
-// and keeps what it has.
-struct LivePanel::Recorder {
-    bool on = false;
-    double start = 0;   // flight time when recording began
-    double last = 0;
-    Json actions = Json::array();
-    Json checkpoints = Json::array();
-    std::map<std::string, Json> variables;
-    size_t entries = 0, bytes = 0;
-    std::string stopped;
-
-    // False (and recording stopped) when the entry would pass the cap.
-    bool take(const Json& entry)
-    {
-        const size_t size = entry.dump().size() + 8;
-        if (entries + 1 > MaxRecordedEntries || bytes + size > MaxRecordingBytes) {
-            on = false;
-            stopped = fmt::format("the recording stopped at its cap ({} actions and settings, {} KB of script); "
-                                  "what was recorded is kept",
-                                  MaxRecordedEntries, MaxRecordingBytes / 1024);
-            return false;
-        }
-        ++entries;
-        bytes += size;
-        return true;
-    }
-};
 
 LivePanel::LivePanel(const ServeOptions& options)
     : options_(options),
@@ -193,24 +90,10 @@ LivePanel::LivePanel(const ServeOptions& options)
           options.panel.empty() ? PanelDocument(defaultPanelText(), panel_.source)
                                 : PanelDocument::load(options.panel, {.screenWidth = options.screenWidth}),
           !options.panel.empty())),
-      recorder_(std::make_unique<Recorder>()),
-      flight_(std::make_unique<FlightInPlay>())
+      flight_(options.flight.empty() ? FlightInPlay::demo() : FlightInPlay::read(options.flight))
 {
-    if (options.flight.empty()) {
-        flight_->flight = demoFlight();
-        flight_->script = std::string(DemoFlightSource);
-    } else {
-        // Read once: the flight is played from the text, and a recording
-        // carries the script itself, so that it replays where the file is
-        // not (its path when the text will not parse again).
-        const std::string text = readTextFileOrThrow<FlightError>(options.flight, "flight script");
-        flight_->flight = parseFlight(text, options.flight);
-        flight_->script = Json::parse(text, nullptr, false, true);
-        if (flight_->script.is_discarded())
-            flight_->script = options.flight;
-    }
     lighting_.colours = panel_.colours;
-    std::unique_ptr<Session> session = newSession(panel_, flight_->flight);
+    std::unique_ptr<PanelSession> session = PanelSession::open(options_.module, panel_, flight_.flight);
     session->runTo(0);
     std::lock_guard lock(mutex_);
     install(std::move(session));
@@ -228,65 +111,18 @@ LivePanel::~LivePanel()
     feed_.close();
 }
 
-// A fresh host with the panel placed and the flight ready to run; a
-// FlightError when the flight names a gauge the panel lacks (played, the
-// click would fail).
-std::unique_ptr<LivePanel::Session> LivePanel::newSession(const Panel& panel, const Flight& flight) const
-{
-    auto session = std::make_unique<Session>();
-    session->host = std::make_unique<Host>(options_.module);
-    session->host->placePanel(panel);
-    checkGauges(flight, *session->host);
-    for (const PanelWindowSpec& window : panel.windows)
-        session->host->windows().visible[identOf(window)] = window.visible;
-    session->runner = std::make_unique<FlightRunner>(*session->host, flight);
-    return session;
-}
-
-// The flight played up to the moment; a failure there is the request's
-// fault (its flight or its moment): 422 with the flight's file, line and problem.
-void LivePanel::Session::runTo(double at)
-{
-    try {
-        runner->run(runner->framesBefore(at));
-    } catch (const InputError& error) {
-        throw RequestError(error.what(), 422);
-    }
-}
-
 // Puts a prepared session in place (under the lock); gives the old one
 // back, to be let go after the lock.
-std::unique_ptr<LivePanel::Session> LivePanel::install(std::unique_ptr<Session> session)
+std::unique_ptr<PanelSession> LivePanel::install(std::unique_ptr<PanelSession> session)
 {
-    lay(*session);
+    session->lay(panel_, lighting_);
     std::swap(session, session_);
     eventMark_ = {};
     ticks_ = 0;
     wholeNext_ = true;
-    flightError_.clear();
+    playback_.restart();
     ++flightGeneration_;
     return session;
-}
-
-// The drawing set up for the host's gauges as placed now.
-void LivePanel::lay(Session& s)
-{
-    Session* session = &s;
-    session->renderer = std::make_unique<PanelRenderer>(*session->host);
-    session->renderer->setLighting(lighting_);
-    session->pictures.assign(panel_.windows.size(), nullptr);
-    session->tiles.clear();
-    session->windowOf.clear();
-    for (const auto& gauge : session->host->gauges()) {
-        size_t w = 0;
-        while (w < panel_.windows.size() && panel_.windows[w].number != gauge->window())
-            ++w;
-        const PanelWindowSpec& window = panel_.windows.at(w);
-        const Box placed{gauge->position().x, gauge->position().y, gauge->size().x, gauge->size().y};
-        session->tiles.push_back(intersection(placed, {0, 0, window.sizeX, window.sizeY}).value_or(Box{0, 0, 0, 0}));
-        session->windowOf.push_back(w);
-    }
-    session->drawWindows(panel_);
 }
 
 void LivePanel::start()
@@ -355,18 +191,28 @@ uint64_t LivePanel::frameNumber()
     return session_->host->frameNumber();
 }
 
-// The panel's work of one tick: the flight's frames due at its speed (or,
-// without any, a frame of its own: clocks run, clicks show), the pictures
+// The panel's work of one tick: the flight's frames due, the pictures
 // drawn, and the snapshot of what changed.
 PanelSnapshot LivePanel::advance()
 {
-    Session& s = *session_;
-    int flightFrames = 0;
-    if (playing_ && !s.runner->finished()) {
-        due_ += speed_;
-        flightFrames = static_cast<int>(due_);
-        due_ -= flightFrames;
-    }
+    playFrames();
+    const bool whole = wholeNext_;
+    wholeNext_ = false;
+    std::vector<TilePiece> pieces = redrawnPieces(whole);
+    ++ticks_;
+    PanelSnapshot now = snapshot(whole, true);
+    if (!whole)
+        now.tiles = std::move(pieces);
+    now.sounds = session_->host->takeClipsPlayed();
+    return now;
+}
+
+// The flight's frames due at its speed or, without any, a frame of the
+// host's own: clocks run, clicks show.
+void LivePanel::playFrames()
+{
+    PanelSession& s = *session_;
+    const int flightFrames = playback_.framesDue(s.runner->finished());
     try {
         if (flightFrames == 0)
             s.host->frame();
@@ -374,14 +220,17 @@ PanelSnapshot LivePanel::advance()
             s.runner->step();
     } catch (const std::exception& error) {
         // The flight stops where it failed; the panel and the server go on.
-        flightError_ = error.what();
-        playing_ = false;
+        playback_.failed(error.what());
     }
-    if (playing_ && s.runner->finished())
-        playing_ = false;
+    if (s.runner->finished())
+        playback_.stop();
+}
 
-    const bool whole = wholeNext_;
-    wholeNext_ = false;
+// Every window drawn; unless `whole`, the pieces of the gauges' tiles that
+// the renderer put together again.
+std::vector<TilePiece> LivePanel::redrawnPieces(bool whole)
+{
+    PanelSession& s = *session_;
     std::vector<TilePiece> pieces;
     for (size_t w = 0; w < panel_.windows.size(); ++w) {
         const PanelWindowSpec& window = panel_.windows[w];
@@ -396,12 +245,7 @@ PanelSnapshot LivePanel::advance()
                     if (auto piece = intersection(area, s.tiles[g]))
                         pieces.push_back({g, *piece, copyArea(s.pictures[w], *piece)});
     }
-    ++ticks_;
-    PanelSnapshot now = snapshot(whole, true);
-    if (!whole)
-        now.tiles = std::move(pieces);
-    now.sounds = s.host->takeClipsPlayed();
-    return now;
+    return pieces;
 }
 
 // What the panel shows now; `whole` with every tile and backing. Key
@@ -409,37 +253,23 @@ PanelSnapshot LivePanel::advance()
 // them once); else the latest, for one page starting afresh.
 PanelSnapshot LivePanel::snapshot(bool whole, bool markEvents)
 {
-    Session& s = *session_;
+    PanelSession& s = *session_;
     Host& host = *s.host;
     PanelSnapshot now;
     now.whole = whole;
     now.frame = host.frameNumber();
     now.layout = layoutGeneration_;
-    now.playback = {.playing = playing_,
-                    .speed = speed_,
+    now.playback = {.playing = playback_.playing(),
+                    .speed = playback_.speed(),
                     .time = s.runner->time(),
-                    .duration = flight_->flight.duration,
-                    .name = flight_->flight.name.empty() ? flight_->flight.source : flight_->flight.name,
-                    .error = flightError_};
-    now.recording = {.on = recorder_->on, .stopped = recorder_->stopped};
+                    .duration = flight_.flight.duration,
+                    .name = flight_.flight.name.empty() ? flight_.flight.source : flight_.flight.name,
+                    .error = playback_.error()};
+    now.recording = {.on = recorder_.on(), .stopped = recorder_.stopped()};
     now.light = lighting_.level;
     for (const VariableInfo& info : knownVariables())
         now.variables.push_back(host.variables().get(info.id));
-
-    // The host's log keeps a run of one event as one entry; up to a bound,
-    // with the number left out.
-    if (whole) {
-        const auto& log = host.events();
-        now.events.assign(log.end() - std::ptrdiff_t(std::min(log.size(), MaxEventsPerMessage)), log.end());
-        if (markEvents)
-            host.eventsSince(eventMark_);   // the message carries the latest; the next tells only later ones
-    } else {
-        now.events = host.eventsSince(eventMark_);
-    }
-    if (now.events.size() > MaxEventsPerMessage) {
-        now.eventsSkipped = now.events.size() - MaxEventsPerMessage;
-        now.events.erase(now.events.begin(), now.events.end() - std::ptrdiff_t(MaxEventsPerMessage));
-    }
+    takeEvents(now, whole, markEvents);
 
     for (const PanelWindowSpec& window : panel_.windows)
         now.windows.emplace_back(window.number, bool(host.windows().visible[identOf(window)]));
@@ -462,6 +292,25 @@ PanelSnapshot LivePanel::snapshot(bool whole, bool markEvents)
     return now;
 }
 
+// The host's log keeps a run of one event as one entry; up to a bound,
+// with the number left out.
+void LivePanel::takeEvents(PanelSnapshot& now, bool whole, bool markEvents)
+{
+    Host& host = *session_->host;
+    if (whole) {
+        const auto& log = host.events();
+        now.events.assign(log.end() - std::ptrdiff_t(std::min(log.size(), MaxEventsPerMessage)), log.end());
+        if (markEvents)
+            host.eventsSince(eventMark_);   // the message carries the latest; the next tells only later ones
+    } else {
+        now.events = host.eventsSince(eventMark_);
+    }
+    if (now.events.size() > MaxEventsPerMessage) {
+        now.eventsSkipped = now.events.size() - MaxEventsPerMessage;
+        now.events.erase(now.events.begin(), now.events.end() - std::ptrdiff_t(MaxEventsPerMessage));
+    }
+}
+
 FeedMessage LivePanel::wholeState()
 {
     PanelSnapshot now;
@@ -477,73 +326,13 @@ FeedMessage LivePanel::wholeState()
 Json LivePanel::describe()
 {
     std::lock_guard lock(mutex_);
-    const Host& host = *session_->host;
-    Json windows = Json::array();
-    for (const PanelWindowSpec& window : panel_.windows)
-        windows.push_back({{"number", window.number},
-                           {"title", window.title.empty() ? fmt::format("Window {}", window.number) : window.title},
-                           {"width", window.sizeX},
-                           {"height", window.sizeY},
-                           {"x", window.posX},
-                           {"y", window.posY}});
-    Json gauges = Json::array();
-    for (size_t g = 0; g < host.gauges().size(); ++g) {
-        const GaugeInstance& gauge = *host.gauges()[g];
-        const Box& tile = session_->tiles[g];
-        gauges.push_back({{"index", g},
-                          {"name", gauge.name()},
-                          {"window", gauge.window()},
-                          {"x", gauge.position().x},
-                          {"y", gauge.position().y},
-                          {"width", gauge.size().x},
-                          {"height", gauge.size().y},
-                          {"pixels", {gauge.gaugePixels().x, gauge.gaugePixels().y}},
-                          {"tile", {tile.x, tile.y, tile.width, tile.height}}});
-    }
-    Json variables = Json::array();
-    for (const VariableInfo& info : knownVariables()) {
-        Json entry(toJson(info));
-        entry["slider"] = sliderOf(info);
-        variables.push_back(std::move(entry));
-    }
-    return {{"panel", panel_.source},
-            {"layout", layoutGeneration_},
-            {"frames_per_second", host.options().framesPerSecond},
-            {"windows", windows},
-            {"gauges", gauges},
-            {"variables", variables},
-            {"speeds", {MinPlaybackSpeed, MaxPlaybackSpeed}},
-            {"recording_cap", {{"entries", MaxRecordedEntries}, {"bytes", MaxRecordingBytes}}}};
-}
-
-GaugeInstance& LivePanel::gaugeOf(const Json& body)
-{
-    const auto& gauges = session_->host->gauges();
-    const Json& which = field(body, "gauge");
-    if (which.is_number_integer()) {
-        const long long index = which.get<long long>();
-        if (index >= 0 && size_t(index) < gauges.size())
-            return *gauges[size_t(index)];
-    } else if (which.is_string()) {
-        if (GaugeInstance* gauge = session_->host->find(which.get<std::string>()))
-            return *gauge;
-    }
-    throw RequestError(fmt::format("no gauge {} on the panel (give its index, 0 to {}, or its name)", excerptOf(which),
-                                   gauges.size() - 1),
-                       404);
-}
-
-Point LivePanel::pointIn(const Json& body, const GaugeInstance& gauge)
-{
-    const Point pixels = gauge.gaugePixels();
-    return {static_cast<int32_t>(integerField(body, "x", 0, pixels.x - 1)),
-            static_cast<int32_t>(integerField(body, "y", 0, pixels.y - 1))};
+    return describePanel(panel_, *session_, layoutGeneration_);
 }
 
 Json LivePanel::click(const Json& body)
 {
     std::lock_guard lock(mutex_);
-    GaugeInstance& gauge = gaugeOf(body);
+    GaugeInstance& gauge = session_->gaugeOf(body);
     const Point at = pointIn(body, gauge);
     bool right = false;
     if (body.contains("button")) {
@@ -557,17 +346,8 @@ Json LivePanel::click(const Json& body)
     // The click's sound goes out at once, not with the next frame.
     for (uint32_t clip : host.takeClipsPlayed())
         feed_.publish(soundEvent(clip, host.frameNumber()));
-    if (recorder_->on && result.hit) {
-        Json entry{{"at", session_->runner->time()},
-                   {"click", gauge.name()},
-                   {"x", at.x},
-                   {"y", at.y},
-                   {"button", right ? "right" : "left"}};
-        if (recorder_->take(entry)) {
-            recorder_->last = session_->runner->time();
-            recorder_->actions.push_back(std::move(entry));
-        }
-    }
+    if (result.hit)
+        recorder_.click(session_->runner->time(), gauge.name(), at.x, at.y, right);
     requestTick();
     return {{"hit", result.hit}, {"handled", result.handled}, {"key_event", result.keyEvent}, {"area", result.areaIndex}};
 }
@@ -575,7 +355,7 @@ Json LivePanel::click(const Json& body)
 Json LivePanel::hover(const Json& body)
 {
     std::lock_guard lock(mutex_);
-    GaugeInstance& gauge = gaugeOf(body);
+    GaugeInstance& gauge = session_->gaugeOf(body);
     const Point at = pointIn(body, gauge);
     const MouseMap::Hit hit = MouseMap(gauge.mouseAreas(), gauge.gaugePixels()).clickAt(at, ClickLeft | ClickRight);
     return {{"tooltip", windows1252ToUtf8(session_->host->hoverGaugePixel(gauge, at))},
@@ -594,17 +374,7 @@ void LivePanel::setVariable(const Json& body)
     // ranges, so the store takes them.
     for (const VariableValue& v : values) {
         host.variables().set(v.id, v.value);
-        if (recorder_->on) {
-            const VariableInfo* info = findVariable(v.id);
-            Json& keys = recorder_->variables[info ? std::string(info->name) : std::to_string(v.id)];
-            const double time = session_->runner->time();
-            // While the flight stands still, the last setting of a moment is the one that counts.
-            if (!keys.empty() && keys.back()[0] == time)
-                keys.back()[1] = v.value;
-            else if (recorder_->take(Json::array({time, v.value})))
-                keys.push_back({time, v.value});
-            recorder_->last = std::max(recorder_->last, time);
-        }
+        recorder_.setting(session_->runner->time(), v);
     }
     requestTick();
 }
@@ -633,71 +403,52 @@ void LivePanel::showWindow(const Json& body)
 
 void LivePanel::playback(const Json& body)
 {
-    // Every field is checked before any is applied.
-    std::optional<bool> play;
-    std::optional<double> speed, seek;
+    PlaybackChange change;
     Flight flight;
     Panel panel;
     uint64_t generation = 0;
     {
         std::lock_guard lock(mutex_);
-        if (body.contains("play"))
-            play = flagField(body, "play");
-        if (body.contains("speed"))
-            speed = numberField(body, "speed", MinPlaybackSpeed, MaxPlaybackSpeed);
-        if (body.contains("seek"))
-            seek = numberField(body, "seek", 0, flight_->flight.duration);
-        if (!play && !speed && !seek)
-            throw RequestError("give \"play\" (true or false), \"speed\" (0.25 to 8) or \"seek\" (seconds)");
-        if (seek) {
-            flight = flight_->flight;
+        change = PlaybackChange::of(body, flight_.flight.duration);
+        if (change.seek) {
+            flight = flight_.flight;
             panel = panel_;
             generation = flightGeneration_;
         }
     }
     // The flight replayed up to the moment sought without the lock: the
     // panel goes on meanwhile.
-    std::unique_ptr<Session> session, old;
-    if (seek) {
-        try {
-            session = newSession(panel, flight);
-            session->runTo(*seek);
-        } catch (const RequestError&) {
-            std::lock_guard lock(mutex_);
-            playing_ = false;
-            throw;
-        }
+    std::unique_ptr<PanelSession> session, old;
+    if (change.seek)
+        session = seekSession(panel, flight, *change.seek);
+    std::lock_guard lock(mutex_);
+    if (session) {
+        if (generation != flightGeneration_)
+            throw RequestError("another flight or moment was chosen meanwhile; seek again", 409);
+        old = install(std::move(session));
     }
-    {
+    playback_.apply(change);
+    requestTick();
+}
+
+// A session at the moment sought, made without the lock; playing stops if
+// the flight fails on the way.
+std::unique_ptr<PanelSession> LivePanel::seekSession(const Panel& panel, const Flight& flight, double at)
+{
+    try {
+        std::unique_ptr<PanelSession> session = PanelSession::open(options_.module, panel, flight);
+        session->runTo(at);
+        return session;
+    } catch (const RequestError&) {
         std::lock_guard lock(mutex_);
-        if (session) {
-            if (generation != flightGeneration_)
-                throw RequestError("another flight or moment was chosen meanwhile; seek again", 409);
-            old = install(std::move(session));
-        }
-        if (speed)
-            speed_ = *speed;
-        if (play) {
-            playing_ = *play;
-            if (*play)
-                flightError_.clear();
-        }
-        due_ = 0;
-        requestTick();
+        playback_.stop();
+        throw;
     }
 }
 
 void LivePanel::loadFlight(std::string_view scriptText)
 {
-    checkNesting(scriptText);
-    Flight flight;
-    Json script;
-    try {
-        flight = parseFlight(scriptText, "the flight sent");
-        script = Json::parse(scriptText, nullptr, false, true);
-    } catch (const InputError& error) {
-        throw RequestError(error.what());
-    }
+    FlightInPlay sent = FlightInPlay::sent(scriptText);
     Panel panel;
     uint64_t generation = 0;
     {
@@ -705,9 +456,9 @@ void LivePanel::loadFlight(std::string_view scriptText)
         panel = panel_;
         generation = layoutGeneration_;
     }
-    std::unique_ptr<Session> session, old;
+    std::unique_ptr<PanelSession> session, old;
     try {
-        session = newSession(panel, flight);
+        session = PanelSession::open(options_.module, panel, sent.flight);
     } catch (const FlightError& error) {
         throw RequestError(error.what());
     }
@@ -715,9 +466,8 @@ void LivePanel::loadFlight(std::string_view scriptText)
     std::lock_guard lock(mutex_);
     if (generation != layoutGeneration_)
         throw RequestError("the layout was edited meanwhile; load the flight again", 409);
-    flight_->flight = std::move(flight);
-    flight_->script = std::move(script);
-    playing_ = false;
+    flight_ = std::move(sent);
+    playback_.stop();
     old = install(std::move(session));
     requestTick();
 }
@@ -738,56 +488,33 @@ void LivePanel::record(const Json& body)
 {
     std::lock_guard lock(mutex_);
     const bool on = flagField(body, "on");
-    if (on && !recorder_->on) {
-        const double now = session_->runner->time();
-        *recorder_ = Recorder{.on = true, .start = now, .last = now};
-    } else if (!on && recorder_->on) {
-        recorder_->last = std::max(recorder_->last, session_->runner->time());
-        recorder_->on = false;
-    }
+    if (on && !recorder_.on())
+        recorder_.begin(session_->runner->time());
+    else if (!on)
+        recorder_.end(session_->runner->time());
 }
 
 Json LivePanel::expectShown(const Json& body)
 {
     std::lock_guard lock(mutex_);
-    const std::string name = gaugeOf(body).name();
-    if (!recorder_->on)
+    const std::string name = session_->gaugeOf(body).name();
+    if (!recorder_.on())
         throw RequestError("expectations are added to a recording: press Record first", 409);
     const double time = session_->runner->time();
-    size_t added = 0, unreadable = 0;
-    // A checkpoint per reading: a script's "expect" names each gauge once.
-    for (const Expectation& expectation : expectationsShownNow(*session_->host, name)) {
-        try {
-            validateExpectation(expectation);   // else the recording would not load again
-        } catch (const std::exception&) {
-            ++unreadable;
-            continue;
-        }
-        const Json expected = expectation.label.empty() ? Json(expectation.expected)
-                                                        : Json{{expectation.label, expectation.expected}};
-        Json entry{{"at", time}, {"label", fmt::format("{} as shown", name)}, {"expect", {{name, expected}}}};
-        if (!recorder_->take(entry))
-            break;
-        recorder_->checkpoints.push_back(std::move(entry));
-        ++added;
-    }
-    recorder_->last = std::max(recorder_->last, time);
-    return {{"gauge", name}, {"time", time}, {"expectations", added}, {"unreadable", unreadable}};
+    const FlightRecorder::Shown shown = recorder_.expectShown(*session_->host, name, time);
+    return {{"gauge", name}, {"time", time}, {"expectations", shown.added}, {"unreadable", shown.unreadable}};
 }
 
 std::string LivePanel::lens(const Json& query)
 {
-    const std::string size = textField(query, "size");
-    const double times = size == "2" ? 2 : size == "3" ? 3 : size == "own" ? 0 : -1;
-    if (times < 0)
-        throw RequestError(fmt::format("\"size\" is \"{}\": it must be 2, 3 or own", excerpt(std::string_view(size))));
-    SurfaceHandle picture;
+    const double times = lensTimes(query);
+    std::optional<GaugePicture> picture;
     {
         // Only the drawing needs the panel as it is; the encoding waits for no one.
         std::lock_guard lock(mutex_);
         const GaugeInstance* gauge = nullptr;
         try {
-            gauge = &gaugeOf(query);
+            gauge = &session_->gaugeOf(query);
         } catch (const RequestError& error) {
             throw RequestError(error.what());
         }
@@ -796,15 +523,9 @@ std::string LivePanel::lens(const Json& query)
             const GaugeScale placed = placedScale(*gauge);
             scale = {placed.x * times, placed.y * times};
         }
-        const Point pixels = gauge->gaugePixels();
-        if (pixels.x < 1 || pixels.y < 1)
-            throw RequestError(fmt::format("{} has no pixels to draw", gauge->name()));
-        const double fit = std::min({1.0, MaxLensSide / (pixels.x * scale.x), MaxLensSide / (pixels.y * scale.y)});
-        scale = {scale.x * fit, scale.y * fit};
-        picture = renderGauge(*gauge, session_->renderer->images(), scale, {}, session_->renderer->lighting());
+        picture.emplace(*gauge, *session_->renderer, scale);
     }
-    const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
-    return pngBytes(picture.get(), all, {.level = FastPngLevel, .keepAlpha = true});
+    return picture->png();
 }
 
 Json LivePanel::layout()
@@ -820,7 +541,7 @@ Json LivePanel::layout()
 // being told of the new one).
 void LivePanel::followLayout(const Panel& edited)
 {
-    Session& s = *session_;
+    PanelSession& s = *session_;
     s.host->followPanel(edited);
     // A window new, or whose visible= changed, opens or closes as the line says.
     for (const PanelWindowSpec& window : edited.windows) {
@@ -830,7 +551,7 @@ void LivePanel::followLayout(const Panel& edited)
             s.host->windows().visible[identOf(window)] = window.visible;
     }
     panel_ = edited;
-    lay(s);
+    s.lay(panel_, lighting_);
     wholeNext_ = true;
     ++layoutGeneration_;
     ++flightGeneration_;
@@ -875,7 +596,7 @@ Json LivePanel::saveLayout(const Json& body)
 
 std::string LivePanel::gaugePicture(std::string_view name)
 {
-    SurfaceHandle picture;
+    std::optional<GaugePicture> picture;
     {
         std::lock_guard lock(mutex_);
         std::unique_ptr<GaugeInstance> gauge;
@@ -884,33 +605,15 @@ std::string LivePanel::gaugePicture(std::string_view name)
         } catch (const HostError& error) {
             throw RequestError(error.what(), 404);
         }
-        const Point pixels = gauge->gaugePixels();
-        if (pixels.x < 1 || pixels.y < 1)
-            throw RequestError(fmt::format("{} has no pixels to draw", gauge->name()), 404);
-        const double fit = std::min({1.0, double(MaxLensSide) / pixels.x, double(MaxLensSide) / pixels.y});
-        picture = renderGauge(*gauge, session_->renderer->images(), {fit, fit}, {}, session_->renderer->lighting());
+        picture.emplace(*gauge, *session_->renderer, GaugeScale{}, 404);
     }
-    const Box all{0, 0, cairo_image_surface_get_width(picture.get()), cairo_image_surface_get_height(picture.get())};
-    return pngBytes(picture.get(), all, {.level = FastPngLevel, .keepAlpha = true});
+    return picture->png();
 }
 
 std::string LivePanel::recording()
 {
     std::lock_guard lock(mutex_);
-    if (recorder_->on)
-        recorder_->last = std::max(recorder_->last, session_->runner->time());
-    Json variables = Json::object();
-    for (const auto& [name, keys] : recorder_->variables)
-        variables[name] = keys;
-    const Json script{{"name", "Recorded in devhost serve"},
-                      {"flight", flight_->script},
-                      {"start", recorder_->start},
-                      // Up to the frame after the last thing done, where the page showed it.
-                      {"duration", recorder_->last + 1 / session_->host->options().framesPerSecond},
-                      {"variables", variables},
-                      {"actions", recorder_->actions},
-                      {"checkpoints", recorder_->checkpoints}};
-    return script.dump(2) + "\n";
+    return recorder_.script(flight_.script, session_->runner->time(), session_->host->options().framesPerSecond);
 }
 
 }  // namespace devhost

@@ -20,11 +20,16 @@
 
 #include "devhost/core/host.h"
 #include "devhost/flight/flight.h"
+#include "devhost/flight/flight_recorder.h"
 #include "devhost/render/panel_renderer.h"
 #include "devhost/serve/change_feed.h"
 #include "devhost/serve/feed_message.h"
+#include "devhost/serve/flight_in_play.h"
+#include "devhost/serve/gauge_picture.h"
 #include "devhost/serve/layout_editor.h"
+#include "devhost/serve/panel_session.h"
 #include "devhost/serve/panel_snapshot.h"
+#include "devhost/serve/playback.h"
 
 namespace devhost {
 
@@ -40,14 +45,9 @@ struct ServeOptions {
 inline constexpr size_t MaxViewers = 16;
 inline constexpr size_t MaxQueuedMessages = 64;   // per viewer: about three seconds of frames
 inline constexpr size_t MaxEventsPerMessage = 200;
-inline constexpr double MinPlaybackSpeed = 0.25, MaxPlaybackSpeed = 8;
-// A recording keeps at most this many actions and settings, and this many
-// bytes of script; at either it stops, keeping what it has.
-inline constexpr size_t MaxRecordedEntries = 20000;
-inline constexpr size_t MaxRecordingBytes = 2 * 1024 * 1024;
-// The lens draws a gauge no larger than this many pixels a side (a larger
-// request is drawn smaller, at the same proportions).
-inline constexpr int MaxLensSide = 2048;
+// The playback's speeds (MinPlaybackSpeed, MaxPlaybackSpeed) are
+// Playback's, the recording's cap (MaxRecordedEntries, MaxRecordingBytes)
+// the recorder's, the lens's largest side (MaxLensSide) GaugePicture's.
 
 class LivePanel {
 public:
@@ -107,20 +107,16 @@ public:
     std::string gaugePicture(std::string_view name);
 
 private:
-    struct Session;
-    struct Recorder;
-    struct FlightInPlay;
-
-    std::unique_ptr<Session> newSession(const Panel& panel, const Flight& flight) const;
-    std::unique_ptr<Session> install(std::unique_ptr<Session> session);
-    void lay(Session& session);
+    std::unique_ptr<PanelSession> install(std::unique_ptr<PanelSession> session);
+    std::unique_ptr<PanelSession> seekSession(const Panel& panel, const Flight& flight, double at);
     void followLayout(const Panel& edited);
     PanelSnapshot advance();
+    void playFrames();
+    std::vector<TilePiece> redrawnPieces(bool whole);
     PanelSnapshot snapshot(bool whole, bool markEvents);
+    void takeEvents(PanelSnapshot& now, bool whole, bool markEvents);
     void requestTick();
     double frameRate();
-    GaugeInstance& gaugeOf(const nlohmann::json& body);
-    Point pointIn(const nlohmann::json& body, const GaugeInstance& gauge);
 
     const ServeOptions options_;
     ChangeFeed feed_{MaxViewers, MaxQueuedMessages};
@@ -130,15 +126,13 @@ private:
     Panel panel_;                          // as laid out now (edited in edit mode)
     std::unique_ptr<LayoutEditor> editor_;
     uint64_t layoutGeneration_ = 0;        // counts layout edits, so that a session made meanwhile is refused
-    std::unique_ptr<Session> session_;
-    std::unique_ptr<Recorder> recorder_;
-    std::unique_ptr<FlightInPlay> flight_;
+    std::unique_ptr<PanelSession> session_;
+    FlightRecorder recorder_;
+    FlightInPlay flight_;
     uint64_t flightGeneration_ = 0;   // counts flights loaded and seeks, so that a slow seek loses to a later one
     Lighting lighting_;
-    bool playing_ = false;
-    double speed_ = 1, due_ = 0;
+    Playback playback_;
     bool wholeNext_ = false;
-    std::string flightError_;
     EventMark eventMark_;
     uint64_t ticks_ = 0;
 

@@ -3,17 +3,13 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
-#include <dlfcn.h>
+#include <malloc.h>
 #include <fmt/format.h>
-#include <linux/sockios.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <pthread.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -21,45 +17,17 @@
 #include <thread>
 
 #include "devhost/serve/connection_watch.h"
-#include "devhost/serve/request_error.h"
-#include "devhost/serve/web_assets.h"
+#include "devhost/serve/panel_routes.h"
 
 namespace devhost {
 
 namespace {
 
-using Json = nlohmann::json;
-using Clock = std::chrono::steady_clock;
-
 // Threads: one per watching page, and those for the requests beside them;
 // a kept-alive connection gives its thread up as soon as another waits.
 constexpr size_t RequestThreads = 32;
-// A page that sees nothing new hears a comment now and then, so a gone one is noticed.
-constexpr auto FeedIdle = std::chrono::milliseconds(1000);
-// While more than this is sent and not yet taken by a page, nothing more
-// is sent to it (its messages wait in the feed, which drops them if it
-// stays behind); if it stays so for StalledViewerSeconds it is let go.
-constexpr int UntakenBytes = 64 * 1024;
 constexpr int KeptAliveRequests = 1000;
 constexpr int KeptAliveIdleSeconds = 2;
-
-void answerPlain(httplib::Response& response, int status, const std::string& text)
-{
-    response.status = status;
-    response.set_content(text + "\n", "text/plain; charset=utf-8");
-}
-
-void answerJson(httplib::Response& response, const Json& body)
-{
-    response.set_content(body.dump(), "application/json");
-}
-
-// Bytes written to the socket that the peer has not yet acknowledged.
-int untaken(int socket)
-{
-    int bytes = 0;
-    return socket >= 0 && ioctl(socket, SIOCOUTQ, &bytes) == 0 ? bytes : 0;
-}
 
 // Why a bind failed: a port already in use is said as such.
 std::string bindFailure(const std::string& address, int port)
@@ -93,57 +61,57 @@ std::string bindFailure(const std::string& address, int port)
                        "accepted)", address, port);
 }
 
-}  // namespace
-
-// cpp-httplib's server, told of each connection's socket so that the
-// watch can bound it, and without the port sharing it would set.
-class PanelServer::Server : public httplib::Server {
+// The library's connections, each bounded by the watch from the moment a
+// thread takes it up. The library deletes the queue it is given when it
+// stops listening; the pool it hands them to lives as long as the server.
+class ConnectionQueue : public httplib::TaskQueue {
 public:
-    explicit Server(ConnectionWatch& watch) : watch_(watch)
+    ConnectionQueue(FairPool& pool, ConnectionWatch& watch, int port) : pool_(pool), watch_(watch), port_(port) {}
+
+    void enqueue(std::function<void()> serve) override
     {
-        // Only SO_REUSEADDR: a restart finds its port free at once, while a
-        // port another server listens on is refused (SO_REUSEPORT would let
-        // both listen and share the pages between them).
-        set_socket_options([](socket_t sock) {
-            const int yes = 1;
-            setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        // Called just after the library accepted the connection, and before it accepts another.
+        pool_.enqueue([&watch = watch_, accepted = watch_.claimAccepted(port_), serve = std::move(serve)] {
+            ConnectionWatch::Scope scope(watch, accepted, std::chrono::seconds(RequestSeconds));
+            serve();
         });
-        // The library serves a connection in a member that it keeps private
-        // but virtual; it is taken over here to see each socket, and the
-        // library's own version (exported by libcpp-httplib) does the serving.
-        serveConnection_ = reinterpret_cast<ServeConnection>(dlsym(RTLD_DEFAULT, ServeConnectionSymbol));
-        if (!serveConnection_)
-            throw std::runtime_error(fmt::format("devhost serve: cpp-httplib lacks {}", ServeConnectionSymbol));
     }
+    void shutdown() override { pool_.shutdown(); }
 
 private:
-    using ServeConnection = bool (*)(httplib::Server*, socket_t);
-    static constexpr const char* ServeConnectionSymbol = "_ZN7httplib6Server24process_and_close_socketEi";
-
-    bool process_and_close_socket(socket_t sock) override
-    {
-        // Small answers go out at once, not after the peer's delayed
-        // acknowledgement of the previous one (40 ms on kept-alive connections).
-        const int yes = 1;
-        setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-        ConnectionWatch::Scope scope(watch_, sock, std::chrono::seconds(RequestSeconds));
-        return serveConnection_(this, sock);
-    }
-
+    FairPool& pool_;
     ConnectionWatch& watch_;
-    ServeConnection serveConnection_ = nullptr;
+    int port_;
 };
+
+}  // namespace
 
 PanelServer::PanelServer(LivePanel& panel)
     : panel_(panel),
       pool_(std::make_unique<FairPool>(MaxViewers + RequestThreads)),
       watch_(std::make_unique<ConnectionWatch>()),
-      server_(std::make_unique<Server>(*watch_))
+      server_(std::make_unique<httplib::Server>()),
+      routes_(std::make_unique<PanelRoutes>(panel, *watch_))
 {
-    Server& server = *server_;
-    // The library deletes the queue it is given when it stops listening;
-    // it gets a handle on the pool, which lives as long as the server.
-    server.new_task_queue = [this] { return new FairPool::Handle(*pool_); };
+    configureTransport();
+    installGuard();
+    routes_->install(*server_);
+}
+
+void PanelServer::configureTransport()
+{
+    httplib::Server& server = *server_;
+    server.new_task_queue = [this] { return new ConnectionQueue(*pool_, *watch_, port_); };
+    // Small answers go out at once, not after the peer's delayed
+    // acknowledgement of the previous one (40 ms on kept-alive connections).
+    server.set_tcp_nodelay(true);
+    // Only SO_REUSEADDR: a restart finds its port free at once, while a
+    // port another server listens on is refused (SO_REUSEPORT would let
+    // both listen and share the pages between them).
+    server.set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     watch_->setWaiting([this] { return pool_->waiting(); });
     server.set_payload_max_length(MaxRequestBytes);
     server.set_read_timeout(RequestSeconds, 0);
@@ -154,17 +122,33 @@ PanelServer::PanelServer(LivePanel& panel)
                                 {"Content-Security-Policy", "frame-ancestors 'none'"},
                                 {"Cross-Origin-Resource-Policy", "same-origin"},
                                 {"X-Content-Type-Options", "nosniff"}});
+}
 
+void PanelServer::installGuard()
+{
+    httplib::Server& server = *server_;
+    // Every request is judged here, on its head, before any route runs and
+    // whatever its method or body. A refused one's body is never read: the
+    // connection is ended after the answer, since what is left of the body
+    // would otherwise be read as the next request.
     server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
-        // A request with a body is judged once the body is read (by the
-        // handlers, below), so that the connection stays in step.
-        if (request.get_header_value<uint64_t>("Content-Length") > 0) {
-            watch_->expect(request, std::chrono::seconds(RequestSeconds));
-            return httplib::Server::HandlerResponse::Unhandled;
+        // Bytes that came after the last answer on an ended connection are no request.
+        if (watch_->ended(request)) {
+            response.set_header("Connection", "close");
+            answerPlain(response, 400, "this connection has ended");
+            return httplib::Server::HandlerResponse::Handled;
         }
-        watch_->busy(request);
-        return refused(request, response) ? httplib::Server::HandlerResponse::Handled
-                                          : httplib::Server::HandlerResponse::Unhandled;
+        const bool bodyFollows =
+            request.get_header_value<uint64_t>("Content-Length") > 0 || request.has_header("Transfer-Encoding");
+        if (bodyFollows)
+            watch_->expect(request, std::chrono::seconds(RequestSeconds));
+        else
+            watch_->busy(request);
+        if (!refused(request, response))
+            return httplib::Server::HandlerResponse::Unhandled;
+        if (bodyFollows)
+            response.set_header("Connection", "close");
+        return httplib::Server::HandlerResponse::Handled;
     });
     // A kept-alive connection holds its thread only while no other waits.
     server.set_post_routing_handler([this](const httplib::Request&, httplib::Response& response) {
@@ -176,134 +160,6 @@ PanelServer::PanelServer(LivePanel& panel)
             watch_->endAfterAnswer(request);
         else
             watch_->idle(request, std::chrono::seconds(RequestSeconds));
-    });
-
-    server.Get("/(|style\\.css|app\\.js|editor\\.js)", [](const httplib::Request& request, httplib::Response& response) {
-        const WebAsset* asset = findWebAsset(request.path);
-        if (!asset)
-            return answerPlain(response, 404, "no such page");
-        response.set_content(asset->body.data(), asset->body.size(), std::string(asset->contentType).c_str());
-    });
-
-    server.Get("/api/panel", [this](const httplib::Request&, httplib::Response& response) {
-        answerJson(response, panel_.describe());
-    });
-
-    server.Get("/api/feed", [this](const httplib::Request& request, httplib::Response& response) {
-        std::shared_ptr<ChangeFeed::Subscription> viewer = panel_.feed().subscribe();
-        if (!viewer)
-            return answerPlain(response, 503, fmt::format("the panel already has {} viewers", MaxViewers));
-        response.set_header("Cache-Control", "no-cache");
-        const int socket = watch_->socketOf(request);
-        response.set_chunked_content_provider(
-            "application/octet-stream",
-            [this, viewer, socket, started = false, stalledSince = Clock::time_point()](size_t,
-                                                                                          httplib::DataSink& sink) mutable {
-                // A page that takes nothing is sent nothing more, and let go in time.
-                if (untaken(socket) > UntakenBytes) {
-                    const auto now = Clock::now();
-                    if (stalledSince == Clock::time_point())
-                        stalledSince = now;
-                    if (now - stalledSince > std::chrono::seconds(StalledViewerSeconds))
-                        return false;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                    return true;
-                }
-                stalledSince = {};
-                FeedMessage message;
-                if (!started) {
-                    started = true;
-                    message = panel_.wholeState();
-                } else {
-                    ChangeFeed::Subscription::Next next = viewer->next(FeedIdle);
-                    if (next.closed) {
-                        sink.done();
-                        return true;
-                    }
-                    message = next.startAfresh ? panel_.wholeState() : next.message;
-                }
-                if (!message)
-                    return sink.write(IdleFrame.data(), IdleFrame.size());
-                return sink.write(message->data(), message->size());
-            });
-    });
-
-    // Requests that answer with what they found, and those that only act.
-    auto checked = [this](auto handle) {
-        return [this, handle](const httplib::Request& request, httplib::Response& response) {
-            watch_->busy(request);
-            if (refused(request, response))
-                return;
-            try {
-                handle(request, response);
-            } catch (const RequestError& error) {
-                answerPlain(response, error.status(), error.what());
-            }
-        };
-    };
-    auto query = [&](const char* path, Json (LivePanel::*ask)(const Json&)) {
-        server.Post(path, checked([this, ask](const httplib::Request& request, httplib::Response& response) {
-            answerJson(response, (panel_.*ask)(parseBody(request.body)));
-        }));
-    };
-    auto command = [&](const char* path, void (LivePanel::*act)(const Json&)) {
-        server.Post(path, checked([this, act](const httplib::Request& request, httplib::Response& response) {
-            (panel_.*act)(parseBody(request.body));
-            answerPlain(response, 200, "done");
-        }));
-    };
-    query("/api/click", &LivePanel::click);
-    query("/api/hover", &LivePanel::hover);
-    query("/api/expect", &LivePanel::expectShown);
-    // Edit mode: the layout, an edit of it, and writing the panel file
-    // named when serving started (never a file the request names).
-    query("/api/edit", &LivePanel::editLayout);
-    query("/api/save", &LivePanel::saveLayout);
-    server.Get("/api/layout", [this](const httplib::Request&, httplib::Response& response) {
-        answerJson(response, panel_.layout());
-    });
-    server.Get("/api/gauge-picture", [this](const httplib::Request& request, httplib::Response& response) {
-        try {
-            response.set_header("Cache-Control", "max-age=3600");
-            response.set_content(panel_.gaugePicture(request.get_param_value("name")), "image/png");
-        } catch (const RequestError& error) {
-            answerPlain(response, error.status(), error.what());
-        }
-    });
-    command("/api/set", &LivePanel::setVariable);
-    command("/api/window", &LivePanel::showWindow);
-    command("/api/playback", &LivePanel::playback);
-    command("/api/light", &LivePanel::setLight);
-    command("/api/record", &LivePanel::record);
-    server.Post("/api/flight", checked([this](const httplib::Request& request, httplib::Response& response) {
-                    panel_.loadFlight(request.body);
-                    answerPlain(response, 200, "loaded");
-                }));
-    // The clips the module's switches play, from its own resources, for the page to sound.
-    server.Get(R"(/api/clip/(\d{1,9}))", [this](const httplib::Request& request, httplib::Response& response) {
-        const std::string bytes = panel_.clip(uint32_t(std::stoul(request.matches[1])));
-        if (bytes.empty())
-            return answerPlain(response, 404, "the module has no such clip");
-        response.set_header("Cache-Control", "max-age=3600");
-        response.set_content(bytes, "audio/wav");
-    });
-    // One gauge drawn at the lens's size, so that small print can be read.
-    server.Get("/api/lens", [this](const httplib::Request& request, httplib::Response& response) {
-        Json query = {{"size", request.get_param_value("size")}};
-        const std::string gauge = request.get_param_value("gauge");
-        query["gauge"] = !gauge.empty() && gauge.size() < 10 && std::all_of(gauge.begin(), gauge.end(), ::isdigit)
-                             ? Json(std::stoll(gauge))
-                             : Json(gauge);
-        try {
-            response.set_header("Cache-Control", "no-store");
-            response.set_content(panel_.lens(query), "image/png");
-        } catch (const RequestError& error) {
-            answerPlain(response, error.status(), error.what());
-        }
-    });
-    server.Get("/api/recording", [this](const httplib::Request&, httplib::Response& response) {
-        response.set_header("Content-Disposition", "attachment; filename=\"recorded_flight.json\"");
-        response.set_content(panel_.recording(), "application/json");
     });
 }
 
@@ -340,6 +196,7 @@ int PanelServer::bind(const std::string& address, int port, const std::string& k
     if (!bound)
         throw std::runtime_error(bindFailure(address, port));
     guard_ = std::make_unique<RequestGuard>(address, port, key);
+    port_ = port;
     return port;
 }
 
@@ -351,8 +208,8 @@ void PanelServer::stop()
     server_->stop();
 }
 
-ServingThread::ServingThread(LivePanel& panel)
-    : server_(panel), port_(server_.bind("127.0.0.1", 0)), thread_([this] { server_.serve(); })
+ServingThread::ServingThread(LivePanel& panel, const std::string& key)
+    : server_(panel), port_(server_.bind("127.0.0.1", 0, key)), thread_([this] { server_.serve(); })
 {
 }
 
@@ -380,6 +237,14 @@ int runServer(const ServeOptions& options, const std::string& address, int port,
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    // Every page's whole state is megabytes built on the thread that serves
+    // it. Left to itself the allocator keeps such blocks in that thread's
+    // own arena once one is freed, and so the memory the first pages took
+    // stays taken (a few hundred megabytes). Large blocks are mapped and
+    // unmapped instead, and the threads share a few arenas.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_ARENA_MAX, 4);
 
     LivePanel panel(options);
     PanelServer server(panel);

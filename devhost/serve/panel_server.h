@@ -18,6 +18,7 @@
 namespace httplib {
 struct Request;
 struct Response;
+class Server;
 }  // namespace httplib
 
 namespace devhost {
@@ -31,6 +32,7 @@ inline constexpr int StalledViewerSeconds = 2;
 
 class ConnectionWatch;
 class FairPool;
+class PanelRoutes;
 
 class PanelServer {
 public:
@@ -48,22 +50,26 @@ public:
     void stop();
 
 private:
-    class Server;
+    void configureTransport();   // timeouts, limits, threads and headers
+    void installGuard();         // judges every request before its route
     // Answers a request that the guard refuses.
     bool refused(const httplib::Request& request, httplib::Response& response) const;
 
     LivePanel& panel_;
     std::unique_ptr<FairPool> pool_;
     std::unique_ptr<ConnectionWatch> watch_;
-    std::unique_ptr<Server> server_;
+    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<PanelRoutes> routes_;
     std::unique_ptr<RequestGuard> guard_;
+    int port_ = 0;   // bound to
 };
 
 // A server on a free loopback port, serving on a thread of its own until
-// it is destroyed (for tests and benchmarks that drive it as pages would).
+// it is destroyed (for tests and benchmarks that drive it as pages would),
+// asking for the key when one is given.
 class ServingThread {
 public:
-    explicit ServingThread(LivePanel& panel);
+    explicit ServingThread(LivePanel& panel, const std::string& key = {});
     ~ServingThread();
     ServingThread(const ServingThread&) = delete;
     ServingThread& operator=(const ServingThread&) = delete;

@@ -2,7 +2,10 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace devhost {
 
@@ -57,8 +60,14 @@ std::string excerptOf(const nlohmann::json& value)
     return excerpt(value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
 }
 
-void checkNesting(std::string_view text)
+namespace {
+
+// Refuses text whose arrays and objects nest deeper than MaxBodyDepth, or
+// whose objects hold more than `maxKeys` keys, before it is parsed.
+void checkShape(std::string_view text, size_t maxKeys)
 {
+    // Per open container: whether it is an object, and the commas met in it.
+    std::array<std::pair<bool, size_t>, MaxBodyDepth + 1> open{};
     int depth = 0;
     bool inString = false;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -73,15 +82,22 @@ void checkNesting(std::string_view text)
         } else if (c == '[' || c == '{') {
             if (++depth > MaxBodyDepth)
                 throw RequestError(fmt::format("the request nests arrays and objects deeper than {} levels", MaxBodyDepth));
+            open[size_t(depth)] = {c == '{', 0};
         } else if (c == ']' || c == '}') {
-            --depth;
+            depth = std::max(depth - 1, 0);
+        } else if (c == ',' && open[size_t(depth)].first && ++open[size_t(depth)].second >= maxKeys) {
+            throw RequestError(fmt::format("the request has an object of more than {} keys", maxKeys), 413);
         }
     }
 }
 
+}  // namespace
+
+void checkNesting(std::string_view text) { checkShape(text, SIZE_MAX); }
+
 nlohmann::json parseBody(std::string_view text)
 {
-    checkNesting(text);
+    checkShape(text, MaxJsonObjectKeys);
     nlohmann::json body = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (body.is_discarded() || !body.is_object())
         throw RequestError("the request body must be a JSON object, e.g. {\"gauge\": 3, \"x\": 10, \"y\": 20}");

@@ -34,7 +34,8 @@ bool flagField(const nlohmann::json& body, std::string_view name);
 // 100,000 deep would exhaust the stack of whatever walks it.
 inline constexpr int MaxBodyDepth = 32;
 
-// The body as a JSON object, or a RequestError.
+// The body as a JSON object, or a RequestError (413 for an object of more
+// than MaxJsonObjectKeys keys).
 nlohmann::json parseBody(std::string_view text);
 // A RequestError when arrays and objects in the text nest deeper than MaxBodyDepth.
 void checkNesting(std::string_view text);

@@ -21,6 +21,8 @@ constexpr WebAsset assets[] = {
 
 }  // namespace
 
+std::span<const WebAsset> webAssets() { return assets; }
+
 const WebAsset* findWebAsset(std::string_view path)
 {
     for (const WebAsset& asset : assets)

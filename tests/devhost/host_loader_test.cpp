@@ -116,6 +116,15 @@ TEST(ModuleLoading, EachHostStartsFromTheModulesInitialState)
     EXPECT_EQ(shared2.events()[0].value, 2u) << "one load of the file shares its state";
 }
 
+TEST(ModuleLoading, APrivateHostLoadedBesideASharedOneStartsAnew)
+{
+    Host shared(fixture("fixture_gauges"), HostOptions{.privateCopy = false});
+    shared.place("Recorder");
+    Host own(fixture("fixture_gauges"));
+    own.place("Recorder");
+    EXPECT_EQ(own.events()[0].value, 1u);
+}
+
 TEST(ServiceTable, ASlotTheHostDoesNotOfferIsRecordedAndReturnsNothing)
 {
     Host host(fixture("fixture_gauges"));

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -16,22 +15,18 @@
 #include "tests/windows/clip_reader.h"
 #else
 #include <dlfcn.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "framework/portable_exports.h"
 #include "sound/portable/riff_wave.h"
 #endif
 
 namespace moduletest {
-
-namespace {
-
-constexpr int PollRounds = 500;
-constexpr auto PollPause = std::chrono::milliseconds(10);
-
-}  // namespace
 
 std::optional<int> frameAfterNextFrame(devhost::Host& host, devhost::GaugeInstance& gauge, int element)
 {
@@ -111,7 +106,9 @@ bool ClickOutput::heard(uint32_t clip, int times) const
 
 void playIntoNothing()
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // No output, as under devhost's commands: an output's audio thread
+    // would keep each close waiting while it drains (two buffers' time).
+    setenv("SDL_AUDIODRIVER", "none", 1);
     unsetenv("SDL_DISKAUDIOFILE");
 }
 
@@ -146,6 +143,9 @@ ClickOutput::ClickOutput()
     std::remove(file_.c_str());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file_.c_str(), 1);
+    // The driver waits this many ms between buffers instead of a buffer's
+    // playing time: the clips are written out in a fraction of real time.
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
 }
 
 ClickOutput::~ClickOutput()
@@ -177,17 +177,61 @@ int ClickOutput::count(const std::vector<unsigned char>& samples) const
     }
 }
 
+namespace {
+
+// How long a clip may take to be written out in full.
+constexpr auto HearingTimeout = std::chrono::seconds(5);
+
+// Wakes a waiter at each write into a folder (the output's file may not
+// exist yet when the waiting starts).
+class FolderWatch {
+public:
+    explicit FolderWatch(const std::filesystem::path& folder) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (fd_ >= 0)
+            inotify_add_watch(fd_, folder.c_str(), IN_CREATE | IN_MODIFY);
+    }
+    ~FolderWatch()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    FolderWatch(const FolderWatch&) = delete;
+    FolderWatch& operator=(const FolderWatch&) = delete;
+
+    // Waits for a write (or the deadline); false once the deadline has passed.
+    bool wait(std::chrono::steady_clock::time_point deadline) const
+    {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd watched{.fd = fd_, .events = POLLIN, .revents = 0};
+        if (poll(&watched, 1, static_cast<int>(left.count())) > 0) {
+            alignas(inotify_event) char events[4096];
+            while (read(fd_, events, sizeof events) > 0) {
+            }
+        }
+        return true;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
 bool ClickOutput::heard(uint32_t clip, int times) const
 {
     std::vector<unsigned char> samples = moduleClipSamples(clip);
     if (samples.empty())
         return false;
-    for (int round = 0; round < PollRounds; ++round) {
-        if (count(samples) >= times)
-            return true;
-        std::this_thread::sleep_for(PollPause);
-    }
-    return false;
+    const FolderWatch writes(std::filesystem::path(file_).parent_path());
+    const auto deadline = std::chrono::steady_clock::now() + HearingTimeout;
+    // The watch is set before the count, so that no write falls between.
+    while (count(samples) < times)
+        if (!writes.wait(deadline))
+            return false;
+    return true;
 }
 
 #endif

@@ -3,8 +3,9 @@
 //
 // The click sounds: SDL's disk driver writes what the module plays to a
 // file; a test asks whether a clip of the module's own resources can be
-// heard there, and how often. Every other module test plays into SDL's
-// dummy driver, so no test needs a sound card. The Windows run of these
+// heard there, and how often. Every other module test plays into nothing
+// (SDL finds no driver, the switches work on in silence), so no test needs
+// a sound card. The Windows run of these
 // cases (the .gau under Wine) has no such file: its clicks go to
 // DirectSound, whose calls the Windows tests' recorder sees instead.
 #pragma once
@@ -32,13 +33,14 @@ std::optional<int> frameAfterNextFrame(devhost::Host& host, devhost::GaugeInstan
 // instruments that read the units change in the next frame.
 void throwUnitsLever(devhost::Host& host);
 
-// Sets SDL's dummy driver for the process (no sound card, nothing written).
+// Names a driver SDL does not have, for the process: the module opens no
+// output and its switches work on in silence.
 void playIntoNothing();
 
 class ClickOutput {
 public:
     ClickOutput();   // from now on, output opened by the module goes to a file
-    ~ClickOutput();  // back to the dummy driver; the file is removed
+    ~ClickOutput();  // back to playing into nothing; the file is removed
     ClickOutput(const ClickOutput&) = delete;
     ClickOutput& operator=(const ClickOutput&) = delete;
 

@@ -240,6 +240,12 @@ TEST(Serve, RefusesBadRequestsWithAPlainMessageAndChangesNothing)
     const httplib::Result wide = served.post("/api/click", R"({"gauge": [)" + ones + "1]}");
     EXPECT_EQ(wide->status, 404);
     EXPECT_LT(wide->body.size(), 300u) << wide->body;
+    std::string keys;
+    for (size_t i = 0; i < MaxJsonObjectKeys; ++i)
+        keys += fmt::format(R"("k{}": 0, )", i);
+    const httplib::Result tooWide = served.post("/api/set", "{" + keys + R"("name": "airspeed", "value": 250})");
+    EXPECT_EQ(tooWide->status, 413);
+    EXPECT_NE(tooWide->body.find("more than 10000 keys"), std::string::npos) << tooWide->body;
     // Too large a body is refused before it is read.
     EXPECT_EQ(served.post("/api/flight", std::string(MaxRequestBytes + 1, ' '))->status, 413);
 
@@ -540,6 +546,60 @@ TEST(Serve, OnlyItsOwnPageMayDriveOrReadIt)
         EXPECT_EQ(refusal ? refusal->status : 0, c.status) << c.request.method << " " << c.request.path << " Host "
                                                           << c.request.host << " Origin " << c.request.origin;
     }
+}
+
+// Every request is judged on its head before any route runs, whatever its
+// method or body; a refused one's body is not read, and its connection ends.
+TEST(Serve, EveryRequestIsJudgedBeforeAnyRoute)
+{
+    LivePanel panel{ServeOptions{.module = moduleUnderTest()}};
+    ServingThread serving(panel, "k3y");
+    const std::string own = fmt::format("127.0.0.1:{}", serving.port()), key = "vardex_key=k3y";
+    struct Fault {
+        const char* name;
+        httplib::Headers headers;
+        int status;
+    };
+    const Fault faults[] = {{"a stranger's Host", {{"Host", "evil.example"}, {"Origin", "http://evil.example"}, {"Cookie", key}}, 421},
+                            {"a foreign page", {{"Origin", "http://evil.example"}, {"Cookie", key}}, 403},
+                            {"no key", {{"Origin", "http://" + own}}, 401}};
+    for (const std::string path : {"/", "/app.js", "/api/panel", "/api/feed", "/api/layout", "/api/gauge-picture?name=Airspeed",
+                                   "/api/clip/1", "/api/lens?gauge=2&size=200", "/api/recording", "/api/click", "/api/edit",
+                                   "/api/save", "/api/set", "/api/flight", "/api/nonesuch"})
+        for (const std::string method : {"GET", "HEAD", "POST", "PUT", "DELETE", "OPTIONS", "PATCH"})
+            for (const std::string body : {"", "{}"})
+                for (const Fault& fault : faults) {
+                    // A page of any site may load the page's own files, not its API.
+                    if (fault.status == 403 && !path.starts_with("/api/") && (method == "GET" || method == "HEAD"))
+                        continue;
+                    httplib::Client client("127.0.0.1", serving.port());
+                    httplib::Request request;
+                    request.method = method;
+                    request.path = path;
+                    request.headers = fault.headers;
+                    request.headers.emplace("Content-Type", "application/json");
+                    request.body = body;
+                    const httplib::Result result = client.send(request);
+                    ASSERT_TRUE(result) << method << " " << path;
+                    EXPECT_EQ(result->status, fault.status)
+                        << method << " " << path << " with " << fault.name << (body.empty() ? "" : " and a body");
+                }
+
+    const int connection = socket(AF_INET, SOCK_STREAM, 0);
+    timeval patience{.tv_sec = 3, .tv_usec = 0};
+    setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(serving.port())), .sin_addr = {htonl(INADDR_LOOPBACK)}};
+    ASSERT_EQ(connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string head = "GET /api/layout HTTP/1.1\r\nHost: evil.example\r\nContent-Length: 100\r\n\r\n{";
+    send(connection, head.data(), head.size(), MSG_NOSIGNAL);
+    std::string answer;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = recv(connection, buffer, sizeof buffer, 0)) > 0)
+        answer.append(buffer, size_t(got));
+    close(connection);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 421")) << answer;
+    EXPECT_EQ(got, 0) << "the connection waits for the rest of the body";
 }
 
 // A form on another site posts without a preflight: refused, and nothing changes.
