@@ -1,3 +1,4 @@
+#include "devhost/core/module_gauges.h"
 #include "devhost/app/catalog_command.h"
 
 #include <fmt/format.h>
@@ -220,7 +221,7 @@ CatalogCommands::CatalogCommands(CLI::App& app, const std::string& defaultModule
         command->add_flag("--json", json_, "print it as JSON");
     describe_->add_option("gauge", gauge_, "gauge name (`devhost list`)")->required();
     describe_->add_option("--param", parameter_, "parameter text to place it with");
-    describe_->add_option("--module", module_, "module file (default: the built Vardex_Instr.so)");
+    describe_->add_option("--module", module_, "module file (default: the built " + std::string(ModuleName) + ".so)");
 }
 
 bool CatalogCommands::parsed() const { return vars_->parsed() || events_->parsed() || describe_->parsed(); }

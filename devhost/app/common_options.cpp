@@ -1,3 +1,4 @@
+#include "devhost/core/module_gauges.h"
 #include "devhost/app/common_options.h"
 
 #ifdef _WIN32
@@ -36,7 +37,7 @@ std::string defaultModule()
 
 void addModule(CLI::App& command, Common& common, Sound sound)
 {
-    command.add_option("--module", common.module, "module file (default: the built Vardex_Instr.so)");
+    command.add_option("--module", common.module, "module file (default: the built " + std::string(ModuleName) + ".so)");
     if (sound == Sound::Never)
         return;
     command.add_flag("--sound", common.sound, "play the switches' clicks on the default audio device");

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/core/module_gauges.h"
 #include "devhost/app/catalog_command.h"
 #include "devhost/app/common_options.h"
 #include "devhost/app/list_command.h"
@@ -39,7 +40,7 @@
 int main(int argc, char** argv)
 {
     using namespace devhost;
-    CLI::App app{"devhost: the development host of Vardex_Instr"};
+    CLI::App app{"devhost: the development host of " + std::string(ModuleName)};
     app.require_subcommand(1);
     app.footer("Gauge names: devhost list. What each one reads, sends and offers to the mouse: devhost describe "
                "GAUGE. Variables and the values --set takes: devhost vars. Key events: devhost events.\n"

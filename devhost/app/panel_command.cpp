@@ -1,3 +1,4 @@
+#include "devhost/core/module_gauges.h"
 #include "devhost/app/panel_command.h"
 
 #include <fmt/format.h>
@@ -65,62 +66,31 @@ int windowNumber(const PanelDocument& document, const std::string& text)
     return window->number;
 }
 
-std::string lineOf(const PanelDocument& document, int line)
-{
-    // The document's text is split as the reader splits it; the line as saved.
-    const PanelLines lines = splitPanelLines(document.text());
-    return line > 0 && size_t(line) <= lines.lines.size() ? lines.lines[size_t(line - 1)].text : "";
-}
-
 std::string sizeText(const std::optional<int>& side) { return side ? std::to_string(*side) : "-"; }
 
 // The gauges of the module the host loads: their own sizes, and whether a
-// line's Module!Gauge names one. Nothing (with a note) when the module
+// line's Module!Gauge names one. None (with a note) when the module
 // cannot be loaded: the file can be edited all the same.
-struct ModuleGauges {
-    std::string stem;   // the module file's name, which the simulator matches too
-    std::vector<GaugeInfo> gauges;
-
-    bool ours(std::string_view module) const { return sameName(module, "Vardex_Instr") || sameName(module, stem); }
-    const GaugeInfo* find(std::string_view name) const
-    {
-        for (const GaugeInfo& g : gauges)
-            if (sameName(g.name, name))
-                return &g;
-        return nullptr;
-    }
-};
-
-std::optional<ModuleGauges> moduleGauges(const std::string& module)
+ModuleGauges moduleGauges(const std::string& module)
 {
     try {
-        return ModuleGauges{std::filesystem::path(module).stem().string(), Host(module).gaugeList()};
+        return Host(module).moduleGauges();
     } catch (const std::exception& error) {
         std::cerr << "devhost: note: " << error.what() << "; the gauges' names and sizes are not checked\n";
-        return std::nullopt;
+        return {};
     }
-}
-
-GaugeSizeLookup ownSizes(const std::optional<ModuleGauges>& module)
-{
-    return [module](const PlacedGauge& g) -> std::optional<GaugeSize> {
-        const GaugeInfo* info = module && module->ours(g.module) ? module->find(g.gauge) : nullptr;
-        if (!info || info->width <= 0 || info->height <= 0)
-            return std::nullopt;
-        return GaugeSize{info->width, info->height};
-    };
 }
 
 // A gauge of the module that it does not have: a typo that the panel
 // would show as a hole.
-void checkGaugeName(const std::optional<ModuleGauges>& module, const std::string& file, std::string_view name)
+void checkGaugeName(const ModuleGauges& module, const std::string& file, std::string_view name)
 {
     const size_t bang = name.find('!');
-    if (!module || bang == std::string_view::npos || !module->ours(name.substr(0, bang)) ||
-        module->find(name.substr(bang + 1)))
+    if (module.gauges().empty() || bang == std::string_view::npos || !module.namesOurs(name.substr(0, bang)) ||
+        module.find(name.substr(bang + 1)))
         return;
     std::vector<std::string_view> names;
-    for (const GaugeInfo& g : module->gauges)
+    for (const GaugeInfo& g : module.gauges())
         names.push_back(g.name);
     throw PanelEditError(file, 0, "the module has no gauge '" + excerpt(name.substr(bang + 1)) + "'" +
                                       didYouMean(name.substr(bang + 1), names) + "; `devhost list` names them");
@@ -143,7 +113,7 @@ int show(const PanelDocument& document, const std::string& module)
     // The reader's warnings, then the layout's, each once: the reader warns
     // of windows sharing an ident too.
     std::vector<PanelWarning> warnings = panel.warnings;
-    for (const PanelCheck& check : checkPanelLayout(panel, ownSizes(moduleGauges(module))))
+    for (const PanelCheck& check : checkPanelLayout(panel, moduleGauges(module)))
         if (std::none_of(warnings.begin(), warnings.end(),
                          [&](const PanelWarning& w) { return w.line == check.line && w.message == check.message; }))
             warnings.push_back({check.line, check.message});
@@ -164,7 +134,7 @@ PanelCommands::PanelCommands(CLI::App& app, const std::string& defaultModule) : 
                  "  devhost panel show panel.cfg\n"
                  "  devhost panel move panel.cfg Airspeed --to 300,290,150,165\n"
                  "  devhost panel move panel.cfg gauge02 --window 0 --into \"Radio Stack\" --to 10,10\n"
-                 "  devhost panel add panel.cfg Vardex_Instr!Junghans_Timer --to 20,20 --window 1\n"
+                 "  devhost panel add panel.cfg " + std::string(ModuleName) + "!Junghans_Timer --to 20,20 --window 1\n"
                  "  devhost panel remove panel.cfg gauge04 --window 0\n"
                  "  devhost panel window panel.cfg 1 --size-mm 300,200 --title \"Radio Stack\"\n"
                  "A copy of the file as it was is kept as FILE.bak before it is written.");
@@ -208,68 +178,74 @@ PanelCommands::PanelCommands(CLI::App& app, const std::string& defaultModule) : 
     window_->add_flag("--new", newWindow_, "add the window (with --size-mm W,H)");
 }
 
+std::vector<PanelEdit> PanelCommands::edits(const PanelDocument& document) const
+{
+    const std::optional<int> window =
+        window_text_.empty() || newWindow_ ? std::nullopt : std::optional(windowNumber(document, window_text_));
+    if (move_->parsed()) {
+        MoveGauge move{document.findGauge(gauge_, window), placeFrom(to_)};
+        if (!into_.empty())
+            move.toWindow = windowNumber(document, into_);
+        return {move};
+    }
+    if (add_->parsed()) {
+        checkGaugeName(moduleGauges(module_), file_, gauge_);
+        return {AddGauge{*window, gauge_, placeFrom(to_)}};
+    }
+    if (remove_->parsed()) {
+        const GaugeKey key = document.findGauge(gauge_, window);
+        if (renumber_)
+            return {RemoveGauge{key}, RenumberGauges{key.window}};
+        return {RemoveGauge{key}};
+    }
+    std::vector<PanelEdit> edits;
+    WindowSettings settings{.window = window.value_or(0)};
+    if (newWindow_) {
+        const auto n = numberList(window_text_);
+        const auto size = numbersOrThrow(sizeMm_, "--size-mm", {2}, "W,H for a new window");
+        if (!n || n->size() != 1)
+            throw CLI::ValidationError("WINDOW", "a new window needs a number, found '" + excerpt(window_text_) + "'");
+        settings.window = n->front();
+        edits.push_back(AddWindow{settings.window, size[0], size[1]});
+    } else if (!sizeMm_.empty()) {
+        const auto size = numbersOrThrow(sizeMm_, "--size-mm", {1, 2}, "W or W,H");
+        settings.size = {size[0], size.size() == 2 ? std::optional(size[1]) : std::nullopt};
+    }
+    settings.position = position_;
+    if (visible_)
+        settings.visible = *visible_ == 1;
+    if (!background_.empty()) {
+        const auto c = numbersOrThrow(background_, "--background", {3}, "R,G,B");
+        settings.backgroundColour = PanelColour{c[0], c[1], c[2]};
+    }
+    if (!bitmap_.empty())
+        settings.bitmap = bitmap_;
+    if (!title_.empty())
+        settings.title = title_;
+    edits.push_back(settings);
+    return edits;
+}
+
 int PanelCommands::run() const
 {
     PanelDocument document = PanelDocument::load(file_, {.screenWidth = screenWidth_});
     if (show_->parsed())
         return show(document, module_);
-
-    const std::optional<int> window =
-        window_text_.empty() || newWindow_ ? std::nullopt : std::optional(windowNumber(document, window_text_));
-    // What was done, told once the file is written.
-    std::string done;
-    const auto report = [&](std::string_view what, int line) {
-        done = fmt::format("{}:{}: {} {}\n", file_, line, what, excerpt(lineOf(document, line), 200));
-    };
-    if (move_->parsed()) {
-        GaugeKey key = document.findGauge(gauge_, window);
-        if (into_.empty())
-            document.moveGauge(key, placeFrom(to_));
-        else
-            key = document.moveGaugeToWindow(key, windowNumber(document, into_), placeFrom(to_));
-        report("moved:", document.gauge(key).line);
-    } else if (add_->parsed()) {
-        checkGaugeName(moduleGauges(module_), file_, gauge_);
-        const GaugeKey key = document.addGauge(*window, gauge_, placeFrom(to_));
-        report("added:", document.gauge(key).line);
-    } else if (remove_->parsed()) {
-        const GaugeKey key = document.findGauge(gauge_, window);
-        report("removed:", document.gauge(key).line);
-        document.removeGauge(key);
-        if (renumber_)
-            document.renumberGauges(key.window);
-    } else if (window_->parsed()) {
-        int number = 0;
-        if (newWindow_) {
-            const auto n = numberList(window_text_);
-            const auto size = numbersOrThrow(sizeMm_, "--size-mm", {2}, "W,H for a new window");
-            if (!n || n->size() != 1)
-                throw CLI::ValidationError("WINDOW", "a new window needs a number, found '" + excerpt(window_text_) + "'");
-            number = n->front();
-            document.addWindow(number, size[0], size[1]);
-        } else {
-            number = *window;
-            if (!sizeMm_.empty()) {
-                const auto size = numbersOrThrow(sizeMm_, "--size-mm", {1, 2}, "W or W,H");
-                document.setWindowSize(number, size[0], size.size() == 2 ? std::optional(size[1]) : std::nullopt);
-            }
-        }
-        if (position_)
-            document.setWindowPosition(number, *position_);
-        if (visible_)
-            document.setWindowVisible(number, *visible_ == 1);
-        if (!background_.empty()) {
-            const auto c = numbersOrThrow(background_, "--background", {3}, "R,G,B");
-            document.setWindowBackgroundColour(number, {c[0], c[1], c[2]});
-        }
-        if (!bitmap_.empty())
-            document.setWindowBitmap(number, bitmap_);
-        if (!title_.empty())
-            document.setWindowTitle(number, title_);
-        report("window:", document.window(number).line);
+    const std::vector<PanelEdit> asked = edits(document);
+    // What was done, told once the file is written: the gauge's line (a
+    // removed one's as it was), or the window's after all its settings.
+    EditedLine told;
+    for (const PanelEdit& edit : asked) {
+        const EditedLine line = document.apply(edit);
+        if (&edit == &asked.front() || !remove_->parsed())
+            told = line;
     }
     document.save(force_);
-    std::cout << done;
+    const std::string_view what = move_->parsed()     ? "moved:"
+                                  : add_->parsed()    ? "added:"
+                                  : remove_->parsed() ? "removed:"
+                                                      : "window:";
+    std::cout << fmt::format("{}:{}: {} {}\n", file_, told.line, what, excerpt(told.text, 200));
     return 0;
 }
 

@@ -7,6 +7,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "devhost/core/panel_document.h"
 
 namespace devhost {
 
@@ -19,6 +22,8 @@ public:
     int run() const;  // the parsed one; throws as the other commands do
 
 private:
+    std::vector<PanelEdit> edits(const PanelDocument& document) const;   // the parsed one's, decoded
+
     CLI::App* panel_;
     CLI::App *show_, *move_, *add_, *remove_, *window_;
     std::string module_;

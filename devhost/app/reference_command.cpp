@@ -1,3 +1,4 @@
+#include "devhost/core/module_gauges.h"
 #include "devhost/app/reference_command.h"
 
 #include <fmt/format.h>
@@ -301,7 +302,7 @@ std::string panelPage(const std::string& module, const Panel& panel, const fs::p
         }
         body += "</ul>\n";
     }
-    return page("Vardex_Instr on " + fs::path(panel.source).filename().string(), body);
+    return page(std::string(ModuleName) + " on " + fs::path(panel.source).filename().string(), body);
 }
 
 }  // namespace
@@ -353,8 +354,8 @@ void writeReference(const std::string& module, const fs::path& folder, const std
     if (panel)
         writeFileWhole(folder / "panel.html", panelPage(module, *panel, folder));
     writeFileWhole(folder / "index.html",
-              page("Vardex_Instr gauge reference",
-                   "<h1>Vardex_Instr gauge reference</h1>\n<p><a href=\"../Installation.html\">Installation guide</a>" +
+              page(std::string(ModuleName) + " gauge reference",
+                   "<h1>" + std::string(ModuleName) + " gauge reference</h1>\n<p><a href=\"../Installation.html\">Installation guide</a>" +
                        std::string(panel ? " · <a href=\"panel.html\">The panel, window by window</a>" : "") +
                        "</p>\n"
                    "<p>Every gauge of the module, as the module itself "

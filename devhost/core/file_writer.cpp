@@ -16,6 +16,7 @@
 #include <system_error>
 
 #include "devhost/core/suggest.h"
+#include "devhost/core/text_file.h"
 
 namespace devhost {
 
@@ -158,7 +159,9 @@ FileWriteError::FileWriteError(const std::filesystem::path& path, WriteFailure r
 {
 }
 
-void writeFileWhole(const std::filesystem::path& target, std::string_view bytes, WriteMode mode)
+namespace {
+
+void writeWhole(const fs::path& target, std::string_view bytes, WriteMode mode, const Unchanged* unchanged)
 {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(target, error);
@@ -176,7 +179,26 @@ void writeFileWhole(const std::filesystem::path& target, std::string_view bytes,
     if (fs::exists(status))
         temporary.keepPermissionsOf(status);
     temporary.write(bytes);
+    if (unchanged) {
+        if (unchanged->beforeCheck)
+            unchanged->beforeCheck();
+        const TextFile now = readWholeFile(target.string(), "file");
+        if (now.problem || now.text != unchanged->bytes)
+            throw FileWriteError(target, WriteFailure::ChangedOnDisk, "it changed on disk since it was read");
+    }
     temporary.rename(mode);
+}
+
+}  // namespace
+
+void writeFileWhole(const std::filesystem::path& target, std::string_view bytes, WriteMode mode)
+{
+    writeWhole(target, bytes, mode, nullptr);
+}
+
+void writeFileWhole(const std::filesystem::path& target, std::string_view bytes, const Unchanged& unchanged)
+{
+    writeWhole(target, bytes, WriteMode::Replace, &unchanged);
 }
 
 std::optional<std::string> windowsNameProblem(std::string_view name)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -14,8 +15,8 @@ namespace devhost {
 // Why a file was not written, for callers that answer differently (a
 // status code, a hint): the folder refuses (read-only, not ours), the disk
 // is full, the name is a link, a folder or a device, a new file's name was
-// taken, or anything else.
-enum class WriteFailure { ReadOnly, DiskFull, NotAFile, Exists, Other };
+// taken, the file changed since it was read, or anything else.
+enum class WriteFailure { ReadOnly, DiskFull, NotAFile, Exists, ChangedOnDisk, Other };
 
 class FileWriteError : public std::runtime_error {
 public:
@@ -43,6 +44,15 @@ enum class WriteMode {
 // removed on every failure.
 // Throws FileWriteError.
 void writeFileWhole(const std::filesystem::path& target, std::string_view bytes, WriteMode mode = WriteMode::Replace);
+
+// A file replaced only while it holds what was read from it: checked right
+// before the rename, as late as a program can look, so that another
+// program's change made meanwhile is refused (ChangedOnDisk), never lost.
+struct Unchanged {
+    std::string_view bytes;            // the file as read
+    std::function<void()> beforeCheck; // tests change the file here, the new bytes ready beside it
+};
+void writeFileWhole(const std::filesystem::path& target, std::string_view bytes, const Unchanged& unchanged);
 
 // Whether a file's mode lets no one write it, which writeFileWhole
 // honours though replacing the file would only need its folder writable.

@@ -45,9 +45,9 @@ std::string moduleUnderTest()
 #if defined(VARDEX_MODULE_PATH)
     return VARDEX_MODULE_PATH;
 #elif defined(_WIN32)
-    return "Vardex_Instr.gau";
+    return std::string(ModuleName) + ".gau";
 #else
-    return "Vardex_Instr.so";
+    return std::string(ModuleName) + ".so";
 #endif
 }
 
@@ -114,11 +114,6 @@ struct Host::Impl final : ServiceSink {
 
     PanelPlan plan(const Panel& panel) const
     {
-        // The simulator finds a gauge's module by file name, whatever the case;
-        // the module under test answers to its own file's name and to ours.
-        auto ours = [&](std::string_view name) {
-            return name.empty() || sameName(name, "Vardex_Instr") || sameName(name, module->path().stem().string());
-        };
         // Everything drawn is counted before anything is: a gauge of 20000
         // pixels square is refused here, not by running out of memory.
         long long pixels = 0;
@@ -135,40 +130,24 @@ struct Host::Impl final : ServiceSink {
         };
         PanelPlan plan;
         for (const PanelWindowSpec& window : panel.windows) {
-            // Held within what a placement can take, so that a texture scaled far
-            // up comes to a size refused below, not to a wrapped number.
-            auto scaled = [&](int v, double by) {
-                constexpr double Farthest = 1e9;
-                return static_cast<int>(std::lround(std::clamp(v * by, -Farthest, Farthest)));
-            };
             PanelWindowSpec kept = window;
             kept.gauges.clear();
             plan.windows.push_back(std::move(kept));
             for (const PlacedGauge& g : window.gauges) {
-                const Point at{scaled(g.x, window.gaugeScaleX), scaled(g.y, window.gaugeScaleY)};
-                if (!ours(g.module)) {
+                if (!namesModule(g.module, module->path())) {
                     plan.skipped.push_back(g.module + "!" + g.gauge);
-                    const int w = g.width.value_or(g.height.value_or(ForeignGaugeSize));
-                    const int h = g.height.value_or(w);
-                    const Point size{std::max(1, scaled(w, window.gaugeScaleX)), std::max(1, scaled(h, window.gaugeScaleY))};
-                    count(g, size);
-                    plan.foreign.push_back({.label = plan.skipped.back(), .window = window.number,
-                                            .box = {at.x, at.y, size.x, size.y}, .sizeGiven = g.width.has_value(),
-                                            .line = g.line});
+                    const Box box = drawnBox(window, g, std::nullopt);
+                    count(g, {box.width, box.height});
+                    plan.foreign.push_back({.label = plan.skipped.back(), .window = window.number, .box = box,
+                                            .sizeGiven = g.width.has_value(), .line = g.line});
                     continue;
                 }
                 try {
                     const GaugeDefinition& definition = definitionOrThrow(g.gauge);
-                    Point size{g.width.value_or(0), g.height.value_or(0)};
-                    if (window.gaugeScaleX != 1.0 || window.gaugeScaleY != 1.0) {
-                        // The size in the cockpit's units, then on its texture.
-                        size = placedSize(definition, size);
-                        size = {std::max(1, scaled(size.x, window.gaugeScaleX)), std::max(1, scaled(size.y, window.gaugeScaleY))};
-                    }
-                    checkPlacedSize(g.gauge, size.x, size.y);
-                    size = placedSize(definition, size);
-                    count(g, size);
-                    plan.gauges.push_back({&g, &definition, window.number, at, size});
+                    const Box box = drawnBox(window, g, ownSize(definition));
+                    checkPlacedSize(g.gauge, box.width, box.height);
+                    count(g, {box.width, box.height});
+                    plan.gauges.push_back({&g, &definition, window.number, {box.x, box.y}, {box.width, box.height}});
                 } catch (const HostError& error) {
                     throw PanelError(panel.source, g.line, error.what());
                 }
@@ -177,23 +156,15 @@ struct Host::Impl final : ServiceSink {
         return plan;
     }
 
-    // The size a gauge is placed at: a side given as 0 follows the other
-    // with the gauge's proportions; both 0, its own size. Without a bitmap
-    // to measure, the default size in millimetres stands in for a square of
-    // as many pixels.
-    Point placedSize(const GaugeDefinition& definition, Point asked) const
+    Point ownSize(const GaugeDefinition& definition) const
     {
         const auto root = rootBitmapSize(definition);
-        const Point own = root ? *root : Point{static_cast<int32_t>(definition.defaultSize),
-                                               static_cast<int32_t>(definition.defaultSize)};
-        Point placed = asked;
-        if (asked.x == 0 && asked.y == 0)
-            placed = own;
-        else if (asked.y == 0)
-            placed.y = own.x > 0 ? static_cast<int32_t>(std::lround(double(asked.x) * own.y / own.x)) : asked.x;
-        else if (asked.x == 0)
-            placed.x = own.y > 0 ? static_cast<int32_t>(std::lround(double(asked.y) * own.x / own.y)) : asked.y;
-        return placed;
+        return root ? *root : Point{static_cast<int32_t>(definition.defaultSize), static_cast<int32_t>(definition.defaultSize)};
+    }
+
+    Point placedSize(const GaugeDefinition& definition, Point asked) const
+    {
+        return devhost::placedSize(asked, ownSize(definition));
     }
 
     Impl(const std::string& path, HostOptions chosen) : options(std::move(chosen))
@@ -477,6 +448,8 @@ std::vector<GaugeInfo> Host::gaugeList() const
     }
     return list;
 }
+
+ModuleGauges Host::moduleGauges() const { return {impl_->module->path(), gaugeList()}; }
 
 GaugeInstance& Host::place(std::string_view gauge, std::string_view parameter, int width, int height)
 {

@@ -21,6 +21,7 @@
 #include "devhost/core/gauge_instance.h"
 #include "devhost/core/host_error.h"
 #include "devhost/core/key_events.h"
+#include "devhost/core/module_gauges.h"
 #include "devhost/core/panel_file.h"
 #include "devhost/core/probe.h"
 #include "devhost/core/variables.h"
@@ -50,14 +51,6 @@ struct ClickResult {
     int areaIndex = -1;               // index of the area in the gauge's mouse-area list, -1 if none
 };
 
-// A gauge as the module lists it (for `devhost list`).
-struct GaugeInfo {
-    std::string name;
-    uint32_t defaultSize = 0;         // mm
-    bool hasCallback = false;
-    int width = 0, height = 0;        // the gauge's own pixels (root bitmap), 0 when unknown
-};
-
 // A gauge of another module that the panel places: the host cannot run it,
 // and shows it as a labelled placeholder of its placed size.
 struct ForeignGauge {
@@ -67,10 +60,6 @@ struct ForeignGauge {
     bool sizeGiven = false;           // false: ForeignGaugeSize, as the line gives none
     int line = 0;
 };
-// The size of a foreign gauge whose line gives none (the usual default
-// size of an instrument, in the panel's pixels).
-inline constexpr int ForeignGaugeSize = 100;
-
 class BitmapCatalog;
 
 class Host {
@@ -87,6 +76,7 @@ public:
     void setFramesPerSecond(double fps);  // non-positive or non-finite values are refused (HostError)
 
     std::vector<GaugeInfo> gaugeList() const;
+    ModuleGauges moduleGauges() const;     // the list, and the file that panels name
     const BitmapCatalog& bitmaps() const;  // the module's bitmaps, for drawing what the gauges show
 
     // Installs a gauge by name (deep copy, parameter text, service code 2).

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "devhost/core/module_gauges.h"
 #include "devhost/core/host_error.h"
 #include "devhost/core/module_file.h"
 #include "framework/portable_exports.h"
@@ -108,7 +109,7 @@ ModuleFile::ModuleFile(const std::filesystem::path& path, bool privateCopy) : pa
     if (isWindowsFile(path))
         throw HostError("module file " + path.string() +
                         " is the Windows build of the module (the .gau the simulator loads); this devhost loads "
-                        "the Linux build, Vardex_Instr.so. Run the Windows development host on it: wine devhost.exe "
+                        "the Linux build, " + std::string(ModuleName) + ".so. Run the Windows development host on it: wine devhost.exe "
                         "list --module " + path.string());
     SharedInstances& instances = SharedInstances::ofProcess();
     const std::lock_guard lock(instances.lock());

@@ -5,11 +5,10 @@
 // `devhost panel show` prints them; the live page will mark them.
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "devhost/core/module_gauges.h"
 #include "devhost/core/panel_file.h"
 
 namespace devhost {
@@ -21,29 +20,14 @@ struct PanelCheck {
     std::string message;
 };
 
-// A gauge's own size in pixels (its root bitmap), when known: gauges of
-// other modules, unknown to the host, are checked where their placed size
-// is given only.
-struct GaugeSize {
-    int width = 0, height = 0;
-};
-using GaugeSizeLookup = std::function<std::optional<GaugeSize>(const PlacedGauge&)>;
-
 // A gauge is taken as blurred when drawn larger than this times its own
 // size, or smaller than its own size divided by ShrinkLimit (faces drawn
 // at twice their placed size, as this module's are, stay sharp).
 inline constexpr double EnlargeLimit = 1.25;
 inline constexpr double ShrinkLimit = 3.0;
 
-std::vector<PanelCheck> checkPanelLayout(const Panel& panel, const GaugeSizeLookup& ownSize);
-
-// Windows that share an ident with an earlier one (the same ident twice
-// makes the simulator open one of them only): each with the line of the one
-// before. Windows in file order.
-struct SharedIdent {
-    int window = 0, line = 0, ident = 0, firstLine = 0;
-    std::string message() const;
-};
-std::vector<SharedIdent> sharedIdents(const std::vector<PanelWindowSpec>& windows);
+// Gauges are checked where `module` says they are drawn; another module's
+// gauge, of unknown size, only where its line gives a size.
+std::vector<PanelCheck> checkPanelLayout(const Panel& panel, const ModuleGauges& module);
 
 }  // namespace devhost

@@ -15,6 +15,13 @@ namespace {
 
 using Kind = PanelLineParts::Kind;
 
+template <class... Ways>
+struct Overloaded : Ways... {
+    using Ways::operator()...;
+};
+template <class... Ways>
+Overloaded(Ways...) -> Overloaded<Ways...>;
+
 std::string_view part(std::string_view text, size_t begin, size_t end) { return text.substr(begin, end - begin); }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -182,17 +189,29 @@ std::optional<std::string> inFileEncoding(const PanelLines& lines, std::string_v
     return out;
 }
 
-// The file written whole, or PanelWriteError saying why, as a message
-// about `shownName`; the file untouched either way.
+// Why a panel file was not written, as a message about `shownName`.
+PanelWriteError panelWriteError(const FileWriteError& error, const std::string& shownName)
+{
+    switch (error.reason()) {
+    case WriteFailure::Exists:
+        return {shownName, error.reason(), "exists already; nothing written: choose another name"};
+    case WriteFailure::ChangedOnDisk:
+        return {shownName, error.reason(), "changed on disk since it was read (by another program?); nothing written: "
+                                           "read it again, or write over it (--force)"};
+    default:
+        return {shownName, error.reason(), "cannot be written: " + error.problem() + "; nothing written"};
+    }
+}
+
+// The file written whole, or PanelWriteError saying why; the file
+// untouched either way.
 void writePanelFile(const std::filesystem::path& target, std::string_view bytes, WriteMode mode,
                     const std::string& shownName)
 {
     try {
         writeFileWhole(target, bytes, mode);
     } catch (const FileWriteError& error) {
-        if (error.reason() == WriteFailure::Exists)
-            throw PanelWriteError(shownName, error.reason(), "exists already; nothing written: choose another name");
-        throw PanelWriteError(shownName, error.reason(), "cannot be written: " + error.problem() + "; nothing written");
+        throw panelWriteError(error, shownName);
     }
 }
 
@@ -287,7 +306,7 @@ Panel PanelDocument::reread(const PanelLines& edited, std::string_view what) con
     }
 }
 
-void PanelDocument::apply(PanelLines edited, std::string_view what)
+void PanelDocument::replaceLines(PanelLines edited, std::string_view what)
 {
     panel_ = reread(edited, what);
     lines_ = std::move(edited);
@@ -310,7 +329,7 @@ void PanelDocument::moveGauge(GaugeKey key, const GaugePlace& place)
     PanelLines edited = lines_;
     std::string& text = edited.lines[size_t(gauge(key).line - 1)].text;
     text = withFields(text, placeFields(place));
-    apply(std::move(edited), "moving " + gaugeKeyText(key));
+    replaceLines(std::move(edited), "moving " + gaugeKeyText(key));
 }
 
 GaugeKey PanelDocument::addGauge(int windowNumber, std::string_view moduleAndGauge, const GaugePlace& place,
@@ -413,7 +432,7 @@ void PanelDocument::removeGauge(GaugeKey key)
     if (index + 1 == edited.lines.size() && index > 0 && edited.lines[index].ending.empty())
         edited.lines[index - 1].ending.clear();
     edited.lines.erase(edited.lines.begin() + long(index));
-    apply(std::move(edited), what);
+    replaceLines(std::move(edited), what);
 }
 
 void PanelDocument::renumberGauges(int windowNumber)
@@ -425,7 +444,7 @@ void PanelDocument::renumberGauges(int windowNumber)
         const PanelLineParts parts = panelLineParts(text);
         text = withKey(text, std::string(part(text, parts.nameBegin, parts.nameBegin + 5)) + twoDigits(next++));
     }
-    apply(std::move(edited), "renumbering window " + std::to_string(windowNumber));
+    replaceLines(std::move(edited), "renumbering window " + std::to_string(windowNumber));
 }
 
 void PanelDocument::setWindowValue(int windowNumber, std::string_view key, const std::string& value)
@@ -459,7 +478,7 @@ void PanelDocument::setWindowValue(int windowNumber, std::string_view key, const
     if (part(written, parts.valueBegin, parts.valueEnd) != trimmedPanelText(value))
         throw PanelEditError(path_, 0, what + " refused: " + readBack(std::string(key) + "=", value,
                                                                        part(written, parts.valueBegin, parts.valueEnd)));
-    apply(std::move(edited), what);
+    replaceLines(std::move(edited), what);
 }
 
 void PanelDocument::setWindowSize(int window, int width, std::optional<int> height)
@@ -563,18 +582,67 @@ void PanelDocument::addWindow(int number, int width, int height)
     if (!edited.lines.empty() && panelLineParts(edited.lines.back().text).kind != Kind::Blank)
         texts.insert(texts.begin(), "");
     insertLines(edited, long(edited.lines.size()) - 1, texts);
-    apply(std::move(edited), what);
+    replaceLines(std::move(edited), what);
 }
 
-void PanelDocument::restore(std::string_view text) { apply(splitPanelLines(text), "going back"); }
-
-bool PanelDocument::changedOnDisk() const
+EditedLine PanelDocument::apply(const PanelEdit& edit)
 {
-    const TextFile current = readWholeFile(path_, "panel file");
-    return !current.problem && current.text != onDisk_;
+    // All of it or nothing: a window's settings are several edits.
+    const PanelLines lines = lines_;
+    const Panel panel = panel_;
+    const auto lineOf = [&](int line) { return EditedLine{line, lines_.lines[size_t(line - 1)].text}; };
+    const auto make = Overloaded{
+        [&](const MoveGauge& e) {
+            const GaugeKey key = e.toWindow ? moveGaugeToWindow(e.key, *e.toWindow, e.place) : (moveGauge(e.key, e.place), e.key);
+            return lineOf(gauge(key).line);
+        },
+        [&](const AddGauge& e) { return lineOf(gauge(addGauge(e.window, e.name, e.place, e.parameter)).line); },
+        [&](const RemoveGauge& e) {
+            const EditedLine removed = lineOf(gauge(e.key).line);
+            removeGauge(e.key);
+            return removed;
+        },
+        [&](const RenumberGauges& e) {
+            renumberGauges(e.window);
+            return lineOf(window(e.window).line);
+        },
+        [&](const WindowSettings& e) {
+            window(e.window);   // that it exists, whatever is set
+            if (e.size)
+                setWindowSize(e.window, e.size->first, e.size->second);
+            if (e.position)
+                setWindowPosition(e.window, *e.position);
+            if (e.visible)
+                setWindowVisible(e.window, *e.visible);
+            if (e.backgroundColour)
+                setWindowBackgroundColour(e.window, *e.backgroundColour);
+            if (e.bitmap)
+                setWindowBitmap(e.window, *e.bitmap);
+            if (e.title)
+                setWindowTitle(e.window, *e.title);
+            return lineOf(window(e.window).line);
+        },
+        [&](const AddWindow& e) {
+            int number = 0;
+            for (const PanelWindowSpec& w : panel_.windows)
+                if (!w.virtualCockpit)
+                    number = std::max(number, w.number + 1);
+            addWindow(e.number.value_or(number), e.width, e.height);
+            return lineOf(window(e.number.value_or(number)).line);
+        },
+    };
+    try {
+        return std::visit(make, edit);
+    } catch (...) {
+        lines_ = lines;
+        panel_ = panel;
+        throw;
+    }
 }
 
-void PanelDocument::save(bool force)
+void PanelDocument::restore(std::string_view text) { replaceLines(splitPanelLines(text), "going back"); }
+
+void PanelDocument::save(bool force, const std::function<void()>& beforeCheck)
 {
     namespace fs = std::filesystem;
     const std::string bytes = text();
@@ -583,9 +651,6 @@ void PanelDocument::save(bool force)
     const TextFile current = readWholeFile(path_, "panel file");
     if (current.problem)
         throw PanelWriteError(path_, WriteFailure::NotAFile, *current.problem + "; nothing written");
-    if (current.text != onDisk_ && !force)
-        throw PanelEditError(path_, 0, "changed on disk since it was read (by another program?); nothing written: "
-                                       "read it again, or write over it (--force)");
     // A panel file that is a link (from the simulator's folder, say) stays
     // one: the file it leads to is written, never the link followed by
     // the writer, which refuses links.
@@ -595,10 +660,18 @@ void PanelDocument::save(bool force)
     if (readOnly(fs::status(target, error)))
         throw PanelWriteError(path_, WriteFailure::ReadOnly, "is read-only; nothing written");
     if (!backedUp_) {
-        writePanelFile(target.string() + ".bak", current.text, WriteMode::Replace, path_ + ".bak");
+        // What the write replaces: the file as read, unless written over whatever it holds.
+        writePanelFile(target.string() + ".bak", force ? current.text : onDisk_, WriteMode::Replace, path_ + ".bak");
         backedUp_ = true;
     }
-    writePanelFile(target, bytes, WriteMode::Replace, path_);
+    try {
+        if (force)
+            writeFileWhole(target, bytes, WriteMode::Replace);
+        else
+            writeFileWhole(target, bytes, Unchanged{onDisk_, beforeCheck});
+    } catch (const FileWriteError& refused) {
+        throw panelWriteError(refused, path_);
+    }
     onDisk_ = bytes;
 }
 

@@ -6,7 +6,9 @@
 // refused before it reaches the file.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <variant>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,47 @@ struct GaugeKey {
     int window = 0;
     int number = 0;
     bool operator==(const GaugeKey&) const = default;
+};
+
+// One edit of a panel: what each front end (the live page, `devhost
+// panel`) decodes its input into, and PanelDocument::apply makes.
+struct MoveGauge {
+    GaugeKey key;
+    GaugePlace place;
+    std::optional<int> toWindow;   // another window, the gauge's size (unless given) and parameter kept
+};
+struct AddGauge {
+    int window = 0;
+    std::string name;              // Module!Gauge
+    GaugePlace place;
+    std::string parameter;
+};
+struct RemoveGauge {
+    GaugeKey key;
+};
+struct RenumberGauges {            // 0, 1, ... in drawing order
+    int window = 0;
+};
+struct WindowSettings {            // each one given rewrites its key's line, or adds one
+    int window = 0;
+    std::optional<std::pair<int, std::optional<int>>> size;   // size_mm= W[,H]
+    std::optional<int> position;   // 0 to 8
+    std::optional<bool> visible;
+    std::optional<PanelColour> backgroundColour;
+    std::optional<std::string> bitmap;   // the file= line the host draws
+    std::optional<std::string> title;    // UTF-8
+};
+struct AddWindow {
+    std::optional<int> number;     // none: after the highest of the panel's windows (virtual cockpits aside)
+    int width = 0, height = 0;
+};
+using PanelEdit = std::variant<MoveGauge, AddGauge, RemoveGauge, RenumberGauges, WindowSettings, AddWindow>;
+
+// The line an edit concerns, the gauge's or the window's, as the file has
+// it after the edit (a removed gauge's as it was).
+struct EditedLine {
+    int line = 0;
+    std::string text;
 };
 
 // An edit refused or a file not written; the message says why, and the
@@ -69,6 +112,10 @@ public:
     // None, or more than one (listed), throws PanelEditError.
     GaugeKey findGauge(std::string_view name, std::optional<int> window = std::nullopt) const;
 
+    // Makes one edit, whole or not at all: PanelEditError leaves the
+    // document as it was.
+    EditedLine apply(const PanelEdit& edit);
+
     // Gauges. A new gauge takes the number after the highest of its window
     // and its line goes after that gauge's; a removed gauge's neighbours
     // keep their numbers unless renumbered (0, 1, ... in drawing order).
@@ -92,16 +139,15 @@ public:
     // Puts back an earlier text of the document (an undo or a redo), read
     // as an edit is; the file and its backup stay as they are.
     void restore(std::string_view text);
-    // Whether the file's bytes now differ from those read or last written.
-    bool changedOnDisk() const;
-
     // Writes the edits to the file (writeFileWhole; a panel file that is a
     // link stays one, the file it leads to written). Before the document's
-    // first write, the file as it is is copied to FILE.bak. Refused, the
-    // file untouched, when the file changed since it was read (unless
-    // `force`: PanelEditError), is read-only or not a plain file, or cannot
-    // be written (PanelWriteError). Nothing is written when nothing changed.
-    void save(bool force = false);
+    // first write, the file as it is is copied to FILE.bak. Refused
+    // (PanelWriteError), the file untouched, when the file changed since it
+    // was read (ChangedOnDisk, unless `force`), is read-only or not a plain
+    // file, or cannot be written. Nothing is written when nothing changed.
+    // `beforeCheck` runs right before the writer's look at the file: tests
+    // change it there.
+    void save(bool force = false, const std::function<void()>& beforeCheck = {});
     // Writes the document as a new file, which it is from then on (saved
     // there, with no .bak: there was nothing before it). Refused
     // (PanelWriteError) when the file exists, even as another case of the
@@ -116,7 +162,7 @@ private:
     // file would be; PanelEditError, saying `what` was refused, when the
     // reader refuses them or they would not read back as the same lines.
     Panel reread(const PanelLines& edited, std::string_view what) const;
-    void apply(PanelLines edited, std::string_view what);
+    void replaceLines(PanelLines edited, std::string_view what);
     void setWindowValue(int window, std::string_view key, const std::string& value);
 
     PanelLines lines_;

@@ -10,7 +10,6 @@
 #include <system_error>
 
 #include "devhost/core/bmp_file.h"
-#include "devhost/core/panel_checks.h"
 #include "devhost/core/suggest.h"
 #include "devhost/core/text_file.h"
 #include "devhost/core/tooltip_format.h"
@@ -678,6 +677,29 @@ Panel loadPanel(const std::string& path, const PanelReadOptions& options)
                                   "gaugeNN=Module!Gauge, x, y lines in a [WindowNN] section; an empty file stands "
                                   "for an empty panel); devhost serve --panel " + path + " --edit opens it to place some");
     return panel;
+}
+
+std::string SharedIdent::message() const
+{
+    return "ident " + std::to_string(ident) + " is also the ident of the window at line " + std::to_string(firstLine);
+}
+
+std::vector<SharedIdent> sharedIdents(const std::vector<PanelWindowSpec>& windows)
+{
+    std::vector<const PanelWindowSpec*> inFileOrder;
+    for (const PanelWindowSpec& w : windows)
+        inFileOrder.push_back(&w);
+    std::sort(inFileOrder.begin(), inFileOrder.end(), [](auto a, auto b) { return a->line < b->line; });
+    std::map<int, int> firstLine;
+    std::vector<SharedIdent> shared;
+    for (const PanelWindowSpec* w : inFileOrder) {
+        if (w->ident < 0)
+            continue;
+        auto [first, unique] = firstLine.try_emplace(w->ident, w->line);
+        if (!unique)
+            shared.push_back({w->number, w->line, w->ident, first->second});
+    }
+    return shared;
 }
 
 std::string_view defaultPanelText()

@@ -224,4 +224,13 @@ Panel loadPanel(const std::string& path, const PanelReadOptions& options = {});
 std::string_view defaultPanelText();       // the same text as examples/default_panel.cfg
 Panel defaultPanel();
 
+// Windows that share an ident with an earlier one (the same ident twice
+// makes the simulator open one of them only): each with the line of the one
+// before. Windows in file order.
+struct SharedIdent {
+    int window = 0, line = 0, ident = 0, firstLine = 0;
+    std::string message() const;
+};
+std::vector<SharedIdent> sharedIdents(const std::vector<PanelWindowSpec>& windows);
+
 }  // namespace devhost

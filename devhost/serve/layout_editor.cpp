@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 
 #include "devhost/core/panel_checks.h"
 #include "devhost/core/suggest.h"
@@ -60,25 +59,41 @@ GaugeKey keyOf(const Json& body)
     return {int(integerField(body, "window", 0, MaxVirtualCockpitNumber)), int(integerField(body, "gauge", 0, 999))};
 }
 
-// The module's gauges by name: their own pixels.
-std::map<std::string, GaugeInfo, std::less<>> ownGauges(const Host& host)
-{
-    std::map<std::string, GaugeInfo, std::less<>> gauges;
-    for (GaugeInfo& info : host.gaugeList())
-        gauges.emplace(info.name, std::move(info));
-    return gauges;
-}
-
 // A name taken is the one conflict the user resolves by choosing again, as
 // a file changed on disk is; a disk or a folder that refuses is not.
 RequestError refusal(const PanelWriteError& refused)
 {
+    if (refused.reason() == WriteFailure::ChangedOnDisk)
+        return RequestError(fmt::format("{} changed on disk since it was read (by another program?); nothing "
+                                        "written. Save anyway writes over it.",
+                                        refused.file()),
+                            409);
     return RequestError(refused.what(), refused.reason() == WriteFailure::Exists ? 409 : 422);
 }
 
-bool isOurs(const PlacedGauge& g)
+// A window's gauges as the editor draws them: each with its line's key,
+// whether it is the module's, and the size it is drawn at.
+Json gaugesOf(const PanelDocument& document, const PanelWindowSpec& w, const ModuleGauges& module)
 {
-    return g.module.empty() || sameName(g.module, "Vardex_Instr");
+    Json gauges = Json::array();
+    for (const PlacedGauge& g : w.gauges) {
+        const std::optional<Point> own = module.ownSize(g);
+        const Point size = module.placedSize(g);
+        gauges.push_back({{"key", g.number},
+                          {"label", document.gaugeKeyText({w.number, g.number})},
+                          {"module", g.module},
+                          {"gauge", g.gauge},
+                          {"ours", own.has_value()},
+                          {"x", g.x},
+                          {"y", g.y},
+                          {"width", size.x},
+                          {"height", size.y},
+                          {"size_given", g.width.has_value() || g.height.has_value()},
+                          {"own", own ? Json::array({own->x, own->y}) : Json(nullptr)},
+                          {"parameter", g.parameter},
+                          {"line", g.line}});
+    }
+    return gauges;
 }
 
 }  // namespace
@@ -99,7 +114,7 @@ void LayoutEditor::edit(const Json& body, const Host& host, const Follow& follow
         if (from)
             edited.restore(from->back());
         else
-            change(edited, body, host);
+            edited.apply(decode(edited, body, host));
     } catch (const PanelEditError& error) {
         throw RequestError(error.what(), 422);
     }
@@ -123,81 +138,67 @@ void LayoutEditor::edit(const Json& body, const Host& host, const Follow& follow
     redo_.clear();
 }
 
-void LayoutEditor::change(PanelDocument& document, const Json& body, const Host& host) const
+PanelEdit LayoutEditor::decode(const PanelDocument& document, const Json& body, const Host& host) const
 {
     const std::string op = textField(body, "op");
+    const auto windowOf = [&] { return int(integerField(body, "window", 0, MaxVirtualCockpitNumber)); };
     if (op == "move") {
         const GaugeKey key = keyOf(body);
         document.gauge(key);   // that it exists
-        const GaugePlace place = placeOf(body);
+        MoveGauge move{key, placeOf(body)};
         if (body.contains("to_window") && body["to_window"] != body["window"])
-            document.moveGaugeToWindow(key, int(integerField(body, "to_window", 0, MaxVirtualCockpitNumber)), place);
-        else
-            document.moveGauge(key, place);
-    } else if (op == "add") {
+            move.toWindow = int(integerField(body, "to_window", 0, MaxVirtualCockpitNumber));
+        return move;
+    }
+    if (op == "add") {
         std::string name = textField(body, "name");
         if (name.find('!') == std::string::npos) {
             // This module's gauge, by its name as the module lists it.
-            if (!host.gaugeList().empty() && !ownGauges(host).contains(name))
+            const ModuleGauges module = host.moduleGauges();
+            if (!module.gauges().empty() && !module.find(name))
                 throw RequestError(fmt::format("the module has no gauge named \"{}\"; give another module's as "
                                                "Module!Gauge", excerpt(std::string_view(name))), 404);
-            name = "Vardex_Instr!" + name;
+            name = std::string(ModuleName) + "!" + name;
         }
-        const int window = int(integerField(body, "window", 0, MaxVirtualCockpitNumber));
-        const std::string parameter = body.contains("parameter") ? textField(body, "parameter") : std::string();
-        document.addGauge(window, name, placeOf(body), parameter);
-    } else if (op == "remove") {
-        document.removeGauge(keyOf(body));
-    } else if (op == "renumber") {
-        document.renumberGauges(int(integerField(body, "window", 0, MaxVirtualCockpitNumber)));
-    } else if (op == "window") {
-        const int window = int(integerField(body, "window", 0, MaxVirtualCockpitNumber));
-        document.window(window);   // that it exists
-        // Every field is read before any is applied.
-        std::optional<std::pair<int, int>> size;
-        if (body.contains("width"))
-            size = {int(integerField(body, "width", 1, MaxDrawnPixels)), int(integerField(body, "height", 1, MaxDrawnPixels))};
-        std::optional<int> grid;
-        if (body.contains("position"))
-            grid = int(integerField(body, "position", 0, 8));
-        std::optional<bool> visible;
-        if (body.contains("visible"))
-            visible = flagField(body, "visible");
-        std::optional<PanelColour> colour;
-        if (body.contains("background_color"))
-            colour = colourOf(body);
-        std::optional<std::string> bitmap, title;
-        if (body.contains("bitmap")) {
-            bitmap = textField(body, "bitmap");
-            const std::vector<std::string> offered = folderBitmaps();
-            if (std::find(offered.begin(), offered.end(), *bitmap) == offered.end())
-                throw RequestError(fmt::format("\"{}\" is not a bitmap of the panel's folder", excerpt(std::string_view(*bitmap))), 404);
-        }
-        if (body.contains("title"))
-            title = textField(body, "title");
-        if (size)
-            document.setWindowSize(window, size->first, size->second);
-        if (grid)
-            document.setWindowPosition(window, *grid);
-        if (visible)
-            document.setWindowVisible(window, *visible);
-        if (colour)
-            document.setWindowBackgroundColour(window, *colour);
-        if (bitmap)
-            document.setWindowBitmap(window, *bitmap);
-        if (title)
-            document.setWindowTitle(window, *title);
-    } else if (op == "add_window") {
-        int number = 0;
-        for (const PanelWindowSpec& w : document.panel().windows)
-            if (!w.virtualCockpit)
-                number = std::max(number, w.number + 1);
-        document.addWindow(number, int(integerField(body, "width", 1, MaxDrawnPixels)),
-                            int(integerField(body, "height", 1, MaxDrawnPixels)));
-    } else {
-        throw RequestError(fmt::format("\"op\" is \"{}\": it must be move, add, remove, renumber, window, add_window, "
-                                       "undo or redo", excerpt(std::string_view(op))));
+        const int window = windowOf();
+        return AddGauge{window, std::move(name), placeOf(body),
+                        body.contains("parameter") ? textField(body, "parameter") : std::string()};
     }
+    if (op == "remove")
+        return RemoveGauge{keyOf(body)};
+    if (op == "renumber")
+        return RenumberGauges{windowOf()};
+    if (op == "window")
+        return windowSettings(document, body);
+    if (op == "add_window")
+        return AddWindow{std::nullopt, int(integerField(body, "width", 1, MaxDrawnPixels)),
+                         int(integerField(body, "height", 1, MaxDrawnPixels))};
+    throw RequestError(fmt::format("\"op\" is \"{}\": it must be move, add, remove, renumber, window, add_window, "
+                                   "undo or redo", excerpt(std::string_view(op))));
+}
+
+WindowSettings LayoutEditor::windowSettings(const PanelDocument& document, const Json& body) const
+{
+    WindowSettings settings{.window = int(integerField(body, "window", 0, MaxVirtualCockpitNumber))};
+    document.window(settings.window);   // that it exists
+    if (body.contains("width"))
+        settings.size = {int(integerField(body, "width", 1, MaxDrawnPixels)), int(integerField(body, "height", 1, MaxDrawnPixels))};
+    if (body.contains("position"))
+        settings.position = int(integerField(body, "position", 0, 8));
+    if (body.contains("visible"))
+        settings.visible = flagField(body, "visible");
+    if (body.contains("background_color"))
+        settings.backgroundColour = colourOf(body);
+    if (body.contains("bitmap")) {
+        settings.bitmap = textField(body, "bitmap");
+        const std::vector<std::string> offered = folderBitmaps();
+        if (std::find(offered.begin(), offered.end(), *settings.bitmap) == offered.end())
+            throw RequestError(fmt::format("\"{}\" is not a bitmap of the panel's folder",
+                                           excerpt(std::string_view(*settings.bitmap))), 404);
+    }
+    if (body.contains("title"))
+        settings.title = textField(body, "title");
+    return settings;
 }
 
 LayoutEditor::Saving::Saving(PanelDocument document, bool canSave)
@@ -211,13 +212,8 @@ void LayoutEditor::Saving::save(bool force)
         throw RequestError("the built-in panel is not a file: Save as a new .cfg file (in the folder devhost serve "
                            "started in), or start devhost serve --panel FILE --edit",
                            409);
-    if (!force && document_.changedOnDisk())
-        throw RequestError(fmt::format("{} changed on disk since it was read (by another program?); nothing written. "
-                                       "Save anyway writes over it.",
-                                       document_.path()),
-                           409);
     try {
-        document_.save(true);
+        document_.save(force);
     } catch (const PanelWriteError& refused) {
         throw refusal(refused);
     }
@@ -289,44 +285,10 @@ std::vector<std::string> LayoutEditor::folderBitmaps() const
 
 Json LayoutEditor::describe(const Host& host) const
 {
-    const auto own = ownGauges(host);
-    auto ownSize = [&](const PlacedGauge& g) -> std::optional<GaugeSize> {
-        const auto it = isOurs(g) ? own.find(g.gauge) : own.end();
-        if (it == own.end())
-            return std::nullopt;
-        const GaugeInfo& info = it->second;
-        if (info.width > 0 && info.height > 0)
-            return GaugeSize{info.width, info.height};
-        return GaugeSize{int(info.defaultSize), int(info.defaultSize)};
-    };
+    const ModuleGauges module = host.moduleGauges();
     Json windows = Json::array();
     for (const PanelWindowSpec& w : panel().windows) {
-        Json gauges = Json::array();
-        for (const PlacedGauge& g : w.gauges) {
-            const std::optional<GaugeSize> size = ownSize(g);
-            // The size it is drawn at, as the host works it out.
-            int width = g.width.value_or(0), height = g.height.value_or(0);
-            const int ownW = size ? size->width : ForeignGaugeSize, ownH = size ? size->height : ForeignGaugeSize;
-            if (!g.width && !g.height)
-                width = ownW, height = ownH;
-            else if (!g.height)
-                height = size ? int(std::lround(double(width) * ownH / std::max(1, ownW))) : width;
-            else if (!g.width)
-                width = size ? int(std::lround(double(height) * ownW / std::max(1, ownH))) : height;
-            gauges.push_back({{"key", g.number},
-                              {"label", document_.gaugeKeyText({w.number, g.number})},
-                              {"module", g.module},
-                              {"gauge", g.gauge},
-                              {"ours", isOurs(g) && size.has_value()},
-                              {"x", g.x},
-                              {"y", g.y},
-                              {"width", width},
-                              {"height", height},
-                              {"size_given", g.width.has_value() || g.height.has_value()},
-                              {"own", size ? Json::array({size->width, size->height}) : Json(nullptr)},
-                              {"parameter", g.parameter},
-                              {"line", g.line}});
-        }
+        const Json gauges = gaugesOf(document_, w, module);
         windows.push_back({{"number", w.number},
                            {"title", w.title},
                            {"name", w.name},
@@ -346,14 +308,16 @@ Json LayoutEditor::describe(const Host& host) const
                            {"gauges", gauges}});
     }
     Json checks = Json::array();
-    for (const PanelCheck& check : checkPanelLayout(panel(), ownSize))
+    for (const PanelCheck& check : checkPanelLayout(panel(), module))
         checks.push_back({{"kind", checkKind(check.kind)},
                           {"window", check.window},
                           {"line", check.line},
                           {"message", check.message}});
     Json catalogue = Json::array();
-    for (const auto& [name, info] : own)
-        catalogue.push_back({{"name", name}, {"width", info.width}, {"height", info.height},
+    std::vector<GaugeInfo> listed = module.gauges();
+    std::sort(listed.begin(), listed.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    for (const GaugeInfo& info : listed)
+        catalogue.push_back({{"name", info.name}, {"width", info.width}, {"height", info.height},
                              {"default_size", info.defaultSize}});
     return {{"file", document_.path()},
             {"can_save", canSave_},

@@ -69,7 +69,10 @@ public:
     nlohmann::json describe(const Host& host) const;
 
 private:
-    void change(PanelDocument& document, const nlohmann::json& body, const Host& host) const;
+    // The page's edit as the document takes it; RequestError when the body
+    // does not say one.
+    PanelEdit decode(const PanelDocument& document, const nlohmann::json& body, const Host& host) const;
+    WindowSettings windowSettings(const PanelDocument& document, const nlohmann::json& body) const;
     std::vector<std::string> folderBitmaps() const;
 
     PanelDocument document_;

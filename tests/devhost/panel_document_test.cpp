@@ -202,6 +202,27 @@ TEST(PanelDocument, SavesWithACopyAndOverNothingChangedUnderneath)
     EXPECT_EQ(readBytes(file), before);
 }
 
+// Another program's change made after the document last looked, however
+// late, is refused, not written over.
+TEST(PanelDocument, AChangeMadeJustBeforeTheWriteIsKept)
+{
+    Folder folder;
+    const std::string file = (folder.path / "race.cfg").string();
+    PanelDocument document(Base, file);
+    document.saveAs(file);
+    document.apply(MoveGauge{{0, 3}, {1, 1}});
+    const auto theirs = [&] { std::ofstream(file, std::ios::binary) << "theirs"; };
+    try {
+        document.save(false, theirs);
+        ADD_FAILURE() << "written over the change";
+    } catch (const PanelWriteError& e) {
+        EXPECT_EQ(e.reason(), WriteFailure::ChangedOnDisk);
+    }
+    EXPECT_EQ(readBytes(file), "theirs");
+    document.save(/*force=*/true, theirs);
+    EXPECT_EQ(readBytes(file), document.text());
+}
+
 // A link planted beside the panel under a temporary's name, or as the name
 // written, is never written through: the file it leads to is untouched.
 TEST(PanelDocument, SavingNeverWritesThroughALink)
@@ -236,9 +257,12 @@ TEST(PanelChecks, FlagWhatADesignerWantsToKnow)
                                    "[Window01]\nsize_mm=10,10\nident=MAIN_PANEL\n"
                                    "[Window02]\nsize_mm=10,10\nident=5\n",
                                    "p.cfg");
-    const auto checks = checkPanelLayout(panel, [](const PlacedGauge& g) {
-        return std::optional(g.gauge == "D" ? GaugeSize{20, 20} : GaugeSize{g.width.value_or(30), g.width.value_or(30)});
-    });
+    const ModuleGauges module("M.so", {{.name = "A", .width = 50, .height = 50},
+                                       {.name = "B", .width = 50, .height = 50},
+                                       {.name = "C", .width = 50, .height = 50},
+                                       {.name = "D", .width = 20, .height = 20},
+                                       {.name = "E", .width = 30, .height = 30}});
+    const auto checks = checkPanelLayout(panel, module);
     std::vector<std::pair<PanelCheck::Kind, int>> found;
     for (const PanelCheck& c : checks)
         found.push_back({c.kind, c.line});

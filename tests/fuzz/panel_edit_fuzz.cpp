@@ -52,14 +52,15 @@ void edit(devhost::PanelDocument& document, FuzzedDataProvider& in, const std::s
 {
     const int window = keyOf(document, in).window;
     switch (in.ConsumeIntegralInRange(0, 13)) {
-    case 0: document.moveGauge(keyOf(document, in), placeOf(in)); break;
+    case 0: document.apply(devhost::MoveGauge{keyOf(document, in), placeOf(in)}); break;
     case 1: {
-        const std::string name = in.ConsumeRandomLengthString(40);
-        document.addGauge(window, name, placeOf(in), in.ConsumeRandomLengthString(40));
+        std::string name = in.ConsumeRandomLengthString(40);
+        const devhost::GaugePlace place = placeOf(in);
+        document.apply(devhost::AddGauge{window, std::move(name), place, in.ConsumeRandomLengthString(40)});
         break;
     }
-    case 2: document.moveGaugeToWindow(keyOf(document, in), window, placeOf(in)); break;
-    case 3: document.removeGauge(keyOf(document, in)); break;
+    case 2: document.apply(devhost::MoveGauge{keyOf(document, in), placeOf(in), window}); break;
+    case 3: document.apply(devhost::RemoveGauge{keyOf(document, in)}); break;
     case 4: document.renumberGauges(window); break;
     case 5: document.setWindowSize(window, in.ConsumeIntegralInRange(-5, 40000), in.ConsumeIntegralInRange(-5, 40000)); break;
     case 6: document.setWindowPosition(window, in.ConsumeIntegralInRange(-1, 9)); break;

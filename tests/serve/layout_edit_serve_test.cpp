@@ -9,9 +9,12 @@
 #include <nlohmann/json.hpp>
 
 #include "devhost/core/host.h"
+#include "devhost/core/panel_checks.h"
 #include "devhost/core/text_file.h"
 #include "devhost/serve/feed_message.h"
+#include "devhost/serve/layout_editor.h"
 #include "devhost/serve/panel_server.h"
+#include "tests/cli/devhost_run.h"
 
 namespace devhost {
 namespace {
@@ -194,6 +197,45 @@ TEST(LayoutEdit, AMovedGaugeKeepsItsInstanceAndARemovedOneIsShutDown)
     EXPECT_EQ(airspeed->size().x, 75);
     EXPECT_EQ(host.gauges()[1]->name(), "Altimeter");
     EXPECT_EQ(host.find("Junghans_Timer"), nullptr);
+}
+
+// The host that places a panel, the editor that shows it and `devhost
+// panel show` take the same gauges for the module's and draw each at the
+// same place and size: lines naming the module in any case, the module's
+// file (here not named as the module is) and another module, with a size
+// and without.
+TEST(LayoutEdit, HostEditorAndPanelShowAgreeOnEveryGauge)
+{
+    const fs::path folder = panelCopy("agree").parent_path(), module = folder / "MyGauges.so";
+    fs::copy_file(moduleUnderTest(), module);
+    const fs::path file = folder / "agree.cfg";
+    std::ofstream(file, std::ios::binary) << "[Window00]\nsize_mm=10,10\n"
+                                             "gauge00=VARDEX_INSTR!Airspeed, 5, 5\n"
+                                             "gauge01=Vardex_Instr!Airspeed, 5, 5, 120\n"
+                                             "gauge02=mygauges!Junghans_Timer, 5, 5\n"
+                                             "gauge03=Other!Clock, 5, 5\n"
+                                             "gauge04=Other!Clock, 5, 5, 40\n";
+    Host host(module.string());
+    host.placePanel(loadPanel(file.string()));
+    const Json described = LayoutEditor(PanelDocument::load(file.string()), true).describe(host);
+    std::vector<std::array<int, 5>> placed, shown;   // ours, x, y, width, height
+    for (const auto& g : host.gauges())
+        placed.push_back({1, g->position().x, g->position().y, g->size().x, g->size().y});
+    for (const ForeignGauge& g : host.foreignGauges())
+        placed.push_back({0, g.box.x, g.box.y, g.box.width, g.box.height});
+    for (const Json& g : described["windows"][0]["gauges"])
+        shown.push_back({g["ours"].get<bool>(), g["x"], g["y"], g["width"], g["height"]});
+    EXPECT_EQ(placed, shown);
+    EXPECT_EQ(placed.size(), 5u);
+
+    const auto table = testing::devhost("panel show '" + file.string() + "' --module '" + module.string() + "'");
+    ASSERT_EQ(table.status, 0) << table.err;
+    int outside = 0;
+    for (const Json& check : described["checks"])
+        outside += check["kind"] == "outside";
+    EXPECT_EQ(outside, 4) << "every gauge but the other module's of no size sticks out";
+    for (const Json& check : described["checks"])
+        EXPECT_NE(table.out.find(check["message"].get<std::string>()), std::string::npos) << check["message"];
 }
 
 }  // namespace
