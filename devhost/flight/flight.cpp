@@ -541,6 +541,13 @@ private:
 
 }  // namespace
 
+size_t VariableTrack::keysReachedBy(double time) const
+{
+    return static_cast<size_t>(std::upper_bound(keys.begin(), keys.end(), time,
+                                                [](double t, const Keyframe& k) { return t < k.time; }) -
+                               keys.begin());
+}
+
 std::optional<double> VariableTrack::valueAt(double time) const
 {
     if (keys.empty() || time < keys.front().time)
@@ -574,7 +581,8 @@ std::string_view demoFlightText()
 Flight demoFlight() { return parseFlight(demoFlightText(), DemoFlightSource); }
 
 FlightRunner::FlightRunner(Host& host, const Flight& flight, bool lenient, std::unique_ptr<AircraftModel> model)
-    : host_(host), flight_(flight), model_(std::move(model)), lenient_(lenient || flight.source == DemoFlightSource)
+    : host_(host), flight_(flight), model_(std::move(model)), lenient_(lenient || flight.source == DemoFlightSource),
+      held_(flight_.tracks.size())
 {
     if (flight_.model && !model_)
         throw FlightError(flight_.source, flight_.model->line,
@@ -600,16 +608,34 @@ void FlightRunner::step()
     const double now = time();
     if (model_)
         model_->advanceTo(now, host_.variables());
-    for (const VariableTrack& track : flight_.tracks)
-        if (auto value = track.valueAt(now)) {
-            if (track.integer)
-                host_.variables().setInteger(track.id, static_cast<uint32_t>(*value));
-            else
-                host_.variables().set(track.id, *value);
+    VariableStore& variables = host_.variables();
+    for (size_t i = 0; i < flight_.tracks.size(); ++i) {
+        const VariableTrack& track = flight_.tracks[i];
+        std::optional<double> value = track.valueAt(now);
+        if (!value)
+            continue;
+        if (!track.integer) {
+            variables.set(track.id, *value);
+            continue;
         }
+        // A stepped value (a frequency, a code, a switch register) is one
+        // the panel's events change too: the track sets it when a keyframe
+        // is reached and holds it only until the panel changes it, so
+        // that the pilot's clicks stay. Holding it every frame until then
+        // stands in for a model that sets it.
+        HeldValue& held = held_[i];
+        const size_t reached = track.keysReachedBy(now);
+        if (reached != held.keysReached)
+            held = {.keysReached = reached, .holding = true, .value = static_cast<uint32_t>(*value)};
+        if (held.holding)
+            variables.setInteger(track.id, held.value);
+    }
     while (nextAction_ < flight_.actions.size() && flight_.actions[nextAction_].time <= now)
         perform(flight_.actions[nextAction_++]);
     host_.frame();
+    for (size_t i = 0; i < flight_.tracks.size(); ++i)
+        if (held_[i].holding && variables.getInteger(flight_.tracks[i].id) != held_[i].value)
+            held_[i].holding = false;
     ++frames_;
 }
 

@@ -57,9 +57,12 @@
 // moment of that flight it began at); its own keyframes and actions are
 // played on top of that flight's.
 //
-// Double variables are interpolated linearly between keyframes, integer
-// variables step to each keyframe's value; before its first keyframe a
-// variable is left alone, after its last it keeps the last value. Click and
+// Double variables are interpolated linearly between keyframes, and set
+// every frame; before its first keyframe a variable is left alone, after
+// its last it keeps the last value. Integer variables (frequencies, codes,
+// switch registers: what the panel's events change too) are set to a
+// keyframe's value when it is reached and held only until the panel
+// changes them, so that a click on a knob is not undone. Click and
 // hover positions are in the gauge's own pixels, as its mouse areas are.
 // Comments (// and /* */) are allowed; a key given twice in one object is
 // told as a warning (the last is kept), and a NUL byte is refused.
@@ -97,6 +100,7 @@ struct VariableTrack {
     int line = 0;
 
     std::optional<double> valueAt(double time) const;
+    size_t keysReachedBy(double time) const;   // keyframes at or before that time
 };
 
 enum class ActionKind { Click, Hover, Notice, Remove };
@@ -211,6 +215,13 @@ private:
     std::unique_ptr<AircraftModel> model_;
     bool lenient_ = false;
     std::vector<std::string> absent_;   // gauges whose actions were passed over
+    // What each stepped track last set, and whether it still holds it (see step()).
+    struct HeldValue {
+        size_t keysReached = 0;
+        bool holding = false;
+        uint32_t value = 0;
+    };
+    std::vector<HeldValue> held_;       // one per track
     uint64_t frames_ = 0;
     size_t nextAction_ = 0;
     std::vector<FlightLogEntry> log_;
