@@ -27,12 +27,24 @@ struct Stop {
     std::vector<const Checkpoint*> checks;   // checkpoints whose expectations hold here
 };
 
+// A checkpoint is checked after the frame of its moment, which does the
+// actions of that moment first: what the designer did and then expected,
+// paused at one moment, holds; --at's report shows its moment so too. A
+// checkpoint at the run's very end, whose frame is not flown, is checked
+// after the last.
+uint64_t checkedAfter(const FlightRunner& runner, const Checkpoint& checkpoint, uint64_t last)
+{
+    const uint64_t through = runner.framesThrough(checkpoint.time);
+    return through == last + 1 ? last : through;
+}
+
 std::map<uint64_t, Stop> stopsOf(const Flight& flight, const FlightRunner& runner, const RunOptions& options,
                                  uint64_t total, double framesPerSecond)
 {
     std::map<uint64_t, Stop> stops;
+    const uint64_t last = options.at ? runner.framesThrough(*options.at) : total;
     if (options.at) {
-        stops[runner.framesBefore(*options.at)].label = fmt::format("{:g} s", *options.at);
+        stops[last].label = fmt::format("{:g} s", *options.at);
     } else if (options.every || options.everyFrames) {
         const uint64_t every = options.everyFrames ? *options.everyFrames
                                                    : std::max<uint64_t>(1, runner.framesFor(*options.every));
@@ -40,17 +52,16 @@ std::map<uint64_t, Stop> stopsOf(const Flight& flight, const FlightRunner& runne
             stops[f].label = options.everyFrames ? fmt::format("frame {}", f) : fmt::format("{:.2f} s", static_cast<double>(f) / framesPerSecond);
     } else {
         for (const Checkpoint& checkpoint : flight.checkpoints) {
-            const uint64_t f = runner.framesBefore(checkpoint.time);
+            const uint64_t f = checkedAfter(runner, checkpoint, total);
             if (f <= total && stops[f].label.empty())
                 stops[f].label = fmt::format("{:.0f} s: {}", checkpoint.time, checkpoint.label);
         }
     }
-    const uint64_t last = options.at ? stops.begin()->first : total;
     if (!options.at && (stops.empty() || stops.rbegin()->first != total || stops.rbegin()->second.label.empty()))
         stops[total].label = stops[total].label.empty() ? "end of run" : stops[total].label;
     for (const Checkpoint& checkpoint : flight.checkpoints)
         if (!checkpoint.expect.empty())
-            if (const uint64_t f = runner.framesBefore(checkpoint.time); f <= last)
+            if (const uint64_t f = checkedAfter(runner, checkpoint, last); f <= last)
                 stops[f].checks.push_back(&checkpoint);
     return stops;
 }
@@ -285,7 +296,9 @@ RunCommand::RunCommand(CLI::App& app, Common& common)
                  "   \"com1_freq\": \"122.80\"}}\n"
                  "A number with a unit is compared with the reading's number in that unit (\"left\"/\"down\" "
                  "count negative), within the tolerance after ± (or +-); words must appear in a reading. When "
-                 "one fails, run prints a table (time, gauge, expected, shown) and exits 1."), common)
+                 "one fails, run prints a table (time, gauge, expected, shown) and exits 1. At one moment (a "
+                 "checkpoint's, or --at's) the actions come first, then the frame that shows them, then the "
+                 "checkpoint and the report."), common)
 {
     addModule(*command_, common_);
     addPanel(*command_, common_);
@@ -336,7 +349,7 @@ int RunCommand::run()
     const std::string name = flight.name.empty() ? flight.source : flight.name;
     const EventFilter filter = options_.report.filter();
     const Reports reports = reportsFor(
-        options_, flight, name, textHeading(name, host, panel, options_.at ? runner.framesBefore(*options_.at) : total));
+        options_, flight, name, textHeading(name, host, panel, options_.at ? runner.framesThrough(*options_.at) : total));
 
     for (const auto& report : reports)
         report->begin();

@@ -603,6 +603,12 @@ uint64_t FlightRunner::framesFor(double seconds) const
 
 uint64_t FlightRunner::framesBefore(double seconds) const { return std::max<uint64_t>(1, framesFor(seconds)); }
 
+uint64_t FlightRunner::framesThrough(double seconds) const
+{
+    const uint64_t before = framesFor(seconds);
+    return before == UINT64_MAX ? before : before + 1;
+}
+
 void FlightRunner::step()
 {
     const double now = time();

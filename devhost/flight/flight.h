@@ -21,7 +21,9 @@
 //
 // A checkpoint's "expect" says what gauges show, in the words of their
 // readings, or what variables hold, at that moment; `devhost run` checks it
-// (expectations.h) and fails when it does not hold:
+// (expectations.h) and fails when it does not hold. Within one moment the
+// actions come first, then the frame that shows them, then the checkpoint:
+// a click and an expectation recorded paused at one moment check the click.
 //
 //   "expect": {
 //     "Airspeed": "450 km/h ±5",                   // a reading with that unit, within 5 km/h
@@ -202,6 +204,9 @@ public:
     // The frames run before the panel is shown at that moment: at least
     // one, so that every gauge has drawn something.
     uint64_t framesBefore(double seconds) const;
+    // The frames run through the frame of that moment, which does the
+    // actions due at it: what is checked at that moment follows them.
+    uint64_t framesThrough(double seconds) const;
     const std::vector<FlightLogEntry>& log() const { return log_; }
     // Whether a check of a gauge that is not placed is passed over rather
     // than failed, as its actions are.

@@ -48,6 +48,21 @@ TEST(Expectations, AFailureExitsOneWithATableAndTheReportsForCi)
     EXPECT_NE(tap.out.find("not ok 4 - 2.0 s: Altimeter 100 m ±5"), std::string::npos) << tap.out;
 }
 
+// Paused at one moment, a click and then Expect are recorded at one "at";
+// a keyframe of the frequency does not undo the knob's clicks after it.
+TEST(Expectations, WhatThePilotDidHoldsWhenChecked)
+{
+    writeScratch("clicked.json", R"json({"variables": {"com1_freq": [[0, "122.80"]]},
+        "actions": [{"at": 1, "click": "Radio_COM_SK10", "x": 45, "y": 46},
+                    {"at": 2, "click": "Radio_COM_SK10", "x": 218, "y": 250},
+                    {"at": 2.5, "click": "Radio_COM_SK10", "x": 218, "y": 250}],
+        "checkpoints": [{"at": 1, "expect": {"Radio_COM_SK10": "COM1 main switch (on)"}},
+                        {"at": 4, "expect": {"Radio_COM_SK10": "122.850 MHz", "com1_freq": "122.85"}}]})json");
+    const Outcome run = devhost("run --flight clicked.json --tap");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("1..3\n"), std::string::npos) << run.out;
+}
+
 TEST(Expectations, ScriptsThatCannotBeMeantAreRefusedWithTheirLine)
 {
     using namespace std::string_literals;
