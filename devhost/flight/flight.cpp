@@ -1,6 +1,7 @@
 #include "devhost/flight/flight.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -653,9 +654,52 @@ void FlightRunner::run(uint64_t frames)
 
 void FlightRunner::runFor(double seconds) { run(framesFor(seconds)); }
 
+namespace {
+
+// What a gauge changes besides its own readings: module-wide switches that
+// other gauges read. A lenient run that passes over the gauge's actions
+// cannot check what these show after.
+struct Reach {
+    std::string_view gauge;
+    bool onNotice;                             // acts on a notice to every gauge (the rest on clicks)
+    std::array<std::string_view, 6> shownBy;
+};
+
+constexpr Reach reaches[] = {
+    {"Shut_Down", true, {"Radio_COM_SK10", "Radio_ADF_EZ6", "Radio_NAV_E10K", "Radio_XPDR_FUG25A6", "ADF_Indicator",
+                         "Landing_Indicator"}},
+    {"Metric_Switch", false, {"Airspeed", "Altimeter", "Vertical_Speed"}},
+    {"Radio_ADF_EZ6", false, {"ADF_Indicator"}},
+    {"Radio_NAV_E10K", false, {"Landing_Indicator"}},
+};
+
+}  // namespace
+
+FlightRunner::PassOver FlightRunner::passOver(const Expectation& expectation) const
+{
+    if (!lenient_)
+        return PassOver::No;
+    if (!expectation.variable && !host_.find(expectation.subject))
+        return PassOver::GaugeNotPlaced;
+    // Any click sends key events, which set host variables.
+    const bool reached = expectation.variable ? !missed_.empty() : std::any_of(std::begin(reaches), std::end(reaches), [&](const Reach& reach) {
+        return std::find(missed_.begin(), missed_.end(), reach.gauge) != missed_.end() &&
+               std::find(reach.shownBy.begin(), reach.shownBy.end(), expectation.subject) != reach.shownBy.end();
+    });
+    return reached ? PassOver::DependsOnPassedOver : PassOver::No;
+}
+
 void FlightRunner::perform(const FlightAction& action)
 {
     auto note = [&](std::string what) { log_.push_back({host_.frameNumber(), time(), std::move(what)}); };
+    auto miss = [&](std::string_view gauge) {
+        if (std::find(missed_.begin(), missed_.end(), gauge) == missed_.end())
+            missed_.emplace_back(gauge);
+    };
+    if (action.kind == ActionKind::Notice && action.gauge.empty())
+        for (const Reach& reach : reaches)
+            if (reach.onNotice && !host_.find(reach.gauge))
+                miss(reach.gauge);
     if (!action.gauge.empty() && !host_.find(action.gauge)) {
         if (!lenient_) {
             std::vector<std::string_view> names;
@@ -669,6 +713,8 @@ void FlightRunner::perform(const FlightAction& action)
             absent_.push_back(action.gauge);
             note("no gauge \"" + action.gauge + "\" on the panel: its actions are passed over");
         }
+        if (action.kind == ActionKind::Click || action.kind == ActionKind::Notice)
+            miss(action.gauge);
         return;
     }
     auto placed = [&]() -> GaugeInstance& { return *host_.find(action.gauge); };

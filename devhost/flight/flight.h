@@ -208,9 +208,15 @@ public:
     // actions due at it: what is checked at that moment follows them.
     uint64_t framesThrough(double seconds) const;
     const std::vector<FlightLogEntry>& log() const { return log_; }
-    // Whether a check of a gauge that is not placed is passed over rather
-    // than failed, as its actions are.
-    bool passesOverAbsent() const { return lenient_; }
+    // Whether a check is passed over rather than failed, as actions on
+    // gauges the panel does not place are (a lenient run): a check of such
+    // a gauge; or a check of what such a gauge changes besides itself,
+    // once the run has passed over an action it would have taken (a
+    // click on it, a notice to it or to every gauge): the radios and what
+    // reads their switches after Shut_Down's notice, the units a
+    // Metric_Switch click sets, the variables a click's events set.
+    enum class PassOver { No, GaugeNotPlaced, DependsOnPassedOver };
+    PassOver passOver(const Expectation& expectation) const;
 
 private:
     void perform(const FlightAction& action);
@@ -220,6 +226,7 @@ private:
     std::unique_ptr<AircraftModel> model_;
     bool lenient_ = false;
     std::vector<std::string> absent_;   // gauges whose actions were passed over
+    std::vector<std::string> missed_;   // gauges not placed whose clicks or notices were passed over
     // What each stepped track last set, and whether it still holds it (see step()).
     struct HeldValue {
         size_t keysReached = 0;

@@ -63,6 +63,19 @@ TEST(Expectations, WhatThePilotDidHoldsWhenChecked)
     EXPECT_NE(run.out.find("1..3\n"), std::string::npos) << run.out;
 }
 
+// On a panel without Shut_Down the demo's notice switches no radio off:
+// the check that a radio is off is passed over, and said so.
+TEST(Expectations, ChecksOfWhatAMissingGaugeWouldChangeArePassedOver)
+{
+    writeScratch("three.cfg", "[Window00]\nsize_mm=800,400\ngauge00=Vardex_Instr!Airspeed, 0, 0, 150, 165\n"
+                              "gauge01=Vardex_Instr!Altimeter, 160, 0, 150, 165\n"
+                              "gauge02=Vardex_Instr!Radio_COM_SK10, 320, 0, 300, 300\n");
+    const Outcome run = devhost("run --panel three.cfg --no-events");
+    EXPECT_EQ(run.status, 0) << run.out.substr(run.out.rfind("expectations:"));
+    EXPECT_TRUE(std::regex_search(run.out, std::regex(R"(, [1-9][0-9]* passed over \(they follow actions on gauges not on the panel\))")))
+        << run.out.substr(run.out.rfind("expectations:"));
+}
+
 TEST(Expectations, ScriptsThatCannotBeMeantAreRefusedWithTheirLine)
 {
     using namespace std::string_literals;
