@@ -682,10 +682,12 @@ FlightRunner::PassOver FlightRunner::passOver(const Expectation& expectation) co
     if (!expectation.variable && !host_.find(expectation.subject))
         return PassOver::GaugeNotPlaced;
     // Any click sends key events, which set host variables.
-    const bool reached = expectation.variable ? !missed_.empty() : std::any_of(std::begin(reaches), std::end(reaches), [&](const Reach& reach) {
+    auto reachesSubject = [&](const Reach& reach) {
         return std::find(missed_.begin(), missed_.end(), reach.gauge) != missed_.end() &&
                std::find(reach.shownBy.begin(), reach.shownBy.end(), expectation.subject) != reach.shownBy.end();
-    });
+    };
+    const bool reached = expectation.variable ? !missed_.empty()
+                                              : std::any_of(std::begin(reaches), std::end(reaches), reachesSubject);
     return reached ? PassOver::DependsOnPassedOver : PassOver::No;
 }
 
