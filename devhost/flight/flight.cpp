@@ -1,6 +1,7 @@
 #include "devhost/flight/flight.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -541,6 +542,13 @@ private:
 
 }  // namespace
 
+size_t VariableTrack::keysReachedBy(double time) const
+{
+    return static_cast<size_t>(std::upper_bound(keys.begin(), keys.end(), time,
+                                                [](double t, const Keyframe& k) { return t < k.time; }) -
+                               keys.begin());
+}
+
 std::optional<double> VariableTrack::valueAt(double time) const
 {
     if (keys.empty() || time < keys.front().time)
@@ -574,7 +582,8 @@ std::string_view demoFlightText()
 Flight demoFlight() { return parseFlight(demoFlightText(), DemoFlightSource); }
 
 FlightRunner::FlightRunner(Host& host, const Flight& flight, bool lenient, std::unique_ptr<AircraftModel> model)
-    : host_(host), flight_(flight), model_(std::move(model)), lenient_(lenient || flight.source == DemoFlightSource)
+    : host_(host), flight_(flight), model_(std::move(model)), lenient_(lenient || flight.source == DemoFlightSource),
+      held_(flight_.tracks.size())
 {
     if (flight_.model && !model_)
         throw FlightError(flight_.source, flight_.model->line,
@@ -595,21 +604,45 @@ uint64_t FlightRunner::framesFor(double seconds) const
 
 uint64_t FlightRunner::framesBefore(double seconds) const { return std::max<uint64_t>(1, framesFor(seconds)); }
 
+uint64_t FlightRunner::framesThrough(double seconds) const
+{
+    const uint64_t before = framesFor(seconds);
+    return before == UINT64_MAX ? before : before + 1;
+}
+
 void FlightRunner::step()
 {
     const double now = time();
     if (model_)
         model_->advanceTo(now, host_.variables());
-    for (const VariableTrack& track : flight_.tracks)
-        if (auto value = track.valueAt(now)) {
-            if (track.integer)
-                host_.variables().setInteger(track.id, static_cast<uint32_t>(*value));
-            else
-                host_.variables().set(track.id, *value);
+    VariableStore& variables = host_.variables();
+    for (size_t i = 0; i < flight_.tracks.size(); ++i) {
+        const VariableTrack& track = flight_.tracks[i];
+        std::optional<double> value = track.valueAt(now);
+        if (!value)
+            continue;
+        if (!track.integer) {
+            variables.set(track.id, *value);
+            continue;
         }
+        // A stepped value (a frequency, a code, a switch register) is one
+        // the panel's events change too: the track sets it when a keyframe
+        // is reached and holds it only until the panel changes it, so
+        // that the pilot's clicks stay. Holding it every frame until then
+        // stands in for a model that sets it.
+        HeldValue& held = held_[i];
+        const size_t reached = track.keysReachedBy(now);
+        if (reached != held.keysReached)
+            held = {.keysReached = reached, .holding = true, .value = static_cast<uint32_t>(*value)};
+        if (held.holding)
+            variables.setInteger(track.id, held.value);
+    }
     while (nextAction_ < flight_.actions.size() && flight_.actions[nextAction_].time <= now)
         perform(flight_.actions[nextAction_++]);
     host_.frame();
+    for (size_t i = 0; i < flight_.tracks.size(); ++i)
+        if (held_[i].holding && variables.getInteger(flight_.tracks[i].id) != held_[i].value)
+            held_[i].holding = false;
     ++frames_;
 }
 
@@ -621,9 +654,54 @@ void FlightRunner::run(uint64_t frames)
 
 void FlightRunner::runFor(double seconds) { run(framesFor(seconds)); }
 
+namespace {
+
+// What a gauge changes besides its own readings: module-wide switches that
+// other gauges read. A lenient run that passes over the gauge's actions
+// cannot check what these show after.
+struct Reach {
+    std::string_view gauge;
+    bool onNotice;                             // acts on a notice to every gauge (the rest on clicks)
+    std::array<std::string_view, 6> shownBy;
+};
+
+constexpr Reach reaches[] = {
+    {"Shut_Down", true, {"Radio_COM_SK10", "Radio_ADF_EZ6", "Radio_NAV_E10K", "Radio_XPDR_FUG25A6", "ADF_Indicator",
+                         "Landing_Indicator"}},
+    {"Metric_Switch", false, {"Airspeed", "Altimeter", "Vertical_Speed"}},
+    {"Radio_ADF_EZ6", false, {"ADF_Indicator"}},
+    {"Radio_NAV_E10K", false, {"Landing_Indicator"}},
+};
+
+}  // namespace
+
+FlightRunner::PassOver FlightRunner::passOver(const Expectation& expectation) const
+{
+    if (!lenient_)
+        return PassOver::No;
+    if (!expectation.variable && !host_.find(expectation.subject))
+        return PassOver::GaugeNotPlaced;
+    // Any click sends key events, which set host variables.
+    auto reachesSubject = [&](const Reach& reach) {
+        return std::find(missed_.begin(), missed_.end(), reach.gauge) != missed_.end() &&
+               std::find(reach.shownBy.begin(), reach.shownBy.end(), expectation.subject) != reach.shownBy.end();
+    };
+    const bool reached = expectation.variable ? !missed_.empty()
+                                              : std::any_of(std::begin(reaches), std::end(reaches), reachesSubject);
+    return reached ? PassOver::DependsOnPassedOver : PassOver::No;
+}
+
 void FlightRunner::perform(const FlightAction& action)
 {
     auto note = [&](std::string what) { log_.push_back({host_.frameNumber(), time(), std::move(what)}); };
+    auto miss = [&](std::string_view gauge) {
+        if (std::find(missed_.begin(), missed_.end(), gauge) == missed_.end())
+            missed_.emplace_back(gauge);
+    };
+    if (action.kind == ActionKind::Notice && action.gauge.empty())
+        for (const Reach& reach : reaches)
+            if (reach.onNotice && !host_.find(reach.gauge))
+                miss(reach.gauge);
     if (!action.gauge.empty() && !host_.find(action.gauge)) {
         if (!lenient_) {
             std::vector<std::string_view> names;
@@ -637,6 +715,8 @@ void FlightRunner::perform(const FlightAction& action)
             absent_.push_back(action.gauge);
             note("no gauge \"" + action.gauge + "\" on the panel: its actions are passed over");
         }
+        if (action.kind == ActionKind::Click || action.kind == ActionKind::Notice)
+            miss(action.gauge);
         return;
     }
     auto placed = [&]() -> GaugeInstance& { return *host_.find(action.gauge); };

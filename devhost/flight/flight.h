@@ -21,7 +21,9 @@
 //
 // A checkpoint's "expect" says what gauges show, in the words of their
 // readings, or what variables hold, at that moment; `devhost run` checks it
-// (expectations.h) and fails when it does not hold:
+// (expectations.h) and fails when it does not hold. Within one moment the
+// actions come first, then the frame that shows them, then the checkpoint:
+// a click and an expectation recorded paused at one moment check the click.
 //
 //   "expect": {
 //     "Airspeed": "450 km/h ±5",                   // a reading with that unit, within 5 km/h
@@ -57,9 +59,12 @@
 // moment of that flight it began at); its own keyframes and actions are
 // played on top of that flight's.
 //
-// Double variables are interpolated linearly between keyframes, integer
-// variables step to each keyframe's value; before its first keyframe a
-// variable is left alone, after its last it keeps the last value. Click and
+// Double variables are interpolated linearly between keyframes, and set
+// every frame; before its first keyframe a variable is left alone, after
+// its last it keeps the last value. Integer variables (frequencies, codes,
+// switch registers: what the panel's events change too) are set to a
+// keyframe's value when it is reached and held only until the panel
+// changes them, so that a click on a knob is not undone. Click and
 // hover positions are in the gauge's own pixels, as its mouse areas are.
 // Comments (// and /* */) are allowed; a key given twice in one object is
 // told as a warning (the last is kept), and a NUL byte is refused.
@@ -97,6 +102,7 @@ struct VariableTrack {
     int line = 0;
 
     std::optional<double> valueAt(double time) const;
+    size_t keysReachedBy(double time) const;   // keyframes at or before that time
 };
 
 enum class ActionKind { Click, Hover, Notice, Remove };
@@ -198,10 +204,19 @@ public:
     // The frames run before the panel is shown at that moment: at least
     // one, so that every gauge has drawn something.
     uint64_t framesBefore(double seconds) const;
+    // The frames run through the frame of that moment, which does the
+    // actions due at it: what is checked at that moment follows them.
+    uint64_t framesThrough(double seconds) const;
     const std::vector<FlightLogEntry>& log() const { return log_; }
-    // Whether a check of a gauge that is not placed is passed over rather
-    // than failed, as its actions are.
-    bool passesOverAbsent() const { return lenient_; }
+    // Whether a check is passed over rather than failed, as actions on
+    // gauges the panel does not place are (a lenient run): a check of such
+    // a gauge; or a check of what such a gauge changes besides itself,
+    // once the run has passed over an action it would have taken (a
+    // click on it, a notice to it or to every gauge): the radios and what
+    // reads their switches after Shut_Down's notice, the units a
+    // Metric_Switch click sets, the variables a click's events set.
+    enum class PassOver { No, GaugeNotPlaced, DependsOnPassedOver };
+    PassOver passOver(const Expectation& expectation) const;
 
 private:
     void perform(const FlightAction& action);
@@ -211,6 +226,14 @@ private:
     std::unique_ptr<AircraftModel> model_;
     bool lenient_ = false;
     std::vector<std::string> absent_;   // gauges whose actions were passed over
+    std::vector<std::string> missed_;   // gauges not placed whose clicks or notices were passed over
+    // What each stepped track last set, and whether it still holds it (see step()).
+    struct HeldValue {
+        size_t keysReached = 0;
+        bool holding = false;
+        uint32_t value = 0;
+    };
+    std::vector<HeldValue> held_;       // one per track
     uint64_t frames_ = 0;
     size_t nextAction_ = 0;
     std::vector<FlightLogEntry> log_;

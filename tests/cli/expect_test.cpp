@@ -48,6 +48,34 @@ TEST(Expectations, AFailureExitsOneWithATableAndTheReportsForCi)
     EXPECT_NE(tap.out.find("not ok 4 - 2.0 s: Altimeter 100 m ±5"), std::string::npos) << tap.out;
 }
 
+// Paused at one moment, a click and then Expect are recorded at one "at";
+// a keyframe of the frequency does not undo the knob's clicks after it.
+TEST(Expectations, WhatThePilotDidHoldsWhenChecked)
+{
+    writeScratch("clicked.json", R"json({"variables": {"com1_freq": [[0, "122.80"]]},
+        "actions": [{"at": 1, "click": "Radio_COM_SK10", "x": 45, "y": 46},
+                    {"at": 2, "click": "Radio_COM_SK10", "x": 218, "y": 250},
+                    {"at": 2.5, "click": "Radio_COM_SK10", "x": 218, "y": 250}],
+        "checkpoints": [{"at": 1, "expect": {"Radio_COM_SK10": "COM1 main switch (on)"}},
+                        {"at": 4, "expect": {"Radio_COM_SK10": "122.850 MHz", "com1_freq": "122.85"}}]})json");
+    const Outcome run = devhost("run --flight clicked.json --tap");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("1..3\n"), std::string::npos) << run.out;
+}
+
+// On a panel without Shut_Down the demo's notice switches no radio off:
+// the check that a radio is off is passed over, and said so.
+TEST(Expectations, ChecksOfWhatAMissingGaugeWouldChangeArePassedOver)
+{
+    writeScratch("three.cfg", "[Window00]\nsize_mm=800,400\ngauge00=Vardex_Instr!Airspeed, 0, 0, 150, 165\n"
+                              "gauge01=Vardex_Instr!Altimeter, 160, 0, 150, 165\n"
+                              "gauge02=Vardex_Instr!Radio_COM_SK10, 320, 0, 300, 300\n");
+    const Outcome run = devhost("run --panel three.cfg --no-events");
+    EXPECT_EQ(run.status, 0) << run.out.substr(run.out.rfind("expectations:"));
+    EXPECT_TRUE(std::regex_search(run.out, std::regex(R"(, [1-9][0-9]* passed over \(they follow actions on gauges not on the panel\))")))
+        << run.out.substr(run.out.rfind("expectations:"));
+}
+
 TEST(Expectations, ScriptsThatCannotBeMeantAreRefusedWithTheirLine)
 {
     using namespace std::string_literals;
