@@ -228,6 +228,11 @@ void JsbsimProcess::start()
         writeFile("/proc/self/setgroups", "deny");
         writeFile("/proc/self/uid_map", uidMap);
         writeFile("/proc/self/gid_map", gidMap);
+        // Taking on the new namespace's capabilities cleared the parent-death
+        // signal: without it again, a devhost killed outright leaves JSBSim on.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(1);
         execv(argv[0], argv.data());
         _exit(127);
     }
