@@ -1,5 +1,6 @@
 #include "devhost/model/aircraft_mapping.h"
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -93,6 +94,39 @@ uint32_t idOf(std::string_view name)
     return info->id;
 }
 
+// The host variables the model drives, looked up by name once rather than
+// every frame.
+struct EngineIds {
+    uint32_t rpm, egt, oil, fuel, ratio;
+};
+struct TankIds {
+    uint32_t level, capacity;
+};
+struct InstrumentIds {
+    uint32_t airspeed, altitude, verticalSpeed, pitch, bank, heading, turnRate, ball, flaps;
+    std::array<EngineIds, 2> engines;
+    std::array<TankIds, 2> tanks;
+};
+
+const InstrumentIds& instrumentIds()
+{
+    static const InstrumentIds ids = [] {
+        InstrumentIds found{idOf("airspeed"), idOf("altitude"), idOf("vertical_speed"), idOf("pitch"), idOf("bank"),
+                            idOf("heading"),  idOf("turn_rate"), idOf("ball"),          idOf("flaps"), {}, {}};
+        for (size_t n = 0; n < found.engines.size(); ++n) {
+            const std::string i = std::to_string(n + 1);
+            found.engines[n] = {idOf("rpm_" + i), idOf("egt_" + i), idOf("oil_pressure_" + i),
+                                idOf("fuel_pressure_" + i), idOf("press_ratio_" + i)};
+        }
+        constexpr std::array<std::string_view, 2> tank = {"front", "aft"};
+        for (size_t n = 0; n < found.tanks.size(); ++n)
+            found.tanks[n] = {idOf("fuel_" + std::string(tank[n]) + "_level"),
+                              idOf("fuel_" + std::string(tank[n]) + "_capacity")};
+        return found;
+    }();
+    return ids;
+}
+
 double wrapDegrees(double degrees)
 {
     const double wrapped = std::fmod(degrees, 360.0);
@@ -128,30 +162,30 @@ std::vector<VariableValue> instrumentValues(const ModelState& state, double alti
         PressureAltitudeFeet * (1 - std::pow(altimeterMillibars / StandardMillibars, PressureAltitudeExponent));
     const double degPerSecond = state.turnRadPerSecond * 180 / std::numbers::pi;
     const double apparentGravityDeg = std::atan2(state.sideForceG, -state.normalForceG) * 180 / std::numbers::pi;
+    const InstrumentIds& id = instrumentIds();
     std::vector<VariableValue> values = {
-        {idOf("airspeed"), state.airspeedKnots},
-        {idOf("altitude"), state.pressureAltitudeFt - settingCorrection},
-        {idOf("vertical_speed"), state.climbFeetPerSecond * MetresPerFoot * VerticalSpeedPerMs},
-        {idOf("pitch"), state.pitchDeg},
-        {idOf("bank"), -state.bankRightDeg},
-        {idOf("heading"), wrapDegrees(state.headingTrueDeg - magneticVariation)},
-        {idOf("turn_rate"), degPerSecond * TurnUnitsOnTheMark / StandardRateDegPerSecond},
-        {idOf("ball"), -apparentGravityDeg * BallFullScale / BallFullScaleDeg},
-        {idOf("flaps"), state.flapsFraction * FlapsFullTravel},
+        {id.airspeed, state.airspeedKnots},
+        {id.altitude, state.pressureAltitudeFt - settingCorrection},
+        {id.verticalSpeed, state.climbFeetPerSecond * MetresPerFoot * VerticalSpeedPerMs},
+        {id.pitch, state.pitchDeg},
+        {id.bank, -state.bankRightDeg},
+        {id.heading, wrapDegrees(state.headingTrueDeg - magneticVariation)},
+        {id.turnRate, degPerSecond * TurnUnitsOnTheMark / StandardRateDegPerSecond},
+        {id.ball, -apparentGravityDeg * BallFullScale / BallFullScaleDeg},
+        {id.flaps, state.flapsFraction * FlapsFullTravel},
     };
     for (size_t n = 0; n < state.engines.size(); ++n) {
         const EngineState& engine = state.engines[n];
-        const std::string i = std::to_string(n + 1);
-        values.push_back({idOf("rpm_" + i), engine.speedPercent / 100 * RpmAtFullSpeed / RpmPerUnit});
-        values.push_back({idOf("egt_" + i), engine.exhaustRankine});
-        values.push_back({idOf("oil_pressure_" + i), engine.oilKgPerCm2 * PressurePerKgCm2});
-        values.push_back({idOf("fuel_pressure_" + i), engine.fuelKgPerCm2 * PressurePerKgCm2});
-        values.push_back({idOf("press_ratio_" + i), engine.pressureRatio});
+        const EngineIds& e = id.engines[n];
+        values.push_back({e.rpm, engine.speedPercent / 100 * RpmAtFullSpeed / RpmPerUnit});
+        values.push_back({e.egt, engine.exhaustRankine});
+        values.push_back({e.oil, engine.oilKgPerCm2 * PressurePerKgCm2});
+        values.push_back({e.fuel, engine.fuelKgPerCm2 * PressurePerKgCm2});
+        values.push_back({e.ratio, engine.pressureRatio});
     }
-    constexpr std::array<std::string_view, 2> tank = {"front", "aft"};
     for (size_t n = 0; n < state.tanks.size(); ++n) {
-        values.push_back({idOf("fuel_" + std::string(tank[n]) + "_level"), state.tanks[n].percentFull / 100 * FullTankLevel});
-        values.push_back({idOf("fuel_" + std::string(tank[n]) + "_capacity"), state.tanks[n].capacityGallons});
+        values.push_back({id.tanks[n].level, state.tanks[n].percentFull / 100 * FullTankLevel});
+        values.push_back({id.tanks[n].capacity, state.tanks[n].capacityGallons});
     }
     return values;
 }
