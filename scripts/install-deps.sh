@@ -8,6 +8,8 @@ packages=(
     # bench/run.sh: instructions counted by callgrind, the module's copies
     # seen by strace, the table put together.
     valgrind strace python3
+    # The JSBSim program taken out of flightgear below needs no more than these.
+    libexpat1 zlib1g
     g++-mingw-w64-i686 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libcairo2-dev libpng-dev zlib1g-dev libwebp-dev libsdl2-dev fonts-liberation fonts-dejavu-core fonts-dejavu-extra
